@@ -1,0 +1,36 @@
+#include "platform/AtomicFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace tallix {
+
+bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    if (error) *error = file.errorString();
+    return false;
+  }
+  if (file.write(data) != data.size()) {
+    if (error) *error = file.errorString();
+    file.cancelWriting();
+    return false;
+  }
+  if (!file.commit()) {
+    if (error) *error = file.errorString();
+    return false;
+  }
+  return true;
+}
+
+bool readWholeFile(const QString& path, QByteArray* data) {
+  data->clear();
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  *data = file.readAll();
+  return file.error() == QFileDevice::NoError;
+}
+
+QString filePathFromBytes(const char* path) { return path ? QFile::decodeName(path) : QString(); }
+
+}  // namespace tallix

@@ -1,0 +1,74 @@
+// Private-profile (INI) files with the Windows semantics that the list files
+// ("QXGraph.lst", "CharCnv.lst", "Interface.lst", "Sensor.lst", "qxmenu.ini")
+// are written for.
+//
+// Behaviour, fixed and tested:
+// - Section and key names are compared without regard to ASCII case.
+// - Names and values are trimmed of blanks and tabs; a value enclosed in a
+//   matching pair of '"' or '\'' loses the pair (reads of single keys only).
+// - Lines whose first non-blank character is ';' are comments and are
+//   skipped by every read; a line without '=' inside a section is a key with
+//   no value (it is returned as it stands by GetPrivateProfileSection).
+// - The first occurrence of a section or key wins.
+// - A missing file or section reads as empty, never as an error.
+// - A value longer than the caller's buffer is cut to size-1 characters and
+//   the count returned is size-1; lists (of names or section lines) are cut
+//   so that they still end in two NULs and the count is size-2.
+// - Files are bytes; no character set conversion happens here.
+// - Writes rewrite the whole file through a temporary file and a rename,
+//   keeping every other line, comment and blank line as it was.
+#pragma once
+
+#include "platform/WinTypes.h"
+
+#include <string>
+#include <vector>
+
+// `section` null: the names of all sections; `key` null: the names of all
+// keys of the section; both as NUL-separated lists ending in two NULs.
+// When the key is missing, `defaultValue` (null meaning "") is copied with
+// its trailing blanks removed. Returns the number of characters copied, not
+// counting the terminating NUL.
+DWORD GetPrivateProfileString(const char* section, const char* key, const char* defaultValue,
+                              char* out, DWORD size, const char* fileName);
+
+// The key's value read as an optional sign and decimal digits (reading stops
+// at the first other character; no digits gives 0). A missing key, or one
+// whose value is empty, gives `defaultValue`.
+UINT GetPrivateProfileInt(const char* section, const char* key, int defaultValue,
+                          const char* fileName);
+
+// Every line of the section except comments and blank lines, "name=value" with
+// both sides trimmed (or the trimmed line where it has no '='), as a
+// NUL-separated list ending in two NULs. Returns the characters copied without
+// the final NUL.
+DWORD GetPrivateProfileSection(const char* section, char* out, DWORD size, const char* fileName);
+
+// `key` null removes the whole section; `value` null removes the key;
+// otherwise sets the key (adding section and key as needed, creating the
+// file). `section` null does nothing and succeeds. FALSE when the file
+// cannot be written; the old file is then left as it was.
+BOOL WritePrivateProfileString(const char* section, const char* key, const char* value,
+                               const char* fileName);
+
+// Replaces the section's lines with `lines`, a NUL-separated list ending in two
+// NULs; an empty list ("\0") empties the section but keeps its header.
+BOOL WritePrivateProfileSection(const char* section, const char* lines, const char* fileName);
+
+namespace tallix {
+
+// Convenience forms over the same parser, for code written in C++ terms.
+struct IniEntry {
+  std::string name;
+  std::string value;  // trimmed, quotes not removed
+  bool hasValue = false;
+};
+
+// Reads `key`; false when the file, section or key is missing. The value is
+// trimmed and unquoted as GetPrivateProfileString does.
+bool iniReadValue(const std::string& fileName, const std::string& section, const std::string& key,
+                  std::string* value);
+std::vector<std::string> iniSectionNames(const std::string& fileName);
+std::vector<IniEntry> iniSectionEntries(const std::string& fileName, const std::string& section);
+
+}  // namespace tallix

@@ -1,0 +1,22 @@
+#!/bin/sh
+# Installs the Debian packages that building and testing TALLIX need.
+# Safe to run again: apt only adds what is missing. Run as root (or with sudo).
+set -e
+PKGS="build-essential cmake ninja-build pkg-config git \
+  qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools \
+  libqt6opengl6-dev libgl-dev libqt6svg6 \
+  googletest libgtest-dev libgmock-dev libbenchmark-dev \
+  clang libclang-rt-14-dev \
+  python3 python3-olefile libgsf-bin \
+  xauth"
+missing=""
+for p in $PKGS; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends $missing
+fi

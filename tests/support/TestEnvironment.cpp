@@ -1,0 +1,67 @@
+#include "tests/support/TestEnvironment.h"
+
+#include "platform/LanguageLibrary.h"
+#include "platform/ProgramPaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+
+namespace tallix::test {
+namespace {
+
+void pointSettingsAt(const QString& dir) {
+  for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+    for (auto scope : {QSettings::UserScope, QSettings::SystemScope}) QSettings::setPath(format, scope, dir);
+}
+
+}  // namespace
+
+TestEnvironment::TestEnvironment(int options) {
+  pointSettingsAt(settings_.path());
+  setProgramDirectoryOverride(program_.path());
+  setUserDataDirectoryOverride(data_.path());
+  if (options & WithLanguageLibrary) {
+    copyFromBuild(QStringLiteral("QXLWIN32.LNG"));
+    CLanguageLibrary::Load(programFile(QStringLiteral("QXLWIN32.LNG")));
+  }
+}
+
+TestEnvironment::~TestEnvironment() {
+  CLanguageLibrary::Unload();
+  isolateProcess();
+}
+
+QString TestEnvironment::programFile(const QString& name) const { return QDir(program_.path()).filePath(name); }
+QString TestEnvironment::dataFile(const QString& name) const { return QDir(data_.path()).filePath(name); }
+
+void TestEnvironment::writeProgramFile(const QString& name, const QByteArray& content) const {
+  QFile f(programFile(name));
+  if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(content);
+}
+
+bool TestEnvironment::copyFromBuild(const QString& name) const {
+  const QString from = QDir(builtProgramDir()).filePath(name);
+  const QString to = programFile(name);
+  QFile::remove(to);
+  return QFile::copy(from, to);
+}
+
+QString TestEnvironment::builtProgramDir() { return QStringLiteral(TALLIX_BUILD_BIN_DIR); }
+
+QString TestEnvironment::sourceFile(const QString& relative) {
+  return QDir(QStringLiteral(TALLIX_SOURCE_DIR)).filePath(relative);
+}
+
+void isolateProcess() {
+  static QTemporaryDir base;
+  const QDir root(base.path());
+  root.mkpath(QStringLiteral("settings"));
+  root.mkpath(QStringLiteral("program"));
+  root.mkpath(QStringLiteral("data"));
+  pointSettingsAt(root.filePath(QStringLiteral("settings")));
+  setProgramDirectoryOverride(root.filePath(QStringLiteral("program")));
+  setUserDataDirectoryOverride(root.filePath(QStringLiteral("data")));
+}
+
+}  // namespace tallix::test

@@ -1,0 +1,45 @@
+// A private world for one test: its own settings directory, program directory
+// and user data folder, all removed when the object goes away. Nothing a test
+// does reaches the user's own settings or files.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace tallix::test {
+
+class TestEnvironment {
+ public:
+  enum Options { Empty = 0, WithLanguageLibrary = 1 };
+  explicit TestEnvironment(int options = Empty);
+  ~TestEnvironment();
+  TestEnvironment(const TestEnvironment&) = delete;
+  TestEnvironment& operator=(const TestEnvironment&) = delete;
+
+  QString programDir() const { return program_.path(); }
+  QString dataDir() const { return data_.path(); }
+  QString settingsDir() const { return settings_.path(); }
+  QString programFile(const QString& name) const;
+  QString dataFile(const QString& name) const;
+
+  // Writes a file into the private program directory.
+  void writeProgramFile(const QString& name, const QByteArray& content) const;
+  // Copies a file of the built program directory (build/bin) into the private
+  // one; false when the build has no such file.
+  bool copyFromBuild(const QString& name) const;
+
+  // The program directory the build lays out.
+  static QString builtProgramDir();
+  // A file of the source tree, for test data kept beside the tests.
+  static QString sourceFile(const QString& relative);
+
+ private:
+  QTemporaryDir settings_, program_, data_;
+};
+
+// Points settings, program directory and data folder of the whole test binary
+// at throw-away directories; installed by the test main before any test runs.
+void isolateProcess();
+
+}  // namespace tallix::test
