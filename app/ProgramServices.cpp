@@ -1,0 +1,131 @@
+#include "app/ProgramServices.h"
+
+#include "platform/PrivateProfile.h"
+#include "platform/ProgramPaths.h"
+
+#include <QFile>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr const char* kModelList = "QXGraph.lst";
+
+std::string modelListPath() { return GetProgramFilePath(kModelList); }
+
+UINT copyOut(const char* text, size_t length, char* out, UINT size) {
+  if (!out || length + 1 > size) return 0;
+  std::memcpy(out, text, length);
+  out[length] = '\0';
+  return UINT(length);
+}
+
+std::string readModelText(const char* model, const char* key, const char* defaultValue, DWORD bufferSize) {
+  std::vector<char> buf(bufferSize);
+  const std::string path = modelListPath();
+  const DWORD n = GetPrivateProfileString(model ? model : "", key, defaultValue ? defaultValue : "", buf.data(),
+                                          bufferSize, path.c_str());
+  return std::string(buf.data(), n);
+}
+
+}  // namespace
+
+std::string GetProgramFilePath(const char* fileName) {
+  return QFile::encodeName(tallix::programFilePath(QFile::decodeName(fileName ? fileName : ""))).toStdString();
+}
+
+BOOL GetProgramFilePath(const char* fileName, char* out, UINT size) {
+  const std::string path = GetProgramFilePath(fileName);
+  if (!out || path.size() + 1 > size) {
+    if (out && size) out[0] = '\0';
+    return FALSE;
+  }
+  std::memcpy(out, path.c_str(), path.size() + 1);
+  return TRUE;
+}
+
+UINT GetItemFolderPath(const char* path, char* out, UINT size) {
+  if (!path || !*path || path[0] != '\\' || size <= 1) return 0;
+  const char* last = std::strrchr(path, '\\');
+  if (last == path) return copyOut("\\", 1, out, size);
+  return copyOut(path, size_t(last - path), out, size);
+}
+
+UINT GetItemNameFromPath(const char* path, char* out, UINT size) {
+  if (!path || !*path) return 0;
+  const char* last = std::strrchr(path, '\\');
+  if (!last) return 0;
+  return copyOut(last + 1, std::strlen(last + 1), out, size);
+}
+
+BOOL ReadModelType(const char* model, std::string* out) {
+  *out = readModelText(model, "Calculator Type", "FX9850", 256);
+  return TRUE;
+}
+
+BOOL ReadModelTokenList(const char* model, std::string* out) {
+  // The value is always below the program directory, even when it names a
+  // sub-directory or begins with a separator.
+  std::string name = readModelText(model, "Token List", "QXToken.tok", 256);
+  for (char& c : name)
+    if (c == '\\') c = '/';
+  size_t skip = 0;
+  while (skip < name.size() && name[skip] == '/') ++skip;
+  *out = GetProgramFilePath(name.c_str() + skip);
+  return TRUE;
+}
+
+int ReadModelInt(const char* model, const char* key, int defaultValue) {
+  const std::string path = modelListPath();
+  return int(GetPrivateProfileInt(model ? model : "", key, defaultValue, path.c_str()));
+}
+
+std::string* ReadModelString(std::string* out, const char* model, const char* key, const char* defaultValue) {
+  *out = readModelText(model, key, defaultValue, 260);
+  return out;
+}
+
+BOOL ReadScreenFormat(const char* model, ScreenFormat* out) {
+  const std::string picture = readModelText(model, "Picture Format", "", 260);
+  if (picture.empty() || picture.size() > 60) return FALSE;
+  // Fields the text does not supply stay 0.
+  int planes = 0, extra = 0, origin = 0;
+  char scan = 0, ink = 0, bitOrder = 0;
+  std::sscanf(picture.c_str(), "%d,%d,%d,%c,%c,%c", &planes, &extra, &origin, &scan, &ink, &bitOrder);
+  const std::string screen = readModelText(model, "Screen Size", "", 260);
+  if (screen.empty() || screen.size() > 60) return FALSE;
+  int width = 128, height = 64;
+  std::sscanf(screen.c_str(), "%d,%d", &width, &height);
+
+  out->size = 48;
+  out->flags = 1;
+  out->reserved = 0;
+  out->height = height;
+  out->width = width;
+  out->origin = origin;
+  out->scan = static_cast<signed char>(scan);
+  out->bitOrder = static_cast<signed char>(bitOrder);
+  out->ink = static_cast<signed char>(ink);
+  out->planes = planes;
+  out->extra = extra;
+  out->data = nullptr;
+  return TRUE;
+}
+
+BOOL CalculatorModelList::Load(const char* filePath) {
+  std::vector<char> buf(32766);
+  const DWORD n = GetPrivateProfileSection("Calculator", buf.data(), DWORD(buf.size()), filePath);
+  for (size_t pos = 0; pos < n;) {
+    const std::string line(&buf[pos]);
+    models_.push_back(line);
+    pos += line.size() + 1;
+  }
+  return TRUE;
+}
+
+BOOL CalculatorModelList::GetAt(int index, std::string* out) const {
+  if (index < 0 || index >= GetCount()) return FALSE;
+  *out = models_[size_t(index)];
+  return TRUE;
+}
