@@ -34,3 +34,48 @@ function(tallix_test name)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS "${labels}"
     DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# tallix_benchmark(<name> SOURCES ... LIBS ...)
+# A Google Benchmark program in build/bench/; not run by the tests. Its
+# figures are recorded in docs/ARCHITECTURE.md.
+function(tallix_benchmark name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT TALLIX_BENCHMARKS)
+    return()
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} benchmark::benchmark)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endfunction()
+
+# tallix_fuzzer(<name> SOURCES ... LIBS ... CORPUS <dir>)
+# A fuzz target: a source file that defines LLVMFuzzerTestOneInput.
+# - With TALLIX_FUZZ (a clang build), it is a libFuzzer program; the test
+#   fuzz.<name> runs it for TALLIX_FUZZ_SECONDS over a copy of the corpus.
+# - Otherwise it is linked with a replay main and the test
+#   fuzzreplay.<name> feeds it every file of the corpus once, so the
+#   hand-made damaged inputs run in every build.
+set(TALLIX_FUZZ_SECONDS 30 CACHE STRING "Seconds each fuzz target runs in the fuzz build")
+function(tallix_fuzzer name)
+  cmake_parse_arguments(A "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  add_dependencies(tallix_fuzzers ${name})
+  if(TALLIX_FUZZ)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    set(work ${CMAKE_BINARY_DIR}/fuzz/${name}-corpus)
+    add_test(NAME fuzz.${name}
+      COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+              sh -c "rm -rf '${work}' && mkdir -p '${work}' && cp -r '${A_CORPUS}'/. '${work}'/ && exec \"$0\" -max_total_time=${TALLIX_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10 '${work}'"
+              $<TARGET_FILE:${name}>)
+    set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz TIMEOUT 600)
+  else()
+    target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/FuzzReplayMain.cpp)
+    add_test(NAME fuzzreplay.${name} COMMAND ${name} ${A_CORPUS})
+    set_tests_properties(fuzzreplay.${name} PROPERTIES LABELS fuzzreplay ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+  endif()
+endfunction()
