@@ -1,5 +1,6 @@
 // main() of every test binary: a headless Qt application, settings and files
 // kept away from the user's own.
+#include "tests/support/MessageLog.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
@@ -12,5 +13,8 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("Brindlewood"));
   QApplication::setApplicationName(QStringLiteral("TALLIX"));
   tallix::test::isolateProcess();
+  // No test may block on a message box: unless a test installs its own log,
+  // every message is answered with its first button.
+  SetMessageBoxHandler([](const MessageBoxRequest& r) { return tallix::test::firstButtonResult(r.type); });
   return RUN_ALL_TESTS();
 }

@@ -1,0 +1,35 @@
+// The classes behind the item type ids. A type whose class is not part of the
+// program has no create function: creating it fails cleanly.
+#include "datamodel/QXItemFactory.h"
+
+#include <map>
+
+namespace {
+
+template <class T>
+CQXCalcItem* make() {
+  return new T;
+}
+
+std::map<int, CQXItemCreateFunction>& classes() {
+  static std::map<int, CQXItemCreateFunction> table = {
+  };
+  return table;
+}
+
+}  // namespace
+
+CQXItemCreateFunction ItemClassCreateFunction(int typeId) {
+  const auto& table = classes();
+  auto it = table.find(typeId);
+  return it == table.end() ? nullptr : it->second;
+}
+
+CQXItemCreateFunction RegisterItemClass(int typeId, CQXItemCreateFunction create) {
+  CQXItemCreateFunction previous = ItemClassCreateFunction(typeId);
+  if (create)
+    classes()[typeId] = create;
+  else
+    classes().erase(typeId);
+  return previous;
+}
