@@ -1,0 +1,187 @@
+#include "datamodel/OrvoStoreNode.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_set>
+
+namespace {
+
+constexpr DWORD kDamaged = 0x20000010;
+constexpr DWORD kBadVersion = 0x2000000E;
+constexpr DWORD kBadLayout = 0x2000000F;
+// Item paths are at most 255 characters, so no real tree is deeper than this.
+constexpr int kMaxDepth = 256;
+
+void put(std::vector<BYTE>& out, DWORD v) {
+  for (int i = 0; i < 4; ++i) out.push_back(BYTE(v >> (8 * i)));
+}
+
+void putString(std::vector<BYTE>& out, const std::string& s) {
+  put(out, DWORD(s.size()));
+  out.insert(out.end(), s.begin(), s.end());
+}
+
+DWORD recordSize(const COrvoStoreNode& n) {
+  return 52 + DWORD(n.name.size()) + DWORD(n.description.size()) + 4 * DWORD(n.children.size());
+}
+
+void encodeNode(std::vector<BYTE>& out, const COrvoStoreNode& n) {
+  put(out, recordSize(n));
+  put(out, kNodeHeaderSize);
+  put(out, kNodeMagic);
+  out.insert(out.end(), 12, 0);
+  put(out, n.id);
+  put(out, n.flags);
+  putString(out, n.name);
+  putString(out, n.description);
+  put(out, n.valueA);  // value A is stored before value B
+  put(out, n.valueB);
+  put(out, DWORD(n.children.size()));
+  for (const auto& c : n.children) put(out, c->id);
+  for (const auto& c : n.children) encodeNode(out, *c);
+}
+
+DWORD subtreeSize(const COrvoStoreNode& n) {
+  DWORD size = recordSize(n);
+  for (const auto& c : n.children) size += subtreeSize(*c);
+  return size;
+}
+
+class Reader {
+ public:
+  Reader(const BYTE* data, size_t size) : data_(data), size_(size) {}
+  size_t left() const { return size_ - pos_; }
+  bool dword(DWORD* v) {
+    if (left() < 4) return false;
+    const BYTE* p = data_ + pos_;
+    *v = DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24;
+    pos_ += 4;
+    return true;
+  }
+  bool bytes(size_t n, std::string* out) {
+    if (left() < n) return false;
+    out->assign(reinterpret_cast<const char*>(data_ + pos_), n);
+    pos_ += n;
+    return true;
+  }
+  bool skip(size_t n) {
+    if (left() < n) return false;
+    pos_ += n;
+    return true;
+  }
+
+ private:
+  const BYTE* data_;
+  size_t size_;
+  size_t pos_ = 0;
+};
+
+struct Decoder {
+  Reader r;
+  std::unordered_set<DWORD> ids;
+  DWORD nextFreeId = 0;
+
+  void noteId(DWORD id) {
+    if (id != 0xFFFFFFFFu && nextFreeId < id + 1) nextFreeId = id + 1;
+  }
+
+  // Reads the record of `node`, whose id and parent its placeholder carries.
+  bool readNode(COrvoStoreNode* node, int depth) {
+    if (depth > kMaxDepth) return false;
+    DWORD size = 0, headerSize = 0, magic = 0, id = 0;
+    if (!r.dword(&size) || !r.dword(&headerSize) || !r.dword(&magic)) return false;
+    if (headerSize != kNodeHeaderSize || magic != kNodeMagic || !r.skip(12)) return false;
+    if (!r.dword(&id) || !r.dword(&node->flags)) return false;
+    // The record's own id must be the one its parent listed.
+    if (node->parent && id != node->id) return false;
+    node->id = id;
+    if (!ids.insert(id).second) return false;
+    noteId(id);
+    DWORD length = 0;
+    if (!r.dword(&length) || !r.bytes(length, &node->name)) return false;
+    if (!r.dword(&length) || !r.bytes(length, &node->description)) return false;
+    DWORD count = 0;
+    if (!r.dword(&node->valueA) || !r.dword(&node->valueB) || !r.dword(&count)) return false;
+    // Each child needs at least its id here and a whole record later.
+    if (count > r.left() / (4 + 52)) return false;
+    node->children.reserve(count);
+    for (DWORD i = 0; i < count; ++i) {
+      auto child = std::make_unique<COrvoStoreNode>();
+      if (!r.dword(&child->id)) return false;
+      child->parent = node;
+      noteId(child->id);
+      node->children.push_back(std::move(child));
+    }
+    for (auto& c : node->children)
+      if (!readNode(c.get(), depth + 1)) return false;
+    return true;
+  }
+};
+
+}  // namespace
+
+COrvoStoreNode* COrvoStoreNode::FindFolderChild(const std::string& childName) const {
+  for (const auto& c : children)
+    if (c->IsFolder() && c->name == childName) return c.get();
+  return nullptr;
+}
+
+COrvoStoreNode* COrvoStoreNode::FindChild(const std::string& childName) const {
+  if (COrvoStoreNode* folder = FindFolderChild(childName)) return folder;
+  for (const auto& c : children)
+    if (!c->IsFolder() && c->name == childName) return c.get();
+  return nullptr;
+}
+
+std::unique_ptr<COrvoStoreNode> COrvoStoreNode::Unlink(COrvoStoreNode* child) {
+  for (auto it = children.begin(); it != children.end(); ++it) {
+    if (it->get() == child) {
+      std::unique_ptr<COrvoStoreNode> owned = std::move(*it);
+      children.erase(it);
+      owned->parent = nullptr;
+      return owned;
+    }
+  }
+  return nullptr;
+}
+
+DWORD DirectorySize(const COrvoStoreNode& root) { return kDirectoryHeaderSize + subtreeSize(root); }
+
+std::vector<BYTE> EncodeDirectory(const COrvoStoreNode& root, DWORD nextFreeId, char separator) {
+  std::vector<BYTE> out;
+  out.reserve(DirectorySize(root));
+  put(out, DirectorySize(root));
+  put(out, kDirectoryHeaderSize);
+  put(out, kDirectoryVersion);
+  put(out, nextFreeId);
+  put(out, kDirectoryLayout);
+  out.push_back(BYTE(separator));
+  out.resize(kDirectoryHeaderSize, 0);
+  encodeNode(out, root);
+  return out;
+}
+
+DWORD DecodeDirectory(const BYTE* data, size_t size, COrvoStoreNode* root, DWORD* nextFreeId, char* separator) {
+  if (!data || size < kDirectoryHeaderSize) return kDamaged;
+  Reader header(data, kDirectoryHeaderSize);
+  DWORD total = 0, headerSize = 0, version = 0, next = 0, layout = 0;
+  header.dword(&total);
+  header.dword(&headerSize);
+  header.dword(&version);
+  header.dword(&next);
+  header.dword(&layout);
+  if (headerSize != kDirectoryHeaderSize) return kDamaged;
+  if (version != kDirectoryVersion) return kBadVersion;
+  const char sep = char(data[20]);
+  if (layout != kDirectoryLayout) return kBadLayout;
+
+  Decoder d{Reader(data + kDirectoryHeaderSize, size - kDirectoryHeaderSize), {}, next};
+  root->parent = nullptr;
+  if (!d.readNode(root, 0)) {
+    root->children.clear();
+    return kDamaged;
+  }
+  *nextFreeId = d.nextFreeId;
+  *separator = sep;
+  return 0;
+}
