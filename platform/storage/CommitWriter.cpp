@@ -89,10 +89,12 @@ class CommitWriter {
       } else {
         // The header may have reached the disk: keep both generations' sectors
         // out of the next write.
-        file_.structSectors_.insert(file_.structSectors_.end(), newStructSectors_.begin(),
-                                    newStructSectors_.end());
-        for (const Placed& p : placed_)
-          file_.structSectors_.insert(file_.structSectors_.end(), p.sectors.begin(), p.sectors.end());
+        auto& committed = file_.committedSectors_;
+        committed.insert(committed.end(), newStructSectors_.begin(), newStructSectors_.end());
+        committed.insert(committed.end(), container.begin(), container.end());
+        committed.insert(committed.end(), miniFatSectors.begin(), miniFatSectors.end());
+        committed.insert(committed.end(), dirSectors.begin(), dirSectors.end());
+        for (const Placed& p : placed_) committed.insert(committed.end(), p.sectors.begin(), p.sectors.end());
       }
       return failure.error == ENOSPC || failure.error == EDQUOT || failure.error == EFBIG ? STG_E_MEDIUMFULL
                                                                                             : STG_E_WRITEFAULT;
@@ -102,7 +104,8 @@ class CommitWriter {
     newStructSectors_.insert(newStructSectors_.end(), container.begin(), container.end());
     newStructSectors_.insert(newStructSectors_.end(), miniFatSectors.begin(), miniFatSectors.end());
     newStructSectors_.insert(newStructSectors_.end(), dirSectors.begin(), dirSectors.end());
-    file_.structSectors_ = std::move(newStructSectors_);
+    for (const Placed& p : placed_) newStructSectors_.insert(newStructSectors_.end(), p.sectors.begin(), p.sectors.end());
+    file_.committedSectors_ = std::move(newStructSectors_);
     ++file_.signature_;
     for (const Placed& p : placed_) {
       if (!p.fresh || p.duplicate) continue;
@@ -168,10 +171,11 @@ class CommitWriter {
   }
 
   // What the current header reaches and what any view still reads from.
+  // Only the latter must stay in the file after the new header is written.
   void protectLiveSectors() {
     const std::uint64_t size = io_.size();
     if (size > sectorSize_) taken_.assign(std::size_t(sectorsFor(size - sectorSize_)), 0);
-    for (std::uint32_t s : file_.structSectors_) take(s);
+    for (std::uint32_t s : file_.committedSectors_) take(s);
     auto& extents = file_.extents_;
     extents.erase(std::remove_if(extents.begin(), extents.end(), [](const auto& w) { return w.expired(); }),
                   extents.end());

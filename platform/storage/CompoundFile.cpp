@@ -2,7 +2,7 @@
 // checked against what the file holds before it is used: every sector of every
 // chain must exist and belong to one chain only (which also stops cycles),
 // every directory entry must be reached once, storages nest at most
-// kMaxDepth deep. Nothing is allocated beyond what the file's size allows.
+// kMaxStorageDepth deep. Nothing is allocated beyond what the file's size allows.
 #include "platform/storage/CompoundFile.h"
 
 #include "platform/storage/CfbFormat.h"
@@ -17,7 +17,6 @@
 namespace tallix::cfb {
 namespace {
 
-constexpr unsigned kMaxDepth = 256;
 constexpr std::uint64_t kUntilEnd = ~std::uint64_t(0);
 
 struct Corrupt {};
@@ -46,14 +45,14 @@ class Reader {
     signature = le32(h + kHdrTransactionSignature);
 
     readFat(h);
-    directory_ = readChain(chain(le32(h + kHdrFirstDirSector), kUntilEnd, true));
+    directory_ = readChain(chain(le32(h + kHdrFirstDirSector), kUntilEnd));
     entryCount_ = std::uint32_t(directory_.size() / kDirEntryBytes);
     if (entryCount_ == 0 || directory_[kEntType] != kTypeRoot) throw Corrupt{};
     const std::uint8_t* root = directory_.data();
     rootSize_ = streamSize(root);
-    miniStream_ = readChain(chain(le32(root + kEntStart), sectorsFor(rootSize_, shift), true));
+    miniStream_ = readChain(chain(le32(root + kEntStart), sectorsFor(rootSize_, shift)));
     miniClaimed_.assign(std::size_t(sectorsFor(rootSize_, kMiniShift)), 0);
-    const std::vector<std::uint8_t> miniFatBytes = readChain(chain(le32(h + kHdrFirstMiniFatSector), kUntilEnd, true));
+    const std::vector<std::uint8_t> miniFatBytes = readChain(chain(le32(h + kHdrFirstMiniFatSector), kUntilEnd));
     miniFat_.resize(miniFatBytes.size() / 4);
     for (std::size_t i = 0; i < miniFat_.size(); ++i) miniFat_[i] = le32(miniFatBytes.data() + 4 * i);
   }
@@ -90,7 +89,7 @@ class Reader {
         if (!p.parent->children.emplace(node->name, std::move(node)).second) throw Corrupt{};
         if (e[kEntType] == kTypeStorage) {
           added->storage = true;
-          if (p.depth >= kMaxDepth) throw Corrupt{};
+          if (p.depth > kMaxStorageDepth) throw Corrupt{};
           storages.push_back({le32(e + kEntChild), added, p.depth + 1});
         } else if (e[kEntType] == kTypeStream) {
           added->data = readStream(e, makeExtent);
@@ -108,7 +107,7 @@ class Reader {
   std::uint64_t sectorSize = 512;
   std::uint32_t sectorCount = 0;
   std::uint32_t signature = 0;
-  std::vector<std::uint32_t> structSectors;
+  std::vector<std::uint32_t> committedSectors;
 
  private:
   static std::uint64_t sectorsFor(std::uint64_t bytes, unsigned s) {
@@ -143,7 +142,7 @@ class Reader {
     std::uint32_t next = le32(h + kHdrFirstDifatSector);
     while (fatSectors.size() < fatCount) {
       claim(next);
-      structSectors.push_back(next);
+      committedSectors.push_back(next);
       readSector(next, buf.data());
       for (std::size_t i = 0; i + 1 < perSector && fatSectors.size() < fatCount; ++i)
         fatSectors.push_back(le32(buf.data() + 4 * i));
@@ -152,21 +151,21 @@ class Reader {
     fat_.resize(std::size_t(fatCount) * perSector);
     for (std::size_t k = 0; k < fatSectors.size(); ++k) {
       claim(fatSectors[k]);
-      structSectors.push_back(fatSectors[k]);
+      committedSectors.push_back(fatSectors[k]);
       readSector(fatSectors[k], buf.data());
       for (std::size_t i = 0; i < perSector; ++i) fat_[k * perSector + i] = le32(buf.data() + 4 * i);
     }
   }
 
   // The sectors of a chain: `needed` of them, or all up to the end mark.
-  std::vector<std::uint32_t> chain(std::uint32_t start, std::uint64_t needed, bool structural) {
+  std::vector<std::uint32_t> chain(std::uint32_t start, std::uint64_t needed) {
     std::vector<std::uint32_t> sectors;
     if (needed == 0 || (needed == kUntilEnd && start == kEndOfChain)) return sectors;
     std::uint32_t s = start;
     for (;;) {
       claim(s);
       sectors.push_back(s);
-      if (structural) structSectors.push_back(s);
+      committedSectors.push_back(s);
       if (sectors.size() == needed) break;
       if (s >= fat_.size()) throw Corrupt{};
       s = fat_[s];
@@ -213,7 +212,7 @@ class Reader {
     if (data->size == 0) return data;
     const std::uint32_t start = le32(e + kEntStart);
     if (data->size >= kMiniStreamCutoff) {
-      data->extent = makeExtent(chain(start, sectorsFor(data->size, shift), false));
+      data->extent = makeExtent(chain(start, sectorsFor(data->size, shift)));
       data->extent->headerSize = sectorSize;
       data->extent->shift = shift;
       if (loadAll_ && FAILED(data->load())) throw ReadFault{};
@@ -291,7 +290,7 @@ HRESULT CompoundFile::load(bool loadAll, std::unique_ptr<Node>* root) {
     reader.readHeader(size);
     shift_ = reader.shift;
     auto tree = reader.readTree([this](std::vector<std::uint32_t> s) { return makeExtent(std::move(s)); });
-    structSectors_ = std::move(reader.structSectors);
+    committedSectors_ = std::move(reader.committedSectors);
     signature_ = reader.signature;
     *root = std::move(tree);
     return S_OK;
@@ -311,7 +310,7 @@ HRESULT CompoundFile::load(bool loadAll, std::unique_ptr<Node>* root) {
 HRESULT CompoundFile::create(std::unique_ptr<Node>* root) {
   if (const int e = io_->truncate(0)) return e == ENOSPC ? STG_E_MEDIUMFULL : STG_E_WRITEFAULT;
   shift_ = 9;
-  structSectors_.clear();
+  committedSectors_.clear();
   extents_.clear();
   auto tree = std::make_unique<Node>();
   tree->storage = true;

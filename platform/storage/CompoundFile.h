@@ -49,8 +49,9 @@ class CompoundFile {
 
   std::shared_ptr<FileIo> io_;
   unsigned shift_ = 9;
-  // Sectors of the current header's tables, directory and mini stream.
-  std::vector<std::uint32_t> structSectors_;
+  // Every sector the file's current header reaches: not to be overwritten
+  // before a new header replaces it.
+  std::vector<std::uint32_t> committedSectors_;
   // Every extent handed out: their sectors are not reused while they live.
   std::vector<std::weak_ptr<FileExtent>> extents_;
   std::uint32_t signature_ = 0;

@@ -48,6 +48,10 @@ struct Node {
   Node* find(const Name16& childName) const;
 };
 
+// Storages nest at most this deep (the root is at depth 0): deeper files are
+// refused as damaged, and deeper storages are not created.
+constexpr unsigned kMaxStorageDepth = 255;
+
 FILETIME fileTimeNow();
 FILETIME fileTimeFromUnix(std::int64_t seconds, std::int64_t nanoseconds);
 

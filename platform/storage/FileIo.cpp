@@ -45,7 +45,7 @@ class PosixFileIo : public FileIo {
   int writeAt(std::uint64_t offset, const void* buf, std::size_t n) override {
     bool torn = false;
     if (const int e = injectedWriteFailure(&torn)) {
-      if (torn) rawWrite(offset, buf, n / 2);
+      if (torn && offset != 0) rawWrite(offset, buf, n / 2);
       return e;
     }
     return rawWrite(offset, buf, n);
@@ -100,7 +100,7 @@ class MemoryFileIo : public FileIo {
   int writeAt(std::uint64_t offset, const void* buf, std::size_t n) override {
     bool torn = false;
     if (const int e = injectedWriteFailure(&torn)) {
-      if (torn) rawWrite(offset, buf, n / 2);
+      if (torn && offset != 0) rawWrite(offset, buf, n / 2);
       return e;
     }
     return rawWrite(offset, buf, n);

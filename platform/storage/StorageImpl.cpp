@@ -36,7 +36,7 @@ StorageImpl::StorageImpl(std::shared_ptr<CompoundFile> file, std::unique_ptr<Nod
 }
 
 StorageImpl::StorageImpl(StorageImpl* parent, const Name16& key, Node* element, DWORD mode)
-    : file_(parent->file_), mode_(mode), root_(false), transacted_(mode & STGM_TRANSACTED) {
+    : file_(parent->file_), mode_(mode), root_(false), depth_(parent->depth_ + 1), transacted_(mode & STGM_TRANSACTED) {
   parent_ = parent;
   key_ = key;
   if (transacted_) {
@@ -119,6 +119,7 @@ HRESULT StorageImpl::createElement(const Name16& key, bool storage, DWORD grfMod
   if (!node_) return STG_E_REVERTED;
   if (const HRESULT hr = checkElementMode(grfMode, storage, true); FAILED(hr)) return hr;
   if (!canWrite() || (modeReads(grfMode) && !modeReads(mode_))) return STG_E_ACCESSDENIED;
+  if (storage && depth_ >= kMaxStorageDepth) return STG_E_INVALIDFUNCTION;
   if (node_->find(key)) {
     if (!(grfMode & STGM_CREATE)) return STG_E_FILEALREADYEXISTS;
     if (open_.count(key)) return STG_E_ACCESSDENIED;

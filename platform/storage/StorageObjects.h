@@ -109,6 +109,7 @@ class StorageImpl final : public IStorage, public OpenElement {
   ULONG refs_ = 1;
   DWORD mode_;
   bool root_;
+  unsigned depth_ = 0;
   bool transacted_;
   bool dirty_ = false;
   Node* node_ = nullptr;             // what this storage works on; null once reverted
