@@ -79,6 +79,23 @@ TEST_F(StorageDamage, FilesThatAreNotCompoundFilesOpenAsAlreadyExisting) {
   EXPECT_EQ(openFile(text, kOpenRead, &root), STG_E_DOCFILECORRUPT);
 }
 
+TEST_F(StorageDamage, TheHandMadeSeedFilesReadAsTheirNamesSay) {
+  const std::string dir = TALLIX_SOURCE_DIR "/tests/platform/corpus-cfb/";
+  Tree read;
+  ASSERT_EQ(openAndRead(readFile(dir + "good-v3.cfb"), &read), S_OK);
+  EXPECT_EQ(read, (Tree{{"Directory", pattern(1, 1077)}, {"Tiny", pattern(5, 3)},
+                        {"Data_Items/Item_00001024", pattern(2, 100)}, {"Data_Items/Item_00001025", pattern(3, 5000)}}));
+  ASSERT_EQ(openAndRead(readFile(dir + "good-v4.cfb"), &read), S_OK);
+  EXPECT_EQ(read.size(), 4u);
+  EXPECT_EQ(openAndRead(readFile(dir + "not-compound.cfb")), STG_E_FILEALREADYEXISTS);
+  for (const char* name : {"difat-loop", "dir-child-is-itself", "dir-cycle", "dir-sibling-beyond", "entry-type-unknown",
+                           "fat-count-huge", "fat-cycle", "fat-off-the-end", "fat-self-loop", "mini-cross-link",
+                           "minifat-cycle", "ministream-4gb", "name-length-huge", "root-not-root", "sector-shift-bad",
+                           "signature-only", "stream-4gb", "truncated-2000", "truncated-600", "truncated-mid-stream",
+                           "truncated-v4"})
+    EXPECT_EQ(openAndRead(readFile(dir + name + ".cfb")), STG_E_DOCFILECORRUPT) << name;
+}
+
 TEST_F(StorageDamage, ATruncatedFileIsRefusedOrReadsRight) {
   const Bytes image = makeImage(kTree);
   for (std::size_t cut = 0; cut < image.size(); cut += cut < 2048 ? 7 : 509) {
