@@ -112,6 +112,30 @@ TEST_F(StorageModes, ADirectSubStorageOfATransactedRootWaitsForTheRoot) {
   EXPECT_EQ(treeOf(p), (Tree{{"A/x", pattern(1, 10)}}));
 }
 
+// How the item store saves a document under a new name: the committed items
+// of a transacted sub-storage travel with the root's CopyTo; the old file
+// keeps what it had.
+TEST_F(StorageModes, ASaveAsCopyCarriesCommittedSubStorageChanges) {
+  const std::string oldPath = makeFile("old.qxd", {{"Directory", pattern(1, 1077)}, {"Data_Items/Item_00001024", pattern(2, 10)}});
+  const std::string newPath = path("new.qxd");
+  {
+    ComPtr<IStorage> root, items, copy, copiedItems;
+    ASSERT_EQ(openFile(oldPath, kOpenRW | STGM_TRANSACTED, &root), S_OK);
+    ASSERT_EQ(root->OpenStorage("Data_Items", nullptr, kSub | STGM_TRANSACTED, nullptr, 0, items.put()), S_OK);
+    ASSERT_EQ(writeStream(items.get(), "Item_00001025", pattern(3, 6000)), S_OK);
+    ASSERT_EQ(writeStream(root.get(), "Directory", pattern(4, 1130)), S_OK);
+    ASSERT_EQ(items->Commit(STGC_DEFAULT), S_OK);
+    ASSERT_EQ(createFile(newPath, kCreateTransacted, &copy), S_OK);
+    ASSERT_EQ(root->CopyTo(0, nullptr, nullptr, copy.get()), S_OK);
+    ASSERT_EQ(copy->OpenStorage("Data_Items", nullptr, kSub | STGM_TRANSACTED, nullptr, 0, copiedItems.put()), S_OK);
+    ASSERT_EQ(copy->Commit(STGC_DEFAULT), S_OK);
+  }
+  EXPECT_EQ(treeOf(newPath), (Tree{{"Directory", pattern(4, 1130)},
+                                   {"Data_Items/Item_00001024", pattern(2, 10)},
+                                   {"Data_Items/Item_00001025", pattern(3, 6000)}}));
+  EXPECT_EQ(treeOf(oldPath), (Tree{{"Directory", pattern(1, 1077)}, {"Data_Items/Item_00001024", pattern(2, 10)}}));
+}
+
 TEST_F(StorageModes, TheNamelessTemporaryFileGoesWithItsLastRelease) {
   ComPtr<IStorage> root;
   ASSERT_EQ(StgCreateDocfile(nullptr, kCreate | STGM_DELETEONRELEASE | STGM_TRANSACTED, 0, root.put()), S_OK);
