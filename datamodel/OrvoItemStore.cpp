@@ -107,8 +107,8 @@ BOOL COrvoItemStore::Open(const char* path, int flags) {
   m_lastError = 0;
   if (flags & ORVO_OPEN_SAVEAS) return SaveAs(path, flags);
   Reset();
-  if (!path || !*path) return OpenTemporary(flags);
-  if (flags & ORVO_OPEN_CREATE) return OpenNew(path, flags);
+  if (!path || !*path) return CreateFile(nullptr, flags);
+  if (flags & ORVO_OPEN_CREATE) return CreateFile(path, flags);
   return OpenExisting(path, flags);
 }
 
@@ -117,23 +117,11 @@ BOOL COrvoItemStore::Close() {
   return TRUE;
 }
 
-BOOL COrvoItemStore::OpenTemporary(int flags) {
-  DWORD mode = STGM_DELETEONRELEASE | STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE;
-  if (!(flags & ORVO_OPEN_DIRECT)) mode |= STGM_TRANSACTED;
-  HRESULT hr = StgCreateDocfile(nullptr, mode, 0, &m_root);
-  if (SUCCEEDED(hr) && m_root)
-    hr = m_root->CreateStorage(kItemsStorage, STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE, 0, 0, &m_items);
-  if (FAILED(hr) || !m_root || !m_items) {
-    const DWORD code = FAILED(hr) ? MapError(hr) : ORVO_E_FAIL;
-    Reset();
-    return Fail(code ? code : ORVO_E_FAIL);
-  }
-  m_transacted = (flags & ORVO_OPEN_DIRECT) ? FALSE : TRUE;
-  return TRUE;
-}
-
-BOOL COrvoItemStore::OpenNew(const char* path, int flags) {
+// A new file (or, without a path, a nameless temporary one deleted when
+// released) with an empty "Data_Items"; "Directory" is first written by Flush.
+BOOL COrvoItemStore::CreateFile(const char* path, int flags) {
   DWORD mode = STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE;
+  if (!path) mode |= STGM_DELETEONRELEASE;
   if (!(flags & ORVO_OPEN_DIRECT)) mode |= STGM_TRANSACTED;
   HRESULT hr = StgCreateDocfile(path, mode, 0, &m_root);
   if (SUCCEEDED(hr) && m_root)
@@ -142,7 +130,7 @@ BOOL COrvoItemStore::OpenNew(const char* path, int flags) {
     const DWORD code = FAILED(hr) ? MapError(hr) : ORVO_E_FAIL;
     const bool created = m_root != nullptr;
     Reset();
-    if (created) QFile::remove(QFile::decodeName(path));
+    if (created && path) QFile::remove(QFile::decodeName(path));
     return Fail(code ? code : ORVO_E_FAIL);
   }
   m_transacted = (flags & ORVO_OPEN_DIRECT) ? FALSE : TRUE;

@@ -140,8 +140,7 @@ class COrvoItemStore {
   void Reset();
   BOOL Fail(DWORD code);
   BOOL FailHr(HRESULT hr);
-  BOOL OpenTemporary(int flags);
-  BOOL OpenNew(const char* path, int flags);
+  BOOL CreateFile(const char* path, int flags);
   BOOL OpenExisting(const char* path, int flags);
   BOOL SaveAs(const char* path, int flags);
   BOOL ReadDirectory();

@@ -11,6 +11,15 @@
 #include <unistd.h>
 
 namespace tallix::cfb {
+
+int FileIo::writeAt(std::uint64_t offset, const void* buf, std::size_t n) {
+  bool torn = false;
+  if (const int e = injectedWriteFailure(&torn)) {
+    if (torn && offset != 0) rawWrite(offset, buf, n / 2);
+    return e;
+  }
+  return rawWrite(offset, buf, n);
+}
 namespace {
 
 struct Injection {
@@ -42,15 +51,6 @@ class PosixFileIo : public FileIo {
     return true;
   }
 
-  int writeAt(std::uint64_t offset, const void* buf, std::size_t n) override {
-    bool torn = false;
-    if (const int e = injectedWriteFailure(&torn)) {
-      if (torn && offset != 0) rawWrite(offset, buf, n / 2);
-      return e;
-    }
-    return rawWrite(offset, buf, n);
-  }
-
   int sync() override {
     bool torn = false;
     if (const int e = injectedWriteFailure(&torn)) return e;
@@ -71,7 +71,7 @@ class PosixFileIo : public FileIo {
   int fd() const override { return fd_; }
 
  private:
-  int rawWrite(std::uint64_t offset, const void* buf, std::size_t n) {
+  int rawWrite(std::uint64_t offset, const void* buf, std::size_t n) override {
     const auto* p = static_cast<const char*>(buf);
     while (n > 0) {
       const ssize_t put = ::pwrite(fd_, p, n, off_t(offset));
@@ -97,14 +97,6 @@ class MemoryFileIo : public FileIo {
     if (n) std::memcpy(buf, bytes_.data() + offset, n);
     return true;
   }
-  int writeAt(std::uint64_t offset, const void* buf, std::size_t n) override {
-    bool torn = false;
-    if (const int e = injectedWriteFailure(&torn)) {
-      if (torn && offset != 0) rawWrite(offset, buf, n / 2);
-      return e;
-    }
-    return rawWrite(offset, buf, n);
-  }
   int sync() override {
     bool torn = false;
     return injectedWriteFailure(&torn);
@@ -120,7 +112,7 @@ class MemoryFileIo : public FileIo {
   std::vector<std::uint8_t> bytes_;
 
  private:
-  int rawWrite(std::uint64_t offset, const void* buf, std::size_t n) {
+  int rawWrite(std::uint64_t offset, const void* buf, std::size_t n) override {
     if (offset + n > bytes_.size()) bytes_.resize(std::size_t(offset + n));
     if (n) std::memcpy(bytes_.data() + offset, buf, n);
     return 0;

@@ -15,8 +15,9 @@ class FileIo {
   virtual ~FileIo() = default;
   // Reads exactly `n` bytes; false on an error or a short read.
   virtual bool readAt(std::uint64_t offset, void* buf, std::size_t n) = 0;
-  // These return 0 or an errno value.
-  virtual int writeAt(std::uint64_t offset, const void* buf, std::size_t n) = 0;
+  // These return 0 or an errno value. A write that is made to fail on
+  // purpose may still write half of its bytes (a torn write).
+  int writeAt(std::uint64_t offset, const void* buf, std::size_t n);
   virtual int sync() = 0;
   virtual int truncate(std::uint64_t size) = 0;
   virtual std::uint64_t size() = 0;
@@ -24,6 +25,9 @@ class FileIo {
   virtual int fd() const { return -1; }
   // Closes the file (releasing its locks); later reads and writes fail.
   virtual void close() {}
+
+ protected:
+  virtual int rawWrite(std::uint64_t offset, const void* buf, std::size_t n) = 0;
 };
 
 // Owns the descriptor and closes it when destroyed.

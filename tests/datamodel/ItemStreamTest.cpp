@@ -2,6 +2,7 @@
 #include "datamodel/OrvoItemStream.h"
 #include "datamodel/QXDocEntry.h"
 #include "datamodel/QXItemFactory.h"
+#include "tests/support/MemoryArchive.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QProcess>
@@ -10,14 +11,7 @@
 
 namespace {
 
-int codeOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const COrvoArchiveException& e) {
-    return e.GetErrorCode();
-  }
-  return 0;
-}
+using tallix::test::archiveErrorOf;
 
 class ItemStream : public ::testing::Test {
  protected:
@@ -54,10 +48,10 @@ TEST_F(ItemStream, CreateWriteAndReadBack) {
 
   COrvoItemStream in(&store);
   ASSERT_TRUE(in.Open("\\F\\I", 3, FALSE));  // mode 3 reads only
-  EXPECT_EQ(codeOf([&] { in.Write("x", 1); }), 12);
+  EXPECT_EQ(archiveErrorOf([&] { in.Write("x", 1); }), 12);
   in.Seek(20);
   EXPECT_EQ(in.ReadDwordValue(), 0x01020304u);
-  EXPECT_EQ(codeOf([&] { in.ReadDwordValue(); }), 11);  // at the end
+  EXPECT_EQ(archiveErrorOf([&] { in.ReadDwordValue(); }), 11);  // at the end
   EXPECT_EQ(in.GetErrorCode(), 11);
 }
 
@@ -83,7 +77,7 @@ TEST_F(ItemStream, ReadingAnEmptyStreamThrows11) {
   COrvoItemStream s(&store);
   ASSERT_TRUE(s.Create("\\F\\Empty", 0, nullptr));
   DWORD d = 0;
-  EXPECT_EQ(codeOf([&] { s.ReadDword(&d); }), 11);
+  EXPECT_EQ(archiveErrorOf([&] { s.ReadDword(&d); }), 11);
   EXPECT_EQ(s.GetErrorCode(), 11);
 }
 
@@ -107,7 +101,7 @@ TEST_F(ItemStream, AStreamOutlivingItsStoreIsClosedQuietly) {
   store.Close();
   EXPECT_TRUE(s->Close());
   DWORD d = 0;
-  EXPECT_EQ(codeOf([&] { s->ReadDword(&d); }), 11);
+  EXPECT_EQ(archiveErrorOf([&] { s->ReadDword(&d); }), 11);
 }
 
 // An entry written through an item stream is the whole stream, and a shorter

@@ -40,14 +40,7 @@ class Records : public ::testing::Test {
   CQXItemCreateFunction previous = nullptr;
 };
 
-int codeOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const COrvoArchiveException& e) {
-    return e.GetErrorCode();
-  }
-  return 0;
-}
+using tallix::test::archiveErrorOf;
 
 TEST_F(Records, TextIsALeafRecord) {
   MemoryArchive ar;
@@ -82,17 +75,17 @@ TEST_F(Records, DamagedTextsThrowCode7AndNeverReadPastTheEnd) {
   putDword(bad, 0);
   MemoryArchive a(bad);
   CQXText t;
-  EXPECT_EQ(codeOf([&] { t.Load(a); }), 7);
+  EXPECT_EQ(archiveErrorOf([&] { t.Load(a); }), 7);
 
   std::vector<BYTE> huge;
   putDword(huge, 1101);
   putDword(huge, 0xFFFFFFF0u);  // a length far past the end: refused before any allocation
   putBytes(huge, "abc");
   MemoryArchive b(huge);
-  EXPECT_EQ(codeOf([&] { t.Load(b); }), 7);
+  EXPECT_EQ(archiveErrorOf([&] { t.Load(b); }), 7);
 
   MemoryArchive c(std::vector<BYTE>{0x4D, 0x04});  // two bytes: the tag read itself fails
-  EXPECT_EQ(codeOf([&] { t.Load(c); }), 11);
+  EXPECT_EQ(archiveErrorOf([&] { t.Load(c); }), 11);
   EXPECT_EQ(c.GetErrorCode(), 11);
 }
 
@@ -122,7 +115,7 @@ TEST_F(Records, DescriptionsFrameTheirBytes) {
 
   expected[expected.size() - 1] = 0;  // broken end mark
   MemoryArchive broken(expected);
-  EXPECT_EQ(codeOf([&] { back.Load(broken); }), 7);
+  EXPECT_EQ(archiveErrorOf([&] { back.Load(broken); }), 7);
 }
 
 TEST_F(Records, AnEntryIsTheWholeItemStream) {
@@ -174,26 +167,26 @@ TEST_F(Records, DamagedEntriesThrowCode7) {
   for (DWORD d : {4u, 0u, 0u, 0u}) putDword(wrongTag, d);
   MemoryArchive a(wrongTag);
   CQXDocEntry e;
-  EXPECT_EQ(codeOf([&] { e.Load(a); }), 7);
+  EXPECT_EQ(archiveErrorOf([&] { e.Load(a); }), 7);
   EXPECT_EQ(a.position_, 16u);  // nothing read after the header
 
   std::vector<BYTE> unknown;
   for (DWORD d : {3u, 0u, 0u, 0u, 20u, 4u, 0u, 9999u, 0u}) putDword(unknown, d);
   putDword(unknown, 0xFEEF0003);
   MemoryArchive b(unknown);
-  EXPECT_EQ(codeOf([&] { e.Load(b); }), 7);
+  EXPECT_EQ(archiveErrorOf([&] { e.Load(b); }), 7);
 
   std::vector<BYTE> noItem;
   for (DWORD d : {3u, 0u, 0u, 0u, 16u, 0u, 0u, 9999u, 0xFEEF0003u}) putDword(noItem, d);
   MemoryArchive c(noItem);
   CQXDocEntry empty;
-  EXPECT_EQ(codeOf([&] { empty.Load(c); }), 0);
+  EXPECT_EQ(archiveErrorOf([&] { empty.Load(c); }), 0);
   EXPECT_EQ(empty.GetItem(), nullptr);
 
   std::vector<BYTE> overstated;  // an item size larger than the stream
   for (DWORD d : {3u, 0u, 0u, 0u, 0u, 0x7FFFFFFFu, 0u, 4007u}) putDword(overstated, d);
   MemoryArchive o(overstated);
-  EXPECT_EQ(codeOf([&] { empty.Load(o); }), 7);
+  EXPECT_EQ(archiveErrorOf([&] { empty.Load(o); }), 7);
 
   // The item's own end mark is checked.
   CQXDocEntry good;
@@ -202,7 +195,7 @@ TEST_F(Records, DamagedEntriesThrowCode7) {
   good.Store(g);
   g.bytes_[g.bytes_.size() - 5] ^= 0xFF;
   g.Seek(0);
-  EXPECT_EQ(codeOf([&] { empty.Load(g); }), 7);
+  EXPECT_EQ(archiveErrorOf([&] { empty.Load(g); }), 7);
 }
 
 TEST_F(Records, WriteFailuresThrowCode12) {
@@ -210,7 +203,7 @@ TEST_F(Records, WriteFailuresThrowCode12) {
   entry.SetItem(new TestItem);
   MemoryArchive ar;
   ar.failWritesAfter_ = 20;
-  EXPECT_EQ(codeOf([&] { entry.Store(ar); }), 12);
+  EXPECT_EQ(archiveErrorOf([&] { entry.Store(ar); }), 12);
   EXPECT_EQ(ar.GetErrorCode(), 12);
 }
 
@@ -234,8 +227,8 @@ TEST(ArchiveBase, UnsupportedOperationsThrowCode1) {
     BOOL Close() override { return TRUE; }
   } bare;
   DWORD d = 0;
-  EXPECT_EQ(codeOf([&] { bare.ReadDword(&d); }), 1);
-  EXPECT_EQ(codeOf([&] { bare.Seek(0); }), 1);
+  EXPECT_EQ(archiveErrorOf([&] { bare.ReadDword(&d); }), 1);
+  EXPECT_EQ(archiveErrorOf([&] { bare.Seek(0); }), 1);
   EXPECT_EQ(bare.GetErrorCode(), 0);
 }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 namespace tallix::test {
@@ -65,6 +66,16 @@ class MemoryArchive : public COrvoArchive {
   }
   size_t written_ = 0;
 };
+
+// The code of the archive exception `f` throws, or 0 when it throws none.
+inline int archiveErrorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const COrvoArchiveException& e) {
+    return e.GetErrorCode();
+  }
+  return 0;
+}
 
 // Little-endian dwords appended to a byte vector, for hand-assembled records.
 inline void putDword(std::vector<BYTE>& v, DWORD d) {
