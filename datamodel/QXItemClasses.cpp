@@ -1,6 +1,7 @@
 // The classes behind the item type ids. A type whose class is not part of the
 // program has no create function: creating it fails cleanly.
 #include "datamodel/QXItemFactory.h"
+#include "datamodel/QXProgramItem.h"
 
 #include <map>
 
@@ -13,6 +14,7 @@ CQXCalcItem* make() {
 
 std::map<int, CQXItemCreateFunction>& classes() {
   static std::map<int, CQXItemCreateFunction> table = {
+      {4001, &make<CQXProgramItem>},
   };
   return table;
 }
