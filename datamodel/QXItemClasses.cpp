@@ -2,6 +2,7 @@
 // program has no create function: creating it fails cleanly.
 #include "datamodel/QXItemFactory.h"
 #include "datamodel/QXProgramItem.h"
+#include "datamodel/QXValueSetItems.h"
 
 #include <map>
 
@@ -15,6 +16,11 @@ CQXCalcItem* make() {
 std::map<int, CQXItemCreateFunction>& classes() {
   static std::map<int, CQXItemCreateFunction> table = {
       {4001, &make<CQXProgramItem>},
+      {4006, &make<CQXVWindowItem>},
+      {4007, &make<CQXZoomFactorItem>},
+      {4008, &make<CQXTableRangeItem>},
+      {4010, &make<CQXVariable28Item>},
+      {4011, &make<CQXVariable26Item>},
   };
   return table;
 }
