@@ -1,6 +1,7 @@
 // The classes behind the item type ids. A type whose class is not part of the
 // program has no create function: creating it fails cleanly.
 #include "datamodel/QXItemFactory.h"
+#include "datamodel/QXMatrixItems.h"
 #include "datamodel/QXProgramItem.h"
 #include "datamodel/QXValueSetItems.h"
 
@@ -16,11 +17,15 @@ CQXCalcItem* make() {
 std::map<int, CQXItemCreateFunction>& classes() {
   static std::map<int, CQXItemCreateFunction> table = {
       {4001, &make<CQXProgramItem>},
+      {4004, &make<CQXMatrixItem>},
+      {4005, &make<CQXListItem>},
       {4006, &make<CQXVWindowItem>},
       {4007, &make<CQXZoomFactorItem>},
       {4008, &make<CQXTableRangeItem>},
       {4010, &make<CQXVariable28Item>},
       {4011, &make<CQXVariable26Item>},
+      {4019, &make<CQXSimlEquationItem>},
+      {4020, &make<CQXPolyEquationItem>},
   };
   return table;
 }
