@@ -8,15 +8,9 @@
 #include <cstring>
 #include <vector>
 
-template <DWORD Tag>
-class CQXByteLeaf : public CQXLeafRecord {
+// The bytes of a byte record, without its framing.
+class CQXByteData : public CQXLeafRecord {
  public:
-  static constexpr DWORD kTag = Tag;
-
-  void Load(COrvoArchive& ar) override { m_bytes = ReadLeafRecord(ar, Tag); }
-  void Store(COrvoArchive& ar) override { WriteLeafRecord(ar, Tag, m_bytes.data(), DWORD(m_bytes.size())); }
-  DWORD GetStoredSize() override { return 8 + GetLength(); }
-
   const BYTE* GetData() const { return m_bytes.empty() ? nullptr : m_bytes.data(); }
   DWORD GetLength() const { return DWORD(m_bytes.size()); }
   const std::vector<BYTE>& Bytes() const { return m_bytes; }
@@ -35,8 +29,18 @@ class CQXByteLeaf : public CQXLeafRecord {
   }
   void Clear() { m_bytes.clear(); }
 
- private:
+ protected:
   std::vector<BYTE> m_bytes;
+};
+
+template <DWORD Tag>
+class CQXByteLeaf : public CQXByteData {
+ public:
+  static constexpr DWORD kTag = Tag;
+
+  void Load(COrvoArchive& ar) override { m_bytes = ReadLeafRecord(ar, Tag); }
+  void Store(COrvoArchive& ar) override { WriteLeafRecord(ar, Tag, m_bytes.data(), DWORD(m_bytes.size())); }
+  DWORD GetStoredSize() override { return 8 + GetLength(); }
 };
 
 // A graph function's token text.

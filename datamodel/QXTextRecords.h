@@ -36,12 +36,20 @@ class CQXTextRecord : public CQXStoredPart {
 
   DWORD GetTag() const { return m_tag; }
 
+  // The token text.
+  const BYTE* GetText() const { return Data().GetData(); }
+  DWORD GetTextLength() const { return Data().GetLength(); }
+  void SetText(const BYTE* bytes, DWORD n) { Data().SetData(bytes, n); }
+  BOOL CopyText(BYTE* buffer, DWORD size) const { return Data().CopyTo(buffer, size); }
+  void ClearText() { Data().Clear(); }
+
  protected:
   explicit CQXTextRecord(DWORD tag) : m_tag(tag) {}
   CQXTextRecord(const CQXTextRecord&) = default;
   CQXTextRecord& operator=(const CQXTextRecord&) = default;
-  virtual CQXLeafRecord& Data() = 0;
-  virtual DWORD DataLength() const = 0;
+  virtual CQXByteData& Data() = 0;
+  const CQXByteData& Data() const { return const_cast<CQXTextRecord*>(this)->Data(); }
+  DWORD DataLength() const { return Data().GetLength(); }
   // Fills the header, writes the kind letters and the length at 7-10.
   static void StartHeader(BYTE* header, const char* kind, DWORD dataLength);
 
@@ -58,12 +66,6 @@ class CQXProgramRecord : public CQXTextRecord {
   int BuildHeader(BYTE* header, int length) override;
   int ParseHeader(const BYTE* header, int length) override;
 
-  void ClearText() { m_text.Clear(); }
-  const BYTE* GetText() const { return m_text.GetData(); }
-  DWORD GetTextLength() const { return m_text.GetLength(); }
-  void SetText(const BYTE* bytes, DWORD n) { m_text.SetData(bytes, n); }
-  BOOL CopyText(BYTE* buffer, DWORD size) const { return m_text.CopyTo(buffer, size); }
-
   CQXNameField& GetNameField() { return m_fields.name; }
   const CQXNameField& GetNameField() const { return m_fields.name; }
   CQXPasswordField& GetPasswordField() { return m_fields.password; }
@@ -72,8 +74,7 @@ class CQXProgramRecord : public CQXTextRecord {
   void SetBaseN(BOOL baseN) { m_fields.mode.SetBaseN(baseN); }
 
  protected:
-  CQXLeafRecord& Data() override { return m_text; }
-  DWORD DataLength() const override { return m_text.GetLength(); }
+  CQXByteData& Data() override { return m_text; }
 
  private:
   struct Fields {
@@ -99,11 +100,6 @@ class CQXGraphFuncRecord : public CQXTextRecord {
   // and the relation '='.
   BOOL SetDefaults(const char* code, const char* name);
 
-  const BYTE* GetText() const { return m_text.GetData(); }
-  DWORD GetTextLength() const { return m_text.GetLength(); }
-  void SetText(const BYTE* bytes, DWORD n) { m_text.SetData(bytes, n); }
-  BOOL CopyText(BYTE* buffer, DWORD size) const { return m_text.CopyTo(buffer, size); }
-
   CQXShortNameField& GetNameField() { return m_fields.name; }
   const CQXShortNameField& GetNameField() const { return m_fields.name; }
   CQXRelationField& GetRelationField() { return m_fields.relation; }
@@ -113,8 +109,7 @@ class CQXGraphFuncRecord : public CQXTextRecord {
   std::string GetCode() const { return m_fields.kind.GetCode(); }
 
  protected:
-  CQXLeafRecord& Data() override { return m_text; }
-  DWORD DataLength() const override { return m_text.GetLength(); }
+  CQXByteData& Data() override { return m_text; }
 
  private:
   struct Fields {
@@ -140,14 +135,8 @@ class CQXFuncMemRecord : public CQXTextRecord {
   BOOL SetName(const char* name) { return m_fields.name.SetName(name); }
   const CQXNameField& GetNameField() const { return m_fields.name; }
 
-  const BYTE* GetText() const { return m_text.GetData(); }
-  DWORD GetTextLength() const { return m_text.GetLength(); }
-  void SetText(const BYTE* bytes, DWORD n) { m_text.SetData(bytes, n); }
-  BOOL CopyText(BYTE* buffer, DWORD size) const { return m_text.CopyTo(buffer, size); }
-
  protected:
-  CQXLeafRecord& Data() override { return m_text; }
-  DWORD DataLength() const override { return m_text.GetLength(); }
+  CQXByteData& Data() override { return m_text; }
 
  private:
   struct Fields {

@@ -15,14 +15,6 @@ namespace {
 class FunctionItems : public ::testing::Test {
  protected:
   TestEnvironment env{TestEnvironment::WithLanguageLibrary};
-
-  template <class T>
-  static std::unique_ptr<T> create(int typeId) {
-    std::unique_ptr<CQXCalcItem> item(CreateItemByTypeId(typeId));
-    T* typed = dynamic_cast<T*>(item.get());
-    if (typed) item.release();
-    return std::unique_ptr<T>(typed);
-  }
 };
 
 // A graph-function header as the calculator sends it.
@@ -45,7 +37,7 @@ const std::string kRfStyle = std::string("RTBLNS\xFF\xFF", 8) + "a0";
 }  // namespace
 
 TEST_F(FunctionItems, GraphFunctionsTravelOneHeaderAndPacketEach) {
-  auto item = create<CQXGraphFunc20Item>(4003);
+  auto item = createItem<CQXGraphFunc20Item>(4003);
   ASSERT_NE(item, nullptr);
   ASSERT_EQ(item->GetCount(), 20);
   const Bytes text = {0x58, 0x89, 0x32, 0x00};
@@ -156,7 +148,7 @@ TEST_F(FunctionItems, GraphFunctionsStoreWithoutARecordHeader) {
 }
 
 TEST_F(FunctionItems, FunctionMemoriesAreNamedF1ToF6) {
-  auto item = create<CQXFuncMemItem>(4012);
+  auto item = createItem<CQXFuncMemItem>(4012);
   ASSERT_NE(item, nullptr);
   Bytes h(50);
   ASSERT_TRUE(item->BuildHeader(2, h.data(), 50));
@@ -196,7 +188,7 @@ TEST_F(FunctionItems, FunctionMemoriesAreNamedF1ToF6) {
 }
 
 TEST_F(FunctionItems, RecursionFormulasSetTheTypeAndRangesFollow) {
-  auto item = create<CQXRecursionItem>(4009);
+  auto item = createItem<CQXRecursionItem>(4009);
   ASSERT_NE(item, nullptr);
   EXPECT_EQ(item->GetRecursionType(), 1);
   const std::string an1 = "an\x89" "1", bn1 = "bn\x89" "1";

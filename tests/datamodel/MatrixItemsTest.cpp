@@ -13,18 +13,6 @@ namespace {
 class MatrixItems : public ::testing::Test {
  protected:
   TestEnvironment env{TestEnvironment::WithLanguageLibrary};
-
-  static std::string displayName(CQXCalcItem& item) {
-    char buffer[64];
-    item.GetDisplayName(buffer, sizeof buffer);
-    return buffer;
-  }
-  static std::string detail(CQXCalcItem& item) {
-    char buffer[64] = "";
-    CQXDetailTextRecord record{1, buffer, sizeof buffer};
-    EXPECT_TRUE(item.GetDetailText(&record));
-    return buffer;
-  }
 };
 
 }  // namespace
@@ -49,7 +37,7 @@ TEST_F(MatrixItems, AMatrixIsOneHeaderAndOneRecordPerElement) {
   ASSERT_EQ(matrix->GetMatrix().GetCellRecord(2, 3, record.data(), 14), 14u);
   EXPECT_EQ(record, valueRecord(2, 3, number(23, 1)));
 
-  EXPECT_EQ(displayName(*matrix), CLanguageLibrary::LoadStringA(10304) + " B");
+  EXPECT_EQ(displayNameOf(*matrix), CLanguageLibrary::LoadStringA(10304) + " B");
   char name[8];
   ASSERT_TRUE(matrix->GetDocName(name, sizeof name));
   EXPECT_STREQ(name, "MatB");
@@ -87,7 +75,7 @@ TEST_F(MatrixItems, MatrixDetailsNamesAndStorage) {
   EXPECT_EQ(matrix->GetLetter(), 'C');
   EXPECT_FALSE(matrix->TakeNameFromPath("\\Calculator\\Matrix\\Mat1"));
   matrix->GetValues().SetSize(3, 4);
-  EXPECT_EQ(detail(*matrix), "3 * 4 (" + CLanguageLibrary::LoadStringA(10206) + ", " +
+  EXPECT_EQ(detailTextOf(*matrix), "3 * 4 (" + CLanguageLibrary::LoadStringA(10206) + ", " +
                                  CLanguageLibrary::LoadStringA(10207) + ")");
   matrix->GetValues().SetCellFromRecord(valueRecord(3, 4, number(9, 0)).data(), 14);
 
@@ -135,8 +123,8 @@ TEST_F(MatrixItems, ListsAreOneColumn) {
   ASSERT_TRUE(list->GetDocName(text, sizeof text));
   EXPECT_STREQ(text, "List3");
   EXPECT_EQ(list->GetTransferTitle(), CLanguageLibrary::LoadStringA(10342) + " 2");
-  EXPECT_EQ(displayName(*list), CLanguageLibrary::LoadStringA(10342) + " 3");
-  EXPECT_EQ(detail(*list), "4 (" + CLanguageLibrary::LoadStringA(10206) + ")");
+  EXPECT_EQ(displayNameOf(*list), CLanguageLibrary::LoadStringA(10342) + " 3");
+  EXPECT_EQ(detailTextOf(*list), "4 (" + CLanguageLibrary::LoadStringA(10206) + ")");
 
   std::unique_ptr<CQXCalcItem> back = throughDocEntry(list);
   auto* reloaded = dynamic_cast<CQXListItem*>(back.get());
@@ -153,7 +141,7 @@ TEST_F(MatrixItems, ListHeaderChecks) {
   char text[32];
   ASSERT_TRUE(list.GetDocFolder(text, sizeof text));
   EXPECT_STREQ(text, "List");
-  EXPECT_EQ(displayName(list), CLanguageLibrary::LoadStringA(10306) + " 1");
+  EXPECT_EQ(displayNameOf(list), CLanguageLibrary::LoadStringA(10306) + " 1");
   EXPECT_FALSE(list.ParseHeader(valHeader("LT", 3, 2, "List 1").data(), 50));
   EXPECT_FALSE(list.ParseHeader(valHeader("LT", 256, 1, "List 1").data(), 50));
   EXPECT_FALSE(list.ParseHeader(valHeader("LT", 3, 1, "List 1", "File 7").data(), 50));
@@ -188,7 +176,7 @@ TEST_F(MatrixItems, EquationsCarryTheirHeaderImage) {
   Bytes out(50);
   ASSERT_TRUE(equation->BuildHeader(out.data(), 50));
   EXPECT_EQ(out, h);
-  EXPECT_EQ(displayName(*equation), CLanguageLibrary::LoadStringA(10328));
+  EXPECT_EQ(displayNameOf(*equation), CLanguageLibrary::LoadStringA(10328));
 
   const Bytes stored = storedBytes(*equation);
   Bytes head;
@@ -209,7 +197,7 @@ TEST_F(MatrixItems, EquationsCarryTheirHeaderImage) {
   CQXSimlEquationItem loaded;
   loadBytes(loaded, polyRecord);
   EXPECT_EQ(loaded.GetEquationKind(), 2);
-  EXPECT_EQ(displayName(loaded), CLanguageLibrary::LoadStringA(10329));
+  EXPECT_EQ(displayNameOf(loaded), CLanguageLibrary::LoadStringA(10329));
 
   Bytes wrongKind = stored;
   wrongKind[16] = 0x1B;  // 1307 with a "Mat Siml" header image

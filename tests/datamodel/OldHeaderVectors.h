@@ -4,6 +4,7 @@
 
 #include "datamodel/QXCalcItem.h"
 #include "datamodel/QXDocEntry.h"
+#include "datamodel/QXItemFactory.h"
 #include "tests/support/MemoryArchive.h"
 
 #include <gtest/gtest.h>
@@ -99,6 +100,29 @@ void loadBytes(T& object, const Bytes& bytes) {
   MemoryArchive ar(bytes);
   object.Load(ar);
   EXPECT_EQ(ar.position_, bytes.size());
+}
+
+// A new, empty item of the type through the factory, as the class T.
+template <class T>
+std::unique_ptr<T> createItem(int typeId) {
+  std::unique_ptr<CQXCalcItem> item(CreateItemByTypeId(typeId));
+  T* typed = dynamic_cast<T*>(item.get());
+  if (typed) item.release();
+  return std::unique_ptr<T>(typed);
+}
+
+inline std::string displayNameOf(CQXCalcItem& item) {
+  char buffer[64];
+  item.GetDisplayName(buffer, sizeof buffer);
+  return buffer;
+}
+
+// The detail text; fails the test when the item gives none.
+inline std::string detailTextOf(CQXCalcItem& item) {
+  char buffer[128] = "";
+  CQXDetailTextRecord record{1, buffer, sizeof buffer};
+  EXPECT_TRUE(item.GetDetailText(&record));
+  return buffer;
 }
 
 // Stores an item in a document entry and loads it back through the factory:

@@ -13,13 +13,6 @@ namespace {
 class ProgramItem : public ::testing::Test {
  protected:
   TestEnvironment env{TestEnvironment::WithLanguageLibrary};
-
-  static std::string detail(CQXProgramItem& item) {
-    char buffer[128] = "";
-    CQXDetailTextRecord record{1, buffer, sizeof buffer};
-    EXPECT_TRUE(item.GetDetailText(&record));
-    return buffer;
-  }
 };
 
 }  // namespace
@@ -56,7 +49,7 @@ TEST_F(ProgramItem, ExchangesItsHeaderAndText) {
   char name[64];
   item->GetDisplayName(name, sizeof name);
   EXPECT_STREQ(name, "CONV");
-  EXPECT_EQ(detail(*item), "4 " + CLanguageLibrary::LoadStringA(10662) + " (" +
+  EXPECT_EQ(detailTextOf(*item), "4 " + CLanguageLibrary::LoadStringA(10662) + " (" +
                                CLanguageLibrary::LoadStringA(10209) + ")   B");
 }
 
@@ -90,13 +83,13 @@ TEST_F(ProgramItem, DetailTextCountsTheTextWithoutItsEndByte) {
   CQXProgramItem item;
   const std::string lengthText = CLanguageLibrary::LoadStringA(10662);
   const std::string byteText = CLanguageLibrary::LoadStringA(10209);
-  EXPECT_EQ(detail(item), "0 " + lengthText + " (" + byteText + ")    ");
+  EXPECT_EQ(detailTextOf(item), "0 " + lengthText + " (" + byteText + ")    ");
   item.SetPassword("PW");
   item.SetBaseN(TRUE);
   Bytes text(120, 0x41);
   text.back() = 0xFF;
   item.SetDataBlock(text.data(), 120);
-  EXPECT_EQ(detail(item), "119 " + lengthText + " (" + byteText + ") * B");
+  EXPECT_EQ(detailTextOf(item), "119 " + lengthText + " (" + byteText + ") * B");
   char password[9];
   ASSERT_TRUE(item.GetPassword(password, sizeof password));
   EXPECT_STREQ(password, "PW");

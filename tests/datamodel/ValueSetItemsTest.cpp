@@ -13,25 +13,12 @@ namespace {
 class ValueSetItems : public ::testing::Test {
  protected:
   TestEnvironment env{TestEnvironment::WithLanguageLibrary};
-
-  template <class T>
-  static std::unique_ptr<T> create(int typeId) {
-    std::unique_ptr<CQXCalcItem> item(CreateItemByTypeId(typeId));
-    T* typed = dynamic_cast<T*>(item.get());
-    if (typed) item.release();
-    return std::unique_ptr<T>(typed);
-  }
-  static std::string displayName(CQXCalcItem& item) {
-    char buffer[64];
-    item.GetDisplayName(buffer, sizeof buffer);
-    return buffer;
-  }
 };
 
 }  // namespace
 
 TEST_F(ValueSetItems, AVWindowMemoryIsReceivedEntryByEntry) {
-  auto item = create<CQXVWindowItem>(4006);
+  auto item = createItem<CQXVWindowItem>(4006);
   ASSERT_NE(item, nullptr);
   ASSERT_EQ(item->GetCount(), 9);
   char folder[16];
@@ -45,7 +32,7 @@ TEST_F(ValueSetItems, AVWindowMemoryIsReceivedEntryByEntry) {
     ASSERT_EQ(CQXValueSetItem::GetDataSize(h.data(), 50), 14u);
     ASSERT_TRUE(item->SetFromHeader(h.data(), valueRecord(1, 1, number(unsigned(i + 1), 0)).data(), 14));
   }
-  EXPECT_EQ(displayName(*item), CLanguageLibrary::LoadStringA(10312) + " 3");
+  EXPECT_EQ(displayNameOf(*item), CLanguageLibrary::LoadStringA(10312) + " 3");
   ASSERT_TRUE(item->GetDocFolder(folder, sizeof folder));
   EXPECT_STREQ(folder, "VWin");
   ASSERT_TRUE(item->GetDocName(folder, sizeof folder));
@@ -82,7 +69,7 @@ TEST_F(ValueSetItems, VWindowHeadersAreChecked) {
   put(b, 19, "Y=Dat\xFF\xFF\xFF");
   EXPECT_FALSE(item.ParseHeader(b.data(), 50));
   EXPECT_TRUE(item.ParseHeader(good.data(), 50));
-  EXPECT_EQ(displayName(item), CLanguageLibrary::LoadStringA(10312));
+  EXPECT_EQ(displayNameOf(item), CLanguageLibrary::LoadStringA(10312));
   char text[16];
   ASSERT_TRUE(item.GetDocFolder(text, sizeof text));
   EXPECT_STREQ(text, "Y=Data");
@@ -105,8 +92,8 @@ TEST_F(ValueSetItems, TheGroupOfANewVWindowComesFromItsName) {
 }
 
 TEST_F(ValueSetItems, ZoomFactorsAndTableRangesBelongToYData) {
-  auto zoom = create<CQXZoomFactorItem>(4007);
-  auto table = create<CQXTableRangeItem>(4008);
+  auto zoom = createItem<CQXZoomFactorItem>(4007);
+  auto table = createItem<CQXTableRangeItem>(4008);
   ASSERT_NE(zoom, nullptr);
   ASSERT_NE(table, nullptr);
   EXPECT_EQ(zoom->GetCount(), 2);
@@ -124,8 +111,8 @@ TEST_F(ValueSetItems, ZoomFactorsAndTableRangesBelongToYData) {
   char folder[16];
   ASSERT_TRUE(table->GetDocFolder(folder, sizeof folder));
   EXPECT_STREQ(folder, "Y=Data");
-  EXPECT_EQ(displayName(*zoom), CLanguageLibrary::LoadStringA(10314));
-  EXPECT_EQ(displayName(*table), CLanguageLibrary::LoadStringA(10316));
+  EXPECT_EQ(displayNameOf(*zoom), CLanguageLibrary::LoadStringA(10314));
+  EXPECT_EQ(displayNameOf(*table), CLanguageLibrary::LoadStringA(10316));
 }
 
 TEST_F(ValueSetItems, StoredRecordsCarryTheirNamesAndValues) {
@@ -193,5 +180,5 @@ TEST_F(ValueSetItems, VariablesAreLettersAndTwoCalculatorCharacters) {
 
   ASSERT_TRUE(v28.InitNames());
   EXPECT_EQ(v28.GetValueRecord(27, h.data(), 50), 0u);  // values emptied
-  EXPECT_EQ(displayName(v28), CLanguageLibrary::LoadStringA(10323));
+  EXPECT_EQ(displayNameOf(v28), CLanguageLibrary::LoadStringA(10323));
 }
