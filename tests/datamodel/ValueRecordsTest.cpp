@@ -1,3 +1,4 @@
+#include "datamodel/CalcNumber.h"
 #include "datamodel/QXImageRecord.h"
 #include "datamodel/QXValueGrid.h"
 #include "datamodel/QXVariableSet.h"
@@ -23,6 +24,30 @@ TEST(NumberCells, LinkRecordsAreCheckedBeforeTheyAreTaken) {
   Bytes badImaginary = valueRecord(1, 1, one, one);
   badImaginary[14] = 0x90;
   EXPECT_FALSE(CQXNumberCell::IsValidRecord(badImaginary.data(), 24));
+}
+
+TEST(NumberCells, CellsKeepTheCalculatorsBytesForThePagesToDecode) {
+  SetCalcNumberDecimalSeparator('.');
+  CQXValueGrid grid;
+  grid.SetSize(2, 1);
+  ASSERT_TRUE(grid.SetCellFromRecord(valueRecord(1, 1, number(15, 0)).data(), 14));
+  ASSERT_TRUE(grid.SetCellFromRecord(valueRecord(2, 1, number(25, 1, true)).data(), 14));
+  auto text = [&](int a) {
+    Bytes bytes(grid.GetCell(a, 1)->GetReal(), grid.GetCell(a, 1)->GetReal() + 10);
+    char buffer[32] = "";
+    CQXNumConvRequest r{};
+    r.size = sizeof r;
+    r.mode = kNumConvOlder;
+    r.bytes = bytes.data();
+    r.bytesSize = 10;
+    r.text = buffer;
+    r.textSize = sizeof buffer;
+    EXPECT_TRUE(ConvertCalcNumber(&r));
+    return std::string(buffer);
+  };
+  EXPECT_EQ(text(1), "1.5");
+  EXPECT_EQ(text(2), "-25");
+  SetCalcNumberDecimalSeparator(0);
 }
 
 TEST(NumberCells, StoredFormDependsOnTheKind) {

@@ -1,0 +1,323 @@
+// Reading a compound file. Everything the header and the directory claim is
+// checked against what the file holds before it is used: every sector of every
+// chain must exist and belong to one chain only (which also stops cycles),
+// every directory entry must be reached once, storages nest at most
+// kMaxStorageDepth deep. Nothing is allocated beyond what the file's size allows.
+#include "platform/storage/CompoundFile.h"
+
+#include "platform/storage/CfbFormat.h"
+#include "platform/storage/ShareLocks.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <functional>
+#include <new>
+#include <stdexcept>
+
+namespace tallix::cfb {
+namespace {
+
+constexpr std::uint64_t kUntilEnd = ~std::uint64_t(0);
+
+struct Corrupt {};
+struct ReadFault {};
+
+class Reader {
+ public:
+  Reader(FileIo& io, bool loadAll) : io_(io), loadAll_(loadAll) {}
+
+  void readHeader(std::uint64_t fileSize) {
+    std::uint8_t h[kHeaderBytes] = {};
+    const std::size_t got = std::size_t(std::min<std::uint64_t>(fileSize, kHeaderBytes));
+    if (!io_.readAt(0, h, got)) throw ReadFault{};
+    if (std::memcmp(h, kSignature, std::min<std::size_t>(got, sizeof kSignature)) != 0) throw NotCompound{};
+    if (got < kHeaderBytes) throw Corrupt{};
+    const unsigned major = le16(h + kHdrMajorVersion), shiftField = le16(h + kHdrSectorShift);
+    if (!((major == 3 && shiftField == 9) || (major == 4 && shiftField == 12))) throw Corrupt{};
+    if (le16(h + kHdrByteOrder) != 0xFFFE || le16(h + kHdrMiniSectorShift) != kMiniShift ||
+        le32(h + kHdrMiniStreamCutoff) != kMiniStreamCutoff)
+      throw Corrupt{};
+    shift = shiftField;
+    sectorSize = std::uint64_t(1) << shift;
+    if (fileSize < sectorSize) throw Corrupt{};
+    sectorCount = std::uint32_t(std::min<std::uint64_t>((fileSize - sectorSize) >> shift, kMaxRegularSector));
+    claimed_.assign(sectorCount, 0);
+    signature = le32(h + kHdrTransactionSignature);
+
+    readFat(h);
+    directory_ = readChain(chain(le32(h + kHdrFirstDirSector), kUntilEnd));
+    entryCount_ = std::uint32_t(directory_.size() / kDirEntryBytes);
+    if (entryCount_ == 0 || directory_[kEntType] != kTypeRoot) throw Corrupt{};
+    const std::uint8_t* root = directory_.data();
+    rootSize_ = streamSize(root);
+    miniStream_ = readChain(chain(le32(root + kEntStart), sectorsFor(rootSize_, shift)));
+    miniClaimed_.assign(std::size_t(sectorsFor(rootSize_, kMiniShift)), 0);
+    const std::vector<std::uint8_t> miniFatBytes = readChain(chain(le32(h + kHdrFirstMiniFatSector), kUntilEnd));
+    miniFat_.resize(miniFatBytes.size() / 4);
+    for (std::size_t i = 0; i < miniFat_.size(); ++i) miniFat_[i] = le32(miniFatBytes.data() + 4 * i);
+  }
+
+  std::unique_ptr<Node> readTree(const std::function<std::shared_ptr<FileExtent>(std::vector<std::uint32_t>)>& makeExtent) {
+    auto root = std::make_unique<Node>();
+    fillEntry(directory_.data(), root.get());
+    root->storage = true;
+    std::vector<std::uint8_t> visited(entryCount_, 0);
+    visited[0] = 1;
+    struct Pending {
+      std::uint32_t sid;
+      Node* parent;
+      unsigned depth;
+    };
+    std::vector<Pending> storages{{le32(directory_.data() + kEntChild), root.get(), 1}};
+    std::vector<std::uint32_t> siblings;
+    while (!storages.empty()) {
+      const Pending p = storages.back();
+      storages.pop_back();
+      if (p.sid == kNoStream) continue;
+      siblings.assign(1, p.sid);
+      while (!siblings.empty()) {
+        const std::uint32_t sid = siblings.back();
+        siblings.pop_back();
+        if (sid >= entryCount_ || visited[sid]) throw Corrupt{};
+        visited[sid] = 1;
+        const std::uint8_t* e = directory_.data() + std::size_t(sid) * kDirEntryBytes;
+        for (std::size_t field : {kEntLeft, kEntRight})
+          if (le32(e + field) != kNoStream) siblings.push_back(le32(e + field));
+        auto node = std::make_unique<Node>();
+        fillEntry(e, node.get());
+        Node* added = node.get();
+        if (!p.parent->children.emplace(node->name, std::move(node)).second) throw Corrupt{};
+        if (e[kEntType] == kTypeStorage) {
+          added->storage = true;
+          if (p.depth > kMaxStorageDepth) throw Corrupt{};
+          storages.push_back({le32(e + kEntChild), added, p.depth + 1});
+        } else if (e[kEntType] == kTypeStream) {
+          added->data = readStream(e, makeExtent);
+        } else {
+          throw Corrupt{};
+        }
+      }
+    }
+    return root;
+  }
+
+  struct NotCompound {};
+
+  unsigned shift = 9;
+  std::uint64_t sectorSize = 512;
+  std::uint32_t sectorCount = 0;
+  std::uint32_t signature = 0;
+  std::vector<std::uint32_t> committedSectors;
+
+ private:
+  static std::uint64_t sectorsFor(std::uint64_t bytes, unsigned s) {
+    return (bytes >> s) + ((bytes & ((std::uint64_t(1) << s) - 1)) ? 1 : 0);
+  }
+
+  std::uint64_t streamSize(const std::uint8_t* e) const {
+    const std::uint64_t size = le64(e + kEntSize);
+    // Version 3 keeps 32 bits; some writers leave garbage in the high half.
+    return shift == 9 ? (size & 0xFFFFFFFFu) : size;
+  }
+
+  void claim(std::uint32_t sector) {
+    if (sector >= sectorCount || claimed_[sector]) throw Corrupt{};
+    claimed_[sector] = 1;
+  }
+
+  std::uint64_t sectorOffset(std::uint32_t sector) const { return sectorSize + (std::uint64_t(sector) << shift); }
+
+  void readSector(std::uint32_t sector, std::uint8_t* out) {
+    if (!io_.readAt(sectorOffset(sector), out, std::size_t(sectorSize))) throw ReadFault{};
+  }
+
+  void readFat(const std::uint8_t* h) {
+    const std::uint32_t fatCount = le32(h + kHdrFatSectorCount);
+    if (fatCount > sectorCount) throw Corrupt{};
+    std::vector<std::uint32_t> fatSectors;
+    for (std::size_t i = 0; i < std::min<std::size_t>(fatCount, kHeaderDifatEntries); ++i)
+      fatSectors.push_back(le32(h + kHdrDifat + 4 * i));
+    const std::size_t perSector = std::size_t(sectorSize / 4);
+    std::vector<std::uint8_t> buf(static_cast<std::size_t>(sectorSize));
+    std::uint32_t next = le32(h + kHdrFirstDifatSector);
+    while (fatSectors.size() < fatCount) {
+      claim(next);
+      committedSectors.push_back(next);
+      readSector(next, buf.data());
+      for (std::size_t i = 0; i + 1 < perSector && fatSectors.size() < fatCount; ++i)
+        fatSectors.push_back(le32(buf.data() + 4 * i));
+      next = le32(buf.data() + 4 * (perSector - 1));
+    }
+    fat_.resize(std::size_t(fatCount) * perSector);
+    for (std::size_t k = 0; k < fatSectors.size(); ++k) {
+      claim(fatSectors[k]);
+      committedSectors.push_back(fatSectors[k]);
+      readSector(fatSectors[k], buf.data());
+      for (std::size_t i = 0; i < perSector; ++i) fat_[k * perSector + i] = le32(buf.data() + 4 * i);
+    }
+  }
+
+  // The sectors of a chain: `needed` of them, or all up to the end mark.
+  std::vector<std::uint32_t> chain(std::uint32_t start, std::uint64_t needed) {
+    std::vector<std::uint32_t> sectors;
+    if (needed == 0 || (needed == kUntilEnd && start == kEndOfChain)) return sectors;
+    std::uint32_t s = start;
+    for (;;) {
+      claim(s);
+      sectors.push_back(s);
+      committedSectors.push_back(s);
+      if (sectors.size() == needed) break;
+      if (s >= fat_.size()) throw Corrupt{};
+      s = fat_[s];
+      if (s == kEndOfChain) {
+        if (needed == kUntilEnd) break;
+        throw Corrupt{};  // shorter than its stream
+      }
+    }
+    return sectors;
+  }
+
+  std::vector<std::uint8_t> readChain(const std::vector<std::uint32_t>& sectors) {
+    std::vector<std::uint8_t> out(sectors.size() << shift);
+    FileExtent extent;
+    extent.shift = shift;
+    extent.headerSize = sectorSize;
+    extent.sectors = sectors;
+    // The extent reads neighbouring sectors at once; it needs the store only
+    // for the call.
+    extent.io = std::shared_ptr<FileIo>(&io_, [](FileIo*) {});
+    if (FAILED(extent.read(0, out.data(), out.size()))) throw ReadFault{};
+    return out;
+  }
+
+  void fillEntry(const std::uint8_t* e, Node* node) const {
+    const std::uint16_t nameBytes = le16(e + kEntNameLength);
+    if (nameBytes > 64) throw Corrupt{};
+    for (std::size_t i = 0; i < nameBytes / 2u; ++i) {
+      const char16_t c = le16(e + kEntName + 2 * i);
+      if (c == 0) break;
+      node->name.push_back(c);
+    }
+    if (node->name.empty() || node->name.size() > kMaxNameLength) throw Corrupt{};
+    node->clsid = readClsid(e + kEntClsid);
+    node->stateBits = le32(e + kEntStateBits);
+    node->ctime = FILETIME{le32(e + kEntCreated), le32(e + kEntCreated + 4)};
+    node->mtime = FILETIME{le32(e + kEntModified), le32(e + kEntModified + 4)};
+  }
+
+  std::shared_ptr<StreamData> readStream(
+      const std::uint8_t* e, const std::function<std::shared_ptr<FileExtent>(std::vector<std::uint32_t>)>& makeExtent) {
+    auto data = std::make_shared<StreamData>();
+    data->size = streamSize(e);
+    if (data->size == 0) return data;
+    const std::uint32_t start = le32(e + kEntStart);
+    if (data->size >= kMiniStreamCutoff) {
+      data->extent = makeExtent(chain(start, sectorsFor(data->size, shift)));
+      data->extent->headerSize = sectorSize;
+      data->extent->shift = shift;
+      if (loadAll_ && FAILED(data->load())) throw ReadFault{};
+      return data;
+    }
+    data->bytes.resize(std::size_t(data->size));
+    std::uint32_t s = start;
+    for (std::size_t done = 0; done < data->bytes.size(); done += kMiniSectorSize) {
+      if (done > 0) {
+        if (s >= miniFat_.size()) throw Corrupt{};
+        s = miniFat_[s];
+      }
+      if (s >= miniClaimed_.size() || miniClaimed_[s]) throw Corrupt{};
+      miniClaimed_[s] = 1;
+      const std::size_t take = std::min<std::size_t>(kMiniSectorSize, data->bytes.size() - done);
+      std::memcpy(data->bytes.data() + done, miniStream_.data() + std::size_t(s) * kMiniSectorSize, take);
+    }
+    return data;
+  }
+
+  FileIo& io_;
+  bool loadAll_;
+  std::vector<std::uint8_t> claimed_;
+  std::vector<std::uint32_t> fat_;
+  std::vector<std::uint8_t> directory_;
+  std::uint32_t entryCount_ = 0;
+  std::uint64_t rootSize_ = 0;
+  std::vector<std::uint8_t> miniStream_;
+  std::vector<std::uint8_t> miniClaimed_;
+  std::vector<std::uint32_t> miniFat_;
+};
+
+}  // namespace
+
+CLSID readClsid(const std::uint8_t* p) {
+  CLSID id;
+  id.Data1 = le32(p);
+  id.Data2 = le16(p + 4);
+  id.Data3 = le16(p + 6);
+  std::memcpy(id.Data4, p + 8, 8);
+  return id;
+}
+
+void writeClsid(std::uint8_t* p, const CLSID& id) {
+  put32(p, id.Data1);
+  put16(p + 4, id.Data2);
+  put16(p + 6, id.Data3);
+  std::memcpy(p + 8, id.Data4, 8);
+}
+
+CompoundFile::CompoundFile(std::shared_ptr<FileIo> io) : io_(std::move(io)) {}
+
+CompoundFile::~CompoundFile() = default;
+
+void CompoundFile::close() {
+  if (io_) io_->close();
+}
+
+std::shared_ptr<FileExtent> CompoundFile::makeExtent(std::vector<std::uint32_t> sectors) {
+  auto extent = std::make_shared<FileExtent>();
+  extent->io = io_;
+  extent->shift = shift_;
+  extent->headerSize = std::uint64_t(1) << shift_;
+  extent->sectors = std::move(sectors);
+  extents_.push_back(extent);
+  return extent;
+}
+
+HRESULT CompoundFile::load(bool loadAll, std::unique_ptr<Node>* root) {
+  const std::uint64_t size = io_->size();
+  if (size == 0) return STG_E_DOCFILECORRUPT;
+  CommitLock lock(loadAll ? io_->fd() : -1, false);
+  try {
+    Reader reader(*io_, loadAll);
+    reader.readHeader(size);
+    shift_ = reader.shift;
+    auto tree = reader.readTree([this](std::vector<std::uint32_t> s) { return makeExtent(std::move(s)); });
+    committedSectors_ = std::move(reader.committedSectors);
+    signature_ = reader.signature;
+    *root = std::move(tree);
+    return S_OK;
+  } catch (const Reader::NotCompound&) {
+    return STG_E_FILEALREADYEXISTS;
+  } catch (const Corrupt&) {
+    return STG_E_DOCFILECORRUPT;
+  } catch (const ReadFault&) {
+    return STG_E_READFAULT;
+  } catch (const std::bad_alloc&) {
+    return STG_E_INSUFFICIENTMEMORY;
+  } catch (const std::length_error&) {
+    return STG_E_INSUFFICIENTMEMORY;
+  }
+}
+
+HRESULT CompoundFile::create(std::unique_ptr<Node>* root) {
+  if (const int e = io_->truncate(0)) return e == ENOSPC ? STG_E_MEDIUMFULL : STG_E_WRITEFAULT;
+  shift_ = 9;
+  committedSectors_.clear();
+  extents_.clear();
+  auto tree = std::make_unique<Node>();
+  tree->storage = true;
+  tree->name = u"Root Entry";
+  if (const HRESULT hr = commit(*tree); FAILED(hr)) return hr;
+  *root = std::move(tree);
+  return S_OK;
+}
+
+}  // namespace tallix::cfb

@@ -1,0 +1,257 @@
+#include "tests/link/sim/CalcSimulator.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+namespace tallix::test {
+namespace {
+
+void pauseMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+long long nowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+}  // namespace
+
+std::string hexBytes(const Bytes& bytes) {
+  std::string out;
+  char buf[4];
+  for (BYTE b : bytes) {
+    std::snprintf(buf, sizeof buf, "%02X ", unsigned(b));
+    out += buf;
+  }
+  return out;
+}
+
+CalcSimulator::CalcSimulator() {
+  master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (master_ < 0) return;
+  if (grantpt(master_) != 0 || unlockpt(master_) != 0) {
+    close(master_);
+    master_ = -1;
+    return;
+  }
+  char name[128];
+  if (ptsname_r(master_, name, sizeof name) != 0) {
+    close(master_);
+    master_ = -1;
+    return;
+  }
+  path_ = name;
+  device_ = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (device_ >= 0) {
+    // A plain raw line at 1200 baud: what the port must give back at close.
+    termios t{};
+    tcgetattr(device_, &t);
+    cfmakeraw(&t);
+    cfsetispeed(&t, B1200);
+    cfsetospeed(&t, B1200);
+    tcsetattr(device_, TCSANOW, &t);
+  }
+  fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+}
+
+CalcSimulator::~CalcSimulator() {
+  stop_ = true;
+  if (thread_.joinable()) thread_.join();
+  if (device_ >= 0) close(device_);
+  if (master_ >= 0) close(master_);
+}
+
+bool CalcSimulator::deviceSettings(termios* out) const { return device_ >= 0 && tcgetattr(device_, out) == 0; }
+
+void CalcSimulator::fail(const std::string& what) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (error_.empty()) error_ = what;
+}
+
+bool CalcSimulator::writeAll(const Bytes& bytes) {
+  size_t done = 0;
+  const long long deadline = nowMs() + expectTimeout_;
+  while (done < bytes.size()) {
+    if (stop_ || nowMs() > deadline) return false;
+    const ssize_t n = write(master_, bytes.data() + done, bytes.size() - done);
+    if (n > 0) {
+      done += size_t(n);
+    } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+      return false;
+    } else {
+      pollfd p{master_, POLLOUT, 0};
+      poll(&p, 1, 10);
+    }
+  }
+  return true;
+}
+
+bool CalcSimulator::readExactly(size_t n, Bytes* out) {
+  out->clear();
+  const long long deadline = nowMs() + expectTimeout_;
+  while (out->size() < n) {
+    if (stop_ || nowMs() > deadline) return false;
+    pollfd p{master_, POLLIN, 0};
+    if (poll(&p, 1, 10) <= 0 || !(p.revents & POLLIN)) continue;
+    BYTE buf[512];
+    const size_t want = std::min(sizeof buf, n - out->size());
+    const ssize_t got = read(master_, buf, want);
+    if (got > 0) out->insert(out->end(), buf, buf + got);
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  received_.insert(received_.end(), out->begin(), out->end());
+  return true;
+}
+
+CalcSimulator& CalcSimulator::send(const Bytes& bytes) {
+  const bool delay = afterPc_;
+  afterPc_ = false;
+  add([this, bytes, delay] {
+    if (delay) pauseMs(replyDelay_);
+    if (writeAll(bytes)) return true;
+    fail("could not send " + hexBytes(bytes));
+    return false;
+  });
+  return *this;
+}
+
+CalcSimulator& CalcSimulator::trickle(const Bytes& bytes, int gapMs) {
+  afterPc_ = false;
+  add([this, bytes, gapMs] {
+    for (BYTE b : bytes) {
+      pauseMs(gapMs);
+      if (!writeAll(Bytes{b})) {
+        fail("could not send a byte");
+        return false;
+      }
+    }
+    return true;
+  });
+  return *this;
+}
+
+CalcSimulator& CalcSimulator::expect(const Bytes& bytes) {
+  afterPc_ = true;
+  add([this, bytes] {
+    Bytes got;
+    if (!readExactly(bytes.size(), &got)) {
+      fail("expected " + hexBytes(bytes) + "but got only " + hexBytes(got));
+      return false;
+    }
+    if (got != bytes) {
+      fail("expected " + hexBytes(bytes) + "but got " + hexBytes(got));
+      return false;
+    }
+    return true;
+  });
+  return *this;
+}
+
+CalcSimulator& CalcSimulator::expectBytes(size_t n) {
+  afterPc_ = true;
+  add([this, n] {
+    Bytes got;
+    if (readExactly(n, &got)) return true;
+    fail("expected " + std::to_string(n) + " bytes but got " + hexBytes(got));
+    return false;
+  });
+  return *this;
+}
+
+CalcSimulator& CalcSimulator::expectSilence(int ms) {
+  add([this, ms] {
+    pollfd p{master_, POLLIN, 0};
+    if (poll(&p, 1, ms) > 0 && (p.revents & POLLIN)) {
+      BYTE buf[64];
+      const ssize_t got = read(master_, buf, sizeof buf);
+      fail("expected silence but got " + hexBytes(Bytes(buf, buf + (got > 0 ? got : 0))));
+      return false;
+    }
+    return true;
+  });
+  return *this;
+}
+
+CalcSimulator& CalcSimulator::wait(int ms) {
+  add([ms] {
+    pauseMs(ms);
+    return true;
+  });
+  return *this;
+}
+
+CalcSimulator& CalcSimulator::hangUp() {
+  add([this] {
+    if (device_ >= 0) close(device_);
+    device_ = -1;
+    close(master_);
+    master_ = -1;
+    return true;
+  });
+  return *this;
+}
+
+void CalcSimulator::start() {
+  thread_ = std::thread([this] {
+    for (Step& step : script_)
+      if (stop_ || !step()) break;
+  });
+}
+
+bool CalcSimulator::finish() {
+  if (thread_.joinable()) thread_.join();
+  std::lock_guard<std::mutex> lock(mutex_);
+  return error_.empty();
+}
+
+Bytes CalcSimulator::received() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return received_;
+}
+
+bool CalcSimulator::waitReceived(size_t n, int timeoutMs) const {
+  const long long deadline = nowMs() + timeoutMs;
+  while (received().size() < n) {
+    if (nowMs() > deadline) return false;
+    pauseMs(1);
+  }
+  return true;
+}
+
+BYTE CalcSimulator::checksum(const Bytes& payload) {
+  unsigned sum = 0;
+  for (BYTE b : payload) sum += b;
+  return BYTE((256 - sum % 256) % 256);
+}
+
+Bytes CalcSimulator::packet(const Bytes& payload) {
+  Bytes out(payload.size() + 2);
+  out.front() = ':';
+  std::copy(payload.begin(), payload.end(), out.begin() + 1);
+  out.back() = checksum(payload);
+  return out;
+}
+
+Bytes CalcSimulator::withBadChecksum(Bytes packet) {
+  packet.back() = BYTE(packet.back() + 1);
+  return packet;
+}
+
+Bytes CalcSimulator::text(const char* s) {
+  Bytes out;
+  while (*s) out.push_back(BYTE(*s++));
+  return out;
+}
+
+Bytes CalcSimulator::padded(const Bytes& head, size_t size) {
+  Bytes out = head;
+  out.resize(size, 0xFF);
+  return out;
+}
+
+}  // namespace tallix::test

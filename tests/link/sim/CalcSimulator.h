@@ -1,0 +1,98 @@
+// A calculator on the far end of a pseudo-terminal, for the link tests.
+//
+// The simulator owns the master side of a fresh pseudo-terminal; the link
+// under test opens the device side (devicePath()) as its serial port. It plays
+// a script on a thread of its own: send these bytes, expect exactly these
+// bytes, take any n bytes, wait, let bytes trickle in, stay silent, pull the
+// cable. Like a real calculator, it waits a little (the reply delay) after
+// the PC's last bytes before it answers.
+#pragma once
+
+#include "platform/WinTypes.h"
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <termios.h>
+#include <thread>
+#include <vector>
+
+namespace tallix::test {
+
+using Bytes = std::vector<BYTE>;
+
+class CalcSimulator {
+ public:
+  CalcSimulator();
+  ~CalcSimulator();
+  CalcSimulator(const CalcSimulator&) = delete;
+  CalcSimulator& operator=(const CalcSimulator&) = delete;
+
+  bool isOpen() const { return master_ >= 0; }
+  const std::string& devicePath() const { return path_; }
+  // The device's terminal settings as every holder of the device sees them.
+  bool deviceSettings(termios* out) const;
+
+  void setReplyDelay(int ms) { replyDelay_ = ms; }
+  void setExpectTimeout(int ms) { expectTimeout_ = ms; }
+
+  // --- The script ---
+  // Sends bytes; after bytes from the PC, first waits the reply delay.
+  CalcSimulator& send(const Bytes& bytes);
+  // Sends bytes one at a time, `gapMs` apart.
+  CalcSimulator& trickle(const Bytes& bytes, int gapMs);
+  // Requires exactly these bytes from the PC next.
+  CalcSimulator& expect(const Bytes& bytes);
+  // Takes the next n bytes from the PC, whatever they are.
+  CalcSimulator& expectBytes(size_t n);
+  // Requires the PC to send nothing for this long.
+  CalcSimulator& expectSilence(int ms);
+  CalcSimulator& wait(int ms);
+  // The cable is pulled out: the device hangs up for good.
+  CalcSimulator& hangUp();
+
+  // Plays the script on the simulator's thread.
+  void start();
+  // Waits until the script has run; true when every step passed.
+  bool finish();
+  const std::string& error() const { return error_; }
+  // Everything the PC sent that the script took.
+  Bytes received() const;
+  // Waits until the script has taken at least n bytes from the PC.
+  bool waitReceived(size_t n, int timeoutMs) const;
+
+  // --- Packets ---
+  static BYTE checksum(const Bytes& payload);
+  // ':' + payload + checksum.
+  static Bytes packet(const Bytes& payload);
+  // The same packet with its checksum off by one.
+  static Bytes withBadChecksum(Bytes packet);
+  static Bytes text(const char* s);
+  // A payload of `size` bytes: `head` padded with 0xFF.
+  static Bytes padded(const Bytes& head, size_t size);
+
+ private:
+  using Step = std::function<bool()>;
+  void add(Step step) { script_.push_back(std::move(step)); }
+  bool readExactly(size_t n, Bytes* out);
+  bool writeAll(const Bytes& bytes);
+  void fail(const std::string& what);
+
+  int master_ = -1;
+  int device_ = -1;  // our own hold on the device side, so that the line stays up between opens
+  std::string path_;
+  int replyDelay_ = 25;
+  int expectTimeout_ = 5000;
+  bool afterPc_ = false;
+  std::vector<Step> script_;
+  std::thread thread_;
+  std::atomic<bool> stop_{false};
+  mutable std::mutex mutex_;
+  Bytes received_;
+  std::string error_;
+};
+
+std::string hexBytes(const Bytes& bytes);
+
+}  // namespace tallix::test

@@ -1,0 +1,160 @@
+// Writes that fail part way (a full disk, an I/O error, a crash) leave the
+// file as it was after the previous successful write.
+#include "platform/storage/StorageTestHooks.h"
+#include "tests/platform/StorageTestSupport.h"
+
+#include <algorithm>
+#include <cerrno>
+
+using namespace storagetest;
+namespace hooks = tallix::cfb::testhooks;
+
+namespace {
+
+const Tree kBefore{{"Directory", pattern(1, 1077)},
+                   {"Data_Items/Item_00001024", pattern(2, 100)},
+                   {"Data_Items/Item_00001025", pattern(3, 9000)},
+                   {"Big", pattern(4, 200000)},
+                   {"Gone", pattern(5, 5000)}};
+
+class StorageFailure : public StorageTest {
+ protected:
+  void TearDown() override { hooks::clearWriteFailures(); }
+
+  // Changes of every kind: a stream grows past the cut-off, one shrinks below
+  // it, one goes, one comes, the big one is rewritten.
+  static Tree change(IStorage* root, bool failing = false) {
+    Tree after = kBefore;
+    after["Directory"] = pattern(11, 5000);
+    after["Data_Items/Item_00001025"] = pattern(12, 50);
+    after["Data_Items/Item_00001026"] = pattern(13, 3000);
+    after["Big"] = pattern(14, 150000);
+    after.erase("Gone");
+    // In direct mode a failing write shows in the results; the changes stay.
+    const HRESULT written = writeTree(root, {{"Directory", after["Directory"]},
+                                             {"Data_Items/Item_00001025", after["Data_Items/Item_00001025"]},
+                                             {"Data_Items/Item_00001026", after["Data_Items/Item_00001026"]},
+                                             {"Big", after["Big"]}});
+    const HRESULT destroyed = root->DestroyElement("Gone");
+    if (!failing) {
+      EXPECT_EQ(written, S_OK);
+      EXPECT_EQ(destroyed, S_OK);
+    }
+    return after;
+  }
+
+  // How many writes a whole commit of these changes takes.
+  int writesOfACommit(const std::string& p, const Bytes& original) {
+    writeFile(p, original);
+    ComPtr<IStorage> root;
+    EXPECT_EQ(openFile(p, kOpenRW | STGM_TRANSACTED, &root), S_OK);
+    change(root.get());
+    hooks::resetWriteCount();
+    EXPECT_EQ(root->Commit(STGC_DEFAULT), S_OK);
+    return hooks::writeCount();
+  }
+};
+
+TEST_F(StorageFailure, AFailedCommitLosesNothingAndCanBeRetried) {
+  const std::string p = makeFile("f.qxd", kBefore);
+  const Bytes original = readFile(p);
+  const int writes = writesOfACommit(p, original);
+  ASSERT_GT(writes, 5);
+  // The last three are the new header, its flush and the cut after the last
+  // sector; a failure of the cut costs only space.
+  for (int k = 0; k < writes - 1; ++k) {
+    writeFile(p, original);
+    ComPtr<IStorage> root;
+    ASSERT_EQ(openFile(p, kOpenRW | STGM_TRANSACTED, &root), S_OK);
+    const Tree after = change(root.get());
+    hooks::failWritesAfter(k, ENOSPC);
+    EXPECT_EQ(root->Commit(STGC_DEFAULT), STG_E_MEDIUMFULL) << "failing write " << k;
+    hooks::clearWriteFailures();
+    // Meanwhile the file is as it was, or, once the header was written, as it
+    // is to be (the writer holds it exclusively: look at a copy)...
+    writeFile(path("copy.qxd"), readFile(p));
+    const Tree seen = treeOf(path("copy.qxd"));
+    EXPECT_TRUE(seen == kBefore || (k >= writes - 2 && seen == after)) << "failing write " << k;
+    // ...and the same commit succeeds once the disk has room.
+    ASSERT_EQ(root->Commit(STGC_DEFAULT), S_OK) << "failing write " << k;
+    root.reset();
+    EXPECT_TRUE(treeOf(p) == after) << "failing write " << k;
+  }
+}
+
+TEST_F(StorageFailure, ACrashDuringACommitLeavesThePreviousContents) {
+  const std::string p = makeFile("f.qxd", kBefore);
+  const Bytes original = readFile(p);
+  const int writes = writesOfACommit(p, original);
+  for (int k = 0; k < writes; ++k) {
+    writeFile(p, original);
+    Tree after;
+    {
+      ComPtr<IStorage> root;
+      ASSERT_EQ(openFile(p, kOpenRW | STGM_TRANSACTED, &root), S_OK);
+      after = change(root.get());
+      // Nothing more reaches the disk from the failing write on; that one
+      // writes half of its bytes.
+      hooks::failWritesAfter(k, EIO, true);
+      EXPECT_EQ(root->Commit(STGC_DEFAULT), k < writes - 1 ? STG_E_WRITEFAULT : S_OK);
+    }
+    hooks::clearWriteFailures();
+    const Tree seen = treeOf(p);
+    EXPECT_TRUE(seen == kBefore || (k >= writes - 2 && seen == after)) << "crash at write " << k;
+  }
+}
+
+TEST_F(StorageFailure, DirectModeWritesLoseNothingEither) {
+  const std::string p = makeFile("f.qxd", kBefore);
+  const Bytes original = readFile(p);
+  // The states the file goes through, one element release after another.
+  std::vector<Tree> states{kBefore};
+  {
+    ComPtr<IStorage> scratch;
+    ASSERT_EQ(StgCreateDocfile(nullptr, kCreate | STGM_DELETEONRELEASE, 0, scratch.put()), S_OK);
+    ASSERT_EQ(writeTree(scratch.get(), kBefore), S_OK);
+    const Tree after = change(scratch.get());
+    for (const char* path : {"Big", "Data_Items/Item_00001025", "Data_Items/Item_00001026", "Directory"}) {
+      states.push_back(states.back());
+      states.back()[path] = after.at(path);
+    }
+    states.push_back(after);
+  }
+  for (int k = 0; k < 12; ++k) {
+    writeFile(p, original);
+    {
+      ComPtr<IStorage> root;
+      ASSERT_EQ(openFile(p, kOpenRW, &root), S_OK);
+      hooks::failWritesAfter(k, EIO, true);
+      change(root.get(), true);  // releasing each stream writes in direct mode
+    }  // and so does the root's release, failing as well
+    hooks::clearWriteFailures();
+    // Each write that got through is whole: the file holds the contents
+    // after one of the element releases, never a mixture.
+    const Tree read = treeOf(p);
+    EXPECT_NE(std::find(states.begin(), states.end(), read), states.end()) << "crash at write " << k;
+  }
+  // Once the disk works again, the root's release writes what was left.
+  writeFile(p, original);
+  Tree after;
+  {
+    ComPtr<IStorage> root;
+    ASSERT_EQ(openFile(p, kOpenRW, &root), S_OK);
+    hooks::failWritesAfter(0, ENOSPC);
+    after = change(root.get(), true);
+    hooks::clearWriteFailures();
+  }
+  EXPECT_TRUE(treeOf(p) == after);
+}
+
+TEST_F(StorageFailure, ANewFileThatCannotBeWrittenIsRemoved) {
+  const std::string p = path("new.qxd");
+  ComPtr<IStorage> root;
+  hooks::failWritesAfter(0, ENOSPC);
+  EXPECT_EQ(createFile(p, kCreate, &root), STG_E_MEDIUMFULL);
+  hooks::clearWriteFailures();
+  EXPECT_TRUE(readFile(p).empty());
+  EXPECT_EQ(openFile(p, kOpenRead, &root), STG_E_FILENOTFOUND);
+}
+
+}  // namespace

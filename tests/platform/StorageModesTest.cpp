@@ -1,0 +1,204 @@
+#include "tests/platform/StorageTestSupport.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace storagetest;
+
+namespace {
+
+class StorageModes : public StorageTest {
+ protected:
+  // What another opener sees in the file now (it may read while the writer
+  // denies only writing).
+  Tree seenByReader(const std::string& p) {
+    ComPtr<IStorage> reader;
+    EXPECT_EQ(openFile(p, STGM_READ | STGM_SHARE_DENY_NONE, &reader), S_OK);
+    return reader ? readTree(reader.get()) : Tree{};
+  }
+  static constexpr DWORD kWriterLettingRead = STGM_READWRITE | STGM_SHARE_DENY_WRITE;
+};
+
+TEST_F(StorageModes, TransactedChangesReachTheFileOnlyWithTheRootCommit) {
+  const Tree before{{"Directory", pattern(1, 100)}, {"Data_Items/Item_00001024", pattern(2, 5000)}};
+  const std::string p = makeFile("t.qxd", before);
+  ComPtr<IStorage> root;
+  ASSERT_EQ(openFile(p, kWriterLettingRead | STGM_TRANSACTED, &root), S_OK);
+  ASSERT_EQ(writeStream(root.get(), "Directory", pattern(3, 200)), S_OK);
+  ASSERT_EQ(root->DestroyElement("Data_Items"), S_OK);
+  EXPECT_EQ(seenByReader(p), before);
+  ASSERT_EQ(root->Commit(STGC_DEFAULT), S_OK);
+  EXPECT_EQ(seenByReader(p), (Tree{{"Directory", pattern(3, 200)}}));
+}
+
+TEST_F(StorageModes, ReleaseWithoutCommitAndRevertDiscardChanges) {
+  const Tree before{{"Directory", pattern(1, 100)}, {"A/x", pattern(2, 7000)}};
+  const std::string p = makeFile("t.qxd", before);
+  {
+    ComPtr<IStorage> root;
+    ASSERT_EQ(openFile(p, kOpenRW | STGM_TRANSACTED, &root), S_OK);
+    ASSERT_EQ(writeTree(root.get(), {{"A/x", pattern(3, 10)}, {"New", pattern(4, 10)}}), S_OK);
+  }
+  EXPECT_EQ(treeOf(p), before);
+
+  ComPtr<IStorage> root;
+  ComPtr<IStream> open;
+  ASSERT_EQ(openFile(p, kOpenRW | STGM_TRANSACTED, &root), S_OK);
+  ASSERT_EQ(writeStream(root.get(), "Directory", pattern(5, 10)), S_OK);
+  ASSERT_EQ(root->OpenStream("Directory", nullptr, kSub, 0, open.put()), S_OK);
+  ASSERT_EQ(root->Revert(), S_OK);
+  EXPECT_EQ(readTree(root.get()), before);
+  // What was open under the reverted storage is dead, but can be released.
+  ULONG moved;
+  char c;
+  EXPECT_EQ(open->Read(&c, 1, &moved), STG_E_REVERTED);
+}
+
+TEST_F(StorageModes, TransactedSubStoragesCommitIntoTheirParent) {
+  const std::string p = makeFile("t.qxd", {{"Data_Items/Item_00001024", pattern(1, 10)}});
+  ComPtr<IStorage> root, items;
+  ASSERT_EQ(openFile(p, kWriterLettingRead | STGM_TRANSACTED, &root), S_OK);
+  const DWORD transactedSub = kSub | STGM_TRANSACTED;
+  ASSERT_EQ(root->OpenStorage("Data_Items", nullptr, transactedSub, nullptr, 0, items.put()), S_OK);
+  ASSERT_EQ(writeStream(items.get(), "Item_00001025", pattern(2, 6000)), S_OK);
+  items.reset();  // not committed: the parent never sees it
+  EXPECT_EQ(readTree(root.get()), (Tree{{"Data_Items/Item_00001024", pattern(1, 10)}}));
+
+  ASSERT_EQ(root->OpenStorage("Data_Items", nullptr, transactedSub, nullptr, 0, items.put()), S_OK);
+  ASSERT_EQ(writeStream(items.get(), "Item_00001025", pattern(2, 6000)), S_OK);
+  ASSERT_EQ(items->Commit(STGC_DEFAULT), S_OK);
+  ASSERT_EQ(writeStream(items.get(), "Item_00001026", pattern(3, 1)), S_OK);  // after the commit
+  items.reset();
+  const Tree committed{{"Data_Items/Item_00001024", pattern(1, 10)}, {"Data_Items/Item_00001025", pattern(2, 6000)}};
+  EXPECT_EQ(readTree(root.get()), committed);
+  EXPECT_EQ(seenByReader(p).size(), 1u);  // the file waits for the root
+  ASSERT_EQ(root->Commit(STGC_DEFAULT), S_OK);
+  root.reset();
+  EXPECT_EQ(treeOf(p), committed);
+}
+
+TEST_F(StorageModes, DirectChangesReachTheFileWhenTheirElementIsReleased) {
+  const std::string p = makeFile("d.qxd", {{"Old", pattern(1, 10)}, {"A/x", pattern(2, 10)}});
+  ComPtr<IStorage> root, sub;
+  ASSERT_EQ(openFile(p, kWriterLettingRead, &root), S_OK);
+  ComPtr<IStream> s;
+  ASSERT_EQ(root->CreateStream("New", kSub, 0, 0, s.put()), S_OK);
+  ULONG moved;
+  ASSERT_EQ(s->Write("abc", 3, &moved), S_OK);
+  ASSERT_EQ(s->Commit(STGC_DEFAULT), S_OK);  // a stream's commit sends it on
+  EXPECT_EQ(seenByReader(p).at("New"), (Bytes{'a', 'b', 'c'}));
+  ASSERT_EQ(s->Write("d", 1, &moved), S_OK);
+  s.reset();
+  EXPECT_EQ(seenByReader(p).at("New"), (Bytes{'a', 'b', 'c', 'd'}));
+  ASSERT_EQ(root->DestroyElement("Old"), S_OK);  // at once
+  EXPECT_EQ(seenByReader(p).count("Old"), 0u);
+  ASSERT_EQ(root->OpenStorage("A", nullptr, kSub, nullptr, 0, sub.put()), S_OK);
+  ASSERT_EQ(writeStream(sub.get(), "y", pattern(3, 9000)), S_OK);  // the stream's release
+  EXPECT_EQ(seenByReader(p).at("A/y"), pattern(3, 9000));
+  sub.reset();
+  ASSERT_EQ(root->Revert(), S_OK);  // nothing to revert in direct mode
+  EXPECT_EQ(readTree(root.get()).at("A/y"), pattern(3, 9000));
+}
+
+TEST_F(StorageModes, ADirectSubStorageOfATransactedRootWaitsForTheRoot) {
+  const std::string p = makeFile("d.qxd", {{"A/x", pattern(1, 10)}});
+  ComPtr<IStorage> root, sub;
+  ASSERT_EQ(openFile(p, kOpenRW | STGM_TRANSACTED, &root), S_OK);
+  ASSERT_EQ(root->OpenStorage("A", nullptr, kSub, nullptr, 0, sub.put()), S_OK);
+  ASSERT_EQ(writeStream(sub.get(), "y", pattern(2, 10)), S_OK);
+  sub.reset();
+  EXPECT_EQ(readTree(root.get()).count("A/y"), 1u);
+  root.reset();
+  EXPECT_EQ(treeOf(p), (Tree{{"A/x", pattern(1, 10)}}));
+}
+
+// How the item store saves a document under a new name: the committed items
+// of a transacted sub-storage travel with the root's CopyTo; the old file
+// keeps what it had.
+TEST_F(StorageModes, ASaveAsCopyCarriesCommittedSubStorageChanges) {
+  const std::string oldPath = makeFile("old.qxd", {{"Directory", pattern(1, 1077)}, {"Data_Items/Item_00001024", pattern(2, 10)}});
+  const std::string newPath = path("new.qxd");
+  {
+    ComPtr<IStorage> root, items, copy, copiedItems;
+    ASSERT_EQ(openFile(oldPath, kOpenRW | STGM_TRANSACTED, &root), S_OK);
+    ASSERT_EQ(root->OpenStorage("Data_Items", nullptr, kSub | STGM_TRANSACTED, nullptr, 0, items.put()), S_OK);
+    ASSERT_EQ(writeStream(items.get(), "Item_00001025", pattern(3, 6000)), S_OK);
+    ASSERT_EQ(writeStream(root.get(), "Directory", pattern(4, 1130)), S_OK);
+    ASSERT_EQ(items->Commit(STGC_DEFAULT), S_OK);
+    ASSERT_EQ(createFile(newPath, kCreateTransacted, &copy), S_OK);
+    ASSERT_EQ(root->CopyTo(0, nullptr, nullptr, copy.get()), S_OK);
+    ASSERT_EQ(copy->OpenStorage("Data_Items", nullptr, kSub | STGM_TRANSACTED, nullptr, 0, copiedItems.put()), S_OK);
+    ASSERT_EQ(copy->Commit(STGC_DEFAULT), S_OK);
+  }
+  EXPECT_EQ(treeOf(newPath), (Tree{{"Directory", pattern(4, 1130)},
+                                   {"Data_Items/Item_00001024", pattern(2, 10)},
+                                   {"Data_Items/Item_00001025", pattern(3, 6000)}}));
+  EXPECT_EQ(treeOf(oldPath), (Tree{{"Directory", pattern(1, 1077)}, {"Data_Items/Item_00001024", pattern(2, 10)}}));
+}
+
+TEST_F(StorageModes, TheNamelessTemporaryFileGoesWithItsLastRelease) {
+  ComPtr<IStorage> root;
+  ASSERT_EQ(StgCreateDocfile(nullptr, kCreate | STGM_DELETEONRELEASE | STGM_TRANSACTED, 0, root.put()), S_OK);
+  STATSTG st;
+  ASSERT_EQ(root->Stat(&st, STATFLAG_DEFAULT), S_OK);
+  ASSERT_FALSE(st.pwcsName.empty());
+  ASSERT_EQ(writeStream(root.get(), "Directory", pattern(1, 50)), S_OK);
+  ASSERT_EQ(root->Commit(STGC_DEFAULT), S_OK);
+  EXPECT_EQ(::access(st.pwcsName.c_str(), F_OK), 0);
+  ComPtr<IStorage> second(root);  // one more reference
+  root.reset();
+  EXPECT_EQ(::access(st.pwcsName.c_str(), F_OK), 0);
+  second.reset();
+  EXPECT_NE(::access(st.pwcsName.c_str(), F_OK), 0);
+}
+
+TEST_F(StorageModes, OpeningAndCreatingFilesReportThePlatformsResults) {
+  ComPtr<IStorage> root;
+  const std::string p = makeFile("x.qxd", {});
+  EXPECT_EQ(createFile(p, kCreate & ~STGM_CREATE, &root), STG_E_FILEALREADYEXISTS);
+  EXPECT_EQ(openFile(path("missing.qxd"), kOpenRead, &root), STG_E_FILENOTFOUND);
+  EXPECT_EQ(openFile(path("no/such/dir.qxd"), kOpenRead, &root), STG_E_PATHNOTFOUND);
+  EXPECT_EQ(createFile(path("no/such/dir.qxd"), kCreate, &root), STG_E_PATHNOTFOUND);
+  EXPECT_EQ(StgOpenStorage(nullptr, nullptr, kOpenRead, nullptr, 0, root.put()), STG_E_INVALIDNAME);
+  EXPECT_EQ(openFile(p, kOpenRead | 0x80000000u, &root), STG_E_INVALIDFLAG);
+  EXPECT_EQ(openFile(p, 3 | STGM_SHARE_EXCLUSIVE, &root), STG_E_INVALIDFLAG);
+  EXPECT_EQ(createFile(path("ro.qxd"), STGM_READ | STGM_SHARE_EXCLUSIVE | STGM_CREATE, &root), STG_E_INVALIDFLAG);
+  EXPECT_EQ(openFile(dir_.path().toStdString(), kOpenRead, &root), STG_E_ACCESSDENIED);
+  EXPECT_EQ(StgOpenStorage(p.c_str(), nullptr, kOpenRead, nullptr, 0, nullptr), STG_E_INVALIDPOINTER);
+
+  // A write-protected file opens for reading only.
+  ASSERT_EQ(::chmod(p.c_str(), 0444), 0);
+  EXPECT_EQ(openFile(p, kOpenRW | STGM_TRANSACTED, &root), STG_E_ACCESSDENIED);
+  ASSERT_EQ(openFile(p, STGM_READ | STGM_TRANSACTED, &root), S_OK);
+  ComPtr<IStream> s;
+  EXPECT_EQ(root->CreateStream("x", kSub, 0, 0, s.put()), STG_E_ACCESSDENIED);
+  EXPECT_EQ(root->DestroyElement("x"), STG_E_ACCESSDENIED);
+  EXPECT_EQ(root->SetClass(CLSID{1}), STG_E_ACCESSDENIED);
+}
+
+TEST_F(StorageModes, ElementsAreOpenedExclusivelyAndOnceAtATime) {
+  ComPtr<IStorage> root, sub;
+  ASSERT_EQ(createFile(path("e.qxd"), kCreate, &root), S_OK);
+  ASSERT_EQ(writeTree(root.get(), {{"A/x", pattern(1, 10)}, {"s", pattern(2, 10)}}), S_OK);
+  ComPtr<IStream> s, again;
+  EXPECT_EQ(root->OpenStream("s", nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, 0, s.put()), STG_E_INVALIDFLAG);
+  EXPECT_EQ(root->OpenStream("s", nullptr, kSub | STGM_TRANSACTED, 0, s.put()), STG_E_INVALIDFLAG);
+  EXPECT_EQ(root->OpenStream("A", nullptr, kSub, 0, s.put()), STG_E_FILENOTFOUND);  // a storage
+  ASSERT_EQ(root->OpenStream("s", nullptr, kSub, 0, s.put()), S_OK);
+  EXPECT_EQ(root->OpenStream("S", nullptr, kSub, 0, again.put()), STG_E_ACCESSDENIED);
+  EXPECT_EQ(root->CreateStream("s", kSub | STGM_CREATE, 0, 0, again.put()), STG_E_ACCESSDENIED);
+  EXPECT_EQ(root->RenameElement("s", "t"), STG_E_ACCESSDENIED);
+  // Destroying an open element reverts it.
+  ASSERT_EQ(root->DestroyElement("s"), S_OK);
+  ULONG moved;
+  EXPECT_EQ(s->Write("x", 1, &moved), STG_E_REVERTED);
+  // Releasing a storage reverts what is open below it.
+  ASSERT_EQ(root->OpenStorage("A", nullptr, kSub, nullptr, 0, sub.put()), S_OK);
+  ASSERT_EQ(sub->OpenStream("x", nullptr, kSub, 0, s.put()), S_OK);
+  sub.reset();
+  EXPECT_EQ(s->Write("x", 1, &moved), STG_E_REVERTED);
+  root.reset();
+  s.reset();
+}
+
+}  // namespace
