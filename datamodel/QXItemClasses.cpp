@@ -1,6 +1,12 @@
 // The classes behind the item type ids. A type whose class is not part of the
 // program has no create function: creating it fails cleanly.
+#include "datamodel/QXFuncMemV5Item.h"
+#include "datamodel/QXFunctionItems.h"
 #include "datamodel/QXItemFactory.h"
+#include "datamodel/QXMatrixItems.h"
+#include "datamodel/QXProgramItem.h"
+#include "datamodel/QXRecursionItem.h"
+#include "datamodel/QXValueSetItems.h"
 
 #include <map>
 
@@ -13,6 +19,21 @@ CQXCalcItem* make() {
 
 std::map<int, CQXItemCreateFunction>& classes() {
   static std::map<int, CQXItemCreateFunction> table = {
+      {4001, &make<CQXProgramItem>},
+      {4002, &make<CQXGraphFunc10Item>},
+      {4003, &make<CQXGraphFunc20Item>},
+      {4004, &make<CQXMatrixItem>},
+      {4005, &make<CQXListItem>},
+      {4006, &make<CQXVWindowItem>},
+      {4007, &make<CQXZoomFactorItem>},
+      {4008, &make<CQXTableRangeItem>},
+      {4009, &make<CQXRecursionItem>},
+      {4010, &make<CQXVariable28Item>},
+      {4011, &make<CQXVariable26Item>},
+      {4012, &make<CQXFuncMemItem>},
+      {4019, &make<CQXSimlEquationItem>},
+      {4020, &make<CQXPolyEquationItem>},
+      {5012, &make<CQXFuncMemV5Item>},
   };
   return table;
 }

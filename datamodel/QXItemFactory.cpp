@@ -105,7 +105,11 @@ BOOL CreateItemFromFactory(int typeId, const char* path, CQXDocEntry* entry, CQX
     return FALSE;
   }
   entry->SetItem(item);
-  if (!ApplyEntryPathToItem(entry, path, doc)) return FALSE;
+  if (!ApplyEntryPathToItem(entry, path, doc)) {
+    // An item that cannot take its name is not handed out half made.
+    delete entry->DetachItem();
+    return FALSE;
+  }
   entry->SetFlags(2);
   return TRUE;
 }

@@ -1,0 +1,151 @@
+// Helpers for the tests of the older family's items: 50-byte headers
+// assembled by hand from the field tables, and store / reload round trips.
+#pragma once
+
+#include "datamodel/QXCalcItem.h"
+#include "datamodel/QXDocEntry.h"
+#include "datamodel/QXItemFactory.h"
+#include "tests/support/MemoryArchive.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tallix::test {
+
+using Bytes = std::vector<BYTE>;
+
+// A 50-byte header of 0xFF bytes.
+inline Bytes blankHeader() { return Bytes(50, 0xFF); }
+
+// Writes the bytes of `text` (its full length, NULs included) at `offset`.
+inline void put(Bytes& h, size_t offset, const std::string& text) {
+  std::memcpy(h.data() + offset, text.data(), text.size());
+}
+inline void put16(Bytes& h, size_t offset, unsigned v) {
+  h[offset] = BYTE(v >> 8);
+  h[offset + 1] = BYTE(v);
+}
+inline void put32(Bytes& h, size_t offset, DWORD v) {
+  for (int i = 0; i < 4; ++i) h[offset + size_t(i)] = BYTE(v >> (24 - 8 * i));
+}
+
+// A "VAL" header as the numeric items send it: kind, code, counts, the
+// name at 11, the group at 19 (when given), 'R' or 'C' and 0x0A at 27-28.
+inline Bytes valHeader(const std::string& code, unsigned rows, unsigned columns, const std::string& name,
+                       const std::string& group = {}, char type = 'R') {
+  Bytes h = blankHeader();
+  put(h, 1, "VAL");
+  put(h, 5, code);
+  put16(h, 7, rows);
+  put16(h, 9, columns);
+  put(h, 11, name);
+  if (!group.empty()) put(h, 19, group);
+  h[27] = BYTE(type);
+  h[28] = 0x0A;
+  return h;
+}
+
+// A 10-byte calculator number: mantissa digits d1..d15 packed from nibble 1,
+// sign mark, exponent + 100. number(15, 0) is 1.5.
+inline Bytes number(unsigned long long mantissaDigits, int exponent, bool negative = false) {
+  Bytes n(10, 0);
+  std::string digits = std::to_string(mantissaDigits);
+  digits.resize(15, '0');
+  std::string nibbles = "0" + digits + (negative ? "5" : "0");
+  const int e = exponent + 100;
+  nibbles += char('0' + e / 100);
+  nibbles += char('0' + e / 10 % 10);
+  nibbles += char('0' + e % 10);
+  for (size_t i = 0; i < 10; ++i) n[i] = BYTE((nibbles[2 * i] - '0') << 4 | (nibbles[2 * i + 1] - '0'));
+  return n;
+}
+
+// A link value record: first and second index, real part (and imaginary).
+inline Bytes valueRecord(unsigned first, unsigned second, const Bytes& real, const Bytes& imaginary = {}) {
+  Bytes r(4, 0);
+  put16(r, 0, first);
+  put16(r, 2, second);
+  r.insert(r.end(), real.begin(), real.end());
+  r.insert(r.end(), imaginary.begin(), imaginary.end());
+  return r;
+}
+
+// The code of the COrvoArchiveException `f` throws, 0 when none.
+inline int archiveCode(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const COrvoArchiveException& e) {
+    return e.GetErrorCode();
+  }
+  return 0;
+}
+
+// The bytes an object stores; fails the test when GetStoredSize disagrees.
+template <class T>
+Bytes storedBytes(T& object) {
+  MemoryArchive ar;
+  object.Store(ar);
+  EXPECT_EQ(ar.bytes_.size(), object.GetStoredSize());
+  return ar.bytes_;
+}
+
+// Loads `bytes` into `object` and checks that all of them were read.
+template <class T>
+void loadBytes(T& object, const Bytes& bytes) {
+  MemoryArchive ar(bytes);
+  object.Load(ar);
+  EXPECT_EQ(ar.position_, bytes.size());
+}
+
+// A new, empty item of the type through the factory, as the class T.
+template <class T>
+std::unique_ptr<T> createItem(int typeId) {
+  std::unique_ptr<CQXCalcItem> item(CreateItemByTypeId(typeId));
+  T* typed = dynamic_cast<T*>(item.get());
+  if (typed) item.release();
+  return std::unique_ptr<T>(typed);
+}
+
+inline std::string displayNameOf(CQXCalcItem& item) {
+  char buffer[64];
+  item.GetDisplayName(buffer, sizeof buffer);
+  return buffer;
+}
+
+// The detail text; fails the test when the item gives none.
+inline std::string detailTextOf(CQXCalcItem& item) {
+  char buffer[128] = "";
+  CQXDetailTextRecord record{1, buffer, sizeof buffer};
+  EXPECT_TRUE(item.GetDetailText(&record));
+  return buffer;
+}
+
+// Stores an item in a document entry and loads it back through the factory:
+// the reloaded item, which must store the same bytes again.
+inline std::unique_ptr<CQXCalcItem> throughDocEntry(CQXCalcItem* item) {
+  CQXDocEntry entry(FALSE);
+  entry.SetItem(item);
+  MemoryArchive ar;
+  entry.Store(ar);
+  EXPECT_EQ(ar.bytes_.size(), entry.GetStoredSize());
+  CQXDocEntry loaded;
+  MemoryArchive in(ar.bytes_);
+  loaded.Load(in);
+  EXPECT_EQ(in.position_, ar.bytes_.size());
+  std::unique_ptr<CQXCalcItem> result(loaded.DetachItem());
+  if (result) {
+    MemoryArchive again;
+    result->Store(again);
+    MemoryArchive first;
+    item->Store(first);
+    EXPECT_EQ(again.bytes_, first.bytes_);
+  }
+  return result;
+}
+
+}  // namespace tallix::test
