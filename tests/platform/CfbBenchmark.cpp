@@ -30,9 +30,9 @@ const fs::path& workDir() {
   return dir;
 }
 
-std::vector<std::uint8_t> bytes(std::size_t size, unsigned seed) {
+std::vector<std::uint8_t> bytes(std::size_t size, unsigned salt) {
   std::vector<std::uint8_t> b(size);
-  for (std::size_t i = 0; i < size; ++i) b[i] = std::uint8_t(seed * 31 + i * 7);
+  for (std::size_t i = 0; i < size; ++i) b[i] = std::uint8_t(salt * 31 + i * 7);
   return b;
 }
 

@@ -125,8 +125,8 @@ class StoragePeers : public StorageTest {
   // and a stream that needs DIFAT sectors.
   Tree peerTree() {
     Tree t;
-    std::uint32_t seed = 1;
-    for (std::size_t size : {0, 1, 64, 4095, 4096, 70000}) t["Sizes/s" + std::to_string(size)] = pattern(seed++, size);
+    std::uint32_t salt = 1;
+    for (std::size_t size : {0, 1, 64, 4095, 4096, 70000}) t["Sizes/s" + std::to_string(size)] = pattern(salt++, size);
     t["Directory"] = pattern(20, 1077);
     t["Data_Items/Item_00001024"] = pattern(21, 10);
     t["Data_Items/Inner/Item_00001025"] = pattern(22, 5000);

@@ -10,9 +10,9 @@ class StorageRoundTrip : public StorageTest {};
 // stream cut-off, more than one FAT sector's reach (128 sectors).
 Tree everySizeClass() {
   Tree t;
-  std::uint32_t seed = 1;
+  std::uint32_t salt = 1;
   for (std::size_t size : {0, 1, 63, 64, 65, 4095, 4096, 4097, 100000})
-    t["Sizes/s" + std::to_string(size)] = pattern(seed++, size);
+    t["Sizes/s" + std::to_string(size)] = pattern(salt++, size);
   t["Data_Items/Item_00001024"] = pattern(50, 300);
   t["Data_Items/Deeper/Item_00001025"] = pattern(51, 9000);
   t["Directory"] = pattern(52, 1077);

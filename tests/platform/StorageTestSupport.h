@@ -26,9 +26,9 @@ constexpr DWORD kOpenRead = STGM_READ | STGM_SHARE_EXCLUSIVE;
 constexpr DWORD kSub = STGM_READWRITE | STGM_SHARE_EXCLUSIVE;
 
 // The same formula as the peer script's, so both sides know every byte.
-inline Bytes pattern(std::uint32_t seed, std::size_t size) {
+inline Bytes pattern(std::uint32_t salt, std::size_t size) {
   Bytes b(size);
-  for (std::size_t i = 0; i < size; ++i) b[i] = std::uint8_t((seed * 31 + i * 7 + (i >> 8)) & 0xFF);
+  for (std::size_t i = 0; i < size; ++i) b[i] = std::uint8_t((salt * 31 + i * 7 + (i >> 8)) & 0xFF);
   return b;
 }
 

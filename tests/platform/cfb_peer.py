@@ -21,9 +21,9 @@ FREESECT = 0xFFFFFFFF
 FATSECT = 0xFFFFFFFD
 
 
-def pattern(seed, size):
+def pattern(salt, size):
     """The same bytes as the tests' pattern()."""
-    return bytes(((seed * 31 + i * 7 + (i >> 8)) & 0xFF) for i in range(size))
+    return bytes(((salt * 31 + i * 7 + (i >> 8)) & 0xFF) for i in range(size))
 
 
 def order_key(name):
@@ -76,7 +76,7 @@ def list_file(path):
             print('storage %s 0 %s' % (name, ole.getclsid(parts)))
 
 
-# path -> (seed, size); "Sub" is a storage with a class id.
+# path -> (salt, size); "Sub" is a storage with a class id.
 V4_TREE = {'Big': (2, 10000), 'Small': (1, 100), 'Sub/Inner': (3, 5000), 'Sub/Tiny': (4, 1)}
 V4_SUB_CLSID = bytes(range(1, 17))
 

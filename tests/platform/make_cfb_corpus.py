@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Writes the seed corpus of the compound-file reader's fuzz target into
+"""Writes the starting corpus of the compound-file reader's fuzz target into
 tests/platform/corpus-cfb/: a small version-3 file made by hand, a version-4
 file, and damaged copies of them (cycles, cross-links, impossible sizes,
 truncations). Run it again after changing it; the files are committed."""
