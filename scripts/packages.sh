@@ -4,11 +4,11 @@
 set -e
 PKGS="build-essential cmake ninja-build pkg-config git \
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools \
-  libqt6opengl6-dev libgl-dev libqt6svg6 \
+  libqt6opengl6-dev libgl-dev \
   googletest libgtest-dev libgmock-dev libbenchmark-dev \
   clang libclang-rt-14-dev \
   python3 python3-olefile libgsf-bin \
-  xauth"
+  locales"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
