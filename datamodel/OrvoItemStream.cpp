@@ -1,6 +1,7 @@
 #include "datamodel/OrvoItemStream.h"
 
 #include "datamodel/OrvoItemStore.h"
+#include "platform/ByteOrder.h"
 
 COrvoItemStream::~COrvoItemStream() { Close(); }
 
@@ -64,7 +65,7 @@ void COrvoItemStream::Read(void* buffer, UINT count) {
 void COrvoItemStream::ReadDword(DWORD* out) {
   BYTE b[4];
   Read(b, 4);
-  *out = DWORD(b[0]) | DWORD(b[1]) << 8 | DWORD(b[2]) << 16 | DWORD(b[3]) << 24;
+  *out = GetLittleEndian32(b);
 }
 
 void COrvoItemStream::Write(const void* buffer, UINT count) {
@@ -73,7 +74,8 @@ void COrvoItemStream::Write(const void* buffer, UINT count) {
 }
 
 void COrvoItemStream::WriteDword(const DWORD* value) {
-  const BYTE b[4] = {BYTE(*value), BYTE(*value >> 8), BYTE(*value >> 16), BYTE(*value >> 24)};
+  BYTE b[4];
+  PutLittleEndian32(b, *value);
   Write(b, 4);
 }
 

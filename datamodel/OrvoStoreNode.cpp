@@ -1,5 +1,7 @@
 #include "datamodel/OrvoStoreNode.h"
 
+#include "platform/ByteOrder.h"
+
 #include <algorithm>
 #include <cstring>
 #include <unordered_set>
@@ -54,7 +56,7 @@ class Reader {
   bool dword(DWORD* v) {
     if (left() < 4) return false;
     const BYTE* p = data_ + pos_;
-    *v = DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24;
+    *v = GetLittleEndian32(p);
     pos_ += 4;
     return true;
   }

@@ -17,6 +17,7 @@
 // Texts are padded with 0xFF and carry no terminator.
 #pragma once
 
+#include "platform/ByteOrder.h"
 #include "datamodel/QXStorable.h"
 
 #include <algorithm>
@@ -29,21 +30,6 @@ constexpr BYTE kUnsetByte = 0xFF;
 
 inline BOOL IsOldHeader(const BYTE* header, int length) { return header && length == kOldHeaderLength; }
 
-// Big-endian numbers of link headers and link data records.
-inline unsigned GetBigEndian16(const BYTE* p) { return unsigned(p[0]) << 8 | p[1]; }
-inline DWORD GetBigEndian32(const BYTE* p) {
-  return DWORD(p[0]) << 24 | DWORD(p[1]) << 16 | DWORD(p[2]) << 8 | p[3];
-}
-inline void PutBigEndian16(BYTE* p, unsigned v) {
-  p[0] = BYTE(v >> 8);
-  p[1] = BYTE(v);
-}
-inline void PutBigEndian32(BYTE* p, DWORD v) {
-  p[0] = BYTE(v >> 24);
-  p[1] = BYTE(v >> 16);
-  p[2] = BYTE(v >> 8);
-  p[3] = BYTE(v);
-}
 
 // Fills a header with 0xFF and writes the three kind letters at 1-3.
 void StartOldHeader(BYTE* header, const char* kind);

@@ -1,18 +1,12 @@
 #include "link/PacketChannel.h"
 
 #include "link/SerialLink.h"
+#include "platform/ByteOrder.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-void putBigEndian32(DWORD value, BYTE* out) {
-  out[0] = BYTE(value >> 24);
-  out[1] = BYTE(value >> 16);
-  out[2] = BYTE(value >> 8);
-  out[3] = BYTE(value);
-}
 
 }  // namespace
 
@@ -249,9 +243,9 @@ void BuildModelPacket(BYTE out[40]) {
   std::memcpy(out + 11, "038400", 6);
   out[17] = 'N';
   std::memcpy(out + 18, "1.00", 4);
-  putBigEndian32(256, out + 22);
-  putBigEndian32(1024, out + 26);
-  putBigEndian32(256, out + 30);
+  PutBigEndian32(out + 22, 256);
+  PutBigEndian32(out + 26, 1024);
+  PutBigEndian32(out + 30, 256);
   out[34] = 0x03;
   out[kHeaderLength - 1] = CQXPacketChannel::ComputeChecksum(out + 1, kHeaderLength - 2);
 }
@@ -261,7 +255,7 @@ void BuildMCSHeader(BYTE out[40], BYTE typeByte, DWORD dataSize, const char* nam
   out[0] = LINK_FRAME;
   std::memcpy(out + 1, "MCS1", 4);
   out[5] = 0x00;
-  putBigEndian32(dataSize, out + 6);
+  PutBigEndian32(out + 6, dataSize);
   out[10] = typeByte;
   // Longer texts would run into the next field; they are cut.
   if (name) std::memcpy(out + 11, name, std::min<size_t>(std::strlen(name), 8));

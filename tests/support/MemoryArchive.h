@@ -4,6 +4,7 @@
 #pragma once
 
 #include "datamodel/OrvoArchive.h"
+#include "platform/ByteOrder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -34,7 +35,7 @@ class MemoryArchive : public COrvoArchive {
   void ReadDword(DWORD* out) override {
     BYTE b[4];
     Read(b, 4);
-    *out = DWORD(b[0]) | DWORD(b[1]) << 8 | DWORD(b[2]) << 16 | DWORD(b[3]) << 24;
+    *out = GetLittleEndian32(b);
   }
   void Read(void* buffer, UINT count) override {
     m_nStatus = 0;
@@ -43,7 +44,8 @@ class MemoryArchive : public COrvoArchive {
     position_ += count;
   }
   void WriteDword(const DWORD* value) override {
-    const BYTE b[4] = {BYTE(*value), BYTE(*value >> 8), BYTE(*value >> 16), BYTE(*value >> 24)};
+    BYTE b[4];
+    PutLittleEndian32(b, *value);
     Write(b, 4);
   }
   void Write(const void* buffer, UINT count) override {
