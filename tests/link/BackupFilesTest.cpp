@@ -1,0 +1,287 @@
+#include "app/QXSummaryInfo.h"
+#include "datamodel/OrvoItemStore.h"
+#include "datamodel/QXDocEntry.h"
+#include "datamodel/QXProgramItem.h"
+#include "link/BackupFileDialogs.h"
+#include "link/BackupFiles.h"
+#include "platform/Cp1252.h"
+#include "platform/LanguageLibrary.h"
+#include "platform/storage/StorageTestHooks.h"
+#include "tests/support/FakeDocServices.h"
+#include "tests/support/FileDialogScript.h"
+#include "tests/support/MemoryArchive.h"
+#include "tests/support/MessageLog.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <map>
+
+using namespace tallix::test;
+namespace hooks = tallix::cfb::testhooks;
+
+namespace {
+
+std::vector<BYTE> storedBytes(CQXStorable& object) {
+  MemoryArchive ar;
+  object.Store(ar);
+  return ar.bytes_;
+}
+
+QByteArray fileBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+std::string hex(const std::string& bytes) { return QByteArray::fromStdString(bytes).toHex().toStdString(); }
+
+// Every stream of a compound file but the summary information, by path.
+void collectStreams(IStorage* storage, const std::string& prefix, std::map<std::string, std::string>* out) {
+  std::vector<STATSTG> elements;
+  ASSERT_TRUE(SUCCEEDED(storage->EnumElements(&elements)));
+  for (const STATSTG& e : elements) {
+    const std::string name = prefix + e.pwcsName;
+    if (e.type == STGTY_STORAGE) {
+      ComPtr<IStorage> sub;
+      ASSERT_TRUE(SUCCEEDED(storage->OpenStorage(e.pwcsName.c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE,
+                                                 nullptr, 0, sub.put())));
+      collectStreams(sub.get(), name + "/", out);
+    } else if (name != kSummaryInformationStream) {
+      ComPtr<IStream> s;
+      ASSERT_TRUE(SUCCEEDED(storage->OpenStream(e.pwcsName.c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
+                                                s.put())));
+      std::string bytes(size_t(e.cbSize), '\0');
+      ULONG read = 0;
+      s->Read(bytes.data(), ULONG(bytes.size()), &read);
+      (*out)[name] = bytes;
+    }
+  }
+}
+
+std::map<std::string, std::string> streamsOf(const QString& path) {
+  std::map<std::string, std::string> streams;
+  ComPtr<IStorage> root;
+  EXPECT_TRUE(SUCCEEDED(StgOpenStorage(QFile::encodeName(path).constData(), nullptr,
+                                       STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0, root.put())));
+  if (root) collectStreams(root.get(), "", &streams);
+  return streams;
+}
+
+class BackupFiles : public ::testing::Test {
+ protected:
+  QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+  static std::string local(const QString& p) { return QFile::encodeName(p).toStdString(); }
+
+  static std::unique_ptr<CQXDocEntry> programEntry(const char* name) {
+    auto entry = std::make_unique<CQXDocEntry>();
+    auto* item = new CQXProgramItem;
+    item->SetName(name);
+    const BYTE text[] = {'A', '+', 'B', 0xFF};
+    item->SetDataBlock(text, sizeof text);
+    entry->SetItem(item);
+    return entry;
+  }
+  void writeBackup(const QString& file, const char* description) {
+    auto entry = programEntry("P");
+    ASSERT_TRUE(WriteBackupFile(local(file).c_str(), &doc, entry.get(), description));
+  }
+  static CQXBackupFileDialog& backupDialog(CFileDialog& d) { return static_cast<CQXBackupFileDialog&>(d); }
+  static void clickRead(CFileDialog& d) {
+    QTest::mouseClick(GetDlgItemAs<QPushButton>(d.GetChild(), CQXBackupFileDialog::IDC_READ), Qt::LeftButton);
+  }
+
+  TestEnvironment env{TestEnvironment::WithLanguageLibrary};
+  QTemporaryDir dir;
+  MessageLog log;
+  FileDialogScript script;
+  FakeDocServices doc;
+};
+
+// The file as other readers see it: the item store's streams, the info
+// record with the receiving document's calculator type, the summary.
+TEST_F(BackupFiles, SaveWritesAFileThatOtherReadersRead) {
+  if (!QFile::exists(QStringLiteral("/usr/bin/python3"))) GTEST_SKIP() << "no python3";
+  doc.calculatorType = "FX7400";
+  doc.calculatorName = "CFX-7400G";
+  auto entry = programEntry("P");
+  QString title;
+  script.actions.push_back([&](CFileDialog& d) {
+    title = d.GetDialog()->windowTitle();
+    backupDialog(d).GetDescriptionEdit()->setText(QStringLiteral("Sauvegarde d'été"));
+    chooseFile(d, path("b"));
+  });
+  ASSERT_TRUE(SaveBackupFile(&doc, entry.get()));
+  EXPECT_EQ(title.toStdString(), "Enregistrer fichier de sauvegarde");
+  EXPECT_TRUE(log.shown.empty());
+
+  QProcess py;
+  py.start(QStringLiteral("/usr/bin/python3"),
+           {QStringLiteral("-c"),
+            QStringLiteral("import olefile,sys\n"
+                           "o=olefile.OleFileIO(sys.argv[1])\n"
+                           "print(sorted('/'.join(e) for e in o.listdir()))\n"
+                           "print(o.openstream('Data_Items/Item_00001026').read().hex())\n"
+                           "print(o.openstream('Data_Items/Item_00001025').read().hex())\n"
+                           "m=o.get_metadata()\n"
+                           "print(m.title.hex(), m.keywords.hex(), m.comments.hex(), m.creating_application.hex())\n"),
+            path("b.qxm")});
+  ASSERT_TRUE(py.waitForFinished(30000));
+  ASSERT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();
+  const QStringList lines = QString::fromUtf8(py.readAllStandardOutput()).split(QLatin1Char('\n'));
+  ASSERT_GE(lines.size(), 4);
+  EXPECT_EQ(lines[0].toStdString(),
+            "['\\x05SummaryInformation', 'Data_Items/Item_00001025', 'Data_Items/Item_00001026', 'Directory']");
+  const std::string info = "01000000" "01000000" "0a000000" "00000000"
+                           "465837343030" + std::string(58 * 2, '0') +  // "FX7400", zeros to 80
+                           "34000000" + std::string(52 * 2, '0');        // 52, the version record
+  EXPECT_EQ(lines[1].toStdString(), info);
+  const std::vector<BYTE> stored = storedBytes(*entry);
+  EXPECT_EQ(lines[2].toStdString(), hex(std::string(stored.begin(), stored.end())));
+  EXPECT_EQ(lines[3].toStdString(), hex(tallix::toCp1252(QStringLiteral("TALLIX Sauvegarde données calculatrice graphique"))) +
+                                        " " + hex("CFX-7400G") + " " +
+                                        hex(tallix::toCp1252(QStringLiteral("Sauvegarde d'été"))) + " " +
+                                        hex("TALLIX PROFESSIONAL"));
+}
+
+TEST_F(BackupFiles, LoadGivesBackTheSavedEntryAlsoFromAReadOnlyFile) {
+  writeBackup(path("a.qxm"), "a");
+  ASSERT_TRUE(QFile::setPermissions(path("a.qxm"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+  QString okText;
+  script.actions.push_back([&](CFileDialog& d) {
+    okText = d.GetDialog()->labelText(QFileDialog::Accept);
+    chooseFile(d, path("a.qxm"));
+  });
+  CQXDocEntry* loaded = nullptr;
+  ASSERT_TRUE(LoadBackupFile(&loaded));
+  std::unique_ptr<CQXDocEntry> held(loaded);
+  EXPECT_EQ(okText.toStdString(), "Envoyer");
+  auto original = programEntry("P");
+  ASSERT_TRUE(loaded->GetItem());
+  EXPECT_EQ(storedBytes(*loaded->GetItem()), storedBytes(*original->GetItem()));
+  EXPECT_TRUE(log.shown.empty());
+}
+
+TEST_F(BackupFiles, AFileWithoutBackupDataCannotBeLoaded) {
+  {
+    COrvoItemStore store;
+    ASSERT_TRUE(store.Open(local(path("x.qxm")).c_str(), ORVO_OPEN_CREATE));
+    ASSERT_TRUE(store.Commit());
+  }
+  CQXDocEntry* loaded = nullptr;
+  EXPECT_FALSE(ReadBackupFile(local(path("x.qxm")).c_str(), &loaded));
+  EXPECT_EQ(loaded, nullptr);
+  ASSERT_EQ(log.shown.size(), 1u);
+  EXPECT_EQ(log.shown[0].text, CLanguageLibrary::FormatMessage(61733, path("x.qxm")));
+  EXPECT_EQ(log.shown[0].type, UINT(MB_ICONEXCLAMATION));
+}
+
+// A write that fails says so and offers the dialog again with what was
+// chosen; the file it was to replace stays as it was, and nothing is left
+// behind.
+TEST_F(BackupFiles, AFailedSaveKeepsTheOldFileAndAsksAgain) {
+  QTemporaryDir scratch;
+  hooks::resetWriteCount();
+  writeBackup(scratch.filePath(QStringLiteral("probe.qxm")), "x");
+  const int writes = hooks::writeCount();
+  ASSERT_GT(writes, 1);
+
+  writeBackup(path("old.qxm"), "ancienne");
+  const QByteArray before = fileBytes(path("old.qxm"));
+  auto entry = programEntry("NEW");
+  QString offeredPath, offeredDescription;
+  script.actions.push_back([&](CFileDialog& d) {
+    hooks::failWritesAfter(writes / 2, ENOSPC, true);
+    backupDialog(d).GetDescriptionEdit()->setText(QStringLiteral("nouvelle"));
+    chooseFile(d, path("old.qxm"));
+  });
+  script.actions.push_back([&](CFileDialog& d) {
+    hooks::clearWriteFailures();
+    offeredPath = d.GetSelectedPath();
+    offeredDescription = backupDialog(d).GetDescriptionEdit()->text();
+  });
+  EXPECT_FALSE(SaveBackupFile(&doc, entry.get()));
+  hooks::clearWriteFailures();
+  EXPECT_EQ(script.shown, 2);
+  ASSERT_EQ(log.shown.size(), 2u);  // replace?, then the failure
+  EXPECT_EQ(log.shown[1].text, CLanguageLibrary::FormatMessage(61734, path("old.qxm")));
+  EXPECT_EQ(offeredPath, path("old.qxm"));
+  EXPECT_EQ(offeredDescription.toStdString(), "nouvelle");
+  EXPECT_EQ(fileBytes(path("old.qxm")), before);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("old.qxm")});
+}
+
+TEST_F(BackupFiles, EditChangesOnlyTheDescription) {
+  writeBackup(path("a.qxm"), "avant");
+  const auto streamsBefore = streamsOf(path("a.qxm"));
+  QString readBack;
+  script.actions.push_back([&](CFileDialog& d) {
+    EXPECT_EQ(d.GetDialog()->windowTitle().toStdString(), "Modifier description");
+    d.GetDialog()->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path("a.qxm"));
+    clickRead(d);
+    readBack = backupDialog(d).GetDescriptionEdit()->text();
+    backupDialog(d).GetDescriptionEdit()->setText(QStringLiteral("après"));
+    pressAccept(d);
+  });
+  ASSERT_TRUE(EditBackupDescription());
+  EXPECT_EQ(readBack.toStdString(), "avant");
+  EXPECT_TRUE(log.shown.empty());  // no overwrite question here
+  std::string description;
+  ASSERT_TRUE(ReadBackupDescription(local(path("a.qxm")).c_str(), &description));
+  EXPECT_EQ(description, tallix::toCp1252(QStringLiteral("après")));
+  EXPECT_EQ(streamsOf(path("a.qxm")), streamsBefore);
+}
+
+TEST_F(BackupFiles, EditingAFileWithoutBackupInfoChangesNothing) {
+  writeBackup(path("a.qxm"), "avant");
+  {
+    COrvoItemStore store;
+    ASSERT_TRUE(store.Open(local(path("a.qxm")).c_str(), ORVO_SHARE_EXCLUSIVE));
+    ASSERT_TRUE(store.DeleteNode(kBackupInfoPath));
+    ASSERT_TRUE(store.Commit());
+  }
+  const QByteArray before = fileBytes(path("a.qxm"));
+  script.actions.push_back([&](CFileDialog& d) {
+    backupDialog(d).GetDescriptionEdit()->setText(QStringLiteral("après"));
+    chooseFile(d, path("a.qxm"));
+  });
+  EXPECT_FALSE(EditBackupDescription());
+  ASSERT_EQ(log.shown.size(), 1u);
+  EXPECT_EQ(log.shown[0].text, CLanguageLibrary::FormatMessage(61733, path("a.qxm")));
+  EXPECT_EQ(fileBytes(path("a.qxm")), before);
+}
+
+TEST_F(BackupFiles, ReadEmptiesTheEditWithoutASelectedFile) {
+  writeBackup(path("a.qxm"), "premi\xe8re");
+  CQXBackupSaveDialog dialog(QStringLiteral("qxm"), CLanguageLibrary::LoadString(10600));
+  dialog.SetInitialDirectory(dir.path());
+  ASSERT_TRUE(dialog.Create());
+  dialog.GetDialog()->show();
+  dialog.GetDescriptionEdit()->setText(QStringLiteral("reste"));
+  clickRead(dialog);
+  EXPECT_TRUE(dialog.GetDescriptionEdit()->text().isEmpty());
+  ASSERT_TRUE(clickListedFile(dialog, QStringLiteral("a.qxm")));
+  clickRead(dialog);
+  EXPECT_EQ(dialog.GetDescriptionEdit()->text().toStdString(), "première");
+}
+
+TEST_F(BackupFiles, SendDialogShowsTheSelectedFilesDescription) {
+  writeBackup(path("a.qxm"), "premi\xe8re");
+  CQXBackupSendDialog dialog(QStringLiteral("qxm"), CLanguageLibrary::LoadString(10609));
+  dialog.SetInitialDirectory(dir.path());
+  ASSERT_TRUE(dialog.Create());
+  dialog.GetDialog()->show();
+  EXPECT_EQ(dialog.GetDialog()->windowTitle().toStdString(), "Envoyer fichier de sauvegarde");
+  ASSERT_TRUE(clickListedFile(dialog, QStringLiteral("a.qxm")));
+  EXPECT_EQ(dialog.GetDescriptionEdit()->text().toStdString(), "première");
+}
+
+}  // namespace
