@@ -113,6 +113,7 @@ BOOL CQXImageRecord::GetDescription(ScreenFormat* out) const {
   out->planes = std::int32_t(m_planesD);
   out->extra = std::int32_t(m_planesC);
   out->data = m_bits.empty() ? nullptr : const_cast<BYTE*>(m_bits.data());
+  out->dataSize = DWORD(m_bits.size());
   return TRUE;
 }
 
