@@ -142,6 +142,14 @@ BOOL CQXImageRecord::SetBits(const BYTE* bits, DWORD length) {
   return TRUE;
 }
 
+BOOL CQXImageRecord::WriteBits(std::uint64_t offset, const BYTE* bytes, std::uint64_t n) {
+  const std::uint64_t size = GetImageSize();
+  if (!bytes || offset > size || n > size - offset) return FALSE;
+  if (m_bits.empty()) m_bits.assign(size_t(size), 0);
+  std::memcpy(m_bits.data() + offset, bytes, size_t(n));
+  return TRUE;
+}
+
 DWORD CQXImageRecord::CopyPlane(int p, BYTE* buffer, DWORD size) const {
   const std::uint64_t plane = GetPlaneSize();
   if (p < 1 || !buffer || plane == 0 || size < plane) return 0;

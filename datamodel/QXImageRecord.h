@@ -64,6 +64,9 @@ class CQXImageRecord : public CQXStoredPart {
   const std::vector<BYTE>& GetBits() const { return m_bits; }
   // Takes bits of exactly the image's size (or none).
   BOOL SetBits(const BYTE* bits, DWORD length);
+  // Copies n bytes to `offset` of the bits, which start zeroed at the
+  // image's size when there are none; FALSE when they do not fit.
+  BOOL WriteBits(std::uint64_t offset, const BYTE* bytes, std::uint64_t n);
 
  private:
   struct Values {
