@@ -141,19 +141,23 @@ HGLOBAL DibReadInfo(HFILE file) {
   return dib;
 }
 
-HGLOBAL DibReadFile(const char* path) {
-  QFile file(tallix::filePathFromBytes(path));
-  if (!path || !file.open(QIODevice::ReadOnly)) return {};
-  HGLOBAL dib = DibReadInfo(&file);
+HGLOBAL DibReadFromFile(HFILE file) {
+  HGLOBAL dib = DibReadInfo(file);
   BITMAPINFOHEADER header;
   if (!DibGetInfoHeader(dib, &header)) return {};
   const size_t bitsAt = BITMAPINFOHEADER::kSize + size_t(DibColorTableSize(&header));
   // Nothing is allocated for bits the file does not have.
   const qint64 imageSize = qint64(header.biSizeImage);
-  if (file.size() - file.pos() < imageSize) return {};
+  if (file->size() - file->pos() < imageSize) return {};
   if (!dib.Resize(bitsAt + size_t(imageSize))) return {};
-  if (file.read(reinterpret_cast<char*>(dib.data() + bitsAt), imageSize) != imageSize) return {};
+  if (file->read(reinterpret_cast<char*>(dib.data() + bitsAt), imageSize) != imageSize) return {};
   return dib;
+}
+
+HGLOBAL DibReadFile(const char* path) {
+  QFile file(tallix::filePathFromBytes(path));
+  if (!path || !file.open(QIODevice::ReadOnly)) return {};
+  return DibReadFromFile(&file);
 }
 
 BOOL DibWriteFile(const char* path, const HGLOBAL& dib) {

@@ -43,6 +43,8 @@ BOOL DibWriteFileHeader(HFILE file, const BITMAPFILEHEADER* header);
 HGLOBAL DibReadInfo(HFILE file);
 // The whole DIB of a .bmp file; no DIB when it cannot be read.
 HGLOBAL DibReadFile(const char* path);
+// The same from an open file, from its position on.
+HGLOBAL DibReadFromFile(HFILE file);
 // Writes the file header and the block, whole or not at all. FALSE without
 // a DIB or when the file cannot be written.
 BOOL DibWriteFile(const char* path, const HGLOBAL& dib);
