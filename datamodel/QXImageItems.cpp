@@ -52,7 +52,7 @@ BOOL CQXPictureItem::TakeNewScreen(const ScreenFormat& format, const BYTE* plane
   ScreenFormat withPlanes = format;
   withPlanes.data = const_cast<BYTE*>(planes);
   withPlanes.dataSize = size;
-  if (size > kMaxImageBytes) return FALSE;
+  if (size > CQXImageRecord::kMaxWrittenBits) return FALSE;
   return m_image.SetDescription(withPlanes, size);
 }
 
@@ -83,7 +83,7 @@ BOOL CQXPictureItem::ParseHeader(const BYTE* header, int size) {
   CQXStoredNameField name;
   if (!name.ReadHeader(header, size) || !pictureDigit(name.GetText())) return FALSE;
   CQXImageRecord image = m_image;
-  if (!image.FromHeader(header, size) || image.GetImageSize() > kMaxImageBytes) return FALSE;
+  if (!image.FromHeader(header, size) || image.GetImageSize() > CQXImageRecord::kMaxWrittenBits) return FALSE;
   m_name = name;
   m_image = std::move(image);
   return TRUE;

@@ -21,16 +21,14 @@
 class CQXPictureItem : public CQXCalcItem {
  public:
   static constexpr int kTypeId = 4014;
-  // Outer x inner x W x H / 8 bytes at most: the older family's pictures
-  // are one group of four planes of at most 256 x 256 pixels.
-  static constexpr std::uint64_t kMaxImageBytes = 1 << 20;
 
   int GetTypeId() const override { return kTypeId; }
   // String 10333, a blank and the picture's digit.
   void GetDisplayName(char* buffer, UINT size) override;
   // The digit '1'..'6' is the last character of the path.
   BOOL TakeNameFromPath(const char* path) override;
-  // A new picture takes the model's screen format and its zeroed planes.
+  // A new picture takes the model's screen format and its zeroed planes (at
+  // most CQXImageRecord::kMaxWrittenBits bytes).
   BOOL TakeNewScreen(const ScreenFormat& format, const BYTE* planes, DWORD size) override;
 
   // Stored: record header (tag 4014), the name field (dword 8, 8 bytes),
@@ -42,8 +40,8 @@ class CQXPictureItem : public CQXCalcItem {
   // The 50-byte header: 0xFF, the name, then the image's "IMG" "PC" bytes.
   BOOL BuildHeader(BYTE* header, int size);
   // Takes a header named "Picture1".."Picture6" whose image the record
-  // accepts (and that fits kMaxImageBytes); FALSE and nothing changed
-  // otherwise.
+  // accepts and whose blocks fit CQXImageRecord::kMaxWrittenBits; FALSE and
+  // nothing changed otherwise.
   BOOL ParseHeader(const BYTE* header, int size);
 
   // Header bytes 34-35 and 32-33: the groups and the planes of each group.

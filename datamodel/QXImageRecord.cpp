@@ -144,7 +144,7 @@ BOOL CQXImageRecord::SetBits(const BYTE* bits, DWORD length) {
 
 BOOL CQXImageRecord::WriteBits(std::uint64_t offset, const BYTE* bytes, std::uint64_t n) {
   const std::uint64_t size = GetImageSize();
-  if (!bytes || offset > size || n > size - offset) return FALSE;
+  if (!bytes || offset > size || n > size - offset || size > kMaxWrittenBits) return FALSE;
   if (m_bits.empty()) m_bits.assign(size_t(size), 0);
   std::memcpy(m_bits.data() + offset, bytes, size_t(n));
   return TRUE;
