@@ -25,7 +25,8 @@ class WaitCursor {
 };
 
 // The DIB's pixels, after checking that the block holds all it announces;
-// a null image otherwise. Qt's BMP reader decodes the checked bytes.
+// a null image otherwise. Qt's BMP reader decodes the checked bytes; the
+// result is always RGB32.
 QImage decodeDib(const HGLOBAL& dib) {
   BITMAPINFOHEADER header;
   if (!DibGetInfoHeader(dib, &header) || !DibIsSupportedHeader(header)) return {};
@@ -44,7 +45,9 @@ QImage decodeDib(const HGLOBAL& dib) {
   header.WriteTo(reinterpret_cast<BYTE*>(file.data()) + BITMAPFILEHEADER::kSize);
   QImage image;
   if (!image.loadFromData(file, "BMP")) return {};
-  return image;
+  // Indexed pixels may point beyond a short colour table; the conversion
+  // gives those a colour, drawing them as they are would read past it.
+  return image.convertToFormat(QImage::Format_RGB32);
 }
 
 }  // namespace
@@ -99,11 +102,20 @@ int DibStretchPaint(HDC dc, int x, int y, int cx, int cy, const HGLOBAL& dib, in
     const QImage image = decodeDib(dib);
     BITMAPINFOHEADER header;
     DibGetInfoHeader(dib, &header);
-    if (!image.isNull()) {
+    if (!image.isNull() && srcCx > 0 && srcCy > 0 && cx > 0 && cy > 0) {
       // A bottom-up DIB counts its source rows from the bottom.
       const int top = header.biHeight > 0 ? image.height() - srcY - srcCy : srcY;
-      dc->drawImage(target, image, QRect(srcX, top, srcCx, srcCy));
-      result = srcCy;
+      const QRect source(srcX, top, srcCx, srcCy);
+      // Only the part of the source inside the image is painted, into the
+      // matching part of the target.
+      const QRect inside = source.intersected(image.rect());
+      if (!inside.isEmpty()) {
+        const double sx = double(cx) / srcCx, sy = double(cy) / srcCy;
+        const QRectF part(x + (inside.left() - source.left()) * sx, y + (inside.top() - source.top()) * sy,
+                          inside.width() * sx, inside.height() * sy);
+        dc->drawImage(part, image, QRectF(inside));
+        result = inside.height();
+      }
     }
   }
   dc->restore();

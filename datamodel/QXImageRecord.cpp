@@ -146,7 +146,7 @@ BOOL CQXImageRecord::WriteBits(std::uint64_t offset, const BYTE* bytes, std::uin
   const std::uint64_t size = GetImageSize();
   if (!bytes || offset > size || n > size - offset || size > kMaxWrittenBits) return FALSE;
   if (m_bits.empty()) m_bits.assign(size_t(size), 0);
-  std::memcpy(m_bits.data() + offset, bytes, size_t(n));
+  if (n) std::memcpy(m_bits.data() + offset, bytes, size_t(n));
   return TRUE;
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the starting inputs of the .bmp reader's fuzz target, assembled by
 hand: every bit count, the 12-byte header, a bare DIB, run lengths, a top-down
-bitmap, and a few damaged files."""
+bitmap, and a few damaged files. Inputs the fuzzer found are kept beside
+them (paint-*.bmp)."""
 import os
 import struct
 
