@@ -23,9 +23,20 @@ void put16(Bytes& b, size_t at, WORD v) {
   b[at + 1] = BYTE(v >> 8);
 }
 
-// A 4-bit DIB of 3 x 2 pixels with a 16-entry colour table (entry i is
-// blue i, green 2i, red 3i) and pixel (x, y) of colour index x + 4y,
-// rows stored bottom-up.
+// 16 colour table entries of `entrySize` bytes (4: RGBQUAD, 3: RGBTRIPLE):
+// entry i is blue i, green 2i, red 3i.
+Bytes colourTable(size_t entrySize) {
+  Bytes t(16 * entrySize, 0);
+  for (size_t i = 0; i < 16; ++i) {
+    t[i * entrySize] = BYTE(i);
+    t[i * entrySize + 1] = BYTE(2 * i);
+    t[i * entrySize + 2] = BYTE(3 * i);
+  }
+  return t;
+}
+
+// A 4-bit DIB of 3 x 2 pixels with that colour table and pixel (x, y) of
+// colour index x + 4y, rows stored bottom-up.
 Bytes fourBitDib() {
   Bytes dib(40 + 64 + 8, 0);
   put32(dib, 0, 40);
@@ -34,11 +45,8 @@ Bytes fourBitDib() {
   put16(dib, 12, 1);
   put16(dib, 14, 4);
   put32(dib, 32, 16);
-  for (int i = 0; i < 16; ++i) {
-    dib[size_t(40 + i * 4)] = BYTE(i);
-    dib[size_t(40 + i * 4 + 1)] = BYTE(2 * i);
-    dib[size_t(40 + i * 4 + 2)] = BYTE(3 * i);
-  }
+  const Bytes table = colourTable(4);
+  std::copy(table.begin(), table.end(), dib.begin() + 40);
   // Bottom row (y 1) first: indexes 4 5 6, then the top row: 0 1 2.
   dib[104] = 0x45;
   dib[105] = 0x60;
@@ -126,11 +134,8 @@ TEST_F(DibFiles, AnOlderTwelveByteHeaderIsWidened) {
   put16(f, 20, 2);
   put16(f, 22, 1);
   put16(f, 24, 4);
-  for (int i = 0; i < 16; ++i) {
-    f[size_t(26 + i * 3)] = BYTE(i);
-    f[size_t(26 + i * 3 + 1)] = BYTE(2 * i);
-    f[size_t(26 + i * 3 + 2)] = BYTE(3 * i);
-  }
+  const Bytes table = colourTable(3);
+  std::copy(table.begin(), table.end(), f.begin() + 26);
   const Bytes bits = {0x45, 0x60, 0, 0, 0x01, 0x20, 0, 0};
   std::copy(bits.begin(), bits.end(), f.begin() + 74);
   writeBytes(file("core.bmp"), f);
