@@ -5,6 +5,7 @@
 #include "datamodel/OrvoItemStore.h"
 #include "datamodel/OrvoItemStream.h"
 #include "datamodel/QXDocEntry.h"
+#include "datamodel/QXMemImageItems.h"
 #include "link/BackupFileDialogs.h"
 #include "link/OldBackupLibrary.h"
 #include "platform/AtomicFile.h"
@@ -119,9 +120,17 @@ std::string recordName(const qxl16_Record& r) { return std::string(r.name, strnl
 
 bool dataPresent(const qxl16_Record& r) { return r.dataLength == 0 || r.data != nullptr; }
 
-// TEMPORARY until the backup items of both families land: every chain is
-// refused as malformed.
-CQXCalcItem* buildOlderBackupItem(const qxl16_Record&) { return nullptr; }
+// The older family's backup: its "MEM" header and its memory image; null
+// when the item refuses either.
+CQXCalcItem* buildOlderBackupItem(const qxl16_Record& record) {
+  auto item = std::make_unique<CQXBackupV4Item>();
+  if (!item->ParseHeader(record.header, int(record.headerLength)) ||
+      !item->SetBytes(record.data, int(record.dataLength)))
+    return nullptr;
+  return item.release();
+}
+
+// TEMPORARY until the newer family's backup item lands: refused as malformed.
 CQXCalcItem* buildNewerBackupItem(const qxl16_Record&) { return nullptr; }
 
 // The entry an older backup's record chain describes, or null with the code

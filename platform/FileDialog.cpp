@@ -1,5 +1,6 @@
 #include "platform/FileDialog.h"
 
+#include "platform/FileDialogFilter.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
 
@@ -67,23 +68,6 @@ void CFileDialog::SetOkButtonText(const QString& text) {
   if (m_dialog) m_dialog->setLabelText(QFileDialog::Accept, text);
 }
 
-QStringList CFileDialog::NameFiltersFromFilter(const QString& filter) {
-  QStringList out;
-  const QStringList fields = filter.split(QLatin1Char('|'));
-  for (qsizetype i = 0; i + 1 < fields.size(); i += 2) {
-    QStringList patterns;
-    for (QString p : fields[i + 1].split(QLatin1Char(';'))) {
-      p = p.trimmed();
-      if (p.isEmpty()) continue;
-      patterns << (p == QLatin1String("*.*") ? QStringLiteral("*") : p);
-    }
-    if (patterns.isEmpty()) continue;
-    const QString text = fields[i].isEmpty() ? patterns.join(QLatin1Char(' ')) : fields[i];
-    out << text + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
-  }
-  return out;
-}
-
 BOOL CFileDialog::Create() {
   if (m_dialog) return TRUE;
   auto* w = new Window(this, m_parent);
@@ -94,7 +78,7 @@ BOOL CFileDialog::Create() {
   w->setOption(QFileDialog::HideNameFilterDetails);
   w->setAcceptMode(m_open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
   w->setFileMode((m_flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-  const QStringList filters = NameFiltersFromFilter(m_filter);
+  const QStringList filters = tallix::fileDialogFilters(m_filter);
   if (!filters.isEmpty()) w->setNameFilters(filters);
   w->setDefaultSuffix(m_defaultExt);
   if (!m_initialDirectory.isEmpty()) w->setDirectory(m_initialDirectory);

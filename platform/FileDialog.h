@@ -16,11 +16,11 @@
 // Messages go through platform/MessageBox.h.
 #pragma once
 
+#include "platform/MessageBox.h"  // IDOK, IDCANCEL
 #include "platform/WinTypes.h"
 
 #include <QObject>
 #include <QString>
-#include <QStringList>
 
 #include <functional>
 
@@ -80,10 +80,6 @@ class CFileDialog : public QObject {
   // The child template's widget, or null.
   QWidget* GetChild() const { return m_child; }
   BOOL IsOpenDialog() const { return m_open; }
-
-  // The dialog's name filters for a filter string: "text (patterns)", with
-  // "*.*" as "*". Pairs without patterns are left out.
-  static QStringList NameFiltersFromFilter(const QString& filter);
 
   // Tests: called with every dialog once DoModal has shown it; the hook
   // drives the widgets, and a dialog still open when it returns is cancelled.

@@ -1,9 +1,10 @@
 #include "app/QXSummaryInfo.h"
 #include "datamodel/OrvoItemStore.h"
 #include "datamodel/QXDocEntry.h"
-#include "datamodel/QXProgramItem.h"
+#include "datamodel/QXMemImageItems.h"
 #include "link/BackupFileDialogs.h"
 #include "link/BackupFiles.h"
+#include "link/OldBackupLibrary.h"
 #include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/storage/StorageTestHooks.h"
@@ -24,6 +25,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
+#include <deque>
 #include <map>
 
 using namespace tallix::test;
@@ -76,22 +79,71 @@ std::map<std::string, std::string> streamsOf(const QString& path) {
   return streams;
 }
 
+// Hands out record chains built here in place of the old-data library's,
+// and records what is given back.
+class FakeOldLibrary {
+ public:
+  FakeOldLibrary() {
+    previous_ = SetOldBackupLibrary({[this](const char*, qxl16_Record** out) {
+                                       *out = first_;
+                                       return code;
+                                     },
+                                     [this](qxl16_Record* r) {
+                                       freed.push_back(r);
+                                       return 0;
+                                     }});
+  }
+  ~FakeOldLibrary() { SetOldBackupLibrary(previous_); }
+
+  // Starts a new chain (or none, with `code`).
+  void reset(int result = qxl16_Ok) {
+    code = result;
+    first_ = nullptr;
+    freed.clear();
+  }
+  qxl16_Record* add(const char* name, uint32_t headerLength, const std::vector<BYTE>& header,
+                    const std::vector<BYTE>& data) {
+    auto& r = records_.emplace_back();
+    std::strncpy(r.name, name, sizeof r.name - 1);
+    r.headerLength = headerLength;
+    std::memcpy(r.header, header.data(), std::min(header.size(), sizeof r.header));
+    r.dataLength = uint32_t(data.size());
+    r.data = data.empty() ? nullptr : datas_.emplace_back(data).data();
+    if (!first_) first_ = &r;
+    else {
+      qxl16_Record* last = first_;
+      while (last->next) last = last->next;
+      last->next = &r;
+    }
+    return &r;
+  }
+  qxl16_Record* first() const { return first_; }
+
+  int code = qxl16_Ok;
+  std::vector<qxl16_Record*> freed;
+
+ private:
+  COldBackupLibrary previous_;
+  qxl16_Record* first_ = nullptr;
+  std::deque<qxl16_Record> records_;
+  std::deque<std::vector<BYTE>> datas_;
+};
+
 class BackupFiles : public ::testing::Test {
  protected:
   QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
   static std::string local(const QString& p) { return QFile::encodeName(p).toStdString(); }
 
-  static std::unique_ptr<CQXDocEntry> programEntry(const char* name) {
+  // An older family's backup holding `image`.
+  static std::unique_ptr<CQXDocEntry> olderBackup(const std::vector<BYTE>& image = {1, 2, 3}) {
     auto entry = std::make_unique<CQXDocEntry>();
-    auto* item = new CQXProgramItem;
-    item->SetName(name);
-    const BYTE text[] = {'A', '+', 'B', 0xFF};
-    item->SetDataBlock(text, sizeof text);
+    auto* item = new CQXBackupV4Item;
+    item->SetBytes(image.data(), int(image.size()));
     entry->SetItem(item);
     return entry;
   }
   void writeBackup(const QString& file, const char* description) {
-    auto entry = programEntry("P");
+    auto entry = olderBackup();
     ASSERT_TRUE(WriteBackupFile(local(file).c_str(), &doc, entry.get(), description));
   }
   static CQXBackupFileDialog& backupDialog(CFileDialog& d) { return static_cast<CQXBackupFileDialog&>(d); }
@@ -112,7 +164,7 @@ TEST_F(BackupFiles, SaveWritesAFileThatOtherReadersRead) {
   if (!QFile::exists(QStringLiteral("/usr/bin/python3"))) GTEST_SKIP() << "no python3";
   doc.calculatorType = "FX7400";
   doc.calculatorName = "CFX-7400G";
-  auto entry = programEntry("P");
+  auto entry = olderBackup();
   QString title;
   script.actions.push_back([&](CFileDialog& d) {
     title = d.GetDialog()->windowTitle();
@@ -164,7 +216,7 @@ TEST_F(BackupFiles, LoadGivesBackTheSavedEntryAlsoFromAReadOnlyFile) {
   ASSERT_TRUE(LoadBackupFile(&loaded));
   std::unique_ptr<CQXDocEntry> held(loaded);
   EXPECT_EQ(okText.toStdString(), "Envoyer");
-  auto original = programEntry("P");
+  auto original = olderBackup();
   ASSERT_TRUE(loaded->GetItem());
   EXPECT_EQ(storedBytes(*loaded->GetItem()), storedBytes(*original->GetItem()));
   EXPECT_TRUE(log.shown.empty());
@@ -196,7 +248,7 @@ TEST_F(BackupFiles, AFailedSaveKeepsTheOldFileAndAsksAgain) {
 
   writeBackup(path("old.qxm"), "ancienne");
   const QByteArray before = fileBytes(path("old.qxm"));
-  auto entry = programEntry("NEW");
+  auto entry = olderBackup({9, 9});
   QString offeredPath, offeredDescription;
   script.actions.push_back([&](CFileDialog& d) {
     hooks::failWritesAfter(writes / 2, ENOSPC, true);
@@ -257,6 +309,60 @@ TEST_F(BackupFiles, EditingAFileWithoutBackupInfoChangesNothing) {
   ASSERT_EQ(log.shown.size(), 1u);
   EXPECT_EQ(log.shown[0].text, CLanguageLibrary::FormatMessage(61733, path("a.qxm")));
   EXPECT_EQ(fileBytes(path("a.qxm")), before);
+}
+
+// Older backups: the library's chain becomes the backup item of its family;
+// what the chain or the library reports wrong becomes one message.
+TEST_F(BackupFiles, OlderBackupsBecomeEntriesThroughTheLibrary) {
+  FakeOldLibrary library;
+  const std::vector<BYTE> image = {1, 2, 3, 4, 5};
+  CQXBackupV4Item model;
+  model.SetBytes(image.data(), int(image.size()));
+  std::vector<BYTE> memHeader(50);
+  ASSERT_TRUE(model.BuildHeader(memHeader.data(), 50));
+
+  // A file that is not a compound file is taken for an older backup.
+  QFile old(path("old.qxb"));
+  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+  old.write("older backup");
+  old.close();
+  library.add("Backup V4", 50, memHeader, image);
+  CQXDocEntry* loaded = nullptr;
+  ASSERT_TRUE(ReadBackupFile(local(path("old.qxb")).c_str(), &loaded));
+  std::unique_ptr<CQXDocEntry> held(loaded);
+  auto* v4 = dynamic_cast<CQXBackupV4Item*>(loaded->GetItem());
+  ASSERT_TRUE(v4);
+  std::vector<BYTE> bytes(image.size());
+  ASSERT_TRUE(v4->GetBytes(bytes.data(), int(bytes.size())));
+  EXPECT_EQ(bytes, image);
+  EXPECT_EQ(library.freed, std::vector<qxl16_Record*>{library.first()});
+  EXPECT_TRUE(log.shown.empty());
+
+  const struct {
+    std::function<void()> chain;
+    UINT message;
+  } failures[] = {
+      {[&] { library.add("Backup V4", 39, memHeader, image); }, 61705},
+      {[&] { library.add("Backup V4", 50, memHeader, {})->dataLength = 5; }, 61705},
+      {[&] { library.add("Backup V6", 50, memHeader, image); }, 61705},
+      {[&] { library.reset(qxl16_CannotOpen); }, 61697},
+      {[&] { library.reset(qxl16_NotSupported); }, 10575},
+      {[&] { library.reset(qxl16_OutOfMemory); }, 61706},
+  };
+  for (const auto& f : failures) {
+    library.reset();
+    log.shown.clear();
+    f.chain();
+    qxl16_Record* chain = library.first();
+    EXPECT_FALSE(LoadOldBackupFile("old.qxb", &loaded));
+    EXPECT_EQ(loaded, nullptr);
+    ASSERT_EQ(log.shown.size(), 1u);
+    EXPECT_EQ(log.shown[0].text, CLanguageLibrary::LoadString(f.message)) << f.message;
+    EXPECT_EQ(log.shown[0].type, UINT(MB_ICONINFORMATION));
+    if (chain) {
+      EXPECT_EQ(library.freed, std::vector<qxl16_Record*>{chain}) << f.message;
+    }
+  }
 }
 
 TEST_F(BackupFiles, ReadEmptiesTheEditWithoutASelectedFile) {

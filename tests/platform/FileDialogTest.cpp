@@ -22,10 +22,7 @@ void touch(const QString& path) {
   f.write("x");
 }
 
-TEST(FileDialog, FilterStringBecomesNameFiltersThatIgnoreCase) {
-  EXPECT_EQ(CFileDialog::NameFiltersFromFilter(kFilter),
-            QStringList({QStringLiteral("Fichiers de sauvegarde (*.qxm; *.qxb) (*.qxm *.qxb)"),
-                         QStringLiteral("Tous les fichiers (*.*) (*)")}));
+TEST(FileDialog, FilterPatternsIgnoreCase) {
   QTemporaryDir dir;
   for (const char* name : {"a.qxm", "B.QXM", "c.qxb", "d.txt"}) touch(dir.filePath(QString::fromLatin1(name)));
   CFileDialog dialog(TRUE, QStringLiteral("qxm"), {}, OFN_HIDEREADONLY, kFilter);
