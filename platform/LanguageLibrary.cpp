@@ -136,7 +136,16 @@ void readMenuBody(QXmlStreamReader& xml, QMenu* menu) {
 
 class FormLoader : public QUiLoader {
  public:
+  // The widget that becomes the form's top level, or null for a new one.
+  QWidget* root = nullptr;
+
   QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override {
+    if (!parent && root) {
+      QWidget* w = root;
+      root = nullptr;
+      w->setObjectName(name);
+      return w;
+    }
     const auto& classes = state().widgetClasses;
     auto it = classes.find(className);
     if (it != classes.end() && it->second) {
@@ -258,6 +267,22 @@ QWidget* CLanguageLibrary::LoadDialog(unsigned id, QWidget* parent) {
   QWidget* w = loader.load(&file, parent);
   if (w) w->setProperty("dialogId", id);
   return w;
+}
+
+bool CLanguageLibrary::LoadDialogInto(unsigned id, QWidget* root) {
+  const QString path = resourceFile(QStringLiteral("dialogs"), id);
+  if (path.isEmpty() || !root) return false;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  FormLoader loader;
+  loader.root = root;
+  QWidget* w = loader.load(&file);
+  if (w != root) {
+    delete w;
+    return false;
+  }
+  root->setProperty("dialogId", id);
+  return true;
 }
 
 QIcon CLanguageLibrary::LoadIcon(unsigned id) {
