@@ -246,7 +246,7 @@ void CFrameWnd::OnClose() {
 
 void CFrameWnd::OnDestroy() {
   CWinApp* app = AfxGetApp();
-  if (app && app->m_pMainWnd == this) QCoreApplication::exit(0);
+  if (app && app->m_pMainWnd == this) AfxPostQuitMessage(0);
   CWnd::OnDestroy();
 }
 

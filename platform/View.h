@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Document.h"
+#include "platform/RuntimeClass.h"
 #include "platform/Wnd.h"
 
 #include <QPointer>
@@ -10,7 +11,7 @@
 // What a frame hands to the views it creates: the view's class and the
 // document it shows.
 struct CCreateContext {
-  const QMetaObject* m_pNewViewClass = nullptr;
+  const CRuntimeClass* m_pNewViewClass = nullptr;
   CDocument* m_pCurrentDoc = nullptr;
 };
 

@@ -56,6 +56,13 @@ int AfxWinMain() {
   return app->Run();
 }
 
+void AfxPostQuitMessage(int exitCode) {
+  CWinApp* app = AfxGetApp();
+  if (!app || !app->running_) return;
+  app->exitCode_ = exitCode;
+  QCoreApplication::exit(exitCode);
+}
+
 const CMessageMap& CWinApp::messageMap() {
   static const CMessageMap map = MessageMapOf<CWinApp>(CCmdTarget::messageMap())
                                      .command(ID_APP_EXIT, &CWinApp::OnAppExit)
@@ -84,8 +91,11 @@ int CWinApp::ExitInstance() {
 
 int CWinApp::Run() {
   QGuiApplication::setQuitOnLastWindowClosed(false);
-  if (!m_pMainWnd) return ExitInstance();
-  QCoreApplication::exec();
+  if (m_pMainWnd) {
+    running_ = true;
+    exitCode_ = QCoreApplication::exec();
+    running_ = false;
+  }
   return ExitInstance();
 }
 

@@ -63,6 +63,8 @@ class CWinApp : public QObject, public CCmdTarget {
   virtual BOOL Unregister();
 
   QPrinter* GetPrinter();
+  // TRUE while Run's message loop runs.
+  BOOL IsRunning() const { return running_; }
 
   void OnFileNew();
   void OnFileOpen();
@@ -79,6 +81,9 @@ class CWinApp : public QObject, public CCmdTarget {
   QStringList recentFiles_;
   std::unique_ptr<QPrinter> printer_;
   bool inIdle_ = false;
+  bool running_ = false;
+  int exitCode_ = 0;
+  friend void AfxPostQuitMessage(int exitCode);
 };
 
 CWinApp* AfxGetApp();
@@ -86,3 +91,5 @@ CWnd* AfxGetMainWnd();
 // Start-up as the class library runs it: InitInstance, then Run, or
 // ExitInstance at once when start-up failed.
 int AfxWinMain();
+// Ends Run's message loop with `exitCode`; nothing when it does not run.
+void AfxPostQuitMessage(int exitCode);
