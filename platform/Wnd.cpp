@@ -338,6 +338,9 @@ bool CWnd::event(QEvent* event) {
 }
 
 void CWnd::closeEvent(QCloseEvent* event) {
-  event->ignore();
   if (!destroyed_) OnClose();
+  // A window that stayed (a refused close) refuses the close, which also
+  // keeps the application's quit from going on.
+  if (destroyed_ || !isVisible()) event->accept();
+  else event->ignore();
 }

@@ -258,13 +258,15 @@ TEST_F(WindowCommands, HoveringShowsThePromptAndTheTitleNamesTheDocument) {
 
 TEST_F(WindowCommands, TheDocumentMayRefuseTheCloseOtherwiseTheFrameGoesAndTheLoopEnds) {
   doc.allowClose = FALSE;
-  frame->close();
+  EXPECT_FALSE(frame->close());  // refused, so the application's quit stops too
   EXPECT_TRUE(frame->isVisible());
   EXPECT_FALSE(frame->IsDestroyed());
 
   doc.allowClose = TRUE;
-  QTimer::singleShot(0, frame, [this] { frame->close(); });
+  bool accepted = false;
+  QTimer::singleShot(0, frame, [&] { accepted = frame->close(); });
   EXPECT_EQ(app.Run(), 0);  // returns: the loop ended with the main window
+  EXPECT_TRUE(accepted);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_FALSE(frame);
 }
