@@ -6,8 +6,6 @@
 
 namespace {
 
-QColor toColor(COLORREF c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
-
 // The text without its '&' marks ("&&" stands for '&').
 QString withoutPrefixes(const QString& text) {
   QString out;
@@ -21,14 +19,14 @@ QString withoutPrefixes(const QString& text) {
 }  // namespace
 
 BOOL CPen::CreatePen(int style, int width, COLORREF color) {
-  pen_ = QPen(toColor(color));
+  pen_ = QPen(ColorRefToQColor(color));
   pen_.setWidth(width <= 1 ? 0 : width);
   pen_.setStyle(style == PS_NULL ? Qt::NoPen : style == PS_DASH ? Qt::DashLine : style == PS_DOT ? Qt::DotLine : Qt::SolidLine);
   return TRUE;
 }
 
 BOOL CBrush::CreateSolidBrush(COLORREF color) {
-  brush_ = QBrush(toColor(color));
+  brush_ = QBrush(ColorRefToQColor(color));
   return TRUE;
 }
 
@@ -95,9 +93,9 @@ int CDC::SetBkMode(int mode) { return std::exchange(bkMode_, mode); }
 
 BOOL CDC::TextOut(int x, int y, const QString& text) {
   const QFontMetrics fm(painter_->font(), painter_->device());
-  if (bkMode_ == OPAQUE) painter_->fillRect(QRect(QPoint(x, y), GetTextExtent(text)), toColor(bkColor_));
+  if (bkMode_ == OPAQUE) painter_->fillRect(QRect(QPoint(x, y), GetTextExtent(text)), ColorRefToQColor(bkColor_));
   painter_->save();
-  painter_->setPen(toColor(textColor_));
+  painter_->setPen(ColorRefToQColor(textColor_));
   painter_->drawText(x, y + fm.ascent(), text);
   painter_->restore();
   return TRUE;
@@ -120,9 +118,9 @@ int CDC::DrawText(const QString& text, QRect* rect, UINT format) {
     rect->setSize(needed.size());
     return needed.height();
   }
-  if (bkMode_ == OPAQUE) painter_->fillRect(needed & *rect, toColor(bkColor_));
+  if (bkMode_ == OPAQUE) painter_->fillRect(needed & *rect, ColorRefToQColor(bkColor_));
   painter_->save();
-  painter_->setPen(toColor(textColor_));
+  painter_->setPen(ColorRefToQColor(textColor_));
   painter_->drawText(*rect, flags, drawn);
   painter_->restore();
   return needed.height();
@@ -169,4 +167,4 @@ BOOL CDC::Rectangle(int left, int top, int right, int bottom) {
 
 void CDC::FillRect(const QRect& rect, CBrush* brush) { painter_->fillRect(rect, brush ? brush->brush() : brush_->brush()); }
 
-void CDC::FillSolidRect(const QRect& rect, COLORREF color) { painter_->fillRect(rect, toColor(color)); }
+void CDC::FillSolidRect(const QRect& rect, COLORREF color) { painter_->fillRect(rect, ColorRefToQColor(color)); }

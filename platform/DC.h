@@ -6,6 +6,7 @@
 // rectangles are Qt's (right and bottom inside).
 #pragma once
 
+#include "platform/ColorRef.h"
 #include "platform/WinTypes.h"
 
 #include <QFont>
@@ -14,8 +15,6 @@
 #include <QString>
 
 class QPainter;
-
-using COLORREF = DWORD;  // 0x00BBGGRR
 
 enum : int { PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_NULL = 5 };
 enum : int { TRANSPARENT = 1, OPAQUE = 2 };

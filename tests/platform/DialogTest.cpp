@@ -1,6 +1,7 @@
 // Dialogs on language-library templates.
 #include "platform/Dialog.h"
 #include "platform/MessageBox.h"
+#include "tests/support/MissingResources.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QKeyEvent>
@@ -82,6 +83,7 @@ TEST_F(Dialogs, DoModalAnswersTheButtonAndMinusOneWithoutATemplate) {
   EXPECT_EQ(dialog.DoModal(), IDOK);
   EXPECT_EQ(dialog.initCalls, 2);
 
+  tallix::test::ExpectMissingResources expected;
   CDialog missing(4242);
   EXPECT_EQ(missing.DoModal(), -1);
   EXPECT_FALSE(missing.Create(4242));
