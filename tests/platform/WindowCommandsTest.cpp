@@ -2,6 +2,7 @@
 // real menu items and tool buttons, accelerators and pre-translation, and
 // closing the frame.
 #include "platform/CmdUI.h"
+#include "platform/Dialog.h"
 #include "platform/Document.h"
 #include "platform/FrameWnd.h"
 #include "platform/View.h"
@@ -102,6 +103,9 @@ class TestApp : public CWinApp {
       frame->PostMessage(WM_COMMAND, 22202);
       frame->close();
       frame->ExecuteUserCommand(22300);
+      CDialog progress(514, frame);  // a window shown meanwhile
+      progress.Create(514);
+      if (progress.windowModality() == Qt::ApplicationModal) g_log.push_back("modal");
     }
     QCoreApplication::processEvents();
     g_log.push_back("long end");
@@ -275,10 +279,10 @@ TEST_F(WindowCommands, WhileACommandRunsTheFrameStaysAndOtherCommandsWait) {
   frame->ExecuteUserCommand(22304);
   // The close and the user's command were refused; the posted command ran
   // after the long one.
-  EXPECT_EQ(g_log, (Log{"long", "long end"}));
+  EXPECT_EQ(g_log, (Log{"long", "modal", "long end"}));
   EXPECT_FALSE(frame->IsDestroyed());
   QCoreApplication::processEvents();
-  EXPECT_EQ(g_log, (Log{"long", "long end", "frame"}));
+  EXPECT_EQ(g_log, (Log{"long", "modal", "long end", "frame"}));
 }
 
 }  // namespace
