@@ -47,8 +47,18 @@ void StoreNameField(COrvoArchive& ar, DWORD size, const std::string& name) {
   ar.Write(bytes.data(), size);
 }
 
+bool WantsDetail(const CQXDetailTextRecord* record) {
+  return record && (record->mask & 1) && record->buffer && record->size != 0;
+}
+
+BOOL RowsDetail(CQXDetailTextRecord* record, DWORD rows) {
+  if (!WantsDetail(record)) return FALSE;
+  std::snprintf(record->buffer, record->size, "%d (%s)", int(rows), CLanguageLibrary::LoadStringA(10206).c_str());
+  return TRUE;
+}
+
 BOOL RowsColumnsDetail(CQXDetailTextRecord* record, DWORD rows, DWORD columns) {
-  if (!record || !(record->mask & 1) || !record->buffer || record->size == 0) return FALSE;
+  if (!WantsDetail(record)) return FALSE;
   std::snprintf(record->buffer, record->size, "%d * %d (%s, %s)", int(rows), int(columns),
                 CLanguageLibrary::LoadStringA(10206).c_str(), CLanguageLibrary::LoadStringA(10207).c_str());
   return TRUE;

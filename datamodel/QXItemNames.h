@@ -26,5 +26,9 @@ void LoadNameField(COrvoArchive& ar, DWORD size, std::string* name);
 // is cut to size - 1 characters).
 void StoreNameField(COrvoArchive& ar, DWORD size, const std::string& name);
 
-// "<a> * <b> (Lignes, Colonnes)" when bit 0 of the request is set.
+// TRUE when the request asks for the detail text and has a buffer.
+bool WantsDetail(const CQXDetailTextRecord* record);
+// "<rows> * <columns> (Lignes, Colonnes)" and "<rows> (Lignes)", written
+// when the request asks for them.
 BOOL RowsColumnsDetail(CQXDetailTextRecord* record, DWORD rows, DWORD columns);
+BOOL RowsDetail(CQXDetailTextRecord* record, DWORD rows);

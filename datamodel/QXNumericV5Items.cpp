@@ -81,11 +81,7 @@ std::string CQXListV5Item::number() const {
 
 void CQXListV5Item::GetDisplayName(char* buffer, UINT size) { DisplayString(10306, number(), buffer, size); }
 
-BOOL CQXListV5Item::GetDetailText(CQXDetailTextRecord* record) {
-  if (!record || !(record->mask & 1) || !record->buffer || record->size == 0) return FALSE;
-  std::snprintf(record->buffer, record->size, "%d (%s)", int(GetRows()), CLanguageLibrary::LoadStringA(10206).c_str());
-  return TRUE;
-}
+BOOL CQXListV5Item::GetDetailText(CQXDetailTextRecord* record) { return RowsDetail(record, GetRows()); }
 
 BOOL CQXListV5Item::SetNameFromHeader(const char* variable, const char* group) {
   const std::string n = listNumber(text(variable), "12");
@@ -261,7 +257,7 @@ void CQXEquationCoefItem::GetDisplayName(char* buffer, UINT size) {
 }
 
 BOOL CQXEquationCoefItem::GetDetailText(CQXDetailTextRecord* record) {
-  if (!record || !(record->mask & 1) || !record->buffer || record->size == 0) return FALSE;
+  if (!WantsDetail(record)) return FALSE;
   std::string detail = CLanguageLibrary::LoadStringA(10660);
   const size_t at = detail.find("%1");
   if (at != std::string::npos) detail.replace(at, 2, std::to_string(GetRows()));

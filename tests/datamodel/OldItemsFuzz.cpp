@@ -14,7 +14,7 @@
 #include "datamodel/QXProgramItem.h"
 #include "datamodel/QXRecursionItem.h"
 #include "datamodel/QXValueSetItems.h"
-#include "tests/support/MemoryArchive.h"
+#include "tests/datamodel/ItemFuzzSupport.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -26,19 +26,15 @@
 
 namespace {
 
-using tallix::test::MemoryArchive;
+using namespace tallix::test;
 
 const int kTypes[] = {4001, 4002, 4003, 4004, 4005, 4006, 4007, 4008, 4009, 4010, 4011, 4012, 4019, 4020, 5012};
-
-void check(bool condition) {
-  if (!condition) __builtin_trap();
-}
 
 // A header the item built must be one it accepts again.
 template <class F>
 void rebuilt(F build, const std::function<BOOL(const BYTE*)>& parse) {
   BYTE header[50];
-  if (build(header)) check(parse(header));
+  if (build(header)) fuzzCheck(parse(header));
 }
 
 void exercise(CQXCalcItem* item, int n, const BYTE* h, const std::vector<std::vector<BYTE>>& packets) {
@@ -102,41 +98,17 @@ void exercise(CQXCalcItem* item, int n, const BYTE* h, const std::vector<std::ve
   }
 }
 
-// What an item stores loads back through a document entry and stores the
-// same bytes again.
-void roundTrip(CQXCalcItem* item) {
-  CQXDocEntry entry(FALSE);
-  entry.SetItem(item);
-  MemoryArchive first;
-  entry.Store(first);
-  check(first.bytes_.size() == entry.GetStoredSize());
-  CQXDocEntry loaded;
-  MemoryArchive in(first.bytes_);
-  loaded.Load(in);
-  check(loaded.GetItem() != nullptr);
-  MemoryArchive again;
-  loaded.Store(again);
-  check(again.bytes_ == first.bytes_);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   if (data[0] & 0x80) {
-    CQXDocEntry entry;
-    MemoryArchive ar(std::vector<BYTE>(data + 1, data + size));
-    try {
-      entry.Load(ar);
-    } catch (const COrvoArchiveException&) {
-      return 0;
-    }
-    if (entry.GetItem()) roundTrip(entry.GetItem());
+    fuzzStoredEntry(data + 1, size - 1);
     return 0;
   }
   if (size < 52) return 0;
   std::unique_ptr<CQXCalcItem> item(CreateItemByTypeId(kTypes[data[0] % std::size(kTypes)]));
-  check(item != nullptr);
+  fuzzCheck(item != nullptr);
   std::vector<std::vector<BYTE>> packets;
   for (std::size_t at = 52; at < size;) {
     const std::size_t n = std::min<std::size_t>(data[at], size - at - 1);
@@ -144,6 +116,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     at += 1 + n;
   }
   exercise(item.get(), data[1] % 24, data + 2, packets);
-  roundTrip(item.get());
+  fuzzRoundTrip(item.get());
   return 0;
 }
