@@ -6,6 +6,7 @@
 
 namespace {
 constexpr DWORD kNameField = 10;
+constexpr std::uint64_t kMaxPlaneSize = 1 << 20;  // far beyond any calculator screen
 }
 
 std::string CQXNamedBytesItem::GetNumber() const {
@@ -86,6 +87,46 @@ BOOL CQXPictureV5Item::SetBytes(const BYTE* bytes, DWORD n) {
   const std::uint64_t planes = plane ? n / plane : 1;
   m_format.storedPlanes = DWORD(planes ? planes : 1);
   return TRUE;
+}
+
+BOOL CQXPictureV5Item::GetImageFormat(ScreenFormat& format) {
+  if (format.size != 48) return FALSE;
+  const Format& f = m_format;
+  format.flags |= 1;
+  format.height = std::int32_t(f.height);
+  format.width = std::int32_t(f.width);
+  format.origin = std::int32_t(f.origin);
+  format.scan = std::int32_t(f.scan);
+  format.bitOrder = std::int32_t(f.bitOrder);
+  format.ink = std::int32_t(f.ink);
+  format.planes = std::int32_t(f.planes);
+  format.extra = std::int32_t(f.storedPlanes);
+  format.data = Bytes().empty() ? nullptr : Bytes().data();
+  format.dataSize = GetLength();  // the conversion reads no more than the item holds
+  return TRUE;
+}
+
+BOOL CQXPictureV5Item::SetImage(const ScreenFormat& format) {
+  if (format.size != 48 || format.width <= 0 || format.height <= 0) return FALSE;
+  const std::uint64_t plane = std::uint64_t(format.width) * std::uint64_t(format.height) / 8;
+  if (plane == 0 || plane > kMaxPlaneSize || !format.data || format.dataSize < plane) return FALSE;
+  std::vector<BYTE> bytes(size_t(2 * plane), 0);
+  std::memcpy(bytes.data(), format.data, size_t(plane));
+  Bytes() = std::move(bytes);
+  m_format.width = DWORD(format.width);
+  m_format.height = DWORD(format.height);
+  m_format.origin = DWORD(format.origin);
+  m_format.scan = DWORD(format.scan);
+  m_format.bitOrder = DWORD(format.bitOrder);
+  m_format.ink = DWORD(format.ink);
+  return TRUE;
+}
+
+BOOL CQXPictureV5Item::TakeNewScreen(const ScreenFormat& format, const BYTE* planes, DWORD size) {
+  ScreenFormat withPlanes = format;
+  withPlanes.data = const_cast<BYTE*>(planes);
+  withPlanes.dataSize = size;
+  return SetImage(withPlanes);
 }
 
 void CQXPictureV5Item::LoadFields(COrvoArchive& ar) {

@@ -80,6 +80,19 @@ class CQXPictureV5Item : public CQXNamedBytesItem {
   // Also sets the stored plane count: n / (width x height / 8), at least 1.
   BOOL SetBytes(const BYTE* bytes, DWORD n) override;
 
+  // The picture's description with flags bit 0; `data` points into the
+  // item's bytes (`dataSize` of them) until the item changes. FALSE for a
+  // record whose size is not 48.
+  BOOL GetImageFormat(ScreenFormat& format);
+  // A new image from the format: width, height and layout (origin, scan,
+  // bit order, ink) are taken, and the bytes become two planes, the first
+  // copied from the format's data, the second zero. FALSE, nothing changed,
+  // for a record whose size is not 48, a size without pixels or data of
+  // less than one plane. The stored plane count stays.
+  BOOL SetImage(const ScreenFormat& format);
+  // The new-picture set-up: SetImage with the model's format and a buffer.
+  BOOL TakeNewScreen(const ScreenFormat& format, const BYTE* planes, DWORD size) override;
+
   const Format& GetFormat() const { return m_format; }
   void SetFormat(const Format& format) { m_format = format; }
   // The bytes of one plane, width x height / 8 (64-bit: stored values may be large).

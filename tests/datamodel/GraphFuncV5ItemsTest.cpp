@@ -1,3 +1,4 @@
+#include "datamodel/PictureConversion.h"
 #include "datamodel/QXGraphFuncSets.h"
 #include "datamodel/QXImageV5Items.h"
 #include "datamodel/QXItemFactory.h"
@@ -151,6 +152,52 @@ TEST_F(GraphFuncV5Items, PictureStoredByHandAndNamedFromHeaders) {
   EXPECT_FALSE(memory.SetNameFromHeader("GMEM"));
   ASSERT_TRUE(memory.SetBytes(bytes.data(), 3));
   EXPECT_EQ(storedBytes(memory).size(), 16u + 22 + 3);
+}
+
+// The picture as the New command makes it for the newer model: two planes,
+// the first goes to a bitmap and comes back, the second stays zero.
+TEST_F(GraphFuncV5Items, AFactoryMadePictureConvertsToABitmapAndBack) {
+  ASSERT_TRUE(env.copyFromBuild(QStringLiteral("QXGraph.lst")));
+  CQXDocEntry entry;
+  ASSERT_TRUE(CreateItemFromFactory(5014, "\\Calculator\\Picture\\Picture4", &entry, nullptr));
+  ASSERT_TRUE(PrepareNewItem("ALGEBRA FX 2.0", &entry));
+  auto* picture = dynamic_cast<CQXPictureV5Item*>(entry.GetItem());
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->GetName(), "Picture4");
+  ASSERT_EQ(picture->GetLength(), 2048u);
+  EXPECT_EQ(picture->GetFormat().storedPlanes, 2u);
+
+  ScreenFormat format;
+  ASSERT_TRUE(picture->GetImageFormat(format));
+  EXPECT_EQ(format.flags & 1, 1);
+  EXPECT_EQ(format.dataSize, 2048u);
+  for (size_t i = 0; i < 1024; i += 5) format.data[i] = BYTE(0x81 + i);
+  const Bytes before(format.data, format.data + 2048);
+  CBitmap bitmap;
+  int error = -1;
+  ASSERT_TRUE(CalcPlanesToBitmap(format, bitmap, FALSE, error)) << error;
+  EXPECT_EQ(bitmap.GetWidth(), 128);
+  std::fill(format.data, format.data + 1024, BYTE(0));
+  ASSERT_TRUE(BitmapToCalcPlanes(format, bitmap, error)) << error;
+  EXPECT_EQ(Bytes(picture->GetData(), picture->GetData() + 2048), before);
+  EXPECT_TRUE(std::all_of(before.begin() + 1024, before.end(), [](BYTE b) { return b == 0; }));
+
+  // A received picture shorter than a plane is refused by the conversion, not read past.
+  Bytes short500(500, 0xFF);
+  ASSERT_TRUE(picture->SetBytes(short500.data(), 500));
+  ScreenFormat small;
+  ASSERT_TRUE(picture->GetImageFormat(small));
+  CBitmap none;
+  EXPECT_FALSE(CalcPlanesToBitmap(small, none, FALSE, error));
+  EXPECT_EQ(error, kUnsupportedPictureFormat);
+
+  // SetImage needs a whole plane and a 48-byte record.
+  small.dataSize = 1023;
+  EXPECT_FALSE(picture->SetImage(small));
+  small.dataSize = 1024;
+  small.size = 40;
+  EXPECT_FALSE(picture->SetImage(small));
+  EXPECT_EQ(picture->GetLength(), 500u);
 }
 
 TEST_F(GraphFuncV5Items, EveryNewerTypeIsMadeAndStoresAndReloads) {

@@ -1,8 +1,9 @@
-// What the item fuzz targets share: the check that stops the run, the store
-// and reload of an item through a document entry, and the reading of an
-// input as a stored item stream.
+// What the item fuzz targets share: the check that stops the run, the
+// conversion of an item's image, the store and reload of an item through a
+// document entry, and the reading of an input as a stored item stream.
 #pragma once
 
+#include "datamodel/PictureConversion.h"
 #include "datamodel/QXDocEntry.h"
 #include "tests/support/MemoryArchive.h"
 
@@ -14,6 +15,18 @@ namespace tallix::test {
 
 inline void fuzzCheck(bool condition) {
   if (!condition) __builtin_trap();
+}
+
+// An image that describes itself goes to a bitmap and, for a picture, back.
+inline void fuzzConvert(ScreenFormat format, bool monochrome) {
+  CBitmap bitmap;
+  int error = -1;
+  if (CalcPlanesToBitmap(format, bitmap, monochrome, error)) {
+    fuzzCheck(error == 0 && bitmap.GetWidth() == format.width && bitmap.GetHeight() == format.height);
+    BitmapToCalcPlanes(format, bitmap, error);
+  } else {
+    fuzzCheck(error == kUnsupportedPictureFormat);
+  }
 }
 
 // What an item stores loads back through a document entry and stores the

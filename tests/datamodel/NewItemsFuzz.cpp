@@ -2,7 +2,8 @@
 // high bit of the first byte set, the rest is read as a stored item stream;
 // otherwise byte 0 picks the class, bytes 1-40 are a header image (names and
 // groups for the naming operations), byte 41 a field or index number, and
-// the rest a numeric block or data block. What an item builds must read back
+// the rest a numeric block or data block. Pictures go through the
+// conversion to a bitmap and back. What an item builds must read back
 // the same, and what it stores must reload byte for byte.
 #include "datamodel/QXDataLoggerItem.h"
 #include "datamodel/QXDiffEqItem.h"
@@ -72,6 +73,12 @@ void exercise(CQXCalcItem* item, const BYTE* header, int index, const std::vecto
   } else if (auto* image = dynamic_cast<CQXNamedBytesItem*>(item)) {
     if (image->SetNameFromHeader(name.c_str())) fuzzCheck(image->GetHeaderName(buffer, sizeof buffer));
     image->SetBytes(data.data(), DWORD(data.size()));
+    ScreenFormat format;
+    auto* picture = dynamic_cast<CQXPictureV5Item*>(item);
+    if (picture && picture->GetImageFormat(format)) {
+      fuzzConvert(format, index & 1);
+      if (picture->SetImage(format)) fuzzCheck(picture->GetLength() == 2 * picture->GetPlaneSize());
+    }
   } else if (auto* recursion = dynamic_cast<CQXRecursionV5Item*>(item)) {
     if (recursion->ParseSetupHeader(header, 40)) {
       BYTE built[13];

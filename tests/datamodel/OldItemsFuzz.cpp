@@ -43,18 +43,6 @@ void rebuilt(F build, const std::function<BOOL(const BYTE*)>& parse) {
   if (build(header)) fuzzCheck(parse(header));
 }
 
-// An image that describes itself goes to a bitmap and, for a picture, back.
-void convert(ScreenFormat format, bool monochrome) {
-  CBitmap bitmap;
-  int error = -1;
-  if (CalcPlanesToBitmap(format, bitmap, monochrome, error)) {
-    check(error == 0 && bitmap.GetWidth() == format.width && bitmap.GetHeight() == format.height);
-    BitmapToCalcPlanes(format, bitmap, error);
-  } else {
-    check(error == kUnsupportedPictureFormat);
-  }
-}
-
 void exercise(CQXCalcItem* item, int n, const BYTE* h, const std::vector<std::vector<BYTE>>& packets) {
   BYTE out[64];
   if (auto* p = dynamic_cast<CQXProgramItem*>(item)) {
@@ -116,9 +104,9 @@ void exercise(CQXCalcItem* item, int n, const BYTE* h, const std::vector<std::ve
       std::vector<BYTE> block(picture->GetDataBlockSize());
       for (int a = 0; a < picture->GetOuterBlockCount(); ++a)
         for (int b = 0; b < picture->GetInnerBlockCount(); ++b)
-          check(picture->GetImageBlock(a, b, block.data(), int(block.size())));
+          fuzzCheck(picture->GetImageBlock(a, b, block.data(), int(block.size())));
       ScreenFormat format;
-      if (picture->GetImageFormat(format)) convert(format, n & 1);
+      if (picture->GetImageFormat(format)) fuzzConvert(format, n & 1);
     }
     rebuilt([&](BYTE* x) { return picture->BuildHeader(x, 50); },
             [&](const BYTE* x) { return picture->ParseHeader(x, 50) || picture->GetPictureNumber() == 0; });
@@ -127,7 +115,7 @@ void exercise(CQXCalcItem* item, int n, const BYTE* h, const std::vector<std::ve
       int plane = 1;
       for (const auto& d : packets) screen->SetImageData(plane++, d.data(), int(d.size()));
       ScreenFormat format;
-      if (screen->GetImageFormat(format)) convert(format, n & 1);
+      if (screen->GetImageFormat(format)) fuzzConvert(format, n & 1);
     }
   } else if (auto* memory = dynamic_cast<CQXMemImageItem*>(item)) {
     memory->ParseHeader(h, 50);
