@@ -50,6 +50,38 @@ inline Bytes valHeader(const std::string& code, unsigned rows, unsigned columns,
   return h;
 }
 
+// A graph-function or recursion-formula header as the calculator sends it.
+inline Bytes fncHeader(const std::string& code, DWORD length, const std::string& name, BYTE relation,
+                       const std::string& style, const std::string& group = "Y=Data") {
+  Bytes h = blankHeader();
+  put(h, 1, "FNC");
+  put(h, 5, code);
+  put32(h, 7, length);
+  put(h, 11, name);
+  h[18] = relation;
+  put(h, 19, group);
+  put(h, 27, style);
+  return h;
+}
+
+// The style bytes of a graph function and of a recursion formula.
+inline const std::string kGfStyle = "GRBLNSDYBLNSGTBLNS";
+inline const std::string kRfStyle = std::string("RTBLNS\xFF\xFF", 8) + "a0";
+
+// A program header: "TXT" "PG", the text length + 2, the name, the password
+// (when given) and the mode ("NL" or "BN").
+inline Bytes programHeader(const std::string& name, DWORD textLength, const std::string& password = {},
+                           const std::string& mode = "NL") {
+  Bytes h = blankHeader();
+  put(h, 1, "TXT");
+  put(h, 5, "PG");
+  put32(h, 7, textLength + 2);
+  put(h, 11, name);
+  if (!password.empty()) put(h, 27, password);
+  put(h, 35, mode);
+  return h;
+}
+
 // A 10-byte calculator number: mantissa digits d1..d15 packed from nibble 1,
 // sign mark, exponent + 100. number(15, 0) is 1.5.
 inline Bytes number(unsigned long long mantissaDigits, int exponent, bool negative = false) {
