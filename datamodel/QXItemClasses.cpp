@@ -2,8 +2,10 @@
 // program has no create function: creating it fails cleanly.
 #include "datamodel/QXFuncMemV5Item.h"
 #include "datamodel/QXFunctionItems.h"
+#include "datamodel/QXImageItems.h"
 #include "datamodel/QXItemFactory.h"
 #include "datamodel/QXMatrixItems.h"
+#include "datamodel/QXMemImageItems.h"
 #include "datamodel/QXProgramItem.h"
 #include "datamodel/QXRecursionItem.h"
 #include "datamodel/QXValueSetItems.h"
@@ -31,6 +33,12 @@ std::map<int, CQXItemCreateFunction>& classes() {
       {4010, &make<CQXVariable28Item>},
       {4011, &make<CQXVariable26Item>},
       {4012, &make<CQXFuncMemItem>},
+      // Pictures, memory images and screen copies of the older family.
+      {4014, &make<CQXPictureItem>},
+      {4015, &make<CQXGraphMemItem>},
+      {4016, &make<CQXDynaGraphMemV4Item>},
+      {4017, &make<CQXScreenItem>},
+      {4018, &make<CQXBackupV4Item>},
       {4019, &make<CQXSimlEquationItem>},
       {4020, &make<CQXPolyEquationItem>},
       {5012, &make<CQXFuncMemV5Item>},

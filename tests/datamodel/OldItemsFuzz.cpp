@@ -4,13 +4,18 @@
 // the first byte set, reads the rest as a stored item stream.
 //
 // Input: byte 0 the item (index into the list below), byte 1 the function or
-// entry index, bytes 2-51 a header, then packets of one length byte and the
-// bytes that follow.
+// entry index, bytes 2-51 a header (its first 40 bytes for a screen copy),
+// then packets of one length byte and the bytes that follow. Pictures and
+// screen copies that take their header also go through the picture
+// conversion both ways.
 #include "datamodel/QXDocEntry.h"
 #include "datamodel/QXFuncMemV5Item.h"
 #include "datamodel/QXFunctionItems.h"
+#include "datamodel/QXImageItems.h"
+#include "datamodel/PictureConversion.h"
 #include "datamodel/QXItemFactory.h"
 #include "datamodel/QXMatrixItems.h"
+#include "datamodel/QXMemImageItems.h"
 #include "datamodel/QXProgramItem.h"
 #include "datamodel/QXRecursionItem.h"
 #include "datamodel/QXValueSetItems.h"
@@ -28,7 +33,8 @@ namespace {
 
 using tallix::test::MemoryArchive;
 
-const int kTypes[] = {4001, 4002, 4003, 4004, 4005, 4006, 4007, 4008, 4009, 4010, 4011, 4012, 4019, 4020, 5012};
+const int kTypes[] = {4001, 4002, 4003, 4004, 4005, 4006, 4007, 4008, 4009, 4010,
+                      4011, 4012, 4019, 4020, 5012, 4014, 4015, 4016, 4017, 4018};
 
 void check(bool condition) {
   if (!condition) __builtin_trap();
@@ -39,6 +45,18 @@ template <class F>
 void rebuilt(F build, const std::function<BOOL(const BYTE*)>& parse) {
   BYTE header[50];
   if (build(header)) check(parse(header));
+}
+
+// An image that describes itself goes to a bitmap and, for a picture, back.
+void convert(ScreenFormat format, bool monochrome) {
+  CBitmap bitmap;
+  int error = -1;
+  if (CalcPlanesToBitmap(format, bitmap, monochrome, error)) {
+    check(error == 0 && bitmap.GetWidth() == format.width && bitmap.GetHeight() == format.height);
+    BitmapToCalcPlanes(format, bitmap, error);
+  } else {
+    check(error == kUnsupportedPictureFormat);
+  }
 }
 
 void exercise(CQXCalcItem* item, int n, const BYTE* h, const std::vector<std::vector<BYTE>>& packets) {
@@ -96,6 +114,29 @@ void exercise(CQXCalcItem* item, int n, const BYTE* h, const std::vector<std::ve
     e->ParseHeader(h, 50);
     for (const auto& d : packets) e->SetElement(d.data(), UINT(d.size()));
     rebuilt([&](BYTE* x) { return e->BuildHeader(x, 50); }, [&](const BYTE* x) { return e->ParseHeader(x, 50); });
+  } else if (auto* picture = dynamic_cast<CQXPictureItem*>(item)) {
+    if (picture->ParseHeader(h, 50)) {
+      for (const auto& d : packets) picture->SetImageBlock(d.data(), int(d.size()));
+      std::vector<BYTE> block(picture->GetDataBlockSize());
+      for (int a = 0; a < picture->GetOuterBlockCount(); ++a)
+        for (int b = 0; b < picture->GetInnerBlockCount(); ++b)
+          check(picture->GetImageBlock(a, b, block.data(), int(block.size())));
+      ScreenFormat format;
+      if (picture->GetImageFormat(format)) convert(format, n & 1);
+    }
+    rebuilt([&](BYTE* x) { return picture->BuildHeader(x, 50); },
+            [&](const BYTE* x) { return picture->ParseHeader(x, 50) || picture->GetPictureNumber() == 0; });
+  } else if (auto* screen = dynamic_cast<CQXScreenItem*>(item)) {
+    if (screen->ParseHeader(h, 40)) {
+      int plane = 1;
+      for (const auto& d : packets) screen->SetImageData(plane++, d.data(), int(d.size()));
+      ScreenFormat format;
+      if (screen->GetImageFormat(format)) convert(format, n & 1);
+    }
+  } else if (auto* memory = dynamic_cast<CQXMemImageItem*>(item)) {
+    memory->ParseHeader(h, 50);
+    for (const auto& d : packets) memory->SetBytes(d.data(), int(d.size()));
+    rebuilt([&](BYTE* x) { return memory->BuildHeader(x, 50); }, [&](const BYTE* x) { return memory->ParseHeader(x, 50); });
   } else if (auto* v5 = dynamic_cast<CQXFuncMemV5Item*>(item)) {
     for (const auto& d : packets)
       if (CQXFuncMemEntry* entry = v5->GetEntry(n)) entry->SetBytes(d.data(), DWORD(d.size()));
