@@ -28,7 +28,10 @@ class CQXCalcItem;
 class CQXCalcLink;
 class CQXDocEntry;
 class CQXDocServices;
+class CQXMemImageItem;
+class CQXPictureItem;
 class CQXProgramItem;
+class CQXScreenItem;
 class CQXRecursionItem;
 class CQXValueGrid;
 
@@ -128,6 +131,11 @@ class CQXLinkSessionNP {
   int ReceiveVariables(const BYTE* header, DWORD length, ItemPtr* item, int* storedKind);
   int ReceiveRecursionFormulas(const BYTE* header, DWORD length);
   int ReceiveRecursionRange(const BYTE* header, DWORD length, ItemPtr* item);
+  int ReceivePicture(CQXPictureItem& picture, const BYTE* header, DWORD length);
+  int ReceiveMemoryImage(CQXMemImageItem& memory, const BYTE* header, DWORD length, std::string text, int kind);
+  int ReceiveScreenCopy(CQXScreenItem& screen, const BYTE* header, DWORD length, int kind);
+  // The last item of a transfer: its 0x06 goes out now, nothing follows.
+  int SendOwedAnswerNow();
 
   // --- Sending (LinkSessionNPSend.cpp) ---
   using NumberedHeader = std::function<BOOL(int n, BYTE* header, int length)>;
@@ -150,6 +158,7 @@ class CQXLinkSessionNP {
   int SendEntryRun(int count, const NumberedHeader& build, const std::function<UINT(int, BYTE*, UINT)>& record);
   int SendGrid(const std::function<BOOL(BYTE*, int)>& build, const CQXValueGrid& grid);
   int SendProgram(CQXProgramItem& program);
+  int SendPicture(CQXPictureItem& picture);
 
   std::string sendName_;
   int sendKind_ = 0;

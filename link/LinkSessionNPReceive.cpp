@@ -3,7 +3,9 @@
 #include "datamodel/HeaderKinds.h"
 #include "datamodel/QXDocEntry.h"
 #include "datamodel/QXFunctionItems.h"
+#include "datamodel/QXImageItems.h"
 #include "datamodel/QXMatrixItems.h"
+#include "datamodel/QXMemImageItems.h"
 #include "datamodel/QXProgramItem.h"
 #include "datamodel/QXRecursionItem.h"
 #include "datamodel/QXTextRecords.h"
@@ -147,9 +149,100 @@ int CQXLinkSessionNP::Receive(int kind, const BYTE* header, DWORD length, ItemPt
       *storedKind = kKindFunctionMemory;
       return SESSION_OK;
     }
+    case kKindPicture: {
+      auto picture = std::make_unique<CQXPictureItem>();
+      const int result = ReceivePicture(*picture, header, length);
+      if (result != SESSION_OK) return result;
+      *item = std::move(picture);
+      *storedKind = kind;
+      return SESSION_OK;
+    }
+    case kKindGraphMemory:
+    case kKindDynamicGraphMemory:
+    case kKindBackup: {
+      std::unique_ptr<CQXMemImageItem> memory;
+      std::string text;
+      if (kind == kKindGraphMemory) {
+        memory = std::make_unique<CQXGraphMemItem>();
+        text = CLanguageLibrary::LoadStringA(10335);
+      } else if (kind == kKindDynamicGraphMemory) {
+        memory = std::make_unique<CQXDynaGraphMemV4Item>();
+      } else {
+        memory = std::make_unique<CQXBackupV4Item>();
+        text = CLanguageLibrary::LoadStringA(10340);
+      }
+      const int result = ReceiveMemoryImage(*memory, header, length, text, kind);
+      if (result != SESSION_OK) return result;
+      *item = std::move(memory);
+      *storedKind = kind;
+      return SESSION_OK;
+    }
+    case kKindScreenCopyMono:
+    case kKindScreenCopyColour: {
+      auto screen = std::make_unique<CQXScreenItem>();
+      const int result = ReceiveScreenCopy(*screen, header, length, kind);
+      if (result != SESSION_OK) return result;
+      *item = std::move(screen);
+      *storedKind = kind;
+      return SESSION_OK;
+    }
     default:
       return SESSION_NOT_SUPPORTED;
   }
+}
+
+// Block (a, b) for a below the outer and b below the inner count, b fastest;
+// each block names its place itself.
+int CQXLinkSessionNP::ReceivePicture(CQXPictureItem& picture, const BYTE* header, DWORD length) {
+  if (!picture.ParseHeader(header, int(length))) return SESSION_BAD_DATA;
+  Report(DisplayNameOf(picture), kKindPicture);
+  const DWORD total = picture.GetDataBlockSize();
+  const int blocks = picture.GetOuterBlockCount() * picture.GetInnerBlockCount();
+  for (int i = 0; i < blocks; ++i) {
+    const int result = ReadDataPacket(total);
+    if (result != SESSION_OK) return result;
+    if (!picture.SetImageBlock(buffer_.get() + 1, int(total - 2))) return SESSION_BAD_DATA;
+    pending_ = LINK_ACK;
+  }
+  return SESSION_OK;
+}
+
+// One packet of the size the header gives. A backup is the whole transfer:
+// nothing more is read, so its 0x06 goes out at once.
+int CQXLinkSessionNP::ReceiveMemoryImage(CQXMemImageItem& memory, const BYTE* header, DWORD length,
+                                         std::string text, int kind) {
+  if (!memory.ParseHeader(header, int(length))) return SESSION_BAD_DATA;
+  if (text.empty()) text = DisplayNameOf(memory);
+  Report(text, kind);
+  const DWORD total = GetHeaderDataLength(header, int(length));
+  const int result = ReadDataPacket(total);
+  if (result != SESSION_OK) return result;
+  if (!memory.SetBytes(buffer_.get() + 1, int(total - 2))) return SESSION_BAD_DATA;
+  pending_ = LINK_ACK;
+  return kind == kKindBackup ? SendOwedAnswerNow() : SESSION_OK;
+}
+
+// One block per plane of the image, planes from 1; a colour block leads with
+// its plane byte. A screen copy is the whole transfer: the 0x06 for its last
+// block goes out at once.
+int CQXLinkSessionNP::ReceiveScreenCopy(CQXScreenItem& screen, const BYTE* header, DWORD length, int kind) {
+  if (!screen.ParseHeader(header, int(length))) return SESSION_BAD_DATA;
+  Report(CLanguageLibrary::LoadStringA(10338), kind);
+  const DWORD total = screen.GetDataBlockSize();
+  const int planes = int(screen.GetImage().GetPlanesD());
+  const DWORD skip = planes > 1 ? 1 : 0;
+  if (total < 2 + skip) return SESSION_BAD_DATA;
+  for (int plane = 1; plane <= planes; ++plane) {
+    const int result = ReadDataPacket(total);
+    if (result != SESSION_OK) return result;
+    if (!screen.SetImageData(plane, buffer_.get() + 1 + skip, int(total - 2 - skip))) return SESSION_BAD_DATA;
+    pending_ = LINK_ACK;
+  }
+  return SendOwedAnswerNow();
+}
+
+int CQXLinkSessionNP::SendOwedAnswerNow() {
+  return channel_.SendPendingAnswer(&pending_, link_->GetTimings().pendingAnswerPauseNP);
 }
 
 int CQXLinkSessionNP::ReadDataPacket(DWORD total) {

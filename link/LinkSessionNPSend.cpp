@@ -2,7 +2,9 @@
 // in the order the calculator takes them, each with its answer.
 #include "datamodel/HeaderKinds.h"
 #include "datamodel/QXFunctionItems.h"
+#include "datamodel/QXImageItems.h"
 #include "datamodel/QXMatrixItems.h"
+#include "datamodel/QXMemImageItems.h"
 #include "datamodel/QXProgramItem.h"
 #include "datamodel/QXRecursionItem.h"
 #include "datamodel/QXValueSetItems.h"
@@ -105,7 +107,43 @@ int CQXLinkSessionNP::SendOne(CQXCalcItem& item) {
         set->GetCount(), [set](int i, BYTE* h, int n) { return set->BuildHeader(i, h, n); },
         [set](int i, BYTE* out, UINT n) { return set->GetValueRecord(i, out, n); });
   }
+  if (auto* picture = dynamic_cast<CQXPictureItem*>(&item)) {
+    BeginItem(DisplayNameOf(item), kKindPicture);
+    return SendPicture(*picture);
+  }
+  if (auto* memory = dynamic_cast<CQXMemImageItem*>(&item)) {
+    const int kind = type == CQXGraphMemItem::kTypeId          ? kKindGraphMemory
+                     : type == CQXDynaGraphMemV4Item::kTypeId ? kKindDynamicGraphMemory
+                                                              : kKindBackup;
+    BeginItem(kind == kKindGraphMemory ? CLanguageLibrary::LoadStringA(10335)
+              : kind == kKindBackup    ? CLanguageLibrary::LoadStringA(10340)
+                                       : DisplayNameOf(item),
+              kind);
+    return SendTextRun(
+        1, [memory](int, BYTE* h, int n) { return memory->BuildHeader(h, n); },
+        [memory](int) { return memory->GetLength(); },
+        [memory](int, BYTE* data, DWORD n) { return memory->GetBytes(data, int(n)); });
+  }
   return SESSION_PROTOCOL;
+}
+
+// The header, then block (a, b) for every a below the outer and b below the
+// inner count, b fastest.
+int CQXLinkSessionNP::SendPicture(CQXPictureItem& picture) {
+  BYTE header[kHeaderLengthNP];
+  if (!picture.BuildHeader(header, kHeaderLengthNP)) return SESSION_PROTOCOL;
+  int result = SendHeader(header);
+  if (result != SESSION_OK) return result;
+  const DWORD size = picture.GetDataBlockSize() - 2;
+  BYTE* block = SendBuffer(size);
+  if (!block) return SESSION_NO_MEMORY;
+  for (int a = 0; a < picture.GetOuterBlockCount(); ++a)
+    for (int b = 0; b < picture.GetInnerBlockCount(); ++b) {
+      if (!picture.GetImageBlock(a, b, block, int(size))) return SESSION_PROTOCOL;
+      result = SendData(block, size);
+      if (result != SESSION_OK) return result;
+    }
+  return SESSION_OK;
 }
 
 int CQXLinkSessionNP::SendTextRun(int count, const NumberedHeader& build, const std::function<DWORD(int)>& size,

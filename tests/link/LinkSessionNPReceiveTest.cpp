@@ -1,5 +1,7 @@
 #include "datamodel/QXFunctionItems.h"
+#include "datamodel/QXImageItems.h"
 #include "datamodel/QXMatrixItems.h"
+#include "datamodel/QXMemImageItems.h"
 #include "datamodel/QXProgramItem.h"
 #include "datamodel/QXRecursionItem.h"
 #include "datamodel/QXValueSetItems.h"
@@ -128,6 +130,79 @@ TEST_F(ReceiveNP, RecursionFormulasWaitForTheirRanges) {
   EXPECT_EQ(receive(&entry), SESSION_END);
   EXPECT_TRUE(sim.finish()) << sim.error();
 }
+
+// A screen copy or a backup is a whole transfer.
+struct WholeCase {
+  const char* name;
+  Bytes header;
+  std::vector<Bytes> blocks;
+  DWORD kind;
+};
+
+void PrintTo(const WholeCase& c, std::ostream* os) { *os << c.name; }
+
+class ReceiveWhole : public ReceiveNP, public ::testing::WithParamInterface<WholeCase> {};
+
+TEST_P(ReceiveWhole, EndsTheTransferAfterItsLastAnswer) {
+  const WholeCase& c = GetParam();
+  open(1);
+  std::vector<Bytes> packets = {c.header};
+  packets.insert(packets.end(), c.blocks.begin(), c.blocks.end());
+  calcSends(packets);
+  if (c.kind != 4024) {
+    sim.expectSilence(30);
+  } else {
+    // ... and a backup goes back as it came: the PC's next byte is its request.
+    calcListens();
+    sim.expectHeaderNP().send({LINK_ACK}).expectPacket(c.blocks[0].size() - 2).send({LINK_ACK});
+  }
+  sim.start();
+  std::unique_ptr<CQXDocEntry> entry;
+  ASSERT_EQ(receive(&entry), SESSION_ITEM);
+  EXPECT_EQ(entry->GetKind(), c.kind);
+  // The 0x06 for the last block is on the line before anything else is read.
+  EXPECT_TRUE(sim.waitReceived(1 + packets.size(), 1000));
+  std::unique_ptr<CQXDocEntry> none;
+  EXPECT_EQ(receive(&none), SESSION_END);
+  if (auto* screen = dynamic_cast<CQXScreenItem*>(entry->GetItem())) {
+    const std::vector<BYTE>& bits = screen->GetImage().GetBits();
+    ASSERT_EQ(bits.size(), 1024u * c.blocks.size());
+    EXPECT_EQ(bits.back(), c.blocks.back()[c.blocks.back().size() - 2]);
+  } else {
+    session.reset();
+    link.reset();
+    open(0);
+    EXPECT_EQ(session->Connect(), SESSION_OK);
+    CQXDocEntryArray back;
+    back.push_back(std::move(entry));
+    EXPECT_EQ(session->SendItem(back), SESSION_OK);
+    EXPECT_EQ(sim.packets(), (std::vector<Bytes>{c.header, c.blocks[0]}));
+  }
+  EXPECT_TRUE(sim.finish()) << sim.error();
+}
+
+// A block of a screen copy: a colour block leads with its plane number.
+Bytes screenBlock(int plane, BYTE fill) {
+  Bytes payload(1024, fill);
+  if (plane) payload.insert(payload.begin(), BYTE(plane));
+  return Sim::packet(payload);
+}
+
+Bytes backupBytes() {
+  Bytes data(300);
+  for (size_t i = 0; i < data.size(); ++i) data[i] = BYTE(i);
+  return Sim::packet(data);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ScreenCopiesAndBackups, ReceiveWhole,
+    ::testing::Values(WholeCase{"Mono", onWire(screenHeader("DD")), {screenBlock(0, 0x11)}, 4022},
+                      WholeCase{"Colour",
+                                onWire(screenHeader("DC")),
+                                {screenBlock(1, 0x11), screenBlock(2, 0x22), screenBlock(3, 0x33)},
+                                4023},
+                      WholeCase{"Backup", onWire(memHeader("BU", 300, "BACKUP")), {backupBytes()}, 4024}),
+    [](const ::testing::TestParamInfo<WholeCase>& info) { return std::string(info.param.name); });
 
 // Failures end with their session code and the byte a calculator expects.
 struct FailureCase {

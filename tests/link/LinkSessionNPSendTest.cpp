@@ -226,6 +226,12 @@ std::vector<Packet> everyKind() {
     t.push_back(header(h));
     t.push_back(text(n == 2 ? Bytes{0xFF} : Bytes{BYTE('0' + n), 0xFF}));
   }
+  t.push_back(header(pictureHeader("Picture6")));
+  for (unsigned b = 0; b < 4; ++b) t.push_back(text(pictureBlock(0, b, BYTE(0x10 + b))));
+  t.push_back(header(memHeader("GM", 5, "G\x99Mem2")));
+  t.push_back(text({1, 2, 3, 4, 5}));
+  t.push_back(header(memHeader("DM", 3, "DYNA")));
+  t.push_back(text({9, 8, 7}));
   t.push_back(header(valHeader("SE", 2, 3, "Mat Siml")));
   for (unsigned r = 1; r <= 2; ++r)
     for (unsigned c = 1; c <= 3; ++c) t.push_back(value(r, c, r + c));
@@ -258,7 +264,7 @@ TEST_F(SendNP, ItemsReceivedGoBackUnchanged) {
   int result;
   while ((result = session->ReceiveItems(&entry)) == SESSION_ITEM) received.push_back(std::move(entry));
   EXPECT_EQ(result, SESSION_END);
-  ASSERT_EQ(received.size(), 10u);
+  ASSERT_EQ(received.size(), 13u);
   session.reset();
   link.reset();
 

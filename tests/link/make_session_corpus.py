@@ -85,6 +85,18 @@ def inputs():
     yield "funcmem.bin", b"\x00" + memories + END
     equation = val(b"SE", 2, 3, b"Mat Siml") + b"".join(value(r, c, c) for r in (1, 2) for c in (1, 2, 3))
     yield "equation.bin", b"\x00" + equation + END
+    screen_mono = header([(1, b"DD"), (3, bytes([16, 16, 0])), (6, b"RWF")], 40) + packet(bytes(range(32)))
+    yield "screen-mono.bin", b"\x00" + screen_mono
+    screen_colour = header([(1, b"DC"), (3, bytes([16, 16, 1])), (6, b"RWF")], 40)
+    screen_colour += b"".join(packet(bytes([p]) + bytes([p * 16] * 32)) for p in (1, 2, 3))
+    yield "screen-colour.bin", b"\x00" + screen_colour
+    picture = header([(1, b"IMG"), (5, b"PC"), (7, be16(16) + be16(16)), (11, b"Picture3"), (27, b"DRUWF"),
+                      (32, be16(4) + be16(1))])
+    picture += b"".join(packet(be16(0) + be16(b) + bytes([b] * 32)) for b in range(4))
+    yield "picture.bin", b"\x00" + picture + END
+    graph_memory = header([(1, b"MEM"), (5, b"GM"), (7, be32(7)), (11, b"G\x99Mem1")]) + packet(b"\x01\x02\x03\x04\x05")
+    yield "graph-memory.bin", b"\x00" + graph_memory + END
+    yield "backup.bin", b"\x00" + header([(1, b"MEM"), (5, b"BU"), (7, be32(12)), (11, b"BACKUP")]) + packet(bytes(10))
     yield "range-alone.bin", b"\x00" + val(b"RR", 1, 1, b"R Start", b"Y=Data") + value(1, 1, 1)
     damaged = bytearray(matrix())
     damaged[-1] ^= 0x01
