@@ -2,7 +2,7 @@
 // "MCS1" header images assembled by hand.
 #pragma once
 
-#include "tests/datamodel/OldHeaderVectors.h"
+#include "tests/support/OldHeaderVectors.h"
 
 namespace tallix::test {
 
