@@ -3,7 +3,7 @@
 #include "datamodel/QXImageItems.h"
 #include "datamodel/QXMemImageItems.h"
 #include "platform/LanguageLibrary.h"
-#include "tests/datamodel/OldHeaderVectors.h"
+#include "tests/support/OldHeaderVectors.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -11,56 +11,6 @@
 using namespace tallix::test;
 
 namespace {
-
-// The "IMG" "PC" header of a 128 x 64 picture of one group of four planes,
-// data from the bottom-right corner upwards, as a colour model sends it.
-Bytes pictureHeader(const std::string& name) {
-  Bytes h = blankHeader();
-  put(h, 1, "IMG");
-  put(h, 5, "PC");
-  put16(h, 7, 64);   // rows
-  put16(h, 9, 128);  // pixels per row
-  put(h, 11, name);
-  put(h, 27, "DR");
-  h[29] = 'U';
-  h[30] = 'W';
-  h[31] = 'F';
-  put16(h, 32, 4);  // planes of a group
-  put16(h, 34, 1);  // groups
-  return h;
-}
-
-// A 40-byte screen-copy header: "DD" or "DC", 64 rows of 128 pixels,
-// bottom-left corner, rows left to right.
-Bytes screenHeader(const char* tag) {
-  Bytes h(40, 0xFF);
-  put(h, 1, tag);
-  h[3] = 64;
-  h[4] = 128;
-  h[5] = 1;  // "DL"
-  h[6] = 'R';
-  h[7] = 'W';
-  h[8] = 'F';
-  return h;
-}
-
-Bytes memHeader(const char* code, DWORD length, const std::string& name) {
-  Bytes h = blankHeader();
-  put(h, 1, "MEM");
-  put(h, 5, code);
-  put32(h, 7, length + 2);
-  put(h, 11, name);
-  for (int i = 27; i <= 41; ++i) h[size_t(i)] = BYTE(i * 7);  // the two carried fields
-  return h;
-}
-
-Bytes block(unsigned a, unsigned b, BYTE fill, size_t planeSize = 1024) {
-  Bytes d(4, 0);
-  put16(d, 0, a);
-  put16(d, 2, b);
-  d.resize(4 + planeSize, fill);
-  return d;
-}
 
 class ImageItems : public ::testing::Test {
  protected:
@@ -77,19 +27,19 @@ TEST_F(ImageItems, APictureTakesItsHeaderAndBlocks) {
   EXPECT_EQ(picture->GetOuterBlockCount(), 1);
   EXPECT_EQ(picture->GetInnerBlockCount(), 4);
   EXPECT_EQ(picture->GetDataBlockSize(), 1024u + 6);
-  for (unsigned b = 0; b < 4; ++b) ASSERT_TRUE(picture->SetImageBlock(block(0, b, BYTE(0x10 + b)).data(), 1028));
+  for (unsigned b = 0; b < 4; ++b) ASSERT_TRUE(picture->SetImageBlock(pictureBlock(0, b, BYTE(0x10 + b)).data(), 1028));
   // Blocks from outside the picture, and any other length, are refused.
-  EXPECT_FALSE(picture->SetImageBlock(block(1, 0, 0).data(), 1028));
-  EXPECT_FALSE(picture->SetImageBlock(block(0, 4, 0).data(), 1028));
-  EXPECT_FALSE(picture->SetImageBlock(block(0, 0, 0, 1023).data(), 1027));
-  EXPECT_FALSE(picture->SetImageBlock(block(0, 0, 0, 1025).data(), 1029));
+  EXPECT_FALSE(picture->SetImageBlock(pictureBlock(1, 0, 0).data(), 1028));
+  EXPECT_FALSE(picture->SetImageBlock(pictureBlock(0, 4, 0).data(), 1028));
+  EXPECT_FALSE(picture->SetImageBlock(pictureBlock(0, 0, 0, 1023).data(), 1027));
+  EXPECT_FALSE(picture->SetImageBlock(pictureBlock(0, 0, 0, 1025).data(), 1029));
 
   Bytes out(50);
   ASSERT_TRUE(picture->BuildHeader(out.data(), 50));
   EXPECT_EQ(out, h);
   Bytes got(1028);
   ASSERT_TRUE(picture->GetImageBlock(0, 2, got.data(), 1028));
-  EXPECT_EQ(got, block(0, 2, 0x12));
+  EXPECT_EQ(got, pictureBlock(0, 2, 0x12));
   EXPECT_FALSE(picture->GetImageBlock(0, 4, got.data(), 1028));
 
   EXPECT_EQ(displayNameOf(*picture), CLanguageLibrary::LoadStringA(10333) + " 6");
@@ -101,7 +51,7 @@ TEST_F(ImageItems, APictureTakesItsHeaderAndBlocks) {
   auto* again = dynamic_cast<CQXPictureItem*>(loaded.get());
   ASSERT_NE(again, nullptr);
   ASSERT_TRUE(again->GetImageBlock(0, 3, got.data(), 1028));
-  EXPECT_EQ(got, block(0, 3, 0x13));
+  EXPECT_EQ(got, pictureBlock(0, 3, 0x13));
 
   for (const char* bad : {"Picture7", "Picture0", "Pictures", "Picture", "picture1"})
     EXPECT_FALSE(picture->ParseHeader(pictureHeader(bad).data(), 50)) << bad;
@@ -126,7 +76,7 @@ TEST_F(ImageItems, AFactoryMadePictureConvertsToABitmapAndBack) {
   EXPECT_EQ(picture->GetPictureNumber(), '2');
   // Orange, blue and green strokes, one plane each.
   for (unsigned b = 0; b < 3; ++b) {
-    Bytes d = block(0, b, 0);
+    Bytes d = pictureBlock(0, b, 0);
     for (size_t i = 0; i < 1024; i += 3 + b) d[4 + i] = BYTE(0x81 << b);
     ASSERT_TRUE(picture->SetImageBlock(d.data(), 1028));
   }

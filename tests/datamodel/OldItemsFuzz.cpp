@@ -19,7 +19,7 @@
 #include "datamodel/QXProgramItem.h"
 #include "datamodel/QXRecursionItem.h"
 #include "datamodel/QXValueSetItems.h"
-#include "tests/support/MemoryArchive.h"
+#include "tests/datamodel/ItemFuzzSupport.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -31,32 +31,16 @@
 
 namespace {
 
-using tallix::test::MemoryArchive;
+using namespace tallix::test;
 
 const int kTypes[] = {4001, 4002, 4003, 4004, 4005, 4006, 4007, 4008, 4009, 4010,
                       4011, 4012, 4019, 4020, 5012, 4014, 4015, 4016, 4017, 4018};
-
-void check(bool condition) {
-  if (!condition) __builtin_trap();
-}
 
 // A header the item built must be one it accepts again.
 template <class F>
 void rebuilt(F build, const std::function<BOOL(const BYTE*)>& parse) {
   BYTE header[50];
-  if (build(header)) check(parse(header));
-}
-
-// An image that describes itself goes to a bitmap and, for a picture, back.
-void convert(ScreenFormat format, bool monochrome) {
-  CBitmap bitmap;
-  int error = -1;
-  if (CalcPlanesToBitmap(format, bitmap, monochrome, error)) {
-    check(error == 0 && bitmap.GetWidth() == format.width && bitmap.GetHeight() == format.height);
-    BitmapToCalcPlanes(format, bitmap, error);
-  } else {
-    check(error == kUnsupportedPictureFormat);
-  }
+  if (build(header)) fuzzCheck(parse(header));
 }
 
 void exercise(CQXCalcItem* item, int n, const BYTE* h, const std::vector<std::vector<BYTE>>& packets) {
@@ -120,9 +104,9 @@ void exercise(CQXCalcItem* item, int n, const BYTE* h, const std::vector<std::ve
       std::vector<BYTE> block(picture->GetDataBlockSize());
       for (int a = 0; a < picture->GetOuterBlockCount(); ++a)
         for (int b = 0; b < picture->GetInnerBlockCount(); ++b)
-          check(picture->GetImageBlock(a, b, block.data(), int(block.size())));
+          fuzzCheck(picture->GetImageBlock(a, b, block.data(), int(block.size())));
       ScreenFormat format;
-      if (picture->GetImageFormat(format)) convert(format, n & 1);
+      if (picture->GetImageFormat(format)) fuzzConvert(format, n & 1);
     }
     rebuilt([&](BYTE* x) { return picture->BuildHeader(x, 50); },
             [&](const BYTE* x) { return picture->ParseHeader(x, 50) || picture->GetPictureNumber() == 0; });
@@ -131,7 +115,7 @@ void exercise(CQXCalcItem* item, int n, const BYTE* h, const std::vector<std::ve
       int plane = 1;
       for (const auto& d : packets) screen->SetImageData(plane++, d.data(), int(d.size()));
       ScreenFormat format;
-      if (screen->GetImageFormat(format)) convert(format, n & 1);
+      if (screen->GetImageFormat(format)) fuzzConvert(format, n & 1);
     }
   } else if (auto* memory = dynamic_cast<CQXMemImageItem*>(item)) {
     memory->ParseHeader(h, 50);
@@ -143,41 +127,17 @@ void exercise(CQXCalcItem* item, int n, const BYTE* h, const std::vector<std::ve
   }
 }
 
-// What an item stores loads back through a document entry and stores the
-// same bytes again.
-void roundTrip(CQXCalcItem* item) {
-  CQXDocEntry entry(FALSE);
-  entry.SetItem(item);
-  MemoryArchive first;
-  entry.Store(first);
-  check(first.bytes_.size() == entry.GetStoredSize());
-  CQXDocEntry loaded;
-  MemoryArchive in(first.bytes_);
-  loaded.Load(in);
-  check(loaded.GetItem() != nullptr);
-  MemoryArchive again;
-  loaded.Store(again);
-  check(again.bytes_ == first.bytes_);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   if (data[0] & 0x80) {
-    CQXDocEntry entry;
-    MemoryArchive ar(std::vector<BYTE>(data + 1, data + size));
-    try {
-      entry.Load(ar);
-    } catch (const COrvoArchiveException&) {
-      return 0;
-    }
-    if (entry.GetItem()) roundTrip(entry.GetItem());
+    fuzzStoredEntry(data + 1, size - 1);
     return 0;
   }
   if (size < 52) return 0;
   std::unique_ptr<CQXCalcItem> item(CreateItemByTypeId(kTypes[data[0] % std::size(kTypes)]));
-  check(item != nullptr);
+  fuzzCheck(item != nullptr);
   std::vector<std::vector<BYTE>> packets;
   for (std::size_t at = 52; at < size;) {
     const std::size_t n = std::min<std::size_t>(data[at], size - at - 1);
@@ -185,6 +145,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     at += 1 + n;
   }
   exercise(item.get(), data[1] % 24, data + 2, packets);
-  roundTrip(item.get());
+  fuzzRoundTrip(item.get());
   return 0;
 }
