@@ -6,6 +6,7 @@
 #include "datamodel/OrvoItemStream.h"
 #include "datamodel/QXDocEntry.h"
 #include "datamodel/QXMemImageItems.h"
+#include "datamodel/QXMemberFileItems.h"
 #include "link/BackupFileDialogs.h"
 #include "link/OldBackupLibrary.h"
 #include "platform/AtomicFile.h"
@@ -130,8 +131,13 @@ CQXCalcItem* buildOlderBackupItem(const qxl16_Record& record) {
   return item.release();
 }
 
-// TEMPORARY until the newer family's backup item lands: refused as malformed.
-CQXCalcItem* buildNewerBackupItem(const qxl16_Record&) { return nullptr; }
+// The newer family's backup: every record of the chain one member, in order.
+CQXCalcItem* buildNewerBackupItem(const qxl16_Record& first) {
+  auto item = std::make_unique<CQXBackupItem>();
+  for (const qxl16_Record* r = &first; r; r = r->next)
+    if (!item->GetBlockList().AddBlock(r->header, r->headerLength, r->data, r->dataLength)) return nullptr;
+  return item.release();
+}
 
 // The entry an older backup's record chain describes, or null with the code
 // that says why not.

@@ -2,6 +2,7 @@
 #include "datamodel/OrvoItemStore.h"
 #include "datamodel/QXDocEntry.h"
 #include "datamodel/QXMemImageItems.h"
+#include "datamodel/QXMemberFileItems.h"
 #include "link/BackupFileDialogs.h"
 #include "link/BackupFiles.h"
 #include "link/OldBackupLibrary.h"
@@ -142,6 +143,19 @@ class BackupFiles : public ::testing::Test {
     entry->SetItem(item);
     return entry;
   }
+  // A newer family's backup: members "A" and "B".
+  static std::unique_ptr<CQXDocEntry> newerBackup() {
+    auto entry = std::make_unique<CQXDocEntry>();
+    auto* item = new CQXBackupItem;
+    for (const char* name : {"A", "B"}) {
+      CQXRawBlock block;
+      block.InitHeader(1, name, "BKU1", 2);
+      const BYTE data[] = {BYTE(name[0]), 0};
+      item->GetBlockList().AddBlock(block.HeaderImage(), 40, data, 2);
+    }
+    entry->SetItem(item);
+    return entry;
+  }
   void writeBackup(const QString& file, const char* description) {
     auto entry = olderBackup();
     ASSERT_TRUE(WriteBackupFile(local(file).c_str(), &doc, entry.get(), description));
@@ -204,21 +218,25 @@ TEST_F(BackupFiles, SaveWritesAFileThatOtherReadersRead) {
                                         hex("TALLIX PROFESSIONAL"));
 }
 
-TEST_F(BackupFiles, LoadGivesBackTheSavedEntryAlsoFromAReadOnlyFile) {
-  writeBackup(path("a.qxm"), "a");
-  ASSERT_TRUE(QFile::setPermissions(path("a.qxm"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-  QString okText;
-  script.actions.push_back([&](CFileDialog& d) {
-    okText = d.GetDialog()->labelText(QFileDialog::Accept);
-    chooseFile(d, path("a.qxm"));
-  });
-  CQXDocEntry* loaded = nullptr;
-  ASSERT_TRUE(LoadBackupFile(&loaded));
-  std::unique_ptr<CQXDocEntry> held(loaded);
-  EXPECT_EQ(okText.toStdString(), "Envoyer");
-  auto original = olderBackup();
-  ASSERT_TRUE(loaded->GetItem());
-  EXPECT_EQ(storedBytes(*loaded->GetItem()), storedBytes(*original->GetItem()));
+TEST_F(BackupFiles, LoadGivesBackTheSavedEntriesOfBothFamiliesAlsoFromReadOnlyFiles) {
+  std::unique_ptr<CQXDocEntry> saved[] = {olderBackup(), newerBackup()};
+  const QString files[] = {path("older.qxm"), path("newer.qxm")};
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(WriteBackupFile(local(files[i]).c_str(), &doc, saved[i].get(), "d"));
+    ASSERT_TRUE(QFile::setPermissions(files[i], QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    QString okText;
+    script.actions.push_back([&](CFileDialog& d) {
+      okText = d.GetDialog()->labelText(QFileDialog::Accept);
+      chooseFile(d, files[i]);
+    });
+    CQXDocEntry* loaded = nullptr;
+    ASSERT_TRUE(LoadBackupFile(&loaded));
+    std::unique_ptr<CQXDocEntry> held(loaded);
+    EXPECT_EQ(okText.toStdString(), "Envoyer");
+    ASSERT_TRUE(loaded->GetItem());
+    EXPECT_EQ(loaded->GetItem()->GetTypeId(), saved[i]->GetItem()->GetTypeId());
+    EXPECT_EQ(storedBytes(*loaded->GetItem()), storedBytes(*saved[i]->GetItem()));
+  }
   EXPECT_TRUE(log.shown.empty());
 }
 
@@ -336,6 +354,26 @@ TEST_F(BackupFiles, OlderBackupsBecomeEntriesThroughTheLibrary) {
   ASSERT_TRUE(v4->GetBytes(bytes.data(), int(bytes.size())));
   EXPECT_EQ(bytes, image);
   EXPECT_EQ(library.freed, std::vector<qxl16_Record*>{library.first()});
+
+  std::vector<BYTE> members[3];
+  library.reset();
+  for (int i = 0; i < 3; ++i) {
+    CQXRawBlock block;
+    block.InitHeader(BYTE(i), std::string(1, char('X' + i)).c_str(), "BKU1", 3);
+    members[i] = {BYTE(i), BYTE(i), 7};
+    library.add(i == 0 ? "Backup V5" : "", 40,
+                std::vector<BYTE>(block.HeaderImage(), block.HeaderImage() + 40), members[i]);
+  }
+  ASSERT_TRUE(LoadOldBackupFile("v5.qxb", &loaded));
+  held.reset(loaded);
+  auto* v5 = dynamic_cast<CQXBackupItem*>(loaded->GetItem());
+  ASSERT_TRUE(v5);
+  ASSERT_EQ(v5->GetBlockList().GetCount(), 3);
+  for (int i = 0; i < 3; ++i) {
+    const CQXRawBlock* block = v5->GetBlockList().GetAt(i);
+    EXPECT_EQ(block->Name(), std::string(1, char('X' + i)));
+    EXPECT_EQ(std::vector<BYTE>(block->GetData(), block->GetData() + block->GetLength()), members[i]);
+  }
   EXPECT_TRUE(log.shown.empty());
 
   const struct {
@@ -345,6 +383,11 @@ TEST_F(BackupFiles, OlderBackupsBecomeEntriesThroughTheLibrary) {
       {[&] { library.add("Backup V4", 39, memHeader, image); }, 61705},
       {[&] { library.add("Backup V4", 50, memHeader, {})->dataLength = 5; }, 61705},
       {[&] { library.add("Backup V6", 50, memHeader, image); }, 61705},
+      {[&] {
+         library.add("Backup V5", 40, memHeader, image);
+         library.add("", 50, memHeader, image);
+       },
+       61705},
       {[&] { library.reset(qxl16_CannotOpen); }, 61697},
       {[&] { library.reset(qxl16_NotSupported); }, 10575},
       {[&] { library.reset(qxl16_OutOfMemory); }, 61706},
