@@ -160,6 +160,12 @@ class BackupFiles : public ::testing::Test {
     auto entry = olderBackup();
     ASSERT_TRUE(WriteBackupFile(local(file).c_str(), &doc, entry.get(), description));
   }
+  // Shows the dialog, without a loop of its own, on the test's folder.
+  void showOnFolder(CFileDialog& d) {
+    d.SetInitialDirectory(dir.path());
+    ASSERT_TRUE(d.Create());
+    d.GetDialog()->show();
+  }
   static CQXBackupFileDialog& backupDialog(CFileDialog& d) { return static_cast<CQXBackupFileDialog&>(d); }
   static void clickRead(CFileDialog& d) {
     QTest::mouseClick(GetDlgItemAs<QPushButton>(d.GetChild(), CQXBackupFileDialog::IDC_READ), Qt::LeftButton);
@@ -411,9 +417,7 @@ TEST_F(BackupFiles, OlderBackupsBecomeEntriesThroughTheLibrary) {
 TEST_F(BackupFiles, ReadEmptiesTheEditWithoutASelectedFile) {
   writeBackup(path("a.qxm"), "premi\xe8re");
   CQXBackupSaveDialog dialog(QStringLiteral("qxm"), CLanguageLibrary::LoadString(10600));
-  dialog.SetInitialDirectory(dir.path());
-  ASSERT_TRUE(dialog.Create());
-  dialog.GetDialog()->show();
+  showOnFolder(dialog);
   dialog.GetDescriptionEdit()->setText(QStringLiteral("reste"));
   clickRead(dialog);
   EXPECT_TRUE(dialog.GetDescriptionEdit()->text().isEmpty());
@@ -425,9 +429,7 @@ TEST_F(BackupFiles, ReadEmptiesTheEditWithoutASelectedFile) {
 TEST_F(BackupFiles, SendDialogShowsTheSelectedFilesDescription) {
   writeBackup(path("a.qxm"), "premi\xe8re");
   CQXBackupSendDialog dialog(QStringLiteral("qxm"), CLanguageLibrary::LoadString(10609));
-  dialog.SetInitialDirectory(dir.path());
-  ASSERT_TRUE(dialog.Create());
-  dialog.GetDialog()->show();
+  showOnFolder(dialog);
   EXPECT_EQ(dialog.GetDialog()->windowTitle().toStdString(), "Envoyer fichier de sauvegarde");
   ASSERT_TRUE(clickListedFile(dialog, QStringLiteral("a.qxm")));
   EXPECT_EQ(dialog.GetDescriptionEdit()->text().toStdString(), "première");
