@@ -153,6 +153,7 @@ int download(const QString& address, const QString& targetPath, QWidget* parent)
   QString writeError;
   QEventLoop loop;
   const auto take = [&] {
+    if (!reply->isOpen()) return;  // aborted: nothing more to read
     const QByteArray chunk = reply->readAll();
     if (chunk.isEmpty() || writeFailed) return;
     if (file.write(chunk) != chunk.size()) {
