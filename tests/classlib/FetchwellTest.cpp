@@ -54,11 +54,6 @@ class ModalWatcher {
   QTimer timer_;
 };
 
-QByteArray readFile(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 class FetchwellTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -71,11 +66,6 @@ class FetchwellTest : public ::testing::Test {
   int download(const QString& url) {
     const QByteArray path = QFile::encodeName(target_);
     return library_.DownloadFile(url.toUtf8().constData(), path.constData(), nullptr) ? 0 : 1;
-  }
-  void writeTarget(const QByteArray& bytes) {
-    QFile f(target_);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
   }
   QStringList dataFiles() const { return QDir(env_.dataDir()).entryList(QDir::Files | QDir::Hidden); }
 
@@ -105,26 +95,26 @@ TEST_F(FetchwellTest, ServiceTypeFromTheAddressAlone) {
 }
 
 TEST_F(FetchwellTest, BodyArrivesByteForByteAlsoAfterARedirect) {
-  writeTarget("old");
+  ASSERT_TRUE(tallix::test::writeFileContents(target_, "old"));
   EXPECT_EQ(download(server_.url("/big.bin")), 0);
-  EXPECT_EQ(readFile(target_), LocalHttpServer::bigBody());
+  EXPECT_EQ(tallix::test::fileContents(target_), LocalHttpServer::bigBody());
   QFile::remove(target_);
   EXPECT_EQ(download(server_.url("/moved.bin")), 0);
-  EXPECT_EQ(readFile(target_), LocalHttpServer::bigBody());
+  EXPECT_EQ(tallix::test::fileContents(target_), LocalHttpServer::bigBody());
   EXPECT_TRUE(watcher_.progressSeen);
   EXPECT_TRUE(watcher_.messages.isEmpty());
   EXPECT_EQ(dataFiles(), QStringList{"download.bin"});
 }
 
 TEST_F(FetchwellTest, FailuresKeepTheOldFileAndLeaveNoTemporaryFile) {
-  writeTarget("old");
+  ASSERT_TRUE(tallix::test::writeFileContents(target_, "old"));
   EXPECT_NE(download(server_.url("/missing.bin")), 0);
   QTcpServer closed;
   ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
   const quint16 port = closed.serverPort();
   closed.close();
   EXPECT_NE(download(QStringLiteral("http://127.0.0.1:%1/f.zip").arg(port)), 0);
-  EXPECT_EQ(readFile(target_), "old");
+  EXPECT_EQ(tallix::test::fileContents(target_), "old");
   EXPECT_EQ(dataFiles(), QStringList{"download.bin"});
   ASSERT_EQ(watcher_.messages.size(), 2);
   EXPECT_EQ(watcher_.messages[0],
@@ -149,11 +139,7 @@ TEST_F(FetchwellTest, DroppedShortcutDownloadsIntoTheChosenFileAndOffersToOpenIt
   tallix::test::MessageLog log;
   log.answers = {IDYES};
   const QString shortcut = env_.dataFile("Site.url");
-  {
-    QFile f(shortcut);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[InternetShortcut]\r\nURL=" + server_.url("/big.bin").toUtf8() + "\r\n");
-  }
+  ASSERT_TRUE(tallix::test::writeFileContents(shortcut, "[InternetShortcut]\r\nURL=" + server_.url("/big.bin").toUtf8() + "\r\n"));
   QWidget window;
   CQXUrlDropTarget target;
   target.Register(&window);
@@ -182,7 +168,7 @@ TEST_F(FetchwellTest, DroppedShortcutDownloadsIntoTheChosenFileAndOffersToOpenIt
   tallix::SetShellOpenHandler(previousShell);
 
   EXPECT_EQ(asked.fileName, QStringLiteral("big.bin"));
-  EXPECT_EQ(readFile(target_), LocalHttpServer::bigBody());
+  EXPECT_EQ(tallix::test::fileContents(target_), LocalHttpServer::bigBody());
   EXPECT_EQ(log.texts(), std::vector<QString>{QStringLiteral("Ouvrir le fichier %1?").arg(target_)});
   EXPECT_EQ(opened, QStringList{target_});
 }

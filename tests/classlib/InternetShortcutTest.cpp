@@ -66,10 +66,7 @@ class UrlDropTargetTest : public ::testing::Test {
  protected:
   void SetUp() override {
     shortcut_ = env_.dataFile("Site.url");
-    QFile f(shortcut_);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[InternetShortcut]\r\nURL=http://127.0.0.1/file.zip\r\n");
-    f.close();
+    ASSERT_TRUE(tallix::test::writeFileContents(shortcut_, "[InternetShortcut]\r\nURL=http://127.0.0.1/file.zip\r\n"));
     target_.Register(&window_);
   }
 
@@ -104,10 +101,7 @@ TEST_F(UrlDropTargetTest, DroppedShortcutFileReachesTheMainFrame) {
 TEST_F(UrlDropTargetTest, RefusesOtherDataAndDropsWhileAModalDialogRuns) {
   // A browser's link, two files, a file that is no shortcut.
   const QString other = env_.dataFile("notes.txt");
-  QFile f(other);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("URL=http://127.0.0.1/x.zip\n");
-  f.close();
+  ASSERT_TRUE(tallix::test::writeFileContents(other, "URL=http://127.0.0.1/x.zip\n"));
   EXPECT_EQ(dragAndDrop({QUrl(QStringLiteral("http://127.0.0.1/file.zip"))}), Qt::IgnoreAction);
   EXPECT_EQ(dragAndDrop({QUrl::fromLocalFile(shortcut_), QUrl::fromLocalFile(shortcut_)}), Qt::IgnoreAction);
   EXPECT_EQ(dragAndDrop({QUrl::fromLocalFile(other)}), Qt::IgnoreAction);

@@ -16,11 +16,6 @@ namespace {
 
 using Texts = std::vector<QString>;
 
-QByteArray readFile(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 class OpenUrlTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -60,7 +55,7 @@ TEST_F(OpenUrlTest, FileAddressIsDownloadedAndOpenedOnlyWhenTheUserSaysYes) {
   installLibrary(FAKE_FETCHWELL);
   log_.answers = {IDYES, IDNO};
   EXPECT_TRUE(OpenUrl("http://h.example/dir/f.zip"));
-  EXPECT_EQ(readFile(choose_), "from http://h.example/dir/f.zip");
+  EXPECT_EQ(tallix::test::fileContents(choose_), "from http://h.example/dir/f.zip");
   EXPECT_EQ(opened_, Texts{choose_});
   EXPECT_EQ(frame_.sent, (std::vector<UINT>{kFrameMsgComeToFront, kFrameMsgComeToFront}));
   EXPECT_TRUE(OpenUrl("http://h.example/dir/f.zip"));
@@ -114,13 +109,9 @@ TEST_F(OpenUrlTest, DownloadFolderIsProposedAndTheChosenOneRemembered) {
 
 TEST_F(OpenUrlTest, FailedOrCancelledDownloadKeepsTheChosenFile) {
   installLibrary(FAKE_FETCHWELL);
-  {
-    QFile f(choose_);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("precious");
-  }
+  ASSERT_TRUE(tallix::test::writeFileContents(choose_, "precious"));
   EXPECT_FALSE(OpenUrl("http://h.example/fail.zip"));
-  EXPECT_EQ(readFile(choose_), "precious");
+  EXPECT_EQ(tallix::test::fileContents(choose_), "precious");
   choose_.clear();
   EXPECT_FALSE(OpenUrl("http://h.example/f.zip"));
   EXPECT_TRUE(log_.shown.empty());

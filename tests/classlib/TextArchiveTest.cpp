@@ -68,11 +68,7 @@ TEST(TextArchive, WritesCrLfLinesAndPutsAFileInPlaceOnlyOnClose) {
 
   tallix::test::TestEnvironment env;
   const QByteArray path = QFile::encodeName(env.dataFile("list.txt"));
-  {
-    QFile old(env.dataFile("list.txt"));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("old");
-  }
+  ASSERT_TRUE(tallix::test::writeFileContents(env.dataFile("list.txt"), "old"));
   {
     CFile file;
     ASSERT_TRUE(file.Open(path.constData(), CFile::modeCreate | CFile::modeWrite));
