@@ -52,6 +52,8 @@ TEST(InternetShortcut, AddressIsTheTextAfterTheFirstEqualsSign) {
   const QByteArray text = "[InternetShortcut]\nURL=http://a.example/f.zip\n";
   EXPECT_EQ(urlOf(text, 33), "http://a.e");
   EXPECT_EQ(urlOf(text, 100000), "http://a.example/f.zip");
+  // Cut between CR and LF: the address keeps no CR.
+  EXPECT_EQ(urlOf("[InternetShortcut]\r\nURL=http://a.example/f.zip\r\n", 47), "http://a.example/f.zip");
   // No address.
   EXPECT_EQ(urlOf("[InternetShortcut]"), "-");
   EXPECT_EQ(urlOf("[InternetShortcut]\nURL http://a.example/\n"), "-");
