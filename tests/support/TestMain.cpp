@@ -3,6 +3,7 @@
 #include "platform/SaveFileDialog.h"
 #include "platform/ShellOpen.h"
 #include "tests/support/MessageLog.h"
+#include "tests/support/MissingResources.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
@@ -21,5 +22,6 @@ int main(int argc, char** argv) {
   // Nor may a test start a browser or wait in a file dialog.
   tallix::SetShellOpenHandler([](const QString&) { return false; });
   tallix::SetSaveFileHandler([](const tallix::SaveFileRequest&, QString*) { return false; });
+  tallix::test::installMissingResourceCheck();
   return RUN_ALL_TESTS();
 }
