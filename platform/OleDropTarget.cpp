@@ -85,8 +85,11 @@ BOOL COleDropTarget::Register(QWidget* window) {
 
 void COleDropTarget::Revoke() {
   if (!filter_) return;
-  if (filter_->window) filter_->window->removeEventFilter(filter_.get());
-  if (filter_->viewport) filter_->viewport->removeEventFilter(filter_.get());
+  for (QWidget* w : {filter_->window.data(), filter_->viewport.data()}) {
+    if (!w) continue;
+    w->removeEventFilter(filter_.get());
+    w->setAcceptDrops(false);
+  }
   filter_.reset();
   data_->Release();
   lastEffect_ = DROPEFFECT_NONE;
