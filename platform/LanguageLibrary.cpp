@@ -17,6 +17,7 @@
 #include <QXmlStreamReader>
 
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -137,7 +138,15 @@ class FormLoader : public QUiLoader {
     }
   }
 
+  // The widget that becomes the form's top level, or null for a new one.
+  QWidget* root = nullptr;
+
   QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override {
+    if (!parent && root) {
+      QWidget* w = std::exchange(root, nullptr);
+      w->setObjectName(name);
+      return w;
+    }
     const auto& classes = state().widgetClasses;
     auto it = classes.find(className);
     if (it != classes.end() && it->second) {
@@ -269,7 +278,10 @@ void CLanguageLibrary::RegisterWidgetClass(const QString& className, WidgetFacto
   state().widgetClasses[className] = std::move(factory);
 }
 
-QWidget* CLanguageLibrary::LoadDialog(unsigned id, QWidget* parent) {
+namespace {
+
+// The form of dialog `id` built under `parent`, or into `root` when given.
+QWidget* buildDialog(unsigned id, QWidget* parent, QWidget* root) {
   const QString path = resourceFile(QStringLiteral("dialogs"), id);
   if (path.isEmpty()) return nullptr;
   QFile file(path);
@@ -277,12 +289,25 @@ QWidget* CLanguageLibrary::LoadDialog(unsigned id, QWidget* parent) {
   QBuffer form;
   form.setData(file.readAll());
   FormLoader loader(form.data());
+  loader.root = root;
   form.open(QIODevice::ReadOnly);
-  QWidget* w = loader.load(&form, parent);
+  QWidget* w = loader.load(&form, root ? nullptr : parent);
   if (!w) return nullptr;
+  if (root && w != root) {
+    delete w;
+    return nullptr;
+  }
   w->setProperty("dialogId", id);
   fillFormPictures(w);
   return w;
+}
+
+}  // namespace
+
+QWidget* CLanguageLibrary::LoadDialog(unsigned id, QWidget* parent) { return buildDialog(id, parent, nullptr); }
+
+bool CLanguageLibrary::LoadDialogInto(unsigned id, QWidget* root) {
+  return root && buildDialog(id, nullptr, root) == root;
 }
 
 QIcon CLanguageLibrary::LoadIcon(unsigned id) {
