@@ -2,6 +2,7 @@
 
 #include "app/DocServices.h"
 #include "app/QXSummaryInfo.h"
+#include "classlib/ProgramVersion.h"
 #include "datamodel/OrvoItemStore.h"
 #include "datamodel/OrvoItemStream.h"
 #include "datamodel/QXDocEntry.h"
@@ -42,11 +43,16 @@ constexpr UINT kOutOfMemory = 61706;
 constexpr UINT kCommandFailed = 61705;
 
 constexpr int kReadOnlyShared = ORVO_OPEN_READONLY | ORVO_SHARE_DENYWRITE;
-constexpr UINT kVersionSize = 52;
+constexpr UINT kVersionSize = kVersionRecordSize;
 
-// TEMPORARY until the program's version record lands: zeros, as a build
-// without a version resource writes.
-void programVersionRecord(BYTE out[kVersionSize]) { std::memset(out, 0, kVersionSize); }
+// The program's version record; zeros when it cannot be had.
+void programVersionRecord(BYTE out[kVersionSize]) {
+  VS_FIXEDFILEINFO info{};
+  if (GetProgramVersion(&info))
+    StoreVersionRecord(info, out);
+  else
+    std::memset(out, 0, kVersionSize);
+}
 
 void showPathMessage(UINT id, const char* path, UINT type) {
   AfxMessageBox(CLanguageLibrary::FormatMessage(id, tallix::filePathFromBytes(path)), type);

@@ -1,4 +1,5 @@
 #include "app/QXSummaryInfo.h"
+#include "classlib/ProgramVersion.h"
 #include "datamodel/OrvoItemStore.h"
 #include "datamodel/QXDocEntry.h"
 #include "datamodel/QXMemImageItems.h"
@@ -47,6 +48,15 @@ QByteArray fileBytes(const QString& path) {
 }
 
 std::string hex(const std::string& bytes) { return QByteArray::fromStdString(bytes).toHex().toStdString(); }
+
+// The program's version record as it is stored.
+std::string versionRecordHex() {
+  VS_FIXEDFILEINFO info{};
+  EXPECT_TRUE(GetProgramVersion(&info));
+  BYTE record[kVersionRecordSize];
+  StoreVersionRecord(info, record);
+  return hex(std::string(reinterpret_cast<const char*>(record), sizeof record));
+}
 
 // Every stream of a compound file but the summary information, by path.
 void collectStreams(IStorage* storage, const std::string& prefix, std::map<std::string, std::string>* out) {
@@ -214,7 +224,7 @@ TEST_F(BackupFiles, SaveWritesAFileThatOtherReadersRead) {
             "['\\x05SummaryInformation', 'Data_Items/Item_00001025', 'Data_Items/Item_00001026', 'Directory']");
   const std::string info = "01000000" "01000000" "0a000000" "00000000"
                            "465837343030" + std::string(58 * 2, '0') +  // "FX7400", zeros to 80
-                           "34000000" + std::string(52 * 2, '0');        // 52, the version record
+                           "34000000" + versionRecordHex();              // 52, the version record
   EXPECT_EQ(lines[1].toStdString(), info);
   const std::vector<BYTE> stored = storedBytes(*entry);
   EXPECT_EQ(lines[2].toStdString(), hex(std::string(stored.begin(), stored.end())));
