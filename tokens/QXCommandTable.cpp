@@ -100,7 +100,7 @@ BOOL CQXCommandTable::SetCommand(int table, int number, const char* characters, 
     if (!entry) return FALSE;
     Block* block = FindBlock(table);
     if (!block) block = AddBlock(table);
-    std::unique_ptr<Entry>& slot = block->slots[size_t(number)];
+    std::unique_ptr<Entry>& slot = block->entries[size_t(number)];
     if (!slot) ++block->used;
     slot = std::move(entry);
   } catch (const std::bad_alloc&) {
@@ -117,8 +117,8 @@ BOOL CQXCommandTable::SetCommandInfo(const QXCOMMANDINFO* info) {
 BOOL CQXCommandTable::RemoveCommand(int table, int number) {
   if (number < 0 || number > 255) return FALSE;
   Block* block = FindBlock(table);
-  if (!block || !block->slots[size_t(number)]) return FALSE;
-  block->slots[size_t(number)].reset();
+  if (!block || !block->entries[size_t(number)]) return FALSE;
+  block->entries[size_t(number)].reset();
   --block->used;
   return TRUE;
 }
@@ -128,7 +128,7 @@ BOOL CQXCommandTable::FindFrom(size_t block, int slot, DWORD* position) const {
     const Block& b = *m_blocks[block];
     if (b.used == 0) continue;
     for (; slot < 255; ++slot) {
-      if (b.slots[size_t(slot)]) {
+      if (b.entries[size_t(slot)]) {
         *position = DWORD(slot) << 16 | DWORD(block);
         return TRUE;
       }
@@ -152,7 +152,7 @@ const CQXCommandTable::Entry* CQXCommandTable::EntryAt(DWORD position) const {
   const size_t block = position & 0xFFFF;
   const size_t slot = position >> 16 & 0xFF;
   if (position >= 0x1000000 || block >= m_blocks.size()) return nullptr;
-  return m_blocks[block]->slots[slot].get();
+  return m_blocks[block]->entries[slot].get();
 }
 
 BOOL CQXCommandTable::GetCommand(DWORD position, int* table, int* number, char* characters, int* length,
@@ -182,7 +182,7 @@ const CQXCommandTable::Entry* CQXCommandTable::FindCommand(int table, int number
   if (number < 0 || number > 255) return nullptr;
   const Block* block = nullptr;
   if (!FindBlock(table, &block)) return nullptr;
-  return block->slots[size_t(number)].get();
+  return block->entries[size_t(number)].get();
 }
 
 BOOL CQXCommandTable::LookupCommand(int table, int number, QXCOMMANDINFO* info) const {

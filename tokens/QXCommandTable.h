@@ -58,7 +58,7 @@ class CQXCommandTable {
   struct Block {
     int table = 0;
     int used = 0;
-    std::array<std::unique_ptr<Entry>, 256> slots;
+    std::array<std::unique_ptr<Entry>, 256> entries;
   };
 
   CQXCommandTable() = default;
