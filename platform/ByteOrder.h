@@ -5,6 +5,11 @@
 
 #include "platform/WinTypes.h"
 
+inline WORD GetLittleEndian16(const BYTE* p) { return WORD(p[0] | p[1] << 8); }
+inline void PutLittleEndian16(BYTE* p, unsigned v) {
+  p[0] = BYTE(v);
+  p[1] = BYTE(v >> 8);
+}
 inline DWORD GetLittleEndian32(const BYTE* p) {
   return DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24;
 }

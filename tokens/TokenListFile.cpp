@@ -1,6 +1,7 @@
 #include "tokens/TokenListFile.h"
 
 #include "app/ProgramServices.h"
+#include "app/QXSummaryInfo.h"
 #include "datamodel/OrvoItemStore.h"
 #include "datamodel/OrvoItemStream.h"
 #include "platform/AtomicFile.h"
@@ -49,7 +50,12 @@ void readText(COrvoArchive& ar, char* field, DWORD capacity) {
 void programVersionBlock(BYTE out[52]) { std::memset(out, 0, 52); }
 
 // The summary information at the root of a token list file.
-bool writeSummaryInformation(COrvoItemStore&, const char*) { return true; }
+bool writeSummaryInformation(COrvoItemStore& store, const char* modelName) {
+  CQXSummaryInfo summary;
+  return summary.SetAppName(CLanguageLibrary::LoadStringA(57344).c_str()) &&
+         summary.SetTitle(CLanguageLibrary::LoadStringA(10241).c_str()) &&
+         summary.SetKeywords(modelName ? modelName : "") && summary.WriteToStorage(store.GetRootStorage());
+}
 
 // A free name beside `path` for the file that replaces it.
 QString scratchPathBeside(const QString& target) {

@@ -1,6 +1,7 @@
 #include "tokens/StoredCommandLists.h"
 #include "tokens/TokenListFile.h"
 
+#include "app/QXSummaryInfo.h"
 #include "classlib/ProfileSettings.h"
 #include "datamodel/OrvoItemStore.h"
 #include "datamodel/OrvoItemStream.h"
@@ -100,6 +101,18 @@ TEST_F(TokenListFile, StreamsMatchHandWorkedBytes) {
   head.resize(80, 0);
   put32(&head, 52);
   EXPECT_EQ(Bytes(info.begin(), info.begin() + 84), head);
+
+  {
+    COrvoItemStore store;
+    ASSERT_TRUE(store.Open(path.c_str(), ORVO_OPEN_READONLY));
+    CQXSummaryInfo summary;
+    ASSERT_TRUE(summary.ReadFromStorage(store.GetRootStorage()));
+    std::string title, keywords;
+    summary.GetTitle(&title);
+    summary.GetKeywords(&keywords);
+    EXPECT_EQ(title, "TALLIX Table des caract\xE8res calculatrice graphique");
+    EXPECT_EQ(keywords, "CFX-9850G");
+  }
 
   CQXCommandTable back;
   ASSERT_TRUE(ReadCommandTable(path.c_str(), &back));
