@@ -2,12 +2,16 @@
 
 #include "platform/Cp1252.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QBuffer>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QResource>
+#include <QStyle>
 #include <QUiLoader>
 #include <QXmlStreamReader>
 
@@ -24,6 +28,7 @@ struct State {
   // kind ("menus", "dialogs", ...) -> id -> resource paths (icons may have several sizes)
   std::map<QString, std::map<unsigned, QStringList>> files;
   std::map<QString, CLanguageLibrary::WidgetFactory> widgetClasses;
+  CLanguageLibrary::MissingHandler missing;
 };
 
 State& state() {
@@ -81,12 +86,22 @@ void indexFiles(State& s) {
   }
 }
 
-QString resourceFile(const QString& kind, unsigned id) {
+void reportMissing(const QString& kind, unsigned id) {
   const State& s = state();
-  auto k = s.files.find(kind);
-  if (k == s.files.end()) return {};
-  auto f = k->second.find(id);
-  return f == k->second.end() ? QString() : f->second.first();
+  if (s.loaded && s.missing) s.missing(kind, id);
+}
+
+const QStringList* resourceFiles(const QString& kind, unsigned id) {
+  const State& s = state();
+  if (auto k = s.files.find(kind); k != s.files.end())
+    if (auto f = k->second.find(id); f != k->second.end()) return &f->second;
+  reportMissing(kind, id);
+  return nullptr;
+}
+
+QString resourceFile(const QString& kind, unsigned id) {
+  const QStringList* files = resourceFiles(kind, id);
+  return files ? files->first() : QString();
 }
 
 bool openXml(const QString& kind, unsigned id, QFile& file, QXmlStreamReader& xml) {
@@ -134,8 +149,21 @@ void readMenuBody(QXmlStreamReader& xml, QMenu* menu) {
   }
 }
 
+// Builds a form's widgets: our own classes through their registered
+// factories; a promoted class nobody registered as the Qt class it extends.
 class FormLoader : public QUiLoader {
  public:
+  explicit FormLoader(const QByteArray& form) {
+    QXmlStreamReader xml(form);
+    QString promoted;
+    while (!xml.atEnd()) {
+      xml.readNext();
+      if (!xml.isStartElement()) continue;
+      if (xml.name() == QLatin1String("class")) promoted = xml.readElementText();
+      else if (xml.name() == QLatin1String("extends")) bases_[promoted] = xml.readElementText();
+    }
+  }
+
   QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override {
     const auto& classes = state().widgetClasses;
     auto it = classes.find(className);
@@ -145,9 +173,36 @@ class FormLoader : public QUiLoader {
         return w;
       }
     }
-    return QUiLoader::createWidget(className, parent, name);
+    auto base = bases_.find(className);
+    QWidget* w = QUiLoader::createWidget(base == bases_.end() ? className : base->second, parent, name);
+    if (w && base != bases_.end()) w->setProperty("promotedClass", className);
+    return w;
   }
+
+ private:
+  std::map<QString, QString> bases_;
 };
+
+// Pictures that a form names by id ("iconId") or as the system's message
+// icons ("systemIcon": "question", "information", "warning").
+void fillFormPictures(QWidget* form) {
+  for (QWidget* w : form->findChildren<QWidget*>()) {
+    QIcon icon;
+    bool ok = false;
+    const int iconId = w->property("iconId").toInt(&ok);
+    if (ok && iconId > 0) {
+      icon = CLanguageLibrary::LoadIcon(unsigned(iconId));
+    } else if (const QString system = w->property("systemIcon").toString(); !system.isEmpty()) {
+      const QStyle::StandardPixmap which = system == QLatin1String("question") ? QStyle::SP_MessageBoxQuestion
+                                           : system == QLatin1String("warning") ? QStyle::SP_MessageBoxWarning
+                                                                                : QStyle::SP_MessageBoxInformation;
+      icon = w->style()->standardIcon(which);
+    }
+    if (icon.isNull()) continue;
+    if (auto* label = qobject_cast<QLabel*>(w)) label->setPixmap(icon.pixmap(32, 32));
+    else if (auto* button = qobject_cast<QAbstractButton*>(w)) button->setIcon(icon);
+  }
+}
 
 }  // namespace
 
@@ -183,7 +238,9 @@ QString CLanguageLibrary::FilePath() { return state().filePath; }
 QString CLanguageLibrary::LoadString(unsigned id) {
   const auto& strings = state().strings;
   auto it = strings.find(id);
-  return it == strings.end() ? QString() : it->second;
+  if (it != strings.end()) return it->second;
+  reportMissing(QStringLiteral("strings"), id);
+  return {};
 }
 
 std::string CLanguageLibrary::LoadStringA(unsigned id) { return tallix::toCp1252(LoadString(id)); }
@@ -254,20 +311,21 @@ QWidget* CLanguageLibrary::LoadDialog(unsigned id, QWidget* parent) {
   if (path.isEmpty()) return nullptr;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return nullptr;
-  FormLoader loader;
-  QWidget* w = loader.load(&file, parent);
-  if (w) w->setProperty("dialogId", id);
+  QBuffer form;
+  form.setData(file.readAll());
+  FormLoader loader(form.data());
+  form.open(QIODevice::ReadOnly);
+  QWidget* w = loader.load(&form, parent);
+  if (!w) return nullptr;
+  w->setProperty("dialogId", id);
+  fillFormPictures(w);
   return w;
 }
 
 QIcon CLanguageLibrary::LoadIcon(unsigned id) {
   QIcon icon;
-  const auto& files = state().files;
-  auto k = files.find(QStringLiteral("icons"));
-  if (k == files.end()) return icon;
-  auto f = k->second.find(id);
-  if (f == k->second.end()) return icon;
-  for (const QString& path : f->second) icon.addFile(path);
+  if (const QStringList* files = resourceFiles(QStringLiteral("icons"), id))
+    for (const QString& path : *files) icon.addFile(path);
   return icon;
 }
 
@@ -281,11 +339,27 @@ QPixmap CLanguageLibrary::LoadCursorImage(unsigned id) {
   return path.isEmpty() ? QPixmap() : QPixmap(path);
 }
 
+std::vector<unsigned> CLanguageLibrary::ResourceIds(const QString& kind) {
+  std::vector<unsigned> ids;
+  const State& s = state();
+  if (kind == QLatin1String("strings")) {
+    for (const auto& [id, text] : s.strings) ids.push_back(id);
+  } else if (auto k = s.files.find(kind); k != s.files.end()) {
+    for (const auto& [id, paths] : k->second) ids.push_back(id);
+  }
+  return ids;
+}
+
+void CLanguageLibrary::SetMissingHandler(MissingHandler handler) { state().missing = std::move(handler); }
+
 QWidget* GetDlgItem(const QWidget* dialog, int id) {
   if (!dialog) return nullptr;
-  for (QWidget* w : dialog->findChildren<QWidget*>()) {
-    bool ok = false;
-    if (w->property("ctrlId").toInt(&ok) == id && ok) return w;
+  const QList<QWidget*> children = dialog->findChildren<QWidget*>();
+  for (const char* property : {"ctrlId", "spinId"}) {
+    for (QWidget* w : children) {
+      bool ok = false;
+      if (w->property(property).toInt(&ok) == id && ok) return w;
+    }
   }
   return nullptr;
 }

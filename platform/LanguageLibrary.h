@@ -12,8 +12,12 @@
 //   toolbars/<id>*.xml   <toolbar bitmap=".." width="16" height="15">
 //                        <button id=".."/><separator/></toolbar>
 //   dialogs/<id>*.ui     Qt Designer forms; every control that code touches
-//                        carries its numeric id in the dynamic property "ctrlId"
+//                        carries its numeric id in the dynamic property "ctrlId";
+//                        a spin box that stands for an edit and its up-down
+//                        control carries the edit's id as "ctrlId" and the
+//                        up-down control's as "spinId"
 //   icons/<id>*.png, bitmaps/<id>*.png, cursors/<id>*.png
+//   help/<context in hex>.html, version.txt ("key<TAB>value" lines)
 // A file name begins with the decimal id; anything after it (a '-' and a
 // readable name) is ignored.
 #pragma once
@@ -81,9 +85,20 @@ class CLanguageLibrary {
   static QIcon LoadIcon(unsigned id);
   static QPixmap LoadBitmap(unsigned id);
   static QPixmap LoadCursorImage(unsigned id);
+
+  // The ids the loaded library holds of one kind ("strings", "menus",
+  // "accel", "toolbars", "dialogs", "icons", "bitmaps", "cursors"), ascending.
+  static std::vector<unsigned> ResourceIds(const QString& kind);
+
+  // Called with the kind and id of every load that finds nothing while a
+  // library is loaded; the test harness uses it to catch ids the library
+  // lacks. None by default.
+  using MissingHandler = std::function<void(const QString& kind, unsigned id)>;
+  static void SetMissingHandler(MissingHandler handler);
 };
 
-// The control of a dialog whose "ctrlId" property is `id`, or null.
+// The control of a dialog whose "ctrlId" property is `id` (else whose
+// "spinId" is), or null.
 QWidget* GetDlgItem(const QWidget* dialog, int id);
 template <class T>
 T* GetDlgItemAs(const QWidget* dialog, int id) {

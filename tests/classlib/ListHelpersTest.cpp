@@ -56,7 +56,7 @@ TEST(ListColumns, CaptionsComeFromTheLanguageLibraryAndWidthsFromTheDigitZero) {
   const ListColumnSetup s = setup();
   ASSERT_TRUE(InitListColumns(&list, &s));
   EXPECT_EQ(list.columnCount(), 3);
-  EXPECT_EQ(list.headerItem()->text(0), QStringLiteral("TALLIX"));
+  EXPECT_EQ(list.headerItem()->text(0), QStringLiteral("TALLIX PROFESSIONAL"));
   EXPECT_EQ(list.headerItem()->text(1), QStringLiteral("La commande a échoué."));
   EXPECT_TRUE(list.headerItem()->textAlignment(2) & Qt::AlignLeft);
   EXPECT_EQ(widths(list), defaults(list));
@@ -110,7 +110,7 @@ TEST(ListColumns, AModelViewGetsItsColumnsLabelled) {
   const ListColumnSetup s = setup(2);
   ASSERT_TRUE(InitListColumns(&view, &s));
   EXPECT_EQ(model.columnCount(), 2);
-  EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("TALLIX"));
+  EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("TALLIX PROFESSIONAL"));
   EXPECT_EQ(widths(view, 2), (std::vector<int>{defaults(view)[0], defaults(view)[1]}));
   EXPECT_FALSE(InitListColumns(nullptr, &s));
   EXPECT_FALSE(InitListColumns(&view, nullptr));

@@ -1,4 +1,5 @@
 #include "platform/LanguageLibrary.h"
+#include "tests/support/MissingResources.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QAction>
@@ -10,6 +11,7 @@
 
 #include <memory>
 
+using tallix::test::ExpectMissingResources;
 using tallix::test::TestEnvironment;
 
 namespace {
@@ -40,7 +42,10 @@ TEST_F(LanguageLibrary, TheBuiltFileLoadsFromTheProgramDirectory) {
 TEST_F(LanguageLibrary, StringsAnswerByIdAndMissingOnesAreEmpty) {
   EXPECT_EQ(CLanguageLibrary::LoadString(22200), QStringLiteral("Recevoir de la calculatrice graphique.\nRecevoir"));
   EXPECT_EQ(CLanguageLibrary::LoadString(61706), QStringLiteral("Mémoire insuffisante pour exécuter l'opération."));
-  EXPECT_TRUE(CLanguageLibrary::LoadString(9).isEmpty());
+  {
+    ExpectMissingResources missing;
+    EXPECT_TRUE(CLanguageLibrary::LoadString(9).isEmpty());
+  }
   EXPECT_EQ(CLanguageLibrary::LoadStringA(61705), std::string("La commande a \xE9" "chou\xE9" "."));
 }
 
@@ -70,6 +75,7 @@ TEST_F(LanguageLibrary, MenusCarryCommandIdsAndStatusPrompts) {
   QAction* backupReceive = findCommand(menu.get(), 22203);  // inside a nested popup
   ASSERT_TRUE(backupReceive);
   EXPECT_EQ(backupReceive->text(), QStringLiteral("&Recevoir\tF7"));
+  ExpectMissingResources missing;
   EXPECT_EQ(CLanguageLibrary::LoadMenu(1), nullptr);
 }
 
@@ -83,6 +89,7 @@ TEST_F(LanguageLibrary, AcceleratorsMapKeysToCommands) {
   }
   EXPECT_EQ(f5, 22200);
   EXPECT_EQ(shiftIns, 57637);
+  ExpectMissingResources missing;
   EXPECT_TRUE(CLanguageLibrary::LoadAccelerators(7).empty());
 }
 
@@ -99,6 +106,7 @@ TEST_F(LanguageLibrary, DialogsExposeTheirControlsById) {
   ASSERT_TRUE(all);
   EXPECT_EQ(all->text(), QStringLiteral("&Toutes"));
   EXPECT_EQ(GetDlgItem(dlg.get(), 4242), nullptr);
+  ExpectMissingResources missing;
   EXPECT_EQ(CLanguageLibrary::LoadDialog(9999), nullptr);
 }
 
@@ -124,6 +132,7 @@ TEST_F(LanguageLibrary, TheFormHookCreatesOurOwnWidgets) {
 TEST_F(LanguageLibrary, IconsComeByIdAndMissingOnesAreNull) {
   EXPECT_FALSE(CLanguageLibrary::LoadIcon(128).isNull());
   EXPECT_FALSE(CLanguageLibrary::LoadIcon(128).pixmap(32, 32).isNull());
+  ExpectMissingResources missing;
   EXPECT_TRUE(CLanguageLibrary::LoadIcon(5).isNull());
   EXPECT_TRUE(CLanguageLibrary::LoadBitmap(5).isNull());
 }

@@ -18,7 +18,7 @@ TEST(MessageBox, MessagesComeFromTheLanguageLibraryWithTheApplicationTitle) {
   EXPECT_EQ(AfxMessageBox(QStringLiteral("x"), MB_YESNOCANCEL), IDYES);
   ASSERT_EQ(log.shown.size(), 2u);
   EXPECT_EQ(log.shown[0].text, QStringLiteral("Mémoire insuffisante pour exécuter l'opération."));
-  EXPECT_EQ(log.shown[0].caption, QStringLiteral("TALLIX"));
+  EXPECT_EQ(log.shown[0].caption, QStringLiteral("TALLIX PROFESSIONAL"));
   EXPECT_EQ(log.shown[0].type, UINT(MB_YESNO | MB_ICONSTOP));
 }
 

@@ -1,6 +1,7 @@
 // main() of every test binary: a headless Qt application, settings and files
 // kept away from the user's own.
 #include "tests/support/MessageLog.h"
+#include "tests/support/MissingResources.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
@@ -16,5 +17,6 @@ int main(int argc, char** argv) {
   // No test may block on a message box: unless a test installs its own log,
   // every message is answered with its first button.
   SetMessageBoxHandler([](const MessageBoxRequest& r) { return tallix::test::firstButtonResult(r.type); });
+  tallix::test::installMissingResourceCheck();
   return RUN_ALL_TESTS();
 }
