@@ -117,6 +117,7 @@ BOOL ReadScreenFormat(const char* model, ScreenFormat* out) {
   out->planes = planes;
   out->extra = extra;
   out->data = nullptr;
+  out->dataSize = 0;
   return TRUE;
 }
 

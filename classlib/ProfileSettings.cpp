@@ -1,6 +1,7 @@
 #include "classlib/ProfileSettings.h"
 
 #include "platform/Cp1252.h"
+#include "platform/Profile.h"
 
 #include <QSettings>
 
@@ -8,14 +9,9 @@
 
 namespace {
 
-constexpr const char* kOrganisation = "Brindlewood";
-constexpr const char* kApplication = "TALLIX";
+QString settingKey(const char* section, const char* key) { return tallix::profileKey(section, key); }
 
-QString settingKey(const char* section, const char* key) {
-  return tallix::fromCp1252(section ? section : "") + QLatin1Char('/') + tallix::fromCp1252(key ? key : "");
-}
-
-QSettings profile() { return QSettings(QLatin1String(kOrganisation), QLatin1String(kApplication)); }
+QSettings profile() { return tallix::openProfile(); }
 
 bool written(QSettings& s) {
   s.sync();

@@ -90,6 +90,11 @@ std::vector<SettingDefinition> build() {
       // Property pages resize only with old common controls, which this
       // platform never has.
       integer(kCommonCtrl, "Property Page Resize", 0),
+      // The recent files, most recent first; written at exit.
+      text(kRecentFileList, "File1", ""),
+      text(kRecentFileList, "File2", ""),
+      text(kRecentFileList, "File3", ""),
+      text(kRecentFileList, "File4", ""),
       // Keys of sections that the command panes and lists choose.
       integer(nullptr, "Last View", 0),
       integer(nullptr, "Sort List", 0),

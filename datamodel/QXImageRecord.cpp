@@ -113,6 +113,7 @@ BOOL CQXImageRecord::GetDescription(ScreenFormat* out) const {
   out->planes = std::int32_t(m_planesD);
   out->extra = std::int32_t(m_planesC);
   out->data = m_bits.empty() ? nullptr : const_cast<BYTE*>(m_bits.data());
+  out->dataSize = DWORD(m_bits.size());
   return TRUE;
 }
 
@@ -138,6 +139,14 @@ BOOL CQXImageRecord::SetBits(const BYTE* bits, DWORD length) {
     m_bits.assign(bits, bits + length);
   else
     m_bits.clear();
+  return TRUE;
+}
+
+BOOL CQXImageRecord::WriteBits(std::uint64_t offset, const BYTE* bytes, std::uint64_t n) {
+  const std::uint64_t size = GetImageSize();
+  if (!bytes || offset > size || n > size - offset || size > kMaxWrittenBits) return FALSE;
+  if (m_bits.empty()) m_bits.assign(size_t(size), 0);
+  if (n) std::memcpy(m_bits.data() + offset, bytes, size_t(n));
   return TRUE;
 }
 

@@ -22,6 +22,10 @@ class CQXImageRecord : public CQXStoredPart {
   static constexpr DWORD kTag = 1006;
   enum Family : DWORD { kOlderFamily = 1, kNewerFamily = 2 };
   static constexpr DWORD kMaxSide = 256;
+  // The most bytes of bits that WriteBits makes room for: far more than any
+  // calculator sends (four planes of 256 x 256 pixels are 32 KiB), far less
+  // than a damaged group count could ask for.
+  static constexpr std::uint64_t kMaxWrittenBits = 1 << 20;
 
   void Load(COrvoArchive& ar) override;
   void Store(COrvoArchive& ar) override;
@@ -64,6 +68,10 @@ class CQXImageRecord : public CQXStoredPart {
   const std::vector<BYTE>& GetBits() const { return m_bits; }
   // Takes bits of exactly the image's size (or none).
   BOOL SetBits(const BYTE* bits, DWORD length);
+  // Copies n bytes to `offset` of the bits, which start zeroed at the
+  // image's size when there are none; FALSE when they do not fit or the
+  // image is larger than kMaxWrittenBits.
+  BOOL WriteBits(std::uint64_t offset, const BYTE* bytes, std::uint64_t n);
 
  private:
   struct Values {

@@ -1,45 +1,10 @@
 #include "datamodel/QXMatrixItems.h"
 
+#include "datamodel/QXItemNames.h"
 #include "platform/LanguageLibrary.h"
 
 #include <cstdio>
 #include <cstring>
-
-namespace {
-
-BOOL copyOut(const std::string& text, char* buffer, UINT size) {
-  if (!buffer || text.size() >= size) return FALSE;
-  std::memcpy(buffer, text.c_str(), text.size() + 1);
-  return TRUE;
-}
-
-// The last name of an item path, and the one before it.
-std::string lastName(const std::string& path, std::string* parent) {
-  const size_t slash = path.rfind('\\');
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  if (parent) {
-    parent->clear();
-    if (slash != std::string::npos && slash > 0) {
-      const size_t before = path.rfind('\\', slash - 1);
-      *parent = path.substr(before == std::string::npos ? 0 : before + 1,
-                            slash - (before == std::string::npos ? 0 : before + 1));
-    }
-  }
-  return name;
-}
-
-BOOL detail(CQXDetailTextRecord* record, const char* format, int a, int b, UINT id1, UINT id2) {
-  if (!record || !(record->mask & 1) || !record->buffer || record->size == 0) return FALSE;
-  const std::string t1 = CLanguageLibrary::LoadStringA(id1);
-  const std::string t2 = id2 ? CLanguageLibrary::LoadStringA(id2) : std::string();
-  if (id2)
-    std::snprintf(record->buffer, record->size, format, a, b, t1.c_str(), t2.c_str());
-  else
-    std::snprintf(record->buffer, record->size, format, a, t1.c_str());
-  return TRUE;
-}
-
-}  // namespace
 
 void CQXValueHeaderRecord::Load(COrvoArchive& ar) {
   ExpectDword(ar, kTag);
@@ -81,11 +46,11 @@ void CQXMatrixItem::GetDisplayName(char* buffer, UINT size) {
 }
 
 BOOL CQXMatrixItem::GetDetailText(CQXDetailTextRecord* record) {
-  return detail(record, "%d * %d (%s, %s)", m_values.GetFirstCount(), m_values.GetSecondCount(), 10206, 10207);
+  return RowsColumnsDetail(record, DWORD(m_values.GetFirstCount()), DWORD(m_values.GetSecondCount()));
 }
 
 BOOL CQXMatrixItem::TakeNameFromPath(const char* path) {
-  const std::string name = lastName(path ? path : "", nullptr);
+  const std::string name = ItemPathLeaf(path, nullptr);
   return !name.empty() && SetLetter(name.back());
 }
 
@@ -102,7 +67,7 @@ char CQXMatrixItem::GetLetter() const {
 
 BOOL CQXMatrixItem::GetDocName(char* buffer, UINT size) const {
   const char letter = GetLetter();
-  return letter && copyOut(std::string("Mat") + letter, buffer, size);
+  return letter && CopyTextOut(std::string("Mat") + letter, buffer, size);
 }
 
 DWORD CQXMatrixItem::GetStoredSize() {
@@ -151,12 +116,12 @@ void CQXListItem::GetDisplayName(char* buffer, UINT size) {
 }
 
 BOOL CQXListItem::GetDetailText(CQXDetailTextRecord* record) {
-  return detail(record, "%d (%s)", m_values.GetFirstCount(), 0, 10206, 0);
+  return RowsDetail(record, DWORD(m_values.GetFirstCount()));
 }
 
 BOOL CQXListItem::TakeNameFromPath(const char* path) {
   std::string parent;
-  const std::string name = lastName(path ? path : "", &parent);
+  const std::string name = ItemPathLeaf(path, &parent);
   if (name.empty() || !SetListNumber(name.back())) return FALSE;
   if (parent.size() == 5 && parent.compare(0, 4, "File") == 0 && parent[4] >= '1' && parent[4] <= '6') {
     const char group[] = {'F', 'i', 'l', 'e', ' ', parent[4], '\0'};
@@ -185,12 +150,12 @@ char CQXListItem::GetFileNumber() const {
 
 BOOL CQXListItem::GetDocName(char* buffer, UINT size) const {
   const char number = GetListNumber();
-  return number >= '1' && number <= '6' && copyOut(std::string("List") + number, buffer, size);
+  return number >= '1' && number <= '6' && CopyTextOut(std::string("List") + number, buffer, size);
 }
 
 BOOL CQXListItem::GetDocFolder(char* buffer, UINT size) const {
   const char file = GetFileNumber();
-  return copyOut(file ? std::string("File\\File") + file : std::string("List"), buffer, size);
+  return CopyTextOut(file ? std::string("File\\File") + file : std::string("List"), buffer, size);
 }
 
 std::string CQXListItem::GetTransferTitle() const {

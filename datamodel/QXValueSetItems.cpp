@@ -1,5 +1,7 @@
 #include "datamodel/QXValueSetItems.h"
 
+#include "datamodel/QXItemNames.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -10,12 +12,6 @@ const std::vector<std::string> kVWindowNames = {"Xmin", "Xmax", "Xscl", "Ymin", 
 const std::vector<std::string> kZoomNames = {"Xfct", "Yfct"};
 const std::vector<std::string> kTableNames = {"F Start", "F End", "F pitch"};
 constexpr const char* kYData = "Y=Data";
-
-BOOL copyOut(const std::string& text, char* buffer, UINT size) {
-  if (!buffer || text.size() >= size) return FALSE;
-  std::memcpy(buffer, text.c_str(), text.size() + 1);
-  return TRUE;
-}
 
 }  // namespace
 
@@ -91,30 +87,30 @@ void CQXVWindowItem::SetGroupFromName(const char* name) {
 BOOL CQXVWindowItem::GetDocFolder(char* buffer, UINT size) const {
   const std::string group = GetGroup();
   if (group.empty()) return FALSE;
-  return copyOut(group == kYData ? kYData : "VWin", buffer, size);
+  return CopyTextOut(group == kYData ? kYData : "VWin", buffer, size);
 }
 
 BOOL CQXVWindowItem::GetDocName(char* buffer, UINT size) const {
   const std::string group = GetGroup();
   if (group.empty()) return FALSE;
-  if (group == kYData) return copyOut("VWin", buffer, size);
+  if (group == kYData) return CopyTextOut("VWin", buffer, size);
   const char digit = group.size() > 5 ? group[5] : '\0';
   if (digit < '1' || digit > '6') return FALSE;
   char name[16];
   std::snprintf(name, sizeof name, "%s%c", "VWin", digit);
-  return copyOut(name, buffer, size);
+  return CopyTextOut(name, buffer, size);
 }
 
 CQXZoomFactorItem::CQXZoomFactorItem() : CQXValueSetItem("FT", kYData, kZoomNames) {}
 
 BOOL CQXZoomFactorItem::GetDocFolder(char* buffer, UINT size) const {
-  return GetGroup() == kYData && copyOut(kYData, buffer, size);
+  return GetGroup() == kYData && CopyTextOut(kYData, buffer, size);
 }
 
 CQXTableRangeItem::CQXTableRangeItem() : CQXValueSetItem("TR", kYData, kTableNames) {}
 
 BOOL CQXTableRangeItem::GetDocFolder(char* buffer, UINT size) const {
-  return GetGroup() == kYData && copyOut(kYData, buffer, size);
+  return GetGroup() == kYData && CopyTextOut(kYData, buffer, size);
 }
 
 std::vector<std::string> CQXVariableItem::Names(int count) {

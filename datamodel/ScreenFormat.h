@@ -21,4 +21,5 @@ struct ScreenFormat {
   std::int32_t planes = 0;     // 1, 3, or 4 (three colour planes and one without pixels)
   std::int32_t extra = 0;      // carried, not used by the conversion
   BYTE* data = nullptr;        // the plane bytes, owned by whoever filled the record
+  DWORD dataSize = 0;          // the bytes at `data`; the conversion reads and writes no more
 };

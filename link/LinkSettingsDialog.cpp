@@ -9,8 +9,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
-#include <QPushButton>
 #include <QSpinBox>
 
 #include <cstring>
@@ -44,32 +42,20 @@ std::string interfaceListPath() { return GetProgramFilePath("Interface.lst"); }
 }  // namespace
 
 CQXLinkSettingsDialog::CQXLinkSettingsDialog(const char* modelName, QWidget* parent)
-    : model_(modelName ? modelName : ""), parent_(parent) {
+    : CDialog(kTemplateId, parent), model_(modelName ? modelName : "") {
   dtr_ = AppGetProfileInt(kCommSettings, "DTR", 0);
   rts_ = AppGetProfileInt(kCommSettings, "RTS", 1);
   port_ = AppGetProfileInt(kCommSettings, "Port", 1);
 }
 
-CQXLinkSettingsDialog::~CQXLinkSettingsDialog() { delete dialog_; }
+CQXLinkSettingsDialog::~CQXLinkSettingsDialog() = default;
 
-BOOL CQXLinkSettingsDialog::Create() {
-  if (dialog_) return TRUE;
-  dialog_ = qobject_cast<QDialog*>(CLanguageLibrary::LoadDialog(kTemplateId, parent_));
-  if (!dialog_) return FALSE;
-  OnInitDialog();
-  return TRUE;
-}
-
-int CQXLinkSettingsDialog::DoModal() {
-  if (!Create()) return -1;
-  return dialog_->exec() == QDialog::Accepted ? RESULT_OK : RESULT_CANCEL;
-}
-
-void CQXLinkSettingsDialog::OnInitDialog() {
-  auto* port = GetDlgItemAs<QSpinBox>(dialog_, IDC_PORT);
-  auto* baud = GetDlgItemAs<QComboBox>(dialog_, IDC_BAUD);
-  auto* parity = GetDlgItemAs<QComboBox>(dialog_, IDC_PARITY);
-  auto* cable = GetDlgItemAs<QComboBox>(dialog_, IDC_CABLE);
+BOOL CQXLinkSettingsDialog::OnInitDialog() {
+  CDialog::OnInitDialog();
+  auto* port = GetDlgItemAs<QSpinBox>(IDC_PORT);
+  auto* baud = GetDlgItemAs<QComboBox>(IDC_BAUD);
+  auto* parity = GetDlgItemAs<QComboBox>(IDC_PARITY);
+  auto* cable = GetDlgItemAs<QComboBox>(IDC_CABLE);
   if (port) {
     port->setRange(1, 255);
     port->setValue(port_);
@@ -110,16 +96,13 @@ void CQXLinkSettingsDialog::OnInitDialog() {
     connect(cable, &QComboBox::currentIndexChanged, this, &CQXLinkSettingsDialog::OnCableChanged);
   }
   OnCableChanged();
-
-  if (auto* ok = GetDlgItemAs<QPushButton>(dialog_, 1)) connect(ok, &QPushButton::clicked, this, &CQXLinkSettingsDialog::OnOK);
-  if (auto* cancel = GetDlgItemAs<QPushButton>(dialog_, 2))
-    connect(cancel, &QPushButton::clicked, dialog_, &QDialog::reject);
+  return TRUE;
 }
 
 void CQXLinkSettingsDialog::OnCableChanged() {
-  auto* cable = GetDlgItemAs<QComboBox>(dialog_, IDC_CABLE);
-  auto* dtr = GetDlgItemAs<QCheckBox>(dialog_, IDC_DTR);
-  auto* rts = GetDlgItemAs<QCheckBox>(dialog_, IDC_RTS);
+  auto* cable = GetDlgItemAs<QComboBox>(IDC_CABLE);
+  auto* dtr = GetDlgItemAs<QCheckBox>(IDC_DTR);
+  auto* rts = GetDlgItemAs<QCheckBox>(IDC_RTS);
   if (!cable || !dtr || !rts) return;
   const int index = cable->currentIndex();
   if (index < 0 || index >= int(cables_.size())) {
@@ -139,12 +122,12 @@ void CQXLinkSettingsDialog::OnCableChanged() {
 }
 
 void CQXLinkSettingsDialog::OnOK() {
-  auto* port = GetDlgItemAs<QSpinBox>(dialog_, IDC_PORT);
-  auto* baud = GetDlgItemAs<QComboBox>(dialog_, IDC_BAUD);
-  auto* parity = GetDlgItemAs<QComboBox>(dialog_, IDC_PARITY);
-  auto* cable = GetDlgItemAs<QComboBox>(dialog_, IDC_CABLE);
-  auto* dtr = GetDlgItemAs<QCheckBox>(dialog_, IDC_DTR);
-  auto* rts = GetDlgItemAs<QCheckBox>(dialog_, IDC_RTS);
+  auto* port = GetDlgItemAs<QSpinBox>(IDC_PORT);
+  auto* baud = GetDlgItemAs<QComboBox>(IDC_BAUD);
+  auto* parity = GetDlgItemAs<QComboBox>(IDC_PARITY);
+  auto* cable = GetDlgItemAs<QComboBox>(IDC_CABLE);
+  auto* dtr = GetDlgItemAs<QCheckBox>(IDC_DTR);
+  auto* rts = GetDlgItemAs<QCheckBox>(IDC_RTS);
   if (dtr) AppWriteProfileInt(kCommSettings, "DTR", dtr->isChecked() ? 1 : 0);
   if (rts) AppWriteProfileInt(kCommSettings, "RTS", rts->isChecked() ? 1 : 0);
   if (port) AppWriteProfileInt(kCommSettings, "Port", port->value());
@@ -156,5 +139,5 @@ void CQXLinkSettingsDialog::OnOK() {
   }
   if (cable && cable->currentIndex() >= 0)
     AppWriteProfileString(kCommSettings, "Cable", tallix::toCp1252(cable->currentText()).c_str());
-  dialog_->accept();
+  CDialog::OnOK();
 }

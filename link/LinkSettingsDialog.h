@@ -6,17 +6,12 @@
 // RTS, the last entry ("Autre câble") lets the user set them.
 #pragma once
 
-#include "platform/WinTypes.h"
-
-#include <QObject>
+#include "platform/Dialog.h"
 
 #include <string>
 #include <vector>
 
-class QDialog;
-class QWidget;
-
-class CQXLinkSettingsDialog : public QObject {
+class CQXLinkSettingsDialog : public CDialog {
   Q_OBJECT
 
  public:
@@ -37,26 +32,20 @@ class CQXLinkSettingsDialog : public QObject {
   explicit CQXLinkSettingsDialog(const char* modelName, QWidget* parent = nullptr);
   ~CQXLinkSettingsDialog() override;
 
-  // Loads the template and fills it; FALSE when the language library has no
-  // such dialog.
-  BOOL Create();
-  // Runs the dialog (creating it first when needed): RESULT_OK when the user
-  // confirmed and the settings were written, else RESULT_CANCEL; -1 when the
-  // template is missing.
-  int DoModal();
-  QDialog* GetDialog() const { return dialog_; }
+  // Shows the dialog without waiting (FALSE when the language library has
+  // no such template). DoModal runs it: RESULT_OK when the user confirmed
+  // and the settings were written, else RESULT_CANCEL; -1 when the template
+  // is missing.
+  BOOL Create() { return CDialog::Create(kTemplateId); }
   BOOL ModelFixesSettings() const { return modelFixed_; }
 
- private slots:
-  void OnCableChanged();
-  void OnOK();
+  BOOL OnInitDialog() override;
+  void OnOK() override;
 
  private:
-  void OnInitDialog();
+  void OnCableChanged();
 
   std::string model_;
-  QWidget* parent_;
-  QDialog* dialog_ = nullptr;
   int dtr_;
   int rts_;
   int port_;

@@ -6,10 +6,6 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-
-}  // namespace
-
 CQXPacketChannel::CQXPacketChannel(CQXSerialLink* link, int direction) : link_(link), direction_(direction) {}
 
 BYTE CQXPacketChannel::ComputeChecksum(const BYTE* bytes, DWORD count, int start) {
@@ -82,21 +78,24 @@ int CQXPacketChannel::ReadControlByte(BYTE* out, DWORD timeoutMs) {
   return LinkErrorToPacketCode(link_->GetErrorClass());
 }
 
-// The receiving side waits for the calculator's request. A line error (noise
-// on the cable) is read past, but the whole wait keeps its deadline and the
-// queue is pumped between tries, so that Cancel stays reachable; a failed
-// device (an adapter pulled out) ends the wait at once.
+// The receiving side waits for the calculator's request. Every byte read
+// has the whole time-out: a calculator that sends NUL bytes while it waits
+// is still there. A line error (noise on the cable) is read past, but only
+// within the time-out since the last byte, and the queue is pumped between
+// tries so that Cancel stays reachable; a failed device (an adapter pulled
+// out) ends the wait at once.
 int CQXPacketChannel::WaitForRequestByte() {
   link_->Purge(TRUE, TRUE);
   const DWORD timeout = link_->GetTimings().requestTimeout;
-  const DWORD start = GetMillisecondClock();
+  DWORD lastByte = GetMillisecondClock();
   for (;;) {
-    const DWORD elapsed = SerialElapsed(start, GetMillisecondClock());
+    const DWORD elapsed = SerialElapsed(lastByte, GetMillisecondClock());
     if (elapsed >= timeout) return PACKET_TIMEOUT;
     BYTE byte = 0;
     if (link_->ReadByte(&byte, timeout - elapsed)) {
-      if (byte == 0) continue;
-      return byte == LINK_REQUEST ? PACKET_OK : PACKET_WRONG_BYTE;
+      if (byte != 0) return byte == LINK_REQUEST ? PACKET_OK : PACKET_WRONG_BYTE;
+      lastByte = GetMillisecondClock();
+      continue;
     }
     if (!link_->IsLineError()) return LinkErrorToPacketCode(link_->GetErrorClass());
     if (link_->PumpMessages() == SERIAL_CANCELLED) return PACKET_CANCELLED;

@@ -56,6 +56,7 @@ BOOL CQXSerialLink::OpenPort(UINT port, int baud, int parity, BOOL dtr, BOOL rts
   record.rts = rts ? 1 : 0;
   record.dtr = dtr ? 1 : 0;
   record.pumpInterval = timings_.pumpInterval;
+  record.closeTimeout = timings_.writeTimeout;
   record.timeouts.ReadIntervalTimeout = 0;
   record.timeouts.ReadTotalTimeoutMultiplier = perChar;
   record.timeouts.ReadTotalTimeoutConstant = readChunk_ < 2 ? perChar : twoThirds(readChunk_);
@@ -131,7 +132,10 @@ BOOL CQXSerialLink::Write(const void* buffer, DWORD length) {
     if (charWait_ > 0) SerialPortSleep(&state_, DWORD(charWait_));
     DWORD stats[3];
     code = SerialPortGetError(&state_, stats);
-    if (code == SERIAL_OK && stats[1] != 0) code = SERIAL_ERROR;  // the calculator spoke while we were sending
+    // Input while more of the data is still to go out means the calculator
+    // has answered early or broken off. After the last chunk it is the
+    // answer to what was sent, and the caller reads it.
+    if (code == SERIAL_OK && done + chunk < length && stats[1] != 0) code = SERIAL_ERROR;
     if (code != SERIAL_OK) {
       lastCode_ = code;
       return FALSE;

@@ -28,9 +28,10 @@ class CQXSerialLink {
 
   virtual void Close();
   virtual BOOL Read(void* buffer, DWORD length);
-  // Stops with code 7 when the calculator sends anything while data is still
-  // going out.
+  // Stops with code 7 when the calculator sends anything between two chunks,
+  // while data is still going out.
   virtual BOOL Write(const void* buffer, DWORD length);
+  virtual BOOL ReadByte(BYTE* out, DWORD timeoutMs);
 
   // Opens "COM port" (the device from "Comm Devices"/"COM<n>" when the user
   // set one); 1 stop bit to receive, 2 to send. A baud rate of 0 or less
@@ -41,7 +42,6 @@ class CQXSerialLink {
   // Port, DTR and RTS from "Comm Settings"; baud and parity as given.
   BOOL OpenWithModelSettings(BOOL receive, int baud, int parity, BOOL autoClose);
 
-  BOOL ReadByte(BYTE* out, DWORD timeoutMs);
   // Pauses, then pumps messages once (not forced) when the pump flag is set.
   void Sleep(DWORD ms);
   void Cancel();
@@ -75,6 +75,9 @@ class CQXSerialLink {
 
  protected:
   void SetAutoClose(BOOL autoClose) { autoClose_ = autoClose; }
+  // For links over something other than a port: the code of the last
+  // failure, which GetErrorClass groups.
+  void SetLastCode(int code) { lastCode_ = code; }
   BOOL AutoClose() const { return autoClose_; }
 
  private:

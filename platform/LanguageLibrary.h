@@ -81,6 +81,10 @@ class CLanguageLibrary {
   // The dialog's widget tree (a QDialog when the form's top level is one),
   // with the dynamic property "dialogId"; null when the id is missing.
   static QWidget* LoadDialog(unsigned id, QWidget* parent = nullptr);
+  // Builds the dialog's form into `root` (which takes the form's title,
+  // size, layout and controls) instead of a new top-level widget; false
+  // when the id is missing.
+  static bool LoadDialogInto(unsigned id, QWidget* root);
 
   static QIcon LoadIcon(unsigned id);
   static QPixmap LoadBitmap(unsigned id);

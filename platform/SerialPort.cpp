@@ -108,6 +108,22 @@ void restoreSettings(SerialPortState* state, int fd) {
   }
 }
 
+// Waits until the device has sent what was written, at most `timeoutMs`.
+// The queue count comes first: some devices (pseudo-terminals, some
+// adapters) report an empty queue before the bytes are delivered, and a
+// device that never drains must not hold the close up.
+void drainOutput(int fd, DWORD timeoutMs) {
+  const DWORD start = GetMillisecondClock();
+  for (;;) {
+    int out = 0;
+    if (ioctl(fd, TIOCOUTQ, &out) != 0) return;
+    if (out <= 0) break;
+    if (remainingOf(start, timeoutMs) == 0) return;
+    sleepMs(1);
+  }
+  tcdrain(fd);
+}
+
 void setModemLine(int fd, int line, bool on) {
   int bits = line;
   ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits);  // refused by devices without modem lines
@@ -233,6 +249,7 @@ int SerialPortOpen(const SerialPortOpenRecord* record, SerialPortState* state) {
   SerialPortGetError(state, nullptr);
   state->lastPumpTime = GetMillisecondClock();
   state->pumpInterval = record->pumpInterval;
+  state->closeTimeout = record->closeTimeout;
   if (record->traceFile) SerialPortOpenTrace(state, record->traceFile);
   return SERIAL_OK;
 }
@@ -240,7 +257,7 @@ int SerialPortOpen(const SerialPortOpenRecord* record, SerialPortState* state) {
 int SerialPortClose(SerialPortState* state) {
   if (state->handle < 0) return SERIAL_OK;
   const int fd = state->handle;
-  tcflush(fd, TCOFLUSH);
+  drainOutput(fd, state->closeTimeout);
   tcflush(fd, TCIFLUSH);
   if (state->timeoutsSaved) state->timeouts = state->savedTimeouts;
   SerialPortCloseTrace(state);

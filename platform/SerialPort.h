@@ -77,6 +77,8 @@ struct SerialPortOpenRecord {
   DWORD rts = 0;
   DWORD dtr = 0;
   DWORD pumpInterval = 100;
+  // How long the close waits for the last bytes written to leave.
+  DWORD closeTimeout = 10000;
   COMMTIMEOUTS timeouts;
   const char* traceFile = nullptr;
   // The device that stands for "COM n"; empty: the default COM map.
@@ -92,6 +94,7 @@ struct SerialPortState {
   DWORD lastPumpTime = 0;
   int pumpNesting = 0;
   DWORD pumpInterval = 100;
+  DWORD closeTimeout = 10000;
   // The device's terminal settings before the open; empty: nothing saved.
   std::vector<unsigned char> savedSettings;
   BOOL timeoutsSaved = FALSE;
@@ -131,6 +134,10 @@ DWORD GetMillisecondClock();
 inline DWORD SerialElapsed(DWORD start, DWORD now) { return now - start; }
 
 int SerialPortOpen(const SerialPortOpenRecord* record, SerialPortState* state);
+// Lets the bytes written leave first (at most the close time-out), drops
+// unread input, restores the device's settings and closes it. Output is
+// never purged here: the last packet of a transfer is often written just
+// before the close.
 int SerialPortClose(SerialPortState* state);
 // Purges both directions and sets the cancel flag; TRUE when the purge
 // worked. Safe inside a handler that a pump of this layer runs.

@@ -8,7 +8,8 @@ PKGS="build-essential cmake ninja-build pkg-config git \
   googletest libgtest-dev libgmock-dev libbenchmark-dev \
   clang libclang-rt-14-dev \
   python3 python3-olefile libgsf-bin \
-  locales"
+  locales \
+  qt6-translations-l10n"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

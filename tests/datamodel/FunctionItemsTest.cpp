@@ -3,7 +3,7 @@
 #include "datamodel/QXItemFactory.h"
 #include "datamodel/QXRecursionItem.h"
 #include "platform/LanguageLibrary.h"
-#include "tests/datamodel/OldHeaderVectors.h"
+#include "tests/support/OldHeaderVectors.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -16,23 +16,6 @@ class FunctionItems : public ::testing::Test {
  protected:
   TestEnvironment env{TestEnvironment::WithLanguageLibrary};
 };
-
-// A graph-function header as the calculator sends it.
-Bytes fncHeader(const std::string& code, DWORD length, const std::string& name, BYTE relation,
-                const std::string& style, const std::string& group = "Y=Data") {
-  Bytes h = blankHeader();
-  put(h, 1, "FNC");
-  put(h, 5, code);
-  put32(h, 7, length);
-  put(h, 11, name);
-  h[18] = relation;
-  put(h, 19, group);
-  put(h, 27, style);
-  return h;
-}
-
-const std::string kGfStyle = "GRBLNSDYBLNSGTBLNS";
-const std::string kRfStyle = std::string("RTBLNS\xFF\xFF", 8) + "a0";
 
 }  // namespace
 

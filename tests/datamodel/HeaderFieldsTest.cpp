@@ -1,6 +1,6 @@
 #include "datamodel/QXHeaderFields.h"
 #include "datamodel/QXTextRecords.h"
-#include "tests/datamodel/OldHeaderVectors.h"
+#include "tests/support/OldHeaderVectors.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "datamodel/QXImageRecord.h"
 #include "datamodel/QXValueGrid.h"
 #include "datamodel/QXVariableSet.h"
-#include "tests/datamodel/OldHeaderVectors.h"
+#include "tests/support/OldHeaderVectors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "datamodel/QXItemFactory.h"
 #include "datamodel/QXValueSetItems.h"
 #include "platform/LanguageLibrary.h"
-#include "tests/datamodel/OldHeaderVectors.h"
+#include "tests/support/OldHeaderVectors.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <gtest/gtest.h>

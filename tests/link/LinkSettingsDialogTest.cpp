@@ -2,11 +2,11 @@
 #include "link/LinkSettingsDialog.h"
 #include "link/SerialLink.h"
 #include "platform/LanguageLibrary.h"
+#include "platform/MessageBox.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -34,11 +34,11 @@ class LinkSettingsDialog : public ::testing::Test {
     env.writeProgramFile(QStringLiteral("Interface.lst"),
                          "[Interface]\r\nLINE-A\r\nLINE-B\r\n[LINE-A]\r\nDTR=1\r\nRTS=1\r\n[LINE-B]\r\n");
   }
-  QSpinBox* port(Dlg& d) { return GetDlgItemAs<QSpinBox>(d.GetDialog(), Dlg::IDC_PORT); }
-  QComboBox* combo(Dlg& d, int id) { return GetDlgItemAs<QComboBox>(d.GetDialog(), id); }
-  QCheckBox* check(Dlg& d, int id) { return GetDlgItemAs<QCheckBox>(d.GetDialog(), id); }
+  QSpinBox* port(Dlg& d) { return d.GetDlgItemAs<QSpinBox>(Dlg::IDC_PORT); }
+  QComboBox* combo(Dlg& d, int id) { return d.GetDlgItemAs<QComboBox>(id); }
+  QCheckBox* check(Dlg& d, int id) { return d.GetDlgItemAs<QCheckBox>(id); }
   void clickOK(Dlg& d) {
-    auto* ok = GetDlgItemAs<QPushButton>(d.GetDialog(), 1);
+    auto* ok = d.GetDlgItemAs<QPushButton>(1);
     ASSERT_TRUE(ok);
     QTest::mouseClick(ok, Qt::LeftButton);
   }
@@ -55,7 +55,7 @@ TEST_F(LinkSettingsDialog, ShowsTheUsersSettingsAndTheShippedCable) {
   AppWriteProfileInt(kCommSettings, "RTS", 0);
   Dlg dialog("FREE");
   ASSERT_TRUE(dialog.Create());
-  EXPECT_EQ(dialog.GetDialog()->windowTitle(), QStringLiteral("Paramètres"));
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Paramètres"));
   EXPECT_EQ(port(dialog)->value(), 3);
   EXPECT_EQ(port(dialog)->maximum(), 255);
   EXPECT_EQ(combo(dialog, Dlg::IDC_BAUD)->currentText(), QStringLiteral("4800"));
@@ -98,7 +98,7 @@ TEST_F(LinkSettingsDialog, AnotherCableLetsTheUserSetTheLinesAndOKWritesAll) {
   combo(dialog, Dlg::IDC_BAUD)->setCurrentText(QStringLiteral("19200"));
   combo(dialog, Dlg::IDC_PARITY)->setCurrentText(QStringLiteral("EVEN"));
   clickOK(dialog);
-  EXPECT_EQ(dialog.GetDialog()->result(), QDialog::Accepted);
+  EXPECT_EQ(dialog.GetModalResult(), IDOK);
   EXPECT_EQ(AppGetProfileInt(kCommSettings, "Port", 0), 12);
   EXPECT_EQ(profileText("Baud"), "19200");
   EXPECT_EQ(AppGetProfileInt(kCommSettings, "Parity", -1), 2);
@@ -143,8 +143,8 @@ TEST_F(LinkSettingsDialog, CancelWritesNothing) {
   Dlg dialog("FREE");
   ASSERT_TRUE(dialog.Create());
   port(dialog)->setValue(200);
-  QTest::mouseClick(GetDlgItemAs<QPushButton>(dialog.GetDialog(), 2), Qt::LeftButton);
-  EXPECT_EQ(dialog.GetDialog()->result(), QDialog::Rejected);
+  QTest::mouseClick(dialog.GetDlgItemAs<QPushButton>(2), Qt::LeftButton);
+  EXPECT_EQ(dialog.GetModalResult(), IDCANCEL);
   EXPECT_EQ(AppGetProfileInt(kCommSettings, "Port", -1), -1);
   EXPECT_EQ(profileText("Cable"), "<none>");
 }

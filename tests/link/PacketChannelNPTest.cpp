@@ -61,6 +61,26 @@ TEST_F(PacketChannelNP, TheRequestWaitIgnoresNulsAndRefusesAColon) {
   EXPECT_TRUE(sim.finish()) << sim.error();
 }
 
+TEST_F(PacketChannelNP, EachByteOfTheRequestWaitHasTheWholeTimeOut) {
+  open(1);
+  shorten(&LinkTimings::requestTimeout, 120);
+  // A calculator that sends NUL bytes while it waits is still there.
+  sim.trickle({0, 0, 0, 0, LINK_REQUEST}, 50).start();
+  EXPECT_EQ(channel->WaitForRequestNP(), PACKET_OK);
+  EXPECT_TRUE(sim.finish()) << sim.error();
+}
+
+TEST_F(PacketChannelNP, AnAnswerRightAfterTheLastByteIsTheAnswer) {
+  AppWriteProfileInt(kCommSettings, "SND char wait time", 30);
+  open(0);
+  sim.setReplyDelay(1);
+  sim.expect(Sim::packet({1, 2, 3})).send({LINK_ACK}).start();
+  const BYTE data[] = {1, 2, 3};
+  EXPECT_EQ(channel->SendBlock(data, 3), PACKET_OK);
+  EXPECT_EQ(channel->ReadAnswerNP(), PACKET_OK);
+  EXPECT_TRUE(sim.finish()) << sim.error();
+}
+
 TEST_F(PacketChannelNP, HeadersGoOutWithByteFourClearedAndAFreshChecksum) {
   open(0);
   Bytes image = Sim::packet(itemHeader("VALLT"));

@@ -166,6 +166,19 @@ TEST_F(SerialPort, WritesArriveWholeAndOnlyACancelByteGetsPastACancel) {
   EXPECT_TRUE(sim.finish()) << sim.error();
 }
 
+TEST_F(SerialPort, TheLastBytesWrittenSurviveAnImmediateClose) {
+  SerialPortOpenRecord r = record();
+  ASSERT_EQ(SerialPortOpen(&r, &state), SERIAL_OK);
+  // More than the far end's line buffer holds, so that the tail is still on
+  // its way when the port closes.
+  Bytes data(8000);
+  for (size_t i = 0; i < data.size(); ++i) data[i] = BYTE(i * 7);
+  sim.wait(50).expect(data).start();
+  EXPECT_EQ(SerialPortWrite(&state, data.data(), DWORD(data.size()), 1000), SERIAL_OK);
+  EXPECT_EQ(SerialPortClose(&state), SERIAL_OK);
+  EXPECT_TRUE(sim.finish()) << sim.error();
+}
+
 TEST_F(SerialPort, LineErrorsAreReportedOnceInTheirOrder) {
   SerialPortOpenRecord r = record();
   ASSERT_EQ(SerialPortOpen(&r, &state), SERIAL_OK);

@@ -163,6 +163,61 @@ CalcSimulator& CalcSimulator::expectBytes(size_t n) {
   return *this;
 }
 
+bool CalcSimulator::keepPacket(const Bytes& packet) {
+  if (packet.size() < 2 || packet.front() != ':') {
+    fail("expected a packet but got " + hexBytes(packet));
+    return false;
+  }
+  if (checksum(Bytes(packet.begin() + 1, packet.end() - 1)) != packet.back()) {
+    fail("wrong checksum in " + hexBytes(packet));
+    return false;
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  packets_.push_back(packet);
+  return true;
+}
+
+CalcSimulator& CalcSimulator::expectPacket(size_t payload) {
+  afterPc_ = true;
+  add([this, payload] {
+    Bytes got;
+    if (!readExactly(payload + 2, &got)) {
+      fail("expected a packet of " + std::to_string(payload) + " bytes but got " + hexBytes(got));
+      return false;
+    }
+    return keepPacket(got);
+  });
+  return *this;
+}
+
+CalcSimulator& CalcSimulator::expectHeaderNP() {
+  afterPc_ = true;
+  add([this] {
+    Bytes head;
+    if (!readExactly(4, &head)) {
+      fail("expected a header but got " + hexBytes(head));
+      return false;
+    }
+    size_t length = 0;
+    const std::string tag(head.begin() + 1, head.end());
+    if (tag.compare(0, 2, "DD") == 0 || tag.compare(0, 2, "DC") == 0) length = 40;
+    for (const char* t : {"TXT", "FNC", "VAL", "IMG", "MEM", "END"})
+      if (tag == t) length = 50;
+    if (head[0] != ':' || length == 0) {
+      fail("expected a header but got " + hexBytes(head));
+      return false;
+    }
+    Bytes rest;
+    if (!readExactly(length - 4, &rest)) {
+      fail("header cut short after " + hexBytes(head) + hexBytes(rest));
+      return false;
+    }
+    head.insert(head.end(), rest.begin(), rest.end());
+    return keepPacket(head);
+  });
+  return *this;
+}
+
 CalcSimulator& CalcSimulator::expectSilence(int ms) {
   add([this, ms] {
     pollfd p{master_, POLLIN, 0};
@@ -180,6 +235,21 @@ CalcSimulator& CalcSimulator::expectSilence(int ms) {
 CalcSimulator& CalcSimulator::wait(int ms) {
   add([ms] {
     pauseMs(ms);
+    return true;
+  });
+  return *this;
+}
+
+CalcSimulator& CalcSimulator::waitUntil(std::function<bool()> condition) {
+  add([this, condition] {
+    const long long deadline = nowMs() + expectTimeout_;
+    while (!condition()) {
+      if (stop_ || nowMs() > deadline) {
+        fail("the condition never held");
+        return false;
+      }
+      pauseMs(1);
+    }
     return true;
   });
   return *this;
@@ -212,6 +282,11 @@ bool CalcSimulator::finish() {
 Bytes CalcSimulator::received() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return received_;
+}
+
+std::vector<Bytes> CalcSimulator::packets() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return packets_;
 }
 
 bool CalcSimulator::waitReceived(size_t n, int timeoutMs) const {

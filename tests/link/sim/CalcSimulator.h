@@ -46,9 +46,19 @@ class CalcSimulator {
   CalcSimulator& expect(const Bytes& bytes);
   // Takes the next n bytes from the PC, whatever they are.
   CalcSimulator& expectBytes(size_t n);
+  // Takes one packet of `payload` bytes: ':', the payload and a checksum
+  // that must match. The whole packet is kept (packets()).
+  CalcSimulator& expectPacket(size_t payload);
+  // Takes one header of the 50-byte family: ':', a tag that gives the length
+  // (40 for "DD"/"DC", 50 for "TXT", "FNC", "VAL", "IMG", "MEM", "END") and
+  // the rest with a matching checksum. Kept as a packet.
+  CalcSimulator& expectHeaderNP();
   // Requires the PC to send nothing for this long.
   CalcSimulator& expectSilence(int ms);
   CalcSimulator& wait(int ms);
+  // Waits (at most the expect time-out) until `condition` holds; it runs on
+  // the simulator's thread.
+  CalcSimulator& waitUntil(std::function<bool()> condition);
   // The cable is pulled out: the device hangs up for good.
   CalcSimulator& hangUp();
 
@@ -59,6 +69,8 @@ class CalcSimulator {
   const std::string& error() const { return error_; }
   // Everything the PC sent that the script took.
   Bytes received() const;
+  // The packets and headers taken by expectPacket and expectHeaderNP, in turn.
+  std::vector<Bytes> packets() const;
   // Waits until the script has taken at least n bytes from the PC.
   bool waitReceived(size_t n, int timeoutMs) const;
 
@@ -77,6 +89,8 @@ class CalcSimulator {
   void add(Step step) { script_.push_back(std::move(step)); }
   bool readExactly(size_t n, Bytes* out);
   bool writeAll(const Bytes& bytes);
+  // Checks ':' and the checksum of a packet read whole, and keeps it.
+  bool keepPacket(const Bytes& packet);
   void fail(const std::string& what);
 
   int master_ = -1;
@@ -90,6 +104,7 @@ class CalcSimulator {
   std::atomic<bool> stop_{false};
   mutable std::mutex mutex_;
   Bytes received_;
+  std::vector<Bytes> packets_;
   std::string error_;
 };
 

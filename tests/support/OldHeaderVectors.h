@@ -50,6 +50,91 @@ inline Bytes valHeader(const std::string& code, unsigned rows, unsigned columns,
   return h;
 }
 
+// A graph-function or recursion-formula header as the calculator sends it.
+inline Bytes fncHeader(const std::string& code, DWORD length, const std::string& name, BYTE relation,
+                       const std::string& style, const std::string& group = "Y=Data") {
+  Bytes h = blankHeader();
+  put(h, 1, "FNC");
+  put(h, 5, code);
+  put32(h, 7, length);
+  put(h, 11, name);
+  h[18] = relation;
+  put(h, 19, group);
+  put(h, 27, style);
+  return h;
+}
+
+// The style bytes of a graph function and of a recursion formula.
+inline const std::string kGfStyle = "GRBLNSDYBLNSGTBLNS";
+inline const std::string kRfStyle = std::string("RTBLNS\xFF\xFF", 8) + "a0";
+
+// A program header: "TXT" "PG", the text length + 2, the name, the password
+// (when given) and the mode ("NL" or "BN").
+inline Bytes programHeader(const std::string& name, DWORD textLength, const std::string& password = {},
+                           const std::string& mode = "NL") {
+  Bytes h = blankHeader();
+  put(h, 1, "TXT");
+  put(h, 5, "PG");
+  put32(h, 7, textLength + 2);
+  put(h, 11, name);
+  if (!password.empty()) put(h, 27, password);
+  put(h, 35, mode);
+  return h;
+}
+
+// The "IMG" "PC" header of a 128 x 64 picture of one group of four planes,
+// data from the bottom-right corner upwards, as a colour model sends it.
+inline Bytes pictureHeader(const std::string& name) {
+  Bytes h = blankHeader();
+  put(h, 1, "IMG");
+  put(h, 5, "PC");
+  put16(h, 7, 64);   // rows
+  put16(h, 9, 128);  // pixels per row
+  put(h, 11, name);
+  put(h, 27, "DR");
+  h[29] = 'U';
+  h[30] = 'W';
+  h[31] = 'F';
+  put16(h, 32, 4);  // planes of a group
+  put16(h, 34, 1);  // groups
+  return h;
+}
+
+// A 40-byte screen-copy header: "DD" or "DC", 64 rows of 128 pixels,
+// bottom-left corner, rows left to right.
+inline Bytes screenHeader(const char* tag) {
+  Bytes h(40, 0xFF);
+  put(h, 1, tag);
+  h[3] = 64;
+  h[4] = 128;
+  h[5] = 1;  // "DL"
+  h[6] = 'R';
+  h[7] = 'W';
+  h[8] = 'F';
+  return h;
+}
+
+// A memory-image header: "MEM", the code, the data length + 2, the name and
+// the two fields the program only carries.
+inline Bytes memHeader(const char* code, DWORD length, const std::string& name) {
+  Bytes h = blankHeader();
+  put(h, 1, "MEM");
+  put(h, 5, code);
+  put32(h, 7, length + 2);
+  put(h, 11, name);
+  for (int i = 27; i <= 41; ++i) h[size_t(i)] = BYTE(i * 7);  // the two carried fields
+  return h;
+}
+
+// Picture block (a, b): the two block numbers, then the plane's bytes.
+inline Bytes pictureBlock(unsigned a, unsigned b, BYTE fill, size_t planeSize = 1024) {
+  Bytes d(4, 0);
+  put16(d, 0, a);
+  put16(d, 2, b);
+  d.resize(4 + planeSize, fill);
+  return d;
+}
+
 // A 10-byte calculator number: mantissa digits d1..d15 packed from nibble 1,
 // sign mark, exponent + 100. number(15, 0) is 1.5.
 inline Bytes number(unsigned long long mantissaDigits, int exponent, bool negative = false) {

@@ -1,0 +1,95 @@
+// CWinApp: the application object. It lives beside the QApplication (not
+// derived from it, so that tests can build one after another), is the last
+// command target of every route, keeps the main window and the recent-file
+// list, and runs start-up, the message loop and exit.
+#pragma once
+
+#include "platform/CmdTarget.h"
+#include "platform/WinMessages.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+
+class CCmdUI;
+class CCommandLineInfo;
+class CDocManager;
+class CDocument;
+class CWnd;
+class QPrinter;
+
+class CWinApp : public QObject, public CCmdTarget {
+  Q_OBJECT
+
+ public:
+  explicit CWinApp(QObject* parent = nullptr);
+  ~CWinApp() override;
+  DECLARE_MESSAGE_MAP()
+
+  QPointer<CWnd> m_pMainWnd;
+  std::unique_ptr<CDocManager> m_pDocManager;
+  // The command line of the run, once ProcessShellCommand has seen it.
+  CCommandLineInfo* m_pCmdInfo = nullptr;
+  int m_nCmdShow = SW_SHOW;
+
+  virtual BOOL InitInstance();
+  // Saves the recent-file list (not after an unregister run); the exit code.
+  virtual int ExitInstance();
+  // The message loop until the main window goes; then ExitInstance.
+  virtual int Run();
+  // Called once each time the loop is about to wait: updates the main
+  // window's tool bars and title. TRUE asks for more idle calls.
+  virtual BOOL OnIdle(LONG count);
+
+  // The profile's organisation; the profile itself is always the one of
+  // platform/Profile.h.
+  void SetRegistryKey(const char* key);
+  const QString& GetRegistryKey() const { return registryKey_; }
+
+  // Reads up to `maxRecentFiles` recent files from "Recent File List"/
+  // "File1".."Filen"; they show in place of menu item 57616 as 57616+i.
+  void LoadStdProfileSettings(UINT maxRecentFiles = 4);
+  void SaveStdProfileSettings();
+  virtual void AddToRecentFileList(const QString& path);
+  const QStringList& GetRecentFileList() const { return recentFiles_; }
+
+  void ParseCommandLine(CCommandLineInfo& info);
+  // New, open, print, print to; unregister; FALSE ends start-up.
+  BOOL ProcessShellCommand(CCommandLineInfo& info);
+  virtual CDocument* OpenDocumentFile(const QString& path);
+  // Removes what the program registered (here: its profile); TRUE on success.
+  virtual BOOL Unregister();
+
+  QPrinter* GetPrinter();
+  // TRUE while Run's message loop runs.
+  BOOL IsRunning() const { return running_; }
+
+  void OnFileNew();
+  void OnFileOpen();
+  void OnFilePrintSetup();
+  void OnAppExit();
+  BOOL OnOpenRecentFile(UINT nID);
+  void OnUpdateRecentFileMenu(CCmdUI* pCmdUI);
+
+ private:
+  void onAboutToBlock();
+
+  QString registryKey_;
+  UINT maxRecentFiles_ = 0;
+  QStringList recentFiles_;
+  std::unique_ptr<QPrinter> printer_;
+  bool inIdle_ = false;
+  bool running_ = false;
+  int exitCode_ = 0;
+  friend void AfxPostQuitMessage(int exitCode);
+};
+
+CWinApp* AfxGetApp();
+CWnd* AfxGetMainWnd();
+// Start-up as the class library runs it: InitInstance, then Run, or
+// ExitInstance at once when start-up failed.
+int AfxWinMain();
+// Ends Run's message loop with `exitCode`; nothing when it does not run.
+void AfxPostQuitMessage(int exitCode);

@@ -1,0 +1,118 @@
+// CWnd: a window of the program. Every CWnd is a QWidget (plain controls
+// stay Qt's own widgets) and a command target with a message map.
+//
+// - Messages: SendMessage calls WindowProc at once; PostMessage queues it as
+//   an event of this window, which Qt drops when the window is deleted first
+//   and WindowProc ignores once the window is destroyed. WindowProc turns
+//   WM_COMMAND into OnCommand, WM_NOTIFY into OnNotify, WM_TIMER into
+//   OnTimer, WM_CLOSE into OnClose and looks every other number up in the
+//   message map (registered messages included).
+// - Timers: SetTimer(id, ms) starts or restarts timer `id` of this window;
+//   each tick calls OnTimer(id) until KillTimer.
+// - Pre-translation: one application event filter hands each key press and
+//   release, before it is delivered, to PreTranslateMessage of every CWnd
+//   from the widget that receives it outwards to its top-level window; the
+//   first that answers TRUE consumes the key.
+// - Destruction: DestroyWindow hides the window, takes it out of its parent
+//   at once and calls PostNcDestroy; windows that own themselves (views,
+//   frames) then delete themselves with deleteLater, so a window destroyed
+//   from inside its own handler is freed only after that handler returned.
+#pragma once
+
+#include "platform/CmdTarget.h"
+#include "platform/WinMessages.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <map>
+
+class CFrameWnd;
+class QTimer;
+
+// Creation parameters handed to OnCreate.
+struct CREATESTRUCT {
+  void* lpCreateParams = nullptr;  // a CCreateContext for frames and views
+  QWidget* hwndParent = nullptr;
+  UINT id = 0;
+};
+using LPCREATESTRUCT = CREATESTRUCT*;
+
+// A registered message id for `name`: 0xC000-0xFFFF, the same for the same
+// name (without regard to case) within a run; 0 when none is left.
+UINT RegisterWindowMessage(const char* name);
+
+class CWnd : public QWidget, public CCmdTarget {
+  Q_OBJECT
+
+ public:
+  explicit CWnd(QWidget* parent = nullptr, Qt::WindowFlags flags = {});
+  ~CWnd() override;
+  DECLARE_MESSAGE_MAP()
+
+  // The CWnd that `widget` is, or null for a plain widget.
+  static CWnd* FromHandle(QWidget* widget);
+  QWidget* GetSafeHwnd() { return this; }
+
+  // Makes the window a child of `parent` with control id `nID` and runs
+  // OnCreate; -1 from it destroys the window and gives FALSE.
+  BOOL Create(QWidget* parent, UINT nID, void* createParams = nullptr);
+  BOOL DestroyWindow();
+  bool IsDestroyed() const { return destroyed_; }
+
+  int GetDlgCtrlID() const;
+  void SetDlgCtrlID(int id);
+  // The descendant whose control id is `id`, or null.
+  QWidget* GetDlgItem(int id) const;
+  template <class T>
+  T* GetDlgItemAs(int id) const {
+    return qobject_cast<T*>(GetDlgItem(id));
+  }
+  CWnd* GetParent() const;
+  // The nearest frame among the ancestors, or null.
+  CFrameWnd* GetParentFrame() const;
+
+  // Previous state: TRUE when the window was disabled / visible.
+  BOOL EnableWindow(BOOL enable = TRUE);
+  BOOL ShowWindow(int nCmdShow);
+  // Gives the focus to this window; the widget that had it.
+  QWidget* SetFocus();
+  void Invalidate(BOOL erase = TRUE);
+
+  LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+  BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+  UINT_PTR SetTimer(UINT_PTR id, UINT elapseMs);
+  BOOL KillTimer(UINT_PTR id);
+
+  virtual BOOL PreTranslateMessage(MSG* msg);
+  virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  // WM_COMMAND: lParam 0 for menus, accelerators (high word 1) and posted
+  // commands, which are first checked against the update handlers (a
+  // disabled command is not run); else the control's widget, and the high
+  // word is its notification code.
+  virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+  // WM_NOTIFY: lParam points to the NMHDR.
+  virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+  virtual void OnTimer(UINT_PTR id);
+  virtual void OnClose();
+
+  // TRUE while a menu, accelerator or tool-bar command runs. Commands that
+  // arrive meanwhile from the user are dropped and posted ones wait until it
+  // ends; dialogs shown meanwhile are application-modal.
+  static BOOL IsCommandRunning();
+  // What a menu item, accelerator (source 1) or tool button sends.
+  BOOL ExecuteUserCommand(UINT id, WORD source = 0);
+
+ protected:
+  virtual int OnCreate(LPCREATESTRUCT lpCreateStruct);
+  virtual void OnDestroy();
+  virtual void PostNcDestroy();
+
+  bool event(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  bool destroyed_ = false;
+  std::map<UINT_PTR, QTimer*> timers_;
+};

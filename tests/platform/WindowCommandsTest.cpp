@@ -1,0 +1,290 @@
+// The command route (view, document, frame, application), update handlers on
+// real menu items and tool buttons, accelerators and pre-translation, and
+// closing the frame.
+#include "platform/CmdUI.h"
+#include "platform/Dialog.h"
+#include "platform/Document.h"
+#include "platform/FrameWnd.h"
+#include "platform/View.h"
+#include "platform/WinApp.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QAction>
+#include <QEventLoop>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using tallix::test::TestEnvironment;
+
+namespace {
+
+std::vector<std::string> g_log;
+
+class TestDoc : public CDocument {
+ public:
+  DECLARE_MESSAGE_MAP()
+  BOOL SaveModified() override { return allowClose; }
+  void OnDocCommand() { g_log.push_back("doc"); }
+  void OnDocShared() { g_log.push_back("doc shared"); }
+  void OnUpdateDisabled(CCmdUI* ui) { ui->Enable(FALSE); }
+  BOOL allowClose = TRUE;
+};
+const CMessageMap& TestDoc::messageMap() {
+  static const CMessageMap map = MessageMapOf<TestDoc>(CDocument::messageMap())
+                                     .command(22201, &TestDoc::OnDocCommand)
+                                     .command(22200, &TestDoc::OnDocShared)
+                                     .updateUI(22201, &TestDoc::OnUpdateDisabled);
+  return map;
+}
+
+}  // namespace
+
+class TestView : public CView {
+  Q_OBJECT
+
+ public:
+  Q_INVOKABLE TestView() = default;
+  DECLARE_MESSAGE_MAP()
+  void OnViewCommand() { g_log.push_back("view"); }
+  void OnUpdateChecked(CCmdUI* ui) {
+    ui->Enable(TRUE);
+    ui->SetCheck(1);
+  }
+  // F5 is an accelerator of the frame; the view takes it first.
+  BOOL PreTranslateMessage(MSG* msg) override {
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_F1 + 4) {
+      g_log.push_back("view key");
+      return TRUE;
+    }
+    return CView::PreTranslateMessage(msg);
+  }
+};
+const CMessageMap& TestView::messageMap() {
+  static const CMessageMap map = MessageMapOf<TestView>(CView::messageMap())
+                                     .command(22200, &TestView::OnViewCommand)
+                                     .updateUI(22200, &TestView::OnUpdateChecked);
+  return map;
+}
+
+namespace {
+
+class TestFrame : public CFrameWnd {
+ public:
+  DECLARE_MESSAGE_MAP()
+  void OnFrameCommand() { g_log.push_back("frame"); }
+  void OnFrameShared() { g_log.push_back("frame shared"); }
+};
+const CMessageMap& TestFrame::messageMap() {
+  static const CMessageMap map = MessageMapOf<TestFrame>(CFrameWnd::messageMap())
+                                     .command(22202, &TestFrame::OnFrameCommand)
+                                     .command(22200, &TestFrame::OnFrameShared);
+  return map;
+}
+
+class TestApp : public CWinApp {
+ public:
+  DECLARE_MESSAGE_MAP()
+  void OnAppCommand() { g_log.push_back("app"); }
+  void OnNew() { g_log.push_back(GetKeyState(VK_CONTROL) < 0 ? "new with ctrl" : "new"); }
+  void OnChooser() { g_log.push_back("chooser"); }
+  // A command that pumps events, as a link session does.
+  void OnLongCommand() {
+    g_log.push_back("long");
+    if (auto* frame = qobject_cast<CFrameWnd*>(m_pMainWnd.data())) {
+      frame->PostMessage(WM_COMMAND, 22202);
+      frame->close();
+      frame->ExecuteUserCommand(22300);
+      CDialog progress(514, frame);  // a window shown meanwhile
+      progress.Create(514);
+      if (progress.windowModality() == Qt::ApplicationModal) g_log.push_back("modal");
+    }
+    QCoreApplication::processEvents();
+    g_log.push_back("long end");
+  }
+};
+const CMessageMap& TestApp::messageMap() {
+  static const CMessageMap map = MessageMapOf<TestApp>(CWinApp::messageMap())
+                                     .command(22300, &TestApp::OnAppCommand)
+                                     .command(57600, &TestApp::OnNew)
+                                     .command(57610, &TestApp::OnChooser)
+                                     .command(22304, &TestApp::OnLongCommand);
+  return map;
+}
+
+QAction* findCommand(const QList<QAction*>& actions, UINT id) {
+  for (QAction* a : actions) {
+    if (a->menu()) {
+      if (QAction* found = findCommand(a->menu()->actions(), id)) return found;
+    } else if (CommandIdOf(a) == id) {
+      return a;
+    }
+  }
+  return nullptr;
+}
+
+QMenu* menuOf(QAction* item) {
+  for (QObject* o : item->associatedObjects())
+    if (auto* m = qobject_cast<QMenu*>(o)) return m;
+  return nullptr;
+}
+
+class WindowCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_log.clear();
+    CCreateContext context{RUNTIME_CLASS(TestView), &doc};
+    frame = new TestFrame;
+    ASSERT_TRUE(frame->LoadFrame(128, nullptr, &context));
+    app.m_pMainWnd = frame;
+    view = qobject_cast<TestView*>(frame->GetActiveView());
+    ASSERT_TRUE(view);
+    frame->resize(400, 300);
+    frame->show();
+  }
+  void TearDown() override {
+    if (frame) frame->DestroyWindow();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  std::vector<std::string> run(UINT id) {
+    g_log.clear();
+    frame->SendMessage(WM_COMMAND, id);
+    return g_log;
+  }
+  using Log = std::vector<std::string>;
+
+  TestEnvironment env{TestEnvironment::WithLanguageLibrary};
+  TestApp app;
+  TestDoc doc;
+  QPointer<TestFrame> frame;
+  TestView* view = nullptr;
+};
+
+TEST_F(WindowCommands, ACommandGoesToTheViewItsDocumentTheFrameAndTheApplicationInTurn) {
+  EXPECT_EQ(view->GetDocument(), &doc);
+  EXPECT_EQ(frame->GetActiveDocument(), &doc);
+  EXPECT_EQ(run(22200), Log{"view"});
+  EXPECT_EQ(run(22202), Log{"frame"});
+  EXPECT_EQ(run(22300), Log{"app"});
+  EXPECT_FALSE(frame->OnCmdMsg(22301, CN_COMMAND, nullptr, nullptr));
+  // 22201 is the document's, but its update handler disables it: a disabled
+  // command is not run.
+  EXPECT_EQ(run(22201), Log{});
+  EXPECT_TRUE(frame->OnCmdMsg(22201, CN_COMMAND, nullptr, nullptr));
+  EXPECT_EQ(g_log, Log{"doc"});
+
+  view->SetDocument(nullptr);
+  EXPECT_EQ(run(22200), Log{"view"});
+  frame->SetActiveView(nullptr);
+  EXPECT_EQ(run(22200), Log{"frame shared"});
+}
+
+TEST_F(WindowCommands, UpdateHandlersSetMenuItemsAndToolButtonsAndUnhandledOnesAreDisabled) {
+  QAction* checked = findCommand(frame->GetMenuBar()->actions(), 22200);
+  QAction* disabled = findCommand(frame->GetMenuBar()->actions(), 22201);
+  QAction* unhandled = findCommand(frame->GetMenuBar()->actions(), 22202 + 100);  // 22302, nobody's
+  ASSERT_TRUE(checked && disabled && unhandled);
+  QMenu* linkMenu = menuOf(checked);
+  ASSERT_TRUE(linkMenu);
+  linkMenu->popup(frame->mapToGlobal(QPoint(10, 10)));
+  EXPECT_TRUE(checked->isEnabled());
+  EXPECT_TRUE(checked->isChecked());
+  EXPECT_FALSE(disabled->isEnabled());
+  linkMenu->hide();
+  QMenu* optionsSub = menuOf(unhandled);
+  ASSERT_TRUE(optionsSub);
+  optionsSub->popup(frame->mapToGlobal(QPoint(10, 10)));
+  EXPECT_FALSE(unhandled->isEnabled());
+  optionsSub->hide();
+
+  // Tool buttons follow when the loop goes idle, and route their command.
+  auto* bar = new QToolBar(frame);
+  QAction* buttons[3];
+  const UINT ids[3] = {22200, 22201, 22302};
+  for (int i = 0; i < 3; ++i) {
+    buttons[i] = bar->addAction(QStringLiteral("b%1").arg(i));
+    buttons[i]->setProperty("commandId", ids[i]);
+  }
+  frame->RecalcLayout();
+  QEventLoop idle;  // a loop that waits, as the program's does
+  QTimer::singleShot(20, &idle, &QEventLoop::quit);
+  idle.exec();
+  EXPECT_TRUE(bar->widgetForAction(buttons[0])->isEnabled());
+  EXPECT_TRUE(buttons[0]->isChecked());
+  EXPECT_FALSE(bar->widgetForAction(buttons[1])->isEnabled());
+  EXPECT_FALSE(bar->widgetForAction(buttons[2])->isEnabled());
+  g_log.clear();
+  QTest::mouseClick(bar->widgetForAction(buttons[0]), Qt::LeftButton);
+  EXPECT_EQ(g_log, Log{"view"});
+  g_log.clear();
+  checked->trigger();
+  EXPECT_EQ(g_log, Log{"view"});
+}
+
+TEST_F(WindowCommands, AcceleratorsRouteTheirOwnCommandAfterInnerWindowsHadTheKey) {
+  view->setFocusPolicy(Qt::StrongFocus);
+  QTest::keyClick(view, Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(g_log, Log{"new with ctrl"});  // 57600, not the menu item's 57610
+  g_log.clear();
+  QTest::keyClick(view, Qt::Key_F5);  // the view takes it before the frame's 22200
+  EXPECT_EQ(g_log, Log{"view key"});
+  g_log.clear();
+  QTest::keyClick(view, Qt::Key_F2, Qt::ControlModifier);  // 22102: nobody handles it
+  QTest::keyClick(view, Qt::Key_O, Qt::ControlModifier);  // 57601: nobody handles it
+  EXPECT_EQ(g_log, Log{});
+}
+
+TEST_F(WindowCommands, HoveringShowsThePromptAndTheTitleNamesTheDocument) {
+  auto* status = new QStatusBar(frame);
+  frame->RecalcLayout();
+  doc.SetTitle(QStringLiteral("notes.qxd"));
+  frame->OnIdleUpdateCmdUI();
+  EXPECT_EQ(frame->windowTitle(), QStringLiteral("notes.qxd - TALLIX PROFESSIONAL"));
+  frame->SetMessageText(AFX_IDS_IDLEMESSAGE);
+  EXPECT_EQ(status->currentMessage(), QStringLiteral("Prêt"));
+  QAction* open = findCommand(frame->GetMenuBar()->actions(), 57601);
+  ASSERT_TRUE(open);
+  open->setStatusTip(QStringLiteral("Ouvre un document"));
+  open->showStatusText(frame->GetMenuBar());
+  EXPECT_EQ(status->currentMessage(), QStringLiteral("Ouvre un document"));
+  QStatusTipEvent leave{QString()};
+  QCoreApplication::sendEvent(frame, &leave);
+  EXPECT_EQ(status->currentMessage(), QStringLiteral("Prêt"));
+}
+
+TEST_F(WindowCommands, TheDocumentMayRefuseTheCloseOtherwiseTheFrameGoesAndTheLoopEnds) {
+  doc.allowClose = FALSE;
+  EXPECT_FALSE(frame->close());  // refused, so the application's quit stops too
+  EXPECT_TRUE(frame->isVisible());
+  EXPECT_FALSE(frame->IsDestroyed());
+
+  doc.allowClose = TRUE;
+  bool accepted = false;
+  QTimer::singleShot(0, frame, [&] { accepted = frame->close(); });
+  EXPECT_EQ(app.Run(), 0);  // returns: the loop ended with the main window
+  EXPECT_TRUE(accepted);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(frame);
+}
+
+TEST_F(WindowCommands, WhileACommandRunsTheFrameStaysAndOtherCommandsWait) {
+  frame->ExecuteUserCommand(22304);
+  // The close and the user's command were refused; the posted command ran
+  // after the long one.
+  EXPECT_EQ(g_log, (Log{"long", "modal", "long end"}));
+  EXPECT_FALSE(frame->IsDestroyed());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(g_log, (Log{"long", "modal", "long end", "frame"}));
+}
+
+}  // namespace
+
+#include "WindowCommandsTest.moc"
