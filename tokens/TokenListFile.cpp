@@ -2,6 +2,7 @@
 
 #include "app/ProgramServices.h"
 #include "app/QXSummaryInfo.h"
+#include "classlib/ProgramVersion.h"
 #include "datamodel/OrvoItemStore.h"
 #include "datamodel/OrvoItemStream.h"
 #include "platform/AtomicFile.h"
@@ -47,7 +48,13 @@ void readText(COrvoArchive& ar, char* field, DWORD capacity) {
 }
 
 // The program's fixed version record; zero when it cannot be read.
-void programVersionBlock(BYTE out[52]) { std::memset(out, 0, 52); }
+void programVersionBlock(BYTE out[kVersionRecordSize]) {
+  VS_FIXEDFILEINFO version;
+  if (GetProgramVersion(&version))
+    StoreVersionRecord(version, out);
+  else
+    std::memset(out, 0, kVersionRecordSize);
+}
 
 // The summary information at the root of a token list file.
 bool writeSummaryInformation(COrvoItemStore& store, const char* modelName) {
@@ -209,7 +216,7 @@ void WriteTokenTableInfo(COrvoArchive& ar, const char* calcType) {
   const DWORD head[4] = {1, 1, 10, 0};
   for (int i = 0; i < 4; ++i) record[i * 4] = BYTE(head[i]);
   std::strncpy(reinterpret_cast<char*>(record + 16), calcType ? calcType : "", 63);
-  record[80] = 52;
+  record[80] = BYTE(kVersionRecordSize);
   programVersionBlock(record + 84);
   ar.Write(record, kTokenTableInfoSize);
 }

@@ -3,6 +3,7 @@
 
 #include "app/QXSummaryInfo.h"
 #include "classlib/ProfileSettings.h"
+#include "classlib/ProgramVersion.h"
 #include "datamodel/OrvoItemStore.h"
 #include "datamodel/OrvoItemStream.h"
 #include "platform/storage/StorageTestHooks.h"
@@ -101,6 +102,12 @@ TEST_F(TokenListFile, StreamsMatchHandWorkedBytes) {
   head.resize(80, 0);
   put32(&head, 52);
   EXPECT_EQ(Bytes(info.begin(), info.begin() + 84), head);
+  VS_FIXEDFILEINFO version;
+  ASSERT_TRUE(GetProgramVersion(&version));
+  Bytes versionBytes(kVersionRecordSize);
+  StoreVersionRecord(version, versionBytes.data());
+  EXPECT_EQ(Bytes(info.begin() + 84, info.end()), versionBytes);
+  EXPECT_EQ(info[84], 0xBD);  // the record's signature 0xFEEF04BD
 
   {
     COrvoItemStore store;
