@@ -1,7 +1,6 @@
 #include "platform/SaveFileDialog.h"
 
-#include <QDir>
-#include <QFileDialog>
+#include "platform/FileDialog.h"
 
 namespace tallix {
 namespace {
@@ -15,13 +14,11 @@ SaveFileHandler& handler() {
 
 bool GetSaveFilePath(const SaveFileRequest& request, QString* chosen) {
   if (handler()) return handler()(request, chosen);
-  QString start = request.fileName;
-  if (!request.initialDirectory.isEmpty() && !QDir::isAbsolutePath(start))
-    start = QDir(request.initialDirectory).filePath(start);
-  // QFileDialog asks before it lets an existing file be chosen.
-  const QString path = QFileDialog::getSaveFileName(request.parent, QString(), start, request.filter);
-  if (path.isEmpty()) return false;
-  *chosen = path;
+  CFileDialog dialog(FALSE, {}, request.fileName, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, request.filter,
+                     request.parent);
+  dialog.SetInitialDirectory(request.initialDirectory);
+  if (dialog.DoModal() != IDOK) return false;
+  *chosen = dialog.GetPathName();
   return true;
 }
 
