@@ -4,10 +4,12 @@
 #include "datamodel/HeaderKinds.h"
 #include "datamodel/QXDocEntry.h"
 #include "datamodel/QXMatrixItems.h"
+#include "link/BackupFiles.h"
 #include "link/LinkCommand.h"
 #include "link/SendSelection.h"
 #include "link/TransferProgress.h"
 #include "platform/WinApp.h"
+#include "platform/Wnd.h"
 
 #include <cstring>
 #include <string>
@@ -187,6 +189,8 @@ BOOL LinkReceiveNP(CQXDocServices* doc, BOOL backupOnly) {
     }
     return code;
   });
+  // After the transfer's message: the backup is offered for a backup file.
+  if (backup) SaveBackupFile(doc, backup.get(), AfxGetMainWnd());
   return received;
 }
 

@@ -1,13 +1,18 @@
 #include "link/SendSelection.h"
 
 #include "app/DocServices.h"
+#include "link/SendSelectionDialog.h"
 #include "platform/MessageBox.h"
+#include "platform/WinApp.h"
+#include "platform/Wnd.h"
 
 namespace {
 
-// The program's own dialog. The send selection dialog is not part of the
-// program yet; until it is, nothing is chosen and nothing is sent.
-BOOL defaultQuery(std::vector<std::string>*) { return FALSE; }
+// The program's own question: the send selection dialog on the main window.
+BOOL defaultQuery(std::vector<std::string>* names) {
+  CQXSendSelectionDialog dialog(names, AfxGetMainWnd());
+  return dialog.DoModal() == IDOK;
+}
 
 SendSelectionQuery& installed() {
   static SendSelectionQuery query;

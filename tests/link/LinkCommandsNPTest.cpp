@@ -1,15 +1,23 @@
 #include "datamodel/QXMatrixItems.h"
+#include "datamodel/QXMemImageItems.h"
 #include "datamodel/QXProgramItem.h"
+#include "link/BackupFiles.h"
 #include "link/LinkCommandsNP.h"
 #include "link/SendSelection.h"
+#include "link/SendSelectionDialog.h"
 #include "link/TransferProgress.h"
 #include "platform/WinApp.h"
 #include "tests/link/SessionTestSupport.h"
+#include "tests/support/FileDialogScript.h"
 #include "tests/support/MessageLog.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace tallix::test;
 
@@ -56,10 +64,8 @@ class CommandsNP : public SessionFixture {
     };
     app.m_pMainWnd = &mainWindow;
     mainWindow.show();
-    previousSelection = SetSendSelectionQuery([this](std::vector<std::string>* names) {
-      selectionShown = *names;
-      return selectionConfirmed;
-    });
+    // The user sends everything offered.
+    previousSelection = SetSendSelectionQuery([](std::vector<std::string>*) { return TRUE; });
   }
   void TearDown() override {
     SetSendSelectionQuery(previousSelection);
@@ -79,8 +85,6 @@ class CommandsNP : public SessionFixture {
   CWnd mainWindow;
   MessageLog messages;
   std::function<void()> duringTransfer;
-  std::vector<std::string> selectionShown;
-  BOOL selectionConfirmed = TRUE;
   SendSelectionQuery previousSelection;
 };
 
@@ -185,12 +189,64 @@ TEST_F(CommandsNP, EachFailureShowsExactlyOneMessage) {
 
 TEST_F(CommandsNP, ACancelledSelectionSendsNothing) {
   offer("\\Calculator\\Program\\P1", "Programme \"ABC\"");
-  selectionConfirmed = FALSE;
+  SetSendSelectionQuery(nullptr);  // the program's own dialog
+  QString shownItem;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<CQXSendSelectionDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    shownItem = dialog->GetDlgItemAs<QListWidget>(CQXSendSelectionDialog::IDC_LIST)->item(0)->text();
+    QTest::mouseClick(dialog->GetDlgItemAs<QPushButton>(IDCANCEL), Qt::LeftButton);
+  });
   sim.expectSilence(100).start();
   EXPECT_FALSE(LinkSendNP(&doc));
   EXPECT_TRUE(sim.finish()) << sim.error();
-  EXPECT_EQ(selectionShown, std::vector<std::string>{"Programme \"ABC\""});
+  EXPECT_EQ(shownItem, "Programme \"ABC\"");
   EXPECT_TRUE(sim.received().empty());
+  EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(CommandsNP, AReceivedBackupIsOfferedForABackupFile) {
+  Bytes data(300);
+  for (size_t i = 0; i < data.size(); ++i) data[i] = BYTE(i);
+  calcSends({onWire(memHeader("BU", 300, "BACKUP")), Sim::packet(data)});
+  sim.expectSilence(50).start();
+  QTemporaryDir dir;
+  const QString file = dir.filePath(QStringLiteral("calc.qxm"));
+  bool transferOver = false;
+  FileDialogScript script;
+  script.actions.push_back([&](CFileDialog& d) {
+    transferOver = GetTransferProgressNP() == nullptr && mainWindow.isEnabled();
+    chooseFile(d, file);
+  });
+  EXPECT_TRUE(LinkReceiveNP(&doc, FALSE));
+  EXPECT_TRUE(sim.finish()) << sim.error();
+  EXPECT_EQ(script.shown, 1);
+  EXPECT_TRUE(transferOver);
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_TRUE(doc.items.empty());
+  CQXDocEntry* loaded = nullptr;
+  ASSERT_TRUE(ReadBackupFile(file.toLocal8Bit().constData(), &loaded));
+  std::unique_ptr<CQXDocEntry> entry(loaded);
+  auto* backup = dynamic_cast<CQXBackupV4Item*>(entry->GetItem());
+  ASSERT_NE(backup, nullptr);
+  Bytes back(300);
+  ASSERT_TRUE(backup->GetBytes(back.data(), int(back.size())));
+  EXPECT_EQ(back, data);
+}
+
+TEST_F(CommandsNP, ABackupGoesOutWithoutTheEnd) {
+  Bytes data(300, 0x5A);
+  CQXDocEntry entry;
+  auto* backup = new CQXBackupV4Item;
+  entry.SetItem(backup);
+  ASSERT_TRUE(backup->ParseHeader(memHeader("BU", 300, "BACKUP").data(), 50));
+  ASSERT_TRUE(backup->SetBytes(data.data(), int(data.size())));
+  calcListens();
+  takesHeader();
+  sim.expectPacket(300).send({LINK_ACK}).expectSilence(100).start();
+  EXPECT_TRUE(LinkSendBackupNP(&doc, "Backup V4", &entry));
+  EXPECT_TRUE(sim.finish()) << sim.error();
+  EXPECT_EQ(entry.GetItem(), backup);  // still the caller's
   EXPECT_TRUE(messages.shown.empty());
 }
 
