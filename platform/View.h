@@ -1,5 +1,15 @@
 // CView: a window that shows a document. A command the view does not
 // handle goes on to its document.
+//
+// - Created from a creation context {view class, document}: the view joins
+//   the document's view list (and leaves it when it is deleted).
+// - Painting: the paint event gives a CDC over the view to OnPrepareDC and
+//   then OnDraw.
+// - The document's UpdateAllViews calls OnUpdate (the base repaints);
+//   WM_INITIALUPDATE calls OnInitialUpdate (the base: OnUpdate(0, 0, 0)).
+// - A mouse press inside the view makes it the active view of its frame
+//   (OnMouseActivate), so that commands reach it.
+// - A view owns itself: it is deleted when its window is destroyed.
 #pragma once
 
 #include "platform/Document.h"
@@ -7,6 +17,8 @@
 #include "platform/Wnd.h"
 
 #include <QPointer>
+
+class CDC;
 
 // What a frame hands to the views it creates: the view's class and the
 // document it shows.
@@ -24,18 +36,31 @@ class CView : public CWnd {
   DECLARE_MESSAGE_MAP()
 
   CDocument* GetDocument() const { return document_; }
-  void SetDocument(CDocument* document) { document_ = document; }
+  // Joins `document`'s views (null: leaves the document it shows).
+  void SetDocument(CDocument* document);
 
   BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
-  // The frame made this view active or took that away.
+  // The frame made this view active or took that away; the view made
+  // active takes the focus when its window is active.
   virtual void OnActivateView(BOOL activate, CView* activated, CView* deactivated);
+  virtual void OnInitialUpdate();
+  // The document changed; `hint` and `hintObject` say how (the caller's).
+  virtual void OnUpdate(CView* sender, LPARAM hint, QObject* hintObject);
+  virtual void OnPrepareDC(CDC* dc);
+  virtual void OnDraw(CDC* dc);
+
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // Makes the view the active view of its frame.
+  int OnMouseActivate(CWnd* topLevel, UINT hitTest, UINT message) override;
 
  protected:
   // Takes the document of the creation context.
   int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
   // A view owns itself: it goes when its window is destroyed.
   void PostNcDestroy() override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
+  friend class CDocument;
   QPointer<CDocument> document_;
 };

@@ -95,3 +95,41 @@ enum : UINT {
   AFX_IDP_UNREG_FAILURE = 61708,
   AFX_IDW_PANE_FIRST = 0xE900,
 };
+
+// Messages, notifications and codes of views, scroll bars and common
+// controls.
+enum : UINT {
+  WM_HSCROLL = 0x0114,
+  WM_VSCROLL = 0x0115,
+  WM_MOUSEWHEEL = 0x020A,
+  WM_INITIALUPDATE = 0x0364,  // sent to a view before it is first shown
+  WM_REFLECT_BASE = 0xBC00,   // a control's own notification, reflected back to it
+};
+
+// Notifications every common control sends.
+enum : int {
+  NM_CLICK = -2,
+  NM_DBLCLK = -3,
+  NM_RETURN = -4,
+  NM_RCLICK = -5,
+  NM_SETFOCUS = -7,
+  NM_KILLFOCUS = -8,
+};
+
+// The code a control's notification has when it is reflected to the control
+// itself (see CWnd::OnChildNotify).
+constexpr int ReflectedNotifyCode(int nmCode) {
+  return int(((UINT(WM_REFLECT_BASE) + UINT(WM_NOTIFY)) << 16) | (UINT(nmCode) & 0xFFFF));
+}
+
+// Window styles: the ones the program passes; a window keeps them (GetStyle)
+// and the controls act on their own bits.
+enum : DWORD {
+  WS_CHILD = 0x40000000,
+  WS_VISIBLE = 0x10000000,
+  WS_DISABLED = 0x08000000,
+  WS_BORDER = 0x00800000,
+  WS_VSCROLL = 0x00200000,
+  WS_HSCROLL = 0x00100000,
+  WS_TABSTOP = 0x00010000,
+};
