@@ -163,7 +163,7 @@ BOOL CScrollView::OnMouseWheel(UINT flags, short delta, QPoint point) {
 }
 
 BOOL CScrollView::DoMouseWheel(UINT flags, short delta, QPoint) {
-  if (flags & (0x04 | 0x08)) return FALSE;  // Shift or Ctrl: not a scroll
+  if (flags & (MK_SHIFT | MK_CONTROL)) return FALSE;  // zooming or data, not a scroll
   const bool vertical = HasScrollBar(SB_VERT);
   if (!vertical && !HasScrollBar(SB_HORZ)) return FALSE;
   const int lines = QApplication::wheelScrollLines();

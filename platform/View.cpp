@@ -45,6 +45,13 @@ void CView::OnPrepareDC(CDC*) {}
 
 void CView::OnDraw(CDC*) {}
 
+DROPEFFECT CView::OnDragEnter(COleDataObject*, DWORD, QPoint) { return DROPEFFECT_NONE; }
+DROPEFFECT CView::OnDragOver(COleDataObject*, DWORD, QPoint) { return DROPEFFECT_NONE; }
+void CView::OnDragLeave() {}
+BOOL CView::OnDrop(COleDataObject*, DROPEFFECT, QPoint) { return FALSE; }
+DROPEFFECT CView::OnDropEx(COleDataObject*, DROPEFFECT, DROPEFFECT, QPoint) { return DROPEFFECT(-1); }
+DROPEFFECT CView::OnDragScroll(DWORD, QPoint) { return DROPEFFECT_NONE; }
+
 LRESULT CView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITIALUPDATE) {
     OnInitialUpdate();

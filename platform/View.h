@@ -9,10 +9,15 @@
 //   WM_INITIALUPDATE calls OnInitialUpdate (the base: OnUpdate(0, 0, 0)).
 // - A mouse press inside the view makes it the active view of its frame
 //   (OnMouseActivate), so that commands reach it.
+// - Drops: a COleDropTarget registered on the view, or on a control inside
+//   it, hands the drag events to OnDragEnter, OnDragOver, OnDragLeave,
+//   OnDropEx, OnDrop and OnDragScroll (points in the registered window's
+//   coordinates); the base refuses.
 // - A view owns itself: it is deleted when its window is destroyed.
 #pragma once
 
 #include "platform/Document.h"
+#include "platform/OleDropTarget.h"
 #include "platform/RuntimeClass.h"
 #include "platform/Wnd.h"
 
@@ -48,6 +53,14 @@ class CView : public CWnd {
   virtual void OnUpdate(CView* sender, LPARAM hint, QObject* hintObject);
   virtual void OnPrepareDC(CDC* dc);
   virtual void OnDraw(CDC* dc);
+
+  virtual DROPEFFECT OnDragEnter(COleDataObject* data, DWORD keyState, QPoint point);
+  virtual DROPEFFECT OnDragOver(COleDataObject* data, DWORD keyState, QPoint point);
+  virtual void OnDragLeave();
+  virtual BOOL OnDrop(COleDataObject* data, DROPEFFECT dropEffect, QPoint point);
+  // -1 lets OnDrop run.
+  virtual DROPEFFECT OnDropEx(COleDataObject* data, DROPEFFECT dropEffect, DROPEFFECT allowedEffects, QPoint point);
+  virtual DROPEFFECT OnDragScroll(DWORD keyState, QPoint point);
 
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   // Makes the view the active view of its frame.

@@ -405,10 +405,10 @@ void CWnd::wheelEvent(QWheelEvent* event) {
   const QPoint angle = event->angleDelta();
   const int delta = angle.y() != 0 ? angle.y() : angle.x();
   UINT flags = 0;
-  if (event->modifiers() & Qt::ShiftModifier) flags |= 0x04;
-  if (event->modifiers() & Qt::ControlModifier) flags |= 0x08;
-  if (event->buttons() & Qt::LeftButton) flags |= 0x01;
-  if (event->buttons() & Qt::RightButton) flags |= 0x02;
+  if (event->modifiers() & Qt::ShiftModifier) flags |= MK_SHIFT;
+  if (event->modifiers() & Qt::ControlModifier) flags |= MK_CONTROL;
+  if (event->buttons() & Qt::LeftButton) flags |= MK_LBUTTON;
+  if (event->buttons() & Qt::RightButton) flags |= MK_RBUTTON;
   const short d = short(std::clamp(delta, -32768, 32767));
   if (!destroyed_ && OnMouseWheel(flags, d, event->globalPosition().toPoint())) event->accept();
   else event->ignore();

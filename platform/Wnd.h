@@ -132,7 +132,7 @@ class CWnd : public QWidget, public CCmdTarget {
   // A notification of this control, offered back to it by its parent:
   // TRUE when a notifyReflect entry handled it.
   virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
-  // WM_MOUSEWHEEL: `flags` the key state (0x04 Shift, 0x08 Ctrl), `delta`
+  // WM_MOUSEWHEEL: `flags` the MK_ key state, `delta`
   // 120 per notch away from the user, `point` in screen coordinates. FALSE
   // (the default) passes the wheel on to the parent.
   virtual BOOL OnMouseWheel(UINT flags, short delta, QPoint point);
