@@ -112,6 +112,8 @@ class CListCtrl : public CWnd {
   int GetColumnWidth(int column) const;
   BOOL SetColumnWidth(int column, int width);
   QHeaderView* GetHeaderCtrl() const;
+  // The header's items: one per inserted column, 0 without a header.
+  int GetHeaderItemCount() const { return headerMade_ ? columns_ : 0; }
 
   int GetItemCount() const;
   // The new item's index (`item` clamped to the count), -1 on failure.

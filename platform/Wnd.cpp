@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHash>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
 #include <QWheelEvent>
@@ -39,6 +41,7 @@ struct DeferredCommand {
 int g_commandDepth = 0;
 std::vector<DeferredCommand> g_deferred;
 Qt::KeyboardModifiers g_modifiers;
+QPoint g_messagePos;
 
 // Counts a running user command; the outermost one posts again the
 // commands that arrived meanwhile.
@@ -66,6 +69,15 @@ class PreTranslateFilter : public QObject {
     if (type == QEvent::KeyPress || type == QEvent::KeyRelease || type == QEvent::MouseButtonPress ||
         type == QEvent::MouseButtonRelease || type == QEvent::Wheel)
       g_modifiers = static_cast<QInputEvent*>(event)->modifiers();
+    if (watched->isWidgetType()) {
+      if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease || type == QEvent::MouseMove ||
+          type == QEvent::MouseButtonDblClick)
+        g_messagePos = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+      else if (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)
+        g_messagePos = static_cast<QWidget*>(watched)->mapToGlobal(static_cast<QDropEvent*>(event)->position().toPoint());
+      else if (type == QEvent::Wheel)
+        g_messagePos = static_cast<QWheelEvent*>(event)->globalPosition().toPoint();
+    }
     if (type == QEvent::MouseButtonPress && watched->isWidgetType()) {
       auto* target = static_cast<QWidget*>(watched);
       // A press the receiver ignored travels on to its parents.
@@ -174,6 +186,8 @@ UINT VirtualKeyFromQt(int k) {
     default: return 0;
   }
 }
+
+QPoint GetMessagePos() { return g_messagePos; }
 
 short GetKeyState(int virtualKey) {
   Qt::KeyboardModifier m;

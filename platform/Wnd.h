@@ -58,6 +58,10 @@ using LPCREATESTRUCT = CREATESTRUCT*;
 
 enum : int { MA_ACTIVATE = 1, MA_ACTIVATEANDEAT = 2, MA_NOACTIVATE = 3, MA_NOACTIVATEANDEAT = 4 };
 
+// The screen position of the last mouse or drag event the program saw (the
+// position of "the current message").
+QPoint GetMessagePos();
+
 // A registered message id for `name`: 0xC000-0xFFFF, the same for the same
 // name (without regard to case) within a run; 0 when none is left.
 UINT RegisterWindowMessage(const char* name);
