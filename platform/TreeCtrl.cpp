@@ -165,10 +165,19 @@ BOOL CTreeCtrl::DeleteItem(HTREEITEM item) {
   if (editItem_ && (editItem_ == item || isBelow(editItem_, item))) editItem_ = nullptr;
   HTREEITEM caret = tree_->currentItem();
   const bool caretGoes = caret && (caret == item || isBelow(caret, item));
+  // The caret moves to the next item beside the deleted one, else the one
+  // before, else the parent.
+  HTREEITEM next = nullptr;
+  if (caretGoes) {
+    next = GetNextSiblingItem(item);
+    if (!next) next = GetPrevSiblingItem(item);
+    if (!next) next = item->parent();
+  }
   ++quiet_;
+  if (caretGoes) setCurrentQuietly(nullptr);
   delete item;
   --quiet_;
-  if (caretGoes) afterCaretRemoved(nullptr);
+  if (next) afterCaretRemoved(next);
   return TRUE;
 }
 
@@ -185,22 +194,18 @@ BOOL CTreeCtrl::DeleteAllItems() {
   return TRUE;
 }
 
-// The caret item went with a deletion; Qt put the caret on a neighbour,
-// which is reported as a change of unknown cause.
-void CTreeCtrl::afterCaretRemoved(HTREEITEM) {
-  HTREEITEM now = tree_->currentItem();
-  if (!now) return;
-  ++quiet_;
-  setCurrentQuietly(nullptr);
-  --quiet_;
+// The caret item went with a deletion: the caret moves to `next`, as a
+// change of unknown cause from no item.
+void CTreeCtrl::afterCaretRemoved(HTREEITEM next) {
+  const QPersistentModelIndex wanted(tree_->indexFromItem(next));
   NMTREEVIEW nm;
   nm.action = TVC_UNKNOWN;
-  nm.itemNew = itemInfo(now);
-  if (SendNotify(&nm.hdr, TVN_SELCHANGING) != 0) return;
+  nm.itemNew = itemInfo(next);
+  if (SendNotify(&nm.hdr, TVN_SELCHANGING) != 0 || !wanted.isValid()) return;
   ++quiet_;
-  setCurrentQuietly(now);
+  setCurrentQuietly(next);
   --quiet_;
-  nm.itemNew = itemInfo(now);
+  nm.itemNew = itemInfo(next);
   SendNotify(&nm.hdr, TVN_SELCHANGED);
 }
 

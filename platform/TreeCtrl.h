@@ -13,7 +13,9 @@
 //   NMTVDISPINFO or NMHDR):
 //   TVN_SELCHANGING before the caret moves (a non-zero result refuses),
 //   TVN_SELCHANGED after, with the cause TVC_BYMOUSE, TVC_BYKEYBOARD or
-//   TVC_UNKNOWN (SelectItem, or a deletion that took the caret item);
+//   TVC_UNKNOWN (SelectItem, or a deletion that took the caret item: the
+//   caret then moves from no item to the next item beside the deleted
+//   one, else the one before, else the parent);
 //   TVN_ITEMEXPANDING before the user expands or collapses an item
 //   (non-zero refuses), TVN_ITEMEXPANDED after; Expand itself sends none;
 //   TVN_DELETEITEM for every item removed, its data still readable (also
@@ -207,7 +209,7 @@ class CTreeCtrl : public CWnd {
   bool beginLabelEdit(HTREEITEM item);
   bool endLabelEdit(QString* text);
   void setCurrentQuietly(HTREEITEM item);
-  void afterCaretRemoved(HTREEITEM before);
+  void afterCaretRemoved(HTREEITEM next);
 
   Widget* tree_;
   CImageList* normalImages_ = nullptr;
