@@ -139,7 +139,10 @@ bool COleDropTarget::handleEvent(QEvent* event) {
   lastEffect_ = effect & allowed;
   const Qt::DropAction action = actionOf(lastEffect_, e->proposedAction());
   e->setDropAction(action);
-  e->setAccepted(action != Qt::IgnoreAction);
+  // Qt sends the moves of a drag only to a widget that accepted its enter;
+  // the platform asks the target at every move whatever the enter said, so
+  // the enter is always taken (its action says whether a drop may happen).
+  e->setAccepted(event->type() == QEvent::DragEnter || action != Qt::IgnoreAction);
   return true;
 }
 

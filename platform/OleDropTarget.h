@@ -6,7 +6,9 @@
 // - Drag enter and drag over first ask OnDragScroll; only when its answer
 //   lacks DROPEFFECT_SCROLL do OnDragEnter / OnDragOver run.
 // - The effect a handler returns is cut to what the drag source allows; none
-//   left means the drop is refused at that point.
+//   left means the drop is refused at that point. A drag enter is taken
+//   even then (with no action), so that the moves that follow still arrive:
+//   a target may accept at a later point what it refused at the first.
 // - A drop runs OnDropEx, and OnDrop when OnDropEx answers -1 (the base);
 //   a drop where the last answer was DROPEFFECT_NONE runs OnDragLeave instead.
 // - Points are in the coordinates of the widget that got the event: for a

@@ -1,6 +1,7 @@
 #include "platform/ScrollView.h"
 
 #include "platform/DC.h"
+#include "platform/SplitterWnd.h"
 
 #include <QAbstractSlider>
 #include <QApplication>
@@ -157,8 +158,8 @@ void CScrollView::OnVScroll(UINT code, UINT pos, QScrollBar* bar) {
 }
 
 BOOL CScrollView::OnMouseWheel(UINT flags, short delta, QPoint point) {
-  // Inside a splitter the wheel goes on to it, which scrolls its panes.
-  if (CWnd* parent = GetParent(); parent && parent->inherits("CSplitterWnd")) return FALSE;
+  // Inside a splitter the wheel is the splitter's, which scrolls its panes.
+  if (auto* splitter = qobject_cast<CSplitterWnd*>(GetParent())) return splitter->OnMouseWheel(flags, delta, point);
   return DoMouseWheel(flags, delta, point);
 }
 

@@ -101,10 +101,11 @@ BOOL CSplitterWnd::CreateView(int row, int col, const CRuntimeClass* viewClass, 
   CCreateContext fallback{viewClass, nullptr};
   QPointer<CWnd> guard(pane);
   if (!pane->Create(WS_CHILD | WS_VISIBLE, line, UINT(IdFromRowCol(row, col)), context ? context : &fallback)) {
-    // A window that refused its creation left the splitter.
+    // A window that refused its creation destroyed itself and left the
+    // splitter (a view deletes itself, any other window is deleted here).
     if (guard && !qobject_cast<CView*>(guard)) delete guard;
-    if (guard) line->replaceWidget(col, new QWidget(line));
-    else if (line->count() < cols_) line->insertWidget(col, new QWidget(line));
+    if (line->count() < cols_) line->insertWidget(col, new QWidget);
+    else if (guard) line->replaceWidget(col, new QWidget);
     return FALSE;
   }
   panes_[size_t(row * cols_ + col)] = pane;
@@ -117,7 +118,7 @@ void CSplitterWnd::DeleteView(int row, int col) {
   if (!pane || !line) return;
   if (CFrameWnd* frame = GetParentFrame(); frame && frame->GetActiveView() == pane) frame->SetActiveView(nullptr);
   panes_[size_t(row * cols_ + col)] = nullptr;
-  line->replaceWidget(col, new QWidget(line));
+  line->replaceWidget(col, new QWidget);
   pane->setParent(this);
   pane->DestroyWindow();
 }
