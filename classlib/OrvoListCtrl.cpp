@@ -1,13 +1,12 @@
 #include "classlib/OrvoListCtrl.h"
 
-#include "platform/DC.h"
-
 #include <QAbstractItemView>
 #include <QHeaderView>
 #include <QPainter>
 #include <QRegion>
-
 #include <algorithm>
+
+#include "platform/DC.h"
 
 const CMessageMap& COrvoListCtrl::messageMap() {
   static const CMessageMap map = MessageMapOf<COrvoListCtrl>(CListCtrl::messageMap());
@@ -32,7 +31,9 @@ BOOL COrvoListCtrl::SetItemSelected(int item, BOOL on) {
   return SetItemState(item, on ? UINT(LVIS_SELECTED) : 0u, LVIS_SELECTED);
 }
 
-BOOL COrvoListCtrl::SetItemFocused(int item, BOOL on) { return SetItemState(item, on ? UINT(LVIS_FOCUSED) : 0u, LVIS_FOCUSED); }
+BOOL COrvoListCtrl::SetItemFocused(int item, BOOL on) {
+  return SetItemState(item, on ? UINT(LVIS_FOCUSED) : 0u, LVIS_FOCUSED);
+}
 
 int COrvoListCtrl::GetColumnCount() const { return GetHeaderItemCount(); }
 

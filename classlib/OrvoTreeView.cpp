@@ -1,8 +1,8 @@
 #include "classlib/OrvoTreeView.h"
 
-#include "classlib/InternetShortcut.h"
-
 #include <QTreeWidget>
+
+#include "classlib/InternetShortcut.h"
 
 const CMessageMap& COrvoTreeView::messageMap() {
   static const CMessageMap map = MessageMapOf<COrvoTreeView>(CTreeView::messageMap());
@@ -79,8 +79,10 @@ void COrvoTreeViewDragDrop::EndDragFeedback() {
 }
 
 void COrvoTreeViewDragDrop::OnTimer(UINT_PTR id) {
-  if (id == kScrollTimerId) AutoScrollStep();
-  else COrvoTreeView::OnTimer(id);
+  if (id == kScrollTimerId)
+    AutoScrollStep();
+  else
+    COrvoTreeView::OnTimer(id);
 }
 
 void COrvoTreeViewDragDrop::AutoScrollStep() {

@@ -1,11 +1,10 @@
 #include "platform/ImageList.h"
 
-#include "platform/DC.h"
-
 #include <QBitmap>
 #include <QPainter>
-
 #include <algorithm>
+
+#include "platform/DC.h"
 
 BOOL CImageList::Create(int cx, int cy, UINT flags, int, int) {
   if (created_ || cx < 1 || cy < 1) return FALSE;
@@ -44,7 +43,8 @@ int CImageList::Add(const QImage& strip, COLORREF maskColor) {
   const int count = std::max(strip.width() / size_.width(), 1);
   const int first = int(images_.size());
   for (int i = 0; i < count; ++i) {
-    QImage piece = strip.copy(i * size_.width(), 0, size_.width(), size_.height()).convertToFormat(QImage::Format_ARGB32);
+    QImage piece =
+        strip.copy(i * size_.width(), 0, size_.width(), size_.height()).convertToFormat(QImage::Format_ARGB32);
     if (flags_ & ILC_MASK) {
       const QRgb key = ColorRefToQRgb(maskColor) & 0x00FFFFFF;
       for (int y = 0; y < piece.height(); ++y) {

@@ -4,16 +4,15 @@
 // added to a list takes the picture of the list's size.
 #pragma once
 
-#include "platform/Bitmap.h"
-#include "platform/ColorRef.h"
-#include "platform/WinTypes.h"
-
 #include <QIcon>
 #include <QPixmap>
 #include <QPoint>
 #include <QSize>
-
 #include <vector>
+
+#include "platform/Bitmap.h"
+#include "platform/ColorRef.h"
+#include "platform/WinTypes.h"
 
 class CDC;
 

@@ -1,8 +1,5 @@
 #include "platform/ListCtrl.h"
 
-#include "platform/DC.h"
-#include "platform/ImageList.h"
-
 #include <QApplication>
 #include <QHeaderView>
 #include <QListView>
@@ -15,8 +12,10 @@
 #include <QStandardItemModel>
 #include <QStyledItemDelegate>
 #include <QTreeView>
-
 #include <algorithm>
+
+#include "platform/DC.h"
+#include "platform/ImageList.h"
 
 namespace {
 
@@ -24,9 +23,12 @@ enum : int { kDataRole = Qt::UserRole, kImageRole = Qt::UserRole + 1, kStateRole
 
 Qt::Alignment alignmentOf(int format) {
   switch (format & 3) {
-    case LVCFMT_RIGHT: return Qt::AlignRight | Qt::AlignVCenter;
-    case LVCFMT_CENTER: return Qt::AlignHCenter | Qt::AlignVCenter;
-    default: return Qt::AlignLeft | Qt::AlignVCenter;
+    case LVCFMT_RIGHT:
+      return Qt::AlignRight | Qt::AlignVCenter;
+    case LVCFMT_CENTER:
+      return Qt::AlignHCenter | Qt::AlignVCenter;
+    default:
+      return Qt::AlignLeft | Qt::AlignVCenter;
   }
 }
 
@@ -60,8 +62,7 @@ class CListCtrl::View : public Base {
     }
     // Dragging an item is the program's to start.
     event->accept();
-    if (dragStarted_ ||
-        (event->position().toPoint() - pressPos_).manhattanLength() < QApplication::startDragDistance())
+    if (dragStarted_ || (event->position().toPoint() - pressPos_).manhattanLength() < QApplication::startDragDistance())
       return;
     dragStarted_ = true;
     NMLISTVIEW nm;
@@ -202,7 +203,8 @@ void CListCtrl::applyMode() {
   reportView_->setSelectionMode(selection);
   reportView_->setHeaderHidden(style & LVS_NOCOLUMNHEADER);
   reportView_->header()->setSectionsClickable(!(style & LVS_NOSORTHEADER));
-  for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(iconView_), static_cast<QAbstractItemView*>(reportView_)})
+  for (QAbstractItemView* v :
+       {static_cast<QAbstractItemView*>(iconView_), static_cast<QAbstractItemView*>(reportView_)})
     static_cast<QFrame*>(v)->setFrameShape((style & WS_BORDER) ? QFrame::StyledPanel : QFrame::NoFrame);
   if (mode == LVS_REPORT) {
     if (smallImages_) reportView_->setIconSize(smallImages_->GetImageSize());
@@ -217,10 +219,13 @@ void CListCtrl::applyMode() {
     iconView_->setUniformItemSizes(!large);
     iconView_->setResizeMode((style & LVS_AUTOARRANGE) ? QListView::Adjust : QListView::Fixed);
     iconView_->setSpacing(large ? 4 : 1);
+    iconView_->setWordWrap(large);
     CImageList* images = large ? normalImages_ : smallImages_;
     iconView_->setIconSize(images ? images->GetImageSize() : (large ? QSize(32, 32) : QSize(16, 16)));
-    if (large) iconView_->setGridSize(QSize(std::max(iconView_->iconSize().width() * 2 + 12, 76), iconView_->iconSize().height() + 2 * iconView_->fontMetrics().height() + 12));
-    else iconView_->setGridSize(QSize());
+    // Large icons sit in cells of two label lines, as wide as the platform's.
+    const QSize icon = iconView_->iconSize();
+    const int labels = 2 * iconView_->fontMetrics().height();
+    iconView_->setGridSize(large ? QSize(std::max(icon.width() * 2 + 20, 84), icon.height() + labels + 12) : QSize());
     stack_->setCurrentWidget(iconView_);
   }
   setFocusProxy(GetItemView());
@@ -258,8 +263,10 @@ int CListCtrl::InsertColumn(int column, const QString& heading, int format, int 
 
 BOOL CListCtrl::DeleteColumn(int column) {
   if (column < 0 || column >= columns_) return FALSE;
-  if (columns_ > 1) model_->removeColumn(column);
-  else model_->setHeaderData(0, Qt::Horizontal, QVariant(), Qt::DisplayRole);
+  if (columns_ > 1)
+    model_->removeColumn(column);
+  else
+    model_->setHeaderData(0, Qt::Horizontal, QVariant(), Qt::DisplayRole);
   formats_.erase(formats_.begin() + column);
   --columns_;
   return TRUE;
@@ -380,7 +387,8 @@ BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask) {
       selection->select(index, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
   }
   if (mask & LVIS_FOCUSED) {
-    if (state & LVIS_FOCUSED) selection->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    if (state & LVIS_FOCUSED)
+      selection->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
     else if (selection->currentIndex().row() == item)
       selection->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
   }
@@ -468,7 +476,8 @@ BOOL CListCtrl::GetItemRect(int item, QRect* rect, UINT code) const {
     option.displayAlignment = Qt::AlignHCenter | Qt::AlignTop;
   }
   if (index.data(kImageRole).isValid()) option.features |= QStyleOptionViewItem::HasDecoration;
-  const QStyle::SubElement element = code == LVIR_ICON ? QStyle::SE_ItemViewItemDecoration : QStyle::SE_ItemViewItemText;
+  const QStyle::SubElement element =
+      code == LVIR_ICON ? QStyle::SE_ItemViewItemDecoration : QStyle::SE_ItemViewItemText;
   *rect = view->style()->subElementRect(element, &option, view);
   return TRUE;
 }

@@ -21,14 +21,13 @@
 // - OnEraseBkgnd runs in every paint of the view before the items are drawn.
 #pragma once
 
-#include "platform/Wnd.h"
-
 #include <QPoint>
 #include <QRect>
 #include <QString>
-
 #include <cstdint>
 #include <vector>
+
+#include "platform/Wnd.h"
 
 class CDC;
 class CImageList;
@@ -42,8 +41,15 @@ class QTreeView;
 using DWORD_PTR = std::uintptr_t;
 
 enum : DWORD {
-  LVS_ICON = 0x0000, LVS_REPORT = 0x0001, LVS_SMALLICON = 0x0002, LVS_LIST = 0x0003, LVS_TYPEMASK = 0x0003,
-  LVS_SINGLESEL = 0x0004, LVS_SHOWSELALWAYS = 0x0008, LVS_AUTOARRANGE = 0x0100, LVS_NOCOLUMNHEADER = 0x4000,
+  LVS_ICON = 0x0000,
+  LVS_REPORT = 0x0001,
+  LVS_SMALLICON = 0x0002,
+  LVS_LIST = 0x0003,
+  LVS_TYPEMASK = 0x0003,
+  LVS_SINGLESEL = 0x0004,
+  LVS_SHOWSELALWAYS = 0x0008,
+  LVS_AUTOARRANGE = 0x0100,
+  LVS_NOCOLUMNHEADER = 0x4000,
   LVS_NOSORTHEADER = 0x8000,
 };
 enum : DWORD { LVS_EX_FULLROWSELECT = 0x0020 };

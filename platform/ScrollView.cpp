@@ -1,18 +1,17 @@
 #include "platform/ScrollView.h"
 
-#include "platform/DC.h"
-#include "platform/SplitterWnd.h"
-
 #include <QAbstractSlider>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
-
 #include <algorithm>
 #include <climits>
 #include <cmath>
+
+#include "platform/DC.h"
+#include "platform/SplitterWnd.h"
 
 namespace {
 
@@ -21,15 +20,23 @@ constexpr BYTE kNoCode = 0xFF;
 // The step of one SB_ code from `pos`; INT_MAX for the far end.
 int stepped(UINT code, int pos, int line, int page, UINT thumb) {
   switch (code) {
-    case SB_TOP: return 0;
-    case SB_BOTTOM: return INT_MAX;
-    case SB_LINEUP: return pos - line;
-    case SB_LINEDOWN: return pos + line;
-    case SB_PAGEUP: return pos - page;
-    case SB_PAGEDOWN: return pos + page;
+    case SB_TOP:
+      return 0;
+    case SB_BOTTOM:
+      return INT_MAX;
+    case SB_LINEUP:
+      return pos - line;
+    case SB_LINEDOWN:
+      return pos + line;
+    case SB_PAGEUP:
+      return pos - page;
+    case SB_PAGEDOWN:
+      return pos + page;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: return int(thumb);
-    default: return pos;
+    case SB_THUMBPOSITION:
+      return int(thumb);
+    default:
+      return pos;
   }
 }
 
@@ -60,7 +67,8 @@ CScrollView::~CScrollView() = default;
 void CScrollView::SetScrollSizes(int mapMode, QSize total, QSize page, QSize line) {
   mapMode_ = mapMode;
   total_ = total.expandedTo(QSize(0, 0));
-  page_ = QSize(page.width() ? page.width() : total_.width() / 10, page.height() ? page.height() : total_.height() / 10);
+  page_ =
+      QSize(page.width() ? page.width() : total_.width() / 10, page.height() ? page.height() : total_.height() / 10);
   line_ = QSize(line.width() ? line.width() : page_.width() / 10, line.height() ? line.height() : page_.height() / 10);
   UpdateBars();
   update();
@@ -205,12 +213,24 @@ void CScrollView::barAction(QScrollBar* bar, int action) {
   const int wanted = bar->sliderPosition();
   bar->setSliderPosition(bar->value());
   switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd: sendScroll(bar, SB_LINEDOWN, 0); break;
-    case QAbstractSlider::SliderSingleStepSub: sendScroll(bar, SB_LINEUP, 0); break;
-    case QAbstractSlider::SliderPageStepAdd: sendScroll(bar, SB_PAGEDOWN, 0); break;
-    case QAbstractSlider::SliderPageStepSub: sendScroll(bar, SB_PAGEUP, 0); break;
-    case QAbstractSlider::SliderToMinimum: sendScroll(bar, SB_TOP, 0); break;
-    case QAbstractSlider::SliderToMaximum: sendScroll(bar, SB_BOTTOM, 0); break;
+    case QAbstractSlider::SliderSingleStepAdd:
+      sendScroll(bar, SB_LINEDOWN, 0);
+      break;
+    case QAbstractSlider::SliderSingleStepSub:
+      sendScroll(bar, SB_LINEUP, 0);
+      break;
+    case QAbstractSlider::SliderPageStepAdd:
+      sendScroll(bar, SB_PAGEDOWN, 0);
+      break;
+    case QAbstractSlider::SliderPageStepSub:
+      sendScroll(bar, SB_PAGEUP, 0);
+      break;
+    case QAbstractSlider::SliderToMinimum:
+      sendScroll(bar, SB_TOP, 0);
+      break;
+    case QAbstractSlider::SliderToMaximum:
+      sendScroll(bar, SB_BOTTOM, 0);
+      break;
     case QAbstractSlider::SliderMove:
       if (bar->isSliderDown()) {
         sendScroll(bar, SB_THUMBTRACK, UINT(std::max(wanted, 0)));
@@ -219,12 +239,15 @@ void CScrollView::barAction(QScrollBar* bar, int action) {
         sendScroll(bar, SB_ENDSCROLL, 0);
       }
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
 void CScrollView::sendScroll(QScrollBar* bar, UINT code, UINT pos) {
   if (IsDestroyed()) return;
-  if (bar == hbar_) OnHScroll(code, pos, bar);
-  else OnVScroll(code, pos, bar);
+  if (bar == hbar_)
+    OnHScroll(code, pos, bar);
+  else
+    OnVScroll(code, pos, bar);
 }

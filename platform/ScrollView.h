@@ -17,18 +17,30 @@
 //   leaves the wheel to the splitter.
 #pragma once
 
-#include "platform/View.h"
-
 #include <QSize>
+
+#include "platform/View.h"
 
 class QScrollBar;
 
 enum : int { MM_TEXT = 1 };
 enum : int { SB_HORZ = 0, SB_VERT = 1 };
 enum : UINT {
-  SB_LINEUP = 0, SB_LINELEFT = 0, SB_LINEDOWN = 1, SB_LINERIGHT = 1, SB_PAGEUP = 2, SB_PAGELEFT = 2,
-  SB_PAGEDOWN = 3, SB_PAGERIGHT = 3, SB_THUMBPOSITION = 4, SB_THUMBTRACK = 5, SB_TOP = 6, SB_LEFT = 6,
-  SB_BOTTOM = 7, SB_RIGHT = 7, SB_ENDSCROLL = 8,
+  SB_LINEUP = 0,
+  SB_LINELEFT = 0,
+  SB_LINEDOWN = 1,
+  SB_LINERIGHT = 1,
+  SB_PAGEUP = 2,
+  SB_PAGELEFT = 2,
+  SB_PAGEDOWN = 3,
+  SB_PAGERIGHT = 3,
+  SB_THUMBPOSITION = 4,
+  SB_THUMBTRACK = 5,
+  SB_TOP = 6,
+  SB_LEFT = 6,
+  SB_BOTTOM = 7,
+  SB_RIGHT = 7,
+  SB_ENDSCROLL = 8,
 };
 // The wheel delta of one notch.
 constexpr int WHEEL_DELTA = 120;

@@ -1,13 +1,12 @@
 #include "platform/SplitterWnd.h"
 
-#include "platform/FrameWnd.h"
-#include "platform/ScrollView.h"
-
 #include <QApplication>
 #include <QSplitter>
 #include <QVBoxLayout>
-
 #include <algorithm>
+
+#include "platform/FrameWnd.h"
+#include "platform/ScrollView.h"
 
 namespace {
 
@@ -104,8 +103,10 @@ BOOL CSplitterWnd::CreateView(int row, int col, const CRuntimeClass* viewClass, 
     // A window that refused its creation destroyed itself and left the
     // splitter (a view deletes itself, any other window is deleted here).
     if (guard && !qobject_cast<CView*>(guard)) delete guard;
-    if (line->count() < cols_) line->insertWidget(col, new QWidget);
-    else if (guard) line->replaceWidget(col, new QWidget);
+    if (line->count() < cols_)
+      line->insertWidget(col, new QWidget);
+    else if (guard)
+      line->replaceWidget(col, new QWidget);
     return FALSE;
   }
   panes_[size_t(row * cols_ + col)] = pane;
@@ -234,9 +235,14 @@ BOOL CSplitterWnd::PreTranslateMessage(MSG* msg) {
     case VK_DOWN:
       if (rows_ > 1) moveFirstBar(outer_, msg->wParam == VK_UP ? -kKeyStep : kKeyStep);
       break;
-    case VK_RETURN: endTracking(true); break;
-    case VK_ESCAPE: endTracking(false); break;
-    default: break;
+    case VK_RETURN:
+      endTracking(true);
+      break;
+    case VK_ESCAPE:
+      endTracking(false);
+      break;
+    default:
+      break;
   }
   return TRUE;  // every key belongs to the tracking
 }

@@ -14,15 +14,14 @@
 //   cursor (its own bars; panes share none here).
 #pragma once
 
-#include "platform/RuntimeClass.h"
-#include "platform/View.h"
-#include "platform/Wnd.h"
-
 #include <QList>
 #include <QPointer>
 #include <QSize>
-
 #include <vector>
+
+#include "platform/RuntimeClass.h"
+#include "platform/View.h"
+#include "platform/Wnd.h"
 
 class QSplitter;
 

@@ -1,9 +1,9 @@
 #include "platform/StatusBar.h"
 
+#include <QLabel>
+
 #include "platform/CmdUI.h"
 #include "platform/LanguageLibrary.h"
-
-#include <QLabel>
 
 // The update state of one indicator pane.
 class CStatusCmdUI : public CCmdUI {
@@ -88,8 +88,10 @@ BOOL CStatusBar::SetPaneText(int index, const QString& text, BOOL) {
   if (index < 0 || index >= GetCount()) return FALSE;
   Pane& pane = panes_[size_t(index)];
   pane.text = text;
-  if (!pane.label) showMessage(text);
-  else showPane(pane);
+  if (!pane.label)
+    showMessage(text);
+  else
+    showPane(pane);
   return TRUE;
 }
 

@@ -6,14 +6,13 @@
 // enabled.
 #pragma once
 
+#include <QStatusBar>
+#include <QString>
+#include <vector>
+
 #include "platform/CmdTarget.h"
 #include "platform/ControlBarStyles.h"
 #include "platform/WinMessages.h"
-
-#include <QStatusBar>
-#include <QString>
-
-#include <vector>
 
 class QLabel;
 

@@ -1,11 +1,11 @@
 #include "platform/ToolBar.h"
 
+#include <QAction>
+#include <QPointer>
+
 #include "platform/CmdUI.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/Wnd.h"
-
-#include <QAction>
-#include <QPointer>
 
 const CMessageMap& CToolBar::messageMap() {
   static const CMessageMap map = MessageMapOf<CToolBar>(CCmdTarget::messageMap());

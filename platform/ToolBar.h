@@ -6,11 +6,11 @@
 // OnUpdateCmdUI.
 #pragma once
 
+#include <QToolBar>
+
 #include "platform/CmdTarget.h"
 #include "platform/ControlBarStyles.h"
 #include "platform/WinMessages.h"
-
-#include <QToolBar>
 
 class CWnd;
 

@@ -1,8 +1,5 @@
 #include "platform/TreeCtrl.h"
 
-#include "platform/ImageList.h"
-#include "platform/TreeCtrlWidget.h"
-
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -11,9 +8,11 @@
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QVBoxLayout>
-
 #include <algorithm>
 #include <functional>
+
+#include "platform/ImageList.h"
+#include "platform/TreeCtrlWidget.h"
 
 namespace {
 
@@ -142,8 +141,10 @@ HTREEITEM CTreeCtrl::insertAt(QTreeWidgetItem* item, HTREEITEM parent, HTREEITEM
     if (at >= 0) index = at + 1;
   }
   ++quiet_;
-  if (p) p->insertChild(index, item);
-  else tree_->insertTopLevelItem(index, item);
+  if (p)
+    p->insertChild(index, item);
+  else
+    tree_->insertTopLevelItem(index, item);
   --quiet_;
   return item;
 }
@@ -161,7 +162,7 @@ BOOL CTreeCtrl::DeleteItem(HTREEITEM item) {
   if (item == TVI_ROOT) return DeleteAllItems();
   if (isSpecial(item)) return FALSE;
   notifyDeletes(item);
-  if (dropHilite_ && (dropHilite_ == item || isBelow(dropHilite_, item))) dropHilite_ = nullptr;
+  if (dropHilite_ && (dropHilite_ == item || isBelow(dropHilite_, item))) setDropHilite(nullptr);
   if (editItem_ && (editItem_ == item || isBelow(editItem_, item))) editItem_ = nullptr;
   HTREEITEM caret = tree_->currentItem();
   const bool caretGoes = caret && (caret == item || isBelow(caret, item));
@@ -189,7 +190,7 @@ BOOL CTreeCtrl::DeleteAllItems() {
     delete top;
     --quiet_;
   }
-  dropHilite_ = nullptr;
+  setDropHilite(nullptr);
   editItem_ = nullptr;
   return TRUE;
 }
@@ -292,10 +293,14 @@ CImageList* CTreeCtrl::GetImageList(int which) const { return which == TVSIL_STA
 HTREEITEM CTreeCtrl::GetNextItem(HTREEITEM item, UINT code) const {
   if (isSpecial(item)) item = nullptr;
   switch (code) {
-    case TVGN_ROOT: return tree_->topLevelItem(0);
-    case TVGN_CARET: return tree_->currentItem();
-    case TVGN_DROPHILITE: return dropHilite_;
-    case TVGN_FIRSTVISIBLE: return tree_->itemAt(QPoint(1, 1));
+    case TVGN_ROOT:
+      return tree_->topLevelItem(0);
+    case TVGN_CARET:
+      return tree_->currentItem();
+    case TVGN_DROPHILITE:
+      return dropHilite_;
+    case TVGN_FIRSTVISIBLE:
+      return tree_->itemAt(QPoint(1, 1));
     case TVGN_LASTVISIBLE: {
       HTREEITEM last = tree_->topLevelItem(tree_->topLevelItemCount() - 1);
       while (last && last->isExpanded() && last->childCount() > 0) last = last->child(last->childCount() - 1);
@@ -304,7 +309,8 @@ HTREEITEM CTreeCtrl::GetNextItem(HTREEITEM item, UINT code) const {
     case TVGN_CHILD:
       if (!item) return tree_->topLevelItem(0);
       return item->child(0);
-    default: break;
+    default:
+      break;
   }
   if (!item) return nullptr;
   QTreeWidgetItem* parent = item->parent();
@@ -314,12 +320,18 @@ HTREEITEM CTreeCtrl::GetNextItem(HTREEITEM item, UINT code) const {
     return parent ? parent->child(i) : tree_->topLevelItem(i);
   };
   switch (code) {
-    case TVGN_NEXT: return sibling(index + 1);
-    case TVGN_PREVIOUS: return sibling(index - 1);
-    case TVGN_PARENT: return parent;
-    case TVGN_NEXTVISIBLE: return tree_->itemBelow(item);
-    case TVGN_PREVIOUSVISIBLE: return tree_->itemAbove(item);
-    default: return nullptr;
+    case TVGN_NEXT:
+      return sibling(index + 1);
+    case TVGN_PREVIOUS:
+      return sibling(index - 1);
+    case TVGN_PARENT:
+      return parent;
+    case TVGN_NEXTVISIBLE:
+      return tree_->itemBelow(item);
+    case TVGN_PREVIOUSVISIBLE:
+      return tree_->itemAbove(item);
+    default:
+      return nullptr;
   }
 }
 
@@ -336,16 +348,21 @@ BOOL CTreeCtrl::Expand(HTREEITEM item, UINT code) {
 
 BOOL CTreeCtrl::Select(HTREEITEM item, UINT code) {
   switch (code) {
-    case TVGN_CARET: return SelectItem(item);
-    case TVGN_DROPHILITE: return SelectDropTarget(item);
-    case TVGN_FIRSTVISIBLE: return SelectSetFirstVisible(item);
-    default: return FALSE;
+    case TVGN_CARET:
+      return SelectItem(item);
+    case TVGN_DROPHILITE:
+      return SelectDropTarget(item);
+    case TVGN_FIRSTVISIBLE:
+      return SelectSetFirstVisible(item);
+    default:
+      return FALSE;
   }
 }
 
 void CTreeCtrl::setCurrentQuietly(HTREEITEM item) {
   if (item) {
     tree_->setCurrentItem(item);
+    if (dropHilite_) tree_->selectionModel()->clearSelection();
   } else {
     tree_->selectionModel()->clearSelection();
     tree_->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
@@ -377,11 +394,24 @@ BOOL CTreeCtrl::SelectItem(HTREEITEM item) {
 
 BOOL CTreeCtrl::SelectDropTarget(HTREEITEM item) {
   if (isSpecial(item)) return FALSE;
-  if (dropHilite_ != item) {
-    dropHilite_ = item;
-    tree_->viewport()->update();
-  }
+  setDropHilite(item);
   return TRUE;
+}
+
+// While an item is drop-highlighted the caret item is drawn plain: Qt's
+// selection is taken off it (the caret stays) and given back afterwards.
+void CTreeCtrl::setDropHilite(HTREEITEM item) {
+  if (dropHilite_ == item) return;
+  const bool was = dropHilite_ != nullptr;
+  dropHilite_ = item;
+  ++quiet_;
+  QItemSelectionModel* selection = tree_->selectionModel();
+  if (item && !was)
+    selection->clearSelection();
+  else if (!item && was && selection->currentIndex().isValid())
+    selection->select(selection->currentIndex(), QItemSelectionModel::ClearAndSelect);
+  --quiet_;
+  tree_->viewport()->update();
 }
 
 BOOL CTreeCtrl::SelectSetFirstVisible(HTREEITEM item) {
@@ -535,7 +565,7 @@ void CTreeCtrl::afterInput() {
   QItemSelectionModel* selection = tree_->selectionModel();
   const QModelIndex current = selection->currentIndex();
   const QModelIndexList selected = selection->selectedIndexes();
-  if (!current.isValid()) {
+  if (!current.isValid() || dropHilite_) {
     if (!selected.isEmpty()) selection->clearSelection();
   } else if (selected.size() != 1 || selected.first() != current) {
     selection->select(current, QItemSelectionModel::ClearAndSelect);

@@ -27,14 +27,13 @@
 //   caret); NM_DBLCLK (non-zero keeps the item from toggling).
 #pragma once
 
-#include "platform/Wnd.h"
-
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
 #include <QString>
-
 #include <cstdint>
+
+#include "platform/Wnd.h"
 
 class CImageList;
 class QLineEdit;
@@ -51,33 +50,68 @@ inline HTREEITEM const TVI_LAST = reinterpret_cast<HTREEITEM>(~std::uintptr_t(0x
 inline HTREEITEM const TVI_SORT = reinterpret_cast<HTREEITEM>(~std::uintptr_t(0xFFFC));
 
 enum : DWORD {
-  TVS_HASBUTTONS = 0x0001, TVS_HASLINES = 0x0002, TVS_LINESATROOT = 0x0004, TVS_EDITLABELS = 0x0008,
-  TVS_DISABLEDRAGDROP = 0x0010, TVS_SHOWSELALWAYS = 0x0020,
+  TVS_HASBUTTONS = 0x0001,
+  TVS_HASLINES = 0x0002,
+  TVS_LINESATROOT = 0x0004,
+  TVS_EDITLABELS = 0x0008,
+  TVS_DISABLEDRAGDROP = 0x0010,
+  TVS_SHOWSELALWAYS = 0x0020,
 };
 enum : UINT {
-  TVGN_ROOT = 0x0, TVGN_NEXT = 0x1, TVGN_PREVIOUS = 0x2, TVGN_PARENT = 0x3, TVGN_CHILD = 0x4,
-  TVGN_FIRSTVISIBLE = 0x5, TVGN_NEXTVISIBLE = 0x6, TVGN_PREVIOUSVISIBLE = 0x7, TVGN_DROPHILITE = 0x8,
-  TVGN_CARET = 0x9, TVGN_LASTVISIBLE = 0xA,
+  TVGN_ROOT = 0x0,
+  TVGN_NEXT = 0x1,
+  TVGN_PREVIOUS = 0x2,
+  TVGN_PARENT = 0x3,
+  TVGN_CHILD = 0x4,
+  TVGN_FIRSTVISIBLE = 0x5,
+  TVGN_NEXTVISIBLE = 0x6,
+  TVGN_PREVIOUSVISIBLE = 0x7,
+  TVGN_DROPHILITE = 0x8,
+  TVGN_CARET = 0x9,
+  TVGN_LASTVISIBLE = 0xA,
 };
 enum : UINT { TVE_COLLAPSE = 0x1, TVE_EXPAND = 0x2, TVE_TOGGLE = 0x3 };
 enum : UINT { TVC_UNKNOWN = 0x0, TVC_BYMOUSE = 0x1, TVC_BYKEYBOARD = 0x2 };
 enum : UINT {
-  TVIS_SELECTED = 0x0002, TVIS_CUT = 0x0004, TVIS_DROPHILITED = 0x0008, TVIS_BOLD = 0x0010,
-  TVIS_EXPANDED = 0x0020, TVIS_STATEIMAGEMASK = 0xF000,
+  TVIS_SELECTED = 0x0002,
+  TVIS_CUT = 0x0004,
+  TVIS_DROPHILITED = 0x0008,
+  TVIS_BOLD = 0x0010,
+  TVIS_EXPANDED = 0x0020,
+  TVIS_STATEIMAGEMASK = 0xF000,
 };
 enum : UINT {
-  TVIF_TEXT = 0x01, TVIF_IMAGE = 0x02, TVIF_PARAM = 0x04, TVIF_STATE = 0x08, TVIF_HANDLE = 0x10,
+  TVIF_TEXT = 0x01,
+  TVIF_IMAGE = 0x02,
+  TVIF_PARAM = 0x04,
+  TVIF_STATE = 0x08,
+  TVIF_HANDLE = 0x10,
   TVIF_SELECTEDIMAGE = 0x20,
 };
 enum : UINT {
-  TVHT_NOWHERE = 0x001, TVHT_ONITEMICON = 0x002, TVHT_ONITEMLABEL = 0x004, TVHT_ONITEMINDENT = 0x008,
-  TVHT_ONITEMBUTTON = 0x010, TVHT_ONITEMRIGHT = 0x020, TVHT_ONITEMSTATEICON = 0x040,
-  TVHT_ONITEM = 0x046, TVHT_ABOVE = 0x100, TVHT_BELOW = 0x200, TVHT_TORIGHT = 0x400, TVHT_TOLEFT = 0x800,
+  TVHT_NOWHERE = 0x001,
+  TVHT_ONITEMICON = 0x002,
+  TVHT_ONITEMLABEL = 0x004,
+  TVHT_ONITEMINDENT = 0x008,
+  TVHT_ONITEMBUTTON = 0x010,
+  TVHT_ONITEMRIGHT = 0x020,
+  TVHT_ONITEMSTATEICON = 0x040,
+  TVHT_ONITEM = 0x046,
+  TVHT_ABOVE = 0x100,
+  TVHT_BELOW = 0x200,
+  TVHT_TORIGHT = 0x400,
+  TVHT_TOLEFT = 0x800,
 };
 enum : int { TVSIL_NORMAL = 0, TVSIL_STATE = 2 };
 enum : int {
-  TVN_SELCHANGING = -401, TVN_SELCHANGED = -402, TVN_ITEMEXPANDING = -405, TVN_ITEMEXPANDED = -406,
-  TVN_BEGINDRAG = -407, TVN_DELETEITEM = -409, TVN_BEGINLABELEDIT = -410, TVN_ENDLABELEDIT = -411,
+  TVN_SELCHANGING = -401,
+  TVN_SELCHANGED = -402,
+  TVN_ITEMEXPANDING = -405,
+  TVN_ITEMEXPANDED = -406,
+  TVN_BEGINDRAG = -407,
+  TVN_DELETEITEM = -409,
+  TVN_BEGINLABELEDIT = -410,
+  TVN_ENDLABELEDIT = -411,
 };
 
 struct TVITEM {
@@ -209,6 +243,7 @@ class CTreeCtrl : public CWnd {
   bool beginLabelEdit(HTREEITEM item);
   bool endLabelEdit(QString* text);
   void setCurrentQuietly(HTREEITEM item);
+  void setDropHilite(HTREEITEM item);
   void afterCaretRemoved(HTREEITEM next);
 
   Widget* tree_;
@@ -218,6 +253,6 @@ class CTreeCtrl : public CWnd {
   HTREEITEM editItem_ = nullptr;
   QPointer<QLineEdit> editor_;
   bool editEnded_ = false;
-  int quiet_ = 0;          // caret and expansion changes made by the control itself
+  int quiet_ = 0;  // caret and expansion changes made by the control itself
   UINT cause_ = TVC_UNKNOWN;
 };

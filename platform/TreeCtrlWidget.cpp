@@ -1,12 +1,12 @@
 #include "platform/TreeCtrlWidget.h"
 
-#include "platform/ImageList.h"
-
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
+
+#include "platform/ImageList.h"
 
 CTreeCtrl::Widget::Widget(CTreeCtrl* owner) : QTreeWidget(owner), owner_(owner) {
   setHeaderHidden(true);
@@ -125,8 +125,7 @@ void CTreeCtrl::Delegate::initStyleOption(QStyleOptionViewItem* option, const QM
   if (!item) return;
   if (CImageList* images = owner_->normalImages_) {
     const bool caret = item == owner_->tree_->currentItem();
-    const QPixmap picture =
-        images->GetImage(index.data(caret ? kTreeSelectedImageRole : kTreeImageRole).toInt());
+    const QPixmap picture = images->GetImage(index.data(caret ? kTreeSelectedImageRole : kTreeImageRole).toInt());
     if (!picture.isNull()) {
       option->icon = QIcon(picture);
       option->features |= QStyleOptionViewItem::HasDecoration;
@@ -134,8 +133,10 @@ void CTreeCtrl::Delegate::initStyleOption(QStyleOptionViewItem* option, const QM
     }
   }
   if (owner_->dropHilite_) {
-    if (item == owner_->dropHilite_) option->state |= QStyle::State_Selected | QStyle::State_Active;
-    else option->state &= ~QStyle::State_Selected;
+    if (item == owner_->dropHilite_)
+      option->state |= QStyle::State_Selected | QStyle::State_Active;
+    else
+      option->state &= ~QStyle::State_Selected;
   }
   if (index.data(kTreeStateRole).toUInt() & TVIS_BOLD) option->font.setBold(true);
 }

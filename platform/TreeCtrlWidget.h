@@ -3,11 +3,11 @@
 // Private to TreeCtrl.cpp and TreeCtrlWidget.cpp.
 #pragma once
 
-#include "platform/TreeCtrl.h"
-
 #include <QPersistentModelIndex>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
+
+#include "platform/TreeCtrl.h"
 
 // Item data roles of column 0.
 enum : int {

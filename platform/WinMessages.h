@@ -123,7 +123,9 @@ constexpr int ReflectedNotifyCode(int nmCode) {
 }
 
 // Key state of mouse and drag messages.
-enum : DWORD { MK_LBUTTON = 0x01, MK_RBUTTON = 0x02, MK_SHIFT = 0x04, MK_CONTROL = 0x08, MK_MBUTTON = 0x10, MK_ALT = 0x20 };
+enum : DWORD {
+  MK_LBUTTON = 0x01, MK_RBUTTON = 0x02, MK_SHIFT = 0x04, MK_CONTROL = 0x08, MK_MBUTTON = 0x10, MK_ALT = 0x20,
+};
 
 // Window styles: the ones the program passes; a window keeps them (GetStyle)
 // and the controls act on their own bits.

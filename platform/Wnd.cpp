@@ -74,7 +74,8 @@ class PreTranslateFilter : public QObject {
           type == QEvent::MouseButtonDblClick)
         g_messagePos = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
       else if (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)
-        g_messagePos = static_cast<QWidget*>(watched)->mapToGlobal(static_cast<QDropEvent*>(event)->position().toPoint());
+        g_messagePos =
+            static_cast<QWidget*>(watched)->mapToGlobal(static_cast<QDropEvent*>(event)->position().toPoint());
       else if (type == QEvent::Wheel)
         g_messagePos = static_cast<QWheelEvent*>(event)->globalPosition().toPoint();
     }

@@ -1,13 +1,7 @@
 // The class library's view bases: drag feedback and automatic scrolling of
 // the tree view, tree creation, lists that delete themselves, list formats,
 // the splitter's wheel and keyboard split, and a test frame with them all.
-#include "classlib/OrvoBases.h"
-#include "classlib/OrvoListCtrl.h"
-#include "classlib/OrvoTreeView.h"
-#include "platform/ClipboardFormats.h"
-#include "platform/DC.h"
-#include "platform/ScrollView.h"
-#include "tests/support/FakeMainFrameServices.h"
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -19,9 +13,19 @@
 #include <QTest>
 #include <QTreeView>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
-
 #include <memory>
+
+#include "classlib/OrvoBases.h"
+#include "classlib/OrvoListCtrl.h"
+#include "classlib/OrvoTreeView.h"
+#include "platform/ClipboardFormats.h"
+#include "platform/DC.h"
+#include "platform/FrameWnd.h"
+#include "platform/ImageList.h"
+#include "platform/LanguageLibrary.h"
+#include "platform/ScrollView.h"
+#include "tests/support/FakeMainFrameServices.h"
+#include "tests/support/TestEnvironment.h"
 
 // A tree whose drops CanDropAt accepts while `accept` is set.
 class DropTree : public COrvoTreeViewDragDrop {
@@ -51,7 +55,8 @@ std::unique_ptr<QMimeData> shortcutData() {
   const QByteArray contents = "[InternetShortcut]\r\nURL=http://127.0.0.1/a.zip\r\n";
   descriptor[4 + 72] = char(contents.size());
   auto mime = std::make_unique<QMimeData>();
-  mime->setData(tallix::clipboardFormatMimeType(CLIPFORMAT(RegisterClipboardFormat("FileGroupDescriptor"))), descriptor);
+  mime->setData(tallix::clipboardFormatMimeType(CLIPFORMAT(RegisterClipboardFormat("FileGroupDescriptor"))),
+                descriptor);
   mime->setData(tallix::clipboardFormatMimeType(CLIPFORMAT(RegisterClipboardFormat("FileContents"))), contents);
   return mime;
 }
@@ -274,7 +279,7 @@ TEST(OrvoListCtrl, TheEmptyAreaIsFilledAroundTheItems) {
   }
   const QColor window = list.GetItemView()->palette().color(QPalette::Base);
   EXPECT_EQ(image.pixelColor(10, first.center().y()), QColor(Qt::red));        // under an item
-  EXPECT_EQ(image.pixelColor(10, last.bottom() + 5), window);                 // below the items
+  EXPECT_EQ(image.pixelColor(10, last.bottom() + 5), window);                  // below the items
   EXPECT_EQ(image.pixelColor(first.right() + 5, first.center().y()), window);  // right of them
   EXPECT_EQ(image.pixelColor(0, first.center().y()), window);                  // the two pixels at the left
 }
@@ -340,6 +345,141 @@ TEST(OrvoSplitterWnd, OneWheelTurnScrollsEveryScrollingPaneAndAKeyboardSplitCanB
   splitter->GetColumnInfo(0, after, min);
   EXPECT_LT(after, before);
   parent.DestroyWindow();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+namespace {
+
+// The application's pictures: folders 0-3, items 4 and 5.
+void fillImages(CImageList& list, int size) {
+  list.Create(size, size, ILC_COLOR32 | ILC_MASK, 6, 10);
+  for (unsigned id : {7370u, 7370u, 7365u, 7366u, 7367u, 7368u}) list.Add(CLanguageLibrary::LoadIcon(id));
+}
+
+// A drawing larger than its pane.
+class GridView : public CScrollView {
+  Q_OBJECT
+
+ public:
+  Q_INVOKABLE GridView() = default;
+  int OnCreate(LPCREATESTRUCT cs) override {
+    SetScrollSizes(MM_TEXT, QSize(900, 1200));
+    return CScrollView::OnCreate(cs);
+  }
+  void OnDraw(CDC* dc) override {
+    QPainter* p = dc->GetPainter();
+    p->fillRect(QRect(0, 0, 900, 1200), Qt::white);
+    for (int x = 0; x <= 900; x += 50) p->drawLine(x, 0, x, 1200);
+    for (int y = 0; y <= 1200; y += 50) {
+      p->drawLine(0, y, 900, y);
+      dc->TextOut(4, y + 4, QString("ligne %1").arg(y / 50));
+    }
+  }
+};
+
+class PaneFrame : public CFrameWnd {
+ public:
+  BOOL OnCreateClient(LPCREATESTRUCT, CCreateContext* context) override {
+    splitter = new COrvoSplitterWnd;
+    return splitter->CreateStatic(this, 1, 2) &&
+           splitter->CreateView(0, 0, RUNTIME_CLASS(DropTree), QSize(220, 0), context) &&
+           splitter->CreateView(0, 1, RUNTIME_CLASS(GridView), QSize(0, 0), context);
+  }
+  COrvoSplitterWnd* splitter = nullptr;
+};
+
+// Keeps the windows up for a look when TALLIX_SHOW_MS is set.
+void lingerForALook() {
+  const int ms = qEnvironmentVariableIntValue("TALLIX_SHOW_MS");
+  if (ms > 0) QTest::qWait(ms);
+}
+
+}  // namespace
+
+TEST(PaneFrame, ATreeBesideAScrollingViewWithDropFeedbackAndListsInThreeFormats) {
+  tallix::test::TestEnvironment env(tallix::test::TestEnvironment::WithLanguageLibrary);
+  tallix::test::FakeMainFrameServices services;
+  CImageList small, large;
+  fillImages(small, 16);
+  fillImages(large, 32);
+  ASSERT_EQ(small.GetImageCount(), 6);
+
+  auto* frame = new PaneFrame;
+  ASSERT_TRUE(frame->LoadFrame(128));
+  auto* bar = new COrvoToolBar;
+  bar->Create(frame);
+  bar->LoadToolBar(128);
+  auto* status = new COrvoStatusBar;
+  status->Create(frame);
+  const UINT panes[] = {ID_SEPARATOR};
+  status->SetIndicators(panes, 1);
+  frame->RecalcLayout();
+  frame->setGeometry(10, 10, 640, 420);
+  frame->show();
+  frame->splitter->RecalcLayout();
+
+  auto* tree = qobject_cast<DropTree*>(frame->splitter->GetPane(0, 0));
+  ASSERT_TRUE(tree);
+  CTreeCtrl& ctrl = tree->GetTreeCtrl();
+  ctrl.ModifyStyle(0, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT);
+  ctrl.SetImageList(&small, TVSIL_NORMAL);
+  HTREEITEM root = ctrl.InsertItem("CFX-9850G", 0, 1);
+  for (int f = 0; f < 4; ++f) {
+    HTREEITEM folder = ctrl.InsertItem(QString("Dossier %1").arg(f + 1), 2, 3, root);
+    for (int i = 0; i < 6; ++i) ctrl.InsertItem(QString("Programme %1").arg(f * 6 + i + 1), 4, 5, folder);
+    ctrl.Expand(folder, TVE_EXPAND);
+  }
+  ctrl.Expand(root, TVE_EXPAND);
+  ctrl.SelectItem(ctrl.GetChildItem(root));
+  tree->accept = true;
+
+  // A drag over the tree: its highlight apart from the selection.
+  QMimeData data;
+  data.setText("item");
+  HTREEITEM target = ctrl.GetNextVisibleItem(ctrl.GetNextVisibleItem(ctrl.GetChildItem(root)));
+  QRect r;
+  ctrl.GetItemRect(target, &r, TRUE);
+  QWidget* viewport = ctrl.GetTreeWidget()->viewport();
+  QDragEnterEvent enter(r.center(), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+  QCoreApplication::sendEvent(viewport, &enter);
+  QDragMoveEvent move(r.center(), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+  QCoreApplication::sendEvent(viewport, &move);
+  EXPECT_EQ(ctrl.GetDropHilightItem(), target);
+  auto* grid = qobject_cast<CScrollView*>(frame->splitter->GetPane(0, 1));
+  ASSERT_TRUE(grid);
+  grid->ScrollToPosition(QPoint(0, 120));
+  EXPECT_TRUE(grid->HasScrollBar(SB_VERT));
+
+  // Lists in the three formats.
+  CWnd lists;
+  lists.setGeometry(10, 460, 960, 320);
+  const DWORD formats[] = {LVS_ICON, LVS_SMALLICON, LVS_REPORT};
+  std::vector<COrvoListCtrl*> made;
+  for (int i = 0; i < 3; ++i) {
+    auto* list = new COrvoListCtrl;
+    ASSERT_TRUE(list->Create(WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_AUTOARRANGE | LVS_SINGLESEL | formats[i],
+                             QRect(10 + i * 315, 10, 305, 300), &lists, UINT(10 + i)));
+    list->SetImageList(&large, LVSIL_NORMAL);
+    list->SetImageList(&small, LVSIL_SMALL);
+    list->InsertColumn(0, "Nom", LVCFMT_LEFT, 120);
+    list->InsertColumn(1, "Détails", LVCFMT_LEFT, 160);
+    for (int k = 0; k < 8; ++k) {
+      list->InsertItem(k, k < 2 ? QString("Dossier %1").arg(k + 1) : QString("Programme %1").arg(k - 1), k < 2 ? 2 : 4);
+      list->SetItemText(k, 1, k < 2 ? QString() : QString("%1 octets").arg(100 * k));
+    }
+    list->SetItemSelected(3, TRUE);
+    made.push_back(list);
+  }
+  lists.show();
+  EXPECT_EQ(made[0]->GetItemView(), static_cast<QAbstractItemView*>(made[0]->GetIconView()));
+  EXPECT_EQ(made[2]->GetItemView(), static_cast<QAbstractItemView*>(made[2]->GetReportView()));
+  lingerForALook();
+
+  QDragLeaveEvent leave;
+  QCoreApplication::sendEvent(viewport, &leave);
+  EXPECT_EQ(ctrl.GetDropHilightItem(), nullptr);
+  lists.DestroyWindow();
+  frame->DestroyWindow();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

@@ -1,5 +1,16 @@
 // The tree control's notifications, the scrolling view, and commands that
 // reach the views of a splitter with their tool-bar state.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTest>
+#include <QTreeWidget>
+#include <map>
+#include <vector>
+
 #include "platform/CmdUI.h"
 #include "platform/DC.h"
 #include "platform/Document.h"
@@ -9,17 +20,6 @@
 #include "platform/ToolBar.h"
 #include "platform/TreeCtrl.h"
 #include "tests/support/TestEnvironment.h"
-
-#include <QAction>
-#include <QApplication>
-#include <QPainter>
-#include <QScrollBar>
-#include <QTest>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
-
-#include <map>
-#include <vector>
 
 namespace {
 
@@ -52,7 +52,8 @@ class TreeCtrlTest : public ::testing::Test {
   void SetUp() override {
     parent.resize(200, 300);
     tree = new CTreeCtrl;
-    ASSERT_TRUE(tree->Create(WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_LINESATROOT, QRect(0, 0, 200, 300), &parent, 7));
+    ASSERT_TRUE(
+        tree->Create(WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_LINESATROOT, QRect(0, 0, 200, 300), &parent, 7));
     parent.show();
     QApplication::setActiveWindow(&parent);
     tree->GetTreeWidget()->setFocus();
