@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPersistentModelIndex>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStackedLayout>
 #include <QStandardItemModel>
@@ -162,6 +163,9 @@ CListCtrl::CListCtrl(QWidget* parent) : CWnd(parent), model_(new QStandardItemMo
     nm.iSubItem = column;
     SendNotify(&nm.hdr, LVN_COLUMNCLICK);
   });
+  connect(model_, &QAbstractItemModel::columnsInserted, this, &CListCtrl::adoptModelColumns);
+  connect(model_, &QAbstractItemModel::columnsRemoved, this, &CListCtrl::adoptModelColumns);
+  connect(model_, &QAbstractItemModel::headerDataChanged, this, &CListCtrl::adoptModelColumns);
   stack_->addWidget(iconView_);
   stack_->addWidget(reportView_);
   applyMode();
@@ -248,8 +252,18 @@ LRESULT CListCtrl::SendNotify(NMHDR* header, int code) {
 
 int CListCtrl::modelColumns() const { return std::max(columns_, 1); }
 
+// Columns added or captioned through the model itself (as the list helpers
+// do on the report view) become the list's columns.
+void CListCtrl::adoptModelColumns() {
+  if (changingColumns_) return;
+  columns_ = model_->columnCount();
+  headerMade_ = true;
+  formats_.resize(size_t(columns_), LVCFMT_LEFT);
+}
+
 int CListCtrl::InsertColumn(int column, const QString& heading, int format, int width, int) {
   if (column < 0) return -1;
+  const QScopedValueRollback<bool> own(changingColumns_, true);
   column = std::min(column, columns_);
   if (columns_ > 0) model_->insertColumn(column);
   ++columns_;
@@ -263,6 +277,7 @@ int CListCtrl::InsertColumn(int column, const QString& heading, int format, int 
 
 BOOL CListCtrl::DeleteColumn(int column) {
   if (column < 0 || column >= columns_) return FALSE;
+  const QScopedValueRollback<bool> own(changingColumns_, true);
   if (columns_ > 1)
     model_->removeColumn(column);
   else

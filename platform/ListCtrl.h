@@ -8,7 +8,9 @@
 //   header in report mode): HitTest, GetItemRect and the points of the
 //   notifications use them.
 // - Columns: the header exists once a column was inserted (GetHeaderCtrl is
-//   null before); before that the list has its one item column.
+//   null before); before that the list has its one item column. Columns
+//   inserted or captioned through the model (classlib/ListHelpers.h on
+//   GetReportView()) count as inserted.
 // - Images: the normal list for LVS_ICON, the small one for the others.
 // - LVS_SINGLESEL: at most one selected item; LVS_AUTOARRANGE: icons are
 //   laid out again when the window changes size; LVS_NOSORTHEADER: the
@@ -40,19 +42,17 @@ class QTreeView;
 
 using DWORD_PTR = std::uintptr_t;
 
-enum : DWORD {
-  LVS_ICON = 0x0000,
-  LVS_REPORT = 0x0001,
-  LVS_SMALLICON = 0x0002,
-  LVS_LIST = 0x0003,
-  LVS_TYPEMASK = 0x0003,
-  LVS_SINGLESEL = 0x0004,
-  LVS_SHOWSELALWAYS = 0x0008,
-  LVS_AUTOARRANGE = 0x0100,
-  LVS_NOCOLUMNHEADER = 0x4000,
-  LVS_NOSORTHEADER = 0x8000,
-};
-enum : DWORD { LVS_EX_FULLROWSELECT = 0x0020 };
+inline constexpr DWORD LVS_ICON = 0x0000;
+inline constexpr DWORD LVS_REPORT = 0x0001;
+inline constexpr DWORD LVS_SMALLICON = 0x0002;
+inline constexpr DWORD LVS_LIST = 0x0003;
+inline constexpr DWORD LVS_TYPEMASK = 0x0003;
+inline constexpr DWORD LVS_SINGLESEL = 0x0004;
+inline constexpr DWORD LVS_SHOWSELALWAYS = 0x0008;
+inline constexpr DWORD LVS_AUTOARRANGE = 0x0100;
+inline constexpr DWORD LVS_NOCOLUMNHEADER = 0x4000;
+inline constexpr DWORD LVS_NOSORTHEADER = 0x8000;
+inline constexpr DWORD LVS_EX_FULLROWSELECT = 0x0020;
 enum : UINT { LVIS_FOCUSED = 0x0001, LVIS_SELECTED = 0x0002, LVIS_CUT = 0x0004, LVIS_DROPHILITED = 0x0008 };
 enum : UINT { LVNI_ALL = 0x0000, LVNI_FOCUSED = 0x0001, LVNI_SELECTED = 0x0002 };
 enum : UINT { LVIF_TEXT = 0x0001, LVIF_IMAGE = 0x0002, LVIF_PARAM = 0x0004, LVIF_STATE = 0x0008 };
@@ -176,6 +176,7 @@ class CListCtrl : public CWnd {
   int modelColumns() const;
   void applyMode();
   void notifyDelete(int item);
+  void adoptModelColumns();
 
   QStandardItemModel* model_;
   QStackedLayout* stack_;
@@ -187,4 +188,5 @@ class CListCtrl : public CWnd {
   bool headerMade_ = false;   // a column was inserted once
   std::vector<int> formats_;  // LVCFMT_ of each column
   DWORD exStyle_ = 0;
+  bool changingColumns_ = false;
 };

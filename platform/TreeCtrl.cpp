@@ -507,7 +507,7 @@ QLineEdit* CTreeCtrl::EditLabel(HTREEITEM item) {
   EnsureVisible(item);
   tree_->setFocus(Qt::OtherFocusReason);
   editor_ = nullptr;
-  tree_->editItem(item, 0);
+  if (!tree_->startEdit(tree_->indexFromItem(item))) return nullptr;
   return editItem_ == item ? editor_.data() : nullptr;
 }
 

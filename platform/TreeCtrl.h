@@ -49,14 +49,12 @@ inline HTREEITEM const TVI_FIRST = reinterpret_cast<HTREEITEM>(~std::uintptr_t(0
 inline HTREEITEM const TVI_LAST = reinterpret_cast<HTREEITEM>(~std::uintptr_t(0xFFFD));
 inline HTREEITEM const TVI_SORT = reinterpret_cast<HTREEITEM>(~std::uintptr_t(0xFFFC));
 
-enum : DWORD {
-  TVS_HASBUTTONS = 0x0001,
-  TVS_HASLINES = 0x0002,
-  TVS_LINESATROOT = 0x0004,
-  TVS_EDITLABELS = 0x0008,
-  TVS_DISABLEDRAGDROP = 0x0010,
-  TVS_SHOWSELALWAYS = 0x0020,
-};
+inline constexpr DWORD TVS_HASBUTTONS = 0x0001;
+inline constexpr DWORD TVS_HASLINES = 0x0002;
+inline constexpr DWORD TVS_LINESATROOT = 0x0004;
+inline constexpr DWORD TVS_EDITLABELS = 0x0008;
+inline constexpr DWORD TVS_DISABLEDRAGDROP = 0x0010;
+inline constexpr DWORD TVS_SHOWSELALWAYS = 0x0020;
 enum : UINT {
   TVGN_ROOT = 0x0,
   TVGN_NEXT = 0x1,

@@ -21,6 +21,8 @@ class CTreeCtrl::Widget : public QTreeWidget {
  public:
   explicit Widget(CTreeCtrl* owner);
   using QTreeWidget::indexFromItem;
+  // Starts editing as EditLabel asks (the label-edit notification first).
+  bool startEdit(const QModelIndex& index) { return edit(index, QAbstractItemView::AllEditTriggers, nullptr); }
   using QTreeWidget::itemFromIndex;
 
  protected:

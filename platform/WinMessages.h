@@ -129,12 +129,10 @@ enum : DWORD {
 
 // Window styles: the ones the program passes; a window keeps them (GetStyle)
 // and the controls act on their own bits.
-enum : DWORD {
-  WS_CHILD = 0x40000000,
-  WS_VISIBLE = 0x10000000,
-  WS_DISABLED = 0x08000000,
-  WS_BORDER = 0x00800000,
-  WS_VSCROLL = 0x00200000,
-  WS_HSCROLL = 0x00100000,
-  WS_TABSTOP = 0x00010000,
-};
+inline constexpr DWORD WS_CHILD = 0x40000000;
+inline constexpr DWORD WS_VISIBLE = 0x10000000;
+inline constexpr DWORD WS_DISABLED = 0x08000000;
+inline constexpr DWORD WS_BORDER = 0x00800000;
+inline constexpr DWORD WS_VSCROLL = 0x00200000;
+inline constexpr DWORD WS_HSCROLL = 0x00100000;
+inline constexpr DWORD WS_TABSTOP = 0x00010000;

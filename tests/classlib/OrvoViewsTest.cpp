@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 #include <memory>
 
+#include "classlib/ListHelpers.h"
 #include "classlib/OrvoBases.h"
 #include "classlib/OrvoListCtrl.h"
 #include "classlib/OrvoTreeView.h"
@@ -166,7 +167,8 @@ TEST(OrvoTreeView, ATreeThatRefusesItsSetUpFailsItsCreationAndLeavesThePaneFree)
   ASSERT_TRUE(splitter.CreateStatic(&parent, 1, 2));
   EXPECT_FALSE(splitter.CreateView(0, 0, RUNTIME_CLASS(RefusingTree), QSize(100, 100), nullptr));
   EXPECT_EQ(splitter.GetPane(0, 0), nullptr);
-  EXPECT_TRUE(splitter.CreateView(0, 0, RUNTIME_CLASS(COrvoTreeView), QSize(100, 100), nullptr));
+  RegisterOrvoWindowClasses();
+  EXPECT_TRUE(splitter.CreateView(0, 0, FindRuntimeClass("COrvoTreeView"), QSize(100, 100), nullptr));
   EXPECT_TRUE(qobject_cast<COrvoTreeView*>(splitter.GetPane(0, 0)));
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
@@ -257,6 +259,18 @@ TEST(OrvoListCtrl, FormatsShareItemsSelectionAndColumnWidths) {
   SetListItemState(&list, 2, LVIS_SELECTED);
   EXPECT_EQ(GetFirstSelectedItem(&list), 2);
   EXPECT_EQ(list.GetSelectedCount(), 1u);
+
+  // Columns made by the list helpers on the report view are the list's.
+  COrvoListCtrl commands;
+  commands.autoDelete = FALSE;
+  ASSERT_TRUE(commands.Create(WS_CHILD | LVS_REPORT, QRect(0, 0, 300, 200), nullptr, 3));
+  const int widths[] = {10, 10, 80};
+  const ListColumnSetup setup{3, nullptr, widths, "Edit Cmd List", "Column Width 1"};
+  ASSERT_TRUE(InitListColumns(commands.GetReportView(), &setup));
+  EXPECT_EQ(commands.GetColumnCount(), 3);
+  commands.InsertItem(0, "Lbl");
+  EXPECT_TRUE(commands.SetItemText(0, 2, "Label"));
+  EXPECT_EQ(commands.GetItemText(0, 2), "Label");
 }
 
 TEST(OrvoListCtrl, TheEmptyAreaIsFilledAroundTheItems) {

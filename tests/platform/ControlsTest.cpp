@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTest>
@@ -15,6 +17,7 @@
 #include "platform/DC.h"
 #include "platform/Document.h"
 #include "platform/FrameWnd.h"
+#include "platform/ListCtrl.h"
 #include "platform/ScrollView.h"
 #include "platform/SplitterWnd.h"
 #include "platform/ToolBar.h"
@@ -149,6 +152,73 @@ TEST_F(TreeCtrlTest, EveryRemovedItemIsReportedOnceWithItsData) {
   EXPECT_EQ(deleted, (std::map<LPARAM, int>{{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}}));
 }
 
+TEST_F(TreeCtrlTest, ALabelEditIsAskedForAndItsEndSaysTheTextOrACancel) {
+  struct Editor : CWnd {
+    BOOL OnNotify(WPARAM, LPARAM lParam, LRESULT* result) override {
+      auto* info = reinterpret_cast<NMTVDISPINFO*>(lParam);
+      if (info->hdr.code == TVN_BEGINLABELEDIT) *result = refuse;
+      if (info->hdr.code == TVN_ENDLABELEDIT) {
+        ends.push_back(info->item.pszText ? *info->item.pszText : QString("<cancel>"));
+        *result = TRUE;
+      }
+      return TRUE;
+    }
+    BOOL refuse = FALSE;
+    std::vector<QString> ends;
+  } editor;
+  editor.resize(200, 200);
+  auto* labels = new CTreeCtrl;
+  ASSERT_TRUE(labels->Create(WS_CHILD | WS_VISIBLE | TVS_EDITLABELS, QRect(0, 0, 200, 200), &editor, 3));
+  editor.show();
+  QApplication::setActiveWindow(&editor);
+  HTREEITEM item = labels->InsertItem("old");
+
+  editor.refuse = TRUE;
+  EXPECT_EQ(labels->EditLabel(item), nullptr);
+  editor.refuse = FALSE;
+  QLineEdit* edit = labels->EditLabel(item);
+  ASSERT_NE(edit, nullptr);
+  edit->setText("new");
+  QTest::keyClick(edit, Qt::Key_Return);
+  QCoreApplication::processEvents();  // the item view commits after the key
+  EXPECT_EQ(labels->GetItemText(item), "new");
+  edit = labels->EditLabel(item);
+  ASSERT_NE(edit, nullptr);
+  edit->setText("dropped");
+  QTest::keyClick(edit, Qt::Key_Escape);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(labels->GetItemText(item), "new");
+  EXPECT_EQ(editor.ends, (std::vector<QString>{"new", "<cancel>"}));
+}
+
+TEST(ListCtrl, ItemsReportTheirDeletionAndDoubleClicks) {
+  struct Owner : CWnd {
+    BOOL OnNotify(WPARAM, LPARAM lParam, LRESULT*) override {
+      auto* nm = reinterpret_cast<NMLISTVIEW*>(lParam);
+      if (nm->hdr.code == LVN_DELETEITEM) deleted.push_back(nm->lParam);
+      if (nm->hdr.code == NM_DBLCLK) clicked.push_back(reinterpret_cast<NMITEMACTIVATE*>(lParam)->iItem);
+      return TRUE;
+    }
+    std::vector<LPARAM> deleted;
+    std::vector<int> clicked;
+  } owner;
+  owner.resize(300, 200);
+  auto* list = new CListCtrl;
+  ASSERT_TRUE(list->Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, QRect(0, 0, 300, 200), &owner, 2));
+  list->InsertColumn(0, "Nom", LVCFMT_LEFT, 100);
+  for (int i = 0; i < 3; ++i) list->InsertItem(LVIF_TEXT | LVIF_PARAM, i, QString("entry %1").arg(i), 0, 0, -1, 10 + i);
+  owner.show();
+  QRect second;
+  ASSERT_TRUE(list->GetItemRect(1, &second, LVIR_LABEL));
+  EXPECT_EQ(list->HitTest(second.center()), 1);
+  QTest::mouseDClick(list->GetItemView()->viewport(), Qt::LeftButton, {}, second.center());
+  QTest::mouseDClick(list->GetItemView()->viewport(), Qt::LeftButton, {}, QPoint(5, 190));
+  EXPECT_EQ(owner.clicked, (std::vector<int>{1, -1}));
+  list->DeleteItem(1);
+  owner.DestroyWindow();
+  EXPECT_EQ(owner.deleted, (std::vector<LPARAM>{11, 10, 12}));
+}
+
 namespace {
 
 // A scrolling view that records its scroll codes and draws a mark.
@@ -272,6 +342,13 @@ TEST(PaneCommands, TheActivePaneItsDocumentOrNobodyTakesACommandAndTheToolButton
   frame->OnIdleUpdateCmdUI();
   EXPECT_FALSE(viewButton->isEnabled());
   g_toolFlag = 1;
+
+  // The active pane replaced by another view.
+  splitter->DeleteView(0, 1);
+  EXPECT_EQ(frame->GetActiveView(), nullptr);
+  EXPECT_EQ(splitter->GetPane(0, 1), nullptr);
+  ASSERT_TRUE(splitter->CreateView(0, 1, RUNTIME_CLASS(PaneView), QSize(0, 0), &context));
+  EXPECT_TRUE(splitter->GetPane(0, 1)->isVisible());
 
   frame->DestroyWindow();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
