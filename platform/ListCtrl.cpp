@@ -242,14 +242,6 @@ void CListCtrl::OnDestroy() {
   CWnd::OnDestroy();
 }
 
-LRESULT CListCtrl::SendNotify(NMHDR* header, int code) {
-  header->hwndFrom = this;
-  header->idFrom = UINT_PTR(GetDlgCtrlID());
-  header->code = code;
-  CWnd* parent = GetParent();
-  return parent ? parent->SendMessage(WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header)) : 0;
-}
-
 int CListCtrl::modelColumns() const { return std::max(columns_, 1); }
 
 // Columns added or captioned through the model itself (as the list helpers

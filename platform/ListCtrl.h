@@ -162,7 +162,6 @@ class CListCtrl : public CWnd {
  protected:
   void OnStyleChanged(DWORD oldStyle, DWORD newStyle) override;
   void OnDestroy() override;
-  LRESULT SendNotify(NMHDR* header, int code);
 
  private:
   template <class Base>

@@ -76,14 +76,6 @@ void CTreeCtrl::OnDestroy() {
   CWnd::OnDestroy();
 }
 
-LRESULT CTreeCtrl::SendNotify(NMHDR* header, int code) {
-  header->hwndFrom = this;
-  header->idFrom = UINT_PTR(GetDlgCtrlID());
-  header->code = code;
-  CWnd* parent = GetParent();
-  return parent ? parent->SendMessage(WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header)) : 0;
-}
-
 TVITEM CTreeCtrl::itemInfo(HTREEITEM item) const {
   TVITEM info;
   info.mask = TVIF_HANDLE | TVIF_STATE | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;

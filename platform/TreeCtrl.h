@@ -223,8 +223,6 @@ class CTreeCtrl : public CWnd {
   void OnStyleChanged(DWORD oldStyle, DWORD newStyle) override;
   // Every item goes (TVN_DELETEITEM each) while the parent still listens.
   void OnDestroy() override;
-  // Fills in the header and sends WM_NOTIFY to the parent; its answer.
-  LRESULT SendNotify(NMHDR* header, int code);
 
  private:
   class Widget;

@@ -279,6 +279,14 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {
 
 void CWnd::OnStyleChanged(DWORD, DWORD) {}
 
+LRESULT CWnd::SendNotify(NMHDR* header, int code) {
+  header->hwndFrom = this;
+  header->idFrom = UINT_PTR(GetDlgCtrlID());
+  header->code = code;
+  CWnd* parent = GetParent();
+  return parent ? parent->SendMessage(WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header)) : 0;
+}
+
 int CWnd::GetDlgCtrlID() const { return property("ctrlId").toInt(); }
 void CWnd::SetDlgCtrlID(int id) { setProperty("ctrlId", id); }
 QWidget* CWnd::GetDlgItem(int id) const { return ::GetDlgItem(this, id); }

@@ -156,6 +156,10 @@ class CWnd : public QWidget, public CCmdTarget {
   virtual void OnDestroy();
   virtual void PostNcDestroy();
   virtual void OnStyleChanged(DWORD oldStyle, DWORD newStyle);
+  // A control's notification: fills in the header (this window, its id,
+  // `code`) and sends WM_NOTIFY to the parent; the parent's answer, 0
+  // without a parent.
+  LRESULT SendNotify(NMHDR* header, int code);
 
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
