@@ -198,6 +198,10 @@ TEST_F(Sheets, PagesAreMadeWhenFirstShownAndABadPageKeepsItsTab) {
   first.refuseKill = false;
   EXPECT_TRUE(sheet->SetActivePage(2));
   EXPECT_EQ(third.log.init, 1);
+  // Ctrl+Tab moves on as a click would, round to the first page.
+  QTest::keyClick(first.GetDlgItem(1064), Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(sheet->GetActiveIndex(), 0);
+  EXPECT_EQ(sheet->selChanges, 3);
 }
 
 TEST_F(Sheets, RemovingThePagesAroundTheActiveOneFirstActivatesNoOther) {
@@ -265,6 +269,11 @@ TEST_F(Sheets, AModalSheetRunsOKOnTheShownPagesAndCancelChangesNothing) {
   EXPECT_EQ(second.log.cancel, 0);
   EXPECT_EQ(first.log.ok, 1);
   EXPECT_EQ(first.committed, QStringLiteral("après"));
+
+  // Enter in a page's control is the sheet's OK.
+  QTimer::singleShot(0, &modal, [&] { QTest::keyClick(first.GetDlgItem(1064), Qt::Key_Return); });
+  EXPECT_EQ(modal.DoModal(), IDOK);
+  EXPECT_EQ(first.log.ok, 2);
 }
 
 TEST_F(Sheets, ToolTipsComeFromTheStringOfTheControlId) {
