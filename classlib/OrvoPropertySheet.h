@@ -42,9 +42,9 @@ class COrvoPropertySheet : public CPropertySheet {
   BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 };
 
+// Without a run-time class of its own: kind-of checks see a
+// COrvoPropertySheet.
 class COrvoChildPropertySheet : public COrvoPropertySheet {
-  Q_OBJECT
-
  public:
   COrvoChildPropertySheet(const QString& caption, QWidget* parent, UINT firstPage);
   ~COrvoChildPropertySheet() override;
