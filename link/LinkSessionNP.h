@@ -16,6 +16,7 @@
 // before the PC is ready for it.
 #pragma once
 
+#include "link/LinkSessionTypes.h"
 #include "link/PacketChannel.h"
 #include "platform/WinTypes.h"
 
@@ -34,13 +35,6 @@ class CQXProgramItem;
 class CQXScreenItem;
 class CQXRecursionItem;
 class CQXValueGrid;
-
-// What the progress display is told once per item: the link's byte count,
-// the item's text and a header kind code (which picks the icon).
-using LinkProgressCallback = std::function<void(DWORD byteCount, const char* text, int kind)>;
-
-// The entries of one send: empty slots are passed over.
-using CQXDocEntryArray = std::vector<std::unique_ptr<CQXDocEntry>>;
 
 // Kind codes that received items are filed under where they differ from the
 // header's kind, and the kind the progress shows for equations.
