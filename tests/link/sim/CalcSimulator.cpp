@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
@@ -13,6 +14,11 @@ namespace tallix::test {
 namespace {
 
 void pauseMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+long long nowUs() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
 
 long long nowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -73,12 +79,25 @@ void CalcSimulator::fail(const std::string& what) {
   if (error_.empty()) error_ = what;
 }
 
+size_t CalcSimulator::lineAllowance(long long startUs, size_t done) const {
+  if (lineRate_ <= 0) return SIZE_MAX;
+  // Ten bits a byte: start bit, eight data bits, stop bit.
+  const size_t due = size_t((nowUs() - startUs) * lineRate_ / 10 / 1000000) + 1;
+  return due > done ? due - done : 0;
+}
+
 bool CalcSimulator::writeAll(const Bytes& bytes) {
   size_t done = 0;
   const long long deadline = nowMs() + expectTimeout_;
+  const long long start = nowUs();
   while (done < bytes.size()) {
     if (stop_ || nowMs() > deadline) return false;
-    const ssize_t n = write(master_, bytes.data() + done, bytes.size() - done);
+    const size_t allowed = std::min(bytes.size() - done, lineAllowance(start, done));
+    if (allowed == 0) {
+      pauseMs(1);
+      continue;
+    }
+    const ssize_t n = write(master_, bytes.data() + done, allowed);
     if (n > 0) {
       done += size_t(n);
     } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
@@ -94,12 +113,23 @@ bool CalcSimulator::writeAll(const Bytes& bytes) {
 bool CalcSimulator::readExactly(size_t n, Bytes* out) {
   out->clear();
   const long long deadline = nowMs() + expectTimeout_;
+  // The line starts carrying the PC's bytes when the first one is there.
+  long long start = -1;
   while (out->size() < n) {
     if (stop_ || nowMs() > deadline) return false;
+    const size_t allowed = start < 0 ? SIZE_MAX : lineAllowance(start, out->size());
+    if (allowed == 0) {
+      pauseMs(1);
+      continue;
+    }
     pollfd p{master_, POLLIN, 0};
     if (poll(&p, 1, 10) <= 0 || !(p.revents & POLLIN)) continue;
+    if (start < 0) {
+      start = nowUs();
+      if (lineRate_ > 0) continue;
+    }
     BYTE buf[512];
-    const size_t want = std::min(sizeof buf, n - out->size());
+    const size_t want = std::min({sizeof buf, n - out->size(), allowed});
     const ssize_t got = read(master_, buf, want);
     if (got > 0) out->insert(out->end(), buf, buf + got);
   }

@@ -36,6 +36,9 @@ class CalcSimulator {
 
   void setReplyDelay(int ms) { replyDelay_ = ms; }
   void setExpectTimeout(int ms) { expectTimeout_ = ms; }
+  // Sends and takes bytes no faster than a line of `baud` bits per second
+  // would carry them (10 bits a byte); 0 for as fast as the terminal goes.
+  void setLineRate(int baud) { lineRate_ = baud; }
 
   // --- The script ---
   // Sends bytes; after bytes from the PC, first waits the reply delay.
@@ -89,6 +92,8 @@ class CalcSimulator {
   void add(Step step) { script_.push_back(std::move(step)); }
   bool readExactly(size_t n, Bytes* out);
   bool writeAll(const Bytes& bytes);
+  // How many more bytes the line has carried since `startUs` beyond `done`.
+  size_t lineAllowance(long long startUs, size_t done) const;
   // Checks ':' and the checksum of a packet read whole, and keeps it.
   bool keepPacket(const Bytes& packet);
   void fail(const std::string& what);
@@ -98,6 +103,7 @@ class CalcSimulator {
   std::string path_;
   int replyDelay_ = 25;
   int expectTimeout_ = 5000;
+  int lineRate_ = 0;
   bool afterPc_ = false;
   std::vector<Step> script_;
   std::thread thread_;
