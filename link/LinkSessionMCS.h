@@ -139,8 +139,9 @@ class CQXLinkSessionMCS {
   void BeginItem(const std::string& text, int kind);
   // An "MCS1" header and the calculator's answer to it.
   int SendHeader(BYTE typeByte, DWORD size, const char* name, const char* group);
-  // After an accepted header: a pause, the block, and its answer (0x06).
-  int SendData(const BYTE* bytes, DWORD size);
+  // After an accepted header: the block and its answer (0x06). Programs and
+  // raw members wait the general pause first (numeric blocks do so too).
+  int SendData(const BYTE* bytes, DWORD size, BOOL pause = FALSE);
   // The answer to a data block: 1 for 0x06; else 0x18 goes out and the
   // failure's session code is returned.
   int ReadBlockAnswer();

@@ -142,8 +142,8 @@ int CQXLinkSessionMCS::ReadBlockAnswer() {
   return PacketCodeToSessionCode(code);
 }
 
-int CQXLinkSessionMCS::SendData(const BYTE* bytes, DWORD size) {
-  channel_.Pause();
+int CQXLinkSessionMCS::SendData(const BYTE* bytes, DWORD size, BOOL pause) {
+  if (pause) channel_.Pause();
   const int code = channel_.SendBlock(bytes, size);
   if (code != PACKET_OK) return PacketCodeToSessionCode(code);
   return ReadBlockAnswer();
@@ -198,7 +198,7 @@ int CQXLinkSessionMCS::SendProgram(CQXProgramItem& program) {
   if (length) block.back() = 0;
   const int result = SendHeader(kTypeProgram, DWORD(block.size()), name.c_str(), nullptr);
   if (result != SESSION_OK) return result;
-  return SendData(block.data(), DWORD(block.size()));
+  return SendData(block.data(), DWORD(block.size()), TRUE);
 }
 
 // Every alpha variable as a header of its own and its 18 bytes (real and
@@ -276,7 +276,7 @@ int CQXLinkSessionMCS::SendMembers(const CQXMemberFileItem& item) {
     int result = ReadAnswer();
     if (result == SESSION_SKIPPED) continue;
     // A member of no bytes came without a block and goes back without one.
-    if (result == SESSION_OK && block->GetLength()) result = SendData(block->GetData(), block->GetLength());
+    if (result == SESSION_OK && block->GetLength()) result = SendData(block->GetData(), block->GetLength(), TRUE);
     if (result != SESSION_OK) return result;
   }
   return SESSION_OK;
