@@ -2,14 +2,12 @@
 
 #include "classlib/DibFunctions.h"
 #include "classlib/PictureColors.h"
-#include "platform/FileDialogFilter.h"
+#include "platform/FileDialog.h"
 #include "platform/LanguageLibrary.h"
-#include "platform/MessageBox.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
-#include <QFileDialog>
 #include <QMimeData>
 #include <QPainter>
 
@@ -19,35 +17,14 @@ constexpr int kMaxSide = 32767;
 
 bool validSize(int cx, int cy) { return cx >= 1 && cy >= 1 && cx <= kMaxSide && cy <= kMaxSide; }
 
-// The platform's save dialog asks before it replaces a file and stays open
-// when the user says no.
-class BitmapFileDialog : public QFileDialog {
- public:
-  using QFileDialog::QFileDialog;
-
-  void accept() override {
-    if (acceptMode() == AcceptSave) {
-      const QStringList files = selectedFiles();
-      if (!files.isEmpty() && QFileInfo(files.first()).isFile()) {
-        const QString text = CLanguageLibrary::FormatMessage(10155, QDir::toNativeSeparators(files.first()));
-        if (AfxMessageBox(text, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
-      }
-    }
-    QFileDialog::accept();
-  }
-};
-
 // Runs the bitmap file dialog; false on Cancel.
-bool chooseBitmapFile(QFileDialog::AcceptMode mode, QString* path) {
-  BitmapFileDialog dialog(QApplication::activeWindow());
-  dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails |
-                    QFileDialog::DontConfirmOverwrite);
-  dialog.setAcceptMode(mode);
-  dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  dialog.setNameFilters(tallix::fileDialogFilters(CLanguageLibrary::LoadString(10602)));
-  dialog.setDefaultSuffix(QStringLiteral("bmp"));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-  *path = dialog.selectedFiles().first();
+bool chooseBitmapFile(BOOL open, QString* path) {
+  DWORD flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
+  if (!open) flags |= OFN_OVERWRITEPROMPT;
+  CFileDialog dialog(open, QStringLiteral("bmp"), {}, flags, CLanguageLibrary::LoadString(10602),
+                     QApplication::activeWindow());
+  if (dialog.DoModal() != IDOK) return false;
+  *path = dialog.GetPathName();
   return true;
 }
 
@@ -78,14 +55,14 @@ BOOL WriteBitmapFile(const CBitmap& bitmap, const char* path) {
 
 BOOL SaveBitmapAsFile(const CBitmap& bitmap, int zoom) {
   QString path;
-  if (!chooseBitmapFile(QFileDialog::AcceptSave, &path)) return TRUE;
+  if (!chooseBitmapFile(FALSE, &path)) return TRUE;
   CBitmap scaled;
   return ScaleBitmap(bitmap, scaled, zoom) && WriteBitmapFile(scaled, QFile::encodeName(path).constData());
 }
 
 BOOL LoadBitmapFromFile(CBitmap& out) {
   QString path;
-  if (!chooseBitmapFile(QFileDialog::AcceptOpen, &path)) return TRUE;
+  if (!chooseBitmapFile(TRUE, &path)) return TRUE;
   const HGLOBAL dib = DibReadFile(QFile::encodeName(path).constData());
   HBITMAP bitmap = dib ? DibCreateBitmap(dib, nullptr) : nullptr;
   if (!bitmap) return FALSE;

@@ -79,3 +79,32 @@ function(tallix_fuzzer name)
     set_tests_properties(fuzzreplay.${name} PROPERTIES LABELS fuzzreplay ENVIRONMENT QT_QPA_PLATFORM=offscreen)
   endif()
 endfunction()
+
+# tallix_resource_file(<target> ROOT <prefix> DIR <folder> OUTPUT <file> [EXCLUDE <regex>])
+# Packs every file below <folder> (dot files and names matching <regex> left
+# out) with rcc into the Qt binary resource file <file>, under ":/<prefix>/"
+# plus each file's path in the folder; <target> builds it with ALL.
+function(tallix_resource_file target)
+  cmake_parse_arguments(A "" "ROOT;DIR;OUTPUT;EXCLUDE" "" ${ARGN})
+  file(GLOB_RECURSE files CONFIGURE_DEPENDS RELATIVE ${A_DIR} ${A_DIR}/*)
+  list(FILTER files EXCLUDE REGEX "(^|/)\\.")
+  if(A_EXCLUDE)
+    list(FILTER files EXCLUDE REGEX "${A_EXCLUDE}")
+  endif()
+  list(SORT files)
+  set(qrc "<RCC>\n  <qresource prefix=\"/${A_ROOT}\">\n")
+  foreach(f IN LISTS files)
+    string(APPEND qrc "    <file alias=\"${f}\">${A_DIR}/${f}</file>\n")
+  endforeach()
+  string(APPEND qrc "  </qresource>\n</RCC>\n")
+  get_filename_component(name ${A_OUTPUT} NAME_WE)
+  set(qrc_file ${CMAKE_CURRENT_BINARY_DIR}/${name}.qrc)
+  file(CONFIGURE OUTPUT ${qrc_file} CONTENT "${qrc}")
+  list(TRANSFORM files PREPEND ${A_DIR}/ OUTPUT_VARIABLE paths)
+  add_custom_command(
+    OUTPUT ${A_OUTPUT}
+    COMMAND Qt6::rcc --binary --no-compress ${qrc_file} -o ${A_OUTPUT}
+    DEPENDS ${qrc_file} ${paths}
+    COMMENT "Packing ${A_OUTPUT}")
+  add_custom_target(${target} ALL DEPENDS ${A_OUTPUT})
+endfunction()

@@ -1,6 +1,7 @@
 #include "platform/LanguageLibrary.h"
 
 #include "platform/Cp1252.h"
+#include "platform/StringTableText.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -37,39 +38,11 @@ State& state() {
   return s;
 }
 
-QString unescape(QStringView text) {
-  QString out;
-  out.reserve(text.size());
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const QChar c = text[i];
-    if (c == u'\\' && i + 1 < text.size()) {
-      const QChar n = text[++i];
-      if (n == u'n') out.append(u'\n');
-      else if (n == u't') out.append(u'\t');
-      else if (n == u'\\') out.append(u'\\');
-      else { out.append(c); out.append(n); }
-    } else {
-      out.append(c);
-    }
-  }
-  return out;
-}
-
 void loadStrings(State& s) {
   const QDir dir(kRoot + QStringLiteral("strings"));
   for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
     QFile f(dir.filePath(name));
-    if (!f.open(QIODevice::ReadOnly)) continue;
-    const QString text = QString::fromUtf8(f.readAll());
-    for (QStringView line : QStringView(text).split(u'\n')) {
-      if (line.endsWith(u'\r')) line.chop(1);
-      if (line.isEmpty() || line.startsWith(u'#')) continue;
-      const qsizetype tab = line.indexOf(u'\t');
-      if (tab <= 0) continue;
-      bool ok = false;
-      const unsigned id = line.left(tab).toUInt(&ok);
-      if (ok) s.strings[id] = unescape(line.mid(tab + 1));
-    }
+    if (f.open(QIODevice::ReadOnly)) tallix::parseStringTable(f.readAll(), s.strings);
   }
 }
 
@@ -119,7 +92,7 @@ int intAttr(const QXmlStreamReader& xml, const char* name) {
 }
 
 QString textAttr(const QXmlStreamReader& xml) {
-  return unescape(xml.attributes().value(QLatin1String("text")));
+  return tallix::unescapeResourceText(xml.attributes().value(QLatin1String("text")));
 }
 
 void addCommand(QMenu* menu, int id, const QString& text) {
@@ -255,17 +228,7 @@ QString CLanguageLibrary::LoadString(unsigned id) {
 std::string CLanguageLibrary::LoadStringA(unsigned id) { return tallix::toCp1252(LoadString(id)); }
 
 QString FormatPlaceholders(const QString& text, const QString& arg1, const QString& arg2) {
-  QString out;
-  out.reserve(text.size() + arg1.size() + arg2.size());
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    if (text[i] == u'%' && i + 1 < text.size() && (text[i + 1] == u'1' || text[i + 1] == u'2')) {
-      out.append(text[i + 1] == u'1' ? arg1 : arg2);
-      ++i;
-    } else {
-      out.append(text[i]);
-    }
-  }
-  return out;
+  return tallix::fillPlaceholders(text, arg1, arg2);
 }
 
 QString CLanguageLibrary::FormatMessage(unsigned id, const QString& arg1, const QString& arg2) {

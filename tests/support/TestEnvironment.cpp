@@ -53,6 +53,16 @@ QString TestEnvironment::sourceFile(const QString& relative) {
   return QDir(QStringLiteral(TALLIX_SOURCE_DIR)).filePath(relative);
 }
 
+QByteArray fileContents(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+bool writeFileContents(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size() && f.flush();
+}
+
 void isolateProcess() {
   static QTemporaryDir base;
   const QDir root(base.path());

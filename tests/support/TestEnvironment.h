@@ -38,6 +38,11 @@ class TestEnvironment {
   QTemporaryDir settings_, program_, data_;
 };
 
+// The bytes of a file, or "<missing>" when it cannot be read.
+QByteArray fileContents(const QString& path);
+// Writes `bytes` as the whole file; false when that fails.
+bool writeFileContents(const QString& path, const QByteArray& bytes);
+
 // Points settings, program directory and data folder of the whole test binary
 // at throw-away directories; installed by the test main before any test runs.
 void isolateProcess();

@@ -1,5 +1,7 @@
 // main() of every test binary: a headless Qt application, settings and files
 // kept away from the user's own.
+#include "platform/SaveFileDialog.h"
+#include "platform/ShellOpen.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/MissingResources.h"
 #include "tests/support/TestEnvironment.h"
@@ -17,6 +19,9 @@ int main(int argc, char** argv) {
   // No test may block on a message box: unless a test installs its own log,
   // every message is answered with its first button.
   SetMessageBoxHandler([](const MessageBoxRequest& r) { return tallix::test::firstButtonResult(r.type); });
+  // Nor may a test start a browser or wait in a file dialog.
+  tallix::SetShellOpenHandler([](const QString&) { return false; });
+  tallix::SetSaveFileHandler([](const tallix::SaveFileRequest&, QString*) { return false; });
   tallix::test::installMissingResourceCheck();
   return RUN_ALL_TESTS();
 }

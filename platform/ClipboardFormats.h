@@ -1,0 +1,33 @@
+// Clipboard formats: the platform's numbered formats, as the clipboard and
+// drag-and-drop stand-ins (COleDataObject, COleDataSource) carry them in Qt's
+// MIME data.
+//
+// - CF_TEXT is 8-bit text ending with a NUL; it travels as the MIME data's
+//   plain text, converted from and to Windows-1252.
+// - A format registered by name gets a number from 0xC000 on (the same
+//   number for the same name, compared without regard to ASCII case, for the
+//   whole run) and travels under the MIME type
+//   application/x-qt-windows-mime;value="<name>", which Qt maps to the
+//   platform's own registered format on Windows.
+#pragma once
+
+#include "platform/WinTypes.h"
+
+#include <QString>
+
+using CLIPFORMAT = unsigned short;
+
+enum : CLIPFORMAT { CF_TEXT = 1 };
+
+// The number of the format `name`; 0 for a null or empty name.
+UINT RegisterClipboardFormat(const char* name);
+
+namespace tallix {
+
+// The name a format was registered with; empty for CF_TEXT and unknown numbers.
+QString clipboardFormatName(CLIPFORMAT format);
+// The MIME type a registered format travels under; empty for CF_TEXT and
+// unknown numbers.
+QString clipboardFormatMimeType(CLIPFORMAT format);
+
+}  // namespace tallix

@@ -1,0 +1,67 @@
+#include "platform/FileDialog.h"
+#include "platform/LanguageLibrary.h"
+#include "tests/support/FileDialogScript.h"
+#include "tests/support/MessageLog.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace tallix::test;
+
+namespace {
+
+const QString kFilter = QStringLiteral("Fichiers de sauvegarde (*.qxm; *.qxb)|*.qxm;*.qxb|Tous les fichiers (*.*)|*.*||");
+
+void touch(const QString& path) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("x");
+}
+
+TEST(FileDialog, FilterPatternsIgnoreCase) {
+  QTemporaryDir dir;
+  for (const char* name : {"a.qxm", "B.QXM", "c.qxb", "d.txt"}) touch(dir.filePath(QString::fromLatin1(name)));
+  CFileDialog dialog(TRUE, QStringLiteral("qxm"), {}, OFN_HIDEREADONLY, kFilter);
+  dialog.SetInitialDirectory(dir.path());
+  ASSERT_TRUE(dialog.Create());
+  dialog.GetDialog()->show();
+  EXPECT_EQ(listedFiles(dialog), QStringList({QStringLiteral("B.QXM"), QStringLiteral("a.qxm"), QStringLiteral("c.qxb")}));
+  // The texts are shown as they stand.
+  dialog.GetDialog()->selectNameFilter(dialog.GetDialog()->nameFilters().value(1));
+  EXPECT_EQ(listedFiles(dialog).size(), 4);
+}
+
+// A name is chosen only when its folder exists, and an existing file only
+// after the user agreed to replace it; a bare name takes the default
+// extension.
+TEST(FileDialog, SaveChecksTheNameBeforeItIsChosen) {
+  TestEnvironment env(TestEnvironment::WithLanguageLibrary);
+  QTemporaryDir dir;
+  const QString existing = dir.filePath(QStringLiteral("old.qxm"));
+  touch(existing);
+  MessageLog log;
+  log.answers = {IDOK, IDNO};
+  FileDialogScript script;
+  bool stayedOpen = false;
+  script.actions.push_back([&](CFileDialog& d) {
+    chooseFile(d, dir.filePath(QStringLiteral("missing/x.qxm")));
+    chooseFile(d, existing);
+    stayedOpen = d.GetDialog()->isVisible();
+    chooseFile(d, dir.filePath(QStringLiteral("new")));
+  });
+  CFileDialog dialog(FALSE, QStringLiteral("qxm"), {}, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST,
+                     kFilter);
+  ASSERT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_EQ(dialog.GetPathName(), dir.filePath(QStringLiteral("new.qxm")));
+  ASSERT_EQ(log.shown.size(), 2u);
+  EXPECT_EQ(log.shown[0].text, CLanguageLibrary::FormatMessage(61729, dir.filePath(QStringLiteral("missing/x.qxm"))));
+  EXPECT_EQ(log.shown[1].text, QStringLiteral("Le fichier %1 existe déjà. Le remplacer?").arg(existing));
+  EXPECT_EQ(log.shown[1].type, UINT(MB_YESNO | MB_ICONEXCLAMATION));
+}
+
+}  // namespace
