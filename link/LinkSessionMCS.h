@@ -34,11 +34,9 @@ class CQXNumericArray;
 class CQXProgramItem;
 class CQXRecursionV5Item;
 
-// Kinds the newer family files or shows where they differ from the header's.
-enum : int {
-  kStoredRecursionV5 = 5013,     // the recursion built from "AN".."EN", "SET1", "RECRG"
-  kProgressEquationMCS = 4016,   // coefficients and results in the progress
-};
+// The kind a recursion built from "AN".."EN", "SET1" and "RECRG" is filed
+// under.
+constexpr int kStoredRecursionV5 = 5013;
 
 class CQXLinkSessionMCS {
  public:

@@ -121,13 +121,13 @@ int CQXLinkSessionMCS::Receive(int kind, BYTE* header, ItemPtr* item, int* entry
       if (!coefficients->InitNew()) return SESSION_NO_MEMORY;
       coefficients->SetNameFromHeader(name);
       const std::string text = DisplayNameOf(*coefficients);
-      return numeric(std::move(coefficients), text, kProgressEquationMCS);
+      return numeric(std::move(coefficients), text, kProgressEquation);
     }
     case kKindEquationResult: {
       auto result = std::make_unique<CQXEquationResultItem>();
       result->SetKindFromHeaderName(name);
       const std::string text = DisplayNameOf(*result);
-      return numeric(std::move(result), text, kProgressEquationMCS);
+      return numeric(std::move(result), text, kProgressEquation);
     }
     case kKindZoomFactorV5: {
       auto zoom = std::make_unique<CQXZoomFactorV5Item>();

@@ -70,7 +70,7 @@ int CQXLinkSessionMCS::SendOne(CQXCalcItem& item) {
       auto& coefficients = static_cast<CQXEquationCoefItem&>(item);
       char name[16] = "";
       if (!coefficients.GetHeaderName(name, sizeof name)) return SESSION_PROTOCOL;
-      BeginItem(DisplayNameOf(item), kProgressEquationMCS);
+      BeginItem(DisplayNameOf(item), kProgressEquation);
       const int result = SendNumeric(coefficients, kTypeMatrix, name, "Equation");
       if (result != SESSION_OK) return result;
       // The calculator's old result no longer fits the new coefficients.

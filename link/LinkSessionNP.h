@@ -44,7 +44,6 @@ enum : int {
   kStoredRecursion = 4009,
   kStoredVariables28 = 4013,       // "FX9850"
   kStoredVariables26 = 4014,       // "FX7400"
-  kProgressEquation = 4016,
 };
 
 class CQXLinkSessionNP {

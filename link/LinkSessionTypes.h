@@ -19,6 +19,9 @@ using LinkProgressCallback = std::function<void(DWORD byteCount, const char* tex
 // The entries of one send: empty slots are passed over.
 using CQXDocEntryArray = std::vector<std::unique_ptr<CQXDocEntry>>;
 
+// The kind the progress shows for equations of both families.
+constexpr int kProgressEquation = 4016;
+
 // The byte owed after a header that could not be read (packet code): 0x18
 // for the user's cancel, nothing when the calculator itself reported memory
 // full or cancelled, else '"'.

@@ -16,12 +16,6 @@ using ReceiveMCS = SessionMCSFixture;
 using mcs::block;
 using mcs::header;
 
-Bytes concat(std::initializer_list<Bytes> parts) {
-  Bytes out;
-  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
-
 // The 16-byte head of a matrix block.
 Bytes matrixHead(BYTE rows, BYTE columns) {
   Bytes head(16, 0);

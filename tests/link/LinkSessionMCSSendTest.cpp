@@ -11,12 +11,6 @@ using SendMCS = SessionMCSFixture;
 using mcs::block;
 using mcs::header;
 
-Bytes concat(std::initializer_list<Bytes> parts) {
-  Bytes out;
-  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
-
 CQXMatrixV5Item* matrixA() {
   auto* m = new CQXMatrixV5Item;
   m->SetName("MAT_A");

@@ -122,75 +122,75 @@ void report(benchmark::State& state, double wall, double cpu, size_t lineBytes, 
   state.counters["cpu_pct"] = 100 * cpu / wall;
 }
 
-void Receive(benchmark::State& state, Large (*which)()) {
-  const Large item = which();
-  for (auto _ : state) {
-    TestEnvironment env;
-    CalcSimulator sim;
+// A session over the paced line: `direction` 0 sends, 1 receives.
+struct Line {
+  explicit Line(int direction) {
     sim.setReplyDelay(0);
     sim.setExpectTimeout(600000);
     sim.setLineRate(kBaud);
     AppWriteProfileString(kCommDevicesSection, SerialDeviceProfileKey(kPort).c_str(), sim.devicePath().c_str());
     AppWriteProfileInt(kCommSettings, "Port", int(kPort));
-    FakeDocServices doc;
-    CQXCalcLink link;
-    link.OpenFromSettings(TRUE, TRUE);
-    CQXLinkSessionMCS session(&doc, 1, &link, nullptr);
-    session.Start();
+    link.OpenFromSettings(direction != 0, TRUE);
+    session = std::make_unique<CQXLinkSessionMCS>(&doc, direction, &link, nullptr);
+    session->Start();
+  }
+  TestEnvironment env;
+  CalcSimulator sim;
+  FakeDocServices doc;
+  CQXCalcLink link;
+  std::unique_ptr<CQXLinkSessionMCS> session;
+};
+
+void Receive(benchmark::State& state, Large (*which)()) {
+  const Large item = which();
+  for (auto _ : state) {
+    Line line(1);
     // The clock starts with the calculator's request.
     WaitingPump pump;
     CSerialMessagePump* previous = GetSerialMessagePump();
     SetSerialMessagePump(&pump);
     std::atomic<double> wall0{0};
-    sim.waitUntil([&] {
+    line.sim.waitUntil([&] {
       if (!pump.waiting) return false;
       wall0 = nowSeconds();
       return true;
     });
-    mcs::startSending(sim);
-    mcs::sendPackets(sim, {item.header, mcs::block(item.data), mcs::endPacket()});
-    sim.start();
+    mcs::startSending(line.sim);
+    mcs::sendPackets(line.sim, {item.header, mcs::block(item.data), mcs::endPacket()});
+    line.sim.start();
     const double cpu0 = threadCpuSeconds();
     std::unique_ptr<CQXDocEntry> entry;
-    if (session.ReceiveItem(&entry) != SESSION_ITEM || session.ReceiveItem(&entry) != SESSION_END)
+    if (line.session->ReceiveItem(&entry) != SESSION_ITEM || line.session->ReceiveItem(&entry) != SESSION_END)
       state.SkipWithError("the transfer failed");
     const double wall = nowSeconds() - wall0, cpu = threadCpuSeconds() - cpu0;
     SetSerialMessagePump(previous);
-    if (!sim.finish()) state.SkipWithError(sim.error().c_str());
-    report(state, wall, cpu, sim.received().size() + 2 * 40 + 2 + 40 + item.data.size() + 2 + 40, kReceivePauses);
+    if (!line.sim.finish()) state.SkipWithError(line.sim.error().c_str());
+    // The PC's bytes, then the calculator's: 0x16, its model packet, 0x06,
+    // the header, the block and "END1".
+    report(state, wall, cpu, line.sim.received().size() + 2 + 40 + 40 + item.data.size() + 2 + 40, kReceivePauses);
   }
 }
 
 void Send(benchmark::State& state, Large (*which)()) {
   const Large item = which();
   for (auto _ : state) {
-    TestEnvironment env;
-    CalcSimulator sim;
-    sim.setReplyDelay(0);
-    sim.setExpectTimeout(600000);
-    sim.setLineRate(kBaud);
-    AppWriteProfileString(kCommDevicesSection, SerialDeviceProfileKey(kPort).c_str(), sim.devicePath().c_str());
-    AppWriteProfileInt(kCommSettings, "Port", int(kPort));
-    FakeDocServices doc;
-    CQXCalcLink link;
-    link.OpenFromSettings(FALSE, TRUE);
-    CQXLinkSessionMCS session(&doc, 0, &link, nullptr);
-    session.Start();
-    mcs::startReceiving(sim);
-    mcs::takeItem(sim, item.data.size());
-    sim.expect(mcs::endPacket());
+    Line line(0);
+    mcs::startReceiving(line.sim);
+    mcs::takeItem(line.sim, item.data.size());
+    line.sim.expect(mcs::endPacket());
     CQXDocEntryArray entries;
     entries.push_back(std::make_unique<CQXDocEntry>());
     entries.back()->SetItem(item.make());
     const double wall0 = nowSeconds(), cpu0 = threadCpuSeconds();
-    sim.start();
-    if (session.Connect() != SESSION_OK || session.SendItem(entries) != SESSION_OK) state.SkipWithError("the transfer failed");
-    session.SendEnd();
-    if (!sim.finish()) state.SkipWithError(sim.error().c_str());
+    line.sim.start();
+    if (line.session->Connect() != SESSION_OK || line.session->SendItem(entries) != SESSION_OK)
+      state.SkipWithError("the transfer failed");
+    line.session->SendEnd();
+    if (!line.sim.finish()) state.SkipWithError(line.sim.error().c_str());
     const double wall = nowSeconds() - wall0, cpu = threadCpuSeconds() - cpu0;
     // What the calculator sent: 0x13, its model packet, and one answer for
     // the model packet, the header and the block.
-    report(state, wall, cpu, sim.received().size() + 1 + 40 + 3, kSendPauses);
+    report(state, wall, cpu, line.sim.received().size() + 1 + 40 + 3, kSendPauses);
   }
 }
 

@@ -10,6 +10,7 @@
 #include "tests/support/FakeDocServices.h"
 
 #include <atomic>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,6 +21,12 @@ using Sim = CalcSimulator;
 
 // A 9-byte number whose bytes tell it apart from the others.
 inline Bytes number9(BYTE tag) { return {BYTE(0x10 | (tag & 0x0F)), tag, 0, 0, 0, 0, 0, 0x01, tag}; }
+
+inline Bytes concat(std::initializer_list<Bytes> parts) {
+  Bytes out;
+  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
 
 class SessionMCSFixture : public LinkFixture {
  protected:
