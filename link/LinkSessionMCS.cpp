@@ -56,6 +56,11 @@ int CQXLinkSessionMCS::SendPendingAnswer() {
   return channel_.SendPendingAnswer(&pending_, link_->GetTimings().pendingAnswerPauseMCS);
 }
 
+BOOL CQXLinkSessionMCS::OwesAnswer() const {
+  if (hasPendingHeader_ && CQXPacketChannel::IsEndPacket(pendingHeader_)) return FALSE;
+  return pending_ != 0;
+}
+
 int CQXLinkSessionMCS::ReceiveItem(std::unique_ptr<CQXDocEntry>* out) {
   out->reset();
   if (!link_ || !buffer_) return SESSION_NO_MEMORY;

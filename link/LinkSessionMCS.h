@@ -94,6 +94,9 @@ class CQXLinkSessionMCS {
   const std::string& GetModelName() const { return modelName_; }
   const std::string& GetCalculatorType() const { return calcType_; }
   int GetLastKind() const { return lastKind_; }
+  // The calculator still waits for the answer to its last packet, which
+  // goes out only when the next packet is wanted ("END1" wants none).
+  BOOL OwesAnswer() const;
 
  private:
   using ItemPtr = std::unique_ptr<CQXCalcItem>;
