@@ -64,7 +64,7 @@ BOOL ReadModelType(const char* model, std::string* out) {
   return TRUE;
 }
 
-BOOL ReadModelTokenList(const char* model, std::string* out) {
+BOOL ReadModelTokenListName(const char* model, std::string* out) {
   // The value is always below the program directory, even when it names a
   // sub-directory or begins with a separator.
   std::string name = readModelText(model, "Token List", "QXToken.tok", 256);
@@ -72,7 +72,14 @@ BOOL ReadModelTokenList(const char* model, std::string* out) {
     if (c == '\\') c = '/';
   size_t skip = 0;
   while (skip < name.size() && name[skip] == '/') ++skip;
-  *out = GetProgramFilePath(name.c_str() + skip);
+  *out = name.substr(skip);
+  return TRUE;
+}
+
+BOOL ReadModelTokenList(const char* model, std::string* out) {
+  std::string name;
+  ReadModelTokenListName(model, &name);
+  *out = GetProgramFilePath(name.c_str());
   return TRUE;
 }
 

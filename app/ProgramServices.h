@@ -26,6 +26,9 @@ UINT GetItemNameFromPath(const char* path, char* out, UINT size);
 // section gives the defaults.
 BOOL ReadModelType(const char* model, std::string* out);       // "Calculator Type", default "FX9850"
 BOOL ReadModelTokenList(const char* model, std::string* out);  // program-directory path of "Token List"
+// "Token List" as a relative path with '/' separators (the file name the
+// program directory and the data folder share).
+BOOL ReadModelTokenListName(const char* model, std::string* out);
 int ReadModelInt(const char* model, const char* key, int defaultValue);
 // Any string key, at most 259 characters; a null default stands for "".
 std::string* ReadModelString(std::string* out, const char* model, const char* key, const char* defaultValue);

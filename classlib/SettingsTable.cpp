@@ -101,6 +101,8 @@ std::vector<SettingDefinition> build() {
       integer(nullptr, "Sort List Column", 0),
       integer(nullptr, "Last Selected Cmd", 0),
       integer(nullptr, "LUC max", 50),
+      // The label path of a command tree's selected item.
+      binary(nullptr, "Cmd Tree Last Item", nullptr),
       // Column widths of a list (ListHelpers.h): the key is the caller's too.
       text(nullptr, nullptr, ""),
   };

@@ -1,11 +1,13 @@
 #include "link/ProgramPasswordQuery.h"
 
+#include "link/ProgramPasswordDialog.h"
+
 namespace {
 
-// The program's own question. The program password dialog is not part of the
-// program yet; until it is, a protected program is never sent unasked: the
-// answer is "cancel", which ends the transfer as the user's cancel would.
-int defaultQuery(const char*, const char*) { return PROGRAM_PASSWORD_CANCEL; }
+// The program's own question: the program password dialog.
+int defaultQuery(const char* programName, const char* storedPassword) {
+  return RunProgramPasswordDialog(programName, storedPassword);
+}
 
 ProgramPasswordQuery& installed() {
   static ProgramPasswordQuery query;

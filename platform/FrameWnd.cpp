@@ -237,11 +237,19 @@ LRESULT CFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CFrameWnd::OnClose() {
+  if (m_lpfnCloseProc) {
+    m_lpfnCloseProc(this);
+    return;
+  }
   if (IsCommandRunning()) return;
   CDocument* doc = GetActiveDocument();
   if (doc && !doc->CanCloseFrame(this)) return;
   if (doc) doc->OnCloseDocument();
   DestroyWindow();
+}
+
+void CFrameWnd::OnHelp() {
+  if (CWinApp* app = AfxGetApp()) app->WinHelp(0x20000 + resourceId_, HELP_CONTEXT);
 }
 
 void CFrameWnd::OnDestroy() {

@@ -11,6 +11,7 @@
 
 #include "platform/LanguageLibrary.h"
 #include "platform/View.h"
+#include "platform/WindowPlacement.h"
 #include "platform/Wnd.h"
 
 #include <QPointer>
@@ -70,8 +71,25 @@ class CFrameWnd : public CWnd {
   BOOL PreTranslateMessage(MSG* msg) override;
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   // The active document may refuse; otherwise the frame goes, and with the
-  // application's main window the message loop ends.
+  // application's main window the message loop ends. While a print preview
+  // runs in the frame, closing ends the preview instead.
   void OnClose() override;
+
+  // Placement in the normal state (client geometry) and the show state:
+  // SW_SHOWNORMAL, SW_SHOWMINIMIZED or SW_SHOWMAXIMIZED.
+  BOOL GetWindowPlacement(WINDOWPLACEMENT* wp) const;
+  // Applies the normal rectangle and shows the window with `showCmd`.
+  // FALSE for a wrong length or an empty rectangle; a rectangle that meets
+  // no screen is moved onto the primary work area, shrunk to fit.
+  BOOL SetWindowPlacement(const WINDOWPLACEMENT* wp);
+  BOOL IsZoomed() const;
+  BOOL IsIconic() const;
+
+  // Help on the frame itself: the topic 0x20000 + its resource id.
+  void OnHelp();
+
+  // Set while a print preview runs in the frame; closing the frame calls it.
+  void (*m_lpfnCloseProc)(CFrameWnd* frame) = nullptr;
 
  protected:
   int OnCreate(LPCREATESTRUCT lpCreateStruct) override;

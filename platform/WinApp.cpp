@@ -235,6 +235,10 @@ void CWinApp::OnFilePrintSetup() {
   dialog.exec();
 }
 
+void CWinApp::WinHelp(DWORD data, UINT command) { ShowHelp(data, command); }
+
+void CWinApp::OnHelpFinder() { WinHelp(0, HELP_FINDER); }
+
 void CWinApp::OnAppExit() {
   if (m_pMainWnd) m_pMainWnd->SendMessage(WM_CLOSE);
 }

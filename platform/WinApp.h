@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/CmdTarget.h"
+#include "platform/HelpWindow.h"
 #include "platform/WinMessages.h"
 
 #include <QObject>
@@ -61,6 +62,12 @@ class CWinApp : public QObject, public CCmdTarget {
   virtual CDocument* OpenDocumentFile(const QString& path);
   // Removes what the program registered (here: its profile); TRUE on success.
   virtual BOOL Unregister();
+
+  // The program's help (platform/HelpWindow.h): HELP_CONTEXT shows the
+  // topic `data`, HELP_FINDER the contents.
+  virtual void WinHelp(DWORD data, UINT command = HELP_CONTEXT);
+  // The contents of the help, for the help menu's command.
+  void OnHelpFinder();
 
   QPrinter* GetPrinter();
   // TRUE while Run's message loop runs.

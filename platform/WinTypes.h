@@ -23,3 +23,16 @@ using HRESULT = std::int32_t;
 
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+
+// Points and rectangles in pixels; a rectangle's right and bottom edges lie
+// just outside it (width = right - left).
+struct POINT {
+  LONG x = 0;
+  LONG y = 0;
+};
+struct RECT {
+  LONG left = 0;
+  LONG top = 0;
+  LONG right = 0;
+  LONG bottom = 0;
+};

@@ -3,8 +3,16 @@
 #include "datamodel/QXProgramItem.h"
 #include "datamodel/QXRecursionItem.h"
 #include "datamodel/QXValueSetItems.h"
+#include "link/ProgramPasswordDialog.h"
 #include "link/ProgramPasswordQuery.h"
+#include "platform/MessageBox.h"
 #include "tests/link/SessionTestSupport.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 using namespace tallix::test;
 
@@ -71,31 +79,63 @@ struct PasswordCase {
   bool sent;
 };
 
-class SendProtectedProgram : public SendNP, public ::testing::WithParamInterface<PasswordCase> {};
+class SendProtectedProgram : public SendNP, public ::testing::WithParamInterface<PasswordCase> {
+ protected:
+  // Sends a protected program and an open one; the password question
+  // answers as the case says.
+  void sendLockedThenOpen(const PasswordCase& c) {
+    open(0);
+    calcListens();
+    if (c.sent) takesProgram(sim);
+    if (c.result == SESSION_OK) takesProgram(sim);  // the next program
+    sim.expectSilence(20).start();
+    CQXDocEntryArray entries;
+    entries.push_back(nullptr);  // an empty slot is passed over
+    for (CQXCalcItem* item :
+         {static_cast<CQXCalcItem*>(program("LOCKED", "Secret")), static_cast<CQXCalcItem*>(program("OPEN"))}) {
+      entries.push_back(std::make_unique<CQXDocEntry>());
+      entries.back()->SetItem(item);
+    }
+    ASSERT_EQ(session->Connect(), SESSION_OK);
+    EXPECT_EQ(session->SendItem(entries), c.result);
+    EXPECT_TRUE(sim.finish()) << sim.error();
+    EXPECT_EQ(link->IsCancelled(), c.answer == PROGRAM_PASSWORD_CANCEL);
+    if (c.sent) {
+      EXPECT_EQ(sim.packets()[0], onWire(programHeader("LOCKED", 3, "Secret")));
+    }
+  }
+};
 
 TEST_P(SendProtectedProgram, AsksFirst) {
   const PasswordCase& c = GetParam();
   PasswordAnswer answer(c.answer);
-  open(0);
-  calcListens();
-  if (c.sent) takesProgram(sim);
-  if (c.result == SESSION_OK) takesProgram(sim);  // the next program
-  sim.expectSilence(20).start();
-  CQXDocEntryArray entries;
-  entries.push_back(nullptr);  // an empty slot is passed over
-  for (CQXCalcItem* item : {static_cast<CQXCalcItem*>(program("LOCKED", "Secret")), static_cast<CQXCalcItem*>(program("OPEN"))}) {
-    entries.push_back(std::make_unique<CQXDocEntry>());
-    entries.back()->SetItem(item);
-  }
-  ASSERT_EQ(session->Connect(), SESSION_OK);
-  EXPECT_EQ(session->SendItem(entries), c.result);
-  EXPECT_TRUE(sim.finish()) << sim.error();
+  sendLockedThenOpen(c);
   ASSERT_EQ(answer.asked.size(), 1u);
   EXPECT_EQ(answer.asked[0], std::make_pair(std::string("LOCKED"), std::string("Secret")));
-  EXPECT_EQ(link->IsCancelled(), c.answer == PROGRAM_PASSWORD_CANCEL);
-  if (c.sent) {
-    EXPECT_EQ(sim.packets()[0], onWire(programHeader("LOCKED", 3, "Secret")));
-  }
+}
+
+// The program's own dialog, answered with the mouse: the password typed in
+// other case and "OK", "Sauter", "Annuler".
+TEST_P(SendProtectedProgram, TheUserAnswersThePasswordDialog) {
+  const PasswordCase& c = GetParam();
+  QStringList shown;
+  QTimer user;
+  user.setInterval(5);
+  QObject::connect(&user, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<CQXProgramPasswordDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    user.stop();
+    shown << dialog->GetDlgItemAs<QLineEdit>(CQXProgramPasswordDialog::IDC_PROGRAM)->text();
+    const int button = c.answer == PROGRAM_PASSWORD_SEND ? IDOK
+                       : c.answer == PROGRAM_PASSWORD_SKIP ? int(CQXProgramPasswordDialog::IDC_SKIP)
+                                                           : IDCANCEL;
+    if (button == IDOK)
+      QTest::keyClicks(dialog->GetDlgItemAs<QLineEdit>(CQXProgramPasswordDialog::IDC_PASSWORD), "sECRET");
+    QTest::mouseClick(dialog->GetDlgItemAs<QPushButton>(button), Qt::LeftButton);
+  });
+  user.start();
+  sendLockedThenOpen(c);
+  EXPECT_EQ(shown, QStringList{QStringLiteral("LOCKED")});
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryOutcome, SendProtectedProgram,

@@ -1,0 +1,21 @@
+// COrvoHelpDialog: a dialog whose "&Aide" button (control 20) opens the
+// help topic of the dialog, 0x20000 + its template id.
+#pragma once
+
+#include "platform/Dialog.h"
+
+class COrvoHelpDialog : public CDialog {
+  Q_OBJECT
+
+ public:
+  explicit COrvoHelpDialog(UINT templateId, QWidget* parent = nullptr);
+  ~COrvoHelpDialog() override;
+  DECLARE_MESSAGE_MAP()
+
+  UINT GetHelpId() const { return helpId_; }
+  // The application's help on the dialog's topic; nothing for id 0.
+  void OnHelpButton();
+
+ private:
+  UINT helpId_;
+};

@@ -1,0 +1,157 @@
+#include "platform/Menu.h"
+
+#include "platform/CmdUI.h"
+#include "platform/LanguageLibrary.h"
+#include "platform/Wnd.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace {
+
+// The CMenu that stands for a menu nobody owns through a CMenu; a child of
+// that menu, so that it goes with it.
+class MenuHandle : public QObject {
+ public:
+  explicit MenuHandle(QMenu* menu) : QObject(menu) { setObjectName(QLatin1String(kName)); }
+  static constexpr char kName[] = "tallix-CMenu";
+  CMenu wrapper;
+};
+
+// The menu and position of the first item with command `id`, searching
+// sub-menus too.
+bool findCommand(QMenu* menu, UINT id, QMenu** owner, int* position) {
+  const QList<QAction*> actions = menu->actions();
+  for (int i = 0; i < actions.size(); ++i) {
+    if (QMenu* sub = actions[i]->menu()) {
+      if (findCommand(sub, id, owner, position)) return true;
+    } else if (CommandIdOf(actions[i]) == id) {
+      *owner = menu;
+      *position = i;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+CMenu::~CMenu() {
+  if (owned_) delete menu_.data();
+}
+
+CMenu* CMenu::FromHandle(QMenu* menu) {
+  if (!menu) return nullptr;
+  for (QObject* child : menu->children())
+    if (child->objectName() == QLatin1String(MenuHandle::kName)) return &static_cast<MenuHandle*>(child)->wrapper;
+  auto* handle = new MenuHandle(menu);
+  handle->wrapper.menu_ = menu;
+  return &handle->wrapper;
+}
+
+BOOL CMenu::LoadMenu(UINT id) {
+  QMenu* menu = CLanguageLibrary::LoadMenu(id);
+  return menu ? Attach(menu) : FALSE;
+}
+
+BOOL CMenu::CreatePopupMenu() { return Attach(new QMenu); }
+
+BOOL CMenu::Attach(QMenu* menu) {
+  if (!menu || menu_) return FALSE;
+  menu_ = menu;
+  owned_ = true;
+  return TRUE;
+}
+
+QMenu* CMenu::Detach() {
+  QMenu* menu = menu_;
+  menu_ = nullptr;
+  owned_ = false;
+  return menu;
+}
+
+BOOL CMenu::DestroyMenu() {
+  const bool owned = owned_;
+  QMenu* menu = Detach();
+  if (!menu) return FALSE;
+  if (owned) delete menu;
+  return TRUE;
+}
+
+int CMenu::GetMenuItemCount() const { return menu_ ? int(menu_->actions().size()) : -1; }
+
+UINT CMenu::GetMenuItemID(int pos) const {
+  if (!menu_ || pos < 0 || pos >= menu_->actions().size()) return UINT(-1);
+  QAction* action = menu_->actions()[pos];
+  if (action->menu()) return UINT(-1);
+  return action->isSeparator() ? 0 : CommandIdOf(action);
+}
+
+CMenu* CMenu::GetSubMenu(int pos) const {
+  if (!menu_ || pos < 0 || pos >= menu_->actions().size()) return nullptr;
+  return FromHandle(menu_->actions()[pos]->menu());
+}
+
+QAction* CMenu::newItem(UINT flags, UINT id, const QString& text) const {
+  auto* action = new QAction(menu_);
+  if (flags & MF_SEPARATOR) {
+    action->setSeparator(true);
+    return action;
+  }
+  action->setText(text);
+  action->setData(id);
+  action->setProperty("commandId", id);
+  action->setEnabled(!(flags & (MF_GRAYED | MF_DISABLED)));
+  if (flags & MF_CHECKED) {
+    action->setCheckable(true);
+    action->setChecked(true);
+  }
+  return action;
+}
+
+BOOL CMenu::AppendMenu(UINT flags, UINT id, const QString& text) {
+  if (!menu_ || (flags & MF_POPUP)) return FALSE;
+  menu_->addAction(newItem(flags, id, text));
+  return TRUE;
+}
+
+BOOL CMenu::InsertMenu(UINT position, UINT flags, UINT id, const QString& text) {
+  if (!menu_ || (flags & MF_POPUP)) return FALSE;
+  QMenu* target = menu_;
+  int index = 0;
+  if (flags & MF_BYPOSITION) {
+    index = position >= UINT(menu_->actions().size()) ? -1 : int(position);
+  } else if (!findCommand(menu_, position, &target, &index)) {
+    return FALSE;
+  }
+  QAction* item = newItem(flags, id, text);
+  if (item->parent() != target) item->setParent(target);
+  target->insertAction(index < 0 ? nullptr : target->actions()[index], item);
+  return TRUE;
+}
+
+BOOL CMenu::RemoveMenu(UINT position, UINT flags) {
+  if (!menu_) return FALSE;
+  QMenu* owner = menu_;
+  int index = 0;
+  if (flags & MF_BYPOSITION) {
+    if (position >= UINT(menu_->actions().size())) return FALSE;
+    index = int(position);
+  } else if (!findCommand(menu_, position, &owner, &index)) {
+    return FALSE;
+  }
+  QAction* action = owner->actions()[index];
+  owner->removeAction(action);
+  if (!action->menu() && action->parent() == owner) delete action;
+  return TRUE;
+}
+
+BOOL CMenu::TrackPopupMenu(UINT flags, int x, int y, CWnd* owner) {
+  if (!menu_ || !owner) return FALSE;
+  QPointer<CWnd> target(owner);
+  QAction* chosen = menu_->exec(QPoint(x, y));
+  const UINT id = CommandIdOf(chosen);
+  if (flags & TPM_RETURNCMD) return BOOL(id);
+  if (id != 0 && target) target->PostMessage(WM_COMMAND, MAKEWPARAM(WORD(id), 0), 0);
+  return TRUE;
+}

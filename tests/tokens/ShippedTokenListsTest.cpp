@@ -1,0 +1,63 @@
+// The shipped token lists as a program page uses them: every byte code a
+// calculator can hold has a text.
+#include "tokens/QXTokenTextMap.h"
+#include "tokens/TokenListFile.h"
+
+#include "tests/support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Fills a text map as the token pages do: characters by token word.
+void fillMap(const CQXCommandTable& table, CQXTokenTextMap* map) {
+  DWORD pos = 0;
+  char chars[257];
+  for (BOOL more = table.GetFirstCommand(&pos); more; more = table.GetNextCommand(&pos)) {
+    int t = 0, n = 0;
+    table.GetCommand(pos, &t, &n, chars, nullptr, nullptr, 0, nullptr, 0);
+    map->SetTokenText(UINT(t), UINT(n), chars);
+  }
+}
+
+class ShippedTokenLists : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ShippedTokenLists, EveryCodeDecodesWithoutAPlaceholderSign) {
+  const QString file = QDir(tallix::test::TestEnvironment::builtProgramDir()).filePath(QString::fromUtf8(GetParam()));
+  CQXCommandTable table;
+  ASSERT_TRUE(ReadCommandTable(QFile::encodeName(file).constData(), &table)) << file.toStdString();
+  CQXTokenTextMap map;
+  fillMap(table, &map);
+  // A program of every one-byte code and every two-byte code, decoded as the
+  // editor decodes calculator bytes.
+  std::vector<BYTE> program;
+  for (int b = 0; b < 255; ++b) {
+    if (map.IsLeadByte(UINT(b))) {
+      for (int n = 0; n < 255; ++n) program.insert(program.end(), {BYTE(b), BYTE(n)});
+    } else {
+      program.push_back(BYTE(b));
+    }
+  }
+  int tokens = 0, missing = 0;
+  BYTE lead = 0;
+  for (BYTE b : program) {
+    if (lead == 0 && map.IsLeadByte(b)) {
+      lead = b;
+      continue;
+    }
+    ++tokens;
+    if (!map.Lookup(WORD(b << 8 | lead))) ++missing;
+    lead = 0;
+  }
+  EXPECT_EQ(missing, 0);
+  EXPECT_EQ(tokens, 255 - 3 + 3 * 255);
+  ASSERT_NE(map.Lookup(0xCE00), nullptr);
+  EXPECT_STREQ(map.Lookup(0xCE00)->GetText(), "\xCE");
+  EXPECT_STREQ(map.Lookup(0xA17F)->GetText(), "an\x89" "1");
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ShippedTokenLists, ::testing::Values("QXToken.tok", "QXTokenV5.tok"));
+
+}  // namespace

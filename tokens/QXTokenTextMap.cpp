@@ -1,0 +1,35 @@
+#include "tokens/QXTokenTextMap.h"
+
+#include <cstring>
+#include <new>
+
+CQXTokenTextMap::~CQXTokenTextMap() = default;
+
+BOOL CQXTokenTextMap::SetTokenText(UINT lead, UINT token, const char* text) {
+  if (lead > 255 || token > 255) return FALSE;
+  try {
+    auto entry = std::make_unique<CQXTokenTextEntry>();
+    entry->tokenByte = token;
+    entry->leadByte = lead;
+    entry->text = text ? text : "";
+    entry->textLength = DWORD(entry->text.size());
+    const WORD word = WORD(token << 8 | lead);
+    std::unique_ptr<CQXTokenTextEntry>& slot = m_entries[word];
+    if (lead != 0) ++m_leadCounts[lead];
+    if (slot && slot->leadByte != 0) --m_leadCounts[slot->leadByte];
+    slot = std::move(entry);
+  } catch (const std::bad_alloc&) {
+    return FALSE;
+  }
+  return TRUE;
+}
+
+const CQXTokenTextEntry* CQXTokenTextMap::Lookup(WORD word) const {
+  const auto it = m_entries.find(word);
+  return it == m_entries.end() ? nullptr : it->second.get();
+}
+
+void CQXTokenTextMap::RemoveAll() {
+  m_entries.clear();
+  m_leadCounts.fill(0);
+}
