@@ -11,6 +11,7 @@
 #include "platform/WinTypes.h"
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -36,9 +37,10 @@ class CalcSimulator {
 
   void setReplyDelay(int ms) { replyDelay_ = ms; }
   void setExpectTimeout(int ms) { expectTimeout_ = ms; }
-  // Sends and takes bytes no faster than a line of `baud` bits per second
-  // would carry them (10 bits a byte); 0 for as fast as the terminal goes.
-  void setLineRate(int baud) { lineRate_ = baud; }
+  // Paces both directions like a cable at `baud` (ten bits a byte): bytes
+  // go out and are taken in no faster than that. 0, the default, moves them
+  // as fast as the pseudo-terminal does.
+  void setLineRate(int baud) { byteNs_ = baud > 0 ? 10'000'000'000LL / baud : 0; }
 
   // --- The script ---
   // Sends bytes; after bytes from the PC, first waits the reply delay.
@@ -92,8 +94,11 @@ class CalcSimulator {
   void add(Step step) { script_.push_back(std::move(step)); }
   bool readExactly(size_t n, Bytes* out);
   bool writeAll(const Bytes& bytes);
-  // How many more bytes the line has carried since `startUs` beyond `done`.
-  size_t lineAllowance(long long startUs, size_t done) const;
+  bool writeRaw(const BYTE* bytes, size_t n, long long deadline);
+  // With a line rate: waits until the next byte of a run of `wanted` may
+  // pass the line, and gives how many may pass now. `lineFree` is when the
+  // line is done with the bytes before.
+  size_t paceLine(std::chrono::steady_clock::time_point* lineFree, size_t wanted);
   // Checks ':' and the checksum of a packet read whole, and keeps it.
   bool keepPacket(const Bytes& packet);
   void fail(const std::string& what);
@@ -103,7 +108,8 @@ class CalcSimulator {
   std::string path_;
   int replyDelay_ = 25;
   int expectTimeout_ = 5000;
-  int lineRate_ = 0;
+  long long byteNs_ = 0;
+  std::chrono::steady_clock::time_point txFree_, rxFree_;
   bool afterPc_ = false;
   std::vector<Step> script_;
   std::thread thread_;
