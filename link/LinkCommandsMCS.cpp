@@ -29,14 +29,6 @@ BOOL run(CQXDocServices* doc, int mode, const Transfer& transfer) {
   return RunLinkCommand<CQXLinkSessionMCS>(doc, kFamilyMCS, mode, transfer);
 }
 
-// The command ends the receive itself with `message`; the calculator still
-// waits for the answer to its last packet.
-int stopReceiving(CQXLinkSessionMCS& session, CQXLinkCommand& command, UINT message, int code) {
-  command.SetMessage(message);
-  if (session.OwesAnswer()) command.StopCalculator();
-  return code;
-}
-
 }  // namespace
 
 void LinkProgressCallbackMCS(DWORD byteCount, const char* text, int kind) {
@@ -51,16 +43,17 @@ BOOL LinkReceiveMCS(CQXDocServices* doc, BOOL backupOnly) {
   run(doc, CQXCalcLink::RECEIVE, [&](CQXLinkSessionMCS& session, CQXLinkCommand& command) {
     std::unique_ptr<CQXDocEntry> entry;
     int code;
+    auto stop = [&](UINT message) { return command.StopReceiving(message, code, session.OwesAnswer()); };
     while ((code = session.ReceiveItem(&entry)) == SESSION_ITEM) {
       received = TRUE;
-      if (!doc->StoreReceivedItem(entry.get(), TRUE)) return stopReceiving(session, command, kNotSupported, code);
+      if (!doc->StoreReceivedItem(entry.get(), TRUE)) return stop(kNotSupported);
       if (entry->GetKind() == kKindBackupV5) {
         backup = std::move(entry);
         return int(SESSION_END);
       }
-      if (backupOnly) return stopReceiving(session, command, kBadData, code);
+      if (backupOnly) return stop(kBadData);
       if (entry->GetItem()) {
-        if (!doc->SaveItem(entry.get(), nullptr)) return stopReceiving(session, command, kCannotInsert, code);
+        if (!doc->SaveItem(entry.get(), nullptr)) return stop(kCannotInsert);
       } else {
         // The calculator's item is empty: the document's one goes, if the
         // user agrees.
@@ -100,14 +93,8 @@ BOOL LinkSendBackupMCS(CQXDocServices* doc, const char*, CQXDocEntry* entry) {
   return run(doc, CQXCalcLink::SEND, [&](CQXLinkSessionMCS& session, CQXLinkCommand&) {
     const int code = session.Connect();
     if (code != SESSION_OK) return code;
-    // The entry stays the caller's: the array only lends it.
-    CQXDocEntryArray entries;
-    entries.emplace_back(entry);
-    struct Lend {
-      CQXDocEntryArray& entries;
-      ~Lend() { entries.front().release(); }
-    } lend{entries};
-    const int sent = session.SendItem(entries);
+    const CQXLentEntry lent(entry);
+    const int sent = session.SendItem(lent.entries);
     return sent == SESSION_OK ? session.SendEnd() : sent;
   });
 }
