@@ -1,13 +1,14 @@
 #include "platform/FrameWnd.h"
 
+#include "platform/Accelerators.h"
 #include "platform/CmdUI.h"
 #include "platform/Document.h"
+#include "platform/StatusBar.h"
 #include "platform/View.h"
 #include "platform/WinApp.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -174,6 +175,7 @@ void CFrameWnd::OnIdleUpdateCmdUI() {
       ui.DoUpdate(this, TRUE);
     }
   }
+  for (CStatusBar* bar : findChildren<CStatusBar*>()) bar->OnUpdateCmdUI(this, FALSE);
   OnUpdateFrameTitle(TRUE);
 }
 
@@ -214,16 +216,7 @@ BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* 
 }
 
 BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
-  if ((msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) && msg->keyEvent && !accelerators_.empty()) {
-    const QKeyEvent* key = msg->keyEvent;
-    const QKeySequence pressed(QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
-    for (const CAcceleratorEntry& a : accelerators_) {
-      if (a.key == pressed) {
-        ExecuteUserCommand(UINT(a.commandId), 1);
-        return TRUE;
-      }
-    }
-  }
+  if (TranslateAccelerator(this, accelerators_, msg)) return TRUE;
   return CWnd::PreTranslateMessage(msg);
 }
 
