@@ -1,18 +1,20 @@
 #include "platform/CalcFontChars.h"
 
-#include <array>
+#include "platform/Cp1252.h"
 
 namespace tallix {
 namespace {
 
-// Built from the calculator glyph list with the fonts themselves.
-constexpr std::array<char16_t, 256> kCodePoints = {
-#include "CalcFontMap.inc"
-};
+bool isPrivateCode(unsigned char code) {
+  return (code >= 0x01 && code <= 0x1F) || code == 0x7F || code == 0x81 || code == 0x8D || code == 0x8F ||
+         code == 0x90 || code == 0x9D;
+}
 
 }  // namespace
 
-QChar calcFontChar(unsigned char code) { return QChar(kCodePoints[code]); }
+QChar calcFontChar(unsigned char code) {
+  return isPrivateCode(code) ? QChar(char16_t(kCalcFontPrivateBase + code)) : cp1252ToUnicode(code);
+}
 
 QString calcFontText(std::string_view codes) {
   QString out;
@@ -24,10 +26,9 @@ QString calcFontText(std::string_view codes) {
 int calcFontCode(QChar ch) {
   const char16_t u = ch.unicode();
   if (u >= kCalcFontPrivateBase && u <= kCalcFontPrivateBase + 0xFF)
-    return kCodePoints[u - kCalcFontPrivateBase] == u ? u - kCalcFontPrivateBase : -1;
-  for (int code = 0; code < 256; ++code)
-    if (kCodePoints[code] == u) return code;
-  return -1;
+    return isPrivateCode(static_cast<unsigned char>(u - kCalcFontPrivateBase)) ? u - kCalcFontPrivateBase : -1;
+  const int code = unicodeToCp1252(u);
+  return code >= 0 && !isPrivateCode(static_cast<unsigned char>(code)) ? code : -1;
 }
 
 std::string calcFontCodes(const QString& text, char replacement) {

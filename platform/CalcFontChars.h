@@ -2,10 +2,11 @@
 //
 // Calculator character codes are bytes. The calculator fonts draw each code at
 // one code point: its Windows-1252 character, except the control codes
-// 0x01-0x1F and 0x7F, the five bytes Windows-1252 leaves undefined and the
-// calculator's own characters (the ones Windows-1252 draws differently),
-// which sit at U+E000 + code. The fonts' character map is built from the same
-// table, so every drawer of calculator text converts through here.
+// 0x01-0x1F and 0x7F and the five bytes Windows-1252 leaves undefined, which
+// sit at U+E000 + code. The fonts' character map is built on the same mapping
+// and draws the calculator's own characters there (at U+00DD, the code point
+// of 0xDD, a line-end mark rather than "Y acute"), so every drawer of
+// calculator text converts through here.
 #pragma once
 
 #include <QChar>

@@ -3,8 +3,7 @@
 
     make_calculator_fonts.py tables --glyphs GLYPHS --out-dir DIR
         writes DIR/CalcGlyphs.inc (one CALC_GLYPH(code, text, meaning) line
-        per calculator character) and DIR/CalcFontMap.inc (the 256 code
-        points of the byte -> code point mapping), for the C++ sources
+        per calculator character), for the C++ sources
     make_calculator_fonts.py fonts --glyphs GLYPHS --outlines TTF --out-dir DIR
         writes DIR/QXL2.fon (family "QXL2") and DIR/QXL2.ttf (family
         "QXL2 TT"), both TrueType
@@ -12,14 +11,17 @@
 GLYPHS is resources/fonts/CalcGlyphs.txt. The fonts take their letters,
 digits and signs from the monospaced outline font TTF (its licence is kept
 in the fonts and beside this script) and draw the calculator characters of
-GLYPHS as pixels. Both outputs share one mapping, so the fonts' character
-map and the program's drawers cannot disagree:
+GLYPHS as pixels. The fonts' character map follows the one mapping of a
+character code (a byte) to a code point that every drawer of calculator text
+uses (platform/CalcFontChars.h):
 
-    byte -> Windows-1252 character, except
-            0x01-0x1F, 0x7F, the five bytes Windows-1252 leaves undefined and
-            every calculator character of GLYPHS -> U+E000 + byte
+    byte -> its Windows-1252 character, except
+            0x01-0x1F, 0x7F and the five bytes Windows-1252 leaves
+            undefined -> U+E000 + byte
 
-A private-use code point without a calculator character shows a box.
+A calculator character of GLYPHS replaces the glyph at its code's code point
+(0xDD, Y acute in Windows-1252, draws a line-end mark); a private-use code
+point without a calculator character shows a box.
 """
 
 import argparse
@@ -80,8 +82,8 @@ def read_glyphs(path):
     return glyphs, box
 
 
-def code_point(byte, glyphs):
-    if byte in glyphs or 0x01 <= byte <= 0x1F or byte == 0x7F or byte in UNDEFINED_IN_CP1252:
+def code_point(byte):
+    if 0x01 <= byte <= 0x1F or byte == 0x7F or byte in UNDEFINED_IN_CP1252:
         return PRIVATE_BASE + byte
     return ord(bytes([byte]).decode("cp1252"))
 
@@ -111,10 +113,6 @@ def write_tables(glyphs, out_dir):
         text = "".join(f"\\x{ord(c):04X}" for c in g.text)
         lines.append(f'CALC_GLYPH(0x{g.code:02X}, u"{text}", {c_string(g.meaning)})\n')
     write_if_changed(os.path.join(out_dir, "CalcGlyphs.inc"), "".join(lines).encode())
-    lines = [head]
-    for row in range(0, 256, 8):
-        lines.append(" ".join(f"0x{code_point(b, glyphs):04X}," for b in range(row, row + 8)) + "\n")
-    write_if_changed(os.path.join(out_dir, "CalcFontMap.inc"), "".join(lines).encode())
 
 
 def pixel_glyph(rows, pixel, left):
@@ -157,8 +155,8 @@ def build_font(outlines, glyphs, box, family, ps_name, path):
     from fontTools.ttLib.tables._c_m_a_p import CmapSubtable
 
     font = TTFont(outlines, recalcTimestamp=False)
-    mapping = {b: code_point(b, glyphs) for b in range(1, 256)}
-    text_points = sorted(cp for cp in mapping.values() if cp < PRIVATE_BASE)
+    mapping = {b: code_point(b) for b in range(1, 256)}
+    text_points = sorted(cp for b, cp in mapping.items() if cp < PRIVATE_BASE and b not in glyphs)
     source_cmap = font.getBestCmap()
     missing = [f"U+{cp:04X}" for cp in text_points if cp not in source_cmap]
     if missing:
@@ -194,10 +192,12 @@ def build_font(outlines, glyphs, box, family, ps_name, path):
 
     cmap = {}
     for b, cp in mapping.items():
-        if cp < PRIVATE_BASE:
+        if b in glyphs:
+            cmap[cp] = f"calc.{b:02X}"
+        elif cp < PRIVATE_BASE:
             cmap[cp] = text_glyphs[cp]
         else:
-            cmap[cp] = f"calc.{b:02X}" if b in glyphs else "calc.box"
+            cmap[cp] = "calc.box"
     tables = []
     for platform, encoding in ((0, 3), (3, 1)):
         table = CmapSubtable.newSubtable(4)

@@ -29,16 +29,17 @@ TEST(Cp1252, CharactersOutsideThePageBecomeTheReplacement) {
   EXPECT_EQ(unicodeToCp1252(0x2122), 0x99);
 }
 
-TEST(CalcFontChars, ControlUndefinedAndCalculatorCodesMoveToPrivateUseAndComeBack) {
+TEST(CalcFontChars, ControlAndUndefinedCodesMoveToPrivateUseAndComeBack) {
   EXPECT_EQ(calcFontChar(0x41), QChar(u'A'));
-  EXPECT_EQ(calcFontChar(0x80), QChar(0x20AC));  // Windows-1252 where the calculator agrees
-  EXPECT_EQ(calcFontChar(0x0D), QChar(0xE00D));  // control code
+  EXPECT_EQ(calcFontChar(0x80), QChar(0x20AC));
+  EXPECT_EQ(calcFontChar(0xDD), QChar(0x00DD));  // the font draws the line-end mark there
+  EXPECT_EQ(calcFontChar(0x01), QChar(0xE001));
+  EXPECT_EQ(calcFontChar(0x1F), QChar(0xE01F));
   EXPECT_EQ(calcFontChar(0x7F), QChar(0xE07F));
   EXPECT_EQ(calcFontChar(0x9D), QChar(0xE09D));  // undefined in Windows-1252
-  EXPECT_EQ(calcFontChar(0xDD), QChar(0xE0DD));  // line-end mark, not Latin Y acute
-  EXPECT_EQ(calcFontChar(0x89), QChar(0xE089));  // the calculator's plus, not per mille
   std::string all;
   for (int b = 0; b < 256; ++b) all.push_back(char(b));
   EXPECT_EQ(calcFontCodes(calcFontText(all)), all);
-  EXPECT_EQ(calcFontCodes(QStringLiteral("\u00DD\u2030x")), "??x");  // drawn at no code
+  // The undefined bytes' own code points and private-use points of no code.
+  EXPECT_EQ(calcFontCodes(QStringLiteral("\u009D\uE041\u0001x")), "???x");
 }
