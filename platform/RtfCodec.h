@@ -41,15 +41,20 @@ RtfReadResult readRtf(QByteArrayView rtf, QTextDocument& document);
 QByteArray writeRtf(const QTextDocument& document);
 QByteArray writeRtf(const QTextCursor& selection);
 
-// The clipboard's MIME type for rich text.
+// The clipboard's MIME type for rich text, and the name of the format the
+// platform's rich-edit controls register (it travels as a named format, see
+// platform/ClipboardFormats.h).
 inline constexpr char kRtfMimeType[] = "text/rtf";
+inline constexpr char kRtfFormatName[] = "Rich Text Format";
 
-// Copy: adds the cursor's selection as rich text to MIME data that already
-// holds Qt's own formats (a text edit's createMimeDataFromSelection).
+// Copy: adds the cursor's selection as rich text, under both names, to MIME
+// data that already holds Qt's own formats (a text edit's
+// createMimeDataFromSelection).
 void addRtfToMimeData(QMimeData& data, const QTextCursor& selection);
 // Paste: whether `data` offers rich text, and inserting it at the cursor in
-// place of its selection. insertRtfFromMimeData returns false, inserting
-// nothing, when there is no rich text; the caller then takes Qt's formats.
+// place of its selection ("text/rtf" first, then the named format).
+// insertRtfFromMimeData returns false, inserting nothing, when there is no
+// rich text; the caller then takes Qt's formats.
 bool canInsertRtf(const QMimeData& data);
 bool insertRtfFromMimeData(const QMimeData& data, QTextCursor& cursor);
 

@@ -635,7 +635,12 @@ RtfReadResult readRtf(QByteArrayView rtf, QTextDocument& document) {
   const bool undo = document.isUndoRedoEnabled();
   document.setUndoRedoEnabled(false);
   document.clear();
+  // One edit block: the document lays its text out once at the end, not after
+  // every run (a paragraph of many runs would cost their square).
+  QTextCursor whole(&document);
+  whole.beginEditBlock();
   RtfReadResult result = Reader(rtf, document).run();
+  whole.endEditBlock();
   if (result == RtfReadResult::NotRtf) readPlainText(rtf, document);
   document.setUndoRedoEnabled(undo);
   return result;

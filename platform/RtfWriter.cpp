@@ -4,6 +4,7 @@
 #include "platform/RtfCodec.h"
 
 #include <QColor>
+#include <QHash>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -52,8 +53,12 @@ class Writer {
   void literal(char c);
 
   const QTextDocument& doc_;
+  // The tables in order, and each entry's number: a document may hold many
+  // fonts and colours, so that a lookup per fragment must not be a search.
   QStringList fonts_;
+  QHash<QString, int> fontIndex_;
   std::vector<QRgb> colors_;
+  QHash<QRgb, int> colorIndex_;  // 1-based, as \cf numbers them
   QByteArray out_;
   bool needDelimiter_ = false;
   CharProps cur_;
@@ -90,15 +95,21 @@ ParaProps Writer::paraOf(const QTextBlock& block) const {
 }
 
 void Writer::collectTables() {
-  fonts_.append(doc_.defaultFont().family());
+  const auto addFont = [this](const QString& family) {
+    if (fontIndex_.contains(family)) return;
+    fontIndex_.insert(family, int(fonts_.size()));
+    fonts_.append(family);
+  };
+  addFont(doc_.defaultFont().family());
   for (QTextBlock block = doc_.begin(); block.isValid(); block = block.next()) {
     for (auto it = block.begin(); !it.atEnd(); ++it) {
       const QTextCharFormat f = it.fragment().charFormat();
-      const QString family = familyOf(f);
-      if (!fonts_.contains(family)) fonts_.append(family);
+      addFont(familyOf(f));
       const QColor color = colorOf(f);
-      if (color.isValid() && std::find(colors_.begin(), colors_.end(), color.rgb()) == colors_.end())
+      if (color.isValid() && !colorIndex_.contains(color.rgb())) {
         colors_.push_back(color.rgb());
+        colorIndex_.insert(color.rgb(), int(colors_.size()));
+      }
     }
   }
 }
@@ -150,7 +161,7 @@ void Writer::text(const QString& s, bool inTable) {
 }
 
 void Writer::charProps(const QTextCharFormat& f) {
-  const int font = int(fonts_.indexOf(familyOf(f)));
+  const int font = fontIndex_.value(familyOf(f));
   if (font != cur_.font) word("f", cur_.font = font);
   const int size = halfPointsOf(f);
   if (size != cur_.halfPoints) word("fs", cur_.halfPoints = size);
@@ -163,8 +174,7 @@ void Writer::charProps(const QTextCharFormat& f) {
   const bool strike = f.fontStrikeOut();
   if (strike != cur_.strike) strike ? word("strike") : word("strike", 0);
   const QColor c = colorOf(f);
-  const int color =
-      c.isValid() ? int(std::find(colors_.begin(), colors_.end(), c.rgb()) - colors_.begin()) + 1 : 0;
+  const int color = c.isValid() ? colorIndex_.value(c.rgb()) : 0;
   if (color != cur_.color) word("cf", color);
   const int vertical = f.verticalAlignment() == QTextCharFormat::AlignSuperScript ? 1
                        : f.verticalAlignment() == QTextCharFormat::AlignSubScript ? 2

@@ -210,11 +210,24 @@ TEST(RtfCodec, ClipboardOffersAndTakesRichText) {
   EXPECT_EQ(target.toPlainText(), QStringLiteral("[gras]"));
   EXPECT_EQ(formatAt(target, 1).fontWeight(), QFont::Bold);
 
+  // The platform's named format is offered too, and taken when "text/rtf" is
+  // missing; with both, "text/rtf" wins.
+  const QString named = QStringLiteral("application/x-qt-windows-mime;value=\"Rich Text Format\"");
+  EXPECT_EQ(data.data(named), data.data(QStringLiteral("text/rtf")));
+  QMimeData fromWindows;
+  fromWindows.setData(named, "{\\rtf1 W}");
+  QTextCursor end(&target);
+  end.movePosition(QTextCursor::End);
+  EXPECT_TRUE(tallix::insertRtfFromMimeData(fromWindows, end));
+  fromWindows.setData(QStringLiteral("text/rtf"), "{\\rtf1 R}");
+  EXPECT_TRUE(tallix::insertRtfFromMimeData(fromWindows, end));
+  EXPECT_EQ(target.toPlainText(), QStringLiteral("[gras]WR"));
+
   QMimeData plain;
   plain.setText(QStringLiteral("x"));
   EXPECT_FALSE(tallix::canInsertRtf(plain));
   EXPECT_FALSE(tallix::insertRtfFromMimeData(plain, at));
-  EXPECT_EQ(target.toPlainText(), QStringLiteral("[gras]"));
+  EXPECT_EQ(target.toPlainText(), QStringLiteral("[gras]WR"));
 }
 
 }  // namespace
