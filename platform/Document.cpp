@@ -5,7 +5,9 @@
 #include <QFileInfo>
 
 const CMessageMap& CDocument::messageMap() {
-  static const CMessageMap map = MessageMapOf<CDocument>(CCmdTarget::messageMap());
+  static const CMessageMap map = MessageMapOf<CDocument>(CCmdTarget::messageMap())
+                                     .command(ID_FILE_SAVE, &CDocument::OnFileSave)
+                                     .command(ID_FILE_SAVE_AS, &CDocument::OnFileSaveAs);
   return map;
 }
 
@@ -20,6 +22,4 @@ void CDocument::SetPathName(const QString& path, BOOL addToRecentFiles) {
   if (addToRecentFiles && AfxGetApp()) AfxGetApp()->AddToRecentFileList(path);
 }
 
-BOOL CDocument::SaveModified() { return TRUE; }
 BOOL CDocument::CanCloseFrame(CFrameWnd*) { return SaveModified(); }
-void CDocument::OnCloseDocument() {}
