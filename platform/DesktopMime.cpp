@@ -38,7 +38,8 @@ std::vector<MimeGlob> readMimeGlobList(const QByteArray& text) {
     if (line.isEmpty() || line.startsWith('#')) continue;
     const QList<QByteArray> fields = line.split(':');
     if (fields.size() < 3 || fields[1].isEmpty() || fields[2].isEmpty()) continue;
-    globs.push_back({QString::fromUtf8(fields[1]), QString::fromUtf8(fields[2])});
+    const bool cs = fields.size() > 3 && fields[3].split(',').contains("cs");
+    globs.push_back({QString::fromUtf8(fields[1]), QString::fromUtf8(fields[2]), cs});
   }
   return globs;
 }
@@ -53,7 +54,8 @@ std::vector<MimeGlob> readMimePackage(const QByteArray& xml) {
       type = reader.attributes().value(QLatin1String("type")).toString();
     } else if (reader.name() == QLatin1String("glob") && !type.isEmpty()) {
       const QString pattern = reader.attributes().value(QLatin1String("pattern")).toString();
-      if (!pattern.isEmpty()) globs.push_back({type, pattern});
+      const bool cs = reader.attributes().value(QLatin1String("case-sensitive")) == QLatin1String("true");
+      if (!pattern.isEmpty()) globs.push_back({type, pattern, cs});
     }
   }
   return globs;
@@ -62,7 +64,9 @@ std::vector<MimeGlob> readMimePackage(const QByteArray& xml) {
 QString mimeTypeOwningGlob(const QString& pattern, const QString& except, const QString& ownPackage) {
   auto owner = [&](const std::vector<MimeGlob>& globs) -> QString {
     for (const MimeGlob& g : globs)
-      if (g.type != except && g.pattern.compare(pattern, Qt::CaseInsensitive) == 0) return g.type;
+      if (g.type != except &&
+          g.pattern.compare(pattern, g.caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
+        return g.type;
     return {};
   };
   const QString home = desktopDataHome();

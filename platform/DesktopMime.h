@@ -18,6 +18,7 @@ QString desktopDataHome();
 struct MimeGlob {
   QString type;
   QString pattern;
+  bool caseSensitive = false;
 };
 // The patterns of a compiled glob list ("weight:type:pattern[:flags]" per
 // line, '#' comments) and of a MIME package file (<mime-type type=...>
@@ -26,7 +27,7 @@ std::vector<MimeGlob> readMimeGlobList(const QByteArray& text);
 std::vector<MimeGlob> readMimePackage(const QByteArray& xml);
 
 // The MIME type other than `except` that owns `pattern` (compared without
-// regard to case): in the compiled lists of the user's and the system's data
+// regard to case unless the owner's pattern cares): in the compiled lists of the user's and the system's data
 // folders and in the user's package files but `ownPackage`. Empty for none.
 QString mimeTypeOwningGlob(const QString& pattern, const QString& except, const QString& ownPackage);
 
