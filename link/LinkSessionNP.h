@@ -94,6 +94,9 @@ class CQXLinkSessionNP {
   const std::string& GetModelName() const { return modelName_; }
   const std::string& GetCalculatorType() const { return calcType_; }
   int GetLastStoredKind() const { return lastStoredKind_; }
+  // The calculator still waits for the answer to its last packet, which
+  // goes out only when the next header is read.
+  BOOL OwesAnswer() const { return pending_ != 0; }
 
  private:
   using ItemPtr = std::unique_ptr<CQXCalcItem>;

@@ -1,5 +1,6 @@
 #include "link/PacketChannel.h"
 
+#include "link/Checksum.h"
 #include "link/SerialLink.h"
 #include "platform/ByteOrder.h"
 
@@ -9,12 +10,7 @@
 CQXPacketChannel::CQXPacketChannel(CQXSerialLink* link, int direction) : link_(link), direction_(direction) {}
 
 BYTE CQXPacketChannel::ComputeChecksum(const BYTE* bytes, DWORD count, int start) {
-  int value = start;
-  for (DWORD i = 0; i < count; ++i) {
-    value -= bytes[i];
-    if (value < 0) value += 256;
-  }
-  return BYTE(value & 0xFF);
+  return ::ComputeChecksum(bytes, count, start);
 }
 
 int CQXPacketChannel::LinkErrorToPacketCode(int errorClass) {

@@ -96,7 +96,9 @@ class CQXPacketChannel {
 
   // --- Answers of the sessions (both families) ---
   // Sends the control byte owed for the last packet, after `pauseMs`; a
-  // session code (1 when nothing was owed or it went out). Clears `*pending`.
+  // session code (1 when nothing was owed or it went out). Clears `*pending`
+  // once it went out; when the user cancelled first, 0x18 goes out instead
+  // (13).
   int SendPendingAnswer(BYTE* pending, DWORD pauseMs);
   // The sending side's reading of the answer to a header, with the overwrite
   // question put to the document on '!': a session code (1 accepted, 15

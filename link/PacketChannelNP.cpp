@@ -59,6 +59,12 @@ int CQXPacketChannel::SendPendingAnswer(BYTE* pending, DWORD pauseMs) {
   if (*pending == 0) return SESSION_OK;
   link_->Sleep(pauseMs);
   const int code = SendByte(*pending);
+  if (code == PACKET_CANCELLED) {
+    // The user cancelled before the answer went out: the cancelled port
+    // still lets 0x18 through, and that is what the calculator is told.
+    if (*pending != LINK_CANCEL) link_->SendCancelByte();
+    *pending = 0;
+  }
   if (code != PACKET_OK) return PacketCodeToSessionCode(code);
   *pending = 0;
   return SESSION_OK;

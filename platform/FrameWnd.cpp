@@ -1,5 +1,6 @@
 #include "platform/FrameWnd.h"
 
+#include "platform/Accelerators.h"
 #include "platform/CmdUI.h"
 #include "platform/Document.h"
 #include "platform/View.h"
@@ -7,7 +8,6 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -214,16 +214,7 @@ BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* 
 }
 
 BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
-  if ((msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) && msg->keyEvent && !accelerators_.empty()) {
-    const QKeyEvent* key = msg->keyEvent;
-    const QKeySequence pressed(QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
-    for (const CAcceleratorEntry& a : accelerators_) {
-      if (a.key == pressed) {
-        ExecuteUserCommand(UINT(a.commandId), 1);
-        return TRUE;
-      }
-    }
-  }
+  if (TranslateAccelerator(this, accelerators_, msg)) return TRUE;
   return CWnd::PreTranslateMessage(msg);
 }
 

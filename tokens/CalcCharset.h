@@ -1,21 +1,23 @@
 // The calculator characters that Windows-1252 does not draw as the
 // calculator shows them. Command characters are calculator character codes;
 // the calculator font draws these codes with the glyphs below, every other
-// code as its Windows-1252 character.
+// code as its Windows-1252 character. A command that shows as one symbol
+// uses its own token code as its character; a few symbols that have no code
+// of their own sit at free codes below 0x20.
 #pragma once
 
 #include "platform/WinTypes.h"
 
-#include <QChar>
+#include <QString>
 
 #include <vector>
 
 struct CalcGlyph {
   BYTE code;
-  char16_t unicode;  // the character the glyph shows
+  const char16_t* text;  // what the glyph shows, one cell; some cells show two signs
   const char* meaning;
 };
 
 const std::vector<CalcGlyph>& CalcGlyphs();
-// The character the calculator shows for a character code.
-QChar CalcCharToUnicode(BYTE code);
+// What the calculator shows for a character code.
+QString CalcCharText(BYTE code);

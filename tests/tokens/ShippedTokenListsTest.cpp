@@ -56,6 +56,10 @@ TEST_P(ShippedTokenLists, EveryCodeDecodesWithoutAPlaceholderSign) {
   ASSERT_NE(map.Lookup(0xCE00), nullptr);
   EXPECT_STREQ(map.Lookup(0xCE00)->GetText(), "\xCE");
   EXPECT_STREQ(map.Lookup(0xA17F)->GetText(), "an\x89" "1");
+  // Real commands of each block, not placeholders.
+  EXPECT_STREQ(map.Lookup(0x00F7)->GetText(), "If ");
+  EXPECT_STREQ(map.Lookup(0x8F7F)->GetText(), "Getkey");
+  EXPECT_STREQ(map.Lookup(0x8100)->GetText(), "sin ");
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, ShippedTokenLists, ::testing::Values("QXToken.tok", "QXTokenV5.tok"));

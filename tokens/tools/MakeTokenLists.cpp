@@ -2,19 +2,21 @@
 // readers and writers, and checks a built file against them.
 //
 //   make_token_lists build --out FILE --type TYPE --model MODEL --lng LNG
-//                          --leads 127,247,249 --commands TXT --tree TXT
-//                          --charcnv LST --section NAME
+//                          --leads 127,247,249 --commands TXT [--commands TXT...]
+//                          --tree TXT --charcnv LST --section NAME
 //   make_token_lists check --out FILE ...the same sources...
 //
-// The sources are UTF-8 text in the command-list form and the tree text
-// form; lines starting with '#' and blank lines are comments, every other
-// line must read. Every code a calculator can hold that no line names gets
-// a placeholder, so that no byte of a program is left without a command.
+// The sources are UTF-8 text in the command-list form (one file or several,
+// read in order; a code may be named once) and the tree text form; lines
+// starting with '#' and blank lines are comments, every other line must
+// read. Every code a calculator can hold that no line names gets a
+// placeholder, so that no byte of a program is left without a command.
 #include "classlib/ParseNumber.h"
 #include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
 #include "platform/PrivateProfile.h"
+#include "tokens/CalcCharset.h"
 #include "tokens/CommandTextForms.h"
 #include "tokens/TokenListFile.h"
 
@@ -31,7 +33,8 @@
 namespace {
 
 struct Options {
-  std::string mode, out, type, model, lng, commands, tree, charcnv, section;
+  std::string mode, out, type, model, lng, tree, charcnv, section;
+  std::vector<std::string> commands;
   std::vector<int> leads;
 };
 
@@ -68,18 +71,39 @@ std::vector<std::pair<int, std::string>> sourceLines(const std::string& path) {
   return lines;
 }
 
+// Characters are calculator character codes: a control code or a code that
+// Windows-1252 leaves to control or typographic signs must have its own
+// glyph in the calculator font. List texts and descriptions are plain text,
+// so they keep away from the codes the calculator font draws differently.
+void checkTexts(const std::string& where, const QXCOMMANDINFO& info) {
+  std::set<int> redrawn;
+  for (const CalcGlyph& g : CalcGlyphs()) redrawn.insert(g.code);
+  for (const char* c = info.characters; *c; ++c) {
+    const int code = static_cast<unsigned char>(*c);
+    if ((code < 0x20 || (code >= 0x7F && code < 0xA0)) && !redrawn.count(code))
+      fail(where + "character code " + hex2(code) + " has no glyph");
+  }
+  for (const char* text : {info.listText, info.description})
+    for (const char* c = text; *c; ++c)
+      if (redrawn.count(static_cast<unsigned char>(*c)))
+        fail(where + "the list text or description uses the calculator character " + hex2(static_cast<unsigned char>(*c)));
+}
+
 CQXCommandTable tableFromSources(const Options& o) {
   CQXCommandTable table;
   std::set<int> seen;
-  for (const auto& [number, line] : sourceLines(o.commands)) {
-    const std::string where = o.commands + ":" + std::to_string(number) + ": ";
-    QXCOMMANDINFO info;
-    if (!ParseCommandListLine(line.c_str(), &info)) {
-      fail(where + "not a command line");
-      continue;
+  for (const std::string& path : o.commands) {
+    for (const auto& [number, line] : sourceLines(path)) {
+      const std::string where = path + ":" + std::to_string(number) + ": ";
+      QXCOMMANDINFO info;
+      if (!ParseCommandListLine(line.c_str(), &info)) {
+        fail(where + "not a command line");
+        continue;
+      }
+      if (!seen.insert(info.table << 8 | info.number).second) fail(where + "the code is named twice");
+      if (!table.SetCommandInfo(&info)) fail(where + "refused by the command table");
+      checkTexts(where, info);
     }
-    if (!seen.insert(info.table << 8 | info.number).second) fail(where + "the code is named twice");
-    if (!table.SetCommandInfo(&info)) fail(where + "refused by the command table");
   }
   std::vector<int> blocks = {0};
   blocks.insert(blocks.end(), o.leads.begin(), o.leads.end());
@@ -181,10 +205,10 @@ void checkFile(const Options& o, const CQXCommandTable& expected, const CQXComma
 bool parseOptions(int argc, char** argv, Options* o) {
   if (argc < 2) return false;
   o->mode = argv[1];
-  std::map<std::string, std::string*> named = {{"--out", &o->out},         {"--type", &o->type},
-                                               {"--model", &o->model},     {"--lng", &o->lng},
-                                               {"--commands", &o->commands}, {"--tree", &o->tree},
-                                               {"--charcnv", &o->charcnv}, {"--section", &o->section}};
+  std::map<std::string, std::string*> named = {{"--out", &o->out},     {"--type", &o->type},
+                                               {"--model", &o->model}, {"--lng", &o->lng},
+                                               {"--tree", &o->tree},   {"--charcnv", &o->charcnv},
+                                               {"--section", &o->section}};
   for (int i = 2; i + 1 < argc; i += 2) {
     const std::string key = argv[i];
     if (key == "--leads") {
@@ -193,6 +217,8 @@ bool parseOptions(int argc, char** argv, Options* o) {
         if (!ParseNumber(part.toUtf8().constData(), &v) || v < 1 || v > 255) return false;
         o->leads.push_back(v);
       }
+    } else if (key == "--commands") {
+      o->commands.push_back(argv[i + 1]);
     } else if (named.count(key)) {
       *named[key] = argv[i + 1];
     } else {
@@ -209,7 +235,7 @@ int main(int argc, char** argv) {
   Options o;
   if (!parseOptions(argc, argv, &o)) {
     std::fprintf(stderr, "usage: make_token_lists build|check --out FILE --type T --model M --lng LNG "
-                         "--leads L,L --commands TXT --tree TXT --charcnv LST --section NAME\n");
+                         "--leads L,L --commands TXT [--commands TXT...] --tree TXT --charcnv LST --section NAME\n");
     return 2;
   }
   SetMessageBoxHandler([](const MessageBoxRequest& r) {

@@ -73,15 +73,14 @@ void CalcSimulator::fail(const std::string& what) {
   if (error_.empty()) error_ = what;
 }
 
-bool CalcSimulator::writeAll(const Bytes& bytes) {
+bool CalcSimulator::writeRaw(const BYTE* bytes, size_t n, long long deadline) {
   size_t done = 0;
-  const long long deadline = nowMs() + expectTimeout_;
-  while (done < bytes.size()) {
+  while (done < n) {
     if (stop_ || nowMs() > deadline) return false;
-    const ssize_t n = write(master_, bytes.data() + done, bytes.size() - done);
-    if (n > 0) {
-      done += size_t(n);
-    } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+    const ssize_t got = write(master_, bytes + done, n - done);
+    if (got > 0) {
+      done += size_t(got);
+    } else if (got < 0 && errno != EAGAIN && errno != EINTR) {
       return false;
     } else {
       pollfd p{master_, POLLOUT, 0};
@@ -91,17 +90,46 @@ bool CalcSimulator::writeAll(const Bytes& bytes) {
   return true;
 }
 
+size_t CalcSimulator::paceLine(std::chrono::steady_clock::time_point* lineFree, size_t wanted) {
+  using namespace std::chrono;
+  const nanoseconds byte(byteNs_);
+  // Bytes that follow within a byte time of the last keep its rhythm; a
+  // line idle for longer starts afresh.
+  const steady_clock::time_point now = steady_clock::now();
+  const steady_clock::time_point start = now - *lineFree < byte ? *lineFree : now;
+  std::this_thread::sleep_until(start + byte);
+  const auto late = steady_clock::now() - (start + byte);
+  const size_t due = std::min<size_t>(wanted, 1 + size_t(late / byte));
+  *lineFree = start + due * byte;
+  return due;
+}
+
+bool CalcSimulator::writeAll(const Bytes& bytes) {
+  const long long deadline = nowMs() + expectTimeout_ + (byteNs_ * (long long)bytes.size()) / 1000000;
+  if (byteNs_ == 0) return writeRaw(bytes.data(), bytes.size(), deadline);
+  for (size_t done = 0; done < bytes.size();) {
+    const size_t n = paceLine(&txFree_, bytes.size() - done);
+    if (!writeRaw(bytes.data() + done, n, deadline)) return false;
+    done += n;
+  }
+  return true;
+}
+
 bool CalcSimulator::readExactly(size_t n, Bytes* out) {
   out->clear();
-  const long long deadline = nowMs() + expectTimeout_;
+  const long long deadline = nowMs() + expectTimeout_ + (byteNs_ * (long long)n) / 1000000;
   while (out->size() < n) {
     if (stop_ || nowMs() > deadline) return false;
     pollfd p{master_, POLLIN, 0};
     if (poll(&p, 1, 10) <= 0 || !(p.revents & POLLIN)) continue;
     BYTE buf[512];
-    const size_t want = std::min(sizeof buf, n - out->size());
+    size_t want = std::min(sizeof buf, n - out->size());
+    if (byteNs_ != 0) want = paceLine(&rxFree_, want);
     const ssize_t got = read(master_, buf, want);
     if (got > 0) out->insert(out->end(), buf, buf + got);
+    // Fewer bytes had come than the line would have carried.
+    if (byteNs_ != 0 && size_t(std::max<ssize_t>(got, 0)) < want)
+      rxFree_ -= std::chrono::nanoseconds(byteNs_ * (long long)(want - size_t(std::max<ssize_t>(got, 0))));
   }
   std::lock_guard<std::mutex> lock(mutex_);
   received_.insert(received_.end(), out->begin(), out->end());

@@ -11,6 +11,7 @@
 #include "platform/WinTypes.h"
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -36,6 +37,10 @@ class CalcSimulator {
 
   void setReplyDelay(int ms) { replyDelay_ = ms; }
   void setExpectTimeout(int ms) { expectTimeout_ = ms; }
+  // Paces both directions like a cable at `baud` (ten bits a byte): bytes
+  // go out and are taken in no faster than that. 0, the default, moves them
+  // as fast as the pseudo-terminal does.
+  void setLineRate(int baud) { byteNs_ = baud > 0 ? 10'000'000'000LL / baud : 0; }
 
   // --- The script ---
   // Sends bytes; after bytes from the PC, first waits the reply delay.
@@ -89,6 +94,11 @@ class CalcSimulator {
   void add(Step step) { script_.push_back(std::move(step)); }
   bool readExactly(size_t n, Bytes* out);
   bool writeAll(const Bytes& bytes);
+  bool writeRaw(const BYTE* bytes, size_t n, long long deadline);
+  // With a line rate: waits until the next byte of a run of `wanted` may
+  // pass the line, and gives how many may pass now. `lineFree` is when the
+  // line is done with the bytes before.
+  size_t paceLine(std::chrono::steady_clock::time_point* lineFree, size_t wanted);
   // Checks ':' and the checksum of a packet read whole, and keeps it.
   bool keepPacket(const Bytes& packet);
   void fail(const std::string& what);
@@ -98,6 +108,8 @@ class CalcSimulator {
   std::string path_;
   int replyDelay_ = 25;
   int expectTimeout_ = 5000;
+  long long byteNs_ = 0;
+  std::chrono::steady_clock::time_point txFree_, rxFree_;
   bool afterPc_ = false;
   std::vector<Step> script_;
   std::thread thread_;

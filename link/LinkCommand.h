@@ -1,0 +1,100 @@
+// The frame that every Link command of both calculator families runs in:
+//   1. the link opened for the document's model (mode 0 send, 1 receive,
+//      2 screen copy); a failure shows ShowLinkOpenError and ends;
+//   2. the progress dialog created on the main window and shown, and named
+//      as the family's running progress (its progress callback reaches it);
+//   3. the family's session constructed and started (failure: 61706);
+//   4. the document told which link runs, so that its own questions can
+//      cancel it;
+//   5. the command's transfer run: the user's abort (CUserException) ends it
+//      quietly, memory exhaustion or any other exception with 61706 (when
+//      receiving, the calculator is told with 0x18);
+//   6. on every path the progress destroyed and the running progress and the
+//      document's link cleared;
+//   7. one message: the one the transfer chose, else ShowLinkError of the
+//      final code unless it is the command's success (1 sending, 2
+//      receiving).
+// A family provides its session class (constructed with the document, the
+// direction, the link and the progress callback; Start() -> BOOL) and a
+// CQXLinkFamily; its commands call RunLinkCommand with their transfer.
+#pragma once
+
+#include "link/LinkCodes.h"
+#include "link/SerialLink.h"
+#include "platform/WinTypes.h"
+
+#include <functional>
+#include <memory>
+
+class CQXDocServices;
+class CQXTransferProgress;
+
+// What one protocol family gives the frame.
+struct CQXLinkFamily {
+  // The family's running progress, null between transfers.
+  CQXTransferProgress** currentProgress;
+  // The sessions' progress callback, which forwards to *currentProgress.
+  void (*progressCallback)(DWORD byteCount, const char* text, int kind);
+};
+
+// Update of the family's running progress, if any.
+void ForwardLinkProgress(const CQXLinkFamily& family, DWORD byteCount, const char* text, int kind);
+
+class CQXLinkCommand {
+ public:
+  // `mode` is a CQXCalcLink mode; it also gives the direction (0 for
+  // sending, 1 otherwise) and the success code.
+  CQXLinkCommand(CQXDocServices* doc, const CQXLinkFamily& family, int mode);
+  // Whatever is still open is released without a message.
+  ~CQXLinkCommand();
+  CQXLinkCommand(const CQXLinkCommand&) = delete;
+  CQXLinkCommand& operator=(const CQXLinkCommand&) = delete;
+
+  // Steps 1 and 2; FALSE after the message.
+  BOOL Open();
+  // Step 3 with the session's Start result, then step 4; FALSE after the
+  // message (the progress is gone).
+  BOOL Started(BOOL started);
+  // Step 5: `transfer` gives the final session code.
+  void Run(const std::function<int()>& transfer);
+  // Steps 6 and 7.
+  void End();
+
+  CQXCalcLink* GetLink() { return &link_; }
+  int GetDirection() const { return direction_; }
+  // The message the command ends with instead of the final code's.
+  void SetMessage(UINT id) { message_ = id; }
+  UINT GetMessage() const { return message_; }
+  int GetCode() const { return code_; }
+  // The command ended a receive itself: the calculator, still owed the
+  // answer to its last packet, is told with 0x18 to stop waiting.
+  void StopCalculator();
+
+ private:
+  void Release();
+
+  CQXDocServices* doc_;
+  const CQXLinkFamily& family_;
+  int mode_;
+  int direction_;
+  CQXCalcLink link_;
+  std::unique_ptr<CQXTransferProgress> progress_;
+  int code_ = SESSION_OK;
+  UINT message_ = 0;
+};
+
+// Runs one command on the frame with a session of the family: `transfer`
+// gets the session and the command and returns the final session code.
+// TRUE when the transfer ran; FALSE when the link, the progress or the
+// session could not be set up (the message was shown).
+template <class Session>
+BOOL RunLinkCommand(CQXDocServices* doc, const CQXLinkFamily& family, int mode,
+                    const std::function<int(Session&, CQXLinkCommand&)>& transfer) {
+  CQXLinkCommand command(doc, family, mode);
+  if (!command.Open()) return FALSE;
+  Session session(doc, command.GetDirection(), command.GetLink(), family.progressCallback);
+  if (!command.Started(session.Start())) return FALSE;
+  command.Run([&] { return transfer(session, command); });
+  command.End();
+  return TRUE;
+}
