@@ -78,6 +78,12 @@ void CQXLinkCommand::End() {
 
 void CQXLinkCommand::StopCalculator() { link_.SendCancelByte(); }
 
+int CQXLinkCommand::StopReceiving(UINT message, int code, BOOL calculatorWaits) {
+  SetMessage(message);
+  if (calculatorWaits) StopCalculator();
+  return code;
+}
+
 void CQXLinkCommand::Release() {
   if (progress_) {
     progress_->Destroy();

@@ -19,7 +19,9 @@
 // CQXLinkFamily; its commands call RunLinkCommand with their transfer.
 #pragma once
 
+#include "datamodel/QXDocEntry.h"
 #include "link/LinkCodes.h"
+#include "link/LinkSessionTypes.h"
 #include "link/SerialLink.h"
 #include "platform/WinTypes.h"
 
@@ -69,6 +71,9 @@ class CQXLinkCommand {
   // The command ended a receive itself: the calculator, still owed the
   // answer to its last packet, is told with 0x18 to stop waiting.
   void StopCalculator();
+  // The command ends a receive itself with `message` and returns `code`;
+  // when the calculator still waits for an answer it is told with 0x18.
+  int StopReceiving(UINT message, int code, BOOL calculatorWaits);
 
  private:
   void Release();
@@ -81,6 +86,15 @@ class CQXLinkCommand {
   std::unique_ptr<CQXTransferProgress> progress_;
   int code_ = SESSION_OK;
   UINT message_ = 0;
+};
+
+// An array of one entry that stays its caller's: the array only lends it.
+struct CQXLentEntry {
+  explicit CQXLentEntry(CQXDocEntry* entry) { entries.emplace_back(entry); }
+  ~CQXLentEntry() { entries.front().release(); }
+  CQXLentEntry(const CQXLentEntry&) = delete;
+  CQXLentEntry& operator=(const CQXLentEntry&) = delete;
+  CQXDocEntryArray entries;
 };
 
 // Runs one command on the frame with a session of the family: `transfer`

@@ -30,14 +30,6 @@ BOOL run(CQXDocServices* doc, int mode, const Transfer& transfer) {
   return RunLinkCommand<CQXLinkSessionNP>(doc, kFamilyNP, mode, transfer);
 }
 
-// The command ends the receive itself with `message`; the calculator still
-// waits for the answer to its last packet.
-int stopReceiving(CQXLinkSessionNP& session, CQXLinkCommand& command, UINT message, int code) {
-  command.SetMessage(message);
-  if (session.OwesAnswer()) command.StopCalculator();
-  return code;
-}
-
 std::unique_ptr<CQXDocEntry> entryOf(CQXCalcItem* item, const std::string& path) {
   std::unique_ptr<CQXCalcItem> owned(item);
   auto entry = std::make_unique<CQXDocEntry>();
@@ -158,14 +150,8 @@ BOOL LinkSendBackupNP(CQXDocServices* doc, const char*, CQXDocEntry* entry) {
   return run(doc, CQXCalcLink::SEND, [&](CQXLinkSessionNP& session, CQXLinkCommand&) {
     const int code = session.Connect();
     if (code != SESSION_OK) return code;
-    // The entry stays the caller's: the array only lends it.
-    CQXDocEntryArray entries;
-    entries.emplace_back(entry);
-    struct Lend {
-      CQXDocEntryArray& entries;
-      ~Lend() { entries.front().release(); }
-    } lend{entries};
-    return session.SendItem(entries);
+    const CQXLentEntry lent(entry);
+    return session.SendItem(lent.entries);
   });
 }
 
@@ -175,16 +161,17 @@ BOOL LinkReceiveNP(CQXDocServices* doc, BOOL backupOnly) {
   run(doc, CQXCalcLink::RECEIVE, [&](CQXLinkSessionNP& session, CQXLinkCommand& command) {
     std::unique_ptr<CQXDocEntry> entry;
     int code;
+    auto stop = [&](UINT message) { return command.StopReceiving(message, code, session.OwesAnswer()); };
     while ((code = session.ReceiveItems(&entry)) == SESSION_ITEM) {
       received = TRUE;
-      if (!doc->StoreReceivedItem(entry.get(), TRUE)) return stopReceiving(session, command, kNotSupported, code);
+      if (!doc->StoreReceivedItem(entry.get(), TRUE)) return stop(kNotSupported);
       if (entry->GetKind() == kKindBackup) {
         backup = std::move(entry);
         return int(SESSION_END);
       }
-      if (backupOnly) return stopReceiving(session, command, kBadData, code);
+      if (backupOnly) return stop(kBadData);
       if (entry->GetItem() && !doc->SaveItem(entry.get(), nullptr))
-        return stopReceiving(session, command, kCannotInsert, code);
+        return stop(kCannotInsert);
       entry.reset();
     }
     return code;
@@ -199,13 +186,14 @@ BOOL LinkReceiveScreenCopy(CQXDocServices* doc) {
     std::unique_ptr<CQXDocEntry> entry;
     const int code = session.ReceiveItems(&entry);
     if (code != SESSION_ITEM) return code;
-    if (!doc->StoreReceivedItem(entry.get(), TRUE)) return stopReceiving(session, command, kNotSupported, code);
+    auto stop = [&](UINT message) { return command.StopReceiving(message, code, session.OwesAnswer()); };
+    if (!doc->StoreReceivedItem(entry.get(), TRUE)) return stop(kNotSupported);
     const DWORD kind = entry->GetKind();
     if (kind != kKindScreenCopyMono && kind != kKindScreenCopyColour) {
       if (session.OwesAnswer()) command.StopCalculator();
       return int(SESSION_NOT_SUPPORTED);
     }
-    if (!doc->SaveItem(entry.get(), nullptr)) return stopReceiving(session, command, kCannotInsert, code);
+    if (!doc->SaveItem(entry.get(), nullptr)) return stop(kCannotInsert);
     return int(SESSION_END);
   });
 }

@@ -12,29 +12,6 @@
 
 namespace {
 
-// The byte owed to the calculator after a failed header read (packet code).
-BYTE answerForPacketFailure(int packetCode) {
-  switch (packetCode) {
-    case PACKET_CANCELLED: return LINK_CANCEL;
-    case PACKET_MEMORY_FULL:
-    case PACKET_CALC_CANCELLED: return 0;
-    default: return LINK_ERROR;
-  }
-}
-
-// The byte owed after a failed item (session code). The user's cancel is
-// told with 0x18, the one byte a cancelled port still sends; '"' would never
-// reach the calculator, which would go on waiting.
-BYTE answerForSessionFailure(int sessionCode) {
-  switch (sessionCode) {
-    case SESSION_PROTOCOL:
-    case SESSION_USER_CANCELLED: return LINK_CANCEL;
-    case SESSION_CALC_ERROR:
-    case SESSION_SEND_ERROR: return 0;
-    default: return LINK_ERROR;
-  }
-}
-
 bool endsTransfer(int storedKind) {
   return storedKind == kKindScreenCopyMono || storedKind == kKindScreenCopyColour || storedKind == kKindBackup;
 }
@@ -101,7 +78,7 @@ int CQXLinkSessionNP::ReceiveItems(std::unique_ptr<CQXDocEntry>* out) {
     DWORD length = 0;
     const int code = channel_.ReadHeaderNP(header, &length);
     if (code != PACKET_OK) {
-      pending_ = answerForPacketFailure(code);
+      pending_ = AnswerForPacketFailure(code);
       channel_.SendPendingAnswer(&pending_, link_->GetTimings().pendingAnswerPauseNP);
       return PacketCodeToSessionCode(code);
     }
@@ -110,7 +87,7 @@ int CQXLinkSessionNP::ReceiveItems(std::unique_ptr<CQXDocEntry>* out) {
     result = DispatchHeader(header, length, out);
     if (result == SESSION_OK) return SESSION_ITEM;
     if (result == SESSION_NEXT_HEADER) continue;
-    pending_ = answerForSessionFailure(result);
+    pending_ = AnswerForSessionFailure(result);
     channel_.SendPendingAnswer(&pending_, link_->GetTimings().pendingAnswerPauseNP);
     return result;
   }

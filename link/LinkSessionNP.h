@@ -16,6 +16,7 @@
 // before the PC is ready for it.
 #pragma once
 
+#include "link/LinkSessionTypes.h"
 #include "link/PacketChannel.h"
 #include "platform/WinTypes.h"
 
@@ -35,13 +36,6 @@ class CQXScreenItem;
 class CQXRecursionItem;
 class CQXValueGrid;
 
-// What the progress display is told once per item: the link's byte count,
-// the item's text and a header kind code (which picks the icon).
-using LinkProgressCallback = std::function<void(DWORD byteCount, const char* text, int kind)>;
-
-// The entries of one send: empty slots are passed over.
-using CQXDocEntryArray = std::vector<std::unique_ptr<CQXDocEntry>>;
-
 // Kind codes that received items are filed under where they differ from the
 // header's kind, and the kind the progress shows for equations.
 enum : int {
@@ -50,7 +44,6 @@ enum : int {
   kStoredRecursion = 4009,
   kStoredVariables28 = 4013,       // "FX9850"
   kStoredVariables26 = 4014,       // "FX7400"
-  kProgressEquation = 4016,
 };
 
 class CQXLinkSessionNP {

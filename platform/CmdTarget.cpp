@@ -14,6 +14,7 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
       if (nID < e.first || nID > e.last) continue;
       const bool match = nCode == CN_UPDATE_COMMAND_UI ? e.kind == Kind::UpdateUI
                          : e.kind == Kind::Notify      ? nCode == NotifyCode(e.code)
+                         : e.kind == Kind::NotifyReflect ? nCode == ReflectedNotifyCode(e.code)
                                                        : e.kind == Kind::Command && nCode == e.code;
       if (!match) continue;
       if (pHandlerInfo) {

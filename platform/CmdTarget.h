@@ -38,7 +38,7 @@ struct AFX_NOTIFY {
 
 class CMessageMap {
  public:
-  enum class Kind { Command, UpdateUI, Notify, Message, RegisteredMessage };
+  enum class Kind { Command, UpdateUI, Notify, NotifyReflect, Message, RegisteredMessage };
   struct Entry {
     Kind kind;
     UINT first = 0, last = 0;  // command or control ids; the message number
@@ -92,6 +92,15 @@ class MessageMapOf {
   }
   MessageMapOf& notify(int nmCode, UINT id, void (T::*fn)(NMHDR*, LRESULT*)) {
     return add(Kind::Notify, id, id, nmCode, [fn](CCmdTarget* t, UINT, void* extra) {
+      auto* n = static_cast<AFX_NOTIFY*>(extra);
+      (self(t)->*fn)(n->pNMHDR, n->pResult);
+      return BOOL(TRUE);
+    });
+  }
+  // A control's own notification, reflected back to it by its parent
+  // (CWnd::OnChildNotify); a control view gets its control's this way.
+  MessageMapOf& notifyReflect(int nmCode, void (T::*fn)(NMHDR*, LRESULT*)) {
+    return add(Kind::NotifyReflect, 0, 0, nmCode, [fn](CCmdTarget* t, UINT, void* extra) {
       auto* n = static_cast<AFX_NOTIFY*>(extra);
       (self(t)->*fn)(n->pNMHDR, n->pResult);
       return BOOL(TRUE);

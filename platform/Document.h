@@ -1,14 +1,24 @@
 // CDocument: the data behind the views of a frame, and a command target
-// that takes the commands its active view did not handle.
+// that takes the commands its active view did not handle. It keeps the list
+// of its views: a view joins when it is created from a creation context
+// naming the document and leaves when it is deleted.
 #pragma once
 
 #include "platform/CmdTarget.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
+
+#include <vector>
 
 class CDocTemplate;
 class CFrameWnd;
+class CView;
+
+// A place in a list walked with GetNext...: null when the walk is over.
+struct __POSITION;
+using POSITION = __POSITION*;
 
 class CDocument : public QObject, public CCmdTarget {
   Q_OBJECT
@@ -24,6 +34,19 @@ class CDocument : public QObject, public CCmdTarget {
   // Also sets the title to the file's name and, unless told otherwise, adds
   // the path to the application's recent files.
   virtual void SetPathName(const QString& path, BOOL addToRecentFiles = TRUE);
+
+  // The views: AddView makes the view show this document (it leaves the
+  // document it showed before); RemoveView detaches it.
+  void AddView(CView* view);
+  void RemoveView(CView* view);
+  POSITION GetFirstViewPosition() const;
+  // The view at `pos`; `pos` moves on (null after the last).
+  CView* GetNextView(POSITION& pos) const;
+  // OnUpdate of every view but `sender`, in the order they joined. The
+  // hint object is the caller's; views test its class with qobject_cast.
+  void UpdateAllViews(CView* sender, LPARAM hint = 0, QObject* hintObject = nullptr);
+  // Called after a view joined or left.
+  virtual void OnChangedViewList();
 
   virtual BOOL IsModified() { return modified_; }
   virtual void SetModifiedFlag(BOOL modified = TRUE) { modified_ = modified ? TRUE : FALSE; }
@@ -56,6 +79,7 @@ class CDocument : public QObject, public CCmdTarget {
   void OnFileSaveAs();
 
  private:
+  std::vector<QPointer<CView>> views_;
   QString title_;
   QString pathName_;
   BOOL modified_ = FALSE;

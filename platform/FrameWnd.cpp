@@ -3,6 +3,7 @@
 #include "platform/Accelerators.h"
 #include "platform/CmdUI.h"
 #include "platform/Document.h"
+#include "platform/StatusBar.h"
 #include "platform/View.h"
 #include "platform/WinApp.h"
 
@@ -174,6 +175,7 @@ void CFrameWnd::OnIdleUpdateCmdUI() {
       ui.DoUpdate(this, TRUE);
     }
   }
+  for (CStatusBar* bar : findChildren<CStatusBar*>()) bar->OnUpdateCmdUI(this, FALSE);
   OnUpdateFrameTitle(TRUE);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/OleDropTarget.h"
 
 #include "platform/OleDataObject.h"
+#include "platform/View.h"
 
 #include <QAbstractScrollArea>
 #include <QDragEnterEvent>
@@ -138,13 +139,50 @@ bool COleDropTarget::handleEvent(QEvent* event) {
   lastEffect_ = effect & allowed;
   const Qt::DropAction action = actionOf(lastEffect_, e->proposedAction());
   e->setDropAction(action);
-  e->setAccepted(action != Qt::IgnoreAction);
+  // Qt sends the moves of a drag only to a widget that accepted its enter;
+  // the platform asks the target at every move whatever the enter said, so
+  // the enter is always taken (its action says whether a drop may happen).
+  e->setAccepted(event->type() == QEvent::DragEnter || action != Qt::IgnoreAction);
   return true;
 }
 
-DROPEFFECT COleDropTarget::OnDragEnter(QWidget*, COleDataObject*, DWORD, QPoint) { return DROPEFFECT_NONE; }
-DROPEFFECT COleDropTarget::OnDragOver(QWidget*, COleDataObject*, DWORD, QPoint) { return DROPEFFECT_NONE; }
-void COleDropTarget::OnDragLeave(QWidget*) {}
-BOOL COleDropTarget::OnDrop(QWidget*, COleDataObject*, DROPEFFECT, QPoint) { return FALSE; }
-DROPEFFECT COleDropTarget::OnDropEx(QWidget*, COleDataObject*, DROPEFFECT, DROPEFFECT, QPoint) { return DROPEFFECT(-1); }
-DROPEFFECT COleDropTarget::OnDragScroll(QWidget*, DWORD, QPoint) { return DROPEFFECT_NONE; }
+namespace {
+
+// The view a drop window belongs to: itself, or the nearest view around it.
+CView* viewOf(QWidget* window) {
+  for (QWidget* w = window; w; w = w->isWindow() ? nullptr : w->parentWidget())
+    if (auto* view = qobject_cast<CView*>(w)) return view;
+  return nullptr;
+}
+
+}  // namespace
+
+DROPEFFECT COleDropTarget::OnDragEnter(QWidget* window, COleDataObject* data, DWORD keyState, QPoint point) {
+  CView* view = viewOf(window);
+  return view ? view->OnDragEnter(data, keyState, point) : DROPEFFECT_NONE;
+}
+
+DROPEFFECT COleDropTarget::OnDragOver(QWidget* window, COleDataObject* data, DWORD keyState, QPoint point) {
+  CView* view = viewOf(window);
+  return view ? view->OnDragOver(data, keyState, point) : DROPEFFECT_NONE;
+}
+
+void COleDropTarget::OnDragLeave(QWidget* window) {
+  if (CView* view = viewOf(window)) view->OnDragLeave();
+}
+
+BOOL COleDropTarget::OnDrop(QWidget* window, COleDataObject* data, DROPEFFECT dropEffect, QPoint point) {
+  CView* view = viewOf(window);
+  return view ? view->OnDrop(data, dropEffect, point) : FALSE;
+}
+
+DROPEFFECT COleDropTarget::OnDropEx(QWidget* window, COleDataObject* data, DROPEFFECT dropEffect,
+                                    DROPEFFECT allowedEffects, QPoint point) {
+  CView* view = viewOf(window);
+  return view ? view->OnDropEx(data, dropEffect, allowedEffects, point) : DROPEFFECT(-1);
+}
+
+DROPEFFECT COleDropTarget::OnDragScroll(QWidget* window, DWORD keyState, QPoint point) {
+  CView* view = viewOf(window);
+  return view ? view->OnDragScroll(keyState, point) : DROPEFFECT_NONE;
+}

@@ -6,15 +6,21 @@
 // - Drag enter and drag over first ask OnDragScroll; only when its answer
 //   lacks DROPEFFECT_SCROLL do OnDragEnter / OnDragOver run.
 // - The effect a handler returns is cut to what the drag source allows; none
-//   left means the drop is refused at that point.
+//   left means the drop is refused at that point. A drag enter is taken
+//   even then (with no action), so that the moves that follow still arrive:
+//   a target may accept at a later point what it refused at the first.
 // - A drop runs OnDropEx, and OnDrop when OnDropEx answers -1 (the base);
 //   a drop where the last answer was DROPEFFECT_NONE runs OnDragLeave instead.
 // - Points are in the coordinates of the widget that got the event: for a
 //   scroll area (tree, list, item views) that is its viewport, which the
 //   target registers on as well.
+// - The base operations hand the events to the view the window belongs to
+//   (the registered window itself or the nearest CView around it, such as
+//   the view of a tree control), so that views override CView's OnDragEnter,
+//   OnDragOver, ...; without a view they refuse.
 #pragma once
 
-#include "platform/WinTypes.h"
+#include "platform/WinMessages.h"
 
 #include <QPoint>
 
@@ -32,8 +38,6 @@ enum : DROPEFFECT {
   DROPEFFECT_LINK = 4,
   DROPEFFECT_SCROLL = 0x80000000u,
 };
-// Key state of drag events.
-enum : DWORD { MK_LBUTTON = 0x01, MK_RBUTTON = 0x02, MK_SHIFT = 0x04, MK_CONTROL = 0x08, MK_MBUTTON = 0x10, MK_ALT = 0x20 };
 
 class COleDropTarget {
  public:

@@ -97,3 +97,44 @@ enum : UINT {
   AFX_IDP_UNREG_FAILURE = 61708,
   AFX_IDW_PANE_FIRST = 0xE900,
 };
+
+// Messages, notifications and codes of views, scroll bars and common
+// controls.
+enum : UINT {
+  WM_HSCROLL = 0x0114,
+  WM_VSCROLL = 0x0115,
+  WM_MOUSEWHEEL = 0x020A,
+  WM_INITIALUPDATE = 0x0364,  // sent to a view before it is first shown
+  WM_REFLECT_BASE = 0xBC00,   // a control's own notification, reflected back to it
+};
+
+// Notifications every common control sends.
+enum : int {
+  NM_CLICK = -2,
+  NM_DBLCLK = -3,
+  NM_RETURN = -4,
+  NM_RCLICK = -5,
+  NM_SETFOCUS = -7,
+  NM_KILLFOCUS = -8,
+};
+
+// The code a control's notification has when it is reflected to the control
+// itself (see CWnd::OnChildNotify).
+constexpr int ReflectedNotifyCode(int nmCode) {
+  return int(((UINT(WM_REFLECT_BASE) + UINT(WM_NOTIFY)) << 16) | (UINT(nmCode) & 0xFFFF));
+}
+
+// Key state of mouse and drag messages.
+enum : DWORD {
+  MK_LBUTTON = 0x01, MK_RBUTTON = 0x02, MK_SHIFT = 0x04, MK_CONTROL = 0x08, MK_MBUTTON = 0x10, MK_ALT = 0x20,
+};
+
+// Window styles: the ones the program passes; a window keeps them (GetStyle)
+// and the controls act on their own bits.
+inline constexpr DWORD WS_CHILD = 0x40000000;
+inline constexpr DWORD WS_VISIBLE = 0x10000000;
+inline constexpr DWORD WS_DISABLED = 0x08000000;
+inline constexpr DWORD WS_BORDER = 0x00800000;
+inline constexpr DWORD WS_VSCROLL = 0x00200000;
+inline constexpr DWORD WS_HSCROLL = 0x00100000;
+inline constexpr DWORD WS_TABSTOP = 0x00010000;

@@ -7,9 +7,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHash>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
+#include <QWheelEvent>
+
+#include <algorithm>
 
 #include <vector>
 
@@ -36,6 +41,7 @@ struct DeferredCommand {
 int g_commandDepth = 0;
 std::vector<DeferredCommand> g_deferred;
 Qt::KeyboardModifiers g_modifiers;
+QPoint g_messagePos;
 
 // Counts a running user command; the outermost one posts again the
 // commands that arrived meanwhile.
@@ -63,6 +69,27 @@ class PreTranslateFilter : public QObject {
     if (type == QEvent::KeyPress || type == QEvent::KeyRelease || type == QEvent::MouseButtonPress ||
         type == QEvent::MouseButtonRelease || type == QEvent::Wheel)
       g_modifiers = static_cast<QInputEvent*>(event)->modifiers();
+    if (watched->isWidgetType()) {
+      if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease || type == QEvent::MouseMove ||
+          type == QEvent::MouseButtonDblClick)
+        g_messagePos = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+      else if (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)
+        g_messagePos =
+            static_cast<QWidget*>(watched)->mapToGlobal(static_cast<QDropEvent*>(event)->position().toPoint());
+      else if (type == QEvent::Wheel)
+        g_messagePos = static_cast<QWheelEvent*>(event)->globalPosition().toPoint();
+    }
+    if (type == QEvent::MouseButtonPress && watched->isWidgetType()) {
+      auto* target = static_cast<QWidget*>(watched);
+      // A press the receiver ignored travels on to its parents.
+      if (event == lastMouse_ && lastMouseTarget_ && target == lastMouseTarget_->parentWidget()) {
+        lastMouseTarget_ = target;
+        return false;
+      }
+      lastMouse_ = event;
+      lastMouseTarget_ = target;
+      return mouseActivate(target);
+    }
     if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !watched->isWidgetType()) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     auto* target = static_cast<QWidget*>(watched);
@@ -93,6 +120,21 @@ class PreTranslateFilter : public QObject {
   }
 
  private:
+  // OnMouseActivate from the top-level window in; TRUE swallows the press.
+  static bool mouseActivate(QWidget* target) {
+    QList<QPointer<CWnd>> chain;
+    for (QWidget* w = target; w; w = w->isWindow() ? nullptr : w->parentWidget())
+      if (CWnd* wnd = CWnd::FromHandle(w)) chain.prepend(wnd);
+    if (chain.isEmpty()) return false;
+    CWnd* top = chain.first();
+    int result = MA_ACTIVATE;
+    for (const QPointer<CWnd>& wnd : chain)
+      if (wnd && !wnd->IsDestroyed()) result = wnd->OnMouseActivate(top, 1, 0x0201);
+    return result == MA_ACTIVATEANDEAT || result == MA_NOACTIVATEANDEAT;
+  }
+
+  const QEvent* lastMouse_ = nullptr;
+  QPointer<QWidget> lastMouseTarget_;
   const QEvent* last_ = nullptr;
   QEvent::Type lastType_ = QEvent::None;
   int lastKey_ = 0;
@@ -146,6 +188,8 @@ UINT VirtualKeyFromQt(int k) {
   }
 }
 
+QPoint GetMessagePos() { return g_messagePos; }
+
 short GetKeyState(int virtualKey) {
   Qt::KeyboardModifier m;
   switch (virtualKey) {
@@ -184,22 +228,74 @@ int CWnd::OnCreate(LPCREATESTRUCT) { return 0; }
 void CWnd::OnDestroy() {}
 void CWnd::PostNcDestroy() {}
 
-BOOL CWnd::DestroyWindow() {
+BOOL CWnd::Create(DWORD style, QWidget* parent, UINT nID, void* createParams) {
+  ModifyStyle(~DWORD(0), style);
+  QPointer<CWnd> self(this);
+  if (!Create(parent, nID, createParams)) return FALSE;
+  if (!self) return FALSE;
+  if (!(style & WS_VISIBLE)) hide();
+  if (style & WS_DISABLED) setEnabled(false);
+  return TRUE;
+}
+
+BOOL CWnd::DestroyWindow() { return destroy(true); }
+
+BOOL CWnd::destroy(bool detach) {
   if (destroyed_) return FALSE;
   destroyed_ = true;
   OnDestroy();
   for (auto& [id, timer] : timers_) delete timer;
   timers_.clear();
+  // The child windows go with their parent; those that own themselves are
+  // freed by their PostNcDestroy, the others by their owner or Qt parent.
+  QList<QPointer<CWnd>> children;
+  for (CWnd* child : findChildren<CWnd*>())
+    if (!child->isWindow() && child->GetParent() == this) children.append(child);
+  for (const QPointer<CWnd>& child : children)
+    if (child) child->destroy(false);
   hide();
-  if (!isWindow() && parentWidget()) setParent(nullptr);
+  if (detach && !isWindow() && parentWidget()) setParent(nullptr);
+  ncDestroyed_ = true;
   PostNcDestroy();
   return TRUE;
+}
+
+void CWnd::SetRedraw(BOOL redraw) {
+  setUpdatesEnabled(redraw != FALSE);
+  if (redraw) update();
+}
+
+void CWnd::GetClientRect(QRect* rect) const {
+  if (rect) *rect = QRect(QPoint(0, 0), size());
+}
+
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {
+  const DWORD old = style_;
+  style_ = (style_ & ~remove) | add;
+  if (style_ == old) return FALSE;
+  OnStyleChanged(old, style_);
+  return TRUE;
+}
+
+void CWnd::OnStyleChanged(DWORD, DWORD) {}
+
+LRESULT CWnd::SendNotify(NMHDR* header, int code) {
+  header->hwndFrom = this;
+  header->idFrom = UINT_PTR(GetDlgCtrlID());
+  header->code = code;
+  CWnd* parent = GetParent();
+  return parent ? parent->SendMessage(WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header)) : 0;
 }
 
 int CWnd::GetDlgCtrlID() const { return property("ctrlId").toInt(); }
 void CWnd::SetDlgCtrlID(int id) { setProperty("ctrlId", id); }
 QWidget* CWnd::GetDlgItem(int id) const { return ::GetDlgItem(this, id); }
-CWnd* CWnd::GetParent() const { return FromHandle(parentWidget()); }
+CWnd* CWnd::GetParent() const {
+  if (isWindow()) return nullptr;
+  for (QWidget* w = parentWidget(); w; w = w->isWindow() ? nullptr : w->parentWidget())
+    if (CWnd* wnd = FromHandle(w)) return wnd;
+  return nullptr;
+}
 
 CFrameWnd* CWnd::GetParentFrame() const {
   for (QWidget* w = parentWidget(); w; w = w->parentWidget())
@@ -238,7 +334,7 @@ QWidget* CWnd::SetFocus() {
 void CWnd::Invalidate(BOOL) { update(); }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  return destroyed_ ? 0 : WindowProc(message, wParam, lParam);
+  return ncDestroyed_ ? 0 : WindowProc(message, wParam, lParam);
 }
 
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -306,14 +402,40 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
   return OnCmdMsg(id, CN_COMMAND, nullptr, nullptr);
 }
 
-BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult) {
+BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
   auto* header = reinterpret_cast<NMHDR*>(lParam);
   if (!header) return FALSE;
+  CWnd* child = FromHandle(header->hwndFrom);
+  if (child && child != this && child->OnChildNotify(WM_NOTIFY, wParam, lParam, pResult)) return TRUE;
   AFX_NOTIFY notify{pResult, header};
   return OnCmdMsg(UINT(header->idFrom), NotifyCode(header->code), &notify, nullptr);
 }
 
 void CWnd::OnTimer(UINT_PTR) {}
+
+BOOL CWnd::OnChildNotify(UINT message, WPARAM, LPARAM lParam, LRESULT* pResult) {
+  if (message != WM_NOTIFY || ncDestroyed_) return FALSE;
+  auto* header = reinterpret_cast<NMHDR*>(lParam);
+  AFX_NOTIFY notify{pResult, header};
+  return OnCmdMsg(0, ReflectedNotifyCode(header->code), &notify, nullptr);
+}
+
+BOOL CWnd::OnMouseWheel(UINT, short, QPoint) { return FALSE; }
+
+int CWnd::OnMouseActivate(CWnd*, UINT, UINT) { return MA_ACTIVATE; }
+
+void CWnd::wheelEvent(QWheelEvent* event) {
+  const QPoint angle = event->angleDelta();
+  const int delta = angle.y() != 0 ? angle.y() : angle.x();
+  UINT flags = 0;
+  if (event->modifiers() & Qt::ShiftModifier) flags |= MK_SHIFT;
+  if (event->modifiers() & Qt::ControlModifier) flags |= MK_CONTROL;
+  if (event->buttons() & Qt::LeftButton) flags |= MK_LBUTTON;
+  if (event->buttons() & Qt::RightButton) flags |= MK_RBUTTON;
+  const short d = short(std::clamp(delta, -32768, 32767));
+  if (!destroyed_ && OnMouseWheel(flags, d, event->globalPosition().toPoint())) event->accept();
+  else event->ignore();
+}
 
 void CWnd::OnClose() { DestroyWindow(); }
 

@@ -13,15 +13,33 @@
 //   release, before it is delivered, to PreTranslateMessage of every CWnd
 //   from the widget that receives it outwards to its top-level window; the
 //   first that answers TRUE consumes the key.
-// - Destruction: DestroyWindow hides the window, takes it out of its parent
-//   at once and calls PostNcDestroy; windows that own themselves (views,
-//   frames) then delete themselves with deleteLater, so a window destroyed
-//   from inside its own handler is freed only after that handler returned.
+// - Destruction: DestroyWindow runs OnDestroy, destroys the child windows
+//   (each runs its OnDestroy and PostNcDestroy but stays the Qt child of
+//   its parent), hides the window, takes it out of its parent at once and
+//   calls PostNcDestroy; windows that own themselves (views, frames) then
+//   delete themselves with deleteLater, so a window destroyed from inside
+//   its own handler is freed only after that handler returned.
+// - Parents: GetParent is the nearest CWnd among the ancestors (plain
+//   widgets between them, such as a splitter's or a form's containers, do
+//   not count), so notifications reach the window that owns the control.
+// - Notifications: a control sends WM_NOTIFY to its parent, which first
+//   offers it back to the control (OnChildNotify: the control's
+//   notifyReflect entries), then looks it up in its own map.
+// - Styles: a window keeps its style bits; ModifyStyle changes them and
+//   calls OnStyleChanged, where controls act on their own bits.
+// - Wheel: a wheel turn calls OnMouseWheel; FALSE passes it on to the
+//   parent widget.
+// - Mouse activation: before a mouse press is delivered, OnMouseActivate
+//   runs on every CWnd from the top-level window in to the one pressed
+//   (views make themselves active there); MA_ACTIVATEANDEAT or
+//   MA_NOACTIVATEANDEAT from the innermost one swallows the press.
 #pragma once
 
 #include "platform/CmdTarget.h"
 #include "platform/WinMessages.h"
 
+#include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -37,6 +55,12 @@ struct CREATESTRUCT {
   UINT id = 0;
 };
 using LPCREATESTRUCT = CREATESTRUCT*;
+
+enum : int { MA_ACTIVATE = 1, MA_ACTIVATEANDEAT = 2, MA_NOACTIVATE = 3, MA_NOACTIVATEANDEAT = 4 };
+
+// The screen position of the last mouse or drag event the program saw (the
+// position of "the current message").
+QPoint GetMessagePos();
 
 // A registered message id for `name`: 0xC000-0xFFFF, the same for the same
 // name (without regard to case) within a run; 0 when none is left.
@@ -57,6 +81,11 @@ class CWnd : public QWidget, public CCmdTarget {
   // Makes the window a child of `parent` with control id `nID` and runs
   // OnCreate; -1 from it destroys the window and gives FALSE.
   BOOL Create(QWidget* parent, UINT nID, void* createParams = nullptr);
+  // The same with window styles: the window keeps them; it is shown only
+  // with WS_VISIBLE and disabled with WS_DISABLED.
+  BOOL Create(DWORD style, QWidget* parent, UINT nID, void* createParams = nullptr);
+  // Messages still reach the window and its children while they are being
+  // destroyed (OnDestroy), not after.
   BOOL DestroyWindow();
   bool IsDestroyed() const { return destroyed_; }
 
@@ -78,6 +107,14 @@ class CWnd : public QWidget, public CCmdTarget {
   // Gives the focus to this window; the widget that had it.
   QWidget* SetFocus();
   void Invalidate(BOOL erase = TRUE);
+  // Redraw off collects changes without painting them; on repaints.
+  void SetRedraw(BOOL redraw = TRUE);
+  // The client area in client coordinates (origin 0, 0).
+  virtual void GetClientRect(QRect* rect) const;
+
+  DWORD GetStyle() const { return style_; }
+  // Removes, then adds style bits; TRUE when they changed.
+  BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
 
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
   BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
@@ -96,6 +133,16 @@ class CWnd : public QWidget, public CCmdTarget {
   virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
   virtual void OnTimer(UINT_PTR id);
   virtual void OnClose();
+  // A notification of this control, offered back to it by its parent:
+  // TRUE when a notifyReflect entry handled it.
+  virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+  // WM_MOUSEWHEEL: `flags` the MK_ key state, `delta`
+  // 120 per notch away from the user, `point` in screen coordinates. FALSE
+  // (the default) passes the wheel on to the parent.
+  virtual BOOL OnMouseWheel(UINT flags, short delta, QPoint point);
+  // A mouse button went down in this window or one inside it; MA_ codes.
+  // The base answers MA_ACTIVATE.
+  virtual int OnMouseActivate(CWnd* topLevel, UINT hitTest, UINT message);
 
   // TRUE while a menu, accelerator or tool-bar command runs. Commands that
   // arrive meanwhile from the user are dropped and posted ones wait until it
@@ -108,11 +155,21 @@ class CWnd : public QWidget, public CCmdTarget {
   virtual int OnCreate(LPCREATESTRUCT lpCreateStruct);
   virtual void OnDestroy();
   virtual void PostNcDestroy();
+  virtual void OnStyleChanged(DWORD oldStyle, DWORD newStyle);
+  // A control's notification: fills in the header (this window, its id,
+  // `code`) and sends WM_NOTIFY to the parent; the parent's answer, 0
+  // without a parent.
+  LRESULT SendNotify(NMHDR* header, int code);
 
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
+  BOOL destroy(bool detach);
+
   bool destroyed_ = false;
+  bool ncDestroyed_ = false;  // past PostNcDestroy: no more messages
+  DWORD style_ = 0;
   std::map<UINT_PTR, QTimer*> timers_;
 };

@@ -28,7 +28,10 @@ inline Bytes onWire(Bytes image) {
 
 inline Bytes endPacket() { return Sim::packet(Sim::padded(Sim::text("END"), 48)); }
 
-class SessionFixture : public LinkFixture {
+// A session of either family on the simulator's line over the stand-in
+// document.
+template <class Session>
+class SessionFixtureOf : public LinkFixture {
  protected:
   // The progress texts come from the language library.
   void SetUp() override {
@@ -42,28 +45,12 @@ class SessionFixture : public LinkFixture {
     sim.setReplyDelay(2);
     link = std::make_unique<CQXCalcLink>();
     ASSERT_TRUE(link->OpenFromSettings(direction != 0, TRUE));
-    session = std::make_unique<CQXLinkSessionNP>(&doc, direction, link.get(), [this](DWORD, const char* text, int kind) {
+    session = std::make_unique<Session>(&doc, direction, link.get(), [this](DWORD, const char* text, int kind) {
       progress.emplace_back(text, kind);
     });
     ASSERT_TRUE(session->Start());
     pump.onPump = [this](int) { pcWaits = true; };
   }
-
-  // The calculator as sender: its request once the PC is listening, then
-  // each packet after the PC's 0x06 for the one before; nothing is expected
-  // after "END".
-  void calcSends(const std::vector<Bytes>& packets) {
-    sim.waitUntil([this] { return pcWaits.load(); }).send({LINK_REQUEST}).expect({LINK_READY});
-    for (const Bytes& p : packets) {
-      sim.send(p);
-      if (p != endPacket()) sim.expect({LINK_ACK});
-    }
-  }
-  // The calculator as receiver: the PC's request, then ready.
-  void calcListens() { sim.expect({LINK_REQUEST}).send({LINK_READY}); }
-
-  // Receives one item: the session's result and the entry.
-  int receive(std::unique_ptr<CQXDocEntry>* entry) { return session->ReceiveItems(entry); }
 
   // Sends the items (each wrapped in an entry) between the handshake and the
   // end packet; the result of SendItem.
@@ -82,8 +69,27 @@ class SessionFixture : public LinkFixture {
   FakeDocServices doc;
   std::vector<std::pair<std::string, int>> progress;
   std::unique_ptr<CQXCalcLink> link;
-  std::unique_ptr<CQXLinkSessionNP> session;
+  std::unique_ptr<Session> session;
   std::atomic<bool> pcWaits{false};
+};
+
+class SessionFixture : public SessionFixtureOf<CQXLinkSessionNP> {
+ protected:
+  // The calculator as sender: its request once the PC is listening, then
+  // each packet after the PC's 0x06 for the one before; nothing is expected
+  // after "END".
+  void calcSends(const std::vector<Bytes>& packets) {
+    sim.waitUntil([this] { return pcWaits.load(); }).send({LINK_REQUEST}).expect({LINK_READY});
+    for (const Bytes& p : packets) {
+      sim.send(p);
+      if (p != endPacket()) sim.expect({LINK_ACK});
+    }
+  }
+  // The calculator as receiver: the PC's request, then ready.
+  void calcListens() { sim.expect({LINK_REQUEST}).send({LINK_READY}); }
+
+  // Receives one item: the session's result and the entry.
+  int receive(std::unique_ptr<CQXDocEntry>* entry) { return session->ReceiveItems(entry); }
 };
 
 }  // namespace tallix::test

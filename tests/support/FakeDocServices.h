@@ -10,6 +10,8 @@
 #include "datamodel/HeaderKinds.h"
 #include "datamodel/QXDocEntry.h"
 #include "datamodel/QXMatrixItems.h"
+#include "datamodel/QXMemberFileItems.h"
+#include "datamodel/QXNumericV5Items.h"
 #include "tests/support/MemoryArchive.h"
 
 #include <cstdio>
@@ -40,6 +42,8 @@ class FakeDocServices : public CQXDocServices {
   // at these paths.
   std::set<std::string> loadFailsAt, unloadable;
   BOOL saveSucceeds = TRUE;
+  // The paths SaveItem was asked to write, in turn.
+  std::vector<std::string> savedPaths;
 
   // Files `item` at `path` as SaveItem would.
   void put(const std::string& path, CQXCalcItem* item) {
@@ -113,10 +117,20 @@ class FakeDocServices : public CQXDocServices {
         std::snprintf(name, sizeof name, "\\Calculator\\Display\\Display_%08u", unsigned(NextUniqueNumber()));
         return entry->SetPath(name) > 0;
       case kKindBackup: return entry->SetPath("") > 0;
+      // The newer family.
+      case kKindMatrixV5:
+        return static_cast<CQXMatrixV5Item*>(item)->GetDocName(name, sizeof name) &&
+               entry->SetPath((std::string("\\Calculator\\Matrix\\") + name).c_str());
+      case kKindFunctionMemoryV5: return entry->SetPath("\\Calculator\\FMemV5") > 0;
+      case kKindOtherMemory:
+        return static_cast<CQXAddInItem*>(item)->GetName(name, sizeof name) &&
+               entry->SetPath((std::string("\\Calculator\\Memory\\") + name).c_str());
+      case kKindBackupV5: return entry->SetPath("") > 0;
       default: return FALSE;
     }
   }
   BOOL SaveItem(CQXDocEntry* entry, char*) override {
+    savedPaths.push_back(entry->Path());
     if (!saveSucceeds) return FALSE;
     MemoryArchive ar;
     entry->Store(ar);

@@ -1,0 +1,73 @@
+#include "classlib/OrvoListCtrl.h"
+
+#include <QAbstractItemView>
+#include <QHeaderView>
+#include <QPainter>
+#include <QRegion>
+#include <algorithm>
+
+#include "platform/DC.h"
+
+const CMessageMap& COrvoListCtrl::messageMap() {
+  static const CMessageMap map = MessageMapOf<COrvoListCtrl>(CListCtrl::messageMap());
+  return map;
+}
+
+COrvoListCtrl::COrvoListCtrl(QWidget* parent) : CListCtrl(parent) {}
+
+COrvoListCtrl::~COrvoListCtrl() {
+  // Deleted directly: the window goes, but PostNcDestroy must not delete
+  // the object a second time.
+  autoDelete = FALSE;
+  DestroyWindow();
+}
+
+void COrvoListCtrl::PostNcDestroy() {
+  CListCtrl::PostNcDestroy();
+  if (autoDelete) deleteLater();
+}
+
+BOOL COrvoListCtrl::SetItemSelected(int item, BOOL on) {
+  return SetItemState(item, on ? UINT(LVIS_SELECTED) : 0u, LVIS_SELECTED);
+}
+
+BOOL COrvoListCtrl::SetItemFocused(int item, BOOL on) {
+  return SetItemState(item, on ? UINT(LVIS_FOCUSED) : 0u, LVIS_FOCUSED);
+}
+
+int COrvoListCtrl::GetColumnCount() const { return GetHeaderItemCount(); }
+
+int GetFirstSelectedItem(CListCtrl* list) { return list ? list->GetNextItem(-1, LVNI_SELECTED) : -1; }
+
+BOOL SetListItemState(CListCtrl* list, int item, UINT bits) {
+  return list ? list->SetItemState(item, bits, bits) : FALSE;
+}
+
+BOOL EraseListEmptyArea(CListCtrl* list, CDC* dc) {
+  QPainter* painter = dc ? dc->GetPainter() : nullptr;
+  if (!list || !painter) return FALSE;
+  // The client area here is the view's viewport, which lies below the
+  // header already.
+  QRect client;
+  list->GetClientRect(&client);
+  QRegion area(client);
+  const int count = list->GetItemCount();
+  if (count > 0) {
+    const int top = std::clamp(list->GetTopIndex(), 0, count - 1);
+    QRect first, last;
+    for (int i = top; i < count; ++i) {
+      QRect r;
+      list->GetItemRect(i, &r, LVIR_BOUNDS);
+      if (i == top) first = r;
+      last = r;
+      if (r.bottom() > client.bottom()) break;  // the first item past the bottom still counts
+    }
+    const QRect covered(QPoint(std::max(first.left(), 2), first.top()), QPoint(last.right(), last.bottom()));
+    area -= QRegion(covered);
+  }
+  painter->save();
+  painter->setClipRegion(area);
+  painter->fillRect(client, list->GetItemView()->palette().color(QPalette::Base));
+  painter->restore();
+  return TRUE;
+}
