@@ -13,7 +13,6 @@ namespace {
 
 constexpr UINT kFailedToCreateDoc = 61700;  // "La création d'un document vide a échoué."
 constexpr UINT kUntitled = 61443;           // "sans nom"
-constexpr UINT kInitialUpdate = 0x0364;     // sent to every view before it is first shown
 
 // Two names of one file: the same file once links are followed; names of
 // files that do not exist (yet) compare as absolute paths, letter case
@@ -107,7 +106,7 @@ void CDocTemplate::InitialUpdateFrame(CFrameWnd* frame, CDocument* document, BOO
         first = view;
     if (first) frame->SetActiveView(first, FALSE);
   }
-  for (CView* view : views) view->SendMessage(kInitialUpdate, 0, 0);
+  for (CView* view : views) view->SendMessage(WM_INITIALUPDATE, 0, 0);
   if (makeVisible) {
     CWinApp* app = AfxGetApp();
     frame->ActivateFrame(frame->isVisible() || !app ? -1 : app->m_nCmdShow);
