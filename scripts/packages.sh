@@ -10,7 +10,8 @@ PKGS="build-essential cmake ninja-build pkg-config git \
   python3 python3-olefile libgsf-bin \
   locales \
   qt6-translations-l10n \
-  desktop-file-utils"
+  desktop-file-utils \
+  python3-fonttools fonts-dejavu-core"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
