@@ -10,6 +10,7 @@ PKGS="build-essential cmake ninja-build pkg-config git \
   python3 python3-olefile libgsf-bin \
   locales \
   qt6-translations-l10n \
+  desktop-file-utils \
   python3-fonttools fonts-dejavu-core"
 # Rich-text tests: other readers and writers of RTF.
 PKGS="$PKGS pandoc unrtf"
