@@ -13,6 +13,7 @@
 
 #include <QContextMenuEvent>
 #include <QTreeWidget>
+#include <QTreeWidgetItem>
 
 #include <cstring>
 #include <new>
@@ -121,15 +122,18 @@ BOOL CQXTreeView::AddEntry(const TreeEntryDescription* entry) {
       const int c = tallix::CompareTextLocale(recordOf(tree, item)->text.c_str(), record->text.c_str());
       return order > 0 ? c > 0 : c < 0;
     };
-    HTREEITEM first = parent ? tree.GetChildItem(parent) : tree.GetRootItem();
-    HTREEITEM lastItem = nullptr;
-    for (HTREEITEM child = first; child; child = tree.GetNextSiblingItem(child))
-      if (!isFolder(tree, child)) lastItem = child;
-    if (lastItem && !beyond(lastItem)) {
-      after = lastItem;  // the usual case: the store keeps its items in order
+    QTreeWidget* widget = tree.GetTreeWidget();
+    const int count = parent ? parent->childCount() : widget->topLevelItemCount();
+    auto childAt = [&](int i) { return parent ? parent->child(i) : widget->topLevelItem(i); };
+    int lastItem = count - 1;
+    while (lastItem >= 0 && isFolder(tree, childAt(lastItem))) --lastItem;
+    if (lastItem >= 0 && !beyond(childAt(lastItem))) {
+      // The usual case: the store keeps its items in order.
+      after = lastItem == count - 1 ? TVI_LAST : childAt(lastItem);
     } else {
       after = TVI_FIRST;
-      for (HTREEITEM child = first; child; child = tree.GetNextSiblingItem(child)) {
+      for (int i = 0; i < count; ++i) {
+        HTREEITEM child = childAt(i);
         if (isFolder(tree, child)) continue;
         if (beyond(child)) break;
         after = child;
