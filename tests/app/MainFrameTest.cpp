@@ -17,6 +17,7 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -219,6 +220,8 @@ TEST_F(MainFrame, TwoPanesAndBarsFollowTheSettingsAndTheWidthIsKept) {
   EXPECT_EQ(frame->GetToolBar()->GetDlgCtrlID(), 0xE800u);
   EXPECT_EQ(frame->GetStatusBar()->GetDlgCtrlID(), 59393u);
   EXPECT_EQ(frame->GetStatusBar()->GetCount(), 4);
+  frame->OnIdleUpdateCmdUI();  // no key held: the indicators are blank
+  EXPECT_EQ(frame->GetStatusBar()->GetPaneLabel(2)->text(), "");
   EXPECT_TRUE(frame->GetToolBar()->isHidden());
   EXPECT_FALSE(frame->GetStatusBar()->isHidden());
 
@@ -295,6 +298,10 @@ TEST_F(MainFrame, CtrlTabGoesToTheFirstPageAndComesBackFromEitherEnd) {
   // Plain Tab in the tree: the content view.
   press(tree(), Qt::Key_Tab, Qt::NoModifier);
   EXPECT_EQ(activeColumn(), 1);
+
+  // Kept up for a look when TALLIX_SHOW_MS is set.
+  view->sheet->EnableWindow(TRUE);
+  if (const int ms = qEnvironmentVariableIntValue("TALLIX_SHOW_MS"); ms > 0) QTest::qWait(ms);
 }
 
 TEST_F(MainFrame, AQuickSecondReplacementRestartsTheTimerAndEnablesThePageOnce) {
