@@ -9,6 +9,7 @@
 #include "classlib/OrvoPropertyPage.h"
 #include "classlib/ProfileSettings.h"
 #include "datamodel/QXProgramItem.h"
+#include "platform/DocTemplate.h"
 #include "platform/StatusBar.h"
 #include "platform/ToolBar.h"
 #include "platform/WinApp.h"
@@ -364,6 +365,18 @@ TEST_F(MainFrame, TheSelectedEntryIsLoadedThroughTheDocument) {
   TestTree::hasSelection = false;
   EXPECT_FALSE(GetSelectedItemInfo(&info));
   EXPECT_TRUE(CommitActivePage());  // nothing selected: nothing to commit
+}
+
+TEST_F(MainFrame, TheDocumentTemplateMakesTheFrameWithItsPanes) {
+  CSingleDocTemplate docTemplate(128, RUNTIME_CLASS(CQXDoc), RUNTIME_CLASS(CQXMainFrame), RUNTIME_CLASS(CQXTreeView));
+  CDocument* made = docTemplate.OpenDocumentFile(QString());
+  ASSERT_TRUE(made);
+  frame = GetMainFrame();
+  ASSERT_TRUE(frame && frame->GetTreeView() && frame->GetContentView());
+  EXPECT_EQ(frame->GetContentView()->GetDocument(), made);
+  EXPECT_EQ(frame->GetContentView()->GetTreeView(), frame->GetTreeView());
+  EXPECT_EQ(GetCurrentDocument(), made);
+  frame->DestroyWindow();
 }
 
 }  // namespace
