@@ -102,10 +102,7 @@ class SheetView : public CQXContentsView {
 
  public:
   Q_INVOKABLE SheetView() = default;
-  ~SheetView() override {
-    if (sheet) sheet->DestroyWindow();
-  }
-  QPointer<CQXContentSheet> sheet;
+  CQXContentSheet* sheet = nullptr;  // goes with the view's window
   COrvoPropertyPage first{501}, second{520}, third{521};
   int enabledChanges = 0;
 
