@@ -97,6 +97,7 @@ void CGridCtrl::RegisterWindowClass() {
       QStringLiteral("QXLGridCtrl"), [](QWidget* parent, const QString& name) -> QWidget* {
         auto* grid = new CGridCtrl(parent);
         grid->setObjectName(name);
+        grid->prepareWindow();
         return grid;
       });
 }
@@ -104,13 +105,19 @@ void CGridCtrl::RegisterWindowClass() {
 BOOL CGridCtrl::Create(const QRect& rect, QWidget* parent, UINT id, DWORD style) {
   if (!CWnd::Create(style, parent, id)) return FALSE;
   setGeometry(rect);
+  prepareWindow();
+  return TRUE;
+}
+
+// What making the window does, for a grid made by Create and for one that a
+// dialog form makes.
+void CGridCtrl::prepareWindow() {
   dropTarget_.Register(this);
   if (titleTips_ && !tip_) tip_ = new CGridTipWnd(this);
   SetFont(fontDesc_, FALSE);
   std::fill(rowHeights_.begin(), rowHeights_.end(), defaultRowHeight_);
   std::fill(colWidths_.begin(), colWidths_.end(), defaultColWidth_);
   ResetScrollBars();
-  return TRUE;
 }
 
 CWnd* CGridCtrl::GetOwner() const { return owner_ ? owner_.data() : GetParent(); }

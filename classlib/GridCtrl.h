@@ -369,6 +369,8 @@ class CGridCtrl : public CWnd {
   BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
   void OnSysColorChange();
 
+  // Whether the clipboard offers text (CF_TEXT).
+  static BOOL ClipboardHasText();
   // Command-update handlers of the edit commands.
   void OnUpdateEditCopy(CCmdUI* ui);
   void OnUpdateEditCut(CCmdUI* ui);
@@ -392,6 +394,7 @@ class CGridCtrl : public CWnd {
   void resizeEvent(QResizeEvent* e) override;
   void hideEvent(QHideEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
@@ -420,6 +423,7 @@ class CGridCtrl : public CWnd {
 
   void init(int rows, int cols, int fixedRows, int fixedCols);
   void clearSelectionKeepFocus();
+  void prepareWindow();
   void deleteCell(int row, int col);
   void recomputeDefaults();
   void afterCountChange();

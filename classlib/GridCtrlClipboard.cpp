@@ -1,11 +1,10 @@
 // The grid's clipboard text and drag and drop.
 //
-// The text of a cell range: one line per row joined by "\n", fields joined
-// by "\t"; a selected cell gives its text (" " when empty), any other cell
-// an empty field; one NUL ends it. Pasting splits lines at "\n" and fields
-// at runs of tabs and semicolons.
+// The text of a cell range (GridText.h): a selected cell gives its text
+// (" " when empty), any other cell an empty field.
 #include "classlib/GridCtrl.h"
 #include "classlib/GridEditBox.h"
+#include "classlib/GridText.h"
 #include "platform/CmdUI.h"
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
@@ -14,38 +13,10 @@
 #include <QClipboard>
 #include <QMimeData>
 
-namespace {
-
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
-std::string trimmed(const std::string& s) {
-  size_t b = 0, e = s.size();
-  while (b < e && isSpace(s[b])) ++b;
-  while (e > b && isSpace(s[e - 1])) --e;
-  return s.substr(b, e - b);
-}
-
-// The fields of a line: runs of tabs, semicolons and line breaks separate,
-// and give no empty fields.
-std::vector<std::string> splitFields(const std::string& line) {
-  std::vector<std::string> fields;
-  size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && (line[i] == '\t' || line[i] == ';' || line[i] == '\n')) ++i;
-    if (i >= line.size()) break;
-    const size_t start = i;
-    while (i < line.size() && line[i] != '\t' && line[i] != ';' && line[i] != '\n') ++i;
-    fields.push_back(line.substr(start, i - start));
-  }
-  return fields;
-}
-
-bool clipboardHasText() {
+BOOL CGridCtrl::ClipboardHasText() {
   const QMimeData* data = QApplication::clipboard()->mimeData();
   return data && data->hasText();
 }
-
-}  // namespace
 
 void CGridCtrl::ClearSelectedCells() {
   if (!editable_) return;
@@ -70,19 +41,17 @@ void CGridCtrl::ClearSelectedCells() {
 COleDataSource* CGridCtrl::CopyCellsToDataSource() {
   const CGridCellRange range = GetSelectedCellRange();
   if (!IsValid(range)) return nullptr;
-  QByteArray text;
+  tallix::GridTextLines lines;
   for (int r = range.minRow; r <= range.maxRow; ++r) {
-    if (r > range.minRow) text += '\n';
+    std::vector<std::string>& fields = lines.emplace_back();
     for (int c = range.minCol; c <= range.maxCol; ++c) {
-      if (c > range.minCol) text += '\t';
       const CGridCellData* cell = GetCell(r, c);
-      if (cell && (cell->state & GRID_STATE_SELECTED)) {
-        const std::string t = GetItemText(r, c);
-        text += t.empty() ? QByteArray(" ") : QByteArray(t.data(), qsizetype(t.size()));
-      }
+      std::string& field = fields.emplace_back();
+      if (cell && (cell->state & GRID_STATE_SELECTED)) field = GetItemText(r, c);
+      if (cell && (cell->state & GRID_STATE_SELECTED) && field.empty()) field.push_back(' ');
     }
   }
-  text += '\0';
+  const QByteArray text = tallix::formatGridText(lines);
   auto* source = new COleDataSource;
   source->CacheGlobalData(CF_TEXT, text);
   return source;
@@ -92,30 +61,19 @@ BOOL CGridCtrl::PasteCellsFromData(int row, int col, COleDataObject* data) {
   if (!IsValid(row, col) || !IsCellEditable(row, col) || !data) return FALSE;
   const std::optional<QByteArray> block = data->GetGlobalData(CF_TEXT);
   if (!block) return FALSE;
-  // The block is read up to its NUL and never past its size: text from
-  // other programs need not end with one.
-  const qsizetype end = block->indexOf('\0');
-  const std::string text(block->constData(), size_t(end < 0 ? block->size() : end));
-  size_t pos = 0;
-  for (int line = 0; pos <= text.size(); ++line) {
-    const size_t nl = text.find('\n', pos);
-    std::string lineText = text.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
-    if (nl != std::string::npos && lineText.empty()) lineText.push_back(' ');
-    const std::vector<std::string> fields = splitFields(lineText);
-    for (size_t k = 0; k < fields.size(); ++k) {
-      const int r = row + line, c = col + int(k);
-      if (!IsValid(r, c)) continue;
-      // Cells the user may not change are left alone.
-      if (!IsCellEditable(r, c)) continue;
+  const tallix::GridTextLines lines = tallix::parseGridText(*block);
+  for (size_t n = 0; n < lines.size(); ++n)
+    for (size_t k = 0; k < lines[n].size(); ++k) {
+      const int r = row + int(n), c = col + int(k);
+      // Cells outside the grid, and cells the user may not change, are left
+      // alone.
+      if (!IsValid(r, c) || !IsCellEditable(r, c)) continue;
       SendMessageToParent(r, c, GRIDN_BEGINTEXTCHANGE);
-      SetItemText(r, c, trimmed(fields[k]));
+      SetItemText(r, c, lines[n][k]);
       SetModified(TRUE, r, c);
       SendMessageToParent(r, c, GRIDN_ENDTEXTCHANGE);
       SetItemState(r, c, GetItemState(r, c) & ~GRID_STATE_SELECTED);
     }
-    if (nl == std::string::npos) break;
-    pos = nl + 1;
-  }
   update();
   return TRUE;
 }
@@ -155,7 +113,7 @@ void CGridCtrl::OnUpdateEditCut(CCmdUI* ui) {
 }
 
 void CGridCtrl::OnUpdateEditPaste(CCmdUI* ui) {
-  ui->Enable(IsValid(focusCell_) && IsCellEditable(focusCell_.row, focusCell_.col) && clipboardHasText());
+  ui->Enable(IsValid(focusCell_) && IsCellEditable(focusCell_.row, focusCell_.col) && ClipboardHasText());
 }
 
 void CGridCtrl::OnUpdateEditSelectAll(CCmdUI* ui) { ui->Enable(enableSelection_); }

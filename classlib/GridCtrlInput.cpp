@@ -61,6 +61,11 @@ void CGridCtrl::focusInEvent(QFocusEvent* e) {
   CWnd::focusInEvent(e);
 }
 
+void CGridCtrl::focusOutEvent(QFocusEvent* e) {
+  hideTitleTip();
+  CWnd::focusOutEvent(e);
+}
+
 void CGridCtrl::hideEvent(QHideEvent* e) {
   EndEditing();
   hideTitleTip();

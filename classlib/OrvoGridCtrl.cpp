@@ -4,17 +4,6 @@
 #include "platform/RuntimeClass.h"
 
 #include <QApplication>
-#include <QClipboard>
-#include <QMimeData>
-
-namespace {
-
-bool clipboardHasText() {
-  const QMimeData* data = QApplication::clipboard()->mimeData();
-  return data && data->hasText();
-}
-
-}  // namespace
 
 const CMessageMap& COrvoGridCtrl::messageMap() {
   static const CMessageMap map = MessageMapOf<COrvoGridCtrl>(CGridCtrl::messageMap());
@@ -172,9 +161,9 @@ BOOL COrvoGridCtrl::CanCopy() const {
 }
 
 BOOL COrvoGridCtrl::CanPaste() const {
-  if (GetInPlaceEdit()) return clipboardHasText();
+  if (GetInPlaceEdit()) return ClipboardHasText();
   const CGridCellID focus = GetFocusCell();
-  return gridHasFocus() && IsCellEditable(focus.row, focus.col) && clipboardHasText();
+  return gridHasFocus() && IsCellEditable(focus.row, focus.col) && ClipboardHasText();
 }
 
 BOOL COrvoGridCtrl::CanClear() const {

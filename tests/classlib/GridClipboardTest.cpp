@@ -4,6 +4,7 @@
 #include <QMimeData>
 
 #include "classlib/GridEditBox.h"
+#include "classlib/GridText.h"
 #include "platform/ImageList.h"
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
@@ -183,6 +184,12 @@ TEST_F(GridFixture, CommandsGoToTheEditWhileOpenAndToTheFocusedGridOtherwise) {
   grid->Clear();
   EXPECT_EQ(grid->GetInPlaceEdit()->text(), "");
   EXPECT_TRUE(grid->CanUndo());
+}
+
+TEST(GridText, ABlockEndsAtItsNulOrItsSize) {
+  const tallix::GridTextLines lines = tallix::parseGridText(QByteArray("7\t8\n\n9", 5));
+  EXPECT_EQ(lines, (tallix::GridTextLines{{"7", "8"}, {""}, {}}));
+  EXPECT_EQ(tallix::parseGridText(QByteArray("1\0junk", 6)), (tallix::GridTextLines{{"1"}}));
 }
 
 TEST(OrvoGrid, CopyGridFromTakesEverythingButImagesAndData) {
