@@ -662,7 +662,6 @@ void CGridCtrl::SelectAllCells() {
 void CGridCtrl::EnableSelection(BOOL on) {
   ResetSelectedRange();
   enableSelection_ = on;
-  ResetSelectedRange();
 }
 
 // ---- sorting ----

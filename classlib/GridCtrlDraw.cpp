@@ -220,6 +220,10 @@ void CGridCtrl::paintEvent(QPaintEvent* e) {
   QRect client;
   GetClientRect(&client);
   QPainter painter(this);
+  // The corner between the two scroll bars.
+  if (client.width() < width() && client.height() < height())
+    painter.fillRect(QRect(client.width(), client.height(), width() - client.width(), height() - client.height()),
+                     palette().window());
   painter.setClipRegion(e->region() & client);
   painter.setFont(font());
   CDC dc(&painter);
