@@ -215,10 +215,7 @@ BOOL CGridCtrl::SetRowCount(int rows) {
   for (int r = rowCount_; r < rows; ++r) {
     rowHeights_.push_back(defaultRowHeight_);
     Row row;
-    for (int c = 0; c < colCount_; ++c) {
-      rows_.resize(size_t(r));  // the row above is in place for CreateCell
-      row.push_back(CreateCell(r, c));
-    }
+    for (int c = 0; c < colCount_; ++c) row.push_back(CreateCell(r, c));  // the row above is in place
     rows_.push_back(std::move(row));
   }
   rowCount_ = rows;
@@ -463,79 +460,28 @@ BOOL CGridCtrl::GetItem(GRIDITEMINFO* item) const {
   return TRUE;
 }
 
-std::string CGridCtrl::GetItemText(int row, int col) const {
-  const CGridCellData* cell = GetCell(row, col);
-  return cell ? cell->text : std::string();
-}
-
+std::string CGridCtrl::GetItemText(int row, int col) const { return cellField(row, col, &CGridCellData::text, {}); }
 BOOL CGridCtrl::SetItemText(int row, int col, const std::string& text) {
-  CGridCellData* cell = GetCell(row, col);
-  if (!cell) return FALSE;
-  cell->text = text;
-  return TRUE;
+  return setCellField(row, col, &CGridCellData::text, text);
 }
-
-BOOL CGridCtrl::SetItemImage(int row, int col, int image) {
-  CGridCellData* cell = GetCell(row, col);
-  if (!cell) return FALSE;
-  cell->image = image;
-  return TRUE;
-}
-
-int CGridCtrl::GetItemImage(int row, int col) const {
-  const CGridCellData* cell = GetCell(row, col);
-  return cell ? cell->image : -1;
-}
-
+BOOL CGridCtrl::SetItemImage(int row, int col, int image) { return setCellField(row, col, &CGridCellData::image, image); }
+int CGridCtrl::GetItemImage(int row, int col) const { return cellField(row, col, &CGridCellData::image, -1); }
 BOOL CGridCtrl::SetItemFormat(int row, int col, UINT format) {
-  CGridCellData* cell = GetCell(row, col);
-  if (!cell) return FALSE;
-  cell->format = format;
-  return TRUE;
+  return setCellField(row, col, &CGridCellData::format, format);
 }
-
-UINT CGridCtrl::GetItemFormat(int row, int col) const {
-  const CGridCellData* cell = GetCell(row, col);
-  return cell ? cell->format : 0;
-}
-
+UINT CGridCtrl::GetItemFormat(int row, int col) const { return cellField(row, col, &CGridCellData::format, 0u); }
 BOOL CGridCtrl::SetItemFont(int row, int col, const LOGFONT& font) {
-  CGridCellData* cell = GetCell(row, col);
-  if (!cell) return FALSE;
-  cell->font = font;
-  return TRUE;
+  return setCellField(row, col, &CGridCellData::font, font);
 }
-
-LOGFONT CGridCtrl::GetItemFont(int row, int col) const {
-  const CGridCellData* cell = GetCell(row, col);
-  return cell ? cell->font : fontDesc_;
-}
-
+LOGFONT CGridCtrl::GetItemFont(int row, int col) const { return cellField(row, col, &CGridCellData::font, fontDesc_); }
 BOOL CGridCtrl::SetItemBkColor(int row, int col, COLORREF color) {
-  CGridCellData* cell = GetCell(row, col);
-  if (!cell) return FALSE;
-  cell->background = color;
-  return TRUE;
+  return setCellField(row, col, &CGridCellData::background, color);
 }
-
 BOOL CGridCtrl::SetItemFgColor(int row, int col, COLORREF color) {
-  CGridCellData* cell = GetCell(row, col);
-  if (!cell) return FALSE;
-  cell->textColor = color;
-  return TRUE;
+  return setCellField(row, col, &CGridCellData::textColor, color);
 }
-
-BOOL CGridCtrl::SetItemData(int row, int col, LPARAM data) {
-  CGridCellData* cell = GetCell(row, col);
-  if (!cell) return FALSE;
-  cell->lParam = data;
-  return TRUE;
-}
-
-LPARAM CGridCtrl::GetItemData(int row, int col) const {
-  const CGridCellData* cell = GetCell(row, col);
-  return cell ? cell->lParam : 0;
-}
+BOOL CGridCtrl::SetItemData(int row, int col, LPARAM data) { return setCellField(row, col, &CGridCellData::lParam, data); }
+LPARAM CGridCtrl::GetItemData(int row, int col) const { return cellField(row, col, &CGridCellData::lParam, LPARAM(0)); }
 
 BOOL CGridCtrl::SetItemState(int row, int col, UINT state) {
   CGridCellData* cell = GetCell(row, col);

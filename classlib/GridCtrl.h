@@ -421,6 +421,18 @@ class CGridCtrl : public CWnd {
   using SelectionMap = std::map<DWORD, CGridCellID>;
   static DWORD SelectionKey(int row, int col) { return (DWORD(col) << 16) | (DWORD(row) & 0xFFFF); }
 
+  // One field of a cell: `fallback` (or FALSE) when the cell is missing.
+  template <class T>
+  T cellField(int row, int col, T CGridCellData::*field, const T& fallback) const {
+    const CGridCellData* cell = GetCell(row, col);
+    return cell ? cell->*field : fallback;
+  }
+  template <class T>
+  BOOL setCellField(int row, int col, T CGridCellData::*field, const T& value) {
+    CGridCellData* cell = GetCell(row, col);
+    if (cell) cell->*field = value;
+    return cell ? TRUE : FALSE;
+  }
   void init(int rows, int cols, int fixedRows, int fixedCols);
   void clearSelectionKeepFocus();
   void prepareWindow();

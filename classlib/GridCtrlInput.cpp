@@ -3,9 +3,12 @@
 #include "classlib/GridEditBox.h"
 #include "classlib/GridTipWnd.h"
 #include "platform/Cp1252.h"
+#include "platform/Dialog.h"
+#include "platform/PropertySheet.h"
 #include "platform/ScrollView.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -80,6 +83,14 @@ QPoint CGridCtrl::mouseAt(QMouseEvent* e) const { return e->position().toPoint()
 
 void CGridCtrl::keyPressEvent(QKeyEvent* e) {
   hideTitleTip();
+  // In a dialog, a page or a sheet, Enter and Esc belong to its buttons.
+  if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape) {
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+      if (qobject_cast<QDialog*>(w) || qobject_cast<CDialog*>(w) || qobject_cast<CPropertySheet*>(w)) {
+        e->ignore();
+        return;
+      }
+  }
   UINT vk = VirtualKeyFromQt(e->key());
   OnKeyDown(vk, 1, 0);
   // The character the key makes, as the platform sends it after the key.
@@ -317,6 +328,12 @@ void CGridCtrl::OnTimer(UINT_PTR id) {
     CWnd::OnTimer(id);
     return;
   }
+  if (!(QApplication::mouseButtons() & Qt::LeftButton)) {
+    // The release went elsewhere.
+    KillTimer(GRID_AUTOSCROLL_TIMER);
+    timerRunning_ = false;
+    return;
+  }
   const QPoint point = mapFromGlobal(QCursor::pos());
   QRect client;
   GetClientRect(&client);
@@ -531,7 +548,10 @@ void CGridCtrl::OnChar(UINT ch, UINT, UINT) {
 
 void CGridCtrl::OnEditCell(int row, int col, UINT ch) {
   EnsureVisible(row, col);
-  if (!IsValid(row, col) || !IsCellEditable(row, col) || !IsCellVisible(row, col)) return;
+  // A check-box cell shows no text to edit.
+  if (!IsValid(row, col) || !IsCellEditable(row, col) || !IsCellVisible(row, col) ||
+      (GetItemState(row, col) & GRID_STATE_CHECKBOX))
+    return;
   QRect rect;
   if (!GetCellRect(row, col, &rect)) return;
   SendMessageToParent(row, col, GRIDN_BEGINTEXTCHANGE);
@@ -570,7 +590,7 @@ BOOL CGridCtrl::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
 }
 
 void CGridCtrl::editEnded(int row, int col, const std::string& text, UINT key) {
-  if (IsDestroyed() || destroying_) return;
+  if (destroying_) return;
   OnEndEditCell(row, col, text);
   RedrawCell(row, col);
   SendMessageToParent(row, col, GRIDN_ENDTEXTCHANGE);

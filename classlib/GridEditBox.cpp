@@ -143,7 +143,7 @@ void CGridEditBox::EndEdit() {
   if (grid && grid->edit_ == this) grid->edit_ = nullptr;
   if (grid && hasFocus()) grid->setFocus(Qt::OtherFocusReason);
   hide();
-  if (grid && !grid->IsDestroyed()) {
+  if (grid && !grid->destroying_) {
     GRIDEDITEND record;
     record.hdr.hwndFrom = this;
     record.hdr.idFrom = UINT_PTR(property("ctrlId").toInt());
@@ -155,5 +155,7 @@ void CGridEditBox::EndEdit() {
     record.item.lParam = LPARAM(endKey_);
     grid->SendMessage(WM_NOTIFY, record.hdr.idFrom, reinterpret_cast<LPARAM>(&record));
   }
+  // An ended edit has nothing more to do with the grid.
+  grid_ = nullptr;
   deleteLater();
 }

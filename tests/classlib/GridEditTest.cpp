@@ -114,6 +114,10 @@ TEST_F(GridFixture, EnterInsideADialogEndsTheEditNotTheDialog) {
   EXPECT_FALSE(accepted);
   EXPECT_EQ(grid2->GetItemText(1, 1), "4");
   EXPECT_TRUE(dialog.isVisible());
+  // Without an edit, Enter on the grid is the dialog's.
+  QTest::keyClick(grid2, Qt::Key_Return);
+  EXPECT_TRUE(accepted);
+  EXPECT_FALSE(grid2->IsEditing());
 }
 
 TEST_F(GridFixture, TypedTextSurvivesHidingAndDestroyingTheGrid) {
