@@ -299,26 +299,28 @@ int CGridCtrl::GetVirtualWidth() const {
   return w;
 }
 
-BOOL CGridCtrl::AutoSizeColumn(int col) {
-  if (col < 0 || col >= colCount_) return FALSE;
+QSize CGridCtrl::largestExtent(int row, int col) {
+  // Measures on a scratch surface: the window needs no paint event for it.
   QImage scratch(1, 1, QImage::Format_RGB32);
   QPainter painter(&scratch);
   CDC dc(&painter);
-  int width = 0;
-  for (int r = 0; r < rowCount_; ++r) width = std::max(width, GetCellExtent(r, col, &dc).width());
-  colWidths_[size_t(col)] = width;
+  QSize largest(0, 0);
+  for (int r = row < 0 ? 0 : row; r < (row < 0 ? rowCount_ : row + 1); ++r)
+    for (int c = col < 0 ? 0 : col; c < (col < 0 ? colCount_ : col + 1); ++c)
+      largest = largest.expandedTo(GetCellExtent(r, c, &dc));
+  return largest;
+}
+
+BOOL CGridCtrl::AutoSizeColumn(int col) {
+  if (col < 0 || col >= colCount_) return FALSE;
+  colWidths_[size_t(col)] = largestExtent(-1, col).width();
   ResetScrollBars();
   return TRUE;
 }
 
 BOOL CGridCtrl::AutoSizeRow(int row) {
   if (row < 0 || row >= rowCount_) return FALSE;
-  QImage scratch(1, 1, QImage::Format_RGB32);
-  QPainter painter(&scratch);
-  CDC dc(&painter);
-  int height = 0;
-  for (int c = 0; c < colCount_; ++c) height = std::max(height, GetCellExtent(row, c, &dc).height());
-  rowHeights_[size_t(row)] = height;
+  rowHeights_[size_t(row)] = largestExtent(row, -1).height();
   ResetScrollBars();
   return TRUE;
 }

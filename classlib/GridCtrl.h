@@ -436,6 +436,8 @@ class CGridCtrl : public CWnd {
   void init(int rows, int cols, int fixedRows, int fixedCols);
   void clearSelectionKeepFocus();
   void prepareWindow();
+  // The largest cell extent of a row (col -1) or a column (row -1).
+  QSize largestExtent(int row, int col);
   void deleteCell(int row, int col);
   void recomputeDefaults();
   void afterCountChange();

@@ -375,6 +375,9 @@ void CGridCtrl::OnLButtonUp(UINT, QPoint point) {
   }
   mouseMode_ = GRID_MOUSE_NONE;
   setCursor(Qt::ArrowCursor);
+  // As after the end of a capture, the mouse is seen where it stands: over a
+  // border, a double click that follows sizes to fit.
+  OnMouseMove(0, point);
   if (IsValid(clickCell_))
     if (CWnd* owner = GetOwner())
       owner->PostMessage(WM_COMMAND, MAKEWPARAM(WORD(GetDlgCtrlID()), 0), reinterpret_cast<LPARAM>(this));

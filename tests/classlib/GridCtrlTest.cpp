@@ -114,6 +114,21 @@ TEST_F(GridFixture, AHundredRowsScrollByWholeRowsAndSortInListMode) {
   EXPECT_EQ(text(1, 2), "999");
 }
 
+TEST_F(GridFixture, HeaderBordersResizeByDraggingAndFitByDoubleClicking) {
+  makeGrid(4, 4);
+  grid->SetItemText(2, 1, "a rather long cell text");
+  QTest::mouseMove(grid, QPoint(79, 10));
+  EXPECT_EQ(grid->GetMouseMode(), GRID_MOUSE_OVER_COL_BORDER);
+  QTest::mousePress(grid, Qt::LeftButton, {}, QPoint(79, 10));
+  QTest::mouseMove(grid, QPoint(120, 10));
+  QTest::mouseRelease(grid, Qt::LeftButton, {}, QPoint(120, 10));
+  EXPECT_EQ(grid->GetColumnWidth(1), 80);
+  QTest::mouseMove(grid, QPoint(119, 10));
+  QTest::mouseDClick(grid, Qt::LeftButton, {}, QPoint(119, 10));
+  EXPECT_GT(grid->GetColumnWidth(1), 100);
+  EXPECT_EQ(grid->GetColumnWidth(2), 40);
+}
+
 TEST_F(GridFixture, WheelPartsOfANotchAddUp) {
   makeGrid(60, 3, QSize(200, 150));
   for (int i = 0; i < 240; ++i) grid->OnMouseWheel(0, -1, QPoint());
