@@ -55,17 +55,6 @@ CDC::CDC(QPainter* painter, bool printing)
   painter_->setBrush(defaultBrush_.brush());
 }
 
-struct CDC::Saved {
-  CPen* pen;
-  CBrush* brush;
-  CFont* font;
-  COLORREF textColor, bkColor;
-  int bkMode;
-  QPoint position;
-  int mapMode;
-  QSize windowExt, viewportExt;
-  QPoint windowOrg, viewportOrg;
-};
 
 CDC::~CDC() = default;
 

@@ -145,7 +145,17 @@ class CDC {
   QPoint DPtoLP(QPoint device) const;
 
  private:
-  struct Saved;
+  struct Saved {
+    CPen* pen;
+    CBrush* brush;
+    CFont* font;
+    COLORREF textColor, bkColor;
+    int bkMode;
+    QPoint position;
+    int mapMode;
+    QSize windowExt, viewportExt;
+    QPoint windowOrg, viewportOrg;
+  };
   void applyMapping();
   QTransform mapping() const;
 
