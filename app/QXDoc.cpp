@@ -3,8 +3,12 @@
 // folder tables in QXDocFolders.cpp.
 #include "app/QXDoc.h"
 
+#include "app/InstanceProbe.h"
+#include "app/MainFrameFunctions.h"
 #include "app/OldFileImport.h"
 #include "app/ProgramServices.h"
+#include "app/QXContentsView.h"
+#include "app/QXMainFrame.h"
 #include "app/QXSummaryInfo.h"
 #include "app/QXTreeView.h"
 #include "classlib/ProfileSettings.h"
@@ -387,11 +391,24 @@ BOOL CQXDoc::SaveTo(const char* path) {
 
 // ---------------------------------------------------------------- main window
 
-BOOL CQXDoc::CanLeaveSelection() { return TRUE; }
+BOOL CQXDoc::CanLeaveSelection() {
+  if (busy_) return TRUE;
+  CQXMainFrame* frame = GetMainFrame();
+  return frame ? frame->CommitActivePage() : TRUE;
+}
 
-BOOL CQXDoc::FindFileHolder(const QString&, char*, UINT) { return FALSE; }
+BOOL CQXDoc::FindFileHolder(const QString& path, char* title, UINT size) {
+  return FindInstanceWithFile(path, title, size);
+}
 
-BOOL CQXDoc::ShowSelectionPane(const TreeSelectionInfo&) { return TRUE; }
+// Every selection shows the empty view for now; the views of folders and
+// items take its place as they come.
+BOOL CQXDoc::ShowSelectionPane(const TreeSelectionInfo&) {
+  CQXMainFrame* frame = GetMainFrame();
+  if (!frame) return TRUE;
+  CQXContentsView* view = nullptr;
+  return frame->ReplaceContentView(nullptr, &view, FALSE);
+}
 
 // ---------------------------------------------------------------- messages
 
