@@ -270,7 +270,8 @@ BOOL CQXMainFrame::PreTranslateMessage(MSG* msg) {
 }
 
 void CQXMainFrame::keepColumnWidths() {
-  if (!splitter_ || splitter_->width() <= 0) return;
+  // Before the first layout the columns have no widths of their own yet.
+  if (!splitter_ || !splitter_->IsLaidOut()) return;
   int current = 0, min = 0;
   splitter_->GetColumnInfo(0, current, min);
   splitter_->SetColumnInfo(0, current, min);

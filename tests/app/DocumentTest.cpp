@@ -4,6 +4,7 @@
 #include "app/DocManagerEx.h"
 #include "app/OldFileImport.h"
 #include "app/QXDoc.h"
+#include "app/QXMainFrame.h"
 #include "app/QXSingleDocTemplate.h"
 #include "app/QXTreeView.h"
 #include "classlib/ProgramVersion.h"
@@ -21,12 +22,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 using namespace tallix::test;
@@ -98,6 +104,30 @@ class StandInImport : public CQXOldFileImport {
   const char* type = "FX9850";
   int closed = 0;
 };
+
+// Another instance with the document TALLIX_PEER_FILE open, until its
+// standard input closes. Run by the test of a locked file in a second
+// process of this binary.
+TEST(DocumentPeer, DISABLED_HoldTheDocumentUntilStdinCloses) {
+  TestEnvironment env(TestEnvironment::WithLanguageLibrary);
+  MessageLog messages;
+  CWinApp app;
+  app.m_pDocManager = std::make_unique<CDocManagerEx>();
+  app.AddDocTemplate(new CQXSingleDocTemplate(128, 128, 135, RUNTIME_CLASS(CQXDoc), RUNTIME_CLASS(CQXMainFrame),
+                                              RUNTIME_CLASS(CQXTreeView)));
+  ASSERT_TRUE(app.OpenDocumentFile(qEnvironmentVariable("TALLIX_PEER_FILE")));
+  std::printf("ready\n");
+  std::fflush(stdout);
+  QElapsedTimer alive;
+  alive.start();
+  for (char c; alive.elapsed() < 30000;) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    pollfd in{0, POLLIN, 0};
+    if (poll(&in, 1, 10) > 0 && read(0, &c, 1) <= 0) break;
+  }
+  app.m_pMainWnd->DestroyWindow();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 class Document : public ::testing::Test {
  protected:
@@ -271,6 +301,30 @@ TEST_F(Document, RefusedVersionsNameTheWriterAndEndInANewDocument) {
   EXPECT_TRUE(hasNode(doc->GetItemStore(), "\\Calculator\\Program\\KEEP"));
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_EQ(messages.shown[1].text, CLanguageLibrary::FormatMessage(61729, path("missing.qxd")));
+}
+
+TEST_F(Document, AFileAnotherInstanceHoldsIsNamedWithThatInstance) {
+  ASSERT_TRUE(saveAs(QStringLiteral("held.qxd")));
+  ASSERT_TRUE(doc->OnNewDocument());
+  QProcess peer;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("TALLIX_PEER_FILE"), path("held.qxd"));
+  peer.setProcessEnvironment(environment);
+  peer.start(QCoreApplication::applicationFilePath(),
+             {QStringLiteral("--gtest_also_run_disabled_tests"),
+              QStringLiteral("--gtest_filter=DocumentPeer.DISABLED_HoldTheDocumentUntilStdinCloses")});
+  ASSERT_TRUE(peer.waitForStarted(5000));
+  QByteArray line;
+  while (line != "ready" && (peer.canReadLine() || peer.waitForReadyRead(10000))) line = peer.readLine().trimmed();
+  ASSERT_EQ(line, "ready");
+  messages.shown.clear();
+  EXPECT_FALSE(open(QStringLiteral("held.qxd")));
+  peer.closeWriteChannel();
+  peer.waitForFinished(5000);
+  EXPECT_EQ(messages.texts(), std::vector<QString>{CLanguageLibrary::FormatMessage(
+                                  10511, path("held.qxd"), QStringLiteral("held.qxd - TALLIX PROFESSIONAL"))});
+  EXPECT_TRUE(doc->GetItemStore()->IsOpen());
+  EXPECT_TRUE(doc->GetPathName().isEmpty());
 }
 
 TEST_F(Document, AWriteProtectedFileOpensForReadingAndSavesOnlyElsewhere) {
