@@ -2,10 +2,11 @@
 // selection of the keyboard, a selection the open page refuses to give up,
 // the calculator entry that stays open, paths that select.
 #include "app/DocManagerEx.h"
+#include "app/QXContentsView.h"
 #include "app/QXDoc.h"
+#include "app/QXMainFrame.h"
 #include "app/QXSingleDocTemplate.h"
 #include "app/QXTreeView.h"
-#include "platform/FrameWnd.h"
 #include "platform/WinApp.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestEnvironment.h"
@@ -21,27 +22,35 @@ using namespace tallix::test;
 
 namespace {
 
-// Counts the right-pane views it is asked for, and refuses to let the
-// selection go when told to (a page with invalid edits).
+// Counts the right-pane views it is asked for.
 class WatchedDoc : public CQXDoc {
   Q_OBJECT
 
  public:
   Q_INVOKABLE WatchedDoc() = default;
-  BOOL CanLeaveSelection() override { return refuse ? FALSE : CQXDoc::CanLeaveSelection(); }
   BOOL ShowSelectionPane(const TreeSelectionInfo& selection) override {
     shown.push_back(selection.path);
-    return TRUE;
+    return CQXDoc::ShowSelectionPane(selection);
   }
-  bool refuse = false;
   std::vector<std::string> shown;
+};
+
+// A page whose edits are invalid while `valid` is false.
+class EditedView : public CQXContentsView {
+  Q_OBJECT
+
+ public:
+  Q_INVOKABLE EditedView() = default;
+  static inline bool valid = false;
+  BOOL Validate() override { return valid; }
+  BOOL HasPendingEdits() override { return TRUE; }
 };
 
 class TreeView : public ::testing::Test {
  protected:
   TreeView() {
     app.m_pDocManager = std::make_unique<CDocManagerEx>();
-    app.AddDocTemplate(new CQXSingleDocTemplate(128, 128, 135, RUNTIME_CLASS(WatchedDoc), RUNTIME_CLASS(CFrameWnd),
+    app.AddDocTemplate(new CQXSingleDocTemplate(128, 128, 135, RUNTIME_CLASS(WatchedDoc), RUNTIME_CLASS(CQXMainFrame),
                                                 RUNTIME_CLASS(CQXTreeView)));
     app.OnFileNew();
     doc = qobject_cast<WatchedDoc*>(app.m_pDocManager->GetDocTemplates().front()->GetDocuments().at(0));
@@ -120,10 +129,13 @@ TEST_F(TreeView, KeysMoveTheSelectionAndOneViewFollowsAfterTheLastKey) {
   CTreeCtrl& ctrl = tree->GetTreeCtrl();
   QRect rect;
   ASSERT_TRUE(ctrl.GetItemRect(tree->FindPath("\\Calculator\\Matrix\\MatB"), &rect, TRUE));
-  doc->refuse = true;
+  auto* frame = qobject_cast<CQXMainFrame*>(app.m_pMainWnd);
+  CQXContentsView* page = nullptr;
+  ASSERT_TRUE(frame->ReplaceContentView(RUNTIME_CLASS(EditedView), &page, FALSE));
   QTest::mouseClick(widget()->viewport(), Qt::LeftButton, {}, rect.center());
   EXPECT_EQ(selected(), "\\Calculator\\Matrix\\MatJ");
-  doc->refuse = false;
+  EXPECT_EQ(frame->GetContentView(), page);
+  EditedView::valid = true;
   QTest::mouseClick(widget()->viewport(), Qt::LeftButton, {}, rect.center());
   EXPECT_EQ(selected(), "\\Calculator\\Matrix\\MatB");
   EXPECT_EQ(doc->shown.back(), "\\Calculator\\Matrix\\MatB");
