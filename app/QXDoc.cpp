@@ -72,15 +72,6 @@ QString importedName(const QString& path) {
   return path.left(path.size() - name.size()) + stem + QStringLiteral(".qxd");
 }
 
-// Two names of one file, as the file system sees it: the same file once
-// links are followed; names of missing files compare as absolute paths.
-bool sameFile(const QString& a, const QString& b) {
-  const QFileInfo fa(a), fb(b);
-  const QString ca = fa.canonicalFilePath(), cb = fb.canonicalFilePath();
-  if (!ca.isEmpty() && !cb.isEmpty()) return ca == cb;
-  return fa.absoluteFilePath() == fb.absoluteFilePath();
-}
-
 }  // namespace
 
 CQXOldFileImport* GetOldFileImport() { return g_import; }
@@ -305,7 +296,7 @@ BOOL CQXDoc::ImportOldFile(const QString& path) {
   code = 0;
   QString target = importedName(path);
   bool ask = QFileInfo::exists(target);
-  if (ask && !sameFile(target, path)) {
+  if (ask && !IsSameFile(target, path)) {
     const int answer =
         AfxMessageBox(CLanguageLibrary::FormatMessage(kMsgReplace, target), MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDCANCEL) return fail();
@@ -320,7 +311,7 @@ BOOL CQXDoc::ImportOldFile(const QString& path) {
     dialog.SetInitialDirectory(QFileInfo(target).absolutePath());
     if (dialog.DoModal() != IDOK) return fail();
     target = dialog.GetPathName();
-    ask = sameFile(target, path);
+    ask = IsSameFile(target, path);
   }
   if (!WriteRecords()) return fail();
   if (!store_->Open(nativePath(target).constData(), kModeSaveCopy)) {
@@ -339,7 +330,7 @@ BOOL CQXDoc::ImportOldFile(const QString& path) {
 void CQXDoc::SetPathName(const QString& path, BOOL addToRecentFiles) {
   // The template names the document after the file it asked to open; an
   // import lives on under its new name.
-  if (!importedFrom_.isEmpty() && sameFile(path, importedFrom_)) {
+  if (!importedFrom_.isEmpty() && IsSameFile(path, importedFrom_)) {
     importedFrom_.clear();
     CDocument::SetPathName(importedTo_, addToRecentFiles);
     return;
@@ -350,7 +341,7 @@ void CQXDoc::SetPathName(const QString& path, BOOL addToRecentFiles) {
 // ---------------------------------------------------------------- save
 
 BOOL CQXDoc::OnSaveDocument(const QString& path) {
-  if (!GetPathName().isEmpty() && !readOnly_ && sameFile(path, GetPathName())) return SaveTo(nullptr);
+  if (!GetPathName().isEmpty() && !readOnly_ && IsSameFile(path, GetPathName())) return SaveTo(nullptr);
   return SaveTo(nativePath(path).constData());
 }
 

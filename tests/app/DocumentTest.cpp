@@ -307,16 +307,8 @@ TEST_F(Document, AFileAnotherInstanceHoldsIsNamedWithThatInstance) {
   ASSERT_TRUE(saveAs(QStringLiteral("held.qxd")));
   ASSERT_TRUE(doc->OnNewDocument());
   QProcess peer;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QStringLiteral("TALLIX_PEER_FILE"), path("held.qxd"));
-  peer.setProcessEnvironment(environment);
-  peer.start(QCoreApplication::applicationFilePath(),
-             {QStringLiteral("--gtest_also_run_disabled_tests"),
-              QStringLiteral("--gtest_filter=DocumentPeer.DISABLED_HoldTheDocumentUntilStdinCloses")});
-  ASSERT_TRUE(peer.waitForStarted(5000));
-  QByteArray line;
-  while (line != "ready" && (peer.canReadLine() || peer.waitForReadyRead(10000))) line = peer.readLine().trimmed();
-  ASSERT_EQ(line, "ready");
+  ASSERT_TRUE(startPeerTest(peer, QStringLiteral("DocumentPeer.DISABLED_HoldTheDocumentUntilStdinCloses"),
+                            QStringLiteral("TALLIX_PEER_FILE"), path("held.qxd")));
   messages.shown.clear();
   EXPECT_FALSE(open(QStringLiteral("held.qxd")));
   peer.closeWriteChannel();

@@ -61,17 +61,8 @@ class InstanceProbe : public ::testing::Test {
     }
   }
   void startPeer(const QString& file) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TALLIX_PEER_FILE"), file);
-    peer.setProcessEnvironment(environment);
-    peer.start(QCoreApplication::applicationFilePath(),
-               {QStringLiteral("--gtest_also_run_disabled_tests"),
-                QStringLiteral("--gtest_filter=InstanceProbePeer.DISABLED_HoldTheFileUntilStdinCloses")});
-    ASSERT_TRUE(peer.waitForStarted(5000));
-    // gtest's own lines come first.
-    QByteArray line;
-    while (line != "ready" && (peer.canReadLine() || peer.waitForReadyRead(10000))) line = peer.readLine().trimmed();
-    ASSERT_EQ(line, "ready");
+    ASSERT_TRUE(tallix::test::startPeerTest(peer, QStringLiteral("InstanceProbePeer.DISABLED_HoldTheFileUntilStdinCloses"),
+                                            QStringLiteral("TALLIX_PEER_FILE"), file));
   }
   QString peerSocket() const {
     return QDir(InstanceFolder()).filePath(QStringLiteral("orvoQXFrameClass.%1").arg(peer.processId()));

@@ -3,6 +3,7 @@
 #include "platform/LanguageLibrary.h"
 #include "platform/ProgramPaths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -84,6 +85,19 @@ void isolateProcess() {
     qputenv("TALLIX_TEST_RUNTIME_DIR", QFile::encodeName(runtime));
   }
   qputenv("XDG_RUNTIME_DIR", qgetenv("TALLIX_TEST_RUNTIME_DIR"));
+}
+
+bool startPeerTest(QProcess& peer, const QString& testName, const QString& name, const QString& value) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(name, value);
+  peer.setProcessEnvironment(environment);
+  peer.start(QCoreApplication::applicationFilePath(),
+             {QStringLiteral("--gtest_also_run_disabled_tests"), QStringLiteral("--gtest_filter=") + testName});
+  if (!peer.waitForStarted(5000)) return false;
+  // gtest's own lines come first.
+  QByteArray line;
+  while (line != "ready" && (peer.canReadLine() || peer.waitForReadyRead(10000))) line = peer.readLine().trimmed();
+  return line == "ready";
 }
 
 }  // namespace tallix::test

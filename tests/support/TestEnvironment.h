@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -42,6 +43,11 @@ class TestEnvironment {
 QByteArray fileContents(const QString& path);
 // Writes `bytes` as the whole file; false when that fails.
 bool writeFileContents(const QString& path, const QByteArray& bytes);
+
+// Starts this test binary once more, running only the disabled test
+// `testName` with the environment variable `name` set to `value`, and waits
+// for its line "ready"; false when it does not come.
+bool startPeerTest(QProcess& peer, const QString& testName, const QString& name, const QString& value);
 
 // Points settings, program directory and data folder of the whole test binary
 // at throw-away directories; installed by the test main before any test runs.
