@@ -1,6 +1,7 @@
 #include "app/QXApp.h"
 
 #include "app/AppServices.h"
+#include "app/CalculatorFonts.h"
 #include "app/ItemClipboardFormats.h"
 #include "app/ProgramServices.h"
 #include "classlib/FetchwellLibrary.h"
@@ -149,7 +150,9 @@ BOOL CQXApp::InitSystemComponents() {
     return FALSE;
   }
   // Drag and drop, the clipboard and rich text are Qt's own: nothing to
-  // initialise for them.
+  // initialise for them. Without the calculator fonts the program still
+  // runs; the windows that need them say so.
+  InstallCalculatorFonts();
   return TRUE;
 }
 
@@ -183,6 +186,7 @@ int CQXApp::ExitInstance() {
   // A failed start-up holds the defaults, and an unregister run has just
   // removed the profile: neither may write the margins.
   if (pageSettingsLoaded_ && !IsUnregisterRun()) SavePageMargin();
+  RemoveCalculatorFonts();
   return COrvoWinApp::ExitInstance();
 }
 

@@ -10,6 +10,7 @@ PKGS="build-essential cmake ninja-build pkg-config git \
   python3 python3-olefile libgsf-bin \
   locales \
   qt6-translations-l10n \
+  python3-fonttools fonts-dejavu-core \
   xvfb xauth imagemagick"
 missing=""
 for p in $PKGS; do
