@@ -2,8 +2,11 @@
 
 #include "app/AppServices.h"
 #include "app/CalculatorFonts.h"
+#include "app/DocManagerEx.h"
 #include "app/ItemClipboardFormats.h"
 #include "app/ProgramServices.h"
+#include "app/QXAboutDialog.h"
+#include "app/QXCalculatorDialog.h"
 #include "classlib/FetchwellLibrary.h"
 #include "classlib/ProfileSettings.h"
 #include "classlib/ProgramVersion.h"
@@ -75,7 +78,9 @@ const CMessageMap& CQXApp::messageMap() {
   return map;
 }
 
-CQXApp::CQXApp(QObject* parent) : COrvoWinApp(parent) {}
+CQXApp::CQXApp(QObject* parent) : COrvoWinApp(parent) {
+  SetAboutDialogFactory([] { return std::make_unique<CQXAboutDialog>(); });
+}
 
 CQXApp::~CQXApp() {
   if (languageLoaded_) CLanguageLibrary::Unload();
@@ -113,6 +118,9 @@ BOOL CQXApp::InitInstance() {
     ShowStartupFailure("Create application ImageList");
     return FALSE;
   }
+
+  m_pDocManager = std::make_unique<CDocManagerEx>();
+  RegisterShellFileTypes(FALSE);
 
   cmdInfo_ = CCommandLineInfo();
   cmdInfo_.ParseArguments(arguments_.isEmpty() ? QCoreApplication::arguments() : arguments_);
@@ -205,9 +213,15 @@ BOOL CQXApp::Unregister() {
   return done;
 }
 
-void CQXApp::OnFileNewCalculator() {}
+void CQXApp::OnFileNewCalculator() {
+  CQXCalculatorDialog dialog(m_pMainWnd);
+  if (dialog.DoModal() == IDOK) OnFileNew();
+}
 
-void CQXApp::OnCalculator() {}
+void CQXApp::OnCalculator() {
+  CQXCalculatorDialog dialog(m_pMainWnd);
+  dialog.DoModal();
+}
 
 void CQXApp::OnSettings() {}
 
