@@ -2,7 +2,6 @@
 
 #include "platform/ImageList.h"
 #include "platform/LanguageLibrary.h"
-#include "platform/Wnd.h"
 
 namespace {
 
@@ -15,8 +14,6 @@ CImageList& largeList() {
   static CImageList list;
   return list;
 }
-
-AppMessages g_messages;
 
 }  // namespace
 
@@ -43,11 +40,3 @@ int BuildAppImageLists() {
   }
   return fewest;
 }
-
-void RegisterAppMessages() {
-  g_messages.switchToPane = RegisterWindowMessage("MSG_QXSwitchToPane");
-  g_messages.switchToView = RegisterWindowMessage("MSG_QXSwitchToView");
-  g_messages.getViewData = RegisterWindowMessage("MSG_QXGetViewData");
-}
-
-const AppMessages& GetAppMessages() { return g_messages; }

@@ -1,6 +1,6 @@
 // Process-wide services of the application that every window of the program
-// uses: splitting file paths, the two image lists of folder and item
-// pictures, and the window messages registered by name.
+// uses: splitting file paths and the two image lists of folder and item
+// pictures. The messages registered by name are app/QXAppMessages.h.
 #pragma once
 
 #include "platform/WinTypes.h"
@@ -20,13 +20,3 @@ CImageList* GetAppImageList(BOOL small);
 // (Re)builds both lists from the language library's icons 7370, 7370, 7365,
 // 7366, 7367 and 7368; the number of images of the list that holds fewer.
 int BuildAppImageLists();
-
-// The ids of the messages "MSG_QXSwitchToPane", "MSG_QXSwitchToView" and
-// "MSG_QXGetViewData"; 0 before RegisterAppMessages.
-struct AppMessages {
-  UINT switchToPane = 0;
-  UINT switchToView = 0;
-  UINT getViewData = 0;
-};
-void RegisterAppMessages();
-const AppMessages& GetAppMessages();

@@ -5,6 +5,11 @@
 #include "app/DocManagerEx.h"
 #include "app/ItemClipboardFormats.h"
 #include "app/ProgramServices.h"
+#include "app/QXAppMessages.h"
+#include "app/QXDoc.h"
+#include "app/QXMainFrame.h"
+#include "app/QXSingleDocTemplate.h"
+#include "app/QXTreeView.h"
 #include "app/QXAboutDialog.h"
 #include "app/QXCalculatorDialog.h"
 #include "classlib/FetchwellLibrary.h"
@@ -108,7 +113,7 @@ BOOL CQXApp::InitInstance() {
                     MB_OK | MB_ICONSTOP});
     return FALSE;
   }
-  RegisterAppMessages();
+  RegisterQXMessages();
   RegisterItemClipboardFormats();
   if (!COrvoWinApp::InitInstance()) return FALSE;
   if (!InitSystemComponents()) return FALSE;
@@ -119,7 +124,10 @@ BOOL CQXApp::InitInstance() {
     return FALSE;
   }
 
+  RegisterQXMainFrameClasses();
   m_pDocManager = std::make_unique<CDocManagerEx>();
+  AddDocTemplate(new CQXSingleDocTemplate(128, 128, 135, RUNTIME_CLASS(CQXDoc), RUNTIME_CLASS(CQXMainFrame),
+                                          RUNTIME_CLASS(CQXTreeView)));
   RegisterShellFileTypes(FALSE);
 
   cmdInfo_ = CCommandLineInfo();

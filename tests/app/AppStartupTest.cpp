@@ -1,6 +1,10 @@
 // The application object's start-up and exit: the language library, the
 // stored page margins, page setup, the unregister run, dropped files.
 #include "app/AppServices.h"
+#include "app/InstanceProbe.h"
+#include "app/QXCalculatorDialog.h"
+#include "app/QXMainFrame.h"
+#include "app/QXTreeView.h"
 #include "app/PageSetup.h"
 #include "app/QXApp.h"
 #include "classlib/ProfileSettings.h"
@@ -12,7 +16,11 @@
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFontDatabase>
+#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QDropEvent>
@@ -22,6 +30,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QUrl>
 
 #include <array>
@@ -240,9 +249,7 @@ struct ProgramRun {
     env.insert(QStringLiteral("HOME"), home.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
     env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("run")));
-    QDir(home.path()).mkpath(QStringLiteral("run"));
-    QFile::setPermissions(home.filePath(QStringLiteral("run")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // The runtime folder stays the test binary's, where its probe looks.
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     process.setProcessEnvironment(env);
   }
@@ -261,6 +268,128 @@ TEST(Program, UnregisterEmbeddedEndsAtOnceWithoutAWord) {
   EXPECT_EQ(run.process.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(run.process.exitCode(), 0);
   EXPECT_FALSE(QFileInfo::exists(run.home.filePath(QStringLiteral("config/Brindlewood"))));
+}
+
+// Started offscreen, the program stays up with its window and answers
+// another instance's question (a socket nobody answers would be removed).
+TEST(Program, StaysUpAndAnswersTheInstanceProbe) {
+  ProgramRun run;
+  run.process.start(QStringLiteral(TALLIX_PROGRAM), {});
+  ASSERT_TRUE(run.process.waitForStarted(10000));
+  const QString socket = QDir(InstanceFolder()).filePath(QStringLiteral("orvoQXFrameClass.%1").arg(run.process.processId()));
+  QElapsedTimer clock;
+  clock.start();
+  while (!QFileInfo::exists(socket) && clock.elapsed() < 20000 && run.process.state() == QProcess::Running)
+    QThread::msleep(20);
+  ASSERT_TRUE(QFileInfo::exists(socket)) << run.process.readAllStandardError().toStdString();
+  char title[260] = "";
+  clock.restart();
+  EXPECT_FALSE(FindInstanceWithFile(QStringLiteral("/nowhere/a.qxd"), title, sizeof title));
+  EXPECT_LT(clock.elapsed(), 1000);
+  EXPECT_TRUE(QFileInfo::exists(socket));
+  EXPECT_EQ(run.process.state(), QProcess::Running);
+}
+
+}  // namespace
+
+namespace {
+
+// Records the commands that reach the application object.
+class RecordingApp : public CQXApp {
+ public:
+  std::vector<UINT> commands;
+  BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* info) override {
+    if (code == CN_COMMAND && !info) commands.push_back(id);
+    return CQXApp::OnCmdMsg(id, code, extra, info);
+  }
+};
+
+// Runs the events of `ms` milliseconds; a calculator chooser that shows
+// meanwhile is answered with `answer` and counted.
+int answerChoosers(int answer, int ms = 300) {
+  int seen = 0;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (auto* chooser = qobject_cast<CQXCalculatorDialog*>(QApplication::activeModalWidget())) {
+      ++seen;
+      chooser->EndDialog(answer);
+    }
+  });
+  poll.start(10);
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  return seen;
+}
+
+// The program directory of the build in a private world; each test starts
+// its own application object and ends it as the loop's end would.
+class AppRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"QXLWIN32.LNG", "QXGraph.lst", "QXL2.fon", "QXL2.ttf"})
+      ASSERT_TRUE(env.copyFromBuild(QLatin1String(name))) << name;
+  }
+  static void end(CQXApp& app) {
+    if (app.m_pMainWnd) app.m_pMainWnd->DestroyWindow();
+    app.ExitInstance();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  TestEnvironment env;
+  MessageLog log;
+};
+
+// The first start: the window shows, then the chooser asks for a calculator;
+// Cancel leaves the first document as it is.
+TEST_F(AppRun, FirstStartShowsTheWindowThenAsksForACalculator) {
+  RecordingApp app;
+  app.SetArguments({QStringLiteral("QXLWIN32")});
+  ASSERT_TRUE(app.InitInstance());
+  auto* frame = qobject_cast<CQXMainFrame*>(app.m_pMainWnd.data());
+  ASSERT_TRUE(frame);
+  EXPECT_TRUE(frame->isVisible());
+  EXPECT_TRUE(frame->GetTreeView());
+  CDocument* document = frame->GetActiveDocument();
+  ASSERT_TRUE(document);
+  // The command line's File New made the document; 57610 comes after.
+  EXPECT_EQ(app.commands, std::vector<UINT>{ID_FILE_NEW});
+  EXPECT_EQ(answerChoosers(IDCANCEL), 1);
+  EXPECT_EQ(app.commands, (std::vector<UINT>{ID_FILE_NEW, ID_FILE_NEW_CALCULATOR}));
+  EXPECT_EQ(frame->GetActiveDocument(), document);
+  EXPECT_TRUE(log.shown.empty());
+  EXPECT_TRUE(QFontDatabase::families().contains(QStringLiteral("QXL2 TT")));
+  EXPECT_EQ(GetAppImageList(TRUE)->GetImageCount(), 6);
+  end(app);
+  EXPECT_FALSE(QFontDatabase::families().contains(QStringLiteral("QXL2 TT")));
+  EXPECT_EQ(storedMargins().size(), 16u);
+}
+
+TEST_F(AppRun, WithADefaultCalculatorNothingIsAsked) {
+  AppWriteProfileString("Settings", "Default Calculator", "CFX-9850G");
+  RecordingApp app;
+  app.SetArguments({QStringLiteral("QXLWIN32")});
+  ASSERT_TRUE(app.InitInstance());
+  EXPECT_EQ(answerChoosers(IDCANCEL), 0);
+  EXPECT_EQ(app.commands, std::vector<UINT>{ID_FILE_NEW});
+  end(app);
+}
+
+// A file opened from the command line is not replaced: the chooser alone.
+class OpeningRecordingApp : public RecordingApp {
+ public:
+  CDocument* OpenDocumentFile(const QString&) override {
+    OnFileNew();
+    return m_pMainWnd ? static_cast<CFrameWnd*>(m_pMainWnd.data())->GetActiveDocument() : nullptr;
+  }
+};
+
+TEST_F(AppRun, AFileFromTheCommandLineGetsTheChooserAlone) {
+  OpeningRecordingApp opener;
+  opener.SetArguments({QStringLiteral("QXLWIN32"), env.dataFile(QStringLiteral("a.qxd"))});
+  ASSERT_TRUE(opener.InitInstance());
+  EXPECT_EQ(answerChoosers(IDOK), 1);
+  EXPECT_EQ(opener.commands, std::vector<UINT>{ID_OPTIONS_CALCULATOR});
+  end(opener);
 }
 
 }  // namespace
