@@ -1,12 +1,12 @@
 // The application object's start-up and exit: the language library, the
-// stored page margins, page setup, the unregister run, dropped files.
+// stored page margins, page setup, the unregister run, dropped files, the
+// first start's question for a calculator, and the built program itself.
 #include "app/AppServices.h"
 #include "app/InstanceProbe.h"
-#include "app/QXCalculatorDialog.h"
-#include "app/QXMainFrame.h"
-#include "app/QXTreeView.h"
 #include "app/PageSetup.h"
 #include "app/QXApp.h"
+#include "app/QXCalculatorDialog.h"
+#include "app/QXMainFrame.h"
 #include "classlib/ProfileSettings.h"
 #include "classlib/ProgramVersion.h"
 #include "platform/FrameWnd.h"
@@ -17,25 +17,24 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFontDatabase>
-#include <QTimer>
 #include <QDir>
-#include <QFile>
 #include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QMimeData>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <QUrl>
+#include <gtest/gtest.h>
 
 #include <array>
 #include <tuple>
-#include <gtest/gtest.h>
 
 using tallix::test::MessageLog;
 using tallix::test::TestEnvironment;
