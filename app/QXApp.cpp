@@ -13,6 +13,7 @@
 #include "app/QXAboutDialog.h"
 #include "app/QXCalculatorDialog.h"
 #include "classlib/FetchwellLibrary.h"
+#include "classlib/GridCtrl.h"
 #include "classlib/ProfileSettings.h"
 #include "classlib/ProgramVersion.h"
 #include "platform/ByteOrder.h"
@@ -172,7 +173,10 @@ BOOL CQXApp::InitSystemComponents() {
   return TRUE;
 }
 
-BOOL CQXApp::RegisterGridWindowClass() { return TRUE; }
+BOOL CQXApp::RegisterGridWindowClass() {
+  CGridCtrl::RegisterWindowClass();
+  return TRUE;
+}
 BOOL CQXApp::RegisterTokenEditorWindowClass() { return TRUE; }
 void CQXApp::InitMenuPopupTable() {}
 void CQXApp::BuildExtensionMenus(const QString&) {}
