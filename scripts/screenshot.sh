@@ -12,7 +12,7 @@ if [ ! -x build/bin/QXLWIN32 ]; then
   exit 1
 fi
 case "$out" in /*) ;; *) out="$(pwd)/$out" ;; esac
-xvfb-run -a -s '-screen 0 1280x1024x24' sh -c '
+env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb xvfb-run -a -s '-screen 0 1280x1024x24' sh -c '
   out="$1"; shift
   build/bin/QXLWIN32 "$@" &
   pid=$!
