@@ -8,7 +8,9 @@
 #include <cstdint>
 
 const CMessageMap& CDocument::messageMap() {
-  static const CMessageMap map = MessageMapOf<CDocument>(CCmdTarget::messageMap());
+  static const CMessageMap map = MessageMapOf<CDocument>(CCmdTarget::messageMap())
+                                     .command(ID_FILE_SAVE, &CDocument::OnFileSave)
+                                     .command(ID_FILE_SAVE_AS, &CDocument::OnFileSaveAs);
   return map;
 }
 
@@ -76,6 +78,4 @@ void CDocument::SetPathName(const QString& path, BOOL addToRecentFiles) {
   if (addToRecentFiles && AfxGetApp()) AfxGetApp()->AddToRecentFileList(path);
 }
 
-BOOL CDocument::SaveModified() { return TRUE; }
 BOOL CDocument::CanCloseFrame(CFrameWnd*) { return SaveModified(); }
-void CDocument::OnCloseDocument() {}

@@ -12,6 +12,7 @@
 
 #include <vector>
 
+class CDocTemplate;
 class CFrameWnd;
 class CView;
 
@@ -50,16 +51,38 @@ class CDocument : public QObject, public CCmdTarget {
   virtual BOOL IsModified() { return modified_; }
   virtual void SetModifiedFlag(BOOL modified = TRUE) { modified_ = modified ? TRUE : FALSE; }
 
-  // Asked before the document's frame closes: FALSE keeps it open. The
-  // default lets it close.
+  // Asked before the document's contents go (its frame closes, another
+  // document replaces it): a modified document asks 61699 whether to save
+  // (yes/no/cancel). FALSE (Cancel, or a save that failed) keeps it.
   virtual BOOL SaveModified();
   virtual BOOL CanCloseFrame(CFrameWnd* frame);
-  // The frame is closing for good.
+  // The frame is closing for good: the contents go.
   virtual void OnCloseDocument();
+
+  // The document's file (DocumentFile.cpp). A document that keeps data
+  // overrides the On...Document steps; the base ones only empty the
+  // contents and clear the modified flag.
+  CDocTemplate* GetDocTemplate() const { return docTemplate_; }
+  virtual BOOL OnNewDocument();
+  virtual BOOL OnOpenDocument(const QString& path);
+  virtual BOOL OnSaveDocument(const QString& path);
+  virtual void DeleteContents();
+  // Save (57603): into the document's file, or with a name asked for (see
+  // DoSave) when it has none or its file is read-only.
+  virtual BOOL DoFileSave();
+  // Saves into `path`; an empty path asks for a name in the application's
+  // save dialog (title 61441, the template's extensions) first. With
+  // `replace` the file becomes the document's. FALSE when the user cancelled
+  // or the save failed.
+  virtual BOOL DoSave(const QString& path, BOOL replace = TRUE);
+  void OnFileSave();
+  void OnFileSaveAs();
 
  private:
   std::vector<QPointer<CView>> views_;
   QString title_;
   QString pathName_;
   BOOL modified_ = FALSE;
+  friend class CDocTemplate;
+  CDocTemplate* docTemplate_ = nullptr;
 };

@@ -32,15 +32,14 @@ class CFileDialog::Window : public QFileDialog {
   Window(CFileDialog* owner, QWidget* parent) : QFileDialog(parent), owner_(owner) {}
 
   void accept() override {
-    const QString path = selectedFiles().value(0);
+    const QStringList paths = selectedFiles();
     // No name, or a folder: Qt's own accept enters the folder.
-    if (path.isEmpty() || QFileInfo(path).isDir()) {
+    if (paths.isEmpty() || paths.first().isEmpty() || (paths.size() == 1 && QFileInfo(paths.first()).isDir())) {
       QFileDialog::accept();
       return;
     }
-    if (!owner_->acceptName(path)) return;
-    owner_->m_pathName = path;
-    QFileDialog::accept();
+    // The checks are the platform's, so Qt's own are passed by.
+    if (owner_->acceptNames(paths)) QDialog::accept();
   }
 
  private:
@@ -77,9 +76,14 @@ BOOL CFileDialog::Create() {
   // The filter texts name their patterns already.
   w->setOption(QFileDialog::HideNameFilterDetails);
   w->setAcceptMode(m_open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-  w->setFileMode((m_flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  // Whether the file must exist is checked in accept, so that the flag may
+  // change while the dialog runs.
+  w->setFileMode((m_flags & OFN_ALLOWMULTISELECT) ? QFileDialog::ExistingFiles : QFileDialog::AnyFile);
   const QStringList filters = tallix::fileDialogFilters(m_filter);
-  if (!filters.isEmpty()) w->setNameFilters(filters);
+  if (!filters.isEmpty()) {
+    w->setNameFilters(filters);
+    if (m_filterIndex >= 1 && m_filterIndex <= DWORD(filters.size())) w->selectNameFilter(filters[m_filterIndex - 1]);
+  }
   w->setDefaultSuffix(m_defaultExt);
   if (!m_initialDirectory.isEmpty()) w->setDirectory(m_initialDirectory);
   if (!m_fileName.isEmpty()) w->selectFile(m_fileName);
@@ -114,31 +118,58 @@ BOOL CFileDialog::Create() {
 int CFileDialog::DoModal() {
   if (!Create()) return IDCANCEL;
   m_pathName.clear();
+  m_pathNames.clear();
   if (ModalHook hook = modalHook()) {
     QTimer::singleShot(0, m_dialog, [this, hook] {
       hook(*this);
       if (m_dialog->isVisible()) m_dialog->reject();
     });
   }
-  return m_dialog->exec() == QDialog::Accepted && !m_pathName.isEmpty() ? IDOK : IDCANCEL;
+  const bool chosen = m_dialog->exec() == QDialog::Accepted && !m_pathName.isEmpty();
+  if (const qsizetype index = m_dialog->nameFilters().indexOf(m_dialog->selectedNameFilter()); index >= 0)
+    m_filterIndex = DWORD(index + 1);
+  return chosen ? IDOK : IDCANCEL;
+}
+
+bool CFileDialog::acceptNames(const QStringList& paths) {
+  for (const QString& path : paths)
+    if (!acceptName(path)) return false;
+  m_pathName = paths.first();
+  if (OnFileNameOK()) {
+    m_pathName.clear();
+    return false;
+  }
+  m_pathNames = paths;
+  if (m_pathNames.size() == 1) m_pathNames.first() = m_pathName;
+  return true;
+}
+
+int CFileDialog::showMessage(UINT id, const QString& path, UINT type) {
+  return ShowMessageBox({CLanguageLibrary::FormatMessage(id, QDir::toNativeSeparators(path)),
+                         CLanguageLibrary::LoadString(kAppTitle), type, m_dialog});
+}
+
+void CFileDialog::ShowFileNotFound(const QString& path) { showMessage(kFileNotFound, path, MB_OK | MB_ICONEXCLAMATION); }
+
+QStringList CFileDialog::GetFilterPatterns() const {
+  const std::vector<tallix::FileDialogFilterEntry> entries = tallix::parseFileDialogFilter(m_filter);
+  DWORD index = m_filterIndex;
+  if (m_dialog) {
+    const qsizetype shown = m_dialog->nameFilters().indexOf(m_dialog->selectedNameFilter());
+    if (shown >= 0) index = DWORD(shown + 1);
+  }
+  return index >= 1 && index <= entries.size() ? entries[index - 1].patterns : QStringList();
 }
 
 bool CFileDialog::acceptName(const QString& path) {
   const QFileInfo info(path);
-  const QString shown = QDir::toNativeSeparators(path);
-  auto message = [&](UINT id, UINT type) {
-    return ShowMessageBox({CLanguageLibrary::FormatMessage(id, shown), CLanguageLibrary::LoadString(kAppTitle), type,
-                           m_dialog});
-  };
   if (((m_flags & OFN_PATHMUSTEXIST) && !QFileInfo(info.absolutePath()).isDir()) ||
       ((m_flags & OFN_FILEMUSTEXIST) && !info.exists())) {
-    message(kFileNotFound, MB_OK | MB_ICONEXCLAMATION);
+    ShowFileNotFound(path);
     return false;
   }
-  if (!m_open && (m_flags & OFN_OVERWRITEPROMPT) && info.exists() &&
-      message(kReplaceFile, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
-    return false;
-  return !OnFileNameOK();
+  return m_open || !(m_flags & OFN_OVERWRITEPROMPT) || !info.exists() ||
+         showMessage(kReplaceFile, path, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
 }
 
 QString CFileDialog::GetFileName() const { return QFileInfo(m_pathName).fileName(); }

@@ -3,12 +3,14 @@
 // template of the language library fits into it and tests can drive it.
 //
 // What the platform's dialog does and this one keeps:
-// - the filter string "text|patterns|text|patterns||" ("*.*" is every file;
-//   patterns match without regard to case);
+// - the filter string "text|patterns|text|patterns||" or the same pairs
+//   separated by '\0' ("*.*" is every file; patterns match without regard to
+//   case), the texts shown as they stand, and the selected filter's index;
 // - the default extension, added to a typed name that has none;
 // - OFN_PATHMUSTEXIST / OFN_FILEMUSTEXIST: message 61729 and the dialog stays;
 // - OFN_OVERWRITEPROMPT: message 10155 (yes/no) before an existing file is
 //   chosen for saving;
+// - OFN_ALLOWMULTISELECT: several files chosen at once (GetPathNames);
 // - OFN_ENABLETEMPLATE: the child template placed below the standard
 //   controls (its static 1119, where the platform puts them, stays empty);
 // - OnInitDialog before the dialog shows, OnFileNameOK when a name is
@@ -21,6 +23,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -33,6 +36,7 @@ enum : DWORD {
   OFN_OVERWRITEPROMPT = 0x2,
   OFN_HIDEREADONLY = 0x4,
   OFN_ENABLETEMPLATE = 0x40,
+  OFN_ALLOWMULTISELECT = 0x200,
   OFN_PATHMUSTEXIST = 0x800,
   OFN_FILEMUSTEXIST = 0x1000,
   OFN_EXPLORER = 0x80000,
@@ -59,6 +63,18 @@ class CFileDialog : public QObject {
   void SetInitialDirectory(const QString& folder) { m_initialDirectory = folder; }
   // The proposed name; a path also chooses the folder.
   void SetFileName(const QString& fileName) { m_fileName = fileName; }
+  // The filter string, as for the constructor.
+  void SetFilter(const QString& filter) { m_filter = filter; }
+  // Without its '.'; empty for none.
+  const QString& GetDefaultExt() const { return m_defaultExt; }
+  void SetDefaultExt(const QString& ext) { m_defaultExt = ext; }
+  // The filter selected when the dialog opens, and after OK the one the user
+  // had selected: 1 for the first pair of the filter string.
+  DWORD GetFilterIndex() const { return m_filterIndex; }
+  void SetFilterIndex(DWORD index) { m_filterIndex = index; }
+  // The patterns of the selected filter as the filter string gives them
+  // ("*.qxd", "*.*"); empty without a filter.
+  QStringList GetFilterPatterns() const;
 
   // Builds the dialog and runs OnInitDialog without showing it; DoModal does
   // this first. FALSE when the child template is missing.
@@ -66,8 +82,11 @@ class CFileDialog : public QObject {
   // IDOK or IDCANCEL.
   virtual int DoModal();
 
-  // The chosen file after OK.
+  // The chosen file after OK (with several, the first); while OnFileNameOK
+  // runs, the name being checked.
   QString GetPathName() const { return m_pathName; }
+  // Every chosen file after OK.
+  const QStringList& GetPathNames() const { return m_pathNames; }
   QString GetFileName() const;
   // The chosen file's extension without the '.'.
   QString GetFileExt() const;
@@ -93,14 +112,22 @@ class CFileDialog : public QObject {
  protected:
   virtual BOOL OnInitDialog() { return TRUE; }
   // A name passed the dialog's own checks and is about to be chosen
-  // (GetSelectedPath gives it); TRUE keeps the dialog open.
+  // (GetPathName gives it, SetChosenPath may change it); TRUE keeps the
+  // dialog open.
   virtual BOOL OnFileNameOK() { return FALSE; }
+  void SetChosenPath(const QString& path) { m_pathName = path; }
+  // The dialog's own message for a file that does not exist (61729).
+  void ShowFileNotFound(const QString& path);
 
  private:
   class Window;
   friend class Window;
   // The checks of the platform's dialog; true when `path` may be chosen.
   bool acceptName(const QString& path);
+  // The chosen files pass the checks, then OnFileNameOK; true when they are
+  // taken.
+  bool acceptNames(const QStringList& paths);
+  int showMessage(UINT id, const QString& path, UINT type);
 
   BOOL m_open;
   DWORD m_flags;
@@ -111,6 +138,8 @@ class CFileDialog : public QObject {
   QString m_okText;
   QString m_initialDirectory;
   QString m_pathName;
+  QStringList m_pathNames;
+  DWORD m_filterIndex = 1;
   UINT m_templateId = 0;
   QWidget* m_parent;
   QFileDialog* m_dialog = nullptr;

@@ -210,7 +210,26 @@ CDocument* CWinApp::OpenDocumentFile(const QString& path) {
   return m_pDocManager ? m_pDocManager->OpenDocumentFile(path) : nullptr;
 }
 
+void CWinApp::AddDocTemplate(CDocTemplate* docTemplate) {
+  if (!m_pDocManager) m_pDocManager = std::make_unique<CDocManager>();
+  m_pDocManager->AddDocTemplate(docTemplate);
+}
+
+BOOL CWinApp::DoPromptFileName(QString& fileName, UINT titleId, DWORD flags, BOOL openFileDialog,
+                               CDocTemplate* docTemplate) {
+  return m_pDocManager && m_pDocManager->DoPromptFileName(fileName, titleId, flags, openFileDialog, docTemplate);
+}
+
+void CWinApp::RegisterShellFileTypes(BOOL compat) {
+  if (m_pDocManager) m_pDocManager->RegisterShellFileTypes(compat);
+}
+
+void CWinApp::UnregisterShellFileTypes() {
+  if (m_pDocManager) m_pDocManager->UnregisterShellFileTypes();
+}
+
 BOOL CWinApp::Unregister() {
+  UnregisterShellFileTypes();
   QSettings profile = tallix::openProfile();
   profile.clear();
   profile.sync();

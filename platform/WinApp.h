@@ -17,6 +17,7 @@
 class CCmdUI;
 class CCommandLineInfo;
 class CDocManager;
+class CDocTemplate;
 class CDocument;
 class CWnd;
 class QPrinter;
@@ -60,8 +61,17 @@ class CWinApp : public QObject, public CCmdTarget {
   // New, open, print, print to; unregister; FALSE ends start-up.
   BOOL ProcessShellCommand(CCommandLineInfo& info);
   virtual CDocument* OpenDocumentFile(const QString& path);
-  // Removes what the program registered (here: its profile); TRUE on success.
+  // Removes what the program registered (its file types, its profile);
+  // TRUE on success.
   virtual BOOL Unregister();
+
+  // The document manager's services (a manager is made for the first
+  // template when there is none).
+  void AddDocTemplate(CDocTemplate* docTemplate);
+  virtual BOOL DoPromptFileName(QString& fileName, UINT titleId, DWORD flags, BOOL openFileDialog,
+                                CDocTemplate* docTemplate);
+  void RegisterShellFileTypes(BOOL compat = FALSE);
+  void UnregisterShellFileTypes();
 
   // The program's help (platform/HelpWindow.h): HELP_CONTEXT shows the
   // topic `data`, HELP_FINDER the contents.

@@ -9,7 +9,11 @@ PKGS="build-essential cmake ninja-build pkg-config git \
   clang libclang-rt-14-dev \
   python3 python3-olefile libgsf-bin \
   locales \
-  qt6-translations-l10n"
+  qt6-translations-l10n \
+  desktop-file-utils \
+  python3-fonttools fonts-dejavu-core"
+# Rich-text tests: other readers and writers of RTF.
+PKGS="$PKGS pandoc unrtf"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -4,6 +4,10 @@
 // code as its Windows-1252 character. A command that shows as one symbol
 // uses its own token code as its character; a few symbols that have no code
 // of their own sit at free codes below 0x20.
+//
+// The list and the glyphs are kept in resources/fonts/CalcGlyphs.txt. Text in
+// the calculator fonts is converted with platform/CalcFontChars.h;
+// CalcCharText is for showing calculator characters in other fonts.
 #pragma once
 
 #include "platform/WinTypes.h"

@@ -69,6 +69,9 @@ void isolateProcess() {
   root.mkpath(QStringLiteral("settings"));
   root.mkpath(QStringLiteral("program"));
   root.mkpath(QStringLiteral("data"));
+  root.mkpath(QStringLiteral("desktop"));
+  // The desktop's database of file types and programs.
+  qputenv("XDG_DATA_HOME", QFile::encodeName(root.filePath(QStringLiteral("desktop"))));
   pointSettingsAt(root.filePath(QStringLiteral("settings")));
   setProgramDirectoryOverride(root.filePath(QStringLiteral("program")));
   setUserDataDirectoryOverride(root.filePath(QStringLiteral("data")));

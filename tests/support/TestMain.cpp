@@ -1,5 +1,6 @@
 // main() of every test binary: a headless Qt application, settings and files
 // kept away from the user's own.
+#include "platform/DesktopMime.h"
 #include "platform/SaveFileDialog.h"
 #include "platform/ShellOpen.h"
 #include "tests/support/MessageLog.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
   // Nor may a test start a browser or wait in a file dialog.
   tallix::SetShellOpenHandler([](const QString&) { return false; });
   tallix::SetSaveFileHandler([](const tallix::SaveFileRequest&, QString*) { return false; });
+  tallix::SetMimeDatabaseUpdater([](const QString&) { return true; });
   tallix::test::installMissingResourceCheck();
   return RUN_ALL_TESTS();
 }

@@ -1,0 +1,53 @@
+#include "app/QXCalculatorDialog.h"
+
+#include "app/ProgramServices.h"
+#include "classlib/ProfileSettings.h"
+#include "platform/Cp1252.h"
+#include "platform/MessageBox.h"
+
+#include <QListWidget>
+
+namespace {
+
+constexpr int kModelList = 1000;
+constexpr UINT kSelectAnEntry = 10152;  // "Sélectionnez s.v.p. une entrée dans la liste."
+constexpr const char* kSettings = "Settings";
+constexpr const char* kDefaultCalculator = "Default Calculator";
+
+}  // namespace
+
+CQXCalculatorDialog::CQXCalculatorDialog(QWidget* parent) : COrvoHelpDialog(kTemplateId, parent) {}
+
+CQXCalculatorDialog::~CQXCalculatorDialog() = default;
+
+BOOL CQXCalculatorDialog::OnInitDialog() {
+  COrvoHelpDialog::OnInitDialog();
+  m_list = GetDlgItemAs<QListWidget>(kModelList);
+  if (!m_list) return TRUE;
+  std::string chosen;
+  AppGetProfileString(&chosen, kSettings, kDefaultCalculator, "");
+  CalculatorModelList models;
+  models.Load(GetProgramFilePath("QXGraph.lst").c_str());
+  for (int i = 0; i < models.GetCount(); ++i) {
+    std::string model;
+    models.GetAt(i, &model);
+    m_list->addItem(tallix::fromCp1252(model));
+    if (!chosen.empty() && model == chosen) m_list->setCurrentRow(i);
+  }
+  connect(m_list, &QListWidget::itemDoubleClicked, this, [this] {
+    if (!m_list->selectedItems().isEmpty()) OnOK();
+  });
+  return TRUE;
+}
+
+void CQXCalculatorDialog::DoDataExchange(CDataExchange* pDX) {
+  COrvoHelpDialog::DoDataExchange(pDX);
+  if (!pDX->m_bSaveAndValidate || !m_list) return;
+  pDX->PrepareCtrl(kModelList);
+  const QList<QListWidgetItem*> selected = m_list->selectedItems();
+  if (selected.isEmpty()) {
+    AfxMessageBox(kSelectAnEntry, MB_OK | MB_ICONINFORMATION);
+    pDX->Fail();
+  }
+  AppWriteProfileString(kSettings, kDefaultCalculator, tallix::toCp1252(selected.first()->text()).c_str());
+}
