@@ -45,6 +45,14 @@ void showGradient(COrvoBitmapScrollView* view, int w, int h) {
 
 QRgb sysRgb(int index) { return ColorRefToQRgb(GetSysColor(index)); }
 
+// Whether a dotted focus frame crosses the few pixels from (x, 2) on: the top
+// edge of a frame 2 pixels inside the view.
+bool frameAt(const QImage& image, int x) {
+  for (int i = 0; i < 4; ++i)
+    if (image.pixel(x + i, 2) != sysRgb(COLOR_WINDOW)) return true;
+  return false;
+}
+
 class BitmapView : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -109,12 +117,12 @@ TEST_F(BitmapView, PaintsEachPixelAsABlockCentredInTheWindowColour) {
 TEST_F(BitmapView, TheFocusFrameShowsWhileFocusedAndGoesWhileTheThumbIsHeld) {
   showGradient(view, 200, 10);  // wider than the window: a horizontal bar
   view->SetZoom(2);
-  const QPoint frame(40, 2);  // on the top edge, outside the bitmap's margin
+  const int frame = 40;  // on the top edge, outside the bitmap's margin
   view->clearFocus();
-  EXPECT_EQ(shot().pixel(frame), sysRgb(COLOR_WINDOW));
+  EXPECT_FALSE(frameAt(shot(), frame));
   view->SetFocus();
   ASSERT_TRUE(view->hasFocus());
-  EXPECT_EQ(shot().pixel(frame), sysRgb(COLOR_WINDOWTEXT));
+  EXPECT_TRUE(frameAt(shot(), frame));
 
   QScrollBar* bar = view->GetScrollBarCtrl(SB_HORZ);
   ASSERT_TRUE(view->HasScrollBar(SB_HORZ));
@@ -131,10 +139,10 @@ TEST_F(BitmapView, TheFocusFrameShowsWhileFocusedAndGoesWhileTheThumbIsHeld) {
       bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar).center();
   QTest::mousePress(bar, Qt::LeftButton, {}, thumb);
   EXPECT_TRUE(view->IsScrolling());
-  EXPECT_EQ(shot().pixel(frame), sysRgb(COLOR_WINDOW));
+  EXPECT_FALSE(frameAt(shot(), frame));
   QTest::mouseRelease(bar, Qt::LeftButton, {}, thumb);
   EXPECT_FALSE(view->IsScrolling());
-  EXPECT_EQ(shot().pixel(frame), sysRgb(COLOR_WINDOWTEXT));
+  EXPECT_TRUE(frameAt(shot(), frame));
 }
 
 TEST_F(BitmapView, ArrowKeysScrollTenPixelsAndFiftyWithCtrl) {
