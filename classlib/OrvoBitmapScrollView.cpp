@@ -29,20 +29,6 @@ QImage magnified(const QImage& source, const QRect& part, int zoom) {
   return out;
 }
 
-// The focus frame: a dotted outline in the window-text colour, right and
-// bottom edges excluded as the platform's rectangles have them.
-void drawFocusRect(QPainter* painter, const QRect& rect) {
-  if (rect.width() < 1 || rect.height() < 1) return;
-  QPen pen(ColorRefToQColor(GetSysColor(COLOR_WINDOWTEXT)), 1);
-  pen.setCosmetic(true);
-  pen.setDashPattern({1.0, 1.0});
-  painter->save();
-  painter->setPen(pen);
-  painter->setBrush(Qt::NoBrush);
-  painter->drawRect(rect.adjusted(0, 0, -1, -1));
-  painter->restore();
-}
-
 }  // namespace
 
 COrvoBitmapScrollView::COrvoBitmapScrollView(QWidget* parent) : CScrollView(parent) {
@@ -160,7 +146,7 @@ void COrvoBitmapScrollView::OnDraw(CDC* dc) {
         painter->drawImage(target.topLeft() + QPoint(part.left() * zoom_, part.top() * zoom_), blocks);
     }
   }
-  if (hasFocus() && !scrolling_) drawFocusRect(painter, focusFrameRect());
+  if (hasFocus() && !scrolling_) dc->DrawFocusRect(focusFrameRect());
 }
 
 QRect COrvoBitmapScrollView::focusFrameRect() const {

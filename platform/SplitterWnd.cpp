@@ -110,6 +110,8 @@ BOOL CSplitterWnd::CreateView(int row, int col, const CRuntimeClass* viewClass, 
     return FALSE;
   }
   panes_[size_t(row * cols_ + col)] = pane;
+  // The stretch lives in the pane's size policy: the new pane takes it over.
+  line->setStretchFactor(col, col + 1 == cols_ ? 1 : 0);
   return TRUE;
 }
 

@@ -1,5 +1,6 @@
-// The system colours: GetSysColor answers from the application's palette,
-// so that the controls follow the desktop's colour scheme.
+// System colours over the application's palette. A change of the palette is
+// what the platform calls a system-colour change: windows that keep such
+// colours react to QEvent::ApplicationPaletteChange (or PaletteChange).
 #pragma once
 
 #include "platform/ColorRef.h"
@@ -10,9 +11,19 @@ enum : int {
   COLOR_HIGHLIGHT = 13,
   COLOR_HIGHLIGHTTEXT = 14,
   COLOR_BTNFACE = 15,
+  COLOR_3DFACE = 15,
   COLOR_BTNSHADOW = 16,
+  COLOR_3DSHADOW = 16,
+  COLOR_GRAYTEXT = 17,
+  COLOR_BTNTEXT = 18,
+  COLOR_BTNHIGHLIGHT = 20,
+  COLOR_3DHIGHLIGHT = 20,
+  COLOR_3DDKSHADOW = 21,
+  COLOR_3DLIGHT = 22,
+  COLOR_INFOTEXT = 23,
+  COLOR_INFOBK = 24,
 };
 
-// The colour of display element `index` (a COLOR_ value); black for one
-// that is not known here.
+// The colour of `index` in the application's palette (active group); black
+// for an index without a palette role.
 COLORREF GetSysColor(int index);

@@ -75,6 +75,15 @@ void isolateProcess() {
   pointSettingsAt(root.filePath(QStringLiteral("settings")));
   setProgramDirectoryOverride(root.filePath(QStringLiteral("program")));
   setUserDataDirectoryOverride(root.filePath(QStringLiteral("data")));
+  // The runtime folder (local sockets of the main windows): one for the test
+  // binary and the processes it starts.
+  if (qEnvironmentVariableIsEmpty("TALLIX_TEST_RUNTIME_DIR")) {
+    const QString runtime = root.filePath(QStringLiteral("runtime"));
+    root.mkpath(QStringLiteral("runtime"));
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("TALLIX_TEST_RUNTIME_DIR", QFile::encodeName(runtime));
+  }
+  qputenv("XDG_RUNTIME_DIR", qgetenv("TALLIX_TEST_RUNTIME_DIR"));
 }
 
 }  // namespace tallix::test

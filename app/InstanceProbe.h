@@ -1,0 +1,63 @@
+// How instances of the program find out whether another one has a file
+// open. Every main frame listens on a local socket named
+// "orvoQXFrameClass.<process id>" in a folder of the user's own (mode 0700,
+// below the runtime location). An instance that looks for a file asks each
+// other socket there in turn: {data code 65, byte count, the path's bytes},
+// 32-bit little-endian numbers. The frame answers as it answers WM_COPYDATA:
+// one byte 1 or 0, then its window title (32-bit length, UTF-8 bytes).
+//
+// A peer gets at most one second; a socket nobody listens on is removed.
+#pragma once
+
+#include "platform/WinTypes.h"
+
+#include <QByteArray>
+#include <QLocalServer>
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+
+class CQXMainFrame;
+
+// What WM_COPYDATA carries (lParam points to it).
+struct COPYDATASTRUCT {
+  std::uintptr_t dwData = 0;  // the data code
+  DWORD cbData = 0;           // bytes at lpData
+  const void* lpData = nullptr;
+};
+
+enum : DWORD {
+  kProbeDataCode = 65,
+  // A path of this many bytes or more is refused.
+  kProbeMaxPathBytes = 260,
+};
+
+// The folder the frames' sockets are in (made when missing).
+QString InstanceFolder();
+// The socket name of this process's frame.
+QString InstanceSocketName();
+
+// Asks the other instances, one after another, whether one has `path` open;
+// TRUE with its window title (Windows-1252, cut to titleSize - 1 bytes and
+// terminated) from the first that has.
+BOOL FindInstanceWithFile(const QString& path, char* title, UINT titleSize);
+
+// The frame's side: answers the questions that arrive on its socket.
+class CQXInstanceListener : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit CQXInstanceListener(CQXMainFrame* frame);
+  ~CQXInstanceListener() override;
+  // FALSE when the socket cannot be made (the frame then is not found by
+  // others).
+  BOOL Listen();
+  QString SocketPath() const;
+
+ private:
+  void onConnection();
+
+  QPointer<CQXMainFrame> frame_;
+  QLocalServer server_;
+};

@@ -1,0 +1,140 @@
+// CQXMainFrame: the program's main window. A static splitter of one row and
+// two columns fills its client area: the document tree in column 0, the
+// content view of the tree's selection in column 1, exchanged whenever the
+// selection changes. The frame has a tool bar and a status bar, guards the
+// commands that would leave an edited page (the page commits its edits
+// first, or the command does nothing), moves the focus between the panes
+// with Tab, takes dropped Internet shortcuts and answers other instances
+// that look for an open file.
+#pragma once
+
+#include "app/MainFrameServices.h"
+#include "classlib/InternetShortcut.h"
+#include "classlib/OrvoBases.h"
+#include "classlib/OrvoMainFrame.h"
+
+#include <QPointer>
+
+#include <memory>
+#include <string>
+
+class CQXContentsView;
+class CQXInstanceListener;
+class CQXTreeView;
+struct COPYDATASTRUCT;
+
+class CQXSplitterWnd : public COrvoSplitterWnd {
+  Q_OBJECT
+
+ public:
+  Q_INVOKABLE explicit CQXSplitterWnd(QWidget* parent = nullptr);
+  ~CQXSplitterWnd() override;
+  DECLARE_MESSAGE_MAP()
+
+ protected:
+  // The first time the splitter has a size, the panes take their ideal
+  // sizes; afterwards the tree column keeps its width.
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  bool laidOut_ = false;
+};
+
+class CQXMainFrame : public COrvoMainFrame, public CQXMainFrameServices {
+  Q_OBJECT
+
+ public:
+  static constexpr UINT kToolBarResource = 128;
+  static constexpr UINT kToolBarId = 0xE800;
+  static constexpr UINT kStatusBarId = 59393;
+  static constexpr UINT kSplitterId = 0xE900;
+  static constexpr UINT_PTR kContentTimerId = 3983;
+  static constexpr UINT kContentTimerMs = 100;
+  static constexpr int kDefaultTreeWidth = 200;
+
+  Q_INVOKABLE CQXMainFrame();
+  ~CQXMainFrame() override;
+  DECLARE_MESSAGE_MAP()
+
+  CToolBar* GetToolBar() override;
+  CStatusBar* GetStatusBar() override;
+  BOOL CreateToolBar() override;
+  BOOL CreateStatusBar() override;
+
+  // Pane (0, 0) and pane (0, 1); null when missing.
+  CQXTreeView* GetTreeView() const;
+  CQXContentsView* GetContentView() const;
+  CQXSplitterWnd* GetSplitter() const { return splitter_; }
+
+  // Replaces the content view by a new view of `viewClass` (null: the
+  // empty view) and hands it back in `view`; the new view is activated
+  // 100 ms later when asked. A view that cannot be made gives the empty
+  // view and message 61705; FALSE when not even that can be made (the
+  // column stays empty).
+  BOOL ReplaceContentView(const CRuntimeClass* viewClass, CQXContentsView** view, BOOL activate);
+  // Validates and stores the edits of the content view (see
+  // CommitActivePage in app/MainFrameFunctions.h).
+  BOOL CommitActivePage();
+
+  // The active view's document, else the tree's.
+  CDocument* GetActiveDocument() override;
+  BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+  BOOL PreTranslateMessage(MSG* msg) override;
+  void OnClose() override;
+  void OnTimer(UINT_PTR id) override;
+
+  // WM_COPYDATA from another instance: TRUE when this frame's document is
+  // the file it names.
+  BOOL OnCopyData(CWnd* sender, const COPYDATASTRUCT* data);
+
+  // The main-frame services of the class library.
+  void SetDroppedUrl(const std::string& url) override { droppedUrl_ = url; }
+  const std::string& GetDroppedUrl() const { return droppedUrl_; }
+  void PostFrameMessage(UINT message) override;
+  void SendFrameMessage(UINT message) override;
+  bool IsMainWindowEnabled() const override;
+  QWidget* GetMainWindow() const override;
+
+  UINT_PTR GetContentTimer() const { return contentTimer_; }
+
+ protected:
+  int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
+  BOOL OnCreateClient(LPCREATESTRUCT lpCreateStruct, CCreateContext* context) override;
+  void OnDestroy() override;
+
+  void OnSplit();
+  void OnUpdateSplit(CCmdUI* ui);
+  BOOL OnBarCheck(UINT id);
+  void OnUpdateBarMenu(CCmdUI* ui);
+  void OnFilePrint();
+  void OnFilePrintPreview();
+  void OnUpdateFilePrint(CCmdUI* ui);
+  void OnHelpIndex();
+  void OnHelpContext();
+  void OnUpdateKeyIndicator(CCmdUI* ui);
+  LRESULT OnCopyDataMessage(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSwitchToPane(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSwitchToView(WPARAM wParam, LPARAM lParam);
+  LRESULT OnBringToFront(WPARAM wParam, LPARAM lParam);
+  LRESULT OnOpenDroppedUrl(WPARAM wParam, LPARAM lParam);
+
+ private:
+  // The column of the active pane, -1 when neither pane is active.
+  int activeColumn();
+  void bringToFront();
+  // Column 1's view and the splitter's ideal column widths as shown now.
+  void keepColumnWidths();
+
+  QPointer<CQXSplitterWnd> splitter_;
+  QPointer<COrvoToolBar> toolBar_;
+  QPointer<COrvoStatusBar> statusBar_;
+  CQXUrlDropTarget dropTarget_;
+  UINT_PTR contentTimer_ = 0;
+  BOOL activateAfterTimer_ = FALSE;
+  std::string droppedUrl_;
+  std::unique_ptr<CQXInstanceListener> listener_;
+};
+
+// Registers the frame, the splitter, the content view, the tree view and
+// the document by class name.
+void RegisterQXMainFrameClasses();
