@@ -1,5 +1,6 @@
 #include "app/QXTreeView.h"
 
+#include "app/AppServices.h"
 #include "app/MainFrameServices.h"
 #include "app/ProgramServices.h"
 #include "app/QXDoc.h"
@@ -86,7 +87,10 @@ CQXTreeView::~CQXTreeView() = default;
 
 CQXDoc* CQXTreeView::GetQXDocument() const { return qobject_cast<CQXDoc*>(GetDocument()); }
 
-BOOL CQXTreeView::OnCreateTree() { return TRUE; }
+BOOL CQXTreeView::OnCreateTree() {
+  GetTreeCtrl().SetImageList(GetAppImageList(TRUE), TVSIL_NORMAL);
+  return TRUE;
+}
 
 // ---------------------------------------------------------------- entries
 
