@@ -398,7 +398,7 @@ BOOL CQXDoc::ShowSelectionPane(const TreeSelectionInfo&) {
   CQXMainFrame* frame = GetMainFrame();
   if (!frame) return TRUE;
   CQXContentsView* view = nullptr;
-  return frame->ReplaceContentView(nullptr, &view, FALSE);
+  return frame->ReplaceContentView(RUNTIME_CLASS(CQXContentsView), &view, FALSE);
 }
 
 // ---------------------------------------------------------------- messages

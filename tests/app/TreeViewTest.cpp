@@ -139,6 +139,8 @@ TEST_F(TreeView, KeysMoveTheSelectionAndOneViewFollowsAfterTheLastKey) {
   QTest::mouseClick(widget()->viewport(), Qt::LeftButton, {}, rect.center());
   EXPECT_EQ(selected(), "\\Calculator\\Matrix\\MatB");
   EXPECT_EQ(doc->shown.back(), "\\Calculator\\Matrix\\MatB");
+  EXPECT_NE(frame->GetContentView(), page);
+  EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(TreeView, TheCalculatorEntryStaysOpenAndPathsSelect) {
