@@ -84,7 +84,9 @@ CQXOldFileImport* SetOldFileImport(CQXOldFileImport* import) {
 
 const CMessageMap& CQXDoc::messageMap() {
   static const CMessageMap map =
-      MessageMapOf<CQXDoc>(CDocument::messageMap()).commandRange(ID_FILE_SAVE, ID_FILE_SAVE_AS, &CQXDoc::OnFileSave);
+      MessageMapOf<CQXDoc>(CDocument::messageMap())
+          .commandRange(ID_FILE_SAVE, ID_FILE_SAVE_AS, &CQXDoc::OnFileSave)
+          .command(kCmdShowSelection, &CQXDoc::OnShowSelection);
   return map;
 }
 
@@ -97,6 +99,8 @@ CQXDoc::~CQXDoc() {
 }
 
 void CQXDoc::ClearUndo() {}
+
+void CQXDoc::OnShowSelection() { ShowSelectedItemView(); }
 
 // ---------------------------------------------------------------- new
 

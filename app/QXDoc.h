@@ -54,6 +54,8 @@ class CQXDoc : public CDocument, public CQXDocServices {
 
  public:
   static constexpr DWORD kFirstUniqueNumber = 1024;
+  // Shows the tree's selection in the right pane again.
+  static constexpr UINT kCmdShowSelection = 28020;
 
   Q_INVOKABLE CQXDoc();
   ~CQXDoc() override;
@@ -107,6 +109,7 @@ class CQXDoc : public CDocument, public CQXDocServices {
   // Has the right pane show the tree's selection; FALSE without a
   // selection, for a folder, or when the item cannot be loaded.
   virtual BOOL ShowSelectedItemView();
+  void OnShowSelection();
   // While busy the count; else ShowSelectedItemView.
   int RefreshSelectionView();
   // TRUE while busy; else whether the open page gave up its edits.

@@ -140,6 +140,9 @@ TEST_F(TreeView, KeysMoveTheSelectionAndOneViewFollowsAfterTheLastKey) {
   EXPECT_EQ(selected(), "\\Calculator\\Matrix\\MatB");
   EXPECT_EQ(doc->shown.back(), "\\Calculator\\Matrix\\MatB");
   EXPECT_NE(frame->GetContentView(), page);
+  // 28020 shows the selection again.
+  frame->SendMessage(WM_COMMAND, CQXDoc::kCmdShowSelection);
+  EXPECT_EQ(doc->shown.size(), 3u);
   EXPECT_TRUE(messages.shown.empty());
 }
 
