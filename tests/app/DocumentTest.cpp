@@ -22,17 +22,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <poll.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 using namespace tallix::test;
@@ -116,15 +111,7 @@ TEST(DocumentPeer, DISABLED_HoldTheDocumentUntilStdinCloses) {
   app.AddDocTemplate(new CQXSingleDocTemplate(128, 128, 135, RUNTIME_CLASS(CQXDoc), RUNTIME_CLASS(CQXMainFrame),
                                               RUNTIME_CLASS(CQXTreeView)));
   ASSERT_TRUE(app.OpenDocumentFile(qEnvironmentVariable("TALLIX_PEER_FILE")));
-  std::printf("ready\n");
-  std::fflush(stdout);
-  QElapsedTimer alive;
-  alive.start();
-  for (char c; alive.elapsed() < 30000;) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    pollfd in{0, POLLIN, 0};
-    if (poll(&in, 1, 10) > 0 && read(0, &c, 1) <= 0) break;
-  }
+  servePeerUntilStdinCloses();
   app.m_pMainWnd->DestroyWindow();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -17,10 +17,8 @@
 #include <QtEndian>
 #include <gtest/gtest.h>
 
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <unistd.h>
 
 #include <cstring>
 
@@ -39,15 +37,7 @@ TEST(InstanceProbePeer, DISABLED_HoldTheFileUntilStdinCloses) {
   auto* frame = new CQXMainFrame;
   CCreateContext context{RUNTIME_CLASS(CQXTreeView), &doc};
   ASSERT_TRUE(frame->LoadFrame(128, nullptr, &context));
-  printf("ready\n");
-  fflush(stdout);
-  QElapsedTimer alive;
-  alive.start();
-  for (char c; alive.elapsed() < 30000;) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    pollfd in{0, POLLIN, 0};
-    if (poll(&in, 1, 10) > 0 && read(0, &c, 1) <= 0) break;
-  }
+  tallix::test::servePeerUntilStdinCloses();
   frame->DestroyWindow();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -5,8 +5,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 namespace tallix::test {
 namespace {
@@ -98,6 +104,18 @@ bool startPeerTest(QProcess& peer, const QString& testName, const QString& name,
   QByteArray line;
   while (line != "ready" && (peer.canReadLine() || peer.waitForReadyRead(10000))) line = peer.readLine().trimmed();
   return line == "ready";
+}
+
+void servePeerUntilStdinCloses() {
+  std::printf("ready\n");
+  std::fflush(stdout);
+  QElapsedTimer alive;
+  alive.start();
+  for (char c; alive.elapsed() < 30000;) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    pollfd in{0, POLLIN, 0};
+    if (poll(&in, 1, 10) > 0 && read(0, &c, 1) <= 0) break;
+  }
 }
 
 }  // namespace tallix::test

@@ -49,6 +49,10 @@ bool writeFileContents(const QString& path, const QByteArray& bytes);
 // for its line "ready"; false when it does not come.
 bool startPeerTest(QProcess& peer, const QString& testName, const QString& name, const QString& value);
 
+// The peer's side: writes "ready", then handles events until its standard
+// input closes (at most 30 seconds).
+void servePeerUntilStdinCloses();
+
 // Points settings, program directory and data folder of the whole test binary
 // at throw-away directories; installed by the test main before any test runs.
 void isolateProcess();
