@@ -118,7 +118,7 @@ TEST_F(TreeView, KeysMoveTheSelectionAndOneViewFollowsAfterTheLastKey) {
   doc->shown.clear();
   for (int i = 0; i < 10; ++i) {
     QTest::keyClick(widget(), Qt::Key_Down);
-    QTest::qWait(60);
+    QTest::qWait(20);
   }
   EXPECT_TRUE(doc->shown.empty());
   QTest::qWait(600);
