@@ -17,7 +17,10 @@
 #include "datamodel/QXProgramItem.h"
 #include "datamodel/QXRawBlock.h"
 #include "link/OverwriteDialog.h"
+#include "link/SerialLink.h"
+#include "classlib/ProfileSettings.h"
 #include "platform/CmdUI.h"
+#include "platform/SerialDeviceMap.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -28,6 +31,10 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -77,6 +84,7 @@ class TestDocument : public CQXDocServices, public CQXDocItemHost, public CQXDoc
   int busy = 0;
   std::vector<std::string> shown;
   std::unique_ptr<CQXDocEntry> clipboard;
+  CQXCalcLink* link = nullptr;
 
   TestDocument() {
     undo.SetDocument(this);
@@ -138,8 +146,8 @@ class TestDocument : public CQXDocServices, public CQXDocItemHost, public CQXDoc
   BOOL CheckOverwrite(CQXDocEntry* entry) override { return ops.CheckOverwrite(entry); }
   BOOL RemoveItem(const char* path, DWORD* out, BOOL withUndo) override { return ops.RemoveItem(path, out, withUndo); }
   void QueryOverwrite(const char* text, int kind, UINT* answer) override { ops.QueryOverwrite(text, kind, answer); }
-  void SetCurrentLink(CQXCalcLink*) override {}
-  CQXCalcLink* GetCurrentLink() const override { return nullptr; }
+  void SetCurrentLink(CQXCalcLink* l) override { link = l; }
+  CQXCalcLink* GetCurrentLink() const override { return link; }
   int SetBusy(BOOL on) override { return busy += on ? 1 : -1; }
   BOOL SelectAndShow(const char* path) override {
     shown.push_back(path);
@@ -167,7 +175,7 @@ class TestDocument : public CQXDocServices, public CQXDocItemHost, public CQXDoc
     return TRUE;
   }
   void SetModifiedFlag() override {}
-  CQXCalcLink* GetCurrentLink() override { return nullptr; }
+  CQXCalcLink* GetCurrentLink() override { return link; }
   BOOL KeepRemovedForUndo(const char* path) override { return undo.PushRemoved(path, 1); }
 
   // CQXDocCommandHost.
@@ -327,6 +335,26 @@ TEST_F(DocItems, AllEndsTheQuestionsAndAnnulerWithoutALinkIsANo) {
   UINT answer = 0;
   ops().QueryOverwrite("X", 1, &answer);
   EXPECT_EQ(answer, 4u);
+
+  // During a transfer Annuler cancels the registered link.
+  ops().ResetOverwriteState();
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(grantpt(master), 0);
+  ASSERT_EQ(unlockpt(master), 0);
+  AppWriteProfileString(kCommDevicesSection, SerialDeviceProfileKey(7).c_str(), ptsname(master));
+  AppWriteProfileInt("Comm Settings", "Port", 7);
+  {
+    CQXCalcLink link;
+    ASSERT_TRUE(link.OpenFromSettings(TRUE, TRUE));
+    doc.SetCurrentLink(&link);
+    OverwriteClicker clicker;
+    clicker.buttons = {2};
+    EXPECT_FALSE(receive(Program("B", 4)));
+    EXPECT_TRUE(link.IsCancelled());
+    doc.SetCurrentLink(nullptr);
+  }
+  close(master);
 }
 
 // A program whose storing fails after some bytes, as a full disk would.
