@@ -108,17 +108,7 @@ BOOL CQXDocItemOps::LoadItemsAt(const char* path, std::vector<std::unique_ptr<CQ
     out->push_back(std::move(entry));
     return TRUE;
   }
-  std::vector<std::string> children;
-  COrvoItemStore* s = store();
-  OrvoFindHandle handle = nullptr;
-  if (s->FindFirst(path, &handle)) {
-    do {
-      OrvoNodeInfo child;
-      if (s->GetFoundInfo(handle, &child)) children.push_back(ChildPath(path, child.path));
-    } while (s->FindNext(handle));
-  }
-  if (handle) s->FindClose(handle);
-  for (const std::string& child : children) {
+  for (const std::string& child : ChildPaths(path)) {
     auto entry = std::make_unique<CQXDocEntry>();
     out->push_back(LoadItem(child.c_str(), entry.get()) ? std::move(entry) : nullptr);
   }
@@ -142,6 +132,21 @@ BOOL CQXDocItemOps::GetItemDataLength(const char* path, DWORD* out) {
 BOOL CQXDocItemOps::HasData(const char* path) {
   DWORD length = 0;
   return GetItemDataLength(path, &length) && length > 0;
+}
+
+std::vector<std::string> CQXDocItemOps::ChildPaths(const char* folder) {
+  std::vector<std::string> children;
+  COrvoItemStore* s = store();
+  OrvoFindHandle handle = nullptr;
+  if (!s || !folder) return children;
+  if (s->FindFirst(folder, &handle)) {
+    do {
+      OrvoNodeInfo child;
+      if (s->GetFoundInfo(handle, &child)) children.push_back(ChildPath(folder, child.path));
+    } while (s->FindNext(handle));
+  }
+  if (handle) s->FindClose(handle);
+  return children;
 }
 
 std::string CQXDocItemOps::FindChildByDescription(const char* folder, const char* description, BOOL* isFolder) {
@@ -389,20 +394,10 @@ BOOL CQXDocItemOps::RemoveChildByDescription(const char* folder, const char* des
 
 BOOL CQXDocItemOps::RemoveFolderContents(const char* folder, DWORD* deleted) {
   if (deleted) *deleted = 0;
-  COrvoItemStore* s = store();
-  if (!s || !folder) return FALSE;
+  if (!store() || !folder) return FALSE;
   // The children are listed first: removing ends the store's enumeration.
-  std::vector<std::string> children;
-  OrvoFindHandle handle = nullptr;
-  if (s->FindFirst(folder, &handle)) {
-    do {
-      OrvoNodeInfo child;
-      if (s->GetFoundInfo(handle, &child)) children.push_back(ChildPath(folder, child.path));
-    } while (s->FindNext(handle));
-  }
-  if (handle) s->FindClose(handle);
   BOOL all = TRUE;
-  for (const std::string& child : children) {
+  for (const std::string& child : ChildPaths(folder)) {
     DWORD gone = FALSE;
     if (!RemoveItem(child.c_str(), &gone, FALSE)) all = FALSE;
     if (gone && deleted) ++*deleted;

@@ -124,6 +124,8 @@ class CQXDocItemOps {
   // The child of `folder` described `description`, or empty.
   std::string FindChildByDescription(const char* folder, const char* description, BOOL* isFolder = nullptr);
   BOOL NodeExists(const char* path, OrvoNodeInfo* info);
+  // The paths of a folder's children in store order.
+  std::vector<std::string> ChildPaths(const char* folder);
   void DeleteNewNode(const std::string& path);
   // For an entry from outside: loads the item at `path` and gives the
   // entry a copy of its description.

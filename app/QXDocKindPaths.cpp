@@ -41,6 +41,27 @@ bool NameOf(CQXCalcItem* item, Getter get, std::string* out) {
   return true;
 }
 
+// "<folder>\<name>" from the item's two getters.
+template <class Item, class FolderGetter, class NameGetter>
+bool FolderAndNameOf(CQXCalcItem* item, FolderGetter folderOf, NameGetter nameOf, std::string* relative,
+                     std::string* name) {
+  std::string folder;
+  if (!NameOf<Item>(item, folderOf, &folder) || !NameOf<Item>(item, nameOf, name) || !IsRelativePath(folder))
+    return false;
+  *relative = folder + "\\" + *name;
+  return true;
+}
+
+// `folder` and the stored name of a newer picture or graph memory.
+bool StoredNameIn(CQXCalcItem* item, const char* folder, std::string* relative, std::string* name) {
+  auto* named = dynamic_cast<CQXNamedBytesItem*>(item);
+  char buffer[64] = "";
+  if (!named || named->GetDocName(buffer, sizeof buffer) <= 0) return false;
+  *name = buffer;
+  *relative = std::string(folder) + *name;
+  return true;
+}
+
 void DropItem(CQXDocEntry* entry) { entry->SetItem(nullptr); }
 
 }  // namespace
@@ -49,7 +70,7 @@ BOOL CQXDocItemOps::StoreReceivedItem(CQXDocEntry* entry, DWORD flags) {
   if (!entry) return FALSE;
   entry->SetFlags(flags);
   CQXCalcItem* item = entry->GetItem();
-  std::string folder, name, relative;
+  std::string name, relative;
   try {
     switch (entry->GetKind()) {
       case kKindProgram:
@@ -66,22 +87,18 @@ BOOL CQXDocItemOps::StoreReceivedItem(CQXDocEntry* entry, DWORD flags) {
           DropItem(entry);
           return TRUE;
         }
-        if (!NameOf<CQXListItem>(item, &CQXListItem::GetDocFolder, &folder) ||
-            !NameOf<CQXListItem>(item, &CQXListItem::GetDocName, &name))
+        if (!FolderAndNameOf<CQXListItem>(item, &CQXListItem::GetDocFolder, &CQXListItem::GetDocName, &relative,
+                                          &name))
           return FALSE;
-        if (!IsRelativePath(folder)) return FALSE;
-        relative = folder + "\\" + name;
         break;
       }
       case 4004:
       case 4005:
       case 5012: relative = "Y=Data\\GraphFunctions"; break;
       case 4006:
-        if (!NameOf<CQXVWindowItem>(item, &CQXVWindowItem::GetDocFolder, &folder) ||
-            !NameOf<CQXVWindowItem>(item, &CQXVWindowItem::GetDocName, &name))
+        if (!FolderAndNameOf<CQXVWindowItem>(item, &CQXVWindowItem::GetDocFolder, &CQXVWindowItem::GetDocName,
+                                             &relative, &name))
           return FALSE;
-        if (!IsComponent(folder)) return FALSE;
-        relative = folder + "\\" + name;
         break;
       case 4007:
       case 5010: relative = "Y=Data\\GraphFactor"; break;
@@ -160,22 +177,12 @@ BOOL CQXDocItemOps::StoreReceivedItem(CQXDocEntry* entry, DWORD flags) {
         DropItem(entry);
         return TRUE;
       }
-      case 5016: {
-        auto* picture = dynamic_cast<CQXNamedBytesItem*>(item);
-        char buffer[64] = "";
-        if (!picture || picture->GetDocName(buffer, sizeof buffer) <= 0) return FALSE;
-        name = buffer;
-        relative = "Picture\\" + name;
+      case 5016:
+        if (!StoredNameIn(item, "Picture\\", &relative, &name)) return FALSE;
         break;
-      }
-      case 5018: {
-        auto* memory = dynamic_cast<CQXNamedBytesItem*>(item);
-        char buffer[64] = "";
-        if (!memory || memory->GetDocName(buffer, sizeof buffer) <= 0) return FALSE;
-        name = buffer;
-        relative = "Memory\\GMem\\" + name;
+      case 5018:
+        if (!StoredNameIn(item, "Memory\\GMem\\", &relative, &name)) return FALSE;
         break;
-      }
       case 5019: relative = "FMemV5"; break;
       case 5020: relative = "Memory\\CAS Memory"; break;
       case 5021: relative = "Memory\\Algebra Memory"; break;
