@@ -237,8 +237,8 @@ TEST_F(DocItems, ReceivedKindsFindTheirFoldersAndNamesThatCannotBePathsAreRefuse
   auto* matrix = new CQXMatrixItem;
   matrix->SetLetter('C');
   EXPECT_EQ(receivedPath(matrix, 4001), "\\Calculator\\Matrix\\MatC");
-  EXPECT_EQ(receivedPath(FileList('2', 3).release()->DetachItem(), 4002), "\\Calculator\\File\\File3\\List2");
-  EXPECT_EQ(receivedPath(FileList('2', 0).release()->DetachItem(), 4002), "dropped");
+  EXPECT_EQ(receivedPath(FileList('2', 3)->DetachItem(), 4002), "\\Calculator\\File\\File3\\List2");
+  EXPECT_EQ(receivedPath(FileList('2', 0)->DetachItem(), 4002), "dropped");
   EXPECT_EQ(receivedPath(new CQXProgramItem, 5019), "\\Calculator\\FMemV5");
   EXPECT_EQ(receivedPath(new CQXProgramItem, 4014), "\\Calculator\\Variable");
   auto* v5 = new CQXMatrixV5Item;
