@@ -9,7 +9,7 @@
 #include "datamodel/QXProgramItem.h"
 #include "platform/WinApp.h"
 #include "platform/Wnd.h"
-#include "tests/link/SessionTestSupport.h"
+#include "tests/link/SessionMCSTestSupport.h"
 #include "tests/support/MessageLog.h"
 
 #include <QCoreApplication>
@@ -136,6 +136,23 @@ TEST_F(DocLink, ReceiveFilesTheProgramAndRefreshesThePaneOnce) {
   EXPECT_EQ(host.busy, 0);
   EXPECT_EQ(host.undoCleared, 1);
   EXPECT_EQ(doc.currentLink, nullptr);
+}
+
+// A model whose link entry names the newer protocol receives over 40-byte
+// packets.
+TEST_F(DocLink, ReceiveOnANewerModelTakesItsPackets) {
+  doc.calculatorType = "FXALGEBRA20";
+  doc.calculatorName = "ALGEBRA FX 2.0";
+  const Bytes matrix = concat({Bytes{0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0}, number9(7)});
+  sim.waitUntil([this] { return pcWaits.load(); });
+  mcs::startSending(sim, "038400");
+  mcs::sendPackets(sim, {mcs::header(6, DWORD(matrix.size()), "MAT_A"), mcs::block(matrix), mcs::endPacket()});
+  sim.start();
+  CQXDocLinkCommands(&host).OnLinkReceive();
+  EXPECT_TRUE(sim.finish()) << sim.error();
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_TRUE(doc.get("\\Calculator\\Matrix\\Mat_A"));
+  EXPECT_EQ(host.shown, 1);
 }
 
 // Backup > Receive takes a backup only: a program ends the transfer with the
