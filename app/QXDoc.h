@@ -115,7 +115,9 @@ class CQXDoc : public CDocument, public CQXDocServices {
   // TRUE while busy; else whether the open page gave up its edits.
   virtual BOOL CanLeaveSelection();
   // TRUE raises, FALSE lowers the busy counter; the new count.
-  int SetBusy(BOOL busy);
+  int SetBusy(BOOL busy) override;
+  // Selects `path` in the tree (not expanded) and shows it.
+  BOOL SelectAndShow(const char* path) override;
   int GetBusyCount() const { return busy_; }
 
   // ---- state
@@ -136,7 +138,7 @@ class CQXDoc : public CDocument, public CQXDocServices {
   BOOL CollectSendableItems(std::vector<std::string>* paths, std::vector<std::string>* texts) override;
   BOOL LoadItemsAt(const char* path, std::vector<std::unique_ptr<CQXDocEntry>>* out) override;
   BOOL LoadItem(const char* path, CQXDocEntry* out) override;
-  BOOL StoreReceivedItem(CQXDocEntry* entry, BOOL uniqueName) override;
+  BOOL StoreReceivedItem(CQXDocEntry* entry, DWORD flags) override;
   BOOL SaveItem(CQXDocEntry* entry, char* outPath) override;
   BOOL GetItemDataLength(const char* path, DWORD* out) override;
   BOOL CheckOverwrite(CQXDocEntry* entry) override;

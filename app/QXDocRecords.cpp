@@ -200,6 +200,18 @@ BOOL CQXDoc::ShowSelectedItemView() {
 
 int CQXDoc::RefreshSelectionView() { return busy_ ? busy_ : ShowSelectedItemView(); }
 
+BOOL CQXDoc::SelectAndShow(const char* path) {
+  CQXTreeView* tree = GetTreeView();
+  HTREEITEM before = nullptr;
+  if (!tree || !path) return FALSE;
+  tree->GetSelectedItem(&before);
+  if (!tree->SelectPath(path, FALSE)) return FALSE;
+  // A new selection has shown itself already.
+  HTREEITEM after = nullptr;
+  tree->GetSelectedItem(&after);
+  return after != before ? TRUE : ShowSelectedItemView();
+}
+
 int CQXDoc::SetBusy(BOOL busy) {
   if (busy)
     ++busy_;
@@ -253,7 +265,7 @@ BOOL CQXDoc::GetItemDataLength(const char* path, DWORD* out) {
 // there they refuse.
 BOOL CQXDoc::CollectSendableItems(std::vector<std::string>*, std::vector<std::string>*) { return FALSE; }
 BOOL CQXDoc::LoadItemsAt(const char*, std::vector<std::unique_ptr<CQXDocEntry>>*) { return FALSE; }
-BOOL CQXDoc::StoreReceivedItem(CQXDocEntry*, BOOL) { return FALSE; }
+BOOL CQXDoc::StoreReceivedItem(CQXDocEntry*, DWORD) { return FALSE; }
 BOOL CQXDoc::SaveItem(CQXDocEntry*, char*) { return FALSE; }
 BOOL CQXDoc::CheckOverwrite(CQXDocEntry*) { return FALSE; }
 BOOL CQXDoc::RemoveItem(const char*, DWORD*, BOOL) { return FALSE; }

@@ -302,7 +302,7 @@ void CQXTreeView::FlushDelayedSelection() {
   HTREEITEM item = delayItem_;
   cancelDelay();
   if (item && GetTreeCtrl().GetSelectedItem() == item)
-    if (CQXDoc* doc = GetQXDocument()) doc->ShowSelectedItemView();
+    if (CQXDoc* doc = GetQXDocument()) doc->RefreshSelectionView();
 }
 
 void CQXTreeView::OnTimer(UINT_PTR id) {
@@ -328,7 +328,7 @@ void CQXTreeView::OnSelChanged(NMHDR* header, LRESULT* result) {
     delayTimer_ = SetTimer(kDelayTimerId, kDelayMs);
     return;
   }
-  if (CQXDoc* doc = GetQXDocument()) doc->ShowSelectedItemView();
+  if (CQXDoc* doc = GetQXDocument()) doc->RefreshSelectionView();
 }
 
 void CQXTreeView::OnItemExpanding(NMHDR* header, LRESULT* result) {

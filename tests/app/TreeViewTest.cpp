@@ -143,6 +143,11 @@ TEST_F(TreeView, KeysMoveTheSelectionAndOneViewFollowsAfterTheLastKey) {
   // 28020 shows the selection again.
   frame->SendMessage(WM_COMMAND, CQXDoc::kCmdShowSelection);
   EXPECT_EQ(doc->shown.size(), 3u);
+  // While the document files items, a selection does not replace the pane.
+  doc->SetBusy(TRUE);
+  ASSERT_TRUE(tree->SelectPath("\\Calculator\\Matrix\\MatC", FALSE));
+  doc->SetBusy(FALSE);
+  EXPECT_EQ(doc->shown.size(), 3u);
   EXPECT_TRUE(messages.shown.empty());
 }
 
