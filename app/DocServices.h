@@ -42,6 +42,13 @@ class CQXDocServices {
   virtual BOOL CheckOverwrite(CQXDocEntry* entry) = 0;
   // Removes the item at `path`; `withUndo` FALSE keeps no undo record.
   virtual BOOL RemoveItem(const char* path, DWORD* outValue, BOOL withUndo) = 0;
+  // Raises (TRUE) or lowers (FALSE) the busy counter, under which a change
+  // of the tree's selection does not rebuild the right pane; the new count.
+  // A document without one answers 0.
+  virtual int SetBusy(BOOL busy) {
+    (void)busy;
+    return 0;
+  }
   // 1 yes, 2 no, 3 cancel, 4 all (also given at once when "all" was chosen
   // before in this transfer or the question is switched off).
   virtual void QueryOverwrite(const char* itemText, int kind, UINT* answer) = 0;
