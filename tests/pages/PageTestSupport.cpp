@@ -4,7 +4,8 @@ namespace tallix::test {
 
 const CMessageMap& PageDoc::messageMap() {
   static const CMessageMap map =
-      MessageMapOf<PageDoc>(CQXDoc::messageMap()).command(28020, &PageDoc::OnShowSelection);
+      MessageMapOf<PageDoc>(CQXDoc::messageMap()).command(28020, &PageDoc::OnShowSelection)
+                                     .command(22102, &PageDoc::OnNewItem);
   return map;
 }
 

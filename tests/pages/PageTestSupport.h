@@ -28,6 +28,7 @@ class PageDoc : public CQXDoc, public FakeDocServices {
   DECLARE_MESSAGE_MAP()
   int busy = 0;
   int shownSelection = 0;            // command 28020 reached the document
+  int newItems = 0;                  // command 22102 reached the document
   std::map<std::string, std::string> fileUnder;  // SaveItem files path -> other path
   std::vector<std::pair<std::string, int>> removed;  // path, busy count
   std::function<void()> onFiling;  // runs inside SaveItem and RemoveItem
@@ -46,6 +47,7 @@ class PageDoc : public CQXDoc, public FakeDocServices {
     return FakeDocServices::RemoveItem(path, out, undo);
   }
   void OnShowSelection() { ++shownSelection; }
+  void OnNewItem() { ++newItems; }
 };
 
 // One selected entry, whose path, kind and description the test sets.
@@ -56,6 +58,7 @@ class PageTree : public CQXTreeView {
   Q_INVOKABLE PageTree() = default;
   static inline bool hasSelection = true;
   static inline int kind = 0;
+  static inline int itemData = 0;
   static inline std::string path = "\\Calculator\\Matrice\\A";
   static inline std::string description = "Mat A";
   static inline std::vector<std::pair<std::string, int>> selected;  // path, document's busy count
@@ -68,6 +71,7 @@ class PageTree : public CQXTreeView {
     if (!hasSelection) return FALSE;
     qstrncpy(info->path, path.c_str(), sizeof info->path);
     info->kind = kind;
+    info->itemData = itemData;
     return TRUE;
   }
   BOOL GetItemInfo(HTREEITEM item, TreeItemInfo* info) override {
@@ -93,6 +97,7 @@ class PageWindow {
   PageWindow() {
     PageTree::hasSelection = true;
     PageTree::kind = 0;
+    PageTree::itemData = 0;
     PageTree::path = "\\Calculator\\Matrice\\A";
     PageTree::description = "Mat A";
     PageTree::selected.clear();
