@@ -75,6 +75,7 @@ TEST_F(DescriptionPage, LoadsTypesTabsAndStoresOnlyWhatChanged) {
   QTest::keyClicks(edit, "x");
   EXPECT_EQ(edit->toPlainText(), QString::fromUtf8("Café\tau lait\tx"));
   EXPECT_TRUE(edit->hasFocus());
+  w.lookAt();
   EXPECT_TRUE(CommitActivePage());
   EXPECT_NE(storedDescription().find("Caf\\'e9\\tab au lait\\tab x"), std::string::npos);
   EXPECT_FALSE(view->IsAnyPageModified());

@@ -12,6 +12,7 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -120,6 +121,13 @@ class PageWindow {
     CQXContentsView* view = nullptr;
     frame->ReplaceContentView(cls, &view, FALSE);
     return qobject_cast<View*>(view);
+  }
+  // Kept up for a look when TALLIX_SHOW_MS is set.
+  static void lookAt() {
+    if (const int ms = qEnvironmentVariableIntValue("TALLIX_SHOW_MS"); ms > 0) {
+      const QDeadlineTimer until(ms);
+      while (!until.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
   }
   // The texts of a main-menu popup, '&' removed.
   QStringList popupTexts(int position) const {

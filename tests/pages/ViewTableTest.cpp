@@ -77,6 +77,7 @@ TEST_F(ViewTable, EachKindOpensItsViewAndOthersTheDefaultOrEmptyView) {
     auto* label = view->GetSheet()->GetPage(0)->findChild<QLabel*>("label");
     ASSERT_TRUE(label);
     EXPECT_EQ(label->text(), "L'affichage des données n'est pas possible.");
+    if (id == 4018) w.lookAt();
   }
   EXPECT_EQ(w.popupTexts(4).mid(0, 2), (QStringList{"Données", "Description"}));
   // Nothing loadable at the selection.
@@ -104,6 +105,7 @@ TEST_F(ViewTable, TheEmptyPageOffersNewOnlyForAKindThatCanBeMade) {
   button = view->GetSheet()->GetPage(0)->findChild<QAbstractButton*>("button1091");
   ASSERT_TRUE(button && !button->isHidden());
   EXPECT_FALSE(button->icon().isNull());
+  w.lookAt();
   QTest::mouseClick(button, Qt::LeftButton);
   EXPECT_TRUE(QTest::qWaitFor([&] { return w.doc.newItems == 1; }, 1000));
   QCoreApplication::processEvents();
