@@ -11,6 +11,7 @@
 #include "platform/CmdTarget.h"
 
 #include <QFont>
+#include <QPointer>
 #include <QTextEdit>
 
 class CCmdUI;
@@ -85,7 +86,7 @@ class CQXDescriptionPage : public CQXDataPage {
   void focusInEvent(QFocusEvent* event) override;
 
  private:
-  CQXDescriptionEdit* edit_ = nullptr;
+  QPointer<CQXDescriptionEdit> edit_;
 };
 
 // "Settings"/"Desc Page Font": a 72-byte record around a 60-byte character
