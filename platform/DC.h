@@ -13,12 +13,23 @@
 #include <QPen>
 #include <QRect>
 #include <QString>
+#include <QTransform>
+
+#include <vector>
 
 class QPainter;
 
 enum : int { PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_NULL = 5 };
 enum : int { TRANSPARENT = 1, OPAQUE = 2 };
 enum : int { HORZRES = 8, VERTRES = 10, LOGPIXELSX = 88, LOGPIXELSY = 90 };
+enum : int { MM_ANISOTROPIC = 8 };
+enum : int { NULLREGION = 1, SIMPLEREGION = 2 };
+enum : UINT {
+  BDR_RAISEDOUTER = 0x1, BDR_SUNKENOUTER = 0x2, BDR_RAISEDINNER = 0x4, BDR_SUNKENINNER = 0x8,
+  EDGE_RAISED = 0x5, EDGE_SUNKEN = 0xA,
+  BF_LEFT = 0x1, BF_TOP = 0x2, BF_RIGHT = 0x4, BF_BOTTOM = 0x8, BF_RECT = 0xF,
+};
+enum : UINT { DFC_BUTTON = 4, DFCS_BUTTONCHECK = 0x0000, DFCS_CHECKED = 0x0400 };
 enum : UINT {
   DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2, DT_VCENTER = 0x4, DT_BOTTOM = 0x8, DT_WORDBREAK = 0x10,
   DT_SINGLELINE = 0x20, DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800, DT_END_ELLIPSIS = 0x8000,
@@ -101,8 +112,59 @@ class CDC {
   BOOL Rectangle(int left, int top, int right, int bottom);
   void FillRect(const QRect& rect, CBrush* brush);
   void FillSolidRect(const QRect& rect, COLORREF color);
+  // Three-dimensional borders in the system colours: BDR_ edges on the BF_
+  // sides of `rect` (the outer edge on the rectangle, the inner one inside
+  // it).
+  BOOL DrawEdge(const QRect& rect, UINT edge, UINT flags);
+  // DFC_BUTTON with DFCS_BUTTONCHECK: a sunken check box filling `rect`,
+  // with its mark when DFCS_CHECKED.
+  BOOL DrawFrameControl(const QRect& rect, UINT type, UINT state);
+  // A dotted frame just inside `rect`.
+  void DrawFocusRect(const QRect& rect);
+
+  // The drawing state (objects, colours, modes, position, mapping) on a
+  // stack: SaveDC gives its level, RestoreDC(level) goes back to it (-1:
+  // the last one saved).
+  int SaveDC();
+  BOOL RestoreDC(int saved);
+  // The smallest rectangle around what may be drawn, in logical units;
+  // NULLREGION when it is empty, else SIMPLEREGION.
+  int GetClipBox(QRect* rect) const;
+
+  // Logical to device mapping: MM_TEXT (1, the default) is one pixel per
+  // unit; MM_ANISOTROPIC scales window extents onto viewport extents:
+  // device = (logical - window origin) x viewport extent / window extent +
+  // viewport origin. Each setter returns the previous value.
+  int SetMapMode(int mode);
+  int GetMapMode() const { return mapMode_; }
+  QSize SetWindowExt(QSize extent);
+  QSize SetViewportExt(QSize extent);
+  QPoint SetWindowOrg(QPoint origin);
+  QPoint SetViewportOrg(QPoint origin);
+  QPoint LPtoDP(QPoint logical) const;
+  QPoint DPtoLP(QPoint device) const;
 
  private:
+  struct Saved {
+    CPen* pen;
+    CBrush* brush;
+    CFont* font;
+    COLORREF textColor, bkColor;
+    int bkMode;
+    QPoint position;
+    int mapMode;
+    QSize windowExt, viewportExt;
+    QPoint windowOrg, viewportOrg;
+  };
+  void applyMapping();
+  QTransform mapping() const;
+
+  QTransform base_;
+  int mapMode_ = 1;
+  QSize windowExt_{1, 1}, viewportExt_{1, 1};
+  QPoint windowOrg_, viewportOrg_;
+  std::vector<Saved> saved_;
+
   QPainter* painter_;
   bool printing_;
   CPen defaultPen_;

@@ -35,3 +35,31 @@ TEST(DC, SelectedObjectsComeBackAndShapesFollowThePlatformsRules) {
   EXPECT_EQ(image.pixel(10, 20), qRgb(255, 255, 255));
   EXPECT_EQ(image.pixel(20, 0), qRgb(0, 255, 0));  // opaque background behind the text
 }
+
+TEST(DC, AnisotropicMappingSavedStatesAndTheClipBox) {
+  QImage image(100, 80, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    painter.translate(10, 0);  // the painter's own offset stays under the mapping
+    CDC dc(&painter);
+    const int saved = dc.SaveDC();
+    dc.SetMapMode(MM_ANISOTROPIC);
+    dc.SetWindowExt(QSize(1000, 1000));
+    dc.SetViewportExt(QSize(50, 50));
+    dc.SetWindowOrg(QPoint(200, 0));
+    EXPECT_EQ(dc.LPtoDP(QPoint(400, 600)), QPoint(10, 30));
+    EXPECT_EQ(dc.DPtoLP(QPoint(10, 30)), QPoint(400, 600));
+    dc.FillSolidRect(QRect(400, 600, 200, 200), 0x0000FF);  // device 10..19 x 30..39, plus the offset
+    QRect box;
+    EXPECT_EQ(dc.GetClipBox(&box), SIMPLEREGION);
+    EXPECT_EQ(box.left(), 0);  // window origin 200 and the painter's 10 pixels: logical 0 is device 0
+    EXPECT_TRUE(dc.RestoreDC(saved));
+    EXPECT_EQ(dc.GetMapMode(), 1);
+    EXPECT_EQ(dc.LPtoDP(QPoint(5, 5)), QPoint(5, 5));
+    EXPECT_FALSE(dc.RestoreDC(saved));
+  }
+  EXPECT_EQ(image.pixel(20, 30), qRgb(255, 0, 0));
+  EXPECT_EQ(image.pixel(29, 39), qRgb(255, 0, 0));
+  EXPECT_EQ(image.pixel(30, 40), qRgb(255, 255, 255));
+}
