@@ -1,5 +1,6 @@
 // The program QXLWIN32.
 #include "app/QXApp.h"
+#include "app/QXDoc.h"
 #include "pages/QXViewTable.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     CQXApp app;
     // The page views, also the frame's fallback view, by class name.
     RegisterQXPageClasses();
+    CQXDoc::SetSelectionViewFunction(&ShowSelectionView);
     exitCode = AfxWinMain();
     // Windows that delete themselves after their last event go now, while
     // the language library they were built from is still loaded; the

@@ -22,11 +22,13 @@
 
 namespace tallix::test {
 
-class PageDoc : public CQXDoc, public FakeDocServices {
+class PageDoc : public CQXDoc {
   Q_OBJECT
 
  public:
   DECLARE_MESSAGE_MAP()
+  FakeDocServices fake;
+  std::vector<std::string>& savedPaths = fake.savedPaths;
   int busy = 0;
   int shownSelection = 0;            // command 28020 reached the document
   int newItems = 0;                  // command 22102 reached the document
@@ -34,18 +36,22 @@ class PageDoc : public CQXDoc, public FakeDocServices {
   std::vector<std::pair<std::string, int>> removed;  // path, busy count
   std::function<void()> onFiling;  // runs inside SaveItem and RemoveItem
 
+  void put(const std::string& path, CQXCalcItem* item) { fake.put(path, item); }
+  std::unique_ptr<CQXDocEntry> get(const std::string& path) const { return fake.get(path); }
+  void ClearUndo() override {}
   int SetBusy(BOOL on) override { return busy += on ? 1 : -1; }
+  BOOL LoadItem(const char* path, CQXDocEntry* out) override { return fake.LoadItem(path, out); }
   BOOL SaveItem(CQXDocEntry* entry, char* outPath) override {
     if (auto it = fileUnder.find(entry->Path()); it != fileUnder.end()) entry->SetPath(it->second.c_str());
     if (onFiling) onFiling();
-    if (!FakeDocServices::SaveItem(entry, nullptr)) return FALSE;
+    if (!fake.SaveItem(entry, nullptr)) return FALSE;
     if (outPath) qstrncpy(outPath, entry->Path().c_str(), 256);
     return TRUE;
   }
   BOOL RemoveItem(const char* path, DWORD* out, BOOL undo) override {
     removed.emplace_back(path, busy);
     if (onFiling) onFiling();
-    return FakeDocServices::RemoveItem(path, out, undo);
+    return fake.RemoveItem(path, out, undo);
   }
   void OnShowSelection() { ++shownSelection; }
   void OnNewItem() { ++newItems; }
