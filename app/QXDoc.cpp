@@ -417,13 +417,28 @@ BOOL CQXDoc::FindFileHolder(const QString& path, char* title, UINT size) {
   return FindInstanceWithFile(path, title, size);
 }
 
-// Every selection shows the empty view for now; the views of folders and
-// items take its place as they come.
-BOOL CQXDoc::ShowSelectionPane(const TreeSelectionInfo&) {
+namespace {
+CQXDoc::SelectionViewFunction selectionView = nullptr;
+}  // namespace
+
+void CQXDoc::SetSelectionViewFunction(SelectionViewFunction show) { selectionView = show; }
+
+BOOL CQXDoc::ShowSelectionPane(const TreeSelectionInfo& selection) {
+  if (selectionView) return selectionView(selection, FALSE);
   CQXMainFrame* frame = GetMainFrame();
   if (!frame) return TRUE;
   CQXContentsView* view = nullptr;
   return frame->ReplaceContentView(RUNTIME_CLASS(CQXContentsView), &view, FALSE);
+}
+
+// For editing the page view is also activated.
+void CQXDoc::ShowSelectionView(BOOL edit) {
+  TreeSelectionInfo selection;
+  if (!GetTreeSelection(&selection)) return;
+  if (selectionView)
+    selectionView(selection, edit);
+  else
+    ShowSelectionPane(selection);
 }
 
 // ---------------------------------------------------------------- messages

@@ -213,6 +213,13 @@ class CQXDoc : public CDocument, public CQXDocServices, public CQXDocCommandHost
   // Has the main window's right pane replaced by the view of the selection.
   virtual BOOL ShowSelectionPane(const TreeSelectionInfo& selection);
 
+ public:
+  // How the right pane shows a selection: the page views' function, set at
+  // start-up (the page views live above the document). Without one every
+  // selection shows the empty view.
+  using SelectionViewFunction = BOOL (*)(const TreeSelectionInfo& selection, BOOL activate);
+  static void SetSelectionViewFunction(SelectionViewFunction show);
+
  private:
   BOOL fillTree(CQXTreeView* tree, const std::string& folder, DWORD folderFlags);
   BOOL newSummaryInfo();

@@ -100,13 +100,6 @@ BOOL CQXDoc::SelectTreePath(const char* path, BOOL expand) {
 
 BOOL CQXDoc::CommitActivePage() { return ::CommitActivePage(); }
 
-// The pages of items do not edit yet: the selection's view is shown as it
-// is, with or without the edit flag.
-void CQXDoc::ShowSelectionView(BOOL) {
-  TreeSelectionInfo selection;
-  if (GetTreeSelection(&selection)) ShowSelectionPane(selection);
-}
-
 void CQXDoc::PostMainWindowCommand(UINT id) {
   if (CWnd* main = AfxGetMainWnd()) main->PostMessage(WM_COMMAND, id, 0);
 }
