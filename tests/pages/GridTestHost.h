@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@ class RecordingTable : public CQXGridTable {
   std::vector<std::string> refusedArgs;
   int rowChanges = 0, columnChanges = 0;
   std::vector<std::string> defaults;  // by row, from 1; empty: the base's
+  std::function<BOOL(int, char*, UINT)> defaultText;  // by row, before `defaults`
 
  protected:
   void OnStoreRefused(UINT id, const std::string& a1, const std::string& a2) override {
@@ -31,6 +33,7 @@ class RecordingTable : public CQXGridTable {
   void OnRowCountChanged() override { ++rowChanges; }
   void OnColumnCountChanged() override { ++columnChanges; }
   BOOL GetDefaultCellText(int row, int col, char* buffer, UINT size) override {
+    if (defaultText) return defaultText(row, buffer, size);
     if (defaults.empty()) return CQXGridTable::GetDefaultCellText(row, col, buffer, size);
     if (row < 1 || size_t(row) > defaults.size()) return FALSE;
     snprintf(buffer, size, "%s", defaults[size_t(row - 1)].c_str());
