@@ -1,5 +1,6 @@
 #include "classlib/OrvoBases.h"
 
+#include "classlib/OrvoBitmapScrollView.h"
 #include "classlib/OrvoListCtrl.h"
 #include "classlib/OrvoTreeView.h"
 #include "platform/ScrollView.h"
@@ -44,4 +45,6 @@ void RegisterOrvoWindowClasses() {
   RegisterRuntimeClass(RUNTIME_CLASS(COrvoSplitterWnd));
   RegisterRuntimeClass(RUNTIME_CLASS(COrvoTreeView));
   RegisterRuntimeClass(RUNTIME_CLASS(COrvoTreeViewDragDrop));
+  RegisterRuntimeClass(RUNTIME_CLASS(COrvoBitmapScrollView));
+  RegisterRuntimeClass(RUNTIME_CLASS(COrvoBitmapControl));
 }

@@ -51,6 +51,7 @@ class COrvoToolBar : public CToolBar {
   DECLARE_MESSAGE_MAP()
 };
 
-// Registers COrvoBaseView, COrvoListCtrl, COrvoSplitterWnd, COrvoTreeView
-// and COrvoTreeViewDragDrop (and the platform's CTreeView) by class name.
+// Registers COrvoBaseView, COrvoListCtrl, COrvoSplitterWnd, COrvoTreeView,
+// COrvoTreeViewDragDrop, COrvoBitmapScrollView and COrvoBitmapControl (and
+// the platform's CTreeView) by class name.
 void RegisterOrvoWindowClasses();

@@ -1,4 +1,7 @@
-// CPrintInfo (interim): the print job's page numbers and drawing rectangle.
+// CPrintInfo: what a print job tells the view printing it, and what the
+// view tells the job back: the drawing rectangle of the page, the page
+// being printed (counted from 1), the number of pages once the view knows
+// it, and whether printing goes on.
 #pragma once
 
 #include "platform/WinTypes.h"
@@ -7,7 +10,8 @@
 
 class CPrintInfo {
  public:
-  void SetMaxPage(UINT page) { maxPage_ = page; }
+  void SetMaxPage(UINT maxPage) { maxPage_ = maxPage; }
+  // 0xFFFF until the view sets it.
   UINT GetMaxPage() const { return maxPage_; }
 
   QRect m_rectDraw;
