@@ -59,10 +59,8 @@ CQXGridCtrlDataPage::CQXGridCtrlDataPage(UINT templateId) : COrvoPropertyPage(te
 
 CQXGridCtrlDataPage::~CQXGridCtrlDataPage() = default;
 
-CQXDocEntry* CQXGridCtrlDataPage::GetCurrentItem() {
-  std::unique_ptr<CQXDocEntry> entry;
-  if (!GetSelectedDocItem(&entry, nullptr)) return nullptr;
-  return entry.release();
+BOOL CQXGridCtrlDataPage::GetCurrentItem(std::unique_ptr<CQXDocEntry>* entry) {
+  return GetSelectedDocItem(entry, nullptr);
 }
 
 BOOL CQXGridCtrlDataPage::OnInitDialog() {
@@ -99,10 +97,10 @@ void CQXGridCtrlDataPage::OnDestroy() {
   COrvoPropertyPage::OnDestroy();
 }
 
-void CQXGridCtrlDataPage::OnDocNotify(int code, void*) {
+void CQXGridCtrlDataPage::OnDocNotify(int code, QObject*) {
   if (code != 2 || !HasWindow()) return;
-  std::unique_ptr<CQXDocEntry> entry(GetCurrentItem());
-  if (entry) LoadFromItem(entry.get());
+  std::unique_ptr<CQXDocEntry> entry;
+  if (GetCurrentItem(&entry)) LoadFromItem(entry.get());
 }
 
 void CQXGridCtrlDataPage::contextMenuEvent(QContextMenuEvent* event) {

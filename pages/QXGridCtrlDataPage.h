@@ -20,6 +20,8 @@
 
 #include <QRect>
 
+#include <memory>
+
 class CCmdUI;
 class CQXDocEntry;
 class QContextMenuEvent;
@@ -42,9 +44,12 @@ class CQXGridCtrlDataPage : public COrvoPropertyPage, public CQXGridTable {
   virtual void SetModified(BOOL modified) { CQXGridTable::SetModified(modified); }
   virtual BOOL Validate(TreeItemInfo*) { return TRUE; }
   // Code 2: the item changed; the page loads it again.
-  virtual void OnDocNotify(int code, void* argument);
-  // A copy of the selected entry (the caller owns it); null without one.
-  virtual CQXDocEntry* GetCurrentItem();
+  virtual void OnDocNotify(int code, QObject* argument);
+  // A copy of the selected entry; FALSE without one.
+  virtual BOOL GetCurrentItem(std::unique_ptr<CQXDocEntry>* entry);
+  // The print view prints the page's grid.
+  virtual int GetPrintKind() const { return kPrintKind; }
+  virtual QWidget* GetPrintControl() { return &GetGrid(); }
 
   BOOL OnInitDialog() override;
   void OnSize(UINT type, int cx, int cy) override;

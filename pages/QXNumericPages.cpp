@@ -37,7 +37,8 @@ BOOL CQXNumericItemPage::OnInitDialog() {
       connect(spin, &QSpinBox::valueChanged, this, [this, spin](int value) { onSpinChanged(spin, value); });
     }
   }
-  std::unique_ptr<CQXDocEntry> entry(GetCurrentItem());
+  std::unique_ptr<CQXDocEntry> entry;
+  GetCurrentItem(&entry);
   LoadFromItem(entry.get());
   m_initialised = TRUE;
   return FALSE;

@@ -28,7 +28,10 @@ template <class Page>
 class SelectedEntryPage : public Page {
  public:
   std::function<CQXDocEntry*()> current;
-  CQXDocEntry* GetCurrentItem() override { return current ? current() : nullptr; }
+  BOOL GetCurrentItem(std::unique_ptr<CQXDocEntry>* entry) override {
+    entry->reset(current ? current() : nullptr);
+    return *entry != nullptr;
+  }
 };
 
 class NumericPagesTest : public ::testing::Test {
@@ -140,6 +143,17 @@ TEST_F(NumericPagesTest, RefusedStoresShowWhy) {
   CQXDocEntry none;
   EXPECT_FALSE(page.StoreToItem(&none));
   ASSERT_EQ(messages.texts().size(), 3u);
+  // The item changed in the document: the page shows it again.
+  page.current = [] {
+    auto* fresh = new CQXDocEntry;
+    auto* m = new CQXMatrixItem;
+    m->GetValues().SetSize(3, 4);
+    fresh->SetItem(m);
+    return fresh;
+  };
+  page.OnDocNotify(2, nullptr);
+  EXPECT_EQ(page.GetRowsSpin()->value(), 3);
+  EXPECT_EQ(page.GetColumnsSpin()->value(), 4);
   EXPECT_EQ(messages.texts()[0], QString::fromUtf8("Entrée d'un nombre invalide."));
   EXPECT_EQ(messages.texts()[1], QString::fromUtf8("Tapez un nombre entier compris entre 1 et 255."));
   EXPECT_EQ(messages.texts()[2], QString::fromUtf8("La commande a échoué."));
