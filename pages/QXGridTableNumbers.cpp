@@ -7,6 +7,7 @@
 #include "datamodel/QXNumericArray.h"
 #include "datamodel/QXValueGrid.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -34,6 +35,24 @@ std::string toText(int generation, const BYTE* bytes, bool complex, bool round) 
   r.textSize = generation == 1 ? 256 : 255;
   if (!ConvertCalcNumber(&r)) return std::string();
   return text;
+}
+
+// Text to bytes into `bytes` (48); FALSE when the text is refused.
+bool fromText(int generation, const std::string& text, bool complex, bool round, std::array<BYTE, 48>* bytes,
+              DWORD* resultFlags) {
+  std::array<char, kMaxText + 1> buffer{};
+  std::memcpy(buffer.data(), text.data(), std::min<size_t>(text.size(), kMaxText));
+  CQXNumConvRequest r{};
+  r.size = sizeof r;
+  r.mode = kNumConvTextToBytes | generationMode(generation) | (complex ? kNumConvComplex : 0) |
+           (round ? kNumConvRound10 : 0);
+  r.bytes = bytes->data();
+  r.bytesSize = generation == 1 ? 32 : 48;
+  r.text = buffer.data();
+  r.textSize = DWORD(buffer.size());
+  if (!ConvertCalcNumber(&r)) return false;
+  if (resultFlags) *resultFlags = r.resultFlags;
+  return true;
 }
 
 }  // namespace
@@ -145,18 +164,9 @@ bool CQXGridTable::convertCell(int row, int col, int generation, const std::stri
     }
   }
   std::array<BYTE, 48> bytes{};
-  std::array<char, kMaxText + 1> buffer{};
-  std::memcpy(buffer.data(), text.data(), std::min<size_t>(text.size(), kMaxText));
-  CQXNumConvRequest r{};
-  r.size = sizeof r;
-  r.mode = kNumConvTextToBytes | generationMode(generation) | (complexAllowed ? kNumConvComplex : 0) |
-           (m_roundTo10Digits ? kNumConvRound10 : 0);
-  r.bytes = bytes.data();
-  r.bytesSize = generation == 1 ? 32 : 48;
-  r.text = buffer.data();
-  r.textSize = DWORD(buffer.size());
-  if (!ConvertCalcNumber(&r)) return false;
-  out->complex = (r.resultFlags & kNumConvResultComplex) != 0;
+  DWORD flags = 0;
+  if (!fromText(generation, text, complexAllowed, m_roundTo10Digits != FALSE, &bytes, &flags)) return false;
+  out->complex = (flags & kNumConvResultComplex) != 0;
   out->bytes.fill(0);
   std::memcpy(out->bytes.data(), bytes.data(), numberSize(generation) * (out->complex ? 2 : 1));
   return true;
@@ -167,17 +177,8 @@ BOOL CQXGridTable::IsCellNumberValid(int row, int col, BOOL complexAllowed, int 
   const std::string text = cellText(row, col);
   if (generation == 2 && text.empty()) return FALSE;
   std::array<BYTE, 48> bytes{};
-  std::array<char, kMaxText + 1> buffer{};
-  std::memcpy(buffer.data(), text.data(), text.size());
-  CQXNumConvRequest r{};
-  r.size = sizeof r;
-  r.mode = kNumConvTextToBytes | generationMode(generation) | (complexAllowed ? kNumConvComplex : 0) |
-           (m_roundTo10Digits ? kNumConvRound10 : 0);
-  r.bytes = bytes.data();
-  r.bytesSize = generation == 1 ? 32 : 48;
-  r.text = buffer.data();
-  r.textSize = DWORD(buffer.size());
-  return ConvertCalcNumber(&r);
+  return fromText(generation, text, complexAllowed != FALSE, m_roundTo10Digits != FALSE, &bytes, nullptr) ? TRUE
+                                                                                                          : FALSE;
 }
 
 bool CQXGridTable::refuseCell(int row, int col) {
