@@ -101,6 +101,12 @@ TEST_F(GridNumbersTest, OlderEmptyItemShowsDefaultsAndLargeTablesAreRefused) {
   EXPECT_EQ(oldValue(values, 2, 1), bytesOf(1, "2"));
   EXPECT_EQ(values.GetCell(2, 1)->GetFirst(), 2);  // the cell keeps its place
 
+  // No default for a row: the cell shows "0", not what a buffer held.
+  table->defaults = {"2"};
+  ASSERT_TRUE(values.SetSize(2, 1));
+  table->LoadFromOldItem(values);
+  EXPECT_EQ(text(2, 1), "0");
+
   table->m_limit = 300;
   table->SetDataRowCount(300);
   const CQXValueGrid before = values;
