@@ -100,7 +100,7 @@ void CQXGridCtrlDataPage::OnDestroy() {
 void CQXGridCtrlDataPage::OnDocNotify(int code, QObject*) {
   if (code != 2 || !HasWindow()) return;
   std::unique_ptr<CQXDocEntry> entry;
-  if (GetCurrentItem(&entry)) LoadFromItem(entry.get());
+  if (FetchCurrentItem(&entry)) LoadFromItem(entry.get());
 }
 
 void CQXGridCtrlDataPage::contextMenuEvent(QContextMenuEvent* event) {

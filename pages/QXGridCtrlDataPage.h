@@ -46,7 +46,9 @@ class CQXGridCtrlDataPage : public COrvoPropertyPage, public CQXGridTable {
   // Code 2: the item changed; the page loads it again.
   virtual void OnDocNotify(int code, QObject* argument);
   // A copy of the selected entry; FALSE without one.
-  virtual BOOL GetCurrentItem(std::unique_ptr<CQXDocEntry>* entry);
+  BOOL GetCurrentItem(std::unique_ptr<CQXDocEntry>* entry);
+  // Where the page takes the entry it shows from: the selection's.
+  virtual BOOL FetchCurrentItem(std::unique_ptr<CQXDocEntry>* entry) { return GetCurrentItem(entry); }
   // The print view prints the page's grid.
   virtual int GetPrintKind() const { return kPrintKind; }
   virtual QWidget* GetPrintControl() { return &GetGrid(); }

@@ -38,7 +38,7 @@ BOOL CQXNumericItemPage::OnInitDialog() {
     }
   }
   std::unique_ptr<CQXDocEntry> entry;
-  GetCurrentItem(&entry);
+  FetchCurrentItem(&entry);
   LoadFromItem(entry.get());
   m_initialised = TRUE;
   return FALSE;

@@ -28,7 +28,7 @@ template <class Page>
 class SelectedEntryPage : public Page {
  public:
   std::function<CQXDocEntry*()> current;
-  BOOL GetCurrentItem(std::unique_ptr<CQXDocEntry>* entry) override {
+  BOOL FetchCurrentItem(std::unique_ptr<CQXDocEntry>* entry) override {
     entry->reset(current ? current() : nullptr);
     return *entry != nullptr;
   }
