@@ -43,7 +43,13 @@ void CQXGridTable::PlaceGrid(const QRect& rect) {
 
 void CQXGridTable::DestroyGrid() {
   if (!m_frame) return;
-  delete m_grid.data();
+  // The grid leaves the page's windows but stays with the table, which
+  // may still be asked for its cells.
+  if (m_grid) {
+    m_grid->EndEditing();
+    m_grid->hide();
+    m_grid->setParent(nullptr);
+  }
   delete m_frame.data();
 }
 

@@ -40,7 +40,7 @@ class CQXGridTable {
   BOOL CreateGrid(QWidget* parent, CWnd* owner = nullptr);
   // The grid with its edge at `rect` of the parent.
   void PlaceGrid(const QRect& rect);
-  // Takes the grid window down; the table keeps no grid after it.
+  // Takes the grid out of the page's windows (the table keeps it).
   void DestroyGrid();
   CQXGridCtrl& GetGrid() { return *m_grid; }
   const CQXGridCtrl& GetGrid() const { return *m_grid; }
