@@ -26,16 +26,20 @@ class CQXDocServices {
 
   // Paths and display texts of the items that can be sent.
   virtual BOOL CollectSendableItems(std::vector<std::string>* paths, std::vector<std::string>* texts) = 0;
-  // The entry at `path`, or every item entry of the folder at `path` (at
-  // most 32), each owning its item.
+  // The entry at `path`, or one entry for each child of the folder at
+  // `path` in store order, each owning its item; a child that cannot be
+  // loaded leaves a null slot.
   virtual BOOL LoadItemsAt(const char* path, std::vector<std::unique_ptr<CQXDocEntry>>* out) = 0;
   virtual BOOL LoadItem(const char* path, CQXDocEntry* out) = 0;
 
-  // Gives a received entry its path: "\Calculator\<folder of its kind>\<name>",
-  // with a unique name when asked; FALSE when the kind has no folder.
-  virtual BOOL StoreReceivedItem(CQXDocEntry* entry, BOOL uniqueName) = 0;
+  // Sets the entry's flags (bit 0: from outside, compared before it replaces
+  // an item) and gives it its path "\Calculator\<folder of its kind>\<name>";
+  // FALSE when the kind has no folder or the item's name cannot be a path.
+  virtual BOOL StoreReceivedItem(CQXDocEntry* entry, DWORD flags) = 0;
   // Writes the entry into the item store and updates the tree; `outPath`
-  // (null or at least 256 characters) receives the path used.
+  // (null or at least 256 characters) receives the path used. TRUE with an
+  // empty `outPath` when the user refused to replace the item there: nothing
+  // was stored.
   virtual BOOL SaveItem(CQXDocEntry* entry, char* outPath) = 0;
   virtual BOOL GetItemDataLength(const char* path, DWORD* out) = 0;
   // Asks whether an existing item of the entry's path may be replaced.
@@ -50,4 +54,10 @@ class CQXDocServices {
   // document cancels it when the user cancels its own questions.
   virtual void SetCurrentLink(CQXCalcLink* link) = 0;
   virtual CQXCalcLink* GetCurrentLink() const = 0;
+
+  // Raises (TRUE) or lowers (FALSE) the busy counter and returns it; while
+  // it is above 0 the tree's selection does not replace the right pane.
+  virtual int SetBusy(BOOL busy) { return busy ? 1 : 0; }
+  // Selects `path` in the tree without expanding it and shows its page.
+  virtual BOOL SelectAndShow(const char* path) { return path != nullptr; }
 };

@@ -17,6 +17,20 @@ BOOL GetProgramVersion(VS_FIXEDFILEINFO* out) {
   return TRUE;
 }
 
+namespace {
+constexpr WORD kShippedLanguage = 0x0800;
+constexpr WORD kShippedCodePage = 1250;
+WORD g_language = kShippedLanguage;
+}  // namespace
+
+BOOL GetProgramTranslation(VersionTranslation* out) {
+  if (!out) return FALSE;
+  *out = {g_language, kShippedCodePage};
+  return TRUE;
+}
+
+void SetProgramTranslationLanguage(WORD language) { g_language = language ? language : kShippedLanguage; }
+
 void StoreVersionRecord(const VS_FIXEDFILEINFO& info, BYTE out[kVersionRecordSize]) {
   DWORD values[kVersionRecordSize / 4];
   std::memcpy(values, &info, sizeof values);

@@ -32,6 +32,18 @@ constexpr UINT kVersionRecordSize = 52;
 // a null pointer.
 BOOL GetProgramVersion(VS_FIXEDFILEINFO* out);
 
+// The translation entry of the program's version block: the language and
+// code page its resources are written for. The program ships with language
+// 0x0800 (none in particular) and code page 1250.
+struct VersionTranslation {
+  WORD language;
+  WORD codePage;
+};
+BOOL GetProgramTranslation(VersionTranslation* out);
+// A build for another language (tests) sets the entry's language; 0 goes
+// back to the shipped 0x0800.
+void SetProgramTranslationLanguage(WORD language);
+
 // The record in its stored form, and back.
 void StoreVersionRecord(const VS_FIXEDFILEINFO& info, BYTE out[kVersionRecordSize]);
 void LoadVersionRecord(const BYTE in[kVersionRecordSize], VS_FIXEDFILEINFO* out);

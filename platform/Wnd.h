@@ -41,6 +41,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <map>
@@ -143,6 +144,14 @@ class CWnd : public QWidget, public CCmdTarget {
   // A mouse button went down in this window or one inside it; MA_ codes.
   // The base answers MA_ACTIVATE.
   virtual int OnMouseActivate(CWnd* topLevel, UINT hitTest, UINT message);
+
+  // Files dragged from the desktop may be dropped on the window: a drop of
+  // local files calls OnDropFiles with their paths. Internet shortcut files
+  // are left to the window's drop target, which reads their address.
+  void DragAcceptFiles(BOOL accept = TRUE);
+  // The base brings the window's top-level window to the front and opens
+  // each file through the application, as the frame of a document does.
+  virtual void OnDropFiles(const QStringList& paths);
 
   // TRUE while a menu, accelerator or tool-bar command runs. Commands that
   // arrive meanwhile from the user are dropped and posted ones wait until it

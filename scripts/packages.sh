@@ -11,7 +11,8 @@ PKGS="build-essential cmake ninja-build pkg-config git \
   locales \
   qt6-translations-l10n \
   desktop-file-utils \
-  python3-fonttools fonts-dejavu-core"
+  python3-fonttools fonts-dejavu-core \
+  xvfb xauth imagemagick"
 # Rich-text tests: other readers and writers of RTF.
 PKGS="$PKGS pandoc unrtf"
 missing=""

@@ -94,7 +94,8 @@ class FakeDocServices : public CQXDocServices {
     return TRUE;
   }
   // The rows of the kinds the tests receive.
-  BOOL StoreReceivedItem(CQXDocEntry* entry, BOOL) override {
+  BOOL StoreReceivedItem(CQXDocEntry* entry, DWORD flags) override {
+    entry->SetFlags(flags);
     CQXCalcItem* item = entry->GetItem();
     char name[64] = "";
     switch (entry->GetKind()) {

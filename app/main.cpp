@@ -1,0 +1,19 @@
+// The program QXLWIN32.
+#include "app/QXApp.h"
+
+#include <QApplication>
+#include <QEvent>
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  int exitCode = 0;
+  {
+    CQXApp app;
+    exitCode = AfxWinMain();
+    // Windows that delete themselves after their last event go now, while
+    // the language library they were built from is still loaded; the
+    // application object frees it last.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  return exitCode;
+}
