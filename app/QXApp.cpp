@@ -4,6 +4,7 @@
 #include "app/CalculatorFonts.h"
 #include "app/DocManagerEx.h"
 #include "app/ItemClipboardFormats.h"
+#include "app/MenuPopups.h"
 #include "app/ProgramServices.h"
 #include "app/QXAppMessages.h"
 #include "app/QXDoc.h"
@@ -178,7 +179,7 @@ BOOL CQXApp::RegisterGridWindowClass() {
   return TRUE;
 }
 BOOL CQXApp::RegisterTokenEditorWindowClass() { return TRUE; }
-void CQXApp::InitMenuPopupTable() {}
+void CQXApp::InitMenuPopupTable() { ::InitMenuPopupTable(); }
 void CQXApp::BuildExtensionMenus(const QString&) {}
 
 void CQXApp::LoadPageSettings() {

@@ -1,16 +1,444 @@
+// CQXDoc: new, open, import hand-over and save. The records, the tree
+// filling and the item services are in QXDocRecords.cpp; the default
+// folder tables in QXDocFolders.cpp.
 #include "app/QXDoc.h"
 
+#include "app/InstanceProbe.h"
+#include "app/MainFrameFunctions.h"
+#include "app/OldFileImport.h"
+#include "app/ProgramServices.h"
+#include "app/QXContentsView.h"
+#include "app/QXMainFrame.h"
+#include "app/QXSummaryInfo.h"
+#include "app/QXTreeView.h"
+#include "classlib/ProfileSettings.h"
+#include "datamodel/ModelLookups.h"
+#include "datamodel/OrvoItemStore.h"
+#include "platform/ByteOrder.h"
+#include "platform/DocTemplate.h"
+#include "platform/FileDialog.h"
+#include "platform/LanguageLibrary.h"
+#include "platform/MessageBox.h"
 #include "platform/RuntimeClass.h"
+#include "platform/WinApp.h"
+
+#include <QFileInfo>
+
+#include <cstring>
+
+namespace {
+
+constexpr UINT kMsgNewerVersion = 10507;   // "Le fichier %1 a été créé par une version plus récente..."
+constexpr UINT kMsgBetaVersion = 10506;    // "Ces données ont été créées par une version Bêta..."
+constexpr UINT kMsgHeldByOther = 10511;    // "Le fichier %1 est déjà ouvert par l'application %2."
+constexpr UINT kMsgUnknownType = 10512;    // the document is made for the CFX-9850G
+constexpr UINT kMsgWriteProtected = 10573;  // "Le fichier %1 est protégé en écriture..."
+constexpr UINT kMsgUnsupported = 10575;    // "La lecture des données n'est pas possible..."
+constexpr UINT kMsgReplace = 10155;        // "Le fichier %1 existe déjà. Le remplacer?"
+constexpr UINT kFilterDocuments = 10607;   // "TALLIX (*.qxd)|*.qxd|"
+constexpr UINT kFilterAll = 10620;         // "Tous les fichiers (*.*)|*.*|"
+constexpr UINT kMsgFailedToOpen = 61697;
+constexpr UINT kMsgFailedToCreate = 61700;
+constexpr UINT kMsgCommandFailed = 61705;
+constexpr UINT kMsgNoMemory = 61706;
+constexpr UINT kUntitled = 61443;  // "sans nom"
+constexpr UINT kAppTitle = 57344;  // "TALLIX PROFESSIONAL"
+
+// Store modes: a probe (read-only, shared), the document's own file
+// (read/write, exclusive; transacted in our store), read-only, and a copy
+// into a new file that becomes the store's.
+constexpr int kModeProbe = ORVO_OPEN_READONLY | ORVO_SHARE_DENYNONE;
+constexpr int kModeWrite = ORVO_SHARE_EXCLUSIVE;
+constexpr int kModeRead = ORVO_OPEN_READONLY;
+constexpr int kModeSaveCopy = ORVO_OPEN_SAVEAS | ORVO_SHARE_EXCLUSIVE;
+
+constexpr char kDefaultModel[] = "CFX-9850G";
+constexpr char kDefaultType[] = "FX9850";
+
+CQXOldFileImport* g_import = nullptr;
+
+QByteArray nativePath(const QString& path) { return QFile::encodeName(path); }
+
+// The name an imported file is saved under: a last letter I or i becomes D
+// or d (".qxi" -> ".qxd"); any other extension is replaced by ".qxd", and
+// ".qxd" is appended to a name without one.
+QString importedName(const QString& path) {
+  if (path.endsWith(QLatin1Char('I'))) return path.left(path.size() - 1) + QLatin1Char('D');
+  if (path.endsWith(QLatin1Char('i'))) return path.left(path.size() - 1) + QLatin1Char('d');
+  const QFileInfo info(path);
+  const QString name = info.fileName();
+  const int dot = name.lastIndexOf(QLatin1Char('.'));
+  const QString stem = dot > 0 ? name.left(dot) : name;
+  return path.left(path.size() - name.size()) + stem + QStringLiteral(".qxd");
+}
+
+}  // namespace
+
+CQXOldFileImport* GetOldFileImport() { return g_import; }
+
+CQXOldFileImport* SetOldFileImport(CQXOldFileImport* import) {
+  CQXOldFileImport* previous = g_import;
+  g_import = import;
+  return previous;
+}
 
 const CMessageMap& CQXDoc::messageMap() {
-  static const CMessageMap map = MessageMapOf<CQXDoc>(CDocument::messageMap());
+  static const CMessageMap map =
+      MessageMapOf<CQXDoc>(CDocument::messageMap())
+          .commandRange(ID_FILE_SAVE, ID_FILE_SAVE_AS, &CQXDoc::OnFileSave)
+          .command(kCmdShowSelection, &CQXDoc::OnShowSelection);
   return map;
 }
 
-CQXDoc::CQXDoc() = default;
+CQXDoc::CQXDoc() : store_(std::make_unique<COrvoItemStore>()) {}
 
-CQXDoc::~CQXDoc() = default;
+CQXDoc::~CQXDoc() {
+  summary_.reset();
+  ClearUndo();
+  store_->Close();
+}
 
 void CQXDoc::ClearUndo() {}
+
+void CQXDoc::OnShowSelection() { ShowSelectedItemView(); }
+
+// ---------------------------------------------------------------- new
+
+void CQXDoc::ResetContents() {
+  store_->Close();
+  SetTitle(CLanguageLibrary::LoadString(kUntitled));
+  SetModifiedFlag(FALSE);
+  readOnly_ = FALSE;
+  importedFrom_.clear();
+  ClearUndo();
+  if (CQXTreeView* tree = GetTreeView()) tree->RemoveAll();
+  ClearUndo();
+}
+
+BOOL CQXDoc::OnNewDocument() {
+  if (NewDocumentForCalculator(nullptr, nullptr)) return TRUE;
+  AfxMessageBox(kMsgFailedToCreate, MB_OK | MB_ICONEXCLAMATION);
+  return FALSE;
+}
+
+BOOL CQXDoc::NewDocumentForCalculator(const char* model, const char* type) {
+  if (!CDocument::OnNewDocument()) return FALSE;
+  ResetContents();
+  uniqueCounter_ = kFirstUniqueNumber;
+  if (!store_->Open(nullptr, kModeWrite)) {
+    FormatStoreError(store_->GetLastError(), QString());
+    return FALSE;
+  }
+  std::string modelName = model && *model ? model : "";
+  if (modelName.empty() && !GetDefaultCalculator(&modelName)) modelName = kDefaultModel;
+  std::string calcType = type && *type ? type : "";
+  if (calcType.empty() && (!ReadModelType(modelName.c_str(), &calcType) || calcType.empty())) calcType = kDefaultType;
+  if (!IsKnownCalculatorType(calcType.c_str())) {
+    modelName = kDefaultModel;
+    calcType = kDefaultType;
+    AfxMessageBox(kMsgUnknownType, MB_OK | MB_ICONEXCLAMATION);
+  }
+  calculatorType_ = calcType;
+  if (!CreateDefaultFolders(modelName.c_str(), calcType.c_str(), store_.get())) return FALSE;
+  OrvoNodeInfo folder;
+  folder.flags = kNodeFolder;
+  folder.SetPath("\\Document");
+  if (!store_->AddNode(&folder)) return FALSE;
+  if (!newSummaryInfo()) return FALSE;
+  summary_->SetCreateTime();
+  summary_->SetPageCount(1);
+  summary_->SetAppName(CLanguageLibrary::LoadStringA(kAppTitle).c_str());
+  if (!WriteRecords()) return FALSE;
+  summary_->ResetRevision();
+  ReloadTokenTable();
+  return BuildViews();
+}
+
+BOOL CQXDoc::newSummaryInfo() {
+  try {
+    summary_ = std::make_unique<CQXSummaryInfo>();
+  } catch (const std::bad_alloc&) {
+    return FALSE;
+  }
+  summary_->StartEditTimer();
+  return TRUE;
+}
+
+// ---------------------------------------------------------------- open
+
+BOOL CQXDoc::OnOpenDocument(const QString& path) { return OpenDocumentFile(path); }
+
+BOOL CQXDoc::OpenDocumentFile(const QString& path) {
+  DWORD code = 0;
+  {
+    COrvoItemStore probe;
+    if (!probe.Open(nativePath(path).constData(), kModeProbe)) code = probe.GetLastError();
+  }
+  // A file that another program holds for writing is refused to the probe
+  // too; the open itself tells who holds it.
+  if (code == 0 || code == ORVO_E_ACCESSDENIED) return OpenStoreFile(path);
+  if (code == ORVO_E_FILEEXISTS) return ImportOldFile(path);
+  FormatStoreError(code, path);
+  return FALSE;
+}
+
+BOOL CQXDoc::FailOpen() {
+  // The contents are gone: the document counts as changed, so that the
+  // template does not give it back its earlier modified flag, and File New
+  // makes it a new document.
+  store_->Close();
+  SetModifiedFlag(TRUE);
+  if (CWnd* main = AfxGetMainWnd()) main->PostMessage(WM_COMMAND, ID_FILE_NEW, 0);
+  return FALSE;
+}
+
+BOOL CQXDoc::OpenStoreFile(const QString& path) {
+  if (!CDocument::OnNewDocument()) return FailOpen();
+  ResetContents();
+  const QByteArray file = nativePath(path);
+  if (!store_->Open(file.constData(), kModeWrite)) {
+    const DWORD code = store_->GetLastError();
+    if (code != ORVO_E_ACCESSDENIED) {
+      FormatStoreError(code, path);
+      return FailOpen();
+    }
+    COrvoItemStore readOnly;
+    if (!readOnly.Open(file.constData(), kModeRead)) {
+      char title[256] = {};
+      if (AfxGetMainWnd() && FindFileHolder(path, title, sizeof title))
+        AfxMessageBox(CLanguageLibrary::FormatMessage(kMsgHeldByOther, path, QString::fromLatin1(title)),
+                      MB_OK | MB_ICONEXCLAMATION);
+      else
+        FormatStoreError(readOnly.GetLastError(), path);
+      return FailOpen();
+    }
+    // The document works on a copy: it can be changed and saved elsewhere,
+    // and its own file is never written.
+    if (!store_->Open(nullptr, kModeWrite) || !store_->LoadFromStorage(readOnly.GetRootStorage())) {
+      FormatStoreError(store_->GetLastError(), path);
+      return FailOpen();
+    }
+    readOnly_ = TRUE;
+  }
+  BYTE info[kDocInfoSize];
+  if (!ReadDocumentInfo(info, path)) return FailOpen();
+  const DWORD version = GetLittleEndian32(info);
+  if (version > 1) {
+    const DWORD ms = GetLittleEndian32(info + 84 + 8), ls = GetLittleEndian32(info + 84 + 12);
+    const QString writer = QStringLiteral("%1.%2.%3").arg(ms >> 16).arg(ms & 0xFFFF).arg(ls >> 16);
+    AfxMessageBox(CLanguageLibrary::FormatMessage(kMsgNewerVersion, path, writer), MB_OK | MB_ICONEXCLAMATION);
+    return FailOpen();
+  }
+  if (version == 0 || GetLittleEndian32(info + 8) != 10) {
+    AfxMessageBox(kMsgBetaVersion, MB_OK | MB_ICONEXCLAMATION);
+    return FailOpen();
+  }
+  uniqueCounter_ = GetLittleEndian32(info + 12);
+  calculatorType_.assign(reinterpret_cast<const char*>(info + 16), strnlen(reinterpret_cast<const char*>(info + 16), 63));
+  ReloadTokenTable();
+  if (!BuildViews()) {
+    AfxMessageBox(CLanguageLibrary::FormatMessage(kMsgFailedToOpen, path), MB_OK | MB_ICONEXCLAMATION);
+    return FailOpen();
+  }
+  if (!newSummaryInfo()) return FailOpen();
+  summary_->ReadFromStorage(store_->GetRootStorage());
+  if (readOnly_) {
+    BOOL showMessage = FALSE;
+    if (!IsMarkedReadOnly(store_->GetRootStorage(), &showMessage) || showMessage)
+      AfxMessageBox(CLanguageLibrary::FormatMessage(kMsgWriteProtected, path), MB_OK | MB_ICONEXCLAMATION);
+  }
+  SetModifiedFlag(FALSE);
+  return TRUE;
+}
+
+BOOL CQXDoc::ImportOldFile(const QString& path) {
+  CQXOldFileImport* import = g_import;
+  void* handle = nullptr;
+  int code = 1;
+  auto fail = [&]() {
+    if (handle) import->Close(handle);
+    switch (code) {
+      case 0: break;
+      case 1: AfxMessageBox(CLanguageLibrary::FormatMessage(kMsgFailedToOpen, path), MB_OK | MB_ICONINFORMATION); break;
+      case 3:
+      case 4: AfxMessageBox(kMsgUnsupported, MB_OK | MB_ICONINFORMATION); break;
+      case 10: AfxMessageBox(kMsgNoMemory, MB_OK | MB_ICONINFORMATION); break;
+      default: AfxMessageBox(kMsgCommandFailed, MB_OK | MB_ICONINFORMATION); break;
+    }
+    return FailOpen();
+  };
+  if (!import) return fail();
+  code = import->Open(nativePath(path).constData(), &handle);
+  if (code != 0) {
+    handle = nullptr;
+    return fail();
+  }
+  char name[64] = {}, type[64] = {};
+  if (import->GetCalcName(handle, name, sizeof name) != 0 || import->GetCalcType(handle, type, sizeof type) != 0) {
+    code = 1;
+    return fail();
+  }
+  name[63] = type[63] = 0;
+  if (!IsKnownCalculatorType(type)) {
+    code = 3;
+    return fail();
+  }
+  if (!NewDocumentForCalculator(name, type)) {
+    code = 10;
+    return fail();
+  }
+  const BOOL newer = std::strcmp(type, "FXALGEBRA20") == 0 ? TRUE : FALSE;
+  if (!newer && std::strcmp(type, "FX9850") != 0 && std::strcmp(type, "FX7400") != 0) {
+    code = 4;
+    return fail();
+  }
+  const int converted = import->Convert(handle, newer, this);
+  if (converted != 1) {
+    code = converted == 4 ? 10 : 6;
+    return fail();
+  }
+  code = 0;
+  QString target = importedName(path);
+  bool ask = QFileInfo::exists(target);
+  if (ask && !IsSameFile(target, path)) {
+    const int answer =
+        AfxMessageBox(CLanguageLibrary::FormatMessage(kMsgReplace, target), MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDCANCEL) return fail();
+    ask = answer == IDNO;
+  }
+  // The import never replaces the file it was read from.
+  while (ask) {
+    const QString filter =
+        CLanguageLibrary::LoadString(kFilterDocuments) + CLanguageLibrary::LoadString(kFilterAll);
+    CFileDialog dialog(FALSE, QString(), QFileInfo(target).fileName(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                       filter);
+    dialog.SetInitialDirectory(QFileInfo(target).absolutePath());
+    if (dialog.DoModal() != IDOK) return fail();
+    target = dialog.GetPathName();
+    ask = IsSameFile(target, path);
+  }
+  if (!WriteRecords()) return fail();
+  if (!store_->Open(nativePath(target).constData(), kModeSaveCopy)) {
+    FormatStoreError(store_->GetLastError(), target);
+    return fail();
+  }
+  import->Close(handle);
+  handle = nullptr;
+  SetPathName(target);
+  importedFrom_ = path;
+  importedTo_ = target;
+  SetModifiedFlag(FALSE);
+  return TRUE;
+}
+
+void CQXDoc::SetPathName(const QString& path, BOOL addToRecentFiles) {
+  // The template names the document after the file it asked to open; an
+  // import lives on under its new name.
+  if (!importedFrom_.isEmpty() && IsSameFile(path, importedFrom_)) {
+    importedFrom_.clear();
+    CDocument::SetPathName(importedTo_, addToRecentFiles);
+    return;
+  }
+  CDocument::SetPathName(path, addToRecentFiles);
+}
+
+// ---------------------------------------------------------------- save
+
+BOOL CQXDoc::OnSaveDocument(const QString& path) {
+  if (!GetPathName().isEmpty() && !readOnly_ && IsSameFile(path, GetPathName())) return SaveTo(nullptr);
+  return SaveTo(nativePath(path).constData());
+}
+
+BOOL CQXDoc::DoFileSave() {
+  if (GetPathName().isEmpty() || readOnly_) return SaveWithNewName();
+  return OnSaveDocument(GetPathName());
+}
+
+BOOL CQXDoc::SaveWithNewName() {
+  if (!CDocument::DoSave(QString())) return FALSE;
+  readOnly_ = FALSE;
+  return TRUE;
+}
+
+void CQXDoc::OnFileSave(UINT id) {
+  if (id == ID_FILE_SAVE_AS)
+    SaveWithNewName();
+  else
+    DoFileSave();
+}
+
+BOOL CQXDoc::SaveTo(const char* path) {
+  if (!WriteRecords()) return FALSE;
+  if (path && *path) {
+    if (!store_->Open(path, kModeSaveCopy)) {
+      FormatStoreError(store_->GetLastError(), QFile::decodeName(path));
+      return FALSE;
+    }
+    readOnly_ = FALSE;
+    SetPathName(QFile::decodeName(path));
+  } else if (!store_->Commit()) {
+    FormatStoreError(store_->GetLastError(), GetPathName());
+    return FALSE;
+  }
+  SetModifiedFlag(FALSE);
+  return TRUE;
+}
+
+// ---------------------------------------------------------------- main window
+
+BOOL CQXDoc::CanLeaveSelection() {
+  if (busy_) return TRUE;
+  CQXMainFrame* frame = GetMainFrame();
+  return frame ? frame->CommitActivePage() : TRUE;
+}
+
+BOOL CQXDoc::FindFileHolder(const QString& path, char* title, UINT size) {
+  return FindInstanceWithFile(path, title, size);
+}
+
+namespace {
+CQXDoc::SelectionViewFunction selectionView = nullptr;
+}  // namespace
+
+void CQXDoc::SetSelectionViewFunction(SelectionViewFunction show) { selectionView = show; }
+
+BOOL CQXDoc::ShowSelectionPane(const TreeSelectionInfo& selection) {
+  if (selectionView) return selectionView(selection, FALSE);
+  CQXMainFrame* frame = GetMainFrame();
+  if (!frame) return TRUE;
+  CQXContentsView* view = nullptr;
+  return frame->ReplaceContentView(RUNTIME_CLASS(CQXContentsView), &view, FALSE);
+}
+
+// ---------------------------------------------------------------- messages
+
+void FormatStoreError(DWORD code, const QString& path) {
+  const bool named = !path.isEmpty();
+  UINT id = kMsgCommandFailed;
+  switch (code) {
+    case ORVO_E_OUTOFMEMORY: id = kMsgNoMemory; break;
+    case ORVO_E_ACCESSDENIED:
+    case ORVO_E_TOOMANYOPENFILES:
+    case ORVO_E_FILEEXISTS: id = named ? kMsgFailedToOpen : kMsgFailedToCreate; break;
+    case ORVO_E_DISKFULL: id = 61730; break;  // "Le lecteur de disque de destination est plein."
+    case ORVO_E_NOTFOUND:
+    case ORVO_E_PATHNOTFOUND: id = named ? 61729 : kMsgFailedToOpen; break;  // "%1\nImpossible de trouver ce fichier..."
+    default: break;
+  }
+  AfxMessageBox(named ? CLanguageLibrary::FormatMessage(id, path) : CLanguageLibrary::LoadString(id),
+                MB_OK | MB_ICONEXCLAMATION);
+}
+
+void FormatStreamError(int code, const QString& path, BOOL writing) {
+  UINT id = kMsgCommandFailed;
+  switch (code) {
+    case 2: id = kMsgNoMemory; break;
+    case 3: id = writing ? 61734 : 61733; break;
+    case 11: id = 61733; break;  // "Une erreur inattendue s'est produite lors de la lecture de %1."
+    case 12: id = 61734; break;  // "... lors de l'écriture de %1."
+    default: break;
+  }
+  AfxMessageBox(CLanguageLibrary::FormatMessage(id, path), MB_OK | MB_ICONEXCLAMATION);
+}
 
 void RegisterQXDocClass() { RegisterRuntimeClass(RUNTIME_CLASS(CQXDoc)); }

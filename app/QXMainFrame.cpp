@@ -7,6 +7,7 @@
 #include "app/QXTreeView.h"
 #include "classlib/FetchwellLibrary.h"
 #include "classlib/ProfileSettings.h"
+#include "platform/DocTemplate.h"
 #include "platform/CmdUI.h"
 #include "platform/MessageBox.h"
 #include "platform/WinApp.h"
@@ -65,13 +66,6 @@ bool canFlashWindows() {
     return platform == u"xcb" || platform == u"wayland" || platform == u"windows" || platform == u"cocoa";
   }();
   return can;
-}
-
-bool sameFile(const QString& a, const QString& b) {
-  const QFileInfo fa(a), fb(b);
-  const QString ca = fa.canonicalFilePath(), cb = fb.canonicalFilePath();
-  if (!ca.isEmpty() && !cb.isEmpty()) return ca == cb;
-  return QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath());
 }
 
 }  // namespace
@@ -270,7 +264,8 @@ BOOL CQXMainFrame::PreTranslateMessage(MSG* msg) {
 }
 
 void CQXMainFrame::keepColumnWidths() {
-  if (!splitter_ || splitter_->width() <= 0) return;
+  // Before the first layout the columns have no widths of their own yet.
+  if (!splitter_ || !splitter_->IsLaidOut()) return;
   int current = 0, min = 0;
   splitter_->GetColumnInfo(0, current, min);
   splitter_->SetColumnInfo(0, current, min);
@@ -397,7 +392,7 @@ BOOL CQXMainFrame::OnCopyData(CWnd*, const COPYDATASTRUCT* data) {
   if (const qsizetype end = bytes.indexOf('\0'); end >= 0) bytes.truncate(end);
   CDocument* doc = GetActiveDocument();
   if (!doc || doc->GetPathName().isEmpty() || bytes.isEmpty()) return FALSE;
-  return sameFile(QFile::decodeName(bytes), doc->GetPathName()) ? TRUE : FALSE;
+  return IsSameFile(QFile::decodeName(bytes), doc->GetPathName()) ? TRUE : FALSE;
 }
 
 LRESULT CQXMainFrame::OnSwitchToPane(WPARAM wParam, LPARAM) {

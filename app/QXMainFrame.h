@@ -31,6 +31,9 @@ class CQXSplitterWnd : public COrvoSplitterWnd {
   ~CQXSplitterWnd() override;
   DECLARE_MESSAGE_MAP()
 
+  // Whether the splitter has had its first layout.
+  bool IsLaidOut() const { return laidOut_; }
+
  protected:
   // The first time the splitter has a size, the panes take their ideal
   // sizes; afterwards the tree column keeps its width.

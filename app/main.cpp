@@ -1,5 +1,7 @@
 // The program QXLWIN32.
 #include "app/QXApp.h"
+#include "app/QXDoc.h"
+#include "pages/QXViewTable.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -9,6 +11,9 @@ int main(int argc, char** argv) {
   int exitCode = 0;
   {
     CQXApp app;
+    // The page views, also the frame's fallback view, by class name.
+    RegisterQXPageClasses();
+    CQXDoc::SetSelectionViewFunction(&ShowSelectionView);
     exitCode = AfxWinMain();
     // Windows that delete themselves after their last event go now, while
     // the language library they were built from is still loaded; the

@@ -2,9 +2,12 @@
 
 #include "platform/StringCompare.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -35,6 +38,13 @@ DWORD storageMode(int flags) {
 }
 
 constexpr DWORD kShareMask = 0x70;
+
+// A file without any write permission is not written, whoever runs the
+// program (the platform's read-only attribute holds for administrators too).
+bool isWriteProtected(const QFileInfo& file) {
+  constexpr QFile::Permissions kWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+  return file.exists() && (!file.isWritable() || !(file.permissions() & kWrite));
+}
 
 }  // namespace
 
@@ -67,6 +77,7 @@ DWORD COrvoItemStore::MapError(HRESULT hr) {
     case 0x800300FC:
     case 0x800300FF: return ORVO_E_BADPATH;
     case 0x80030050: return ORVO_E_FILEEXISTS;
+    case 0x80030070: return ORVO_E_DISKFULL;
     default: return ORVO_E_FAIL;
   }
 }
@@ -139,6 +150,8 @@ BOOL COrvoItemStore::CreateFile(const char* path, int flags) {
 
 BOOL COrvoItemStore::OpenExisting(const char* path, int flags) {
   const DWORD mode = storageMode(flags);
+  if (!(flags & ORVO_OPEN_READONLY) && isWriteProtected(QFileInfo(QFile::decodeName(path))))
+    return Fail(ORVO_E_ACCESSDENIED);
   HRESULT hr = StgOpenStorage(path, nullptr, mode, nullptr, 0, &m_root);
   if (SUCCEEDED(hr) && m_root)
     hr = m_root->OpenStorage(kItemsStorage, nullptr, (mode & ~kShareMask) | STGM_SHARE_EXCLUSIVE, nullptr, 0, &m_items);
@@ -156,27 +169,47 @@ BOOL COrvoItemStore::OpenExisting(const char* path, int flags) {
   return TRUE;
 }
 
+// The copy is written to a new file beside the target and takes the
+// target's name only once it is complete, so that a failure leaves an
+// existing target as it was. A write-protected target is never replaced; a
+// link is followed to the file it names.
 BOOL COrvoItemStore::SaveAs(const char* path, int flags) {
   if (!IsOpen()) return Fail(ORVO_E_NOTOPEN);
   if (!path || !*path) return Fail(ORVO_E_BADPATH);
+  QString target = QFile::decodeName(path);
+  const QFileInfo targetInfo(target);
+  if (targetInfo.exists()) {
+    if (!targetInfo.isFile() || isWriteProtected(targetInfo)) return Fail(ORVO_E_ACCESSDENIED);
+    target = targetInfo.canonicalFilePath();
+  }
   if (!Flush()) return FALSE;
-  DWORD mode = STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE;
+  DWORD mode = STGM_SHARE_EXCLUSIVE | STGM_READWRITE;
   if (!(flags & ORVO_OPEN_DIRECT)) mode |= STGM_TRANSACTED;
   IStorage* newRoot = nullptr;
   IStorage* newItems = nullptr;
-  HRESULT hr = StgCreateDocfile(path, mode, 0, &newRoot);
+  QByteArray temporary;
+  HRESULT hr = S_OK;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const QFileInfo t(target);
+    temporary = QFile::encodeName(t.absolutePath() + QStringLiteral("/.") + t.fileName() +
+                                  QStringLiteral(".%1-%2.tmp").arg(QCoreApplication::applicationPid()).arg(attempt));
+    hr = StgCreateDocfile(temporary.constData(), mode, 0, &newRoot);
+    if (hr != STG_E_FILEALREADYEXISTS) break;
+  }
   if (SUCCEEDED(hr) && newRoot) hr = m_items->Commit(0);
   if (SUCCEEDED(hr) && newRoot) hr = m_root->CopyTo(0, nullptr, nullptr, newRoot);
   if (SUCCEEDED(hr) && newRoot)
     hr = newRoot->OpenStorage(kItemsStorage, nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE, nullptr, 0, &newItems);
   if (SUCCEEDED(hr) && newRoot) hr = newRoot->Commit(0);
+  if (SUCCEEDED(hr) && newRoot && std::rename(temporary.constData(), QFile::encodeName(target).constData()) != 0)
+    hr = errno == ENOSPC ? STG_E_MEDIUMFULL : STG_E_ACCESSDENIED;
   if (FAILED(hr) || !newRoot || !newItems) {
     // The old store stays open as it was.
     const DWORD code = FAILED(hr) ? MapError(hr) : ORVO_E_FAIL;
     release(newItems);
     const bool created = newRoot != nullptr;
     release(newRoot);
-    if (created) QFile::remove(QFile::decodeName(path));
+    if (created) QFile::remove(QFile::decodeName(temporary));
     return Fail(code ? code : ORVO_E_FAIL);
   }
   release(m_items);

@@ -7,6 +7,7 @@
 #include "platform/View.h"
 #include "platform/WinApp.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -14,17 +15,14 @@ namespace {
 constexpr UINT kFailedToCreateDoc = 61700;  // "La création d'un document vide a échoué."
 constexpr UINT kUntitled = 61443;           // "sans nom"
 
-// Two names of one file: the same file once links are followed; names of
-// files that do not exist (yet) compare as absolute paths, letter case
-// counting as the file system counts it.
-bool sameFile(const QString& a, const QString& b) {
+}  // namespace
+
+bool IsSameFile(const QString& a, const QString& b) {
   const QFileInfo fa(a), fb(b);
   const QString ca = fa.canonicalFilePath(), cb = fb.canonicalFilePath();
   if (!ca.isEmpty() && !cb.isEmpty()) return ca == cb;
-  return fa.absoluteFilePath() == fb.absoluteFilePath();
+  return QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath());
 }
-
-}  // namespace
 
 CDocTemplate::CDocTemplate(UINT resourceId, const CRuntimeClass* docClass, const CRuntimeClass* frameClass,
                            const CRuntimeClass* viewClass)
@@ -55,7 +53,7 @@ void CDocTemplate::RemoveDocument(CDocument* document) {
 CDocTemplate::Confidence CDocTemplate::MatchDocType(const QString& path, CDocument*& match) {
   match = nullptr;
   for (CDocument* document : GetDocuments()) {
-    if (!document->GetPathName().isEmpty() && sameFile(document->GetPathName(), path)) {
+    if (!document->GetPathName().isEmpty() && IsSameFile(document->GetPathName(), path)) {
       match = document;
       return yesAlreadyOpen;
     }

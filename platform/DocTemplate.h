@@ -20,6 +20,11 @@
 class CDocument;
 class CFrameWnd;
 
+// Two names of one file: the same file once links are followed; names of
+// files that do not exist (yet) compare as clean absolute paths, letter case
+// counting as the file system counts it.
+bool IsSameFile(const QString& a, const QString& b);
+
 class CDocTemplate : public QObject {
   Q_OBJECT
 

@@ -16,6 +16,10 @@ void RegisterRuntimeClass(const CRuntimeClass* cls) {
   if (cls) registry()[cls->className()] = cls;
 }
 
+void RegisterRuntimeClassAs(const char* className, const CRuntimeClass* cls) {
+  if (className && cls) registry()[className] = cls;
+}
+
 const CRuntimeClass* FindRuntimeClass(const char* className) {
   if (!className) return nullptr;
   auto it = registry().find(className);

@@ -13,6 +13,8 @@ using CRuntimeClass = QMetaObject;
 
 // Makes `cls` known by its class name; registering it again is harmless.
 void RegisterRuntimeClass(const CRuntimeClass* cls);
+// Makes `cls` known under another name (stand-ins in tests).
+void RegisterRuntimeClassAs(const char* className, const CRuntimeClass* cls);
 // The registered class of that name, or null.
 const CRuntimeClass* FindRuntimeClass(const char* className);
 // A new object of the class (its Q_INVOKABLE constructor without

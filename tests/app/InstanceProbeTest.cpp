@@ -17,10 +17,8 @@
 #include <QtEndian>
 #include <gtest/gtest.h>
 
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <unistd.h>
 
 #include <cstring>
 
@@ -39,15 +37,7 @@ TEST(InstanceProbePeer, DISABLED_HoldTheFileUntilStdinCloses) {
   auto* frame = new CQXMainFrame;
   CCreateContext context{RUNTIME_CLASS(CQXTreeView), &doc};
   ASSERT_TRUE(frame->LoadFrame(128, nullptr, &context));
-  printf("ready\n");
-  fflush(stdout);
-  QElapsedTimer alive;
-  alive.start();
-  for (char c; alive.elapsed() < 30000;) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    pollfd in{0, POLLIN, 0};
-    if (poll(&in, 1, 10) > 0 && read(0, &c, 1) <= 0) break;
-  }
+  tallix::test::servePeerUntilStdinCloses();
   frame->DestroyWindow();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
@@ -61,17 +51,8 @@ class InstanceProbe : public ::testing::Test {
     }
   }
   void startPeer(const QString& file) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TALLIX_PEER_FILE"), file);
-    peer.setProcessEnvironment(environment);
-    peer.start(QCoreApplication::applicationFilePath(),
-               {QStringLiteral("--gtest_also_run_disabled_tests"),
-                QStringLiteral("--gtest_filter=InstanceProbePeer.DISABLED_HoldTheFileUntilStdinCloses")});
-    ASSERT_TRUE(peer.waitForStarted(5000));
-    // gtest's own lines come first.
-    QByteArray line;
-    while (line != "ready" && (peer.canReadLine() || peer.waitForReadyRead(10000))) line = peer.readLine().trimmed();
-    ASSERT_EQ(line, "ready");
+    ASSERT_TRUE(tallix::test::startPeerTest(peer, QStringLiteral("InstanceProbePeer.DISABLED_HoldTheFileUntilStdinCloses"),
+                                            QStringLiteral("TALLIX_PEER_FILE"), file));
   }
   QString peerSocket() const {
     return QDir(InstanceFolder()).filePath(QStringLiteral("orvoQXFrameClass.%1").arg(peer.processId()));

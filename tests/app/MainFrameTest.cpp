@@ -29,9 +29,13 @@ namespace {
 
 // The document: counts the commands that reach it and the emptied undo
 // lists; its items are those of the in-memory document.
-class TestDoc : public CQXDoc, public tallix::test::FakeDocServices {
+class TestDoc : public CQXDoc {
  public:
   DECLARE_MESSAGE_MAP()
+  BOOL LoadItem(const char* path, CQXDocEntry* out) override { return fake.LoadItem(path, out); }
+  void put(const std::string& path, CQXCalcItem* item) { fake.put(path, item); }
+  tallix::test::FakeDocServices fake;
+  std::map<std::string, std::vector<BYTE>>& items = fake.items;
   int opened = 0, received = 0, undoCleared = 0;
   void ClearUndo() override { ++undoCleared; }
   void OnOpen() { ++opened; }

@@ -165,7 +165,7 @@ TEST_F(LanguageInventory, MainMenuMatchesItsCatalogue) {
                     {57665, "&Quitter"}}},
       {"&Edition", {{57643, "&Annuler\tCtrl+Z"}, {0, ""}, {57635, "&Couper\tCtrl+X"}, {57634, "Co&pier\tCtrl+C"},
                     {57637, "C&oller\tCtrl+V"}, {22100, "S&upprimer\tDel"}, {0, ""}, {22102, "&Nouveau\tCtrl+F2"},
-                    {22101, "&Editer\tF2"}, {22103, "&Sauvegarder\tF3"}, {22112, "En&trée"}}},
+                    {22101, "&Editer\tF2"}, {22103, "&Sauvegarder\tF3"}, {0, ""}, {22112, "En&trée"}}},
       {"&Link", {{22200, "&Recevoir\tF5"}, {22201, "&Envoyer...\tF6"}, {22206, "Recevoir &copie d'écran\tCtrl+F5"},
                  {0, ""}, {22202, "&Paramètres..."}, {0, ""}, {-1, "&Sauvegarde de données"}}},
       {"&Options", {{22300, "&Calculatrice graphique..."}, {22301, "&Réglages..."}, {-1, "&Liste des commandes"}}},

@@ -3,9 +3,16 @@
 #include "platform/LanguageLibrary.h"
 #include "platform/ProgramPaths.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 namespace tallix::test {
 namespace {
@@ -84,6 +91,31 @@ void isolateProcess() {
     qputenv("TALLIX_TEST_RUNTIME_DIR", QFile::encodeName(runtime));
   }
   qputenv("XDG_RUNTIME_DIR", qgetenv("TALLIX_TEST_RUNTIME_DIR"));
+}
+
+bool startPeerTest(QProcess& peer, const QString& testName, const QString& name, const QString& value) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(name, value);
+  peer.setProcessEnvironment(environment);
+  peer.start(QCoreApplication::applicationFilePath(),
+             {QStringLiteral("--gtest_also_run_disabled_tests"), QStringLiteral("--gtest_filter=") + testName});
+  if (!peer.waitForStarted(5000)) return false;
+  // gtest's own lines come first.
+  QByteArray line;
+  while (line != "ready" && (peer.canReadLine() || peer.waitForReadyRead(10000))) line = peer.readLine().trimmed();
+  return line == "ready";
+}
+
+void servePeerUntilStdinCloses() {
+  std::printf("ready\n");
+  std::fflush(stdout);
+  QElapsedTimer alive;
+  alive.start();
+  for (char c; alive.elapsed() < 30000;) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    pollfd in{0, POLLIN, 0};
+    if (poll(&in, 1, 10) > 0 && read(0, &c, 1) <= 0) break;
+  }
 }
 
 }  // namespace tallix::test

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -42,6 +43,15 @@ class TestEnvironment {
 QByteArray fileContents(const QString& path);
 // Writes `bytes` as the whole file; false when that fails.
 bool writeFileContents(const QString& path, const QByteArray& bytes);
+
+// Starts this test binary once more, running only the disabled test
+// `testName` with the environment variable `name` set to `value`, and waits
+// for its line "ready"; false when it does not come.
+bool startPeerTest(QProcess& peer, const QString& testName, const QString& name, const QString& value);
+
+// The peer's side: writes "ready", then handles events until its standard
+// input closes (at most 30 seconds).
+void servePeerUntilStdinCloses();
 
 // Points settings, program directory and data folder of the whole test binary
 // at throw-away directories; installed by the test main before any test runs.

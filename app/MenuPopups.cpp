@@ -1,0 +1,57 @@
+#include "app/MenuPopups.h"
+
+#include "platform/FrameWnd.h"
+#include "platform/Menu.h"
+#include "platform/WinApp.h"
+
+#include <QAction>
+#include <QMenuBar>
+
+#include <array>
+
+namespace {
+
+struct PopupEntry {
+  int key = 0;
+  int position = -1;
+};
+
+// At most 19 keys are used; a key of 0 ends the list.
+struct PopupTable {
+  std::array<PopupEntry, 20> entries{};
+  bool initialised = false;
+};
+
+PopupTable& table() {
+  static PopupTable t;
+  return t;
+}
+
+}  // namespace
+
+void InitMenuPopupTable() {
+  PopupTable& t = table();
+  t.entries.fill(PopupEntry{});
+  const int keys[] = {kPopupFile, kPopupEdit, kPopupLink, kPopupOptions, kPopupView, kPopupHelp};
+  for (int i = 0; i < 6; ++i) t.entries[size_t(i)] = {keys[i], i};
+  t.initialised = true;
+}
+
+CMenu* GetMenuPopupByPosition(int position) {
+  auto* frame = qobject_cast<CFrameWnd*>(AfxGetMainWnd());
+  QMenuBar* bar = frame ? frame->GetMenuBar() : nullptr;
+  if (!bar || position < 0) return nullptr;
+  const QList<QAction*> actions = bar->actions();
+  if (position >= actions.size() || !actions[position]->menu()) return nullptr;
+  return CMenu::FromHandle(actions[position]->menu());
+}
+
+CMenu* GetMenuPopupByKey(int key) {
+  PopupTable& t = table();
+  if (!t.initialised) InitMenuPopupTable();
+  for (const PopupEntry& e : t.entries) {
+    if (e.key == 0) break;
+    if (e.key == key) return e.position == -1 ? nullptr : GetMenuPopupByPosition(e.position);
+  }
+  return nullptr;
+}

@@ -1,0 +1,26 @@
+// The main menu's popups by stable key. Keys stay valid while popups are
+// inserted into the menu bar: the table maps each key to the popup's current
+// position (100 File, 200 Edit, 300 Link, 400 Options, 500 View, 600 Help).
+#pragma once
+
+#include "platform/WinTypes.h"
+
+class CMenu;
+
+enum : int {
+  kPopupFile = 100,
+  kPopupEdit = 200,
+  kPopupLink = 300,
+  kPopupOptions = 400,
+  kPopupView = 500,
+  kPopupHelp = 600,
+};
+
+// Clears the table and writes the six keys at positions 0 to 5.
+void InitMenuPopupTable();
+// The main window's popup of that key (the table is initialised when
+// needed); null without a main menu, for an unknown key or a key whose
+// position is -1.
+CMenu* GetMenuPopupByKey(int key);
+// The main window's popup at that position of the menu bar, or null.
+CMenu* GetMenuPopupByPosition(int position);

@@ -1,0 +1,186 @@
+#include "pages/QXDataPage.h"
+
+#include "app/MainFrameFunctions.h"
+#include "app/MenuPopups.h"
+#include "app/QXAppMessages.h"
+#include "app/QXDoc.h"
+#include "app/QXTreeView.h"
+#include "classlib/CommonControls.h"
+#include "datamodel/QXDocEntry.h"
+#include "platform/CmdUI.h"
+#include "platform/FrameWnd.h"
+#include "platform/Cp1252.h"
+#include "platform/LanguageLibrary.h"
+#include "platform/Menu.h"
+#include "platform/PropertySheet.h"
+#include "platform/WinApp.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QList>
+
+const CMessageMap& CQXDataPage::messageMap() {
+  static const CMessageMap map = MessageMapOf<CQXDataPage>(COrvoPropertyPage::messageMap())
+                                     .message(kPageMsgRestoreFocus, &CQXDataPage::OnRestoreFocus)
+                                     .message(kPageMsgFocusWindow, &CQXDataPage::OnFocusWindow)
+                                     .registeredMessage(msgQXGetViewData, &CQXDataPage::OnGetViewData);
+  return map;
+}
+
+CQXDataPage::CQXDataPage() : COrvoPropertyPage() { init(); }
+
+CQXDataPage::CQXDataPage(UINT templateId) : COrvoPropertyPage(templateId), pageId_(templateId) { init(); }
+
+CQXDataPage::~CQXDataPage() = default;
+
+void CQXDataPage::init() {
+  postSizeOnActivation_ = GetPropertyPageResize();
+  document = GetCurrentDocument();
+  mainFrame = AfxGetMainWnd();
+}
+
+BOOL CQXDataPage::LoadFromItem(CQXDocEntry*) { return TRUE; }
+BOOL CQXDataPage::StoreToItem(CQXDocEntry*) { return TRUE; }
+BOOL CQXDataPage::ClearPage() { return TRUE; }
+BOOL CQXDataPage::IsModified() { return FALSE; }
+void CQXDataPage::SetModified(BOOL) {}
+BOOL CQXDataPage::Validate(TreeItemInfo*) { return TRUE; }
+void CQXDataPage::OnDocNotify(int, QObject*) {}
+void CQXDataPage::MergeMenus() {}
+void CQXDataPage::UnmergeMenus() {}
+
+BOOL CQXDataPage::GetCurrentItem(std::unique_ptr<CQXDocEntry>* entry) {
+  return GetSelectedDocItem(entry, nullptr);
+}
+
+void CQXDataPage::SetTabTextFromSelection() {
+  TreeItemInfo info;
+  info.mask = TreeItemInfo::kDescription;
+  if (GetSelectedItemInfo(&info)) SetTabText(tallix::fromCp1252(info.description));
+}
+
+BOOL CQXDataPage::OnInitDialog() {
+  COrvoPropertyPage::OnInitDialog();
+  if (tabTextFromDescription) SetTabTextFromSelection();
+  return FALSE;  // the page sets the focus itself
+}
+
+BOOL CQXDataPage::OnSetActive() {
+  if (!menusMerged_) {
+    menusMerged_ = 1;
+    MergeMenus();
+  }
+  if (!COrvoPropertyPage::OnSetActive()) return FALSE;
+  if (postSizeOnActivation_)
+    if (CPropertySheet* sheet = GetSheet())
+      if (CWnd* view = sheet->GetParent()) {
+        QRect client;
+        view->GetClientRect(&client);
+        view->PostMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(WORD(client.width()), WORD(client.height())));
+      }
+  if (savedFocus_) PostMessage(kPageMsgRestoreFocus);
+  return TRUE;
+}
+
+BOOL CQXDataPage::OnKillActive() {
+  if (menusMerged_) {
+    menusMerged_ = 0;
+    UnmergeMenus();
+  }
+  // Only a control of this page is given the focus back later.
+  QWidget* focus = QApplication::focusWidget();
+  savedFocus_ = focus && isAncestorOf(focus) ? focus : nullptr;
+  return COrvoPropertyPage::OnKillActive();
+}
+
+void CQXDataPage::OnDestroy() {
+  if (menusMerged_) {
+    menusMerged_ = 0;
+    UnmergeMenus();
+  }
+  COrvoPropertyPage::OnDestroy();
+}
+
+LRESULT CQXDataPage::OnRestoreFocus(WPARAM, LPARAM) {
+  SetFocusIfUsable(savedFocus_);
+  savedFocus_ = nullptr;
+  return 0;
+}
+
+LRESULT CQXDataPage::OnFocusWindow(WPARAM wParam, LPARAM) {
+  SetFocusIfUsable(reinterpret_cast<QWidget*>(wParam));
+  return 0;
+}
+
+BOOL CQXDataPage::FillViewData(void* detail) {
+  const int kind = GetPrintKind();
+  if (kind == kPrintKindNone || kind == kPrintKindImage) return FALSE;
+  auto* record = static_cast<QXViewDataControl*>(detail);
+  if (!record || record->size != int(sizeof(QXViewDataControl)) || record->kind != kind) return FALSE;
+  record->control = GetPrintControl();
+  return TRUE;
+}
+
+LRESULT CQXDataPage::OnGetViewData(WPARAM, LPARAM lParam) {
+  auto* request = reinterpret_cast<QXViewDataRequest*>(lParam);
+  const int kind = GetPrintKind();
+  if (!request || request->size != int(sizeof(QXViewDataRequest)) || kind == kPrintKindNone) return 0;
+  if (request->kind == 0) {
+    request->kind = kind;
+    return 1;
+  }
+  if (request->kind != kind) return 0;
+  return FillViewData(request->detail) ? 1 : 0;
+}
+
+void CQXDataPage::UpdatePopupMenu(QMenu* popup) {
+  if (!popup) return;
+  QList<QPointer<QAction>> items;
+  for (QAction* a : popup->actions()) items.append(a);
+  for (int i = 0; i < items.size(); ++i) {
+    QAction* a = items[i];
+    if (!a || a->isSeparator()) continue;
+    QAction* target = a;
+    // A sub-menu is enabled as its first item is.
+    if (QMenu* sub = a->menu()) {
+      const QList<QAction*> subItems = sub->actions();
+      if (subItems.isEmpty()) continue;
+      target = subItems.first();
+    }
+    const UINT id = CommandIdOf(target);
+    if (id == 0) continue;
+    CCmdUI ui;
+    ui.m_nID = id;
+    ui.m_nIndex = UINT(i);
+    ui.m_nIndexMax = UINT(items.size());
+    ui.m_pAction = target;
+    ui.m_pMenu = popup;
+    ui.DoUpdate(this, autoMenuEnable && id < 0xF000);
+    if (target != a) a->setEnabled(ui.m_bEnabled);
+  }
+}
+
+BOOL EditMenuEntryItem(int popupKey, BOOL show) {
+  if (popupKey != kPopupEdit) return FALSE;
+  CMenu* popup = GetMenuPopupByKey(popupKey);
+  if (!popup) return FALSE;
+  int at = -1;
+  const int count = popup->GetMenuItemCount();
+  for (int i = 0; i < count; ++i)
+    if (popup->GetMenuItemID(i) == kCmdEditEntry) at = i;
+  if (show && at < 0) {
+    popup->AppendMenu(MF_SEPARATOR);
+    popup->AppendMenu(MF_STRING, kCmdEditEntry, CLanguageLibrary::LoadString(10043));
+  } else if (!show && at >= 0) {
+    popup->RemoveMenu(UINT(at), MF_BYPOSITION);
+    // Only the separator that stood before the item goes with it.
+    if (at > 0 && popup->GetMenuItemID(at - 1) == 0) popup->RemoveMenu(UINT(at - 1), MF_BYPOSITION);
+  }
+  return TRUE;
+}
+
+BOOL SetFocusIfUsable(QWidget* window) {
+  if (!window || !window->isVisible() || !window->isEnabled()) return FALSE;
+  window->setFocus(Qt::OtherFocusReason);
+  return TRUE;
+}
