@@ -26,7 +26,7 @@ constexpr UINT kCommandFailed = 61705;
 
 const CMessageMap& CQXGridCtrlDataPage::messageMap() {
   using P = CQXGridCtrlDataPage;
-  static const CMessageMap map = MessageMapOf<P>(COrvoPropertyPage::messageMap())
+  static const CMessageMap map = MessageMapOf<P>(CQXDataPage::messageMap())
                                      .command(kEditUndo, &P::OnEditUndo)
                                      .command(kEditCut, &P::OnEditCut)
                                      .command(kEditCopy, &P::OnEditCopy)
@@ -52,19 +52,16 @@ const CMessageMap& CQXGridCtrlDataPage::messageMap() {
 
 CQXGridCtrlDataPage::CQXGridCtrlDataPage() : CQXGridCtrlDataPage(0) {}
 
-CQXGridCtrlDataPage::CQXGridCtrlDataPage(UINT templateId) : COrvoPropertyPage(templateId) {
+CQXGridCtrlDataPage::CQXGridCtrlDataPage(UINT templateId) : CQXDataPage(templateId) {
+  tabTextFromDescription = TRUE;
   static const bool registered = (RegisterRuntimeClass(RUNTIME_CLASS(CQXGridCtrlDataPage)), true);
   (void)registered;
 }
 
 CQXGridCtrlDataPage::~CQXGridCtrlDataPage() = default;
 
-BOOL CQXGridCtrlDataPage::GetCurrentItem(std::unique_ptr<CQXDocEntry>* entry) {
-  return GetSelectedDocItem(entry, nullptr);
-}
-
 BOOL CQXGridCtrlDataPage::OnInitDialog() {
-  COrvoPropertyPage::OnInitDialog();
+  CQXDataPage::OnInitDialog();
   CreateGrid(this, this);
   if (QWidget* placeholder = GetDlgItem(int(kPlaceholderId))) {
     // Hidden, it keeps its place in the form's layout: the grid goes there.
@@ -87,14 +84,14 @@ QRect CQXGridCtrlDataPage::placeholderRect() const {
 }
 
 void CQXGridCtrlDataPage::OnSize(UINT type, int cx, int cy) {
-  COrvoPropertyPage::OnSize(type, cx, cy);
+  CQXDataPage::OnSize(type, cx, cy);
   m_gridRect = placeholderRect();
   PlaceGrid(QRect(1, m_gridRect.top(), cx - 2, cy - m_gridRect.top() - 1));
 }
 
 void CQXGridCtrlDataPage::OnDestroy() {
   DestroyGrid();
-  COrvoPropertyPage::OnDestroy();
+  CQXDataPage::OnDestroy();
 }
 
 void CQXGridCtrlDataPage::OnDocNotify(int code, QObject*) {
@@ -107,7 +104,7 @@ void CQXGridCtrlDataPage::contextMenuEvent(QContextMenuEvent* event) {
   CQXGridCtrl& grid = GetGrid();
   const QPoint inGrid = grid.mapFrom(this, event->pos());
   if (!grid.isVisible() || !grid.rect().contains(inGrid)) {
-    COrvoPropertyPage::contextMenuEvent(event);
+    CQXDataPage::contextMenuEvent(event);
     return;
   }
   if (!grid.hasFocus()) grid.setFocus(Qt::MouseFocusReason);
@@ -115,7 +112,7 @@ void CQXGridCtrlDataPage::contextMenuEvent(QContextMenuEvent* event) {
   if (!menu.LoadMenu(kContextMenuId)) return;
   CMenu* popup = menu.GetSubMenu(0);
   if (!popup) return;
-  UpdateMenuCommands(popup->GetSafeHmenu(), this, TRUE);
+  UpdatePopupMenu(popup->GetSafeHmenu());
   popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, event->globalPos().x(), event->globalPos().y(), this);
 }
 

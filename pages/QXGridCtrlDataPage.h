@@ -10,12 +10,9 @@
 // comes to the front, the message names the fault and the grid keeps the
 // focus.
 //
-// The page protocol (LoadFromItem, StoreToItem, IsModified, SetModified,
-// Validate, OnDocNotify) is declared here until the data page base is
-// there to take it over.
 #pragma once
 
-#include "classlib/OrvoPropertyPage.h"
+#include "pages/QXDataPage.h"
 #include "pages/QXGridTable.h"
 
 #include <QRect>
@@ -27,7 +24,7 @@ class CQXDocEntry;
 class QContextMenuEvent;
 struct TreeItemInfo;
 
-class CQXGridCtrlDataPage : public COrvoPropertyPage, public CQXGridTable {
+class CQXGridCtrlDataPage : public CQXDataPage, public CQXGridTable {
   Q_OBJECT
 
  public:
@@ -38,20 +35,15 @@ class CQXGridCtrlDataPage : public COrvoPropertyPage, public CQXGridTable {
 
   enum : UINT { kPlaceholderId = 1063, kContextMenuId = 311 };
 
-  virtual BOOL LoadFromItem(CQXDocEntry*) { return TRUE; }
-  virtual BOOL StoreToItem(CQXDocEntry*) { return TRUE; }
-  virtual BOOL IsModified() { return CQXGridTable::IsModified(); }
-  virtual void SetModified(BOOL modified) { CQXGridTable::SetModified(modified); }
-  virtual BOOL Validate(TreeItemInfo*) { return TRUE; }
+  BOOL IsModified() override { return CQXGridTable::IsModified(); }
+  void SetModified(BOOL modified) override { CQXGridTable::SetModified(modified); }
   // Code 2: the item changed; the page loads it again.
-  virtual void OnDocNotify(int code, QObject* argument);
-  // A copy of the selected entry; FALSE without one.
-  BOOL GetCurrentItem(std::unique_ptr<CQXDocEntry>* entry);
+  void OnDocNotify(int code, QObject* argument) override;
   // Where the page takes the entry it shows from: the selection's.
   virtual BOOL FetchCurrentItem(std::unique_ptr<CQXDocEntry>* entry) { return GetCurrentItem(entry); }
   // The print view prints the page's grid.
-  virtual int GetPrintKind() const { return kPrintKind; }
-  virtual QWidget* GetPrintControl() { return &GetGrid(); }
+  int GetPrintKind() const override { return kPrintKind; }
+  QWidget* GetPrintControl() override { return &GetGrid(); }
 
   BOOL OnInitDialog() override;
   void OnSize(UINT type, int cx, int cy) override;

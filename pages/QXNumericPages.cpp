@@ -86,6 +86,10 @@ BOOL CQXNumericItemPage::StoreToItem(CQXDocEntry* entry) {
   return RefuseForeignEntry();
 }
 
+void CQXNumericItemPage::MergeMenus() { EditMenuEntryItem(200, FALSE); }
+
+void CQXNumericItemPage::UnmergeMenus() { EditMenuEntryItem(200, TRUE); }
+
 BOOL CQXNumericItemPage::GetDefaultCellText(int row, int, char* buffer, UINT size) {
   return GetNumericDefaultText(m_page, m_itemType, row, buffer, size);
 }

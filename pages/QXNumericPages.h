@@ -19,6 +19,9 @@ class CQXNumericItemPage : public CQXNumericalDataPage {
   BOOL OnInitDialog() override;
   BOOL LoadFromItem(CQXDocEntry* entry) override;
   BOOL StoreToItem(CQXDocEntry* entry) override;
+  // No "Entrée" in the Edit menu while the page is active.
+  void MergeMenus() override;
+  void UnmergeMenus() override;
 
   QXNumericPage GetNumericPage() const { return m_page; }
   int GetItemType() const { return m_itemType; }

@@ -17,6 +17,7 @@
 #include "datamodel/QXMatrixItems.h"
 #include "pages/QXNumericPages.h"
 #include "platform/CmdUI.h"
+#include "app/QXAppMessages.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -152,6 +153,16 @@ TEST_F(NumericPagesTest, RefusedStoresShowWhy) {
     return fresh;
   };
   page.OnDocNotify(2, nullptr);
+  // The print view asks for the grid.
+  RegisterQXMessages();
+  QXViewDataRequest query;
+  EXPECT_TRUE(page.SendMessage(msgQXGetViewData, 0, LPARAM(&query)));
+  EXPECT_EQ(query.kind, kPrintKindGrid);
+  QXViewDataControl detail;
+  detail.kind = kPrintKindGrid;
+  QXViewDataRequest request{int(sizeof(QXViewDataRequest)), kPrintKindGrid, &detail};
+  EXPECT_TRUE(page.SendMessage(msgQXGetViewData, 0, LPARAM(&request)));
+  EXPECT_EQ(detail.control, &page.GetGrid());
   EXPECT_EQ(page.GetRowsSpin()->value(), 3);
   EXPECT_EQ(page.GetColumnsSpin()->value(), 4);
   EXPECT_EQ(messages.texts()[0], QString::fromUtf8("Entrée d'un nombre invalide."));
