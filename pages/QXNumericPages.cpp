@@ -1,6 +1,7 @@
 #include "pages/QXNumericPages.h"
 
 #include "datamodel/QXDocEntry.h"
+#include "pages/QXNumericViews.h"
 #include "pages/QXPrintGridCtrl.h"
 #include "platform/RuntimeClass.h"
 
@@ -99,6 +100,8 @@ void RegisterNumericPageClasses() {
        {RUNTIME_CLASS(CQXGridCtrlDataPage), RUNTIME_CLASS(CQXNumericalDataPage), RUNTIME_CLASS(CQXMatrixDataPage),
         RUNTIME_CLASS(CQXListDataPage), RUNTIME_CLASS(CQXGraphFactorDataPage), RUNTIME_CLASS(CQXTableRangeDataPage),
         RUNTIME_CLASS(CQXVariableDataPage), RUNTIME_CLASS(CQXVWinDataPage), RUNTIME_CLASS(CQXGridCtrl),
-        RUNTIME_CLASS(CQXPrintGridCtrl)})
+        RUNTIME_CLASS(CQXPrintGridCtrl), RUNTIME_CLASS(CQXMatrixDataView), RUNTIME_CLASS(CQXListDataView),
+        RUNTIME_CLASS(CQXGraphFactorDataView), RUNTIME_CLASS(CQXTableRangeDataView),
+        RUNTIME_CLASS(CQXVariableDataView), RUNTIME_CLASS(CQXVWinDataView)})
     RegisterRuntimeClass(cls);
 }

@@ -84,5 +84,6 @@ class CQXVWinDataPage : public CQXNumericItemPage {
   Q_INVOKABLE CQXVWinDataPage() : CQXNumericItemPage(643, QXNumericPage::kVWin) {}
 };
 
-// Makes the six page classes creatable by name.
+// Makes the grid controls, the numeric pages and their views creatable by
+// name (the kind-to-view table finds the views so).
 void RegisterNumericPageClasses();
