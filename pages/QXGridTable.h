@@ -138,6 +138,8 @@ class CQXGridTable {
   void setCellText(int row, int col, const std::string& text, LPARAM data);
   std::string defaultText(int row, int col);
   void loadValue(int row, int col, int generation, const BYTE* bytes, bool complex);
+  // Headers, enabled state and focus after a load.
+  void finishLoad();
   // The text of a data cell, any open edit ended first.
   std::string cellText(int row, int col) const;
   // The cell's kept bytes when its text is unchanged; else converts the

@@ -79,6 +79,14 @@ void CQXGridTable::loadValue(int row, int col, int generation, const BYTE* bytes
   setCellText(row, col, text, LPARAM(m_loaded.size()));
 }
 
+void CQXGridTable::finishLoad() {
+  RenumberColumnHeaders();
+  RenumberRowHeaders();
+  EnableGridIfHasCells();
+  FocusFirstCell();
+  m_grid->update();
+}
+
 BOOL CQXGridTable::LoadFromOldItem(const CQXValueGrid& values) {
   const int rows = values.GetFirstCount(), cols = values.GetSecondCount();
   m_limit = std::max({m_limit, rows, cols});
@@ -106,11 +114,7 @@ BOOL CQXGridTable::LoadFromOldItem(const CQXValueGrid& values) {
       }
     }
   }
-  RenumberColumnHeaders();
-  RenumberRowHeaders();
-  EnableGridIfHasCells();
-  FocusFirstCell();
-  m_grid->update();
+  finishLoad();
   return empty ? TRUE : FALSE;
 }
 
@@ -138,11 +142,7 @@ BOOL CQXGridTable::LoadFromNewItem(const CQXNumericArray& array) {
         setCellText(fr + i - 1, fc + j - 1, "0", 0);
     }
   }
-  RenumberColumnHeaders();
-  RenumberRowHeaders();
-  EnableGridIfHasCells();
-  FocusFirstCell();
-  m_grid->update();
+  finishLoad();
   return empty ? TRUE : FALSE;
 }
 
