@@ -43,6 +43,7 @@ constexpr UINT kMsgCommandFailed = 61705;
 constexpr UINT kMsgNoMemory = 61706;
 constexpr UINT kUntitled = 61443;  // "sans nom"
 constexpr UINT kAppTitle = 57344;  // "TALLIX PROFESSIONAL"
+constexpr UINT kCmdProperties = 22000;
 
 // Store modes: a probe (read-only, shared), the document's own file
 // (read/write, exclusive; transacted in our store), read-only, and a copy
@@ -86,19 +87,39 @@ const CMessageMap& CQXDoc::messageMap() {
   static const CMessageMap map =
       MessageMapOf<CQXDoc>(CDocument::messageMap())
           .commandRange(ID_FILE_SAVE, ID_FILE_SAVE_AS, &CQXDoc::OnFileSave)
-          .command(kCmdShowSelection, &CQXDoc::OnShowSelection);
+          .command(kCmdShowSelection, &CQXDoc::OnShowSelection)
+          // The Link menu; it, Save and Properties need an open store.
+          .commandRange(CQXDocLinkCommands::ID_LINK_RECEIVE, CQXDocLinkCommands::ID_LINK_RECEIVE_SCREEN,
+                        &CQXDoc::OnLinkCommand)
+          .updateUIRange(CQXDocLinkCommands::ID_LINK_RECEIVE, CQXDocLinkCommands::ID_LINK_RECEIVE_SCREEN,
+                         &CQXDoc::OnUpdateStoreCommand)
+          .updateUI(ID_FILE_SAVE, &CQXDoc::OnUpdateStoreCommand)
+          .updateUI(kCmdProperties, &CQXDoc::OnUpdateStoreCommand)
+          // Edit and entry commands.
+          .command(CQXDocCommands::ID_EDIT_COPY, &CQXDoc::OnEditCopy)
+          .updateUI(CQXDocCommands::ID_EDIT_COPY, &CQXDoc::OnUpdateEditCopy)
+          .command(CQXDocCommands::ID_EDIT_CUT, &CQXDoc::OnEditCut)
+          .updateUI(CQXDocCommands::ID_EDIT_CUT, &CQXDoc::OnUpdateEditCut)
+          .command(CQXDocCommands::ID_EDIT_PASTE, &CQXDoc::OnEditPaste)
+          .updateUI(CQXDocCommands::ID_EDIT_PASTE, &CQXDoc::OnUpdateEditPaste)
+          .command(CQXDocCommands::ID_ENTRY_NEW, &CQXDoc::OnNewEntry)
+          .updateUI(CQXDocCommands::ID_ENTRY_NEW, &CQXDoc::OnUpdateNewEntry)
+          .command(CQXDocCommands::ID_ENTRY_EDIT, &CQXDoc::OnEditEntry)
+          .updateUI(CQXDocCommands::ID_ENTRY_EDIT, &CQXDoc::OnUpdateEditEntry)
+          .command(CQXDocCommands::ID_ENTRY_EDIT_OR_NEW, &CQXDoc::OnEditOrNew)
+          .updateUI(CQXDocCommands::ID_ENTRY_EDIT_OR_NEW, &CQXDoc::OnUpdateEditOrNew)
+          .command(CQXDocCommands::ID_ENTRY_SAVE, &CQXDoc::OnSaveEntry)
+          .updateUI(CQXDocCommands::ID_ENTRY_SAVE, &CQXDoc::OnUpdateSaveEntry);
   return map;
 }
 
-CQXDoc::CQXDoc() : store_(std::make_unique<COrvoItemStore>()) {}
+CQXDoc::CQXDoc() : store_(std::make_unique<COrvoItemStore>()) { undo_.SetDocument(this); }
 
 CQXDoc::~CQXDoc() {
   summary_.reset();
   ClearUndo();
   store_->Close();
 }
-
-void CQXDoc::ClearUndo() {}
 
 void CQXDoc::OnShowSelection() { ShowSelectedItemView(); }
 
@@ -408,6 +429,16 @@ BOOL CQXDoc::ShowSelectionPane(const TreeSelectionInfo& selection) {
   if (!frame) return TRUE;
   CQXContentsView* view = nullptr;
   return frame->ReplaceContentView(RUNTIME_CLASS(CQXContentsView), &view, FALSE);
+}
+
+// For editing the page view is also activated.
+void CQXDoc::ShowSelectionView(BOOL edit) {
+  TreeSelectionInfo selection;
+  if (!GetTreeSelection(&selection)) return;
+  if (selectionView)
+    selectionView(selection, edit);
+  else
+    ShowSelectionPane(selection);
 }
 
 // ---------------------------------------------------------------- messages

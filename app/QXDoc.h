@@ -19,6 +19,11 @@
 #pragma once
 
 #include "app/DocServices.h"
+#include "app/QXDocCommands.h"
+#include "app/QXDocItemOps.h"
+#include "app/QXDocLinkCommands.h"
+#include "app/QXUndoBuffer.h"
+#include "datamodel/QXDocEntry.h"
 #include "platform/Document.h"
 
 #include <QObject>
@@ -49,7 +54,7 @@ enum : UINT { kDocInfoSize = 136, kViewStateSize = 264 };
 inline constexpr char kDocInfoPath[] = "\\Document\\Document Info";
 inline constexpr char kViewStatePath[] = "\\Document\\View State Data";
 
-class CQXDoc : public CDocument, public CQXDocServices {
+class CQXDoc : public CDocument, public CQXDocServices, public CQXDocCommandHost, public CQXDocLinkHost {
   Q_OBJECT
 
  public:
@@ -108,7 +113,7 @@ class CQXDoc : public CDocument, public CQXDocServices {
   CQXTreeView* GetTreeView() const;
   // Has the right pane show the tree's selection; FALSE without a
   // selection, for a folder, or when the item cannot be loaded.
-  virtual BOOL ShowSelectedItemView();
+  BOOL ShowSelectedItemView() override;
   void OnShowSelection();
   // While busy the count; else ShowSelectedItemView.
   int RefreshSelectionView();
@@ -125,8 +130,12 @@ class CQXDoc : public CDocument, public CQXDocServices {
   CQXSummaryInfo* GetSummaryInfo() const { return summary_.get(); }
   BOOL IsReadOnly() const { return readOnly_; }
   DWORD GetUniqueCounter() const { return uniqueCounter_; }
-  // Forgets the last undoable step.
-  virtual void ClearUndo();
+  // Forgets the last undoable step (new, open, before a receive, a paste, a
+  // drop, a new entry or a page's commit).
+  void ClearUndo() override;
+  // The Edit and entry commands; the views route Undo here.
+  CQXDocCommands& GetCommands() { return commands_; }
+  CQXDocItemOps& GetItemOps() { return items_; }
   // The command table of the model comes from its token list; nothing to
   // read yet.
   void ReloadTokenTable() {}
@@ -146,6 +155,46 @@ class CQXDoc : public CDocument, public CQXDocServices {
   void QueryOverwrite(const char* itemText, int kind, UINT* answer) override;
   void SetCurrentLink(CQXCalcLink* link) override { link_ = link; }
   CQXCalcLink* GetCurrentLink() const override { return link_; }
+
+  // ---- CQXDocCommandHost
+  BOOL IsStoreOpen() override;
+  BOOL TreeHasFocus() override;
+  BOOL GetTreeSelection(TreeSelectionInfo* info) override;
+  BOOL SelectTreePath(const char* path, BOOL expand) override;
+  BOOL CommitActivePage() override;
+  void ShowSelectionView(BOOL edit) override;
+  void PostMainWindowCommand(UINT id) override;
+  std::string GetModelName() override;
+  BOOL ClipboardHasItem(int dataType) override;
+  BOOL CopyItemToClipboard(const char* path, int dataType) override;
+  std::unique_ptr<CQXDocEntry> ReadClipboardItem() override;
+
+  // ---- CQXDocLinkHost
+  CQXDocServices* GetLinkDocument() override { return this; }
+  BOOL IsItemStoreOpen() override { return IsStoreOpen(); }
+  void ResetOverwriteState() override { items_.ResetOverwriteState(); }
+  void SetOverwriteAll(BOOL all) override { items_.SetOverwriteAll(all); }
+  // The link operations the Link menu runs (tests give stand-ins).
+  void SetLinkOperations(CQXDocLinkOperations operations);
+
+  // ---- command handlers
+  void OnLinkCommand(UINT id);
+  // Link commands, Save and Properties: enabled by the open item store.
+  void OnUpdateStoreCommand(CCmdUI* cmdUI);
+  void OnEditCopy() { commands_.OnEditCopy(); }
+  void OnUpdateEditCopy(CCmdUI* cmdUI) { commands_.OnUpdateEditCopy(cmdUI); }
+  void OnEditCut() { commands_.OnEditCut(); }
+  void OnUpdateEditCut(CCmdUI* cmdUI) { commands_.OnUpdateEditCut(cmdUI); }
+  void OnEditPaste() { commands_.OnEditPaste(); }
+  void OnUpdateEditPaste(CCmdUI* cmdUI) { commands_.OnUpdateEditPaste(cmdUI); }
+  void OnNewEntry() { commands_.OnNewEntry(); }
+  void OnUpdateNewEntry(CCmdUI* cmdUI) { commands_.OnUpdateNewEntry(cmdUI); }
+  void OnEditEntry() { commands_.OnEditEntry(); }
+  void OnUpdateEditEntry(CCmdUI* cmdUI) { commands_.OnUpdateEditEntry(cmdUI); }
+  void OnEditOrNew() { commands_.OnEditOrNew(); }
+  void OnUpdateEditOrNew(CCmdUI* cmdUI) { commands_.OnUpdateEditOrNew(cmdUI); }
+  void OnSaveEntry() { commands_.OnSaveEntry(); }
+  void OnUpdateSaveEntry(CCmdUI* cmdUI) { commands_.OnUpdateSaveEntry(cmdUI); }
 
  protected:
   // Clears the document for new contents: store closed, no path, title
@@ -175,15 +224,41 @@ class CQXDoc : public CDocument, public CQXDocServices {
   BOOL fillTree(CQXTreeView* tree, const std::string& folder, DWORD folderFlags);
   BOOL newSummaryInfo();
 
+  // What the item operations ask of the document (kept apart: its names
+  // would collide with CDocument's and CQXDocServices' own).
+  class ItemHost : public CQXDocItemHost {
+   public:
+    explicit ItemHost(CQXDoc* doc) : doc_(doc) {}
+    COrvoItemStore* GetItemStore() override;
+    BOOL HasTreeView() override;
+    BOOL AddTreeEntry(const char* path, const char* text, int kind, int flags, int value) override;
+    void RemoveTreeEntry(const char* path) override;
+    void SetTreeEntryText(const char* path, const char* text) override;
+    BOOL GetTreeSelection(TreeSelectionInfo* info) override { return doc_->GetTreeSelection(info); }
+    BOOL SelectTreePath(const char* path, BOOL expand) override { return doc_->SelectTreePath(path, expand); }
+    DWORD NextUniqueNumber() override { return doc_->NextUniqueNumber(); }
+    void SetModifiedFlag() override { doc_->SetModifiedFlag(TRUE); }
+    int SetBusy(BOOL busy) override { return doc_->SetBusy(busy); }
+    CQXCalcLink* GetCurrentLink() override { return doc_->link_; }
+    BOOL KeepRemovedForUndo(const char* path) override;
+
+   private:
+    CQXDoc* doc_;
+  };
+
   std::unique_ptr<COrvoItemStore> store_;
   CQXCalcLink* link_ = nullptr;
   BOOL readOnly_ = FALSE;
   std::string calculatorType_;
   std::unique_ptr<CQXSummaryInfo> summary_;
   DWORD uniqueCounter_ = kFirstUniqueNumber;
-  BOOL overwriteAll_ = FALSE;
   int busy_ = 0;
   QString importedFrom_, importedTo_;
+  ItemHost itemHost_{this};
+  CQXDocItemOps items_{&itemHost_};
+  CQXUndoBuffer undo_;
+  CQXDocCommands commands_{this, this, &items_, &undo_};
+  std::unique_ptr<CQXDocLinkCommands> linkCommands_ = std::make_unique<CQXDocLinkCommands>(this);
 };
 
 // The store error message for `code` (with `path` when not empty) and the

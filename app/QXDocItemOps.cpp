@@ -1,5 +1,6 @@
 #include "app/QXDocItemOps.h"
 
+#include "app/QXSendableItems.h"
 #include "app/QXTreeView.h"
 #include "datamodel/OrvoItemStream.h"
 #include "datamodel/QXDocEntry.h"
@@ -130,8 +131,8 @@ BOOL CQXDocItemOps::GetItemDataLength(const char* path, DWORD* out) {
 }
 
 BOOL CQXDocItemOps::HasData(const char* path) {
-  DWORD length = 0;
-  return GetItemDataLength(path, &length) && length > 0;
+  COrvoItemStore* s = store();
+  return s && path && ItemHasData(s, path);
 }
 
 std::vector<std::string> CQXDocItemOps::ChildPaths(const char* folder) {

@@ -259,16 +259,3 @@ BOOL CQXDoc::GetItemDataLength(const char* path, DWORD* out) {
   }
   return TRUE;
 }
-
-// The item operations (sending, filing received items, removing, asking
-// before an overwrite) build on the document's item editing; until it is
-// there they refuse.
-BOOL CQXDoc::CollectSendableItems(std::vector<std::string>*, std::vector<std::string>*) { return FALSE; }
-BOOL CQXDoc::LoadItemsAt(const char*, std::vector<std::unique_ptr<CQXDocEntry>>*) { return FALSE; }
-BOOL CQXDoc::StoreReceivedItem(CQXDocEntry*, DWORD) { return FALSE; }
-BOOL CQXDoc::SaveItem(CQXDocEntry*, char*) { return FALSE; }
-BOOL CQXDoc::CheckOverwrite(CQXDocEntry*) { return FALSE; }
-BOOL CQXDoc::RemoveItem(const char*, DWORD*, BOOL) { return FALSE; }
-void CQXDoc::QueryOverwrite(const char*, int, UINT* answer) {
-  if (answer) *answer = overwriteAll_ ? 4 : 3;
-}

@@ -22,6 +22,7 @@
 namespace {
 
 constexpr UINT kCmdDelete = 22100;
+constexpr UINT kCmdUndo = 57643;
 
 // The record each entry carries in its item data; freed when the control
 // deletes the entry.
@@ -77,7 +78,9 @@ const CMessageMap& CQXTreeView::messageMap() {
                                      .notifyReflect(TVN_BEGINDRAG, &CQXTreeView::OnTreeBeginDrag)
                                      .notifyReflect(NM_RCLICK, &CQXTreeView::OnRClick)
                                      .command(kCmdDelete, &CQXTreeView::OnDelete)
-                                     .updateUI(kCmdDelete, &CQXTreeView::OnUpdateDelete);
+                                     .updateUI(kCmdDelete, &CQXTreeView::OnUpdateDelete)
+                                     .command(kCmdUndo, &CQXTreeView::OnEditUndo)
+                                     .updateUI(kCmdUndo, &CQXTreeView::OnUpdateEditUndo);
   return map;
 }
 
@@ -395,6 +398,17 @@ void CQXTreeView::OnUpdateDelete(CCmdUI* ui) {
     enable = doc->GetItemDataLength(path, &length);
   }
   ui->Enable(enable);
+}
+
+void CQXTreeView::OnEditUndo() {
+  if (CQXDoc* doc = GetQXDocument()) doc->GetCommands().OnEditUndo();
+}
+
+void CQXTreeView::OnUpdateEditUndo(CCmdUI* ui) {
+  if (CQXDoc* doc = GetQXDocument())
+    doc->GetCommands().OnUpdateEditUndo(ui);
+  else
+    ui->Enable(FALSE);
 }
 
 void CQXTreeView::ShowContextMenu(QPoint screen) {

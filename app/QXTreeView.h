@@ -111,6 +111,9 @@ class CQXTreeView : public COrvoTreeViewDragDrop {
 
   void OnDelete();
   void OnUpdateDelete(CCmdUI* ui);
+  // Undo is the document's (the icon view routes it there too).
+  void OnEditUndo();
+  void OnUpdateEditUndo(CCmdUI* ui);
   // The context menu at `screen` (the first sub-menu of menu 307, its
   // commands going the main window's way).
   void ShowContextMenu(QPoint screen);

@@ -97,6 +97,44 @@ struct CQXLentEntry {
   CQXDocEntryArray entries;
 };
 
+// The messages a receive ends with when the document cannot take an item.
+constexpr UINT kLinkMsgCannotInsert = 10513;
+constexpr UINT kLinkMsgBadData = 10554;
+constexpr UINT kLinkMsgNotSupported = 10555;
+
+// The receive loop of Link > Receive: every item `receive` brings is filed in
+// the document; a backup (`backupKind`) ends the transfer and is handed back
+// in `backup`; with `backupOnly` anything else ends it with 10554. With
+// `emptyRemoves`, an item without data stands for an empty one on the
+// calculator, whose copy in the document goes if the user agrees. `received`
+// turns TRUE once something arrived. Returns the final session code.
+template <class Session, class Doc>
+int FileReceivedItems(Doc* doc, Session& session, CQXLinkCommand& command,
+                      int (Session::*receive)(std::unique_ptr<CQXDocEntry>*), DWORD backupKind, BOOL backupOnly,
+                      BOOL emptyRemoves, BOOL* received, std::unique_ptr<CQXDocEntry>* backup) {
+  std::unique_ptr<CQXDocEntry> entry;
+  int code;
+  auto stop = [&](UINT message) { return command.StopReceiving(message, code, session.OwesAnswer()); };
+  while ((code = (session.*receive)(&entry)) == SESSION_ITEM) {
+    *received = TRUE;
+    if (!doc->StoreReceivedItem(entry.get(), TRUE)) return stop(kLinkMsgNotSupported);
+    if (entry->GetKind() == backupKind) {
+      *backup = std::move(entry);
+      return int(SESSION_END);
+    }
+    if (backupOnly) return stop(kLinkMsgBadData);
+    if (entry->GetItem()) {
+      if (!doc->SaveItem(entry.get(), nullptr)) return stop(kLinkMsgCannotInsert);
+    } else if (emptyRemoves) {
+      DWORD length = 0, removed = 0;
+      if (doc->GetItemDataLength(entry->Path().c_str(), &length) && doc->CheckOverwrite(entry.get()))
+        doc->RemoveItem(entry->Path().c_str(), &removed, FALSE);
+    }
+    entry.reset();
+  }
+  return code;
+}
+
 // Runs one command on the frame with a session of the family: `transfer`
 // gets the session and the command and returns the final session code.
 // TRUE when the transfer ran; FALSE when the link, the progress or the

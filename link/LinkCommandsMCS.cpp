@@ -19,9 +19,6 @@ CQXTransferProgress* g_progressMCS = nullptr;
 const CQXLinkFamily kFamilyMCS = {&g_progressMCS, &LinkProgressCallbackMCS};
 
 constexpr UINT kNoMemory = 61706;
-constexpr UINT kCannotInsert = 10513;
-constexpr UINT kBadData = 10554;
-constexpr UINT kNotSupported = 10555;
 
 using Transfer = std::function<int(CQXLinkSessionMCS&, CQXLinkCommand&)>;
 
@@ -41,29 +38,8 @@ BOOL LinkReceiveMCS(CQXDocServices* doc, BOOL backupOnly) {
   BOOL received = FALSE;
   std::unique_ptr<CQXDocEntry> backup;
   run(doc, CQXCalcLink::RECEIVE, [&](CQXLinkSessionMCS& session, CQXLinkCommand& command) {
-    std::unique_ptr<CQXDocEntry> entry;
-    int code;
-    auto stop = [&](UINT message) { return command.StopReceiving(message, code, session.OwesAnswer()); };
-    while ((code = session.ReceiveItem(&entry)) == SESSION_ITEM) {
-      received = TRUE;
-      if (!doc->StoreReceivedItem(entry.get(), TRUE)) return stop(kNotSupported);
-      if (entry->GetKind() == kKindBackupV5) {
-        backup = std::move(entry);
-        return int(SESSION_END);
-      }
-      if (backupOnly) return stop(kBadData);
-      if (entry->GetItem()) {
-        if (!doc->SaveItem(entry.get(), nullptr)) return stop(kCannotInsert);
-      } else {
-        // The calculator's item is empty: the document's one goes, if the
-        // user agrees.
-        DWORD length = 0, removed = 0;
-        if (doc->GetItemDataLength(entry->Path().c_str(), &length) && doc->CheckOverwrite(entry.get()))
-          doc->RemoveItem(entry->Path().c_str(), &removed, FALSE);
-      }
-      entry.reset();
-    }
-    return code;
+    return FileReceivedItems(doc, session, command, &CQXLinkSessionMCS::ReceiveItem, kKindBackupV5, backupOnly, TRUE,
+                             &received, &backup);
   });
   // After the transfer's message: the backup is offered for a backup file.
   if (backup) SaveBackupFile(doc, backup.get(), AfxGetMainWnd());

@@ -20,9 +20,6 @@ CQXTransferProgress* g_progressNP = nullptr;
 const CQXLinkFamily kFamilyNP = {&g_progressNP, &LinkProgressCallbackNP};
 
 constexpr UINT kNoMemory = 61706;
-constexpr UINT kCannotInsert = 10513;
-constexpr UINT kBadData = 10554;
-constexpr UINT kNotSupported = 10555;
 
 using Transfer = std::function<int(CQXLinkSessionNP&, CQXLinkCommand&)>;
 
@@ -159,22 +156,8 @@ BOOL LinkReceiveNP(CQXDocServices* doc, BOOL backupOnly) {
   BOOL received = FALSE;
   std::unique_ptr<CQXDocEntry> backup;
   run(doc, CQXCalcLink::RECEIVE, [&](CQXLinkSessionNP& session, CQXLinkCommand& command) {
-    std::unique_ptr<CQXDocEntry> entry;
-    int code;
-    auto stop = [&](UINT message) { return command.StopReceiving(message, code, session.OwesAnswer()); };
-    while ((code = session.ReceiveItems(&entry)) == SESSION_ITEM) {
-      received = TRUE;
-      if (!doc->StoreReceivedItem(entry.get(), TRUE)) return stop(kNotSupported);
-      if (entry->GetKind() == kKindBackup) {
-        backup = std::move(entry);
-        return int(SESSION_END);
-      }
-      if (backupOnly) return stop(kBadData);
-      if (entry->GetItem() && !doc->SaveItem(entry.get(), nullptr))
-        return stop(kCannotInsert);
-      entry.reset();
-    }
-    return code;
+    return FileReceivedItems(doc, session, command, &CQXLinkSessionNP::ReceiveItems, kKindBackup, backupOnly, FALSE,
+                             &received, &backup);
   });
   // After the transfer's message: the backup is offered for a backup file.
   if (backup) SaveBackupFile(doc, backup.get(), AfxGetMainWnd());
@@ -187,13 +170,13 @@ BOOL LinkReceiveScreenCopy(CQXDocServices* doc) {
     const int code = session.ReceiveItems(&entry);
     if (code != SESSION_ITEM) return code;
     auto stop = [&](UINT message) { return command.StopReceiving(message, code, session.OwesAnswer()); };
-    if (!doc->StoreReceivedItem(entry.get(), TRUE)) return stop(kNotSupported);
+    if (!doc->StoreReceivedItem(entry.get(), TRUE)) return stop(kLinkMsgNotSupported);
     const DWORD kind = entry->GetKind();
     if (kind != kKindScreenCopyMono && kind != kKindScreenCopyColour) {
       if (session.OwesAnswer()) command.StopCalculator();
       return int(SESSION_NOT_SUPPORTED);
     }
-    if (!doc->SaveItem(entry.get(), nullptr)) return stop(kCannotInsert);
+    if (!doc->SaveItem(entry.get(), nullptr)) return stop(kLinkMsgCannotInsert);
     return int(SESSION_END);
   });
 }

@@ -9,6 +9,7 @@
 #include "classlib/OrvoPropertyPage.h"
 #include "classlib/ProfileSettings.h"
 #include "datamodel/QXProgramItem.h"
+#include "platform/CmdUI.h"
 #include "platform/DocTemplate.h"
 #include "platform/StatusBar.h"
 #include "platform/ToolBar.h"
@@ -40,11 +41,14 @@ class TestDoc : public CQXDoc {
   void ClearUndo() override { ++undoCleared; }
   void OnOpen() { ++opened; }
   void OnReceive() { ++received; }
+  // Receive needs an open store; this document has none.
+  void OnUpdateReceive(CCmdUI* cmdUI) { cmdUI->Enable(TRUE); }
 };
 const CMessageMap& TestDoc::messageMap() {
   static const CMessageMap map = MessageMapOf<TestDoc>(CQXDoc::messageMap())
                                      .command(ID_FILE_OPEN, &TestDoc::OnOpen)
-                                     .command(22200, &TestDoc::OnReceive);
+                                     .command(22200, &TestDoc::OnReceive)
+                                     .updateUI(22200, &TestDoc::OnUpdateReceive);
   return map;
 }
 
@@ -136,6 +140,10 @@ class SheetView : public CQXContentsView {
   }
 };
 
+// A command only the page handles (the document's own commands reach the
+// document first).
+constexpr UINT kPageCommand = 32001;
+
 // A view that has the frame replace it from inside its own command handler,
 // as an icon view does on a double click.
 class SelfReplacingView : public CQXContentsView {
@@ -151,7 +159,7 @@ class SelfReplacingView : public CQXContentsView {
 };
 const CMessageMap& SelfReplacingView::messageMap() {
   static const CMessageMap map =
-      MessageMapOf<SelfReplacingView>(CQXContentsView::messageMap()).command(22101, &SelfReplacingView::OnOpenEntry);
+      MessageMapOf<SelfReplacingView>(CQXContentsView::messageMap()).command(kPageCommand, &SelfReplacingView::OnOpenEntry);
   return map;
 }
 
@@ -329,7 +337,7 @@ TEST_F(MainFrame, AViewReplacedFromItsOwnHandlerLivesUntilTheHandlerReturned) {
   open();
   QPointer<CQXContentsView> view = showView<SelfReplacingView>();
   ASSERT_TRUE(view);
-  frame->OnCmdMsg(22101, CN_COMMAND, nullptr, nullptr);  // offered from the tree pane
+  frame->OnCmdMsg(kPageCommand, CN_COMMAND, nullptr, nullptr);  // offered from the tree pane
   EXPECT_TRUE(view && view->property("after").toInt() == 1);
   EXPECT_NE(frame->GetContentView(), view);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

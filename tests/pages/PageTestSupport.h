@@ -7,6 +7,7 @@
 #include "app/QXMainFrame.h"
 #include "app/QXTreeView.h"
 #include "datamodel/QXDocEntry.h"
+#include "platform/CmdUI.h"
 #include "platform/WinApp.h"
 #include "tests/support/FakeDocServices.h"
 #include "tests/support/TestEnvironment.h"
@@ -55,6 +56,8 @@ class PageDoc : public CQXDoc {
   }
   void OnShowSelection() { ++shownSelection; }
   void OnNewItem() { ++newItems; }
+  // The document's own rule needs a real store and tree; here New is open.
+  void OnUpdateNewItem(CCmdUI* cmdUI) { cmdUI->Enable(TRUE); }
 };
 
 // One selected entry, whose path, kind and description the test sets.
