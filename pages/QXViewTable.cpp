@@ -7,6 +7,7 @@
 #include "datamodel/QXDocEntry.h"
 #include "pages/QXDefaultPages.h"
 #include "pages/QXDescriptionPage.h"
+#include "pages/QXNumericPages.h"
 #include "pages/QXPageView.h"
 
 #include <memory>
@@ -90,4 +91,5 @@ void RegisterQXPageClasses() {
   RegisterRuntimeClass(RUNTIME_CLASS(CQXDataPageView));
   RegisterQXDefaultPageClasses();
   RegisterQXDescriptionPageClasses();
+  RegisterNumericPageClasses();
 }

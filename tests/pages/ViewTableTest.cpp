@@ -67,8 +67,13 @@ class ViewTable : public ::testing::Test {
 TEST_F(ViewTable, EachKindOpensItsViewAndOthersTheDefaultOrEmptyView) {
   for (int id : {4010, 4011, 5010}) EXPECT_STREQ(className(showKind(id)), "standin::VariableView") << id;
   for (int id : {4019, 4020}) EXPECT_STREQ(className(showKind(id)), "standin::EquationView") << id;
-  // Backups have no row; a matrix's view is not part of the program yet.
-  for (int id : {4018, 5018, 4004}) {
+  // A matrix opens its own view: its page, then the description.
+  auto* matrix = showKind(4004);
+  ASSERT_STREQ(className(matrix), "CQXMatrixDataView");
+  EXPECT_EQ(static_cast<CQXPageView*>(matrix)->FindPageIndex(624), 0);
+  EXPECT_EQ(static_cast<CQXPageView*>(matrix)->FindPageIndex(620), 1);
+  // Backups have no row.
+  for (int id : {4018, 5018}) {
     auto* view = qobject_cast<CQXDefaultDataView*>(showKind(id));
     ASSERT_TRUE(view) << id;
     EXPECT_EQ(view->FindPageIndex(638), 0);
