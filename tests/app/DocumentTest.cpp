@@ -420,9 +420,9 @@ TEST_F(Document, WritesFuzzCorpusWhenAsked) {
   if (corpus.isEmpty()) GTEST_SKIP();
   ASSERT_TRUE(doc->NewDocumentForCalculator("CFX-9850G", "FX7400"));
   addProgram("A");
-  ASSERT_TRUE(saveAs(QStringLiteral("seed.qxd")));
+  ASSERT_TRUE(saveAs(QStringLiteral("first.qxd")));
   ASSERT_TRUE(doc->OnNewDocument());
-  const QByteArray bytes = fileContents(path("seed.qxd"));
+  const QByteArray bytes = fileContents(path("first.qxd"));
   ASSERT_TRUE(writeFileContents(corpus + QStringLiteral("/fx7400.qxd"), bytes));
   ASSERT_TRUE(writeFileContents(corpus + QStringLiteral("/cut.qxd"), bytes.left(bytes.size() / 2)));
   ASSERT_TRUE(writeFileContents(corpus + QStringLiteral("/old.qxi"), "not a compound file"));

@@ -18,9 +18,9 @@ def table(n):
     return b"".join(struct.pack("<BBBB", i * 7 % 256, i * 13 % 256, i * 29 % 256, 0) for i in range(n))
 
 
-def bits(width, height, bpp, seed=1):
+def bits(width, height, bpp, step=1):
     row = (width * bpp + 31) // 32 * 4
-    return bytes((i * seed + 3) % 256 for i in range(row * abs(height)))
+    return bytes((i * step + 3) % 256 for i in range(row * abs(height)))
 
 
 def file(dib, header_and_table):

@@ -2,7 +2,7 @@
 // description and its entry (a ".qxm", or an older backup through the
 // old-data library) fails cleanly or gives an entry that stores again.
 // Starting inputs: two ".qxm" files written by WriteBackupFile (one of each
-// family) and the old-data library's two backup seeds.
+// family) and the old-data library's two backup starting files.
 #include "datamodel/QXDocEntry.h"
 #include "link/BackupFiles.h"
 #include "platform/MessageBox.h"
