@@ -394,7 +394,8 @@ TEST_F(MainWindowLink, BackupCommandsAndScreenCopy) {
 }
 
 // "Annuler" in the progress dialog after the first item: no message, the
-// item stays, the document holds no link any more.
+// item stays, the document holds no link any more, and the next receive
+// works as the first did.
 TEST_F(MainWindowLink, CancelInTheProgressDialogKeepsWhatArrived) {
   std::vector<Bytes> packets;
   programPackets("ABC", kText, &packets);
@@ -416,6 +417,14 @@ TEST_F(MainWindowLink, CancelInTheProgressDialogKeepsWhatArrived) {
   EXPECT_EQ(document()->GetCurrentLink(), nullptr);
   EXPECT_EQ(document()->GetBusyCount(), 0);
   EXPECT_TRUE(frame->isEnabled());
+
+  duringTransfer = nullptr;
+  packets.clear();
+  programPackets("XYZ", kText, &packets);
+  packets.push_back(endPacket());
+  receive(packets);
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(sendable().size(), 2u);
 }
 
 }  // namespace
