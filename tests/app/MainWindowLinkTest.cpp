@@ -14,6 +14,8 @@
 #include "link/OverwriteDialog.h"
 #include "link/SendSelectionDialog.h"
 #include "link/TransferProgress.h"
+#include "pages/QXNumericPages.h"
+#include "pages/QXViewTable.h"
 #include "tests/link/SessionMCSTestSupport.h"
 #include "tests/support/FileDialogScript.h"
 #include "tests/support/MessageLog.h"
@@ -100,6 +102,9 @@ class MainWindowLink : public SessionFixture {
       QCoreApplication::processEvents();
       if (duringTransfer) duringTransfer();
     };
+    // The right pane shows the page views, as in the program.
+    RegisterQXPageClasses();
+    CQXDoc::SetSelectionViewFunction(&ShowSelectionView);
     app.SetArguments({QStringLiteral("QXLWIN32")});
     ASSERT_TRUE(app.InitInstance());
     frame = qobject_cast<CQXMainFrame*>(app.m_pMainWnd.data());
@@ -115,6 +120,7 @@ class MainWindowLink : public SessionFixture {
     if (app.m_pMainWnd) app.m_pMainWnd->DestroyWindow();
     app.ExitInstance();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    CQXDoc::SetSelectionViewFunction(nullptr);
     SessionFixture::TearDown();
   }
 
@@ -315,6 +321,28 @@ TEST_F(MainWindowLink, ReceivedItemsReplaceTheirNamesakesAsTheUserAnswers) {
   EXPECT_EQ(programText(programPath("XYZ")), kText);
   EXPECT_EQ(sendable().size(), 2u);
   EXPECT_TRUE(messages.shown.empty());
+}
+
+// A matrix shown in the right pane shows the values that replaced it.
+TEST_F(MainWindowLink, TheRightPaneShowsWhatAReceiveReplaced) {
+  AppWriteProfileInt("Settings", "Query Rcv Overwrite", 0);
+  const char path[] = "\\Calculator\\Matrix\\MatA";
+  auto matrix = [](unsigned long long digits) {
+    return std::vector<Bytes>{onWire(valHeader("MT", 1, 1, "Mat A")),
+                              Sim::packet(valueRecord(1, 1, number(digits, 0))), endPacket()};
+  };
+  receive(matrix(5));
+  ASSERT_TRUE(document()->SelectAndShow(path));
+  QCoreApplication::processEvents();
+  auto* page = frame->findChild<CQXMatrixDataPage*>();
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->GetGrid().GetItemText(1, 1), "5");
+
+  receive(matrix(7));
+  EXPECT_TRUE(messages.shown.empty());
+  page = frame->findChild<CQXMatrixDataPage*>();
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->GetGrid().GetItemText(1, 1), "7");
 }
 
 // A document of a model whose link entry names the newer protocol receives
