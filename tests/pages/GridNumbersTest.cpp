@@ -1,5 +1,6 @@
 // Numbers between the grid and the items of both families: exact bytes for
 // untouched cells, refused tables left unchanged, complex and empty cells.
+#include "CalcNumberBytes.h"
 #include "GridTestHost.h"
 
 #include "datamodel/CalcNumber.h"
@@ -7,27 +8,8 @@
 #include "datamodel/QXNumericV5Items.h"
 #include "datamodel/QXValueGrid.h"
 
-#include <array>
-#include <cstring>
-
 namespace tallix::test {
 namespace {
-
-// Text to the bytes of a number of generation 1 (10 bytes) or 2 (9).
-std::vector<BYTE> bytesOf(int generation, const char* text, bool complex = false) {
-  std::array<BYTE, 48> out{};
-  std::string buffer(text);
-  CQXNumConvRequest r{};
-  r.size = sizeof r;
-  r.mode = kNumConvTextToBytes | (generation == 1 ? kNumConvOlder : kNumConvNewer) | (complex ? kNumConvComplex : 0);
-  r.bytes = out.data();
-  r.bytesSize = generation == 1 ? 32 : 48;
-  r.text = buffer.data();
-  r.textSize = DWORD(buffer.size() + 1);
-  EXPECT_TRUE(ConvertCalcNumber(&r)) << text;
-  const size_t n = (generation == 1 ? 10 : 9) * ((r.resultFlags & kNumConvResultComplex) ? 2 : 1);
-  return std::vector<BYTE>(out.begin(), out.begin() + long(n));
-}
 
 std::string textOf(int generation, const std::vector<BYTE>& bytes, bool round) {
   std::vector<BYTE> in(bytes);
@@ -42,18 +24,6 @@ std::string textOf(int generation, const std::vector<BYTE>& bytes, bool round) {
   r.textSize = 256;
   EXPECT_TRUE(ConvertCalcNumber(&r));
   return text;
-}
-
-// A real value grid cell's record at (a, b).
-void putOld(CQXValueGrid& values, int a, int b, const std::vector<BYTE>& number) {
-  BYTE record[14] = {0, BYTE(a), 0, BYTE(b)};
-  std::memcpy(record + 4, number.data(), 10);
-  ASSERT_TRUE(values.SetCellRecord(a, b, record, 14));
-}
-
-std::vector<BYTE> oldValue(const CQXValueGrid& values, int a, int b) {
-  const CQXNumberCell* cell = values.GetCell(a, b);
-  return std::vector<BYTE>(cell->GetReal(), cell->GetReal() + 10);
 }
 
 using GridNumbersTest = GridTableFixture;
