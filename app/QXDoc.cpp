@@ -21,6 +21,7 @@
 #include "platform/MessageBox.h"
 #include "platform/RuntimeClass.h"
 #include "platform/WinApp.h"
+#include "tokens/TokenListFile.h"
 
 #include <QFileInfo>
 
@@ -33,6 +34,7 @@ constexpr UINT kMsgBetaVersion = 10506;    // "Ces données ont été créées p
 constexpr UINT kMsgHeldByOther = 10511;    // "Le fichier %1 est déjà ouvert par l'application %2."
 constexpr UINT kMsgUnknownType = 10512;    // the document is made for the CFX-9850G
 constexpr UINT kMsgWriteProtected = 10573;  // "Le fichier %1 est protégé en écriture..."
+constexpr UINT kMsgTokenListFailed = 10562;  // "Erreur survenue lors du chargement avec les commandes..."
 constexpr UINT kMsgUnsupported = 10575;    // "La lecture des données n'est pas possible..."
 constexpr UINT kMsgReplace = 10155;        // "Le fichier %1 existe déjà. Le remplacer?"
 constexpr UINT kFilterDocuments = 10607;   // "TALLIX (*.qxd)|*.qxd|"
@@ -439,6 +441,26 @@ void CQXDoc::ShowSelectionView(BOOL edit) {
     selectionView(selection, edit);
   else
     ShowSelectionPane(selection);
+}
+
+// ---------------------------------------------------------------- token table
+
+BOOL CQXDoc::ReloadTokenTable() {
+  std::string model;
+  GetCalculatorName(&model);
+  const std::string path = TokenListReadPath(model.c_str());
+  // Read into a table of its own, so a damaged file leaves the document's
+  // commands as they were.
+  CQXCommandTable loaded;
+  if (!ReadCommandTable(path.c_str(), &loaded)) {
+    AfxMessageBox(CLanguageLibrary::FormatMessage(kMsgTokenListFailed, QFile::decodeName(path.c_str())),
+                  MB_OK | MB_ICONSTOP);
+    return FALSE;
+  }
+  tokenTable_.RemoveAll();
+  tokenTable_.CopyFrom(loaded);
+  tokenTable_.BuildTextIndex();
+  return TRUE;
 }
 
 // ---------------------------------------------------------------- messages

@@ -25,6 +25,7 @@
 #include "app/QXUndoBuffer.h"
 #include "datamodel/QXDocEntry.h"
 #include "platform/Document.h"
+#include "tokens/QXCommandTable.h"
 
 #include <QObject>
 
@@ -136,9 +137,14 @@ class CQXDoc : public CDocument, public CQXDocServices, public CQXDocCommandHost
   // The Edit and entry commands; the views route Undo here.
   CQXDocCommands& GetCommands() { return commands_; }
   CQXDocItemOps& GetItemOps() { return items_; }
-  // The command table of the model comes from its token list; nothing to
-  // read yet.
-  void ReloadTokenTable() {}
+  // Reads the command table of the document's model from the model's token
+  // list. On success the table is replaced and its text index rebuilt; on
+  // failure message 10562 names the file and the table stays as it was.
+  BOOL ReloadTokenTable();
+  // The command table of the document's model, for the token editor, the
+  // command lists and the macros.
+  CQXCommandTable& GetTokenTable() { return tokenTable_; }
+  const CQXCommandTable& GetTokenTable() const { return tokenTable_; }
 
   // ---- CQXDocServices
   void GetCalculatorType(std::string* out) override;
@@ -252,6 +258,7 @@ class CQXDoc : public CDocument, public CQXDocServices, public CQXDocCommandHost
   std::string calculatorType_;
   std::unique_ptr<CQXSummaryInfo> summary_;
   DWORD uniqueCounter_ = kFirstUniqueNumber;
+  CQXCommandTable tokenTable_;
   int busy_ = 0;
   QString importedFrom_, importedTo_;
   ItemHost itemHost_{this};

@@ -52,15 +52,9 @@ Weights weigh(unsigned char c) {
 
 bool ignoredAtFirst(unsigned char c) { return c == '-' || c == '\''; }
 
-struct Key {
-  std::vector<int> level1;
-  std::vector<int> level2;
-  std::vector<int> level3;
-  std::vector<int> level4;
-};
-
-Key makeKey(const char* s) {
-  Key k;
+TextCompareKey makeKey(const char* s) {
+  TextCompareKey k;
+  k.bytes = s;
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(s); *p; ++p) {
     if (ignoredAtFirst(*p)) {
       k.level4.push_back(int(k.level1.size()) * 256 + *p);
@@ -84,16 +78,19 @@ int compareLevel(const std::vector<int>& a, const std::vector<int>& b) {
 
 }  // namespace
 
-int CompareTextLocale(const char* a, const char* b) {
-  if (!a) a = "";
-  if (!b) b = "";
-  const Key ka = makeKey(a), kb = makeKey(b);
+TextCompareKey MakeTextCompareKey(const char* text) { return makeKey(text ? text : ""); }
+
+int CompareTextKeys(const TextCompareKey& ka, const TextCompareKey& kb) {
   if (int c = compareLevel(ka.level1, kb.level1)) return c;
   if (int c = compareLevel(ka.level2, kb.level2)) return c;
   if (int c = compareLevel(ka.level3, kb.level3)) return c;
   if (int c = compareLevel(ka.level4, kb.level4)) return c;
-  const int c = std::strcmp(a, b);
+  const int c = std::strcmp(ka.bytes.c_str(), kb.bytes.c_str());
   return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+int CompareTextLocale(const char* a, const char* b) {
+  return CompareTextKeys(MakeTextCompareKey(a), MakeTextCompareKey(b));
 }
 
 }  // namespace tallix

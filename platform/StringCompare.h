@@ -14,9 +14,22 @@
 // Only identical byte strings compare equal.
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace tallix {
 
 // Less than 0, 0 or greater than 0, as lstrcmpA answers.
 int CompareTextLocale(const char* a, const char* b);
+
+// The comparison's key of a text, for ordering many texts without weighing
+// them again at every comparison: CompareTextKeys(MakeTextCompareKey(a),
+// MakeTextCompareKey(b)) answers as CompareTextLocale(a, b).
+struct TextCompareKey {
+  std::vector<int> level1, level2, level3, level4;
+  std::string bytes;
+};
+TextCompareKey MakeTextCompareKey(const char* text);
+int CompareTextKeys(const TextCompareKey& a, const TextCompareKey& b);
 
 }  // namespace tallix

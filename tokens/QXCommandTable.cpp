@@ -219,25 +219,28 @@ int CQXCommandTable::TrimText(char* text, char** start) {
 
 BOOL CQXCommandTable::BuildTextIndex() {
   m_textIndex.clear();
+  // The comparison keys of the indexed commands' untrimmed characters, in
+  // step with the index, so that each text is weighed once.
+  std::vector<tallix::TextCompareKey> keys;
   char chars[kCommandCharsMax + 1];
   DWORD position = 0;
   for (BOOL more = GetFirstCommand(&position); more; more = GetNextCommand(&position)) {
     int table = 0, number = 0;
     GetCommand(position, &table, &number, chars, nullptr, nullptr, 0, nullptr, 0);
+    tallix::TextCompareKey untrimmed = tallix::MakeTextCompareKey(chars);
     char* start = nullptr;
     const int length = TrimText(chars, &start);
     if (length == 0) continue;
     // The new command compares with its leading blanks, the others untrimmed.
-    auto at = m_textIndex.begin();
-    for (; at != m_textIndex.end(); ++at) {
-      const int other = TextIndexLength(*at);
+    const tallix::TextCompareKey key = tallix::MakeTextCompareKey(chars);
+    size_t at = 0;
+    for (; at < m_textIndex.size(); ++at) {
+      const int other = TextIndexLength(m_textIndex[at]);
       if (other < length) break;
-      if (other == length) {
-        const Entry* entry = FindCommand(TextIndexTable(*at), TextIndexNumber(*at));
-        if (tallix::CompareTextLocale(chars, entry->characters.c_str()) < 0) break;
-      }
+      if (other == length && tallix::CompareTextKeys(key, keys[at]) < 0) break;
     }
-    m_textIndex.insert(at, DWORD(length) << 16 | DWORD(number) << 8 | DWORD(table));
+    m_textIndex.insert(m_textIndex.begin() + std::ptrdiff_t(at), DWORD(length) << 16 | DWORD(number) << 8 | DWORD(table));
+    keys.insert(keys.begin() + std::ptrdiff_t(at), std::move(untrimmed));
   }
   return !m_textIndex.empty() || GetCommandCount() > 0;
 }

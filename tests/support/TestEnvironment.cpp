@@ -22,12 +22,24 @@ void pointSettingsAt(const QString& dir) {
     for (auto scope : {QSettings::UserScope, QSettings::SystemScope}) QSettings::setPath(format, scope, dir);
 }
 
+// A document reads its model's command table from the token list files of
+// the program directory; every private program directory holds the built
+// ones, as the program's own does.
+void copyTokenLists(const QString& programDir) {
+  for (const char* name : {"QXToken.tok", "QXTokenV5.tok"}) {
+    const QString to = QDir(programDir).filePath(QLatin1String(name));
+    QFile::remove(to);
+    QFile::copy(QDir(TestEnvironment::builtProgramDir()).filePath(QLatin1String(name)), to);
+  }
+}
+
 }  // namespace
 
 TestEnvironment::TestEnvironment(int options) {
   pointSettingsAt(settings_.path());
   setProgramDirectoryOverride(program_.path());
   setUserDataDirectoryOverride(data_.path());
+  copyTokenLists(program_.path());
   if (options & WithLanguageLibrary) {
     copyFromBuild(QStringLiteral("QXLWIN32.LNG"));
     CLanguageLibrary::Load(programFile(QStringLiteral("QXLWIN32.LNG")));
@@ -81,6 +93,7 @@ void isolateProcess() {
   qputenv("XDG_DATA_HOME", QFile::encodeName(root.filePath(QStringLiteral("desktop"))));
   pointSettingsAt(root.filePath(QStringLiteral("settings")));
   setProgramDirectoryOverride(root.filePath(QStringLiteral("program")));
+  copyTokenLists(root.filePath(QStringLiteral("program")));
   setUserDataDirectoryOverride(root.filePath(QStringLiteral("data")));
   // The runtime folder (local sockets of the main windows): one for the test
   // binary and the processes it starts.

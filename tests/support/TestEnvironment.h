@@ -1,6 +1,8 @@
 // A private world for one test: its own settings directory, program directory
 // and user data folder, all removed when the object goes away. Nothing a test
-// does reaches the user's own settings or files.
+// does reaches the user's own settings or files. The program directory starts
+// with the built token lists (QXToken.tok, QXTokenV5.tok), which every
+// document reads.
 #pragma once
 
 #include <QByteArray>
