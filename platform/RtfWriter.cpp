@@ -20,6 +20,24 @@ namespace {
 
 constexpr double kTwipsPerUnit = 15.0;  // document units are pixels at 96 dots per inch
 
+// Characters a text leaves out when it is written: controls, object
+// placeholders and paragraph separators; inside a table also the semicolon,
+// which would end the entry.
+bool leftOutOfText(char16_t ch, bool inTable) {
+  return ch < 0x20 || ch == 0xFFFC || ch == 0x2029 || (inTable && ch == u';');
+}
+
+// A font's name as the font table holds it. Names that differ only in
+// characters left out are one entry, so that a fragment finds the entry that
+// a reader will give it back.
+QString fontTableName(const QString& family) {
+  QString name;
+  name.reserve(family.size());
+  for (const QChar qc : family)
+    if (!leftOutOfText(qc.unicode(), true)) name.append(qc);
+  return name;
+}
+
 struct CharProps {
   int font = -1;  // -1: nothing written yet
   int halfPoints = -1;
@@ -95,7 +113,8 @@ ParaProps Writer::paraOf(const QTextBlock& block) const {
 }
 
 void Writer::collectTables() {
-  const auto addFont = [this](const QString& family) {
+  const auto addFont = [this](const QString& raw) {
+    const QString family = fontTableName(raw);
     if (fontIndex_.contains(family)) return;
     fontIndex_.insert(family, int(fonts_.size()));
     fonts_.append(family);
@@ -142,7 +161,7 @@ void Writer::text(const QString& s, bool inTable) {
       word("tab");
     } else if (ch == 0x2028 && !inTable) {
       word("line");
-    } else if (ch < 0x20 || ch == 0xFFFC || ch == 0x2029 || (inTable && ch == u';')) {
+    } else if (leftOutOfText(ch, inTable)) {
       // controls and object placeholders carry no text; a semicolon would
       // end a font name
     } else if (ch < 0x80) {
@@ -161,7 +180,7 @@ void Writer::text(const QString& s, bool inTable) {
 }
 
 void Writer::charProps(const QTextCharFormat& f) {
-  const int font = fontIndex_.value(familyOf(f));
+  const int font = fontIndex_.value(fontTableName(familyOf(f)));
   if (font != cur_.font) word("f", cur_.font = font);
   const int size = halfPointsOf(f);
   if (size != cur_.halfPoints) word("fs", cur_.halfPoints = size);
