@@ -31,13 +31,6 @@ std::string DisplayName(CQXCalcItem* item, UINT size) {
   return text;
 }
 
-void CopyOut(const std::string& path, char* out) {
-  if (!out) return;
-  const size_t n = std::min<size_t>(path.size(), 255);
-  std::memcpy(out, path.data(), n);
-  out[n] = '\0';
-}
-
 // The list file 1..6 whose folder holds the entry, or 0.
 int ListFileOf(const CQXDocEntry* entry) {
   char folder[256] = "";
@@ -213,7 +206,7 @@ BOOL CQXDocItemOps::SaveItem(CQXDocEntry* entry, char* outPath) {
   std::string written;
   const BOOL ok = DoSaveItem(entry, &written);
   if (ok && !written.empty()) {
-    CopyOut(written, outPath);
+    CopyText(written, outPath, 256);
     m_host->SetModifiedFlag();
   }
   m_host->SetBusy(FALSE);
@@ -317,7 +310,7 @@ BOOL CQXDocItemOps::WriteNewItem(CQXDocEntry* entry, const char* folder, char* o
     RemoveItem(existingPath.c_str(), &deleted, FALSE);
     if (existingHasData) m_displaced = std::move(existing);
   }
-  CopyOut(path, outPath);
+  CopyText(path, outPath, 256);
   return TRUE;
 }
 
@@ -349,7 +342,7 @@ BOOL CQXDocItemOps::WriteItem(CQXDocEntry* entry, char* outPath) {
       s->SetNodeInfo(path.c_str(), &text, ORVO_SET_DESCRIPTION);
       m_host->SetTreeEntryText(path.c_str(), display.c_str());
     }
-    CopyOut(path, outPath);
+    CopyText(path, outPath, 256);
     return TRUE;
   }
   if (s->GetLastError() != ORVO_E_PATHNOTFOUND) return FALSE;
@@ -363,7 +356,7 @@ BOOL CQXDocItemOps::WriteItem(CQXDocEntry* entry, char* outPath) {
     DeleteNewNode(path);
     return FALSE;
   }
-  CopyOut(path, outPath);
+  CopyText(path, outPath, 256);
   return TRUE;
 }
 

@@ -36,12 +36,6 @@ BOOL writeRecord(COrvoItemStore* store, const char* path, const BYTE* bytes, UIN
   return TRUE;
 }
 
-void copyText(char* field, size_t size, const char* text) {
-  const size_t n = strnlen(text, size - 1);
-  std::memcpy(field, text, n);
-  field[n] = 0;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- records
@@ -79,7 +73,7 @@ BOOL CQXDoc::WriteViewState() {
   TreeSelectionInfo selection;
   if (!tree->GetSelection(&selection)) {
     selection = TreeSelectionInfo();
-    copyText(selection.path, sizeof selection.path, kCalculatorPath);
+    CopyText(kCalculatorPath, selection.path, sizeof selection.path);
     selection.kind = kDefaultKind;
     selection.expanded = kDefaultExpanded;
   }
@@ -156,8 +150,8 @@ BOOL CQXDoc::fillTree(CQXTreeView* tree, const std::string& folder, DWORD folder
     if (!store_->GetFoundInfo(find, &node)) continue;
     const std::string path = folder + '\\' + node.path;
     TreeEntryDescription entry;
-    copyText(entry.path, sizeof entry.path, path.c_str());
-    copyText(entry.text, sizeof entry.text, node.description);
+    CopyText(path, entry.path, sizeof entry.path);
+    CopyText(node.description, entry.text, sizeof entry.text);
     entry.value = int(node.valueB);
     if (node.flags & kNodeFolder) {
       entry.kind = 1;
@@ -177,8 +171,8 @@ BOOL CQXDoc::BuildViews() {
   OrvoNodeInfo root;
   if (!tree || !store_->GetNodeInfo(kCalculatorPath, &root)) return FALSE;
   TreeEntryDescription entry;
-  copyText(entry.path, sizeof entry.path, kCalculatorPath);
-  copyText(entry.text, sizeof entry.text, root.description);
+  CopyText(kCalculatorPath, entry.path, sizeof entry.path);
+  CopyText(root.description, entry.text, sizeof entry.text);
   entry.kind = 2;
   entry.flags = TreeEntryDescription::kExpand;
   entry.value = int(root.valueB);
