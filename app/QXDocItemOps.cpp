@@ -130,37 +130,19 @@ BOOL CQXDocItemOps::HasData(const char* path) {
 
 std::vector<std::string> CQXDocItemOps::ChildPaths(const char* folder) {
   std::vector<std::string> children;
-  COrvoItemStore* s = store();
-  OrvoFindHandle handle = nullptr;
-  if (!s || !folder) return children;
-  if (s->FindFirst(folder, &handle)) {
-    do {
-      OrvoNodeInfo child;
-      if (s->GetFoundInfo(handle, &child)) children.push_back(ChildPath(folder, child.path));
-    } while (s->FindNext(handle));
-  }
-  if (handle) s->FindClose(handle);
+  for (const OrvoNodeInfo& child : ChildNodes(store(), folder)) children.push_back(ChildPath(folder, child.path));
   return children;
 }
 
 std::string CQXDocItemOps::FindChildByDescription(const char* folder, const char* description, BOOL* isFolder) {
-  COrvoItemStore* s = store();
-  std::string found;
-  OrvoFindHandle handle = nullptr;
-  if (!s || !folder || !description || !s->FindFirst(folder, &handle)) {
-    if (s && handle) s->FindClose(handle);
-    return found;
-  }
-  do {
-    OrvoNodeInfo child;
-    if (s->GetFoundInfo(handle, &child) && std::strcmp(child.description, description) == 0) {
-      found = ChildPath(folder, child.path);
+  if (!description) return {};
+  for (const OrvoNodeInfo& child : ChildNodes(store(), folder)) {
+    if (std::strcmp(child.description, description) == 0) {
       if (isFolder) *isFolder = (child.flags & kNodeFolder) != 0;
-      break;
+      return ChildPath(folder, child.path);
     }
-  } while (s->FindNext(handle));
-  s->FindClose(handle);
-  return found;
+  }
+  return {};
 }
 
 void CQXDocItemOps::DeleteNewNode(const std::string& path) {

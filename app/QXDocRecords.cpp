@@ -2,6 +2,7 @@
 // right pane's selection, and the item services the lower layers use.
 #include "app/QXDoc.h"
 
+#include "app/QXSendableItems.h"
 #include "app/QXSummaryInfo.h"
 #include "app/QXTreeView.h"
 #include "classlib/ProgramVersion.h"
@@ -142,12 +143,7 @@ CQXTreeView* CQXDoc::GetTreeView() const {
 }
 
 BOOL CQXDoc::fillTree(CQXTreeView* tree, const std::string& folder, DWORD folderFlags) {
-  OrvoFindHandle find = nullptr;
-  if (!store_->FindFirst(folder.c_str(), &find)) return TRUE;
-  BOOL ok = TRUE;
-  do {
-    OrvoNodeInfo node;
-    if (!store_->GetFoundInfo(find, &node)) continue;
+  for (const OrvoNodeInfo& node : ChildNodes(store_.get(), folder.c_str())) {
     const std::string path = folder + '\\' + node.path;
     TreeEntryDescription entry;
     CopyText(path, entry.path, sizeof entry.path);
@@ -155,15 +151,14 @@ BOOL CQXDoc::fillTree(CQXTreeView* tree, const std::string& folder, DWORD folder
     entry.value = int(node.valueB);
     if (node.flags & kNodeFolder) {
       entry.kind = 1;
-      ok = tree->AddEntry(&entry) && fillTree(tree, path, node.flags);
+      if (!tree->AddEntry(&entry) || !fillTree(tree, path, node.flags)) return FALSE;
     } else {
       entry.flags = (folderFlags & kNodeSortAscending) ? TreeEntryDescription::kAscending
                                                        : int(folderFlags & kNodeSortDescending);
-      ok = tree->AddEntry(&entry);
+      if (!tree->AddEntry(&entry)) return FALSE;
     }
-  } while (ok && store_->FindNext(find));
-  store_->FindClose(find);
-  return ok;
+  }
+  return TRUE;
 }
 
 BOOL CQXDoc::BuildViews() {
