@@ -133,7 +133,6 @@ void CQXDoc::ResetContents() {
   SetModifiedFlag(FALSE);
   readOnly_ = FALSE;
   importedFrom_.clear();
-  ClearUndo();
   if (CQXTreeView* tree = GetTreeView()) tree->RemoveAll();
   ClearUndo();
 }

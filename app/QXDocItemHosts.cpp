@@ -14,17 +14,6 @@
 
 #include <QTreeWidget>
 
-#include <cstring>
-
-namespace {
-
-void copyText(char* out, size_t size, const char* text) {
-  std::strncpy(out, text ? text : "", size - 1);
-  out[size - 1] = '\0';
-}
-
-}  // namespace
-
 // ---------------------------------------------------------------- item services
 
 BOOL CQXDoc::CollectSendableItems(std::vector<std::string>* paths, std::vector<std::string>* texts) {
@@ -61,8 +50,8 @@ BOOL CQXDoc::ItemHost::AddTreeEntry(const char* path, const char* text, int kind
   CQXTreeView* tree = doc_->GetTreeView();
   if (!tree) return FALSE;
   TreeEntryDescription entry;
-  copyText(entry.path, sizeof entry.path, path);
-  copyText(entry.text, sizeof entry.text, text);
+  CopyText(path ? path : "", entry.path, sizeof entry.path);
+  CopyText(text ? text : "", entry.text, sizeof entry.text);
   entry.kind = kind;
   entry.flags = flags;
   entry.value = value;

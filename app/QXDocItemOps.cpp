@@ -31,13 +31,6 @@ std::string DisplayName(CQXCalcItem* item, UINT size) {
   return text;
 }
 
-void CopyOut(const std::string& path, char* out) {
-  if (!out) return;
-  const size_t n = std::min<size_t>(path.size(), 255);
-  std::memcpy(out, path.data(), n);
-  out[n] = '\0';
-}
-
 // The list file 1..6 whose folder holds the entry, or 0.
 int ListFileOf(const CQXDocEntry* entry) {
   char folder[256] = "";
@@ -137,37 +130,19 @@ BOOL CQXDocItemOps::HasData(const char* path) {
 
 std::vector<std::string> CQXDocItemOps::ChildPaths(const char* folder) {
   std::vector<std::string> children;
-  COrvoItemStore* s = store();
-  OrvoFindHandle handle = nullptr;
-  if (!s || !folder) return children;
-  if (s->FindFirst(folder, &handle)) {
-    do {
-      OrvoNodeInfo child;
-      if (s->GetFoundInfo(handle, &child)) children.push_back(ChildPath(folder, child.path));
-    } while (s->FindNext(handle));
-  }
-  if (handle) s->FindClose(handle);
+  for (const OrvoNodeInfo& child : ChildNodes(store(), folder)) children.push_back(ChildPath(folder, child.path));
   return children;
 }
 
 std::string CQXDocItemOps::FindChildByDescription(const char* folder, const char* description, BOOL* isFolder) {
-  COrvoItemStore* s = store();
-  std::string found;
-  OrvoFindHandle handle = nullptr;
-  if (!s || !folder || !description || !s->FindFirst(folder, &handle)) {
-    if (s && handle) s->FindClose(handle);
-    return found;
-  }
-  do {
-    OrvoNodeInfo child;
-    if (s->GetFoundInfo(handle, &child) && std::strcmp(child.description, description) == 0) {
-      found = ChildPath(folder, child.path);
+  if (!description) return {};
+  for (const OrvoNodeInfo& child : ChildNodes(store(), folder)) {
+    if (std::strcmp(child.description, description) == 0) {
       if (isFolder) *isFolder = (child.flags & kNodeFolder) != 0;
-      break;
+      return ChildPath(folder, child.path);
     }
-  } while (s->FindNext(handle));
-  s->FindClose(handle);
-  return found;
+  }
+  return {};
 }
 
 void CQXDocItemOps::DeleteNewNode(const std::string& path) {
@@ -213,7 +188,7 @@ BOOL CQXDocItemOps::SaveItem(CQXDocEntry* entry, char* outPath) {
   std::string written;
   const BOOL ok = DoSaveItem(entry, &written);
   if (ok && !written.empty()) {
-    CopyOut(written, outPath);
+    CopyText(written, outPath, 256);
     m_host->SetModifiedFlag();
   }
   m_host->SetBusy(FALSE);
@@ -317,7 +292,7 @@ BOOL CQXDocItemOps::WriteNewItem(CQXDocEntry* entry, const char* folder, char* o
     RemoveItem(existingPath.c_str(), &deleted, FALSE);
     if (existingHasData) m_displaced = std::move(existing);
   }
-  CopyOut(path, outPath);
+  CopyText(path, outPath, 256);
   return TRUE;
 }
 
@@ -349,7 +324,7 @@ BOOL CQXDocItemOps::WriteItem(CQXDocEntry* entry, char* outPath) {
       s->SetNodeInfo(path.c_str(), &text, ORVO_SET_DESCRIPTION);
       m_host->SetTreeEntryText(path.c_str(), display.c_str());
     }
-    CopyOut(path, outPath);
+    CopyText(path, outPath, 256);
     return TRUE;
   }
   if (s->GetLastError() != ORVO_E_PATHNOTFOUND) return FALSE;
@@ -363,7 +338,7 @@ BOOL CQXDocItemOps::WriteItem(CQXDocEntry* entry, char* outPath) {
     DeleteNewNode(path);
     return FALSE;
   }
-  CopyOut(path, outPath);
+  CopyText(path, outPath, 256);
   return TRUE;
 }
 

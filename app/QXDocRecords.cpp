@@ -2,6 +2,7 @@
 // right pane's selection, and the item services the lower layers use.
 #include "app/QXDoc.h"
 
+#include "app/QXSendableItems.h"
 #include "app/QXSummaryInfo.h"
 #include "app/QXTreeView.h"
 #include "classlib/ProgramVersion.h"
@@ -34,12 +35,6 @@ BOOL writeRecord(COrvoItemStore* store, const char* path, const BYTE* bytes, UIN
     return FALSE;
   }
   return TRUE;
-}
-
-void copyText(char* field, size_t size, const char* text) {
-  const size_t n = strnlen(text, size - 1);
-  std::memcpy(field, text, n);
-  field[n] = 0;
 }
 
 }  // namespace
@@ -79,7 +74,7 @@ BOOL CQXDoc::WriteViewState() {
   TreeSelectionInfo selection;
   if (!tree->GetSelection(&selection)) {
     selection = TreeSelectionInfo();
-    copyText(selection.path, sizeof selection.path, kCalculatorPath);
+    CopyText(kCalculatorPath, selection.path, sizeof selection.path);
     selection.kind = kDefaultKind;
     selection.expanded = kDefaultExpanded;
   }
@@ -148,28 +143,22 @@ CQXTreeView* CQXDoc::GetTreeView() const {
 }
 
 BOOL CQXDoc::fillTree(CQXTreeView* tree, const std::string& folder, DWORD folderFlags) {
-  OrvoFindHandle find = nullptr;
-  if (!store_->FindFirst(folder.c_str(), &find)) return TRUE;
-  BOOL ok = TRUE;
-  do {
-    OrvoNodeInfo node;
-    if (!store_->GetFoundInfo(find, &node)) continue;
+  for (const OrvoNodeInfo& node : ChildNodes(store_.get(), folder.c_str())) {
     const std::string path = folder + '\\' + node.path;
     TreeEntryDescription entry;
-    copyText(entry.path, sizeof entry.path, path.c_str());
-    copyText(entry.text, sizeof entry.text, node.description);
+    CopyText(path, entry.path, sizeof entry.path);
+    CopyText(node.description, entry.text, sizeof entry.text);
     entry.value = int(node.valueB);
     if (node.flags & kNodeFolder) {
       entry.kind = 1;
-      ok = tree->AddEntry(&entry) && fillTree(tree, path, node.flags);
+      if (!tree->AddEntry(&entry) || !fillTree(tree, path, node.flags)) return FALSE;
     } else {
       entry.flags = (folderFlags & kNodeSortAscending) ? TreeEntryDescription::kAscending
                                                        : int(folderFlags & kNodeSortDescending);
-      ok = tree->AddEntry(&entry);
+      if (!tree->AddEntry(&entry)) return FALSE;
     }
-  } while (ok && store_->FindNext(find));
-  store_->FindClose(find);
-  return ok;
+  }
+  return TRUE;
 }
 
 BOOL CQXDoc::BuildViews() {
@@ -177,8 +166,8 @@ BOOL CQXDoc::BuildViews() {
   OrvoNodeInfo root;
   if (!tree || !store_->GetNodeInfo(kCalculatorPath, &root)) return FALSE;
   TreeEntryDescription entry;
-  copyText(entry.path, sizeof entry.path, kCalculatorPath);
-  copyText(entry.text, sizeof entry.text, root.description);
+  CopyText(kCalculatorPath, entry.path, sizeof entry.path);
+  CopyText(root.description, entry.text, sizeof entry.text);
   entry.kind = 2;
   entry.flags = TreeEntryDescription::kExpand;
   entry.value = int(root.valueB);

@@ -17,29 +17,6 @@ constexpr UINT kDiffEquationString = 10350;
 
 constexpr char kProgramFolder[] = "\\Calculator\\Program";
 
-struct Child {
-  std::string name;
-  std::string description;
-  bool folder;
-};
-
-// The children of `folder` in store order; none when it is missing.
-std::vector<Child> childrenOf(COrvoItemStore* store, const std::string& folder) {
-  std::vector<Child> out;
-  OrvoFindHandle handle = nullptr;
-  if (!store->FindFirst(folder.c_str(), &handle)) {
-    if (handle) store->FindClose(handle);
-    return out;
-  }
-  do {
-    OrvoNodeInfo info;
-    if (store->GetFoundInfo(handle, &info))
-      out.push_back({info.path, info.description, (info.flags & kNodeFolder) != 0});
-  } while (store->FindNext(handle));
-  store->FindClose(handle);
-  return out;
-}
-
 struct Collector {
   COrvoItemStore* store;
   std::vector<std::string>* paths;
@@ -51,13 +28,14 @@ struct Collector {
   }
 
   void walk(const std::string& folder, bool programs) {
-    for (const Child& child : childrenOf(store, folder)) {
-      const std::string path = folder + '\\' + child.name;
-      if (child.folder) {
-        if (child.name != "Display" && child.name != "Y=Data") walk(path, programs);
+    for (const OrvoNodeInfo& child : ChildNodes(store, folder.c_str())) {
+      const std::string name = child.path;
+      const std::string path = folder + '\\' + name;
+      if (child.flags & kNodeFolder) {
+        if (name != "Display" && name != "Y=Data") walk(path, programs);
       } else if (ItemHasData(store, path)) {
         add(path, programs ? CLanguageLibrary::LoadStringA(kProgramString) + " \"" + child.description + '"'
-                           : child.description);
+                           : std::string(child.description));
       }
     }
   }
@@ -75,12 +53,12 @@ struct Collector {
 
   void listFiles() {
     const std::string files = "\\Calculator\\File";
-    if (childrenOf(store, files).empty()) return;
+    if (ChildNodes(store, files.c_str()).empty()) return;
     const std::string name = CLanguageLibrary::LoadStringA(kListFileString);
     for (int n = 1; n <= 6; ++n) {
       const std::string folder = files + "\\File" + std::to_string(n);
-      for (const Child& child : childrenOf(store, folder)) {
-        if (ItemHasData(store, folder + '\\' + child.name)) {
+      for (const OrvoNodeInfo& child : ChildNodes(store, folder.c_str())) {
+        if (ItemHasData(store, folder + '\\' + child.path)) {
           add(folder, name + ' ' + std::to_string(n));
           break;
         }
@@ -101,6 +79,18 @@ BOOL ItemHasData(COrvoItemStore* store, const std::string& path) {
     length = 0;
   }
   return length > 0;
+}
+
+std::vector<OrvoNodeInfo> ChildNodes(COrvoItemStore* store, const char* folder) {
+  std::vector<OrvoNodeInfo> out;
+  OrvoFindHandle handle = nullptr;
+  if (!store || !folder || !store->FindFirst(folder, &handle)) return out;
+  do {
+    OrvoNodeInfo info;
+    if (store->GetFoundInfo(handle, &info)) out.push_back(info);
+  } while (store->FindNext(handle));
+  store->FindClose(handle);
+  return out;
 }
 
 BOOL CollectSendableItems(COrvoItemStore* store, std::vector<std::string>* paths, std::vector<std::string>* texts) {

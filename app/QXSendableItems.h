@@ -1,14 +1,13 @@
 // The items the send commands offer: paths and display names of the items
 // and list files of a document's item store that hold data, in the order the
-// send-selection dialog lists them.
+// send-selection dialog lists them; and the two store walks the document's
+// item operations share with them.
 #pragma once
 
-#include "platform/WinTypes.h"
+#include "datamodel/OrvoItemStore.h"
 
 #include <string>
 #include <vector>
-
-class COrvoItemStore;
 
 // Appends to the two parallel arrays; FALSE when the store has no
 // \Calculator. In this order: \Calculator\Y=Data, Program, Matrix and List
@@ -23,3 +22,7 @@ BOOL CollectSendableItems(COrvoItemStore* store, std::vector<std::string>* paths
 
 // Whether the item at `path` has a data stream of non-zero length.
 BOOL ItemHasData(COrvoItemStore* store, const std::string& path);
+
+// The children of `folder` in store order (their `path` the node name);
+// none when the store or the folder is missing or the folder is empty.
+std::vector<OrvoNodeInfo> ChildNodes(COrvoItemStore* store, const char* folder);
