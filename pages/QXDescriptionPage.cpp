@@ -3,6 +3,7 @@
 #include "app/MenuPopups.h"
 #include "classlib/ProfileSettings.h"
 #include "datamodel/QXDocEntry.h"
+#include "platform/ByteOrder.h"
 #include "platform/CmdUI.h"
 #include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
@@ -40,12 +41,6 @@ constexpr DWORD kMaskBold = 0x1, kMaskItalic = 0x2, kMaskUnderline = 0x4, kMaskS
 constexpr DWORD kMaskCharset = 0x08000000, kMaskFace = 0x20000000, kMaskSize = 0x80000000;
 constexpr size_t kFormat = 8, kFaceOffset = kFormat + 26, kFaceSize = 32;
 
-DWORD getDword(const BYTE* p) { return DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24; }
-
-void putDword(BYTE* p, DWORD v) {
-  for (int i = 0; i < 4; ++i) p[i] = BYTE(v >> (8 * i));
-}
-
 QFont defaultDescFont() {
   QFont font(QStringLiteral("Arial"));
   font.setPointSizeF(10.0);
@@ -59,12 +54,12 @@ BOOL ReadDescPageFont(QFont* out) {
   *out = defaultDescFont();
   std::vector<BYTE> r;
   if (!tallix::profileBinary(kSettings, kDescFontKey, &r) || r.size() != kRecordSize) return FALSE;
-  if (getDword(&r[0]) != kRecordSize || getDword(&r[4]) != kFormatSize || getDword(&r[68]) != 0 ||
-      getDword(&r[kFormat]) != kFormatSize)
+  if (GetLittleEndian32(&r[0]) != kRecordSize || GetLittleEndian32(&r[4]) != kFormatSize ||
+      GetLittleEndian32(&r[68]) != 0 || GetLittleEndian32(&r[kFormat]) != kFormatSize)
     return FALSE;
-  const DWORD mask = getDword(&r[kFormat + 4]);
-  const DWORD effects = getDword(&r[kFormat + 8]);
-  const auto height = int32_t(getDword(&r[kFormat + 12]));
+  const DWORD mask = GetLittleEndian32(&r[kFormat + 4]);
+  const DWORD effects = GetLittleEndian32(&r[kFormat + 8]);
+  const auto height = int32_t(GetLittleEndian32(&r[kFormat + 12]));
   const BYTE* face = &r[kFaceOffset];
   const auto faceLength = size_t(std::find(face, face + kFaceSize, BYTE(0)) - face);
   if (faceLength == kFaceSize) return FALSE;  // not terminated
@@ -83,16 +78,16 @@ BOOL ReadDescPageFont(QFont* out) {
 
 BOOL WriteDescPageFont(const QFont& font) {
   std::vector<BYTE> r(kRecordSize, 0);
-  putDword(&r[0], kRecordSize);
-  putDword(&r[4], kFormatSize);
-  putDword(&r[kFormat], kFormatSize);
-  putDword(&r[kFormat + 4],
+  PutLittleEndian32(&r[0], kRecordSize);
+  PutLittleEndian32(&r[4], kFormatSize);
+  PutLittleEndian32(&r[kFormat], kFormatSize);
+  PutLittleEndian32(&r[kFormat + 4],
            kMaskBold | kMaskItalic | kMaskUnderline | kMaskStrikeOut | kMaskCharset | kMaskFace | kMaskSize);
   const DWORD effects = (font.bold() ? kMaskBold : 0) | (font.italic() ? kMaskItalic : 0) |
                         (font.underline() ? kMaskUnderline : 0) | (font.strikeOut() ? kMaskStrikeOut : 0);
-  putDword(&r[kFormat + 8], effects);
+  PutLittleEndian32(&r[kFormat + 8], effects);
   const double points = font.pointSizeF() > 0 ? font.pointSizeF() : 10.0;
-  putDword(&r[kFormat + 12], DWORD(int32_t(points * 20.0 + 0.5)));
+  PutLittleEndian32(&r[kFormat + 12], DWORD(int32_t(points * 20.0 + 0.5)));
   const std::string face = tallix::toCp1252(font.family()).substr(0, kFaceSize - 1);
   std::memcpy(&r[kFaceOffset], face.data(), face.size());
   return AppWriteProfileBinary(kSettings, kDescFontKey, r.data(), UINT(r.size()));
