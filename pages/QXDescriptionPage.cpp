@@ -30,7 +30,6 @@ namespace {
 constexpr UINT kStringOutOfMemory = 61706;
 constexpr UINT kContextMenu = 308;
 constexpr double kTabStopTwips = 360.0;
-constexpr double kTwipsPerUnit = 15.0;  // the codec's scale of document units
 constexpr const char* kSettings = "Settings";
 constexpr const char* kDescFontKey = "Desc Page Font";
 
@@ -265,7 +264,7 @@ BOOL CQXDescriptionPage::OnInitDialog() {
     ReadDescPageFont(&font);
     edit_->document()->setDefaultFont(font);
     // A stop every 360 twips.
-    edit_->setTabStopDistance(kTabStopTwips / kTwipsPerUnit);
+    edit_->setTabStopDistance(kTabStopTwips / tallix::kRtfTwipsPerUnit);
   }
   std::unique_ptr<CQXDocEntry> entry;
   if (GetCurrentItem(&entry) && entry) LoadFromItem(entry.get());
