@@ -154,15 +154,14 @@ void CQXDescriptionEdit::contextMenuEvent(QContextMenuEvent* event) {
   if (!menu.LoadMenu(kContextMenu)) return;
   CMenu* popup = menu.GetSubMenu(0);
   if (!popup) return;
-  auto* page = qobject_cast<CQXDataPage*>(parentWidget());
+  CQXDataPage* page = nullptr;
   for (QWidget* w = parentWidget(); w && !page; w = w->parentWidget()) page = qobject_cast<CQXDataPage*>(w);
-  CCmdTarget* route = page ? static_cast<CCmdTarget*>(page) : this;
   if (page) page->UpdatePopupMenu(popup->GetSafeHmenu());
   else UpdateMenuCommands(popup->GetSafeHmenu(), this, TRUE);
   const UINT id = UINT(popup->TrackPopupMenu(TPM_RETURNCMD, event->globalPos().x(), event->globalPos().y(), page));
   if (id == 0) return;
   if (page) page->SendMessage(WM_COMMAND, id);
-  else route->OnCmdMsg(id, CN_COMMAND, nullptr, nullptr);
+  else OnCmdMsg(id, CN_COMMAND, nullptr, nullptr);
 }
 
 QMimeData* CQXDescriptionEdit::createMimeDataFromSelection() const {
