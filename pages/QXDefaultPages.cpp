@@ -1,6 +1,7 @@
 #include "pages/QXDefaultPages.h"
 
 #include "app/MainFrameFunctions.h"
+#include "app/MenuPopups.h"
 #include "app/QXAppMessages.h"
 #include "app/QXMainFrame.h"
 #include "app/QXTreeView.h"
@@ -12,9 +13,9 @@
 
 #include <QAbstractButton>
 
-void CQXStandardMenuPage::MergeMenus() { EditMenuEntryItem(200, FALSE); }
+void CQXStandardMenuPage::MergeMenus() { EditMenuEntryItem(kPopupEdit, FALSE); }
 
-void CQXStandardMenuPage::UnmergeMenus() { EditMenuEntryItem(200, TRUE); }
+void CQXStandardMenuPage::UnmergeMenus() { EditMenuEntryItem(kPopupEdit, TRUE); }
 
 // ---------------------------------------------------------------- default
 

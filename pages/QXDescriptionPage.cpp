@@ -3,6 +3,7 @@
 #include "app/MenuPopups.h"
 #include "classlib/ProfileSettings.h"
 #include "datamodel/QXDocEntry.h"
+#include "platform/ByteOrder.h"
 #include "platform/CmdUI.h"
 #include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
@@ -29,7 +30,6 @@ namespace {
 constexpr UINT kStringOutOfMemory = 61706;
 constexpr UINT kContextMenu = 308;
 constexpr double kTabStopTwips = 360.0;
-constexpr double kTwipsPerUnit = 15.0;  // the codec's scale of document units
 constexpr const char* kSettings = "Settings";
 constexpr const char* kDescFontKey = "Desc Page Font";
 
@@ -39,12 +39,6 @@ constexpr DWORD kFormatSize = 60;
 constexpr DWORD kMaskBold = 0x1, kMaskItalic = 0x2, kMaskUnderline = 0x4, kMaskStrikeOut = 0x8;
 constexpr DWORD kMaskCharset = 0x08000000, kMaskFace = 0x20000000, kMaskSize = 0x80000000;
 constexpr size_t kFormat = 8, kFaceOffset = kFormat + 26, kFaceSize = 32;
-
-DWORD getDword(const BYTE* p) { return DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24; }
-
-void putDword(BYTE* p, DWORD v) {
-  for (int i = 0; i < 4; ++i) p[i] = BYTE(v >> (8 * i));
-}
 
 QFont defaultDescFont() {
   QFont font(QStringLiteral("Arial"));
@@ -59,12 +53,12 @@ BOOL ReadDescPageFont(QFont* out) {
   *out = defaultDescFont();
   std::vector<BYTE> r;
   if (!tallix::profileBinary(kSettings, kDescFontKey, &r) || r.size() != kRecordSize) return FALSE;
-  if (getDword(&r[0]) != kRecordSize || getDword(&r[4]) != kFormatSize || getDword(&r[68]) != 0 ||
-      getDword(&r[kFormat]) != kFormatSize)
+  if (GetLittleEndian32(&r[0]) != kRecordSize || GetLittleEndian32(&r[4]) != kFormatSize ||
+      GetLittleEndian32(&r[68]) != 0 || GetLittleEndian32(&r[kFormat]) != kFormatSize)
     return FALSE;
-  const DWORD mask = getDword(&r[kFormat + 4]);
-  const DWORD effects = getDword(&r[kFormat + 8]);
-  const auto height = int32_t(getDword(&r[kFormat + 12]));
+  const DWORD mask = GetLittleEndian32(&r[kFormat + 4]);
+  const DWORD effects = GetLittleEndian32(&r[kFormat + 8]);
+  const auto height = int32_t(GetLittleEndian32(&r[kFormat + 12]));
   const BYTE* face = &r[kFaceOffset];
   const auto faceLength = size_t(std::find(face, face + kFaceSize, BYTE(0)) - face);
   if (faceLength == kFaceSize) return FALSE;  // not terminated
@@ -83,16 +77,16 @@ BOOL ReadDescPageFont(QFont* out) {
 
 BOOL WriteDescPageFont(const QFont& font) {
   std::vector<BYTE> r(kRecordSize, 0);
-  putDword(&r[0], kRecordSize);
-  putDword(&r[4], kFormatSize);
-  putDword(&r[kFormat], kFormatSize);
-  putDword(&r[kFormat + 4],
+  PutLittleEndian32(&r[0], kRecordSize);
+  PutLittleEndian32(&r[4], kFormatSize);
+  PutLittleEndian32(&r[kFormat], kFormatSize);
+  PutLittleEndian32(&r[kFormat + 4],
            kMaskBold | kMaskItalic | kMaskUnderline | kMaskStrikeOut | kMaskCharset | kMaskFace | kMaskSize);
   const DWORD effects = (font.bold() ? kMaskBold : 0) | (font.italic() ? kMaskItalic : 0) |
                         (font.underline() ? kMaskUnderline : 0) | (font.strikeOut() ? kMaskStrikeOut : 0);
-  putDword(&r[kFormat + 8], effects);
+  PutLittleEndian32(&r[kFormat + 8], effects);
   const double points = font.pointSizeF() > 0 ? font.pointSizeF() : 10.0;
-  putDword(&r[kFormat + 12], DWORD(int32_t(points * 20.0 + 0.5)));
+  PutLittleEndian32(&r[kFormat + 12], DWORD(int32_t(points * 20.0 + 0.5)));
   const std::string face = tallix::toCp1252(font.family()).substr(0, kFaceSize - 1);
   std::memcpy(&r[kFaceOffset], face.data(), face.size());
   return AppWriteProfileBinary(kSettings, kDescFontKey, r.data(), UINT(r.size()));
@@ -160,15 +154,14 @@ void CQXDescriptionEdit::contextMenuEvent(QContextMenuEvent* event) {
   if (!menu.LoadMenu(kContextMenu)) return;
   CMenu* popup = menu.GetSubMenu(0);
   if (!popup) return;
-  auto* page = qobject_cast<CQXDataPage*>(parentWidget());
+  CQXDataPage* page = nullptr;
   for (QWidget* w = parentWidget(); w && !page; w = w->parentWidget()) page = qobject_cast<CQXDataPage*>(w);
-  CCmdTarget* route = page ? static_cast<CCmdTarget*>(page) : this;
   if (page) page->UpdatePopupMenu(popup->GetSafeHmenu());
   else UpdateMenuCommands(popup->GetSafeHmenu(), this, TRUE);
   const UINT id = UINT(popup->TrackPopupMenu(TPM_RETURNCMD, event->globalPos().x(), event->globalPos().y(), page));
   if (id == 0) return;
   if (page) page->SendMessage(WM_COMMAND, id);
-  else route->OnCmdMsg(id, CN_COMMAND, nullptr, nullptr);
+  else OnCmdMsg(id, CN_COMMAND, nullptr, nullptr);
 }
 
 QMimeData* CQXDescriptionEdit::createMimeDataFromSelection() const {
@@ -270,7 +263,7 @@ BOOL CQXDescriptionPage::OnInitDialog() {
     ReadDescPageFont(&font);
     edit_->document()->setDefaultFont(font);
     // A stop every 360 twips.
-    edit_->setTabStopDistance(kTabStopTwips / kTwipsPerUnit);
+    edit_->setTabStopDistance(kTabStopTwips / tallix::kRtfTwipsPerUnit);
   }
   std::unique_ptr<CQXDocEntry> entry;
   if (GetCurrentItem(&entry) && entry) LoadFromItem(entry.get());

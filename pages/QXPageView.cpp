@@ -99,14 +99,8 @@ int CQXPageView::OnCreate(LPCREATESTRUCT lpCreateStruct) {
   rememberEntry();
   sheet_ = new CQXContentSheet(QString(), this);
   sheet_->EnableStackedTabs(FALSE);
-  if (!CreatePages()) {
-    RemovePages();
-    delete sheet_;
-    sheet_ = nullptr;
-    return -1;
-  }
   // The frame enables the sheet once the replacement has settled.
-  if (!sheet_->Create(this, kSheetStyle)) {
+  if (!CreatePages() || !sheet_->Create(this, kSheetStyle)) {
     RemovePages();
     delete sheet_;
     sheet_ = nullptr;

@@ -123,8 +123,8 @@ enum : UINT {
 // The description page's dialog.
 enum : UINT { kDescriptionPageId = 620 };
 
-// Puts `menuTextId` with command `id` in place of "Sélectionner affichage"
-// (22401) at the top of the View popup (key 500), or puts 22401 back and
-// takes the page views' two commands out.
+// Puts the items {command id, menu text id}, in their order, in place of
+// "Sélectionner affichage" (22401) at the top of the View popup (key 500),
+// or puts 22401 back and takes the page views' two commands out.
 void ReplaceViewMenuItems(const std::vector<std::pair<UINT, UINT>>& items);
 void RestoreViewMenuItems();

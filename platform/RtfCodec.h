@@ -26,6 +26,10 @@ class QTextDocument;
 
 namespace tallix {
 
+// Twips per QTextDocument unit (pixels at 96 dots per inch): the scale of
+// indents, and of tab stops a caller sets in twips.
+inline constexpr double kRtfTwipsPerUnit = 15.0;
+
 enum class RtfReadResult {
   Complete,  // read to the closing brace of the outermost group
   Damaged,   // cut short or malformed: what could be read is in the document

@@ -24,8 +24,6 @@ namespace {
 constexpr std::size_t kMaxKeptGroups = 1000;
 // Parameters are clamped to what a 32-bit signed number holds.
 constexpr std::int64_t kParamLimit = 0x7FFFFFFF;
-// Twips per document unit (pixels at 96 dots per inch).
-constexpr double kTwipsPerUnit = 15.0;
 
 enum class Dest : std::uint8_t { Text, Skip, FontTable, ColorTable, AnsiOfUpr };
 
@@ -614,9 +612,9 @@ QTextBlockFormat Reader::blockFormat(const ParaState& p) {
   QTextBlockFormat b;
   static constexpr Qt::Alignment kAlign[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify};
   b.setAlignment(kAlign[p.align]);
-  b.setLeftMargin(p.left / kTwipsPerUnit);
-  b.setRightMargin(p.right / kTwipsPerUnit);
-  b.setTextIndent(p.first / kTwipsPerUnit);
+  b.setLeftMargin(p.left / kRtfTwipsPerUnit);
+  b.setRightMargin(p.right / kRtfTwipsPerUnit);
+  b.setTextIndent(p.first / kRtfTwipsPerUnit);
   return b;
 }
 

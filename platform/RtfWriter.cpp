@@ -18,8 +18,6 @@
 namespace tallix {
 namespace {
 
-constexpr double kTwipsPerUnit = 15.0;  // document units are pixels at 96 dots per inch
-
 // Characters a text leaves out when it is written: controls, object
 // placeholders and paragraph separators; inside a table also the semicolon,
 // which would end the entry.
@@ -105,7 +103,7 @@ ParaProps Writer::paraOf(const QTextBlock& block) const {
   ParaProps p;
   const Qt::Alignment a = b.alignment() & Qt::AlignHorizontal_Mask;
   p.align = a == Qt::AlignHCenter ? 1 : a == Qt::AlignRight ? 2 : a == Qt::AlignJustify ? 3 : 0;
-  const auto twips = [](double units) { return std::clamp(int(units * kTwipsPerUnit + (units < 0 ? -0.5 : 0.5)), -31680, 31680); };
+  const auto twips = [](double units) { return std::clamp(int(units * kRtfTwipsPerUnit + (units < 0 ? -0.5 : 0.5)), -31680, 31680); };
   p.left = twips(b.leftMargin() + b.indent() * doc_.indentWidth());
   p.right = twips(b.rightMargin());
   p.first = twips(b.textIndent());
