@@ -17,6 +17,7 @@
 #include "classlib/GridCtrl.h"
 #include "classlib/ProfileSettings.h"
 #include "classlib/ProgramVersion.h"
+#include "classlib/SettingsTable.h"
 #include "platform/ByteOrder.h"
 #include "platform/CmdUI.h"
 #include "platform/Cp1252.h"
@@ -33,9 +34,10 @@
 #include <QPrinter>
 #include <QSettings>
 
+using tallix::settings::kSettings;
+
 namespace {
 
-constexpr char kSettings[] = "Settings";
 constexpr UINT kOutOfMemory = 61706;
 
 // Message `kOutOfMemory` with what failed, as start-up reports it.

@@ -2,16 +2,18 @@
 
 #include "app/ProgramServices.h"
 #include "classlib/ProfileSettings.h"
+#include "classlib/SettingsTable.h"
 #include "platform/Cp1252.h"
 #include "platform/MessageBox.h"
 
 #include <QListWidget>
 
+using tallix::settings::kSettings;
+
 namespace {
 
 constexpr int kModelList = 1000;
 constexpr UINT kSelectAnEntry = 10152;  // "Sélectionnez s.v.p. une entrée dans la liste."
-constexpr const char* kSettings = "Settings";
 constexpr const char* kDefaultCalculator = "Default Calculator";
 
 }  // namespace

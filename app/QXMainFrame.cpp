@@ -7,6 +7,7 @@
 #include "app/QXTreeView.h"
 #include "classlib/FetchwellLibrary.h"
 #include "classlib/ProfileSettings.h"
+#include "classlib/SettingsTable.h"
 #include "platform/DocTemplate.h"
 #include "platform/CmdUI.h"
 #include "platform/MessageBox.h"
@@ -21,9 +22,9 @@
 #include <algorithm>
 #include <array>
 
-namespace {
+using tallix::settings::kSettings;
 
-constexpr const char* kSettings = "Settings";
+namespace {
 
 enum : UINT {
   kCmdSplit = 22400,
