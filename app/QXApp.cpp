@@ -18,6 +18,7 @@
 #include "classlib/ProfileSettings.h"
 #include "classlib/ProgramVersion.h"
 #include "classlib/SettingsTable.h"
+#include "datamodel/ModelLookups.h"
 #include "platform/ByteOrder.h"
 #include "platform/CmdUI.h"
 #include "platform/Cp1252.h"
@@ -150,8 +151,7 @@ BOOL CQXApp::InitInstance() {
   main->DragAcceptFiles(TRUE);
 
   std::string calculator;
-  AppGetProfileString(&calculator, kSettings, "Default Calculator", "");
-  if (calculator.empty()) {
+  if (!GetDefaultCalculator(&calculator)) {
     // A file named on the command line is open already: the chooser alone,
     // so that choosing a model does not replace it by a new document.
     const UINT command = cmdInfo_.m_strFileName.isEmpty() ? ID_FILE_NEW_CALCULATOR : ID_OPTIONS_CALCULATOR;

@@ -3,6 +3,7 @@
 #include "app/ProgramServices.h"
 #include "classlib/ProfileSettings.h"
 #include "classlib/SettingsTable.h"
+#include "datamodel/ModelLookups.h"
 #include "platform/Cp1252.h"
 #include "platform/MessageBox.h"
 
@@ -27,7 +28,7 @@ BOOL CQXCalculatorDialog::OnInitDialog() {
   m_list = GetDlgItemAs<QListWidget>(kModelList);
   if (!m_list) return TRUE;
   std::string chosen;
-  AppGetProfileString(&chosen, kSettings, kDefaultCalculator, "");
+  GetDefaultCalculator(&chosen);
   CalculatorModelList models;
   models.Load(GetProgramFilePath("QXGraph.lst").c_str());
   for (int i = 0; i < models.GetCount(); ++i) {
