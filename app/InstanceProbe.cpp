@@ -1,6 +1,7 @@
 #include "app/InstanceProbe.h"
 
 #include "app/QXMainFrame.h"
+#include "datamodel/QXCalcItem.h"
 #include "platform/Cp1252.h"
 
 #include <QCoreApplication>
@@ -14,7 +15,6 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -103,12 +103,7 @@ BOOL FindInstanceWithFile(const QString& path, char* title, UINT titleSize) {
     if (name == own) continue;
     QString answer;
     if (!askPeer(folder.filePath(name), request, &answer)) continue;
-    if (title && titleSize > 0) {
-      const std::string text = tallix::toCp1252(answer);
-      const size_t n = std::min<size_t>(text.size(), titleSize - 1);
-      std::memcpy(title, text.data(), n);
-      title[n] = '\0';
-    }
+    CopyText(tallix::toCp1252(answer), title, titleSize);
     return TRUE;
   }
   return FALSE;
