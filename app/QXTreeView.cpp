@@ -152,10 +152,8 @@ BOOL CQXTreeView::AddEntry(const TreeEntryDescription* entry) {
   QTreeWidget* widget = tree.GetTreeWidget();
   if (entry->flags & TreeEntryDescription::kRedraw) widget->viewport()->update();
   if ((entry->flags & TreeEntryDescription::kRedrawParent) && parentWasEmpty) widget->viewport()->update();
-  if ((entry->flags & TreeEntryDescription::kSelect) && parent) {
-    tree.Expand(parent, TVE_EXPAND);
-    tree.SelectItem(item);
-  } else if (entry->flags & TreeEntryDescription::kSelect) {
+  if (entry->flags & TreeEntryDescription::kSelect) {
+    if (parent) tree.Expand(parent, TVE_EXPAND);
     tree.SelectItem(item);
   }
   if (entry->flags & TreeEntryDescription::kExpand) tree.Expand(item, TVE_EXPAND);
