@@ -1,6 +1,7 @@
 #include "app/InstanceProbe.h"
 
 #include "app/QXMainFrame.h"
+#include "datamodel/QXCalcItem.h"
 #include "platform/Cp1252.h"
 
 #include <QCoreApplication>
@@ -14,7 +15,6 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -39,11 +39,13 @@ QByteArray answerBytes(bool yes, const QString& title) {
   return out + text;
 }
 
+// What is left of the deadline, for the socket's waits.
+int msLeft(const QDeadlineTimer& deadline) { return int(std::max<qint64>(deadline.remainingTime(), 0)); }
+
 // Reads until `size` bytes are there or the deadline passes.
 bool readFully(QLocalSocket& socket, QByteArray& buffer, qsizetype size, const QDeadlineTimer& deadline) {
   while (buffer.size() < size) {
-    if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(int(std::max<qint64>(deadline.remainingTime(), 0))))
-      return false;
+    if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(msLeft(deadline))) return false;
     buffer += socket.read(size - buffer.size());
     if (deadline.hasExpired() && buffer.size() < size) return false;
   }
@@ -56,7 +58,7 @@ bool askPeer(const QString& socketPath, const QByteArray& request, QString* titl
   const QDeadlineTimer deadline(kPeerTimeoutMs);
   QLocalSocket socket;
   socket.connectToServer(socketPath);
-  if (!socket.waitForConnected(int(std::max<qint64>(deadline.remainingTime(), 0)))) {
+  if (!socket.waitForConnected(msLeft(deadline))) {
     const auto error = socket.error();
     if (error == QLocalSocket::ConnectionRefusedError || error == QLocalSocket::ServerNotFoundError)
       QFile::remove(socketPath);
@@ -64,7 +66,7 @@ bool askPeer(const QString& socketPath, const QByteArray& request, QString* titl
   }
   socket.write(request);
   while (socket.bytesToWrite() > 0)
-    if (!socket.waitForBytesWritten(int(std::max<qint64>(deadline.remainingTime(), 0)))) return false;
+    if (!socket.waitForBytesWritten(msLeft(deadline))) return false;
   QByteArray answer;
   if (!readFully(socket, answer, kAnswerHeaderBytes, deadline) || answer[0] != 1) return false;
   const quint32 length = qFromLittleEndian<quint32>(answer.constData() + 1);
@@ -103,12 +105,7 @@ BOOL FindInstanceWithFile(const QString& path, char* title, UINT titleSize) {
     if (name == own) continue;
     QString answer;
     if (!askPeer(folder.filePath(name), request, &answer)) continue;
-    if (title && titleSize > 0) {
-      const std::string text = tallix::toCp1252(answer);
-      const size_t n = std::min<size_t>(text.size(), titleSize - 1);
-      std::memcpy(title, text.data(), n);
-      title[n] = '\0';
-    }
+    CopyText(tallix::toCp1252(answer), title, titleSize);
     return TRUE;
   }
   return FALSE;

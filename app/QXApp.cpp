@@ -17,6 +17,8 @@
 #include "classlib/GridCtrl.h"
 #include "classlib/ProfileSettings.h"
 #include "classlib/ProgramVersion.h"
+#include "classlib/SettingsTable.h"
+#include "datamodel/ModelLookups.h"
 #include "platform/ByteOrder.h"
 #include "platform/CmdUI.h"
 #include "platform/Cp1252.h"
@@ -33,9 +35,10 @@
 #include <QPrinter>
 #include <QSettings>
 
+using tallix::settings::kSettings;
+
 namespace {
 
-constexpr char kSettings[] = "Settings";
 constexpr UINT kOutOfMemory = 61706;
 
 // Message `kOutOfMemory` with what failed, as start-up reports it.
@@ -148,8 +151,7 @@ BOOL CQXApp::InitInstance() {
   main->DragAcceptFiles(TRUE);
 
   std::string calculator;
-  AppGetProfileString(&calculator, kSettings, "Default Calculator", "");
-  if (calculator.empty()) {
+  if (!GetDefaultCalculator(&calculator)) {
     // A file named on the command line is open already: the chooser alone,
     // so that choosing a model does not replace it by a new document.
     const UINT command = cmdInfo_.m_strFileName.isEmpty() ? ID_FILE_NEW_CALCULATOR : ID_OPTIONS_CALCULATOR;

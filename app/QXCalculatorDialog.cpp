@@ -2,16 +2,19 @@
 
 #include "app/ProgramServices.h"
 #include "classlib/ProfileSettings.h"
+#include "classlib/SettingsTable.h"
+#include "datamodel/ModelLookups.h"
 #include "platform/Cp1252.h"
 #include "platform/MessageBox.h"
 
 #include <QListWidget>
 
+using tallix::settings::kSettings;
+
 namespace {
 
 constexpr int kModelList = 1000;
 constexpr UINT kSelectAnEntry = 10152;  // "Sélectionnez s.v.p. une entrée dans la liste."
-constexpr const char* kSettings = "Settings";
 constexpr const char* kDefaultCalculator = "Default Calculator";
 
 }  // namespace
@@ -25,7 +28,7 @@ BOOL CQXCalculatorDialog::OnInitDialog() {
   m_list = GetDlgItemAs<QListWidget>(kModelList);
   if (!m_list) return TRUE;
   std::string chosen;
-  AppGetProfileString(&chosen, kSettings, kDefaultCalculator, "");
+  GetDefaultCalculator(&chosen);
   CalculatorModelList models;
   models.Load(GetProgramFilePath("QXGraph.lst").c_str());
   for (int i = 0; i < models.GetCount(); ++i) {

@@ -7,6 +7,7 @@
 #include "app/QXTreeView.h"
 #include "classlib/FetchwellLibrary.h"
 #include "classlib/ProfileSettings.h"
+#include "classlib/SettingsTable.h"
 #include "platform/DocTemplate.h"
 #include "platform/CmdUI.h"
 #include "platform/MessageBox.h"
@@ -21,9 +22,9 @@
 #include <algorithm>
 #include <array>
 
-namespace {
+using tallix::settings::kSettings;
 
-constexpr const char* kSettings = "Settings";
+namespace {
 
 enum : UINT {
   kCmdSplit = 22400,
@@ -51,13 +52,9 @@ constexpr std::array<UINT, 31> kGuardedCommands = {
 
 bool isGuarded(UINT id) { return std::find(kGuardedCommands.begin(), kGuardedCommands.end(), id) != kGuardedCommands.end(); }
 
-// Is `object` of the class named `name` or of one derived from it? The
-// content views of other parts of the program are known here by name only.
-bool isKindOfName(const QObject* object, const char* name) {
-  for (const QMetaObject* m = object ? object->metaObject() : nullptr; m; m = m->superClass())
-    if (qstrcmp(m->className(), name) == 0) return true;
-  return false;
-}
+// The icon view of a folder belongs to another part of the program; it is
+// known here by its class name only.
+bool isIconView(const QObject* view) { return view && view->inherits("CQXIconView"); }
 
 // Can the window manager draw attention to a window without raising it?
 bool canFlashWindows() {
@@ -257,7 +254,7 @@ BOOL CQXMainFrame::PreTranslateMessage(MSG* msg) {
         PostMessage(msgQXSwitchToPane, 1);
         return TRUE;
       }
-      if (column == 1 && isKindOfName(GetContentView(), "CQXIconView")) PostMessage(msgQXSwitchToPane, 0);
+      if (column == 1 && isIconView(GetContentView())) PostMessage(msgQXSwitchToPane, 0);
     }
   }
   return COrvoMainFrame::PreTranslateMessage(msg);
@@ -407,7 +404,7 @@ LRESULT CQXMainFrame::OnSwitchToPane(WPARAM wParam, LPARAM) {
 
 LRESULT CQXMainFrame::OnSwitchToView(WPARAM, LPARAM) {
   CQXContentsView* content = GetContentView();
-  if (activeColumn() == 1 && isKindOfName(content, "CQXIconView")) {
+  if (activeColumn() == 1 && isIconView(content)) {
     auto* icons = dynamic_cast<CQXSelectedInfoSource*>(content);
     TreeItemInfo info;
     info.mask = TreeItemInfo::kPath;

@@ -6,6 +6,7 @@
 #include "app/QXDoc.h"
 #include "classlib/InternetShortcut.h"
 #include "classlib/MenuHelpers.h"
+#include "datamodel/QXCalcItem.h"
 #include "platform/CmdUI.h"
 #include "platform/Cp1252.h"
 #include "platform/RuntimeClass.h"
@@ -42,13 +43,6 @@ bool isFolder(const CTreeCtrl& tree, HTREEITEM item) {
   int image = 0, selected = 0;
   tree.GetItemImage(item, image, selected);
   return image < 4;
-}
-
-void copyField(char* field, UINT size, const std::string& text) {
-  if (!field || size == 0) return;
-  const size_t n = std::min<size_t>(text.size(), size - 1);
-  std::memcpy(field, text.data(), n);
-  field[n] = 0;
 }
 
 // The components of an item path ("\A\B" -> A, B); FALSE without a '\'.
@@ -158,10 +152,8 @@ BOOL CQXTreeView::AddEntry(const TreeEntryDescription* entry) {
   QTreeWidget* widget = tree.GetTreeWidget();
   if (entry->flags & TreeEntryDescription::kRedraw) widget->viewport()->update();
   if ((entry->flags & TreeEntryDescription::kRedrawParent) && parentWasEmpty) widget->viewport()->update();
-  if ((entry->flags & TreeEntryDescription::kSelect) && parent) {
-    tree.Expand(parent, TVE_EXPAND);
-    tree.SelectItem(item);
-  } else if (entry->flags & TreeEntryDescription::kSelect) {
+  if (entry->flags & TreeEntryDescription::kSelect) {
+    if (parent) tree.Expand(parent, TVE_EXPAND);
     tree.SelectItem(item);
   }
   if (entry->flags & TreeEntryDescription::kExpand) tree.Expand(item, TVE_EXPAND);
@@ -246,7 +238,7 @@ BOOL CQXTreeView::GetItemInfo(HTREEITEM item, TreeItemInfo* info) {
   if (info->mask & TreeItemInfo::kName) GetItemName(item, info->name, sizeof info->name);
   if (info->mask & TreeItemInfo::kPath) GetItemPath(item, info->path, sizeof info->path);
   if (info->mask & TreeItemInfo::kDescription)
-    copyField(info->description, sizeof info->description, record ? record->text : std::string());
+    CopyText(record ? record->text : std::string(), info->description, sizeof info->description);
   info->kind = isFolder(tree, item) ? 1 : 0;
   info->valid = 1;
   info->itemData = record ? record->value : 0;
@@ -255,7 +247,7 @@ BOOL CQXTreeView::GetItemInfo(HTREEITEM item, TreeItemInfo* info) {
 
 void CQXTreeView::GetItemName(HTREEITEM item, char* buffer, UINT size) const {
   const TreeEntryRecord* record = recordOf(GetTreeCtrl(), item);
-  copyField(buffer, size, record ? record->name : std::string());
+  CopyText(record ? record->name : std::string(), buffer, size);
 }
 
 void CQXTreeView::GetItemPath(HTREEITEM item, char* buffer, UINT size) const {
@@ -265,7 +257,7 @@ void CQXTreeView::GetItemPath(HTREEITEM item, char* buffer, UINT size) const {
     const TreeEntryRecord* record = recordOf(tree, at);
     path.insert(0, '\\' + (record ? record->name : std::string()));
   }
-  copyField(buffer, size, path.empty() ? std::string("\\") : path);
+  CopyText(path.empty() ? std::string("\\") : path, buffer, size);
 }
 
 BOOL CQXTreeView::GetFirstChild(HTREEITEM* item) const {

@@ -53,15 +53,13 @@ bool writeIfChanged(const QString& relative, const QByteArray& bytes, bool* chan
   return true;
 }
 
-QString xmlEscaped(const QString& text) { return text.toHtmlEscaped(); }
-
 QByteArray mimePackage(const TypeFiles& f, const QString& comment, const QStringList& globs) {
   QString xml = QStringLiteral(
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n");
   xml += QStringLiteral("  <mime-type type=\"%1\">\n").arg(f.mimeType);
-  xml += QStringLiteral("    <comment>%1</comment>\n").arg(xmlEscaped(comment));
-  for (const QString& glob : globs) xml += QStringLiteral("    <glob pattern=\"%1\"/>\n").arg(xmlEscaped(glob));
+  xml += QStringLiteral("    <comment>%1</comment>\n").arg(comment.toHtmlEscaped());
+  for (const QString& glob : globs) xml += QStringLiteral("    <glob pattern=\"%1\"/>\n").arg(glob.toHtmlEscaped());
   xml += QStringLiteral("  </mime-type>\n</mime-info>\n");
   return xml.toUtf8();
 }
