@@ -223,17 +223,10 @@ void CQXDoc::GetCalculatorName(std::string* out) {
 DWORD CQXDoc::NextUniqueNumber() { return ++uniqueCounter_; }
 
 BOOL CQXDoc::LoadItem(const char* path, CQXDocEntry* out) {
+  // A folder holds no item of its own.
   OrvoNodeInfo node;
-  if (!path || !out || !store_->GetNodeInfo(path, &node) || (node.flags & kNodeFolder)) return FALSE;
-  COrvoItemStream stream(store_.get());
-  if (!stream.Open(path, 1, FALSE)) return FALSE;
-  try {
-    out->Load(stream);
-  } catch (const COrvoArchiveException&) {
-    return FALSE;
-  }
-  out->SetPath(path);
-  return TRUE;
+  if (!path || !store_->GetNodeInfo(path, &node) || (node.flags & kNodeFolder)) return FALSE;
+  return items_.LoadItem(path, out);
 }
 
 BOOL CQXDoc::GetItemDataLength(const char* path, DWORD* out) {
