@@ -162,7 +162,7 @@ QXNumericLoad LoadNumericItem(CQXGridTable& table, QXNumericPage page, const CQX
   } else if (auto* array = dynamic_cast<CQXNumericArray*>(item)) {
     if (type == 5004 || type == 5005) table.m_complexAllowed = TRUE;
     empty = table.LoadFromNewItem(*array);
-    if (!table2d) table.SetRowLabelsFromList(newerRowNames(type), int(newerRowNames(type).size()));
+    if (!table2d) table.SetRowLabels(newerRowNames(type));
   } else {
     return kNumericLoadForeign;
   }
