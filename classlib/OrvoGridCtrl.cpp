@@ -53,10 +53,6 @@ BOOL COrvoGridCtrl::CopyGridFrom(const CGridCtrl& source) {
   return TRUE;
 }
 
-void COrvoGridCtrl::OnEndEditCell(int row, int col, const std::string& text) { CGridCtrl::OnEndEditCell(row, col, text); }
-
-void COrvoGridCtrl::OnEditCell(int row, int col, UINT ch) { CGridCtrl::OnEditCell(row, col, ch); }
-
 void COrvoGridCtrl::OnRButtonDown(UINT flags, QPoint point) {
   const CGridCellID cell = HitTestCell(point, TRUE);
   if (!IsValid(cell)) return;
