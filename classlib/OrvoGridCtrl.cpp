@@ -92,12 +92,10 @@ void COrvoGridCtrl::OnRButtonDown(UINT flags, QPoint point) {
 }
 
 void COrvoGridCtrl::OnKeyDown(UINT key, UINT repeat, UINT flags) {
-  if (key == VK_DELETE && IsValid(GetFocusCell())) {
-    // One action: the selection when there is one, else the focus cell.
-    if (IsValid(GetSelectedCellRange()))
-      ClearSelectedCells();
-    else
-      CGridCtrl::OnKeyDown(key, repeat, flags);
+  // Delete is one action: the selection when there is one, else (below)
+  // the focus cell.
+  if (key == VK_DELETE && IsValid(GetFocusCell()) && IsValid(GetSelectedCellRange())) {
+    ClearSelectedCells();
     return;
   }
   CGridCtrl::OnKeyDown(key, repeat, flags);
