@@ -449,6 +449,8 @@ class CGridCtrl : public CWnd {
   void hideTitleTip();
   void offerTitleTip(const CGridCellID& cell);
   void bumpFocus(int row, int col);
+  // Turns the check box of a cell the user may change.
+  void toggleCheck(int row, int col);
 
   // Colours.
   COLORREF textColor_, bkColor_, shadowColor_, fixedTextColor_, fixedBkColor_;
