@@ -439,16 +439,15 @@ class CGridCtrl : public CWnd {
   // The largest cell extent of a row (col -1) or a column (row -1).
   QSize largestExtent(int row, int col);
   void deleteCell(int row, int col);
-  void recomputeDefaults();
   void afterCountChange();
   void sortRows(int col, BOOL ascending, int lo, int hi);
   void scrollBarAction(QScrollBar* bar, int action);
   void editEnded(int row, int col, const std::string& text, UINT key);
   QPoint mouseAt(QMouseEvent* e) const;
-  void drawSizingLine();
   void hideTitleTip();
   void offerTitleTip(const CGridCellID& cell);
-  void bumpFocus(int row, int col);
+  // Turns the check box of a cell the user may change.
+  void toggleCheck(int row, int col);
 
   // Colours.
   COLORREF textColor_, bkColor_, shadowColor_, fixedTextColor_, fixedBkColor_;

@@ -170,12 +170,7 @@ void CGridCtrl::OnLButtonDown(UINT flags, QPoint point) {
   setFocus(Qt::MouseFocusReason);
   CGridCellData* cell = GetCell(clickCell_.row, clickCell_.col);
   if (cell->state & GRID_STATE_CHECKBOX) {
-    // Only a cell the user may change toggles.
-    if (IsCellEditable(clickCell_.row, clickCell_.col)) {
-      cell->state ^= GRID_STATE_CHECKED;
-      SetModified(TRUE, clickCell_.row, clickCell_.col);
-      RedrawCell(clickCell_.row, clickCell_.col);
-    }
+    toggleCheck(clickCell_.row, clickCell_.col);
   } else if (clickCell_ == focusCell_) {
     mouseMode_ = GRID_MOUSE_PREPARE_EDIT;
     return;
@@ -427,12 +422,7 @@ void CGridCtrl::OnKeyDown(UINT key, UINT, UINT) {
   }
   CGridCellData* focus = GetCell(focusCell_.row, focusCell_.col);
   if (key == VK_SPACE && (focus->state & GRID_STATE_CHECKBOX)) {
-    // Only a cell the user may change toggles.
-    if (IsCellEditable(focusCell_.row, focusCell_.col)) {
-      focus->state ^= GRID_STATE_CHECKED;
-      SetModified(TRUE, focusCell_.row, focusCell_.col);
-      RedrawCell(focusCell_.row, focusCell_.col);
-    }
+    toggleCheck(focusCell_.row, focusCell_.col);
     return;
   }
   CGridCellID next = focusCell_;
@@ -539,6 +529,15 @@ void CGridCtrl::OnKeyDown(UINT key, UINT, UINT) {
     }
   }
   update();
+}
+
+void CGridCtrl::toggleCheck(int row, int col) {
+  CGridCellData* cell = GetCell(row, col);
+  // Only a cell the user may change toggles.
+  if (!cell || !IsCellEditable(row, col)) return;
+  cell->state ^= GRID_STATE_CHECKED;
+  SetModified(TRUE, row, col);
+  RedrawCell(row, col);
 }
 
 void CGridCtrl::OnChar(UINT ch, UINT, UINT) {

@@ -53,10 +53,6 @@ BOOL COrvoGridCtrl::CopyGridFrom(const CGridCtrl& source) {
   return TRUE;
 }
 
-void COrvoGridCtrl::OnEndEditCell(int row, int col, const std::string& text) { CGridCtrl::OnEndEditCell(row, col, text); }
-
-void COrvoGridCtrl::OnEditCell(int row, int col, UINT ch) { CGridCtrl::OnEditCell(row, col, ch); }
-
 void COrvoGridCtrl::OnRButtonDown(UINT flags, QPoint point) {
   const CGridCellID cell = HitTestCell(point, TRUE);
   if (!IsValid(cell)) return;
@@ -96,12 +92,10 @@ void COrvoGridCtrl::OnRButtonDown(UINT flags, QPoint point) {
 }
 
 void COrvoGridCtrl::OnKeyDown(UINT key, UINT repeat, UINT flags) {
-  if (key == VK_DELETE && IsValid(GetFocusCell())) {
-    // One action: the selection when there is one, else the focus cell.
-    if (IsValid(GetSelectedCellRange()))
-      ClearSelectedCells();
-    else
-      CGridCtrl::OnKeyDown(key, repeat, flags);
+  // Delete is one action: the selection when there is one, else (below)
+  // the focus cell.
+  if (key == VK_DELETE && IsValid(GetFocusCell()) && IsValid(GetSelectedCellRange())) {
+    ClearSelectedCells();
     return;
   }
   CGridCtrl::OnKeyDown(key, repeat, flags);

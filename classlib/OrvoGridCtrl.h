@@ -27,8 +27,6 @@ class COrvoGridCtrl : public CGridCtrl {
   // (not images or cell data).
   BOOL CopyGridFrom(const CGridCtrl& source);
 
-  void OnEndEditCell(int row, int col, const std::string& text) override;
-  void OnEditCell(int row, int col, UINT ch) override;
   void OnRButtonDown(UINT flags, QPoint point) override;
   void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
 

@@ -15,7 +15,6 @@
 #include <memory>
 
 namespace {
-constexpr UINT kEditUndo = 57643, kEditCut = 57635, kEditCopy = 57634, kEditPaste = 57637, kEditSelectAll = 57642;
 constexpr UINT kDelete = 22100, kEditCell = 22101;
 constexpr UINT kInsertRow = 22108, kDeleteRow = 22109, kInsertColumn = 22110, kDeleteColumn = 22111;
 constexpr UINT kBadSize = 10515;
@@ -27,22 +26,22 @@ constexpr UINT kCommandFailed = 61705;
 const CMessageMap& CQXGridCtrlDataPage::messageMap() {
   using P = CQXGridCtrlDataPage;
   static const CMessageMap map = MessageMapOf<P>(CQXDataPage::messageMap())
-                                     .command(kEditUndo, &P::OnEditUndo)
-                                     .command(kEditCut, &P::OnEditCut)
-                                     .command(kEditCopy, &P::OnEditCopy)
-                                     .command(kEditPaste, &P::OnEditPaste)
+                                     .command(ID_EDIT_UNDO, &P::OnEditUndo)
+                                     .command(ID_EDIT_CUT, &P::OnEditCut)
+                                     .command(ID_EDIT_COPY, &P::OnEditCopy)
+                                     .command(ID_EDIT_PASTE, &P::OnEditPaste)
                                      .command(kDelete, &P::OnEditClear)
-                                     .command(kEditSelectAll, &P::OnEditSelectAll)
+                                     .command(ID_EDIT_SELECT_ALL, &P::OnEditSelectAll)
                                      .command(kInsertRow, &P::OnInsertRow)
                                      .command(kDeleteRow, &P::OnDeleteRow)
                                      .command(kInsertColumn, &P::OnInsertColumn)
                                      .command(kDeleteColumn, &P::OnDeleteColumn)
-                                     .updateUI(kEditUndo, &P::OnUpdateEditUndo)
-                                     .updateUI(kEditCut, &P::OnUpdateEditCut)
-                                     .updateUI(kEditCopy, &P::OnUpdateEditCopy)
-                                     .updateUI(kEditPaste, &P::OnUpdateEditPaste)
+                                     .updateUI(ID_EDIT_UNDO, &P::OnUpdateEditUndo)
+                                     .updateUI(ID_EDIT_CUT, &P::OnUpdateEditCut)
+                                     .updateUI(ID_EDIT_COPY, &P::OnUpdateEditCopy)
+                                     .updateUI(ID_EDIT_PASTE, &P::OnUpdateEditPaste)
                                      .updateUI(kDelete, &P::OnUpdateEditClear)
-                                     .updateUI(kEditSelectAll, &P::OnUpdateEditSelectAll)
+                                     .updateUI(ID_EDIT_SELECT_ALL, &P::OnUpdateEditSelectAll)
                                      .updateUI(kInsertRow, &P::OnUpdateInsertRow)
                                      .updateUI(kDeleteRow, &P::OnUpdateDeleteRow)
                                      .updateUI(kInsertColumn, &P::OnUpdateInsertColumn)

@@ -146,7 +146,7 @@ class CQXGridTable {
   // text. FALSE when it does not convert.
   bool convertCell(int row, int col, int generation, const std::string& text, Number* out) const;
   bool refuseCell(int row, int col);
-  bool beginStore();
+  void beginStore();
 
   QPointer<CQXGridCtrl> m_grid;  // a child of the page once created
   QPointer<QFrame> m_frame;

@@ -189,11 +189,10 @@ bool CQXGridTable::refuseCell(int row, int col) {
   return false;
 }
 
-bool CQXGridTable::beginStore() {
+void CQXGridTable::beginStore() {
   // An open edit's text belongs to the table being stored.
   m_grid->EndEditing();
   if (m_grid->isVisible()) m_grid->setFocus();
-  return true;
 }
 
 BOOL CQXGridTable::StoreToOldItem(CQXValueGrid& values) {

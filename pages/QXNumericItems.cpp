@@ -50,6 +50,14 @@ std::vector<std::string> olderRowNames(const CQXValueSetItem& item, QXNumericPag
 
 bool isOlder(int type) { return type >= 4000 && type < 5000; }
 
+// The values of an older matrix, list or value set; null for another item.
+CQXValueGrid* olderValues(CQXCalcItem* item) {
+  if (auto* matrix = dynamic_cast<CQXMatrixItem*>(item)) return &matrix->GetValues();
+  if (auto* list = dynamic_cast<CQXListItem*>(item)) return &list->GetValues();
+  if (auto* set = dynamic_cast<CQXValueSetItem*>(item)) return &set->GetValueSet().GetValues();
+  return nullptr;
+}
+
 bool pageTakes(QXNumericPage page, int type) {
   switch (page) {
     case QXNumericPage::kMatrix: return type == 4004 || type == 5004;
@@ -149,20 +157,15 @@ QXNumericLoad LoadNumericItem(CQXGridTable& table, QXNumericPage page, const CQX
 
   bool empty = false;
   if (isOlder(type)) {
-    if (auto* matrix = dynamic_cast<CQXMatrixItem*>(item)) {
-      table.LoadFromOldItem(matrix->GetValues());
-    } else if (auto* list = dynamic_cast<CQXListItem*>(item)) {
-      table.LoadFromOldItem(list->GetValues());
-    } else if (auto* set = dynamic_cast<CQXValueSetItem*>(item)) {
-      empty = table.LoadFromOldItem(set->GetValueSet().GetValues());
-      table.SetRowLabels(olderRowNames(*set, page));
-    } else {
-      return kNumericLoadForeign;
-    }
+    const CQXValueGrid* values = olderValues(item);
+    if (!values) return kNumericLoadForeign;
+    // Only the value sets' pages look at `empty`.
+    empty = table.LoadFromOldItem(*values);
+    if (auto* set = dynamic_cast<CQXValueSetItem*>(item)) table.SetRowLabels(olderRowNames(*set, page));
   } else if (auto* array = dynamic_cast<CQXNumericArray*>(item)) {
     if (type == 5004 || type == 5005) table.m_complexAllowed = TRUE;
     empty = table.LoadFromNewItem(*array);
-    if (!table2d) table.SetRowLabelsFromList(newerRowNames(type), int(newerRowNames(type).size()));
+    if (!table2d) table.SetRowLabels(newerRowNames(type));
   } else {
     return kNumericLoadForeign;
   }
@@ -205,14 +208,9 @@ QXNumericStore StoreNumericItem(CQXGridTable& table, QXNumericPage page, CQXDocE
   const int type = item->GetTypeId();
   BOOL stored = FALSE;
   if (isOlder(type)) {
-    if (auto* matrix = dynamic_cast<CQXMatrixItem*>(item))
-      stored = table.StoreToOldItem(matrix->GetValues());
-    else if (auto* list = dynamic_cast<CQXListItem*>(item))
-      stored = table.StoreToOldItem(list->GetValues());
-    else if (auto* set = dynamic_cast<CQXValueSetItem*>(item))
-      stored = table.StoreToOldItem(set->GetValueSet().GetValues());
-    else
-      return kNumericStoreForeign;
+    CQXValueGrid* values = olderValues(item);
+    if (!values) return kNumericStoreForeign;
+    stored = table.StoreToOldItem(*values);
   } else if (auto* array = dynamic_cast<CQXNumericArray*>(item)) {
     if (type == 5004 || type == 5005) table.m_complexAllowed = TRUE;
     stored = table.StoreToNewItem(*array);
