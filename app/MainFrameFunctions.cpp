@@ -1,6 +1,6 @@
 #include "app/MainFrameFunctions.h"
 
-#include "app/DocServices.h"
+#include "services/DocServices.h"
 #include "app/QXAppMessages.h"
 #include "app/QXContentsView.h"
 #include "app/QXDoc.h"

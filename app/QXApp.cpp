@@ -5,7 +5,7 @@
 #include "app/DocManagerEx.h"
 #include "app/ItemClipboardFormats.h"
 #include "app/MenuPopups.h"
-#include "app/ProgramServices.h"
+#include "services/ProgramServices.h"
 #include "app/QXAppMessages.h"
 #include "app/QXDoc.h"
 #include "app/QXMainFrame.h"

@@ -1,6 +1,6 @@
 #include "app/QXCalculatorDialog.h"
 
-#include "app/ProgramServices.h"
+#include "services/ProgramServices.h"
 #include "classlib/ProfileSettings.h"
 #include "classlib/SettingsTable.h"
 #include "datamodel/ModelLookups.h"

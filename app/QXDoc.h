@@ -18,7 +18,7 @@
 // loses neither the document nor a file.
 #pragma once
 
-#include "app/DocServices.h"
+#include "services/DocServices.h"
 #include "app/QXDocCommands.h"
 #include "app/QXDocItemOps.h"
 #include "app/QXDocLinkCommands.h"

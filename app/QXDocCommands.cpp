@@ -1,6 +1,6 @@
 #include "app/QXDocCommands.h"
 
-#include "app/DocServices.h"
+#include "services/DocServices.h"
 #include "app/QXDocItemOps.h"
 #include "app/QXTreeView.h"
 #include "app/QXUndoBuffer.h"

@@ -1,6 +1,6 @@
 #include "app/QXDocLinkCommands.h"
 
-#include "app/DocServices.h"
+#include "services/DocServices.h"
 #include "classlib/SettingsTable.h"
 #include "datamodel/QXCalcItem.h"
 #include "datamodel/QXDocEntry.h"

@@ -3,7 +3,7 @@
 #include "app/QXDoc.h"
 
 #include "app/QXSendableItems.h"
-#include "app/QXSummaryInfo.h"
+#include "services/QXSummaryInfo.h"
 #include "app/QXTreeView.h"
 #include "classlib/ProgramVersion.h"
 #include "datamodel/OrvoItemStore.h"

@@ -8,7 +8,7 @@
 // that look for an open file.
 #pragma once
 
-#include "app/MainFrameServices.h"
+#include "services/MainFrameServices.h"
 #include "classlib/InternetShortcut.h"
 #include "classlib/OrvoBases.h"
 #include "classlib/OrvoMainFrame.h"

@@ -1,8 +1,8 @@
 #include "app/QXTreeView.h"
 
 #include "app/AppServices.h"
-#include "app/MainFrameServices.h"
-#include "app/ProgramServices.h"
+#include "services/MainFrameServices.h"
+#include "services/ProgramServices.h"
 #include "app/QXDoc.h"
 #include "classlib/InternetShortcut.h"
 #include "classlib/MenuHelpers.h"

@@ -1,6 +1,6 @@
 #include "app/QXUndoBuffer.h"
 
-#include "app/DocServices.h"
+#include "services/DocServices.h"
 #include "datamodel/QXDocEntry.h"
 #include "platform/MessageBox.h"
 

@@ -1,6 +1,6 @@
 #include "classlib/FetchwellLibrary.h"
 
-#include "app/MainFrameServices.h"
+#include "services/MainFrameServices.h"
 #include "classlib/ProfileSettings.h"
 #include "classlib/SettingsTable.h"
 #include "platform/LanguageLibrary.h"

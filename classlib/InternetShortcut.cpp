@@ -1,6 +1,6 @@
 #include "classlib/InternetShortcut.h"
 
-#include "app/MainFrameServices.h"
+#include "services/MainFrameServices.h"
 #include "platform/ByteOrder.h"
 #include "platform/OleDataObject.h"
 

@@ -1,10 +1,11 @@
 #include "datamodel/ModelLookups.h"
 
-#include "app/ProgramServices.h"
+#include "services/ProgramServices.h"
 #include "classlib/ProfileSettings.h"
 #include "classlib/SettingsTable.h"
 #include "platform/PrivateProfile.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -42,5 +43,35 @@ BOOL LoadCharConvertTable(const char* model, DWORD* table, UINT entries) {
     if (t < 0 || t > 255) t = 0;
     table[i] = DWORD(t) << 16 | DWORD(c);
   }
+  return TRUE;
+}
+
+BOOL ReadScreenFormat(const char* model, ScreenFormat* out) {
+  std::string picture;
+  ReadModelString(&picture, model, "Picture Format", "");
+  if (picture.empty() || picture.size() > 60) return FALSE;
+  // Fields the text does not supply stay 0.
+  int planes = 0, extra = 0, origin = 0;
+  char scan = 0, ink = 0, bitOrder = 0;
+  std::sscanf(picture.c_str(), "%d,%d,%d,%c,%c,%c", &planes, &extra, &origin, &scan, &ink, &bitOrder);
+  std::string screen;
+  ReadModelString(&screen, model, "Screen Size", "");
+  if (screen.empty() || screen.size() > 60) return FALSE;
+  int width = 128, height = 64;
+  std::sscanf(screen.c_str(), "%d,%d", &width, &height);
+
+  out->size = 48;
+  out->flags = 1;
+  out->reserved = 0;
+  out->height = height;
+  out->width = width;
+  out->origin = origin;
+  out->scan = static_cast<signed char>(scan);
+  out->bitOrder = static_cast<signed char>(bitOrder);
+  out->ink = static_cast<signed char>(ink);
+  out->planes = planes;
+  out->extra = extra;
+  out->data = nullptr;
+  out->dataSize = 0;
   return TRUE;
 }

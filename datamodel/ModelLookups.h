@@ -3,6 +3,7 @@
 // model's calculator type and its character conversion table.
 #pragma once
 
+#include "datamodel/ScreenFormat.h"
 #include "platform/WinTypes.h"
 
 #include <string>
@@ -29,3 +30,8 @@ constexpr UINT kCharConvertEntries = 256;
 // or an empty section name; a missing file or section gives TRUE with every
 // entry 0.
 BOOL LoadCharConvertTable(const char* model, DWORD* table, UINT entries);
+
+// "Picture Format" and "Screen Size" of the model in "QXGraph.lst"; FALSE,
+// with `out` untouched, when either text is empty or longer than 60
+// characters.
+BOOL ReadScreenFormat(const char* model, ScreenFormat* out);

@@ -1,6 +1,6 @@
 #include "datamodel/QXDocEntry.h"
 
-#include "app/ProgramServices.h"
+#include "services/ProgramServices.h"
 #include "datamodel/QXItemFactory.h"
 
 #include <cstring>

@@ -1,7 +1,8 @@
 #include "datamodel/QXItemFactory.h"
+#include "datamodel/ModelLookups.h"
 
-#include "app/DocServices.h"
-#include "app/ProgramServices.h"
+#include "services/DocServices.h"
+#include "services/ProgramServices.h"
 #include "datamodel/QXDocEntry.h"
 #include "platform/MessageBox.h"
 

@@ -1,7 +1,7 @@
 #include "link/BackupFiles.h"
 
-#include "app/DocServices.h"
-#include "app/QXSummaryInfo.h"
+#include "services/DocServices.h"
+#include "services/QXSummaryInfo.h"
 #include "classlib/ProgramVersion.h"
 #include "datamodel/OrvoItemStore.h"
 #include "datamodel/OrvoItemStream.h"

@@ -1,6 +1,6 @@
 #include "link/LinkCommand.h"
 
-#include "app/DocServices.h"
+#include "services/DocServices.h"
 #include "link/LinkMessages.h"
 #include "link/TransferProgress.h"
 #include "platform/MessageBox.h"

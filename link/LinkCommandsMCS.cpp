@@ -1,6 +1,6 @@
 #include "link/LinkCommandsMCS.h"
 
-#include "app/DocServices.h"
+#include "services/DocServices.h"
 #include "datamodel/HeaderKinds.h"
 #include "datamodel/QXDocEntry.h"
 #include "link/BackupFiles.h"

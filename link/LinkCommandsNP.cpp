@@ -1,6 +1,6 @@
 #include "link/LinkCommandsNP.h"
 
-#include "app/DocServices.h"
+#include "services/DocServices.h"
 #include "datamodel/HeaderKinds.h"
 #include "datamodel/QXDocEntry.h"
 #include "datamodel/QXMatrixItems.h"

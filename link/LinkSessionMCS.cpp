@@ -1,6 +1,6 @@
 #include "link/LinkSessionMCS.h"
 
-#include "app/DocServices.h"
+#include "services/DocServices.h"
 #include "datamodel/QXDocEntry.h"
 #include "datamodel/QXGraphFuncSets.h"
 #include "link/SerialLink.h"

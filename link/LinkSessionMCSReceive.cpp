@@ -1,6 +1,6 @@
 // The receivers of the newer family: one per header kind, each building its
 // item from the header and the data blocks that follow it.
-#include "app/DocServices.h"
+#include "services/DocServices.h"
 #include "datamodel/HeaderKinds.h"
 #include "datamodel/QXDataLoggerItem.h"
 #include "datamodel/QXDiffEqItem.h"

@@ -1,6 +1,6 @@
 #include "link/LinkSettingsDialog.h"
 
-#include "app/ProgramServices.h"
+#include "services/ProgramServices.h"
 #include "classlib/ProfileSettings.h"
 #include "link/SerialLink.h"
 #include "platform/Cp1252.h"

@@ -1,6 +1,6 @@
 // The members of the packet channel that only the 50-byte family uses, and
 // the answer handling that the sessions of both families share.
-#include "app/DocServices.h"
+#include "services/DocServices.h"
 #include "link/PacketChannel.h"
 #include "link/SerialLink.h"
 

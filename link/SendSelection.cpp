@@ -1,6 +1,6 @@
 #include "link/SendSelection.h"
 
-#include "app/DocServices.h"
+#include "services/DocServices.h"
 #include "link/SendSelectionDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/WinApp.h"

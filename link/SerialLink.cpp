@@ -1,6 +1,6 @@
 #include "link/SerialLink.h"
 
-#include "app/ProgramServices.h"
+#include "services/ProgramServices.h"
 #include "classlib/ProfileSettings.h"
 #include "platform/SerialDeviceMap.h"
 

@@ -1,6 +1,6 @@
 #include "pages/QXPageView.h"
 
-#include "app/DocServices.h"
+#include "services/DocServices.h"
 #include "app/MainFrameFunctions.h"
 #include "app/MenuPopups.h"
 #include "app/QXAppMessages.h"

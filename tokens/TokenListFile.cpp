@@ -1,7 +1,7 @@
 #include "tokens/TokenListFile.h"
 
-#include "app/ProgramServices.h"
-#include "app/QXSummaryInfo.h"
+#include "services/ProgramServices.h"
+#include "services/QXSummaryInfo.h"
 #include "classlib/ProgramVersion.h"
 #include "datamodel/OrvoItemStore.h"
 #include "datamodel/OrvoItemStream.h"

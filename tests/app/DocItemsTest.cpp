@@ -2,7 +2,7 @@
 // questions, delete and undo, the entry commands' enabling. A small
 // document over a real item store stands in for the program's document; the
 // tree is a map of paths, the overwrite dialog is answered by clicking.
-#include "app/DocServices.h"
+#include "services/DocServices.h"
 #include "app/QXDocCommands.h"
 #include "app/QXDocItemOps.h"
 #include "app/QXTreeView.h"

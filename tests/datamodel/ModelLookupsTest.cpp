@@ -1,4 +1,4 @@
-#include "app/ProgramServices.h"
+#include "services/ProgramServices.h"
 #include "classlib/ProfileSettings.h"
 #include "datamodel/HeaderKinds.h"
 #include "datamodel/KindIcons.h"

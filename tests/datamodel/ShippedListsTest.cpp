@@ -1,5 +1,5 @@
 // The model list and character conversion list the program ships with.
-#include "app/ProgramServices.h"
+#include "services/ProgramServices.h"
 #include "datamodel/ModelLookups.h"
 #include "tests/support/TestEnvironment.h"
 

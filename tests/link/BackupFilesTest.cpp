@@ -1,4 +1,4 @@
-#include "app/QXSummaryInfo.h"
+#include "services/QXSummaryInfo.h"
 #include "classlib/ProgramVersion.h"
 #include "datamodel/OrvoItemStore.h"
 #include "datamodel/QXDocEntry.h"

@@ -6,7 +6,7 @@
 // records the questions it was asked.
 #pragma once
 
-#include "app/DocServices.h"
+#include "services/DocServices.h"
 #include "datamodel/HeaderKinds.h"
 #include "datamodel/QXDocEntry.h"
 #include "datamodel/QXMatrixItems.h"

@@ -2,7 +2,7 @@
 // and posted to the frame; installed for its lifetime.
 #pragma once
 
-#include "app/MainFrameServices.h"
+#include "services/MainFrameServices.h"
 
 #include <vector>
 

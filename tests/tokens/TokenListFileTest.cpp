@@ -1,7 +1,7 @@
 #include "tokens/StoredCommandLists.h"
 #include "tokens/TokenListFile.h"
 
-#include "app/QXSummaryInfo.h"
+#include "services/QXSummaryInfo.h"
 #include "classlib/ProfileSettings.h"
 #include "classlib/ProgramVersion.h"
 #include "datamodel/OrvoItemStore.h"

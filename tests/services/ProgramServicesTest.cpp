@@ -1,4 +1,5 @@
-#include "app/ProgramServices.h"
+#include "services/ProgramServices.h"
+#include "datamodel/ModelLookups.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "app/MainFrameServices.h"
+#include "services/MainFrameServices.h"
 
 namespace {
 CQXMainFrameServices* installed = nullptr;

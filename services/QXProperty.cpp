@@ -1,4 +1,4 @@
-#include "app/QXProperty.h"
+#include "services/QXProperty.h"
 
 #include "platform/ByteOrder.h"
 

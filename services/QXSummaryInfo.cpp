@@ -1,4 +1,4 @@
-#include "app/QXSummaryInfo.h"
+#include "services/QXSummaryInfo.h"
 
 #include "platform/ByteOrder.h"
 #include "platform/storage/CompoundFile.h"

@@ -1,6 +1,6 @@
 // The summary-information set against hand-assembled bytes and an outside
 // reader (Debian's olefile), the read-only mark, and damaged streams.
-#include "app/QXSummaryInfo.h"
+#include "services/QXSummaryInfo.h"
 #include "platform/storage/MemoryStorage.h"
 #include "tests/platform/StorageTestSupport.h"
 

@@ -7,7 +7,7 @@
 // UTF-16, its length counts characters and each entry is filled to a
 // multiple of 4 bytes; otherwise the name is 8-bit (read as Windows-1252),
 // its length counts bytes and entries follow each other without fill.
-#include "app/QXSummaryInfo.h"
+#include "services/QXSummaryInfo.h"
 
 #include "platform/ByteOrder.h"
 #include "platform/Cp1252.h"

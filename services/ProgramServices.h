@@ -3,7 +3,6 @@
 // paths of the item store, and the calculator model list "QXGraph.lst".
 #pragma once
 
-#include "datamodel/ScreenFormat.h"
 #include "platform/WinTypes.h"
 
 #include <string>
@@ -32,9 +31,6 @@ BOOL ReadModelTokenListName(const char* model, std::string* out);
 int ReadModelInt(const char* model, const char* key, int defaultValue);
 // Any string key, at most 259 characters; a null default stands for "".
 std::string* ReadModelString(std::string* out, const char* model, const char* key, const char* defaultValue);
-// "Picture Format" and "Screen Size" of the model; FALSE, with `out`
-// untouched, when either text is empty or longer than 60 characters.
-BOOL ReadScreenFormat(const char* model, ScreenFormat* out);
 
 // The model names of the list's [Calculator] section, in file order.
 class CalculatorModelList {

@@ -9,7 +9,7 @@
 // set's class id.
 #pragma once
 
-#include "app/QXProperty.h"
+#include "services/QXProperty.h"
 
 #include <memory>
 #include <string>

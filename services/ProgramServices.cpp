@@ -1,4 +1,4 @@
-#include "app/ProgramServices.h"
+#include "services/ProgramServices.h"
 
 #include "platform/PrivateProfile.h"
 #include "platform/ProgramPaths.h"
@@ -91,34 +91,6 @@ int ReadModelInt(const char* model, const char* key, int defaultValue) {
 std::string* ReadModelString(std::string* out, const char* model, const char* key, const char* defaultValue) {
   *out = readModelText(model, key, defaultValue, 260);
   return out;
-}
-
-BOOL ReadScreenFormat(const char* model, ScreenFormat* out) {
-  const std::string picture = readModelText(model, "Picture Format", "", 260);
-  if (picture.empty() || picture.size() > 60) return FALSE;
-  // Fields the text does not supply stay 0.
-  int planes = 0, extra = 0, origin = 0;
-  char scan = 0, ink = 0, bitOrder = 0;
-  std::sscanf(picture.c_str(), "%d,%d,%d,%c,%c,%c", &planes, &extra, &origin, &scan, &ink, &bitOrder);
-  const std::string screen = readModelText(model, "Screen Size", "", 260);
-  if (screen.empty() || screen.size() > 60) return FALSE;
-  int width = 128, height = 64;
-  std::sscanf(screen.c_str(), "%d,%d", &width, &height);
-
-  out->size = 48;
-  out->flags = 1;
-  out->reserved = 0;
-  out->height = height;
-  out->width = width;
-  out->origin = origin;
-  out->scan = static_cast<signed char>(scan);
-  out->bitOrder = static_cast<signed char>(bitOrder);
-  out->ink = static_cast<signed char>(ink);
-  out->planes = planes;
-  out->extra = extra;
-  out->data = nullptr;
-  out->dataSize = 0;
-  return TRUE;
 }
 
 BOOL CalculatorModelList::Load(const char* filePath) {

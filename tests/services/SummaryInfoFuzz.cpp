@@ -1,7 +1,7 @@
 // Fuzz target of the property set readers: whatever the bytes, as a summary
 // set or as a user-defined set, reading either fails or gives a set that
 // writes, reads again and writes the same bytes a second time.
-#include "app/QXSummaryInfo.h"
+#include "services/QXSummaryInfo.h"
 #include "platform/storage/MemoryStorage.h"
 
 #include <cstddef>
