@@ -135,14 +135,11 @@ std::vector<std::string> CQXDocItemOps::ChildPaths(const char* folder) {
 }
 
 std::string CQXDocItemOps::FindChildByDescription(const char* folder, const char* description, BOOL* isFolder) {
-  if (!description) return {};
-  for (const OrvoNodeInfo& child : ChildNodes(store(), folder)) {
-    if (std::strcmp(child.description, description) == 0) {
-      if (isFolder) *isFolder = (child.flags & kNodeFolder) != 0;
-      return ChildPath(folder, child.path);
-    }
-  }
-  return {};
+  COrvoItemStore* s = store();
+  OrvoNodeInfo child;
+  if (!s || !folder || !description || !s->FindChildByDescription(folder, description, &child)) return {};
+  if (isFolder) *isFolder = (child.flags & kNodeFolder) != 0;
+  return ChildPath(folder, child.path);
 }
 
 void CQXDocItemOps::DeleteNewNode(const std::string& path) {

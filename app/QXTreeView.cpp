@@ -33,6 +33,19 @@ struct TreeEntryRecord {
   int value = 0;
   int userValue = 0;
   std::string text;  // the display text as 8-bit bytes, for ordering
+  // The text's comparison key, made when the entry is first compared.
+  std::string key;
+  bool keyed = false;
+
+  const std::string& sortKey() {
+    if (!keyed) key = tallix::MakeTextCompareKey(text.c_str());
+    keyed = true;
+    return key;
+  }
+  void setText(const char* value) {
+    text = value;
+    keyed = false;
+  }
 };
 
 TreeEntryRecord* recordOf(const CTreeCtrl& tree, HTREEITEM item) {
@@ -118,9 +131,10 @@ BOOL CQXTreeView::AddEntry(const TreeEntryDescription* entry) {
                                                                          : 0;
   if (order) {
     // After the last item (folders passed over) whose text is not beyond
-    // the new one in the order; first when the first item already is.
+    // the new one; first when the first item already is.
+    const std::string& key = record->sortKey();
     auto beyond = [&](HTREEITEM item) {
-      const int c = tallix::CompareTextLocale(recordOf(tree, item)->text.c_str(), record->text.c_str());
+      const int c = recordOf(tree, item)->sortKey().compare(key);
       return order > 0 ? c > 0 : c < 0;
     };
     QTreeWidget* widget = tree.GetTreeWidget();
@@ -132,12 +146,28 @@ BOOL CQXTreeView::AddEntry(const TreeEntryDescription* entry) {
       // The usual case: the store keeps its items in order.
       after = lastItem == count - 1 ? TVI_LAST : childAt(lastItem);
     } else {
+      // The first item beyond the new one, by halving: the items stand in
+      // order, so "beyond" is false up to some item and true from there on.
+      int lo = 0, hi = count, first = count;
+      while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        int j = mid;
+        while (j < hi && isFolder(tree, childAt(j))) ++j;
+        if (j == hi) {
+          hi = mid;
+        } else if (beyond(childAt(j))) {
+          first = j;
+          hi = mid;
+        } else {
+          lo = j + 1;
+        }
+      }
       after = TVI_FIRST;
-      for (int i = 0; i < count; ++i) {
-        HTREEITEM child = childAt(i);
-        if (isFolder(tree, child)) continue;
-        if (beyond(child)) break;
-        after = child;
+      for (int i = first - 1; i >= 0; --i) {
+        if (!isFolder(tree, childAt(i))) {
+          after = childAt(i);
+          break;
+        }
       }
     }
   }
@@ -176,7 +206,7 @@ BOOL CQXTreeView::RemoveAll() {
 void CQXTreeView::SetEntryText(const char* path, const char* text) {
   HTREEITEM item = FindPath(path);
   if (!item || !text) return;
-  if (TreeEntryRecord* record = recordOf(GetTreeCtrl(), item)) record->text = text;
+  if (TreeEntryRecord* record = recordOf(GetTreeCtrl(), item)) record->setText(text);
   GetTreeCtrl().SetItemText(item, tallix::fromCp1252(text));
 }
 

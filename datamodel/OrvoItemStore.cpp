@@ -1,6 +1,5 @@
 #include "datamodel/OrvoItemStore.h"
 
-#include "platform/StringCompare.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -97,7 +96,7 @@ void COrvoItemStore::FreeFindHandles() { m_findHandles.clear(); }
 void COrvoItemStore::Reset() {
   release(m_items);
   release(m_root);
-  m_rootNode.children.clear();
+  m_rootNode.ClearChildren();
   FreeFindHandles();
   m_rootNode.id = 1;
   m_rootNode.flags = kNodeFolder;
@@ -243,7 +242,7 @@ BOOL COrvoItemStore::LoadFromStorage(IStorage* source) {
   if (FAILED(hr) || !m_items) return FailHr(hr);
   // The copied "Directory" describes the whole tree now: read it into an
   // empty tree, so that nothing is listed twice.
-  m_rootNode.children.clear();
+  m_rootNode.ClearChildren();
   FreeFindHandles();
   if (!ReadDirectory()) return FALSE;
   m_dirty = TRUE;

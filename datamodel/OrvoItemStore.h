@@ -111,6 +111,10 @@ class COrvoItemStore {
   BOOL DeleteNode(const char* path);
   BOOL SetNodeInfo(const char* path, const OrvoNodeInfo* info, int mask);
   BOOL GetNodeInfo(const char* path, OrvoNodeInfo* out);
+  // The first child of the folder whose description is exactly
+  // `description` (its `path` the node's name); FALSE with 0x2000000D for a
+  // missing folder, 0x2000000A when no child has it.
+  BOOL FindChildByDescription(const char* folderPath, const char* description, OrvoNodeInfo* out);
 
   BOOL FindFirst(const char* folderPath, OrvoFindHandle* out);
   BOOL FindNext(OrvoFindHandle handle);

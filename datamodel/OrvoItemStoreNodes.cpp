@@ -1,7 +1,6 @@
 // The tree operations, enumeration and item streams of the item store.
 #include "datamodel/OrvoItemStore.h"
 
-#include "platform/StringCompare.h"
 
 #include <algorithm>
 #include <cstring>
@@ -88,26 +87,7 @@ BOOL COrvoItemStore::AddNodeChecked(const OrvoNodeInfo* info, COrvoStoreNode** c
   if (!parent) return Fail(ORVO_E_PATHNOTFOUND);
   if (!isFolder && parent->FindChild(leaf)) return Fail(ORVO_E_NODEEXISTS);
 
-  std::unique_ptr<COrvoStoreNode> node(NewNode(info, leaf));
-  node->parent = parent;
-  auto& list = parent->children;
-  auto firstItem = std::find_if(list.begin(), list.end(), [](const auto& c) { return !c->IsFolder(); });
-  auto at = list.end();
-  if (isFolder) {
-    at = firstItem;  // folders keep their order of creation ahead of all items
-  } else if (parent->flags & (kNodeSortAscending | kNodeSortDescending)) {
-    const bool ascending = (parent->flags & kNodeSortAscending) != 0;
-    for (auto it = firstItem; it != list.end(); ++it) {
-      if ((*it)->description.empty()) continue;
-      const int c = tallix::CompareTextLocale((*it)->description.c_str(), node->description.c_str());
-      if (ascending ? c > 0 : c < 0) {
-        at = it;
-        break;
-      }
-    }
-  }
-  *created = node.get();
-  list.insert(at, std::move(node));
+  *created = parent->InsertChild(std::unique_ptr<COrvoStoreNode>(NewNode(info, leaf)));
   return TRUE;
 }
 
@@ -136,8 +116,8 @@ BOOL COrvoItemStore::DeleteNode(const char* path) {
   struct Walk {
     COrvoItemStore* store;
     void operator()(COrvoStoreNode* n) {
-      while (!n->children.empty()) {
-        COrvoStoreNode* child = n->children.back().get();
+      while (!n->Children().empty()) {
+        COrvoStoreNode* child = n->Children().back().get();
         (*this)(child);
         store->DestroyItemElement(child->id);
         n->Unlink(child);
@@ -160,12 +140,12 @@ BOOL COrvoItemStore::SetNodeInfo(const char* path, const OrvoNodeInfo* info, int
   if (!path || !SplitPath(path, m_separator, &folder, &leaf)) return Fail(ORVO_E_BADPATH);
   COrvoStoreNode* node = FindNode(path);
   if (!node) return FALSE;
-  if (mask & ORVO_SET_NAME) node->name = pathOf(info);
-  if (mask & ORVO_SET_DESCRIPTION) node->description = descriptionOf(info);
+  if (mask & ORVO_SET_NAME) node->SetName(pathOf(info));
+  if (mask & ORVO_SET_DESCRIPTION) node->SetDescription(descriptionOf(info));
   if (mask & ORVO_SET_VALUEA) node->valueA = info->valueA;
   if (mask & ORVO_SET_VALUEB) node->valueB = info->valueB;
-  if (mask & ORVO_SET_ADDFLAGS) node->flags |= info->flags;
-  if (mask & ORVO_SET_CLEARFLAGS) node->flags &= ~info->flags;
+  if (mask & ORVO_SET_ADDFLAGS) node->SetFlags(node->flags | info->flags);
+  if (mask & ORVO_SET_CLEARFLAGS) node->SetFlags(node->flags & ~info->flags);
   return TreeChanged();
 }
 
@@ -181,6 +161,19 @@ BOOL COrvoItemStore::GetNodeInfo(const char* path, OrvoNodeInfo* out) {
   return TRUE;
 }
 
+BOOL COrvoItemStore::FindChildByDescription(const char* folderPath, const char* description, OrvoNodeInfo* out) {
+  m_lastError = 0;
+  if (!out || !description) return Fail(ORVO_E_BADPATH);
+  if (!IsOpen()) return Fail(ORVO_E_NOTOPEN);
+  const COrvoStoreNode* folder = folderPath ? FindFolder(folderPath) : nullptr;
+  if (!folder) return Fail(ORVO_E_PATHNOTFOUND);
+  const COrvoStoreNode* child = folder->FindChildByDescription(description);
+  if (!child) return Fail(ORVO_E_NOTFOUND);
+  *out = OrvoNodeInfo{};
+  fill(out, *child);
+  return TRUE;
+}
+
 // ---------------------------------------------------------------- enumeration
 
 BOOL COrvoItemStore::FindFirst(const char* folderPath, OrvoFindHandle* out) {
@@ -188,7 +181,7 @@ BOOL COrvoItemStore::FindFirst(const char* folderPath, OrvoFindHandle* out) {
   if (!out) return Fail(ORVO_E_BADPATH);
   *out = nullptr;
   COrvoStoreNode* folder = folderPath ? FindFolder(folderPath) : nullptr;
-  if (!folder || folder->children.empty()) return FALSE;
+  if (!folder || folder->Children().empty()) return FALSE;
   auto data = std::make_unique<OrvoFindData>();
   data->folder = folder;
   *out = data.get();
@@ -199,17 +192,17 @@ BOOL COrvoItemStore::FindFirst(const char* folderPath, OrvoFindHandle* out) {
 BOOL COrvoItemStore::FindNext(OrvoFindHandle handle) {
   m_lastError = 0;
   if (!handle || !handle->folder) return FALSE;
-  if (handle->position + 1 >= handle->folder->children.size()) return FALSE;
+  if (handle->position + 1 >= handle->folder->Children().size()) return FALSE;
   ++handle->position;
   return TRUE;
 }
 
 BOOL COrvoItemStore::GetFoundInfo(OrvoFindHandle handle, OrvoNodeInfo* out) {
   m_lastError = 0;
-  if (!handle || !out || !handle->folder || handle->position >= handle->folder->children.size())
+  if (!handle || !out || !handle->folder || handle->position >= handle->folder->Children().size())
     return Fail(ORVO_E_BADPATH);
   *out = OrvoNodeInfo{};
-  fill(out, *handle->folder->children[handle->position]);
+  fill(out, *handle->folder->Children()[handle->position]);
   return TRUE;
 }
 

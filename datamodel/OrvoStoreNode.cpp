@@ -24,7 +24,7 @@ void putString(std::vector<BYTE>& out, const std::string& s) {
 }
 
 DWORD recordSize(const COrvoStoreNode& n) {
-  return 52 + DWORD(n.name.size()) + DWORD(n.description.size()) + 4 * DWORD(n.children.size());
+  return 52 + DWORD(n.name.size()) + DWORD(n.description.size()) + 4 * DWORD(n.Children().size());
 }
 
 void encodeNode(std::vector<BYTE>& out, const COrvoStoreNode& n) {
@@ -38,14 +38,14 @@ void encodeNode(std::vector<BYTE>& out, const COrvoStoreNode& n) {
   putString(out, n.description);
   put(out, n.valueA);  // value A is stored before value B
   put(out, n.valueB);
-  put(out, DWORD(n.children.size()));
-  for (const auto& c : n.children) put(out, c->id);
-  for (const auto& c : n.children) encodeNode(out, *c);
+  put(out, DWORD(n.Children().size()));
+  for (const auto& c : n.Children()) put(out, c->id);
+  for (const auto& c : n.Children()) encodeNode(out, *c);
 }
 
 DWORD subtreeSize(const COrvoStoreNode& n) {
   DWORD size = recordSize(n);
-  for (const auto& c : n.children) size += subtreeSize(*c);
+  for (const auto& c : n.Children()) size += subtreeSize(*c);
   return size;
 }
 
@@ -106,46 +106,20 @@ struct Decoder {
     if (!r.dword(&node->valueA) || !r.dword(&node->valueB) || !r.dword(&count)) return false;
     // Each child needs at least its id here and a whole record later.
     if (count > r.left() / (4 + 52)) return false;
-    node->children.reserve(count);
+    node->ReserveChildren(count);
     for (DWORD i = 0; i < count; ++i) {
       auto child = std::make_unique<COrvoStoreNode>();
       if (!r.dword(&child->id)) return false;
-      child->parent = node;
       noteId(child->id);
-      node->children.push_back(std::move(child));
+      node->AppendChild(std::move(child));
     }
-    for (auto& c : node->children)
+    for (auto& c : node->Children())
       if (!readNode(c.get(), depth + 1)) return false;
     return true;
   }
 };
 
 }  // namespace
-
-COrvoStoreNode* COrvoStoreNode::FindFolderChild(const std::string& childName) const {
-  for (const auto& c : children)
-    if (c->IsFolder() && c->name == childName) return c.get();
-  return nullptr;
-}
-
-COrvoStoreNode* COrvoStoreNode::FindChild(const std::string& childName) const {
-  if (COrvoStoreNode* folder = FindFolderChild(childName)) return folder;
-  for (const auto& c : children)
-    if (!c->IsFolder() && c->name == childName) return c.get();
-  return nullptr;
-}
-
-std::unique_ptr<COrvoStoreNode> COrvoStoreNode::Unlink(COrvoStoreNode* child) {
-  for (auto it = children.begin(); it != children.end(); ++it) {
-    if (it->get() == child) {
-      std::unique_ptr<COrvoStoreNode> owned = std::move(*it);
-      children.erase(it);
-      owned->parent = nullptr;
-      return owned;
-    }
-  }
-  return nullptr;
-}
 
 DWORD DirectorySize(const COrvoStoreNode& root) { return kDirectoryHeaderSize + subtreeSize(root); }
 
@@ -180,7 +154,7 @@ DWORD DecodeDirectory(const BYTE* data, size_t size, COrvoStoreNode* root, DWORD
   Decoder d{Reader(data + kDirectoryHeaderSize, size - kDirectoryHeaderSize), {}, next};
   root->parent = nullptr;
   if (!d.readNode(root, 0)) {
-    root->children.clear();
+    root->ClearChildren();
     return kDamaged;
   }
   *nextFreeId = d.nextFreeId;

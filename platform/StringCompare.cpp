@@ -52,28 +52,36 @@ Weights weigh(unsigned char c) {
 
 bool ignoredAtFirst(unsigned char c) { return c == '-' || c == '\''; }
 
+// The key as one byte string whose byte order is the comparison's: the
+// levels one after another, each a run of elements ended by a zero byte that
+// no element begins with (a shorter run sorts first), then the bytes.
 TextCompareKey makeKey(const char* s) {
-  TextCompareKey k;
-  k.bytes = s;
+  std::string level1, level2, level3, level4;
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(s); *p; ++p) {
     if (ignoredAtFirst(*p)) {
-      k.level4.push_back(int(k.level1.size()) * 256 + *p);
+      // Its place among the primary weights, then the byte; 5 bytes from 1.
+      const unsigned value = unsigned(level1.size() / 2) * 256 + *p;
+      level4 += char(1);
+      for (int shift = 24; shift >= 0; shift -= 8) level4 += char((value >> shift) & 0xFF);
       continue;
     }
     const Weights w = weigh(*p);
-    for (unsigned char b : w.base) k.level1.push_back(primary(b));
-    k.level2.push_back(w.accent);
-    k.level3.push_back(w.upper);
+    for (unsigned char b : w.base) {
+      const int weight = primary(b);  // 0x100 to 0x3FF: the high byte is never 0
+      level1 += char(weight >> 8);
+      level1 += char(weight & 0xFF);
+    }
+    level2 += char(w.accent + 1);
+    level3 += char(w.upper + 1);
   }
-  return k;
-}
-
-int compareLevel(const std::vector<int>& a, const std::vector<int>& b) {
-  const size_t n = a.size() < b.size() ? a.size() : b.size();
-  for (size_t i = 0; i < n; ++i)
-    if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
-  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
-  return 0;
+  TextCompareKey key;
+  key.reserve(level1.size() + level2.size() + level3.size() + level4.size() + 4 + std::strlen(s));
+  for (const std::string* level : {&level1, &level2, &level3, &level4}) {
+    key += *level;
+    key += '\0';
+  }
+  key += s;
+  return key;
 }
 
 }  // namespace
@@ -81,11 +89,8 @@ int compareLevel(const std::vector<int>& a, const std::vector<int>& b) {
 TextCompareKey MakeTextCompareKey(const char* text) { return makeKey(text ? text : ""); }
 
 int CompareTextKeys(const TextCompareKey& ka, const TextCompareKey& kb) {
-  if (int c = compareLevel(ka.level1, kb.level1)) return c;
-  if (int c = compareLevel(ka.level2, kb.level2)) return c;
-  if (int c = compareLevel(ka.level3, kb.level3)) return c;
-  if (int c = compareLevel(ka.level4, kb.level4)) return c;
-  const int c = std::strcmp(ka.bytes.c_str(), kb.bytes.c_str());
+  // std::string compares its bytes as unsigned values.
+  const int c = ka.compare(kb);
   return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 

@@ -15,7 +15,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace tallix {
 
@@ -24,11 +23,9 @@ int CompareTextLocale(const char* a, const char* b);
 
 // The comparison's key of a text, for ordering many texts without weighing
 // them again at every comparison: CompareTextKeys(MakeTextCompareKey(a),
-// MakeTextCompareKey(b)) answers as CompareTextLocale(a, b).
-struct TextCompareKey {
-  std::vector<int> level1, level2, level3, level4;
-  std::string bytes;
-};
+// MakeTextCompareKey(b)) answers as CompareTextLocale(a, b), and so does the
+// plain byte order of the keys (std::string's own comparison).
+using TextCompareKey = std::string;
 TextCompareKey MakeTextCompareKey(const char* text);
 int CompareTextKeys(const TextCompareKey& a, const TextCompareKey& b);
 

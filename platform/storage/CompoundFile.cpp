@@ -86,7 +86,7 @@ class Reader {
         auto node = std::make_unique<Node>();
         fillEntry(e, node.get());
         Node* added = node.get();
-        if (!p.parent->children.emplace(node->name, std::move(node)).second) throw Corrupt{};
+        if (!p.parent->children.emplace(NameKey(node->name), std::move(node)).second) throw Corrupt{};
         if (e[kEntType] == kTypeStorage) {
           added->storage = true;
           if (p.depth > kMaxStorageDepth) throw Corrupt{};

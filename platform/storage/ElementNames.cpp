@@ -38,13 +38,8 @@ char16_t upperCaseUnit(char16_t c) {
   return up <= 0xFFFF ? char16_t(up) : c;
 }
 
-int compareNames(const Name16& a, const Name16& b) {
-  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const char16_t x = upperCaseUnit(a[i]), y = upperCaseUnit(b[i]);
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return 0;
+NameKey::NameKey(const Name16& name) : folded_(name) {
+  for (char16_t& c : folded_) c = upperCaseUnit(c);
 }
 
 }  // namespace tallix::cfb

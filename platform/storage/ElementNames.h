@@ -21,11 +21,20 @@ HRESULT nameFromCaller(const char* name, Name16* out);
 std::string nameToCaller(const Name16& name);
 
 char16_t upperCaseUnit(char16_t c);
-// <0, 0, >0 in the directory's order.
-int compareNames(const Name16& a, const Name16& b);
 
-struct NameOrder {
-  bool operator()(const Name16& a, const Name16& b) const { return compareNames(a, b) < 0; }
+// A name as the directory orders and matches it, upper-cased once: shorter
+// names first, then the upper-cased code units.
+class NameKey {
+ public:
+  explicit NameKey(const Name16& name);
+  bool operator<(const NameKey& other) const {
+    if (folded_.size() != other.folded_.size()) return folded_.size() < other.folded_.size();
+    return folded_ < other.folded_;
+  }
+  bool operator==(const NameKey& other) const { return folded_ == other.folded_; }
+
+ private:
+  Name16 folded_;
 };
 
 }  // namespace tallix::cfb

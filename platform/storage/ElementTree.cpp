@@ -66,8 +66,8 @@ std::unique_ptr<Node> Node::clone() const {
   return copy;
 }
 
-Node* Node::find(const Name16& childName) const {
-  const auto it = children.find(childName);
+Node* Node::find(const NameKey& key) const {
+  const auto it = children.find(key);
   return it == children.end() ? nullptr : it->second.get();
 }
 

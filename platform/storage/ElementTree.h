@@ -42,10 +42,10 @@ struct Node {
   DWORD stateBits = 0;
   FILETIME ctime, mtime;
   std::shared_ptr<StreamData> data;  // streams
-  std::map<Name16, std::unique_ptr<Node>, NameOrder> children;  // storages
+  std::map<NameKey, std::unique_ptr<Node>> children;  // storages
 
   std::unique_ptr<Node> clone() const;
-  Node* find(const Name16& childName) const;
+  Node* find(const NameKey& key) const;
 };
 
 // Storages nest at most this deep (the root is at depth 0): deeper files are

@@ -35,7 +35,7 @@ StorageImpl::StorageImpl(std::shared_ptr<CompoundFile> file, std::unique_ptr<Nod
   if (transacted_) committed_ = own_->clone();
 }
 
-StorageImpl::StorageImpl(StorageImpl* parent, const Name16& key, Node* element, DWORD mode)
+StorageImpl::StorageImpl(StorageImpl* parent, const NameKey& key, Node* element, DWORD mode)
     : file_(parent->file_), mode_(mode), root_(false), depth_(parent->depth_ + 1), transacted_(mode & STGM_TRANSACTED) {
   parent_ = parent;
   key_ = key;
@@ -115,8 +115,9 @@ HRESULT StorageImpl::changedStructure() {
   return flushDirect();
 }
 
-HRESULT StorageImpl::createElement(const Name16& key, bool storage, DWORD grfMode, OpenElement** out) {
+HRESULT StorageImpl::createElement(const Name16& name, bool storage, DWORD grfMode, OpenElement** out) {
   if (!node_) return STG_E_REVERTED;
+  const NameKey key(name);
   if (const HRESULT hr = checkElementMode(grfMode, storage, true); FAILED(hr)) return hr;
   if (!canWrite() || (modeReads(grfMode) && !modeReads(mode_))) return STG_E_ACCESSDENIED;
   if (storage && depth_ >= kMaxStorageDepth) return STG_E_INVALIDFUNCTION;
@@ -126,7 +127,7 @@ HRESULT StorageImpl::createElement(const Name16& key, bool storage, DWORD grfMod
   }
   try {
     auto element = std::make_unique<Node>();
-    element->name = key;
+    element->name = name;
     element->storage = storage;
     if (storage) element->ctime = element->mtime = fileTimeNow();
     else element->data = std::make_shared<StreamData>();
@@ -147,7 +148,7 @@ HRESULT StorageImpl::createElement(const Name16& key, bool storage, DWORD grfMod
   return S_OK;
 }
 
-HRESULT StorageImpl::openElement(const Name16& key, bool storage, DWORD grfMode, OpenElement** out) {
+HRESULT StorageImpl::openElement(const NameKey& key, bool storage, DWORD grfMode, OpenElement** out) {
   if (!node_) return STG_E_REVERTED;
   if (const HRESULT hr = checkElementMode(grfMode, storage, false); FAILED(hr)) return hr;
   Node* element = node_->find(key);
@@ -183,7 +184,7 @@ HRESULT StorageImpl::OpenStream(const char* name, void*, DWORD grfMode, DWORD, I
   Name16 key;
   if (const HRESULT hr = nameFromCaller(name, &key); FAILED(hr)) return hr;
   OpenElement* object = nullptr;
-  const HRESULT hr = openElement(key, false, grfMode, &object);
+  const HRESULT hr = openElement(NameKey(key), false, grfMode, &object);
   if (SUCCEEDED(hr)) *out = static_cast<StreamImpl*>(object);
   return hr;
 }
@@ -207,7 +208,7 @@ HRESULT StorageImpl::OpenStorage(const char* name, IStorage* priority, DWORD grf
   Name16 key;
   if (const HRESULT hr = nameFromCaller(name, &key); FAILED(hr)) return hr;
   OpenElement* object = nullptr;
-  const HRESULT hr = openElement(key, true, grfMode, &object);
+  const HRESULT hr = openElement(NameKey(key), true, grfMode, &object);
   if (SUCCEEDED(hr)) *out = static_cast<StorageImpl*>(object);
   return hr;
 }
@@ -242,12 +243,12 @@ HRESULT StorageImpl::copyInto(const Node& source, StorageImpl& dest, const char*
     bool excluded = false;
     for (const char* const* n = excludeNames; n && *n && !excluded; ++n) {
       Name16 name;
-      excluded = SUCCEEDED(nameFromCaller(*n, &name)) && compareNames(name, key) == 0;
+      excluded = SUCCEEDED(nameFromCaller(*n, &name)) && NameKey(name) == key;
     }
     if (excluded) continue;
     OpenElement* object = nullptr;
     if (!child->storage) {
-      if (HRESULT hr = dest.createElement(key, false, kMode | STGM_CREATE, &object); FAILED(hr)) return hr;
+      if (HRESULT hr = dest.createElement(child->name, false, kMode | STGM_CREATE, &object); FAILED(hr)) return hr;
       ComPtr<StreamImpl> stream(static_cast<StreamImpl*>(object));
       auto data = std::make_shared<StreamData>();
       data->size = child->data ? child->data->size : 0;
@@ -260,7 +261,7 @@ HRESULT StorageImpl::copyInto(const Node& source, StorageImpl& dest, const char*
     }
     const Node* existing = dest.node_->find(key);
     HRESULT hr = existing && existing->storage ? dest.openElement(key, true, kMode, &object)
-                                               : dest.createElement(key, true, kMode | STGM_CREATE, &object);
+                                               : dest.createElement(child->name, true, kMode | STGM_CREATE, &object);
     if (FAILED(hr)) return hr;
     ComPtr<StorageImpl> sub(static_cast<StorageImpl*>(object));
     if (hr = copyInto(*child, *sub.get(), nullptr); FAILED(hr)) return hr;
@@ -270,9 +271,10 @@ HRESULT StorageImpl::copyInto(const Node& source, StorageImpl& dest, const char*
 
 HRESULT StorageImpl::DestroyElement(const char* name) {
   if (!node_) return STG_E_REVERTED;
-  Name16 key;
-  if (const HRESULT hr = nameFromCaller(name, &key); FAILED(hr)) return hr;
+  Name16 caller;
+  if (const HRESULT hr = nameFromCaller(name, &caller); FAILED(hr)) return hr;
   if (!canWrite()) return STG_E_ACCESSDENIED;
+  const NameKey key(caller);
   const auto it = node_->children.find(key);
   if (it == node_->children.end()) return STG_E_FILENOTFOUND;
   if (const auto open = open_.find(key); open != open_.end()) {
@@ -290,15 +292,15 @@ HRESULT StorageImpl::RenameElement(const char* oldName, const char* newName) {
   if (const HRESULT hr = nameFromCaller(oldName, &from); FAILED(hr)) return hr;
   if (const HRESULT hr = nameFromCaller(newName, &to); FAILED(hr)) return hr;
   if (!canWrite()) return STG_E_ACCESSDENIED;
-  auto it = node_->children.find(from);
+  const NameKey fromKey(from), toKey(to);
+  auto it = node_->children.find(fromKey);
   if (it == node_->children.end()) return STG_E_FILENOTFOUND;
-  const bool sameKey = compareNames(from, to) == 0;
-  if (!sameKey && node_->find(to)) return STG_E_FILEALREADYEXISTS;
-  if (open_.count(from)) return STG_E_ACCESSDENIED;
+  if (!(fromKey == toKey) && node_->find(toKey)) return STG_E_FILEALREADYEXISTS;
+  if (open_.count(fromKey)) return STG_E_ACCESSDENIED;
   std::unique_ptr<Node> element = std::move(it->second);
   node_->children.erase(it);
   element->name = to;
-  node_->children.emplace(to, std::move(element));
+  node_->children.emplace(toKey, std::move(element));
   return changedStructure();
 }
 
@@ -328,7 +330,7 @@ HRESULT StorageImpl::SetElementTimes(const char* name, const FILETIME* ctime, co
   if (name) {
     Name16 key;
     if (const HRESULT hr = nameFromCaller(name, &key); FAILED(hr)) return hr;
-    target = node_->find(key);
+    target = node_->find(NameKey(key));
     if (!target) return STG_E_FILENOTFOUND;
   }
   if (ctime) target->ctime = *ctime;

@@ -27,7 +27,7 @@ class OpenElement {
   void leaveParent();
 
   StorageImpl* parent_ = nullptr;
-  Name16 key_;
+  NameKey key_{Name16()};
   // Whether releasing it sends changes on towards the file (direct mode).
   bool flushOnRelease_ = false;
   friend class StorageImpl;
@@ -35,7 +35,7 @@ class OpenElement {
 
 class StreamImpl final : public IStream, public OpenElement {
  public:
-  StreamImpl(StorageImpl* parent, const Name16& key, Node* node, DWORD mode);
+  StreamImpl(StorageImpl* parent, const NameKey& key, Node* node, DWORD mode);
 
   ULONG AddRef() override { return ++refs_; }
   ULONG Release() override;
@@ -66,7 +66,7 @@ class StorageImpl final : public IStorage, public OpenElement {
   // The root storage of an open file, working on `tree`.
   StorageImpl(std::shared_ptr<CompoundFile> file, std::unique_ptr<Node> tree, DWORD mode);
   // A storage below `parent`, working on `element`.
-  StorageImpl(StorageImpl* parent, const Name16& key, Node* element, DWORD mode);
+  StorageImpl(StorageImpl* parent, const NameKey& key, Node* element, DWORD mode);
 
   ULONG AddRef() override { return ++refs_; }
   ULONG Release() override;
@@ -93,13 +93,13 @@ class StorageImpl final : public IStorage, public OpenElement {
   // Used by the open streams and storages below.
   void markDirty();
   HRESULT flushDirect();
-  void forget(const Name16& key) { open_.erase(key); }
+  void forget(const NameKey& key) { open_.erase(key); }
   bool canWrite() const;
 
  private:
   ~StorageImpl() override;
-  HRESULT createElement(const Name16& key, bool storage, DWORD grfMode, OpenElement** out);
-  HRESULT openElement(const Name16& key, bool storage, DWORD grfMode, OpenElement** out);
+  HRESULT createElement(const Name16& name, bool storage, DWORD grfMode, OpenElement** out);
+  HRESULT openElement(const NameKey& key, bool storage, DWORD grfMode, OpenElement** out);
   HRESULT copyInto(const Node& source, StorageImpl& dest, const char* const* excludeNames);
   HRESULT writeFile();
   void revertChildren();
@@ -116,7 +116,7 @@ class StorageImpl final : public IStorage, public OpenElement {
   std::unique_ptr<Node> own_;        // transacted: the private copy; root: the tree
   std::unique_ptr<Node> committed_;  // transacted root: the tree as last written
   Node* base_ = nullptr;             // transacted sub-storage: its element in the parent
-  std::map<Name16, OpenElement*, NameOrder> open_;
+  std::map<NameKey, OpenElement*> open_;
 };
 
 // Checks of open modes shared by the file functions and the storages.

@@ -11,7 +11,7 @@ void OpenElement::leaveParent() {
   parent_ = nullptr;
 }
 
-StreamImpl::StreamImpl(StorageImpl* parent, const Name16& key, Node* node, DWORD mode) : node_(node), mode_(mode) {
+StreamImpl::StreamImpl(StorageImpl* parent, const NameKey& key, Node* node, DWORD mode) : node_(node), mode_(mode) {
   parent_ = parent;
   key_ = key;
 }

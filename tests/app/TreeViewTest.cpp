@@ -16,6 +16,7 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
 using namespace tallix::test;
@@ -107,6 +108,20 @@ TEST_F(TreeView, SortedEntriesGoAmongTheItemsPassingFoldersOver) {
   add("\\R\\e", "e", 0, 0x20);
   add("\\R\\a", "a", 0, 0x20);
   EXPECT_EQ(children("\\R"), (std::vector<std::string>{"a", "b", "c", "F1", "d", "e", "F2"}));
+  // Many entries in scattered order end in order; the first went before
+  // the folder, the others among the items.
+  add("\\S", "S", 2, 0);
+  add("\\S\\F", "folder", 1, 0);
+  std::vector<std::string> expected;
+  for (int i = 0; i < 300; ++i) {
+    char name[8];
+    std::snprintf(name, sizeof name, "%03d", i * 7919 % 300);
+    add((std::string("\\S\\") + name).c_str(), name, 0, 0x20);
+    std::snprintf(name, sizeof name, "%03d", i);
+    expected.push_back(name);
+  }
+  expected.push_back("F");
+  EXPECT_EQ(children("\\S"), expected);
   // A folder that is not there refuses the entry.
   TreeEntryDescription lost;
   std::strcpy(lost.path, "\\R\\Nope\\x");

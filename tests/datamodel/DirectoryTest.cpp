@@ -51,16 +51,17 @@ std::vector<BYTE> smallTree() {
   return v;
 }
 
-COrvoStoreNode makeRoot() {
-  COrvoStoreNode root;
-  root.id = 1;
-  root.flags = kNodeFolder;
-  root.name = "\\";
-  return root;
-}
+// The store's root folder "\\" (id 1).
+struct Root : COrvoStoreNode {
+  Root() {
+    id = 1;
+    flags = kNodeFolder;
+    name = "\\";
+  }
+};
 
 TEST(Directory, AFreshTreeIsOneRootRecord) {
-  const COrvoStoreNode root = makeRoot();
+  const Root root;
   const std::vector<BYTE> bytes = EncodeDirectory(root, 1024, '\\');
   ASSERT_EQ(bytes.size(), 1024u + 53u);
   std::vector<BYTE> expected = header(1077, 1024);
@@ -69,38 +70,36 @@ TEST(Directory, AFreshTreeIsOneRootRecord) {
 }
 
 TEST(Directory, TheWriterMatchesHandAssembledBytesAndReadsBack) {
-  COrvoStoreNode root = makeRoot();
+  Root root;
   auto calc = std::make_unique<COrvoStoreNode>();
   calc->id = 1024;
   calc->flags = 0x21;
   calc->name = "Calculator";
   calc->description = "CFX-9850G";
-  calc->parent = &root;
   auto item = std::make_unique<COrvoStoreNode>();
   item->id = 1025;
   item->name = "A";
   item->description = "Prog";
   item->valueA = 7;
   item->valueB = 9;
-  item->parent = calc.get();
-  calc->children.push_back(std::move(item));
-  root.children.push_back(std::move(calc));
+  calc->AppendChild(std::move(item));
+  root.AppendChild(std::move(calc));
   EXPECT_EQ(EncodeDirectory(root, 1026, '\\'), smallTree());
 
   const std::vector<BYTE> bytes = smallTree();
-  COrvoStoreNode back = makeRoot();
+  Root back;
   DWORD next = 0;
   char sep = 0;
   ASSERT_EQ(DecodeDirectory(bytes.data(), bytes.size(), &back, &next, &sep), 0u);
   EXPECT_EQ(next, 1026u);
   EXPECT_EQ(sep, '\\');
-  ASSERT_EQ(back.children.size(), 1u);
-  const COrvoStoreNode& c = *back.children[0];
+  ASSERT_EQ(back.Children().size(), 1u);
+  const COrvoStoreNode& c = *back.Children()[0];
   EXPECT_EQ(c.description, "CFX-9850G");
   EXPECT_EQ(c.parent, &back);
-  ASSERT_EQ(c.children.size(), 1u);
-  EXPECT_EQ(c.children[0]->valueA, 7u);
-  EXPECT_EQ(c.children[0]->valueB, 9u);
+  ASSERT_EQ(c.Children().size(), 1u);
+  EXPECT_EQ(c.Children()[0]->valueA, 7u);
+  EXPECT_EQ(c.Children()[0]->valueB, 9u);
 }
 
 TEST(Directory, NextFreeIdEndsAboveEveryIdRead) {
@@ -109,7 +108,7 @@ TEST(Directory, NextFreeIdEndsAboveEveryIdRead) {
   nodeRecord(body, 5000, 0, "X", "", 0, 0, {});
   std::vector<BYTE> v = header(0, 1024);  // the header's id is too low
   v.insert(v.end(), body.begin(), body.end());
-  COrvoStoreNode root = makeRoot();
+  Root root;
   DWORD next = 0;
   char sep = 0;
   ASSERT_EQ(DecodeDirectory(v.data(), v.size(), &root, &next, &sep), 0u);
@@ -118,12 +117,12 @@ TEST(Directory, NextFreeIdEndsAboveEveryIdRead) {
 
 TEST(Directory, DamagedHeadersAndRecordsAreRefused) {
   auto decode = [](const std::vector<BYTE>& v) {
-    COrvoStoreNode root = makeRoot();
+    Root root;
     DWORD next = 0;
     char sep = 0;
     const DWORD code = DecodeDirectory(v.data(), v.size(), &root, &next, &sep);
     if (code) {
-      EXPECT_TRUE(root.children.empty());
+      EXPECT_TRUE(root.Children().empty());
     }
     return code;
   };
@@ -194,7 +193,7 @@ TEST(Directory, AbsurdDepthIsRefused) {
   nodeRecord(body, DWORD(1023 + depth), 1, "d", "", 0, 0, {});
   std::vector<BYTE> v = header(0, 1024);
   v.insert(v.end(), body.begin(), body.end());
-  COrvoStoreNode root = makeRoot();
+  Root root;
   DWORD next = 0;
   char sep = 0;
   EXPECT_EQ(DecodeDirectory(v.data(), v.size(), &root, &next, &sep), 0x20000010u);

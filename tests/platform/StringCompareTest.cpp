@@ -34,6 +34,10 @@ TEST(CompareTextLocale, HyphensAndApostrophesCountLast) {
   EXPECT_LT(CompareTextLocale("coop", "co-op"), 0);
   EXPECT_LT(CompareTextLocale("co-op", "coopa"), 0);
   EXPECT_GT(CompareTextLocale("l'a", "la"), 0);
+  // Where they stand counts, and a text without any sorts first.
+  EXPECT_LT(CompareTextLocale("-a", "a-"), 0);
+  EXPECT_LT(CompareTextLocale("a", "a-"), 0);
+  EXPECT_LT(CompareTextLocale("a-", "ab"), 0);
 }
 
 TEST(CompareTextLocale, OnlyIdenticalTextsAreEqual) {
