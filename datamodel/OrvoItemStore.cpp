@@ -107,6 +107,7 @@ void COrvoItemStore::Reset() {
   m_rootNode.parent = nullptr;
   m_nextFreeId = 1024;
   m_dirty = FALSE;
+  m_directoryStale = TRUE;
   m_transacted = FALSE;
   m_lastError = 0;
 }
@@ -279,11 +280,14 @@ BOOL COrvoItemStore::ReadDirectory() {
   if (code) return Fail(code);
   m_nextFreeId = std::max(next, m_nextFreeId);
   m_separator = separator;
+  m_directoryStale = FALSE;
   return TRUE;
 }
 
 BOOL COrvoItemStore::Flush() {
   if (!IsOpen()) return Fail(ORVO_E_NOTOPEN);
+  // An unchanged tree keeps its stream, and the file its sectors.
+  if (!m_directoryStale) return TRUE;
   IStream* stream = nullptr;
   HRESULT hr = m_root->CreateStream(kDirectoryStream, STGM_WRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE, 0, 0, &stream);
   if (FAILED(hr) || !stream) return FailHr(hr);
@@ -294,6 +298,7 @@ BOOL COrvoItemStore::Flush() {
   stream->Release();
   if (FAILED(hr)) return FailHr(hr);
   if (written != bytes.size()) return Fail(ORVO_E_FAIL);
+  m_directoryStale = FALSE;
   return TRUE;
 }
 
@@ -310,5 +315,6 @@ BOOL COrvoItemStore::Commit() {
 
 BOOL COrvoItemStore::TreeChanged() {
   m_dirty = TRUE;
+  m_directoryStale = TRUE;
   return m_transacted ? TRUE : Flush();
 }

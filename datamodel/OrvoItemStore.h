@@ -136,7 +136,7 @@ class COrvoItemStore {
 
   DWORD GetLastError() const { return m_lastError; }
   static DWORD MapError(HRESULT hr);
-  // Writes "Directory".
+  // Writes "Directory" when the tree changed since it was read or written.
   BOOL Flush();
   BOOL IsDirty() const { return m_dirty; }
   BOOL IsTransacted() const { return m_transacted; }
@@ -166,6 +166,7 @@ class COrvoItemStore {
   IStorage* m_root = nullptr;
   IStorage* m_items = nullptr;
   BOOL m_dirty = FALSE;
+  BOOL m_directoryStale = TRUE;  // the tree differs from "Directory"
   DWORD m_lastError = 0;
   BOOL m_transacted = FALSE;
   std::list<std::unique_ptr<OrvoFindData>> m_findHandles;

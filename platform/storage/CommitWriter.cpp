@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <new>
 #include <unordered_set>
 
@@ -34,13 +35,16 @@ class CommitWriter {
     buildDirectory();
     protectLiveSectors();
     placeStreams();
-    std::vector<std::uint32_t> container = allocate(sectorsFor(miniStream_.size()));
-    std::vector<std::uint32_t> miniFatSectors = allocate(sectorsFor(miniFat_.size() * 4));
-    std::vector<std::uint32_t> dirSectors = allocate(sectorsFor(entries_.size() * kDirEntryBytes));
-    placeTables();
-
-    entries_[0].start = container.empty() ? kEndOfChain : container[0];
+    placeMiniStreams();
+    std::vector<std::uint8_t> miniFatBytes(miniFat_.size() * 4);
+    for (std::size_t i = 0; i < miniFat_.size(); ++i) put32(miniFatBytes.data() + 4 * i, miniFat_[i]);
+    const Chain container = placeReusing(file_.containerChain_, miniStream_);
+    const Chain miniFatChain = placeReusing(file_.miniFatChain_, miniFatBytes);
+    entries_[0].start = container.sectors.empty() ? kEndOfChain : container.sectors[0];
     entries_[0].size = miniStream_.size();
+    const std::vector<std::uint8_t> directory = directoryBytes();
+    const Chain dir = placeReusing(file_.dirChain_, directory);
+    placeTables();
 
     std::vector<std::uint32_t> fat(fatSectors_.size() * perSector_, kFreeSector);
     auto link = [&fat](const std::vector<std::uint32_t>& chain) {
@@ -48,11 +52,16 @@ class CommitWriter {
         fat[chain[i]] = i + 1 < chain.size() ? chain[i + 1] : kEndOfChain;
     };
     for (const Placed& p : placed_) link(p.sectors);
-    link(container);
-    link(miniFatSectors);
-    link(dirSectors);
+    link(container.sectors);
+    link(miniFatChain.sectors);
+    link(dir.sectors);
     for (std::uint32_t s : fatSectors_) fat[s] = kFatSector;
     for (std::uint32_t s : difatSectors_) fat[s] = kDifatSector;
+
+    newStructSectors_.insert(newStructSectors_.end(), container.sectors.begin(), container.sectors.end());
+    newStructSectors_.insert(newStructSectors_.end(), miniFatChain.sectors.begin(), miniFatChain.sectors.end());
+    newStructSectors_.insert(newStructSectors_.end(), dir.sectors.begin(), dir.sectors.end());
+    for (const Placed& p : placed_) newStructSectors_.insert(newStructSectors_.end(), p.sectors.begin(), p.sectors.end());
 
     const std::uint64_t oldSize = io_.size();
     bool headerTried = false;
@@ -67,20 +76,17 @@ class CommitWriter {
           writeChain(p.sectors, p.data->bytes.data(), p.data->size);
         }
       }
-      writeChain(container, miniStream_.data(), miniStream_.size());
-      std::vector<std::uint8_t> bytes(miniFat_.size() * 4);
-      for (std::size_t i = 0; i < miniFat_.size(); ++i) put32(bytes.data() + 4 * i, miniFat_[i]);
-      writeChain(miniFatSectors, bytes.data(), bytes.size());
-      bytes = directoryBytes();
-      writeChain(dirSectors, bytes.data(), bytes.size());
+      writeChain(container.sectors, miniStream_.data(), miniStream_.size(), &container.fresh);
+      writeChain(miniFatChain.sectors, miniFatBytes.data(), miniFatBytes.size(), &miniFatChain.fresh);
+      writeChain(dir.sectors, directory.data(), directory.size(), &dir.fresh);
       writeDifat();
-      bytes.assign(fat.size() * 4, 0);
+      std::vector<std::uint8_t> bytes(fat.size() * 4, 0);
       for (std::size_t i = 0; i < fat.size(); ++i) put32(bytes.data() + 4 * i, fat[i]);
       writeSectors(fatSectors_, bytes.data());
       check(io_.sync());
 
       headerTried = true;
-      const std::vector<std::uint8_t> header = headerBytes(dirSectors, miniFatSectors);
+      const std::vector<std::uint8_t> header = headerBytes(dir.sectors, miniFatChain.sectors);
       check(io_.writeAt(0, header.data(), header.size()));
       check(io_.sync());
     } catch (const WriteFailed& failure) {
@@ -88,25 +94,28 @@ class CommitWriter {
         io_.truncate(oldSize);  // best effort: the sectors added beyond the old end
       } else {
         // The header may have reached the disk: keep both generations' sectors
-        // out of the next write.
+        // out of the next write, and reuse nothing of either.
         auto& committed = file_.committedSectors_;
         committed.insert(committed.end(), newStructSectors_.begin(), newStructSectors_.end());
-        committed.insert(committed.end(), container.begin(), container.end());
-        committed.insert(committed.end(), miniFatSectors.begin(), miniFatSectors.end());
-        committed.insert(committed.end(), dirSectors.begin(), dirSectors.end());
-        for (const Placed& p : placed_) committed.insert(committed.end(), p.sectors.begin(), p.sectors.end());
+        file_.forgetState();
       }
       return failure.error == ENOSPC || failure.error == EDQUOT || failure.error == EFBIG ? STG_E_MEDIUMFULL
                                                                                             : STG_E_WRITEFAULT;
     }
     io_.truncate(sectorSize_ + (std::uint64_t(highWater_) << shift_));  // failure only wastes space
 
-    newStructSectors_.insert(newStructSectors_.end(), container.begin(), container.end());
-    newStructSectors_.insert(newStructSectors_.end(), miniFatSectors.begin(), miniFatSectors.end());
-    newStructSectors_.insert(newStructSectors_.end(), dirSectors.begin(), dirSectors.end());
-    for (const Placed& p : placed_) newStructSectors_.insert(newStructSectors_.end(), p.sectors.begin(), p.sectors.end());
     file_.committedSectors_ = std::move(newStructSectors_);
     ++file_.signature_;
+    file_.generation_ = newGeneration();
+    file_.miniFat_ = std::move(miniFat_);
+    file_.containerChain_ = container.sectors;
+    file_.miniFatChain_ = miniFatChain.sectors;
+    file_.dirChain_ = dir.sectors;
+    for (const MiniPlaced& m : miniPlaced_) {
+      m.data->miniGeneration = file_.generation_;
+      m.data->miniStart = m.chain[0];
+      m.data->miniCount = std::uint32_t(m.chain.size());
+    }
     for (const Placed& p : placed_) {
       if (!p.fresh || p.duplicate) continue;
       p.data->extent = file_.makeExtent(p.sectors);
@@ -129,6 +138,19 @@ class CommitWriter {
     std::vector<std::uint32_t> sectors;
     bool fresh;      // to be written
     bool duplicate;  // the same bytes already placed for another entry
+  };
+  // A small stream's mini sectors.
+  struct MiniPlaced {
+    Entry* entry;
+    StreamData* data;
+    std::vector<std::uint32_t> chain;
+    std::size_t needed;
+    bool own;  // the first entry of its bytes: the place is recorded
+  };
+  // A structure's sectors; `fresh` for those to be written.
+  struct Chain {
+    std::vector<std::uint32_t> sectors;
+    std::vector<std::uint8_t> fresh;
   };
 
   std::uint64_t sectorsFor(std::uint64_t bytes) const { return (bytes + sectorSize_ - 1) >> shift_; }
@@ -202,29 +224,111 @@ class CommitWriter {
     return sectors;
   }
 
+  // Streams of the cut-off size and more: unchanged ones stay where they are.
   void placeStreams() {
     std::unordered_set<const StreamData*> seen;
     for (Entry& e : entries_) {
       if (e.node->storage || !e.node->data) continue;
       StreamData* data = e.node->data.get();
       e.size = data->size;
-      if (data->size == 0) continue;
+      if (data->size < kMiniStreamCutoff) continue;
       const bool duplicate = !seen.insert(data).second;
-      if (data->size < kMiniStreamCutoff) {
-        e.start = std::uint32_t(miniFat_.size());
-        const std::size_t at = miniStream_.size();
-        const std::size_t count = std::size_t((data->size + kMiniSectorSize - 1) / kMiniSectorSize);
-        miniStream_.resize(at + count * kMiniSectorSize, 0);
-        if (FAILED(data->read(0, miniStream_.data() + at, std::size_t(data->size)))) throw WriteFailed{EIO};
-        for (std::size_t i = 0; i < count; ++i)
-          miniFat_.push_back(i + 1 < count ? std::uint32_t(e.start + i + 1) : kEndOfChain);
-        continue;
-      }
       const bool keep = data->extent && data->extent->io == file_.io_ && data->extent->shift == shift_ && !duplicate;
       Placed p{data, keep ? data->extent->sectors : allocate(sectorsFor(data->size)), !keep, duplicate};
       e.start = p.sectors[0];
       placed_.push_back(std::move(p));
     }
+  }
+
+  // Small streams go into the mini stream: each where the file's current
+  // state has it, as far as its old chain reaches and no other stream took
+  // it; then what is missing in the lowest free mini sectors.
+  void placeMiniStreams() {
+    std::vector<std::uint8_t> used;
+    auto claim = [&used](std::uint32_t s) {
+      if (s >= used.size()) used.resize(std::size_t(s) + 1, 0);
+      if (used[s]) return false;
+      used[s] = 1;
+      return true;
+    };
+    const std::vector<std::uint32_t>& oldFat = file_.miniFat_;
+    std::unordered_set<const StreamData*> seen;
+    for (Entry& e : entries_) {
+      if (e.node->storage || !e.node->data) continue;
+      StreamData* data = e.node->data.get();
+      if (data->size == 0 || data->size >= kMiniStreamCutoff) continue;
+      MiniPlaced m{&e, data, {}, std::size_t((data->size + kMiniSectorSize - 1) / kMiniSectorSize),
+                   seen.insert(data).second};
+      if (m.own && data->miniGeneration == file_.generation_) {
+        std::uint32_t s = data->miniStart;
+        for (std::size_t k = 0; k < std::min<std::size_t>(m.needed, data->miniCount); ++k) {
+          if (s >= oldFat.size() || !claim(s)) {
+            for (std::uint32_t taken : m.chain) used[taken] = 0;
+            m.chain.clear();
+            break;
+          }
+          m.chain.push_back(s);
+          s = oldFat[s];
+        }
+      }
+      miniPlaced_.push_back(std::move(m));
+    }
+    std::uint32_t next = 0;
+    for (MiniPlaced& m : miniPlaced_) {
+      while (m.chain.size() < m.needed) {
+        while (next < used.size() && used[next]) ++next;
+        claim(next);
+        m.chain.push_back(next);
+      }
+    }
+    while (!used.empty() && !used.back()) used.pop_back();
+    miniFat_.assign(used.size(), kFreeSector);
+    miniStream_.assign(used.size() * kMiniSectorSize, 0);
+    for (MiniPlaced& m : miniPlaced_) {
+      for (std::size_t k = 0; k < m.chain.size(); ++k) {
+        miniFat_[m.chain[k]] = k + 1 < m.chain.size() ? m.chain[k + 1] : kEndOfChain;
+        const std::uint64_t at = std::uint64_t(k) * kMiniSectorSize;
+        const std::size_t n = std::size_t(std::min<std::uint64_t>(kMiniSectorSize, m.data->size - at));
+        if (FAILED(m.data->read(at, miniStream_.data() + std::size_t(m.chain[k]) * kMiniSectorSize, n)))
+          throw WriteFailed{EIO};
+      }
+      m.entry->start = m.chain[0];
+    }
+    std::erase_if(miniPlaced_, [](const MiniPlaced& m) { return !m.own; });
+  }
+
+  // Sectors for a structure of `bytes`: where the current state has the
+  // same bytes at the same place in its chain, that sector stays; the others
+  // are new. A failed read keeps nothing.
+  Chain placeReusing(const std::vector<std::uint32_t>& old, const std::vector<std::uint8_t>& bytes) {
+    Chain chain;
+    const std::size_t count = std::size_t(sectorsFor(bytes.size()));
+    const std::size_t comparable = std::min(count, old.size());
+    std::vector<std::uint8_t> before(comparable << shift_);
+    if (comparable) {
+      FileExtent extent;
+      extent.io = file_.io_;
+      extent.shift = shift_;
+      extent.headerSize = sectorSize_;
+      extent.sectors.assign(old.begin(), old.begin() + std::ptrdiff_t(comparable));
+      if (FAILED(extent.read(0, before.data(), before.size()))) before.clear();
+    }
+    std::vector<std::uint8_t> sector(static_cast<std::size_t>(sectorSize_));
+    for (std::size_t j = 0; j < count; ++j) {
+      const std::size_t at = j << shift_;
+      const std::size_t n = std::min<std::size_t>(std::size_t(sectorSize_), bytes.size() - at);
+      std::memcpy(sector.data(), bytes.data() + at, n);
+      std::memset(sector.data() + n, 0, sector.size() - n);
+      const bool same = j < before.size() >> shift_ && std::memcmp(before.data() + at, sector.data(), sector.size()) == 0;
+      if (same) {
+        highWater_ = std::max(highWater_, old[j] + 1);
+        chain.sectors.push_back(old[j]);
+      } else {
+        chain.sectors.push_back(allocateOne());
+      }
+      chain.fresh.push_back(!same);
+    }
+    return chain;
   }
 
   // FAT and DIFAT sectors: enough FAT to describe every sector up to the
@@ -242,11 +346,19 @@ class CommitWriter {
     newStructSectors_.insert(newStructSectors_.end(), difatSectors_.begin(), difatSectors_.end());
   }
 
-  void writeChain(const std::vector<std::uint32_t>& chain, const std::uint8_t* data, std::uint64_t bytes) {
+  // Writes `bytes` of `data` over the chain (the last sector filled with
+  // zeros), runs of neighbouring sectors at once; with `fresh`, only the
+  // sectors marked in it.
+  void writeChain(const std::vector<std::uint32_t>& chain, const std::uint8_t* data, std::uint64_t bytes,
+                  const std::vector<std::uint8_t>* fresh = nullptr) {
     std::size_t i = 0;
     while (i < chain.size()) {
+      if (fresh && !(*fresh)[i]) {
+        ++i;
+        continue;
+      }
       std::size_t j = i + 1;
-      while (j < chain.size() && chain[j] == chain[j - 1] + 1) ++j;
+      while (j < chain.size() && chain[j] == chain[j - 1] + 1 && (!fresh || (*fresh)[j])) ++j;
       const std::uint64_t begin = std::uint64_t(i) << shift_;
       const std::uint64_t length = std::uint64_t(j - i) << shift_;
       const std::uint64_t available = bytes > begin ? std::min(bytes - begin, length) : 0;
@@ -346,6 +458,7 @@ class CommitWriter {
   const std::size_t perSector_;
   std::vector<Entry> entries_;
   std::vector<Placed> placed_;
+  std::vector<MiniPlaced> miniPlaced_;
   std::vector<std::uint8_t> miniStream_;
   std::vector<std::uint32_t> miniFat_;
   std::vector<std::uint8_t> taken_;

@@ -9,6 +9,7 @@
 #include "platform/storage/ShareLocks.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <functional>
 #include <new>
@@ -45,16 +46,19 @@ class Reader {
     signature = le32(h + kHdrTransactionSignature);
 
     readFat(h);
-    directory_ = readChain(chain(le32(h + kHdrFirstDirSector), kUntilEnd));
+    dirChain = chain(le32(h + kHdrFirstDirSector), kUntilEnd);
+    directory_ = readChain(dirChain);
     entryCount_ = std::uint32_t(directory_.size() / kDirEntryBytes);
     if (entryCount_ == 0 || directory_[kEntType] != kTypeRoot) throw Corrupt{};
     const std::uint8_t* root = directory_.data();
     rootSize_ = streamSize(root);
-    miniStream_ = readChain(chain(le32(root + kEntStart), sectorsFor(rootSize_, shift)));
+    containerChain = chain(le32(root + kEntStart), sectorsFor(rootSize_, shift));
+    miniStream_ = readChain(containerChain);
     miniClaimed_.assign(std::size_t(sectorsFor(rootSize_, kMiniShift)), 0);
-    const std::vector<std::uint8_t> miniFatBytes = readChain(chain(le32(h + kHdrFirstMiniFatSector), kUntilEnd));
-    miniFat_.resize(miniFatBytes.size() / 4);
-    for (std::size_t i = 0; i < miniFat_.size(); ++i) miniFat_[i] = le32(miniFatBytes.data() + 4 * i);
+    miniFatChain = chain(le32(h + kHdrFirstMiniFatSector), kUntilEnd);
+    const std::vector<std::uint8_t> miniFatBytes = readChain(miniFatChain);
+    miniFat.resize(miniFatBytes.size() / 4);
+    for (std::size_t i = 0; i < miniFat.size(); ++i) miniFat[i] = le32(miniFatBytes.data() + 4 * i);
   }
 
   std::unique_ptr<Node> readTree(const std::function<std::shared_ptr<FileExtent>(std::vector<std::uint32_t>)>& makeExtent) {
@@ -108,6 +112,8 @@ class Reader {
   std::uint32_t sectorCount = 0;
   std::uint32_t signature = 0;
   std::vector<std::uint32_t> committedSectors;
+  const std::uint64_t generation = newGeneration();
+  std::vector<std::uint32_t> miniFat, containerChain, miniFatChain, dirChain;
 
  private:
   static std::uint64_t sectorsFor(std::uint64_t bytes, unsigned s) {
@@ -219,11 +225,14 @@ class Reader {
       return data;
     }
     data->bytes.resize(std::size_t(data->size));
+    data->miniGeneration = generation;
+    data->miniStart = start;
+    data->miniCount = std::uint32_t(sectorsFor(data->size, kMiniShift));
     std::uint32_t s = start;
     for (std::size_t done = 0; done < data->bytes.size(); done += kMiniSectorSize) {
       if (done > 0) {
-        if (s >= miniFat_.size()) throw Corrupt{};
-        s = miniFat_[s];
+        if (s >= miniFat.size()) throw Corrupt{};
+        s = miniFat[s];
       }
       if (s >= miniClaimed_.size() || miniClaimed_[s]) throw Corrupt{};
       miniClaimed_[s] = 1;
@@ -242,7 +251,6 @@ class Reader {
   std::uint64_t rootSize_ = 0;
   std::vector<std::uint8_t> miniStream_;
   std::vector<std::uint8_t> miniClaimed_;
-  std::vector<std::uint32_t> miniFat_;
 };
 
 }  // namespace
@@ -263,7 +271,20 @@ void writeClsid(std::uint8_t* p, const CLSID& id) {
   std::memcpy(p + 8, id.Data4, 8);
 }
 
+std::uint64_t newGeneration() {
+  static std::atomic<std::uint64_t> last{0};
+  return ++last;
+}
+
 CompoundFile::CompoundFile(std::shared_ptr<FileIo> io) : io_(std::move(io)) {}
+
+void CompoundFile::forgetState() {
+  generation_ = newGeneration();
+  miniFat_.clear();
+  containerChain_.clear();
+  miniFatChain_.clear();
+  dirChain_.clear();
+}
 
 CompoundFile::~CompoundFile() = default;
 
@@ -292,6 +313,11 @@ HRESULT CompoundFile::load(bool loadAll, std::unique_ptr<Node>* root) {
     auto tree = reader.readTree([this](std::vector<std::uint32_t> s) { return makeExtent(std::move(s)); });
     committedSectors_ = std::move(reader.committedSectors);
     signature_ = reader.signature;
+    generation_ = reader.generation;
+    miniFat_ = std::move(reader.miniFat);
+    containerChain_ = std::move(reader.containerChain);
+    miniFatChain_ = std::move(reader.miniFatChain);
+    dirChain_ = std::move(reader.dirChain);
     *root = std::move(tree);
     return S_OK;
   } catch (const Reader::NotCompound&) {
@@ -312,6 +338,7 @@ HRESULT CompoundFile::create(std::unique_ptr<Node>* root) {
   shift_ = 9;
   committedSectors_.clear();
   extents_.clear();
+  forgetState();
   auto tree = std::make_unique<Node>();
   tree->storage = true;
   tree->name = u"Root Entry";

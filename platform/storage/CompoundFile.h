@@ -55,7 +55,18 @@ class CompoundFile {
   // Every extent handed out: their sectors are not reused while they live.
   std::vector<std::weak_ptr<FileExtent>> extents_;
   std::uint32_t signature_ = 0;
+  // The current state's number (unique in the process; see StreamData), its
+  // mini stream's allocation table, and the chains of its mini stream,
+  // mini table and directory: a commit keeps those of their sectors whose
+  // bytes stay the same. Empty chains when the state is not known for sure.
+  std::uint64_t generation_ = 0;
+  std::vector<std::uint32_t> miniFat_;
+  std::vector<std::uint32_t> containerChain_, miniFatChain_, dirChain_;
+  void forgetState();
 };
+
+// A number no file state of this process had before.
+std::uint64_t newGeneration();
 
 // A class id as stored (little-endian fields).
 CLSID readClsid(const std::uint8_t* p);

@@ -29,6 +29,13 @@ struct StreamData {
   std::uint64_t size = 0;
   std::vector<std::uint8_t> bytes;     // when held in memory
   std::shared_ptr<FileExtent> extent;  // when kept in the file
+  // A small stream's place in the mini stream of the file state numbered
+  // `miniGeneration` (0: none): its first mini sector and how many it has.
+  // The next commit of that file keeps it there, so that unchanged small
+  // streams leave the mini stream's sectors as they are.
+  std::uint64_t miniGeneration = 0;
+  std::uint32_t miniStart = 0;
+  std::uint32_t miniCount = 0;
   // Reads [pos, pos + n), which lies within the stream.
   HRESULT read(std::uint64_t pos, void* out, std::size_t n) const;
   // Brings the bytes into memory.

@@ -55,6 +55,10 @@ HRESULT StreamImpl::makeWritable() {
       auto copy = std::make_shared<StreamData>();
       copy->bytes.resize(std::size_t(data->size));
       copy->size = data->size;
+      // The changed copy may take the old one's mini sectors.
+      copy->miniGeneration = data->miniGeneration;
+      copy->miniStart = data->miniStart;
+      copy->miniCount = data->miniCount;
       if (const HRESULT hr = data->read(0, copy->bytes.data(), copy->bytes.size()); FAILED(hr)) return hr;
       data = std::move(copy);
     } else if (data->extent) {

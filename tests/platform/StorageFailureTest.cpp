@@ -147,6 +147,47 @@ TEST_F(StorageFailure, DirectModeWritesLoseNothingEither) {
   EXPECT_TRUE(treeOf(p) == after);
 }
 
+// A save of an unchanged document: its small records are written again, one
+// with other bytes of the same length. Such saves rewrite only the sectors
+// whose bytes change, in sectors the last state does not use, so the file
+// keeps its size, and a crash at any write still leaves the last state.
+TEST_F(StorageFailure, UnchangedSavesKeepTheSizeAndACrashInOneLosesNothing) {
+  Tree before{{"Directory", pattern(1, 20000)}};
+  for (int i = 0; i < 300; ++i)
+    before["Data_Items/Item_" + std::to_string(10000 + i)] = pattern(std::uint32_t(i), std::size_t(40 + i % 200));
+  const std::string p = makeFile("many.qxd", before);
+  const Bytes original = readFile(p);
+  Tree after = before;
+  after["Data_Items/Item_10007"] = pattern(77, 47);
+  auto save = [&](IStorage* root) {
+    EXPECT_EQ(writeTree(root, {{"Data_Items/Item_10007", after.at("Data_Items/Item_10007")},
+                               {"Data_Items/Item_10008", after.at("Data_Items/Item_10008")}}),
+              S_OK);
+  };
+  auto commitCounted = [&](int failAt) {
+    ComPtr<IStorage> root;
+    EXPECT_EQ(openFile(p, kOpenRW | STGM_TRANSACTED, &root), S_OK);
+    save(root.get());
+    hooks::resetWriteCount();
+    if (failAt >= 0) hooks::failWritesAfter(failAt, EIO, true);
+    root->Commit(STGC_DEFAULT);
+    hooks::clearWriteFailures();
+    return hooks::writeCount();
+  };
+  for (int i = 0; i < 5; ++i) commitCounted(-1);
+  EXPECT_TRUE(treeOf(p) == after);
+  EXPECT_LE(readFile(p).size(), original.size() + original.size() / 10);
+
+  writeFile(p, original);
+  const int writes = commitCounted(-1);
+  for (int k = 0; k < writes; ++k) {
+    writeFile(p, original);
+    commitCounted(k);
+    const Tree seen = treeOf(p);
+    EXPECT_TRUE(seen == before || (k >= writes - 2 && seen == after)) << "crash at write " << k;
+  }
+}
+
 TEST_F(StorageFailure, ANewFileThatCannotBeWrittenIsRemoved) {
   const std::string p = path("new.qxd");
   ComPtr<IStorage> root;

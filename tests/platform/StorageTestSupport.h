@@ -95,12 +95,15 @@ inline HRESULT writeTree(IStorage* root, const Tree& tree) {
   return S_OK;
 }
 
-// Every stream below `stg`, by path.
-inline Tree readTree(IStorage* stg, const std::string& prefix = {}) {
+// Every stream below `stg`, by path. A damaged name may hold characters
+// that 8-bit names cannot give (shown as '?'); with `skipUnnameable` such
+// elements are passed over.
+inline Tree readTree(IStorage* stg, const std::string& prefix = {}, bool skipUnnameable = false) {
   Tree out;
   std::vector<STATSTG> elements;
   EXPECT_EQ(stg->EnumElements(&elements), S_OK);
   for (const STATSTG& e : elements) {
+    if (skipUnnameable && e.pwcsName.find('?') != std::string::npos) continue;
     if (e.type == STGTY_STREAM) {
       auto bytes = readStream(stg, e.pwcsName.c_str());
       EXPECT_TRUE(bytes.has_value()) << prefix << e.pwcsName;
@@ -109,7 +112,7 @@ inline Tree readTree(IStorage* stg, const std::string& prefix = {}) {
       ComPtr<IStorage> sub;
       EXPECT_EQ(stg->OpenStorage(e.pwcsName.c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, sub.put()),
                 S_OK);
-      if (sub) out.merge(readTree(sub.get(), prefix + e.pwcsName + "/"));
+      if (sub) out.merge(readTree(sub.get(), prefix + e.pwcsName + "/", skipUnnameable));
     }
   }
   return out;
