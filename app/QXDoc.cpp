@@ -190,15 +190,21 @@ BOOL CQXDoc::newSummaryInfo() {
 
 BOOL CQXDoc::OnOpenDocument(const QString& path) { return OpenDocumentFile(path); }
 
+// The file is read once: into a store of its own, which the document takes
+// over only once it opened. A file that does not open leaves the document as
+// it was; only one that another program holds costs the contents.
 BOOL CQXDoc::OpenDocumentFile(const QString& path) {
-  DWORD code = 0;
-  {
-    COrvoItemStore probe;
-    if (!probe.Open(nativePath(path).constData(), kModeProbe)) code = probe.GetLastError();
+  const QByteArray file = nativePath(path);
+  auto opened = std::make_unique<COrvoItemStore>();
+  if (opened->Open(file.constData(), kModeWrite)) return OpenStoreFile(path, std::move(opened), FALSE);
+  DWORD code = opened->GetLastError();
+  if (code == ORVO_E_ACCESSDENIED) {
+    // Write-protected, or held for writing elsewhere (also by this document).
+    if (opened->Open(file.constData(), kModeRead)) return OpenStoreFile(path, std::move(opened), TRUE);
+    code = opened->GetLastError();
+    opened.reset();
+    if (code == ORVO_E_ACCESSDENIED) return OpenStoreFile(path, nullptr, FALSE);
   }
-  // A file that another program holds for writing is refused to the probe
-  // too; the open itself tells who holds it.
-  if (code == 0 || code == ORVO_E_ACCESSDENIED) return OpenStoreFile(path);
   if (code == ORVO_E_FILEEXISTS) return ImportOldFile(path);
   FormatStoreError(code, path);
   return FALSE;
@@ -214,29 +220,38 @@ BOOL CQXDoc::FailOpen() {
   return FALSE;
 }
 
-BOOL CQXDoc::OpenStoreFile(const QString& path) {
+BOOL CQXDoc::OpenStoreFile(const QString& path, std::unique_ptr<COrvoItemStore> opened, BOOL readOnlyFile) {
   if (!CDocument::OnNewDocument()) return FailOpen();
   ResetContents();
   const QByteArray file = nativePath(path);
-  if (!store_->Open(file.constData(), kModeWrite)) {
+  std::unique_ptr<COrvoItemStore> readOnly;
+  if (opened && !readOnlyFile) {
+    store_ = std::move(opened);
+  } else if (opened) {
+    readOnly = std::move(opened);
+  } else if (!store_->Open(file.constData(), kModeWrite)) {
+    // Held elsewhere when it was first tried: once more, now that this
+    // document let go of its own file.
     const DWORD code = store_->GetLastError();
     if (code != ORVO_E_ACCESSDENIED) {
       FormatStoreError(code, path);
       return FailOpen();
     }
-    COrvoItemStore readOnly;
-    if (!readOnly.Open(file.constData(), kModeRead)) {
+    readOnly = std::make_unique<COrvoItemStore>();
+    if (!readOnly->Open(file.constData(), kModeRead)) {
       char title[256] = {};
       if (AfxGetMainWnd() && FindFileHolder(path, title, sizeof title))
         AfxMessageBox(CLanguageLibrary::FormatMessage(kMsgHeldByOther, path, QString::fromLatin1(title)),
                       MB_OK | MB_ICONEXCLAMATION);
       else
-        FormatStoreError(readOnly.GetLastError(), path);
+        FormatStoreError(readOnly->GetLastError(), path);
       return FailOpen();
     }
+  }
+  if (readOnly) {
     // The document works on a copy: it can be changed and saved elsewhere,
     // and its own file is never written.
-    if (!store_->Open(nullptr, kModeWrite) || !store_->LoadFromStorage(readOnly.GetRootStorage())) {
+    if (!store_->Open(nullptr, kModeWrite) || !store_->LoadFromStorage(readOnly->GetRootStorage())) {
       FormatStoreError(store_->GetLastError(), path);
       return FailOpen();
     }

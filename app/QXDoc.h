@@ -206,7 +206,9 @@ class CQXDoc : public CDocument, public CQXDocServices, public CQXDocCommandHost
   // Clears the document for new contents: store closed, no path, title
   // "sans nom", not modified, not read-only, tree emptied.
   void ResetContents();
-  BOOL OpenStoreFile(const QString& path);
+  // Makes `opened` the document's contents: its store, or with
+  // `readOnlyFile` the source of a copy; without it, opens the file itself.
+  BOOL OpenStoreFile(const QString& path, std::unique_ptr<COrvoItemStore> opened, BOOL readOnlyFile);
   BOOL ImportOldFile(const QString& path);
   // Shows File New (57600) to the main window; FALSE.
   BOOL FailOpen();

@@ -2,7 +2,6 @@
 // right pane's selection, and the item services the lower layers use.
 #include "app/QXDoc.h"
 
-#include "app/QXSendableItems.h"
 #include "services/QXSummaryInfo.h"
 #include "app/QXTreeView.h"
 #include "classlib/ProgramVersion.h"
@@ -142,8 +141,14 @@ CQXTreeView* CQXDoc::GetTreeView() const {
   return nullptr;
 }
 
+// The children are taken one at a time from the store's enumeration.
 BOOL CQXDoc::fillTree(CQXTreeView* tree, const std::string& folder, DWORD folderFlags) {
-  for (const OrvoNodeInfo& node : ChildNodes(store_.get(), folder.c_str())) {
+  OrvoFindHandle handle = nullptr;
+  if (!store_->FindFirst(folder.c_str(), &handle)) return TRUE;
+  BOOL filled = TRUE;
+  do {
+    OrvoNodeInfo node;
+    if (!store_->GetFoundInfo(handle, &node)) continue;
     const std::string path = folder + '\\' + node.path;
     TreeEntryDescription entry;
     CopyText(path, entry.path, sizeof entry.path);
@@ -151,14 +156,15 @@ BOOL CQXDoc::fillTree(CQXTreeView* tree, const std::string& folder, DWORD folder
     entry.value = int(node.valueB);
     if (node.flags & kNodeFolder) {
       entry.kind = 1;
-      if (!tree->AddEntry(&entry) || !fillTree(tree, path, node.flags)) return FALSE;
+      filled = tree->AddEntry(&entry) && fillTree(tree, path, node.flags);
     } else {
       entry.flags = (folderFlags & kNodeSortAscending) ? TreeEntryDescription::kAscending
                                                        : int(folderFlags & kNodeSortDescending);
-      if (!tree->AddEntry(&entry)) return FALSE;
+      filled = tree->AddEntry(&entry);
     }
-  }
-  return TRUE;
+  } while (filled && store_->FindNext(handle));
+  store_->FindClose(handle);
+  return filled;
 }
 
 BOOL CQXDoc::BuildViews() {

@@ -333,6 +333,13 @@ HRESULT CompoundFile::load(bool loadAll, std::unique_ptr<Node>* root) {
   }
 }
 
+HRESULT CompoundFile::reload(std::unique_ptr<Node>* root) {
+  std::vector<std::uint32_t> earlier = committedSectors_;
+  const HRESULT hr = load(loadAll, root);
+  committedSectors_.insert(committedSectors_.end(), earlier.begin(), earlier.end());
+  return hr;
+}
+
 HRESULT CompoundFile::create(std::unique_ptr<Node>* root) {
   if (const int e = io_->truncate(0)) return e == ENOSPC ? STG_E_MEDIUMFULL : STG_E_WRITEFAULT;
   shift_ = 9;

@@ -26,6 +26,10 @@ class CompoundFile {
   // `loadAll`, every stream is read into memory (for openers that let others
   // write the file meanwhile).
   HRESULT load(bool loadAll, std::unique_ptr<Node>* root);
+  // Reads the file's current state again, as it was first read (a
+  // transacted root's Revert). Sectors of every earlier state stay
+  // protected.
+  HRESULT reload(std::unique_ptr<Node>* root);
   // Empties the file and writes an empty compound file (version 3).
   HRESULT create(std::unique_ptr<Node>* root);
   // Writes `root` as the file's contents. Streams written here stay in the
@@ -39,6 +43,7 @@ class CompoundFile {
   // Where the file lies, how it was opened, and whether it goes at the end.
   std::string path;
   DWORD mode = 0;
+  bool loadAll = false;
   bool deleteOnRelease = false;
   // While above zero, direct-mode changes wait in memory (a copy in progress).
   int holdWrites = 0;

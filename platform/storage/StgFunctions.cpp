@@ -149,9 +149,9 @@ HRESULT StgOpenStorage(const char* path, IStorage* priority, DWORD grfMode, void
   file->path = path;
   file->mode = grfMode;
   // Another process may write the file while it is open here: read it whole now.
-  const bool loadAll = !share.write && !share.denyWrite;
+  file->loadAll = !share.write && !share.denyWrite;
   std::unique_ptr<Node> tree;
-  if (const HRESULT hr = file->load(loadAll, &tree); FAILED(hr)) {
+  if (const HRESULT hr = file->load(file->loadAll, &tree); FAILED(hr)) {
     file->close();
     return hr;
   }

@@ -32,20 +32,16 @@ StorageImpl::StorageImpl(std::shared_ptr<CompoundFile> file, std::unique_ptr<Nod
     : file_(std::move(file)), mode_(mode), root_(true), transacted_(mode & STGM_TRANSACTED) {
   own_ = std::move(tree);
   node_ = own_.get();
-  if (transacted_) committed_ = own_->clone();
 }
 
 StorageImpl::StorageImpl(StorageImpl* parent, const NameKey& key, Node* element, DWORD mode)
     : file_(parent->file_), mode_(mode), root_(false), depth_(parent->depth_ + 1), transacted_(mode & STGM_TRANSACTED) {
   parent_ = parent;
   key_ = key;
-  if (transacted_) {
-    base_ = element;
-    own_ = element->clone();
-    node_ = own_.get();
-  } else {
-    node_ = element;
-  }
+  // A transacted storage sees its element as it is until it changes it.
+  base_ = transacted_ ? element : nullptr;
+  shared_ = transacted_;
+  node_ = element;
 }
 
 StorageImpl::~StorageImpl() = default;
@@ -58,7 +54,6 @@ ULONG StorageImpl::Release() {
   leaveParent();
   if (root_) {
     own_.reset();
-    committed_.reset();
     file_->close();
     if (file_->deleteOnRelease && !file_->path.empty()) ::unlink(file_->path.c_str());
   }
@@ -77,8 +72,32 @@ void StorageImpl::revertOpen() {
   node_ = nullptr;
   base_ = nullptr;
   own_.reset();
-  committed_.reset();
   parent_ = nullptr;
+}
+
+HRESULT StorageImpl::prepareChange() {
+  if (!transacted_) return parent_ ? parent_->prepareChange() : S_OK;
+  if (!shared_) return S_OK;
+  // The elements as they are stay with this storage, since what is open
+  // below points into them; the parent keeps a copy of them.
+  try {
+    std::unique_ptr<Node> copy = base_->clone();
+    auto own = std::make_unique<Node>();
+    own->name = base_->name;
+    own->storage = true;
+    own->clsid = base_->clsid;
+    own->stateBits = base_->stateBits;
+    own->ctime = base_->ctime;
+    own->mtime = base_->mtime;
+    own->children = std::move(base_->children);
+    base_->children = std::move(copy->children);
+    own_ = std::move(own);
+  } catch (const std::bad_alloc&) {
+    return STG_E_INSUFFICIENTMEMORY;
+  }
+  node_ = own_.get();
+  shared_ = false;
+  return S_OK;
 }
 
 bool StorageImpl::canWrite() const { return modeWrites(mode_); }
@@ -99,13 +118,6 @@ HRESULT StorageImpl::writeFile() {
   const HRESULT hr = file_->commit(*own_);
   if (FAILED(hr)) return hr;
   dirty_ = false;
-  if (transacted_) {
-    try {
-      committed_ = own_->clone();
-    } catch (const std::bad_alloc&) {
-      return STG_E_INSUFFICIENTMEMORY;
-    }
-  }
   return S_OK;
 }
 
@@ -125,6 +137,7 @@ HRESULT StorageImpl::createElement(const Name16& name, bool storage, DWORD grfMo
     if (!(grfMode & STGM_CREATE)) return STG_E_FILEALREADYEXISTS;
     if (open_.count(key)) return STG_E_ACCESSDENIED;
   }
+  if (const HRESULT hr = prepareChange(); FAILED(hr)) return hr;
   try {
     auto element = std::make_unique<Node>();
     element->name = name;
@@ -274,6 +287,7 @@ HRESULT StorageImpl::DestroyElement(const char* name) {
   Name16 caller;
   if (const HRESULT hr = nameFromCaller(name, &caller); FAILED(hr)) return hr;
   if (!canWrite()) return STG_E_ACCESSDENIED;
+  if (const HRESULT hr = prepareChange(); FAILED(hr)) return hr;
   const NameKey key(caller);
   const auto it = node_->children.find(key);
   if (it == node_->children.end()) return STG_E_FILENOTFOUND;
@@ -292,6 +306,7 @@ HRESULT StorageImpl::RenameElement(const char* oldName, const char* newName) {
   if (const HRESULT hr = nameFromCaller(oldName, &from); FAILED(hr)) return hr;
   if (const HRESULT hr = nameFromCaller(newName, &to); FAILED(hr)) return hr;
   if (!canWrite()) return STG_E_ACCESSDENIED;
+  if (const HRESULT hr = prepareChange(); FAILED(hr)) return hr;
   const NameKey fromKey(from), toKey(to);
   auto it = node_->children.find(fromKey);
   if (it == node_->children.end()) return STG_E_FILENOTFOUND;
@@ -326,6 +341,7 @@ HRESULT StorageImpl::SetElementTimes(const char* name, const FILETIME* ctime, co
                                      const FILETIME* mtime) {
   if (!node_) return STG_E_REVERTED;
   if (!canWrite()) return STG_E_ACCESSDENIED;
+  if (const HRESULT hr = prepareChange(); FAILED(hr)) return hr;
   Node* target = node_;
   if (name) {
     Name16 key;
@@ -343,6 +359,7 @@ HRESULT StorageImpl::SetClass(REFCLSID clsid) {
   if (!node_) return STG_E_REVERTED;
   if (!canWrite()) return STG_E_ACCESSDENIED;
   if (node_->clsid == clsid) return S_OK;
+  if (const HRESULT hr = prepareChange(); FAILED(hr)) return hr;
   node_->clsid = clsid;
   markDirty();
   return flushDirect();
@@ -353,6 +370,7 @@ HRESULT StorageImpl::SetStateBits(DWORD grfStateBits, DWORD grfMask) {
   if (!canWrite()) return STG_E_ACCESSDENIED;
   const DWORD bits = (node_->stateBits & ~grfMask) | (grfStateBits & grfMask);
   if (bits == node_->stateBits) return S_OK;
+  if (const HRESULT hr = prepareChange(); FAILED(hr)) return hr;
   node_->stateBits = bits;
   markDirty();
   return flushDirect();
@@ -387,13 +405,18 @@ HRESULT StorageImpl::Commit(DWORD grfCommitFlags) {
   if (!canWrite()) return S_OK;
   if (!transacted_) return root_ ? writeFile() : flushDirect();
   if (root_) return writeFile();
-  // Into the parent's elements, keeping the element's name as the parent has it.
-  try {
-    std::unique_ptr<Node> copy = own_->clone();
-    copy->name = base_->name;
-    *base_ = std::move(*copy);
-  } catch (const std::bad_alloc&) {
-    return STG_E_INSUFFICIENTMEMORY;
+  if (!shared_) {
+    // The elements become the parent's (under the name the parent has), and
+    // this storage sees them there from now on: nothing is copied.
+    if (const HRESULT hr = parent_->prepareChange(); FAILED(hr)) return hr;
+    base_->clsid = own_->clsid;
+    base_->stateBits = own_->stateBits;
+    base_->ctime = own_->ctime;
+    base_->mtime = own_->mtime;
+    base_->children = std::move(own_->children);
+    own_.reset();
+    node_ = base_;
+    shared_ = true;
   }
   dirty_ = false;
   parent_->markDirty();
@@ -404,12 +427,17 @@ HRESULT StorageImpl::Revert() {
   if (!node_) return STG_E_REVERTED;
   if (!transacted_) return S_OK;
   revertChildren();
-  try {
-    own_ = root_ ? committed_->clone() : base_->clone();
-  } catch (const std::bad_alloc&) {
-    return STG_E_INSUFFICIENTMEMORY;
+  if (root_) {
+    // The state last committed is the file's.
+    std::unique_ptr<Node> tree;
+    if (const HRESULT hr = file_->reload(&tree); FAILED(hr)) return hr;
+    own_ = std::move(tree);
+    node_ = own_.get();
+  } else {
+    own_.reset();
+    node_ = base_;
+    shared_ = true;
   }
-  node_ = own_.get();
   dirty_ = false;
   return S_OK;
 }

@@ -93,6 +93,10 @@ class StorageImpl final : public IStorage, public OpenElement {
   // Used by the open streams and storages below.
   void markDirty();
   HRESULT flushDirect();
+  // Before a change of this storage's elements: a transacted storage that
+  // still sees its parent's elements takes them as its own (the parent
+  // gets a copy); a direct one asks its parent.
+  HRESULT prepareChange();
   void forget(const NameKey& key) { open_.erase(key); }
   bool canWrite() const;
 
@@ -113,9 +117,9 @@ class StorageImpl final : public IStorage, public OpenElement {
   bool transacted_;
   bool dirty_ = false;
   Node* node_ = nullptr;             // what this storage works on; null once reverted
-  std::unique_ptr<Node> own_;        // transacted: the private copy; root: the tree
-  std::unique_ptr<Node> committed_;  // transacted root: the tree as last written
+  std::unique_ptr<Node> own_;        // root: the tree; transacted: the private copy once changed
   Node* base_ = nullptr;             // transacted sub-storage: its element in the parent
+  bool shared_ = false;              // transacted sub-storage unchanged: node_ is base_
   std::map<NameKey, OpenElement*> open_;
 };
 

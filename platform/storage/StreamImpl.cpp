@@ -45,6 +45,10 @@ HRESULT StreamImpl::Read(void* pv, ULONG cb, ULONG* pcbRead) {
 }
 
 HRESULT StreamImpl::makeWritable() {
+  // The storage above may still see its parent's elements.
+  if (parent_) {
+    if (const HRESULT hr = parent_->prepareChange(); FAILED(hr)) return hr;
+  }
   auto& data = node_->data;
   try {
     if (!data) {
@@ -152,6 +156,7 @@ HRESULT StreamImpl::Stat(STATSTG* out, DWORD grfStatFlag) {
 }
 
 void StreamImpl::replaceData(std::shared_ptr<StreamData> data) {
+  // Only for streams just created: their storage already made its change.
   node_->data = std::move(data);
   changed();
 }

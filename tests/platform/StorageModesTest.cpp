@@ -1,5 +1,7 @@
 #include "tests/platform/StorageTestSupport.h"
 
+#include <algorithm>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,6 +77,52 @@ TEST_F(StorageModes, TransactedSubStoragesCommitIntoTheirParent) {
   ASSERT_EQ(root->Commit(STGC_DEFAULT), S_OK);
   root.reset();
   EXPECT_EQ(treeOf(p), committed);
+}
+
+// A transacted storage reads its parent's elements until its first change;
+// a change, even through a stream opened before it, stays its own until it
+// commits, and the root's Revert goes back to what the file holds.
+TEST_F(StorageModes, ChangesInPlaceStayWithTheTransactedStorageUntilItCommits) {
+  const Tree before{{"Data_Items/Item_00001024", pattern(1, 10)}, {"Data_Items/Item_00001025", pattern(2, 5000)}};
+  const std::string p = makeFile("t.qxd", before);
+  ComPtr<IStorage> root, items;
+  ASSERT_EQ(openFile(p, kOpenRW | STGM_TRANSACTED, &root), S_OK);
+  auto writeAtStart = [](IStream* s) {
+    ULONG moved = 0;
+    EXPECT_EQ(s->Write("abc", 3, &moved), S_OK);
+  };
+  Tree changed = before;
+  std::copy_n("abc", 3, changed["Data_Items/Item_00001024"].begin());
+  {
+    ASSERT_EQ(root->OpenStorage("Data_Items", nullptr, kSub | STGM_TRANSACTED, nullptr, 0, items.put()), S_OK);
+    ComPtr<IStream> small, big;
+    ASSERT_EQ(items->OpenStream("Item_00001024", nullptr, kSub, 0, small.put()), S_OK);
+    ASSERT_EQ(items->OpenStream("Item_00001025", nullptr, kSub, 0, big.put()), S_OK);
+    writeAtStart(small.get());
+    writeAtStart(big.get());
+    small.reset();
+    big.reset();
+    Tree both = changed;
+    std::copy_n("abc", 3, both["Data_Items/Item_00001025"].begin());
+    EXPECT_EQ(readTree(items.get(), "Data_Items/"), both);
+  }
+  items.reset();
+  EXPECT_EQ(readTree(root.get()), before);
+
+  ASSERT_EQ(root->OpenStorage("Data_Items", nullptr, kSub | STGM_TRANSACTED, nullptr, 0, items.put()), S_OK);
+  ComPtr<IStream> small;
+  ASSERT_EQ(items->OpenStream("Item_00001024", nullptr, kSub, 0, small.put()), S_OK);
+  writeAtStart(small.get());
+  ASSERT_EQ(items->Revert(), S_OK);
+  EXPECT_EQ(readTree(items.get(), "Data_Items/"), before);
+  ASSERT_EQ(items->OpenStream("Item_00001024", nullptr, kSub, 0, small.put()), S_OK);
+  writeAtStart(small.get());
+  small.reset();
+  ASSERT_EQ(items->Commit(STGC_DEFAULT), S_OK);
+  items.reset();
+  EXPECT_EQ(readTree(root.get()), changed);
+  ASSERT_EQ(root->Revert(), S_OK);  // the file still holds the state before
+  EXPECT_EQ(readTree(root.get()), before);
 }
 
 TEST_F(StorageModes, DirectChangesReachTheFileWhenTheirElementIsReleased) {
