@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <unordered_set>
 
 namespace {
 
@@ -80,7 +79,7 @@ class Reader {
 
 struct Decoder {
   Reader r;
-  std::unordered_set<DWORD> ids;
+  std::vector<DWORD> ids;  // every record's id, checked for repeats at the end
   DWORD nextFreeId = 0;
 
   void noteId(DWORD id) {
@@ -97,7 +96,7 @@ struct Decoder {
     // The record's own id must be the one its parent listed.
     if (node->parent && id != node->id) return false;
     node->id = id;
-    if (!ids.insert(id).second) return false;
+    ids.push_back(id);
     noteId(id);
     DWORD length = 0;
     if (!r.dword(&length) || !r.bytes(length, &node->name)) return false;
@@ -153,7 +152,12 @@ DWORD DecodeDirectory(const BYTE* data, size_t size, COrvoStoreNode* root, DWORD
 
   Decoder d{Reader(data + kDirectoryHeaderSize, size - kDirectoryHeaderSize), {}, next};
   root->parent = nullptr;
-  if (!d.readNode(root, 0)) {
+  bool read = d.readNode(root, 0);
+  if (read) {
+    std::sort(d.ids.begin(), d.ids.end());
+    read = std::adjacent_find(d.ids.begin(), d.ids.end()) == d.ids.end();
+  }
+  if (!read) {
     root->ClearChildren();
     return kDamaged;
   }

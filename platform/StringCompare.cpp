@@ -54,13 +54,19 @@ bool ignoredAtFirst(unsigned char c) { return c == '-' || c == '\''; }
 
 // The key as one byte string whose byte order is the comparison's: the
 // levels one after another, each a run of elements ended by a zero byte that
-// no element begins with (a shorter run sorts first), then the bytes.
+// no element begins with (a shorter run sorts first), then the bytes. The
+// primary weights go straight into the key; the other levels of a short text
+// stay within their strings' own room.
 TextCompareKey makeKey(const char* s) {
-  std::string level1, level2, level3, level4;
+  const std::size_t length = std::strlen(s);
+  TextCompareKey key;
+  key.reserve(5 * length + 8);
+  std::string level2, level3, level4;
+  std::size_t primaries = 0;
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(s); *p; ++p) {
     if (ignoredAtFirst(*p)) {
       // Its place among the primary weights, then the byte; 5 bytes from 1.
-      const unsigned value = unsigned(level1.size() / 2) * 256 + *p;
+      const unsigned value = unsigned(primaries) * 256 + *p;
       level4 += char(1);
       for (int shift = 24; shift >= 0; shift -= 8) level4 += char((value >> shift) & 0xFF);
       continue;
@@ -68,19 +74,19 @@ TextCompareKey makeKey(const char* s) {
     const Weights w = weigh(*p);
     for (unsigned char b : w.base) {
       const int weight = primary(b);  // 0x100 to 0x3FF: the high byte is never 0
-      level1 += char(weight >> 8);
-      level1 += char(weight & 0xFF);
+      key += char(weight >> 8);
+      key += char(weight & 0xFF);
+      ++primaries;
     }
     level2 += char(w.accent + 1);
     level3 += char(w.upper + 1);
   }
-  TextCompareKey key;
-  key.reserve(level1.size() + level2.size() + level3.size() + level4.size() + 4 + std::strlen(s));
-  for (const std::string* level : {&level1, &level2, &level3, &level4}) {
-    key += *level;
+  for (const std::string* level : {&level2, &level3, &level4}) {
     key += '\0';
+    key += *level;
   }
-  key += s;
+  key += '\0';
+  key.append(s, length);
   return key;
 }
 

@@ -68,7 +68,7 @@ class CommitWriter {
     try {
       for (const Placed& p : placed_) {
         if (!p.fresh) continue;
-        if (p.data->extent) {  // from another file: through memory
+        if (p.data->extent || p.data->view) {  // not held as its own bytes: through memory
           std::vector<std::uint8_t> bytes(std::size_t(p.data->size));
           if (FAILED(p.data->read(0, bytes.data(), bytes.size()))) return STG_E_READFAULT;
           writeChain(p.sectors, bytes.data(), bytes.size());

@@ -48,22 +48,22 @@ class Reader {
     readFat(h);
     dirChain = chain(le32(h + kHdrFirstDirSector), kUntilEnd);
     directory_ = readChain(dirChain);
-    entryCount_ = std::uint32_t(directory_.size() / kDirEntryBytes);
-    if (entryCount_ == 0 || directory_[kEntType] != kTypeRoot) throw Corrupt{};
-    const std::uint8_t* root = directory_.data();
+    entryCount_ = std::uint32_t(directory_.size / kDirEntryBytes);
+    if (entryCount_ == 0 || directory_.data[kEntType] != kTypeRoot) throw Corrupt{};
+    const std::uint8_t* root = directory_.data.get();
     rootSize_ = streamSize(root);
     containerChain = chain(le32(root + kEntStart), sectorsFor(rootSize_, shift));
     miniStream_ = readChain(containerChain);
     miniClaimed_.assign(std::size_t(sectorsFor(rootSize_, kMiniShift)), 0);
     miniFatChain = chain(le32(h + kHdrFirstMiniFatSector), kUntilEnd);
-    const std::vector<std::uint8_t> miniFatBytes = readChain(miniFatChain);
-    miniFat.resize(miniFatBytes.size() / 4);
-    for (std::size_t i = 0; i < miniFat.size(); ++i) miniFat[i] = le32(miniFatBytes.data() + 4 * i);
+    const Buffer miniFatBytes = readChain(miniFatChain);
+    miniFat.resize(miniFatBytes.size / 4);
+    for (std::size_t i = 0; i < miniFat.size(); ++i) miniFat[i] = le32(miniFatBytes.data.get() + 4 * i);
   }
 
   std::unique_ptr<Node> readTree(const std::function<std::shared_ptr<FileExtent>(std::vector<std::uint32_t>)>& makeExtent) {
     auto root = std::make_unique<Node>();
-    fillEntry(directory_.data(), root.get());
+    fillEntry(directory_.data.get(), root.get());
     root->storage = true;
     std::vector<std::uint8_t> visited(entryCount_, 0);
     visited[0] = 1;
@@ -72,7 +72,7 @@ class Reader {
       Node* parent;
       unsigned depth;
     };
-    std::vector<Pending> storages{{le32(directory_.data() + kEntChild), root.get(), 1}};
+    std::vector<Pending> storages{{le32(directory_.data.get() + kEntChild), root.get(), 1}};
     std::vector<std::uint32_t> siblings;
     while (!storages.empty()) {
       const Pending p = storages.back();
@@ -84,7 +84,7 @@ class Reader {
         siblings.pop_back();
         if (sid >= entryCount_ || visited[sid]) throw Corrupt{};
         visited[sid] = 1;
-        const std::uint8_t* e = directory_.data() + std::size_t(sid) * kDirEntryBytes;
+        const std::uint8_t* e = directory_.data.get() + std::size_t(sid) * kDirEntryBytes;
         for (std::size_t field : {kEntLeft, kEntRight})
           if (le32(e + field) != kNoStream) siblings.push_back(le32(e + field));
         auto node = std::make_unique<Node>();
@@ -183,8 +183,16 @@ class Reader {
     return sectors;
   }
 
-  std::vector<std::uint8_t> readChain(const std::vector<std::uint32_t>& sectors) {
-    std::vector<std::uint8_t> out(sectors.size() << shift);
+  // Bytes as read: not set to zero first.
+  struct Buffer {
+    std::shared_ptr<std::uint8_t[]> data;
+    std::size_t size = 0;
+  };
+
+  Buffer readChain(const std::vector<std::uint32_t>& sectors) {
+    Buffer out;
+    out.size = sectors.size() << shift;
+    out.data = std::make_shared_for_overwrite<std::uint8_t[]>(out.size);
     FileExtent extent;
     extent.shift = shift;
     extent.headerSize = sectorSize;
@@ -192,7 +200,7 @@ class Reader {
     // The extent reads neighbouring sectors at once; it needs the store only
     // for the call.
     extent.io = std::shared_ptr<FileIo>(&io_, [](FileIo*) {});
-    if (FAILED(extent.read(0, out.data(), out.size()))) throw ReadFault{};
+    if (FAILED(extent.read(0, out.data.get(), out.size))) throw ReadFault{};
     return out;
   }
 
@@ -224,20 +232,32 @@ class Reader {
       if (loadAll_ && FAILED(data->load())) throw ReadFault{};
       return data;
     }
-    data->bytes.resize(std::size_t(data->size));
     data->miniGeneration = generation;
     data->miniStart = start;
     data->miniCount = std::uint32_t(sectorsFor(data->size, kMiniShift));
+    const std::size_t size = std::size_t(data->size);
+    bool inOneRun = true;
     std::uint32_t s = start;
-    for (std::size_t done = 0; done < data->bytes.size(); done += kMiniSectorSize) {
+    for (std::size_t done = 0; done < size; done += kMiniSectorSize) {
       if (done > 0) {
         if (s >= miniFat.size()) throw Corrupt{};
+        inOneRun = inOneRun && miniFat[s] == s + 1;
         s = miniFat[s];
       }
       if (s >= miniClaimed_.size() || miniClaimed_[s]) throw Corrupt{};
       miniClaimed_[s] = 1;
-      const std::size_t take = std::min<std::size_t>(kMiniSectorSize, data->bytes.size() - done);
-      std::memcpy(data->bytes.data() + done, miniStream_.data() + std::size_t(s) * kMiniSectorSize, take);
+    }
+    if (inOneRun) {
+      // Its bytes follow one another in the mini stream read above: viewed there.
+      data->view = std::shared_ptr<const std::uint8_t>(miniStream_.data, miniStream_.data.get() + std::size_t(start) * kMiniSectorSize);
+      return data;
+    }
+    data->bytes.resize(size);
+    s = start;
+    for (std::size_t done = 0; done < size; done += kMiniSectorSize) {
+      if (done > 0) s = miniFat[s];
+      const std::size_t take = std::min<std::size_t>(kMiniSectorSize, size - done);
+      std::memcpy(data->bytes.data() + done, miniStream_.data.get() + std::size_t(s) * kMiniSectorSize, take);
     }
     return data;
   }
@@ -246,10 +266,10 @@ class Reader {
   bool loadAll_;
   std::vector<std::uint8_t> claimed_;
   std::vector<std::uint32_t> fat_;
-  std::vector<std::uint8_t> directory_;
+  Buffer directory_;
   std::uint32_t entryCount_ = 0;
   std::uint64_t rootSize_ = 0;
-  std::vector<std::uint8_t> miniStream_;
+  Buffer miniStream_;
   std::vector<std::uint8_t> miniClaimed_;
 };
 

@@ -33,6 +33,10 @@ HRESULT FileExtent::read(std::uint64_t pos, void* out, std::size_t n) const {
 
 HRESULT StreamData::read(std::uint64_t pos, void* out, std::size_t n) const {
   if (n == 0) return S_OK;
+  if (view) {
+    std::memcpy(out, view.get() + pos, n);
+    return S_OK;
+  }
   if (!extent) {
     std::memcpy(out, bytes.data() + pos, n);
     return S_OK;
@@ -41,6 +45,15 @@ HRESULT StreamData::read(std::uint64_t pos, void* out, std::size_t n) const {
 }
 
 HRESULT StreamData::load() {
+  if (view) {
+    try {
+      bytes.assign(view.get(), view.get() + size);
+    } catch (const std::bad_alloc&) {
+      return STG_E_INSUFFICIENTMEMORY;
+    }
+    view.reset();
+    return S_OK;
+  }
   if (!extent) return S_OK;
   try {
     std::vector<std::uint8_t> loaded(static_cast<std::size_t>(size));

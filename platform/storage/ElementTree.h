@@ -29,6 +29,9 @@ struct StreamData {
   std::uint64_t size = 0;
   std::vector<std::uint8_t> bytes;     // when held in memory
   std::shared_ptr<FileExtent> extent;  // when kept in the file
+  // A small stream read whole with the file's mini stream, whose bytes
+  // follow one another there, is read from that copy (shared by all of them).
+  std::shared_ptr<const std::uint8_t> view;
   // A small stream's place in the mini stream of the file state numbered
   // `miniGeneration` (0: none): its first mini sector and how many it has.
   // The next commit of that file keeps it there, so that unchanged small
@@ -38,7 +41,7 @@ struct StreamData {
   std::uint32_t miniCount = 0;
   // Reads [pos, pos + n), which lies within the stream.
   HRESULT read(std::uint64_t pos, void* out, std::size_t n) const;
-  // Brings the bytes into memory.
+  // Brings the bytes into memory as the stream's own (`bytes`).
   HRESULT load();
 };
 

@@ -65,7 +65,7 @@ HRESULT StreamImpl::makeWritable() {
       copy->miniCount = data->miniCount;
       if (const HRESULT hr = data->read(0, copy->bytes.data(), copy->bytes.size()); FAILED(hr)) return hr;
       data = std::move(copy);
-    } else if (data->extent) {
+    } else if (data->extent || data->view) {
       return data->load();
     }
   } catch (const std::bad_alloc&) {

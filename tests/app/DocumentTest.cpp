@@ -304,6 +304,14 @@ TEST_F(Document, AFileAnotherInstanceHoldsIsNamedWithThatInstance) {
                                   10511, path("held.qxd"), QStringLiteral("held.qxd - TALLIX PROFESSIONAL"))});
   EXPECT_TRUE(doc->GetItemStore()->IsOpen());
   EXPECT_TRUE(doc->GetPathName().isEmpty());
+
+  // The file this document holds itself opens again: the document lets go first.
+  ASSERT_TRUE(doc->OpenDocumentFile(path("held.qxd")));
+  addProgram("MINE");
+  ASSERT_TRUE(doc->OnSaveDocument(path("held.qxd")));
+  ASSERT_TRUE(doc->OpenDocumentFile(path("held.qxd")));
+  EXPECT_TRUE(hasNode(doc->GetItemStore(), "\\Calculator\\Program\\MINE"));
+  EXPECT_FALSE(doc->IsReadOnly());
 }
 
 TEST_F(Document, AWriteProtectedFileOpensForReadingAndSavesOnlyElsewhere) {
