@@ -110,12 +110,20 @@ BOOL CQXTreeView::AddEntry(const TreeEntryDescription* entry) {
   if (!GetItemFolderPath(entry->path, folder, sizeof folder) || !GetItemNameFromPath(entry->path, name, sizeof name))
     return FALSE;
   CTreeCtrl& tree = GetTreeCtrl();
-  std::vector<std::string> parts;
-  splitPath(folder, &parts);
+  // Entries mostly come folder by folder: the last folder found is kept
+  // until an entry goes.
   HTREEITEM parent = nullptr;
-  for (const std::string& part : parts) {
-    parent = FindChild(parent, part.c_str(), 1);
-    if (!parent) return FALSE;
+  if (lastFolderItem_ && lastFolder_ == folder) {
+    parent = lastFolderItem_;
+  } else {
+    std::vector<std::string> parts;
+    splitPath(folder, &parts);
+    for (const std::string& part : parts) {
+      parent = FindChild(parent, part.c_str(), 1);
+      if (!parent) return FALSE;
+    }
+    lastFolder_ = folder;
+    lastFolderItem_ = parent;
   }
   const int image = entry->kind == 1 ? 2 : entry->kind == 2 ? 0 : 4;
   const bool parentWasEmpty = parent && !tree.ItemHasChildren(parent);
@@ -365,6 +373,7 @@ void CQXTreeView::OnItemExpanding(NMHDR* header, LRESULT* result) {
 void CQXTreeView::OnDeleteItem(NMHDR* header, LRESULT* result) {
   const auto* nm = reinterpret_cast<const NMTREEVIEW*>(header);
   if (nm->itemOld.hItem == delayItem_) cancelDelay();
+  lastFolderItem_ = nullptr;
   delete reinterpret_cast<TreeEntryRecord*>(nm->itemOld.lParam);
   *result = 0;
 }

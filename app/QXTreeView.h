@@ -133,6 +133,9 @@ class CQXTreeView : public COrvoTreeViewDragDrop {
 
   UINT_PTR delayTimer_ = 0;
   HTREEITEM delayItem_ = nullptr;
+  // The folder of the last entry added (forgotten when any entry goes).
+  std::string lastFolder_;
+  HTREEITEM lastFolderItem_ = nullptr;
 };
 
 void RegisterQXTreeViewClass();

@@ -32,6 +32,33 @@ void postOrder(QTreeWidgetItem* item, const std::function<void(QTreeWidgetItem*)
 
 }  // namespace
 
+QVariant CTreeCtrlItem::data(int column, int role) const {
+  if (column == 0) {
+    switch (role) {
+      case kTreeDataRole: return QVariant::fromValue<qulonglong>(itemData);
+      case kTreeImageRole: return image;
+      case kTreeSelectedImageRole: return selectedImage;
+      case kTreeStateRole: return state;
+      default: break;
+    }
+  }
+  return QTreeWidgetItem::data(column, role);
+}
+
+void CTreeCtrlItem::setData(int column, int role, const QVariant& value) {
+  if (column != 0 || role < kTreeDataRole || role > kTreeStateRole) {
+    QTreeWidgetItem::setData(column, role, value);
+    return;
+  }
+  switch (role) {
+    case kTreeDataRole: itemData = DWORD_PTR(value.toULongLong()); return;  // not shown
+    case kTreeImageRole: image = value.toInt(); break;
+    case kTreeSelectedImageRole: selectedImage = value.toInt(); break;
+    default: state = value.toUInt(); break;
+  }
+  if (treeWidget()) emitDataChanged();
+}
+
 const CMessageMap& CTreeCtrl::messageMap() {
   static const CMessageMap map = MessageMapOf<CTreeCtrl>(CWnd::messageMap());
   return map;
@@ -98,13 +125,12 @@ HTREEITEM CTreeCtrl::InsertItem(const QString& text, int image, int selectedImag
 
 HTREEITEM CTreeCtrl::InsertItem(UINT mask, const QString& text, int image, int selectedImage, UINT state,
                                 UINT stateMask, LPARAM data, HTREEITEM parent, HTREEITEM after) {
-  auto* item = new QTreeWidgetItem;
+  auto* item = new CTreeCtrlItem;
   item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
   item->setData(0, Qt::DisplayRole, (mask & TVIF_TEXT) ? text : QString());
-  item->setData(0, kTreeDataRole, QVariant::fromValue<qulonglong>((mask & TVIF_PARAM) ? DWORD_PTR(data) : 0));
-  item->setData(0, kTreeImageRole, (mask & TVIF_IMAGE) ? image : 0);
-  item->setData(0, kTreeSelectedImageRole, (mask & TVIF_SELECTEDIMAGE) ? selectedImage : 0);
-  item->setData(0, kTreeStateRole, 0u);
+  item->itemData = (mask & TVIF_PARAM) ? DWORD_PTR(data) : 0;
+  item->image = (mask & TVIF_IMAGE) ? image : 0;
+  item->selectedImage = (mask & TVIF_SELECTEDIMAGE) ? selectedImage : 0;
   if (!insertAt(item, parent, after)) {
     delete item;
     return nullptr;
@@ -251,7 +277,8 @@ UINT CTreeCtrl::GetItemState(HTREEITEM item, UINT mask) const {
   UINT state = item->data(0, kTreeStateRole).toUInt() & ~(TVIS_SELECTED | TVIS_DROPHILITED | TVIS_EXPANDED);
   if (item == tree_->currentItem()) state |= TVIS_SELECTED;
   if (item == dropHilite_) state |= TVIS_DROPHILITED;
-  if (item->isExpanded() && item->childCount() > 0) state |= TVIS_EXPANDED;
+  // (A leaf is never expanded; asking the view costs a search of its parent.)
+  if (item->childCount() > 0 && item->isExpanded()) state |= TVIS_EXPANDED;
   return state & mask;
 }
 

@@ -17,6 +17,19 @@ enum : int {
   kTreeStateRole = Qt::UserRole + 3,
 };
 
+// The control's items: the item data, images and state in plain fields,
+// read and written through the roles above.
+class CTreeCtrlItem : public QTreeWidgetItem {
+ public:
+  QVariant data(int column, int role) const override;
+  void setData(int column, int role, const QVariant& value) override;
+
+  DWORD_PTR itemData = 0;
+  int image = 0;
+  int selectedImage = 0;
+  UINT state = 0;
+};
+
 class CTreeCtrl::Widget : public QTreeWidget {
  public:
   explicit Widget(CTreeCtrl* owner);
