@@ -10,7 +10,6 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QAction>
-#include <QEventLoop>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -214,11 +213,10 @@ TEST_F(WindowCommands, UpdateHandlersSetMenuItemsAndToolButtonsAndUnhandledOnesA
     buttons[i]->setProperty("commandId", ids[i]);
   }
   frame->RecalcLayout();
-  QEventLoop idle;  // a loop that waits, as the program's does
-  QTimer::singleShot(20, &idle, &QEventLoop::quit);
-  idle.exec();
+  // A loop that waits, as the program's does, until the update has run.
+  EXPECT_FALSE(buttons[0]->isChecked());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return buttons[0]->isChecked(); }, 5000));
   EXPECT_TRUE(bar->widgetForAction(buttons[0])->isEnabled());
-  EXPECT_TRUE(buttons[0]->isChecked());
   EXPECT_FALSE(bar->widgetForAction(buttons[1])->isEnabled());
   EXPECT_FALSE(bar->widgetForAction(buttons[2])->isEnabled());
   g_log.clear();
