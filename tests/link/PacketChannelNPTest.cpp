@@ -1,6 +1,9 @@
 #include "tests/link/LinkTestSupport.h"
 #include "tests/support/FakeDocServices.h"
 
+#include <QElapsedTimer>
+
+#include <atomic>
 #include <cstring>
 
 using namespace tallix::test;
@@ -121,14 +124,26 @@ TEST_F(PacketChannelNP, AFailedAnswerReadIsReportedNotGuessed) {
 
 TEST_F(PacketChannelNP, AnOwedAnswerGoesOutOnce) {
   open(1);
-  // A second 0x13 would come where the 0x18 is expected.
-  sim.expect({LINK_READY}).expect({LINK_CANCEL}).start();
+  // Once the PC's last call has returned, whatever it wrote is already on
+  // the line: the calculator finds nothing more there. Only then does the
+  // PC cancel (a cancel throws away what the far end has not read).
+  std::atomic<bool> answered{false}, checked{false};
+  sim.expect({LINK_READY})
+      .waitUntil([&] { return answered.load(); })
+      .expectSilence(20)
+      .waitUntil([&] { return checked = true; })
+      .expect({LINK_CANCEL})
+      .start();
   BYTE pending = 0;
   EXPECT_EQ(channel->SendPendingAnswer(&pending, 1), SESSION_OK);
   pending = LINK_READY;
   EXPECT_EQ(channel->SendPendingAnswer(&pending, 1), SESSION_OK);
   EXPECT_EQ(pending, 0);
   EXPECT_EQ(channel->SendPendingAnswer(&pending, 1), SESSION_OK);
+  answered = true;
+  QElapsedTimer clock;
+  clock.start();
+  while (!checked && clock.elapsed() < 10000) SerialPortSleep(nullptr, 1);
   // After the user's Cancel the owed 0x18 still reaches the calculator.
   link->Cancel();
   pending = LINK_CANCEL;

@@ -10,6 +10,7 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QAction>
+#include <QEventLoop>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -213,9 +214,18 @@ TEST_F(WindowCommands, UpdateHandlersSetMenuItemsAndToolButtonsAndUnhandledOnesA
     buttons[i]->setProperty("commandId", ids[i]);
   }
   frame->RecalcLayout();
-  // A loop that waits, as the program's does, until the update has run.
+  // A loop that waits, as the program's does (the update runs when it is
+  // about to block), until the update has run.
   EXPECT_FALSE(buttons[0]->isChecked());
-  ASSERT_TRUE(QTest::qWaitFor([&] { return buttons[0]->isChecked(); }, 5000));
+  QEventLoop idle;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &idle, [&] {
+    if (buttons[0]->isChecked()) idle.quit();
+  });
+  poll.start(10);
+  QTimer::singleShot(5000, &idle, &QEventLoop::quit);
+  idle.exec();
+  EXPECT_TRUE(buttons[0]->isChecked());
   EXPECT_TRUE(bar->widgetForAction(buttons[0])->isEnabled());
   EXPECT_FALSE(bar->widgetForAction(buttons[1])->isEnabled());
   EXPECT_FALSE(bar->widgetForAction(buttons[2])->isEnabled());
