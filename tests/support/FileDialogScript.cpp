@@ -83,9 +83,8 @@ QStringList listedFiles(CFileDialog& dialog) {
 
 bool clickListedFile(CFileDialog& dialog, const QString& name) {
   QListView* list = fileList(dialog);
-  QTest::qWaitFor([&] { return findListed(list, name).isValid(); }, 10000);
+  if (!QTest::qWaitFor([&] { return findListed(list, name).isValid(); }, 10000)) return false;
   const QModelIndex index = findListed(list, name);
-  if (!index.isValid()) return false;
   list->scrollTo(index);
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
   return true;
