@@ -135,7 +135,21 @@ TEST(OldDataImporter, EachOlderKindBecomesItsItem) {
          for (int n = 0; n < 6; ++n) c.add(builtHeader(memory, n), {'1', 0xFF});
        },
        1, 6, 4015, 4012},
+      {"function memory cut",
+       [](RecordChain& c) {
+         CQXFuncMemItem memory;
+         for (int n = 0; n < 5; ++n) c.add(builtHeader(memory, n), {'1', 0xFF});
+       },
+       5},
       {"picture of two groups", [&](RecordChain& c) { c.add(twoGroups, twoGroupPicture()); }, 1, 1, 4019, 4014},
+      {"picture short",
+       [&](RecordChain& c) {
+         Bytes data = twoGroupPicture();
+         data.resize(data.size() * 7 / 8);
+         c.add(twoGroups, data);
+       },
+       5},
+      {"one recursion formula", [](RecordChain& c) { c.add(fncHeader("RF", 2, "an", '=', kRfStyle), {'1', 0xFF}); }, 5},
       {"graph memory", [](RecordChain& c) { c.add(memHeader("GM", 4, "G\x99Mem2"), Bytes(4, 7)); }, 1, 1, 4020, 4015},
       {"mono screen copy", [](RecordChain& c) { c.add(screenHeader("DD"), screenBlocks(1)); }, 1, 0, 4022, 4017},
       {"colour screen copy", [](RecordChain& c) { c.add(screenHeader("DC"), screenBlocks(3)); }, 1, 0, 4023, 4017},
@@ -202,6 +216,14 @@ TEST(OldDataImporter, EachNewerKindBecomesItsItem) {
       {"graph functions", parts(2, functionNames, 30), 1, 30, 5012, 5002},
       {"graph functions cut", parts(2, functionNames, 29), 5},
       {"set-up without formulas", setUp, 6},
+      {"recursion formulas cut", parts(2, {"AN", "BN", "CN", "DN"}, 4), 5},
+      {"function memory 21",
+       [](RecordChain& c) {
+         Bytes h = mcs1Header(4, "FMEM", "", 0);
+         h[15] = 21;
+         c.add(h);
+       },
+       5},
       {"picture", [](RecordChain& c) { c.add(mcs1Header(7, "PICT3", "", 4), Bytes(4, 1)); }, 1, 1, 5016, 5014},
       {"unknown", [](RecordChain& c) { c.add(Bytes(40, 0x20)); }, 6},
   };
