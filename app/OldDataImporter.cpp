@@ -88,15 +88,21 @@ void CQXOldDataImporter::WalkList(qxl16_Handle handle, GetFunction get, Take tak
   }
 }
 
+bool CQXOldDataImporter::TakeResult(int result, CQXDocEntry* entry) {
+  if (result == kConverted) {
+    if (!FileEntry(entry)) CountSkipped();
+    return true;
+  }
+  if (result == kPending) return true;
+  CountSkipped();
+  return false;
+}
+
 void CQXOldDataImporter::ImportProgram(qxl16_Record* record) {
   qxl16_Record* cursor = record;
   std::unique_ptr<CQXDocEntry> entry;
   const int result = ConvertRecord(&cursor, &entry);
-  if (result == kConverted) {
-    if (!FileEntry(entry.get())) CountSkipped();
-  } else if (result != kPending) {
-    CountSkipped();
-  }
+  TakeResult(result, entry.get());
 }
 
 // The title record carries only the item's names; its blocks follow.
@@ -106,13 +112,28 @@ void CQXOldDataImporter::ImportTransferChain(qxl16_Record* title) {
     const qxl16_Record* before = cursor;
     std::unique_ptr<CQXDocEntry> entry;
     const int result = ConvertRecord(&cursor, &entry);
-    if (result == kConverted) {
-      if (!FileEntry(entry.get())) CountSkipped();
-    } else if (result != kPending) {
-      CountSkipped();
-      return;
-    }
-    if (cursor == before) return;
+    if (!TakeResult(result, entry.get()) || cursor == before) return;
+  }
+}
+
+int CQXOldDataImporter::ConvertAt(qxl16_Record** cursor, int kind, bool wholeInRecord,
+                                  std::unique_ptr<CQXDocEntry>* out, const KindConversion& convert) {
+  try {
+    const qxl16_Record* first = *cursor;
+    const qxl16_Record* next = first->next;
+    ItemPtr item;
+    int entryKind = kind;
+    const int result = convert(first, &next, &item, &entryKind);
+    if (result != kConverted && result != kPending) return result;
+    if (!wholeInRecord) *cursor = const_cast<qxl16_Record*>(next);
+    if (result == kPending) return kPending;
+    auto entry = std::make_unique<CQXDocEntry>();
+    entry->SetItem(item.release());
+    entry->SetKind(DWORD(entryKind));
+    *out = std::move(entry);
+    return kConverted;
+  } catch (const std::bad_alloc&) {
+    return kNoMemory;
   }
 }
 

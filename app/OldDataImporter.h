@@ -15,10 +15,12 @@
 #include "olddata/QXL16Data.h"
 #include "platform/WinTypes.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+class CQXCalcItem;
 class CQXDocEntry;
 class CQXDocServices;
 class CQXFuncMemV5Item;
@@ -63,6 +65,18 @@ class CQXOldDataImporter {
   int GetSkippedCount() const { return m_skipped; }
 
  protected:
+  using ItemPtr = std::unique_ptr<CQXCalcItem>;
+  // Converts the records from `first`: makes the item and may change its
+  // entry kind code, and leaves `next` (at first the record after `first`)
+  // on the first record it did not consume.
+  using KindConversion =
+      std::function<int(const qxl16_Record* first, const qxl16_Record** next, ItemPtr* item, int* entryKind)>;
+  // What both families' ConvertRecord do around the conversion of the
+  // record's `kind`: the cursor moves to `next` unless the kind is
+  // `wholeInRecord`; a conversion of 1 gives the new entry; memory
+  // exhaustion gives 4.
+  static int ConvertAt(qxl16_Record** cursor, int kind, bool wholeInRecord, std::unique_ptr<CQXDocEntry>* out,
+                       const KindConversion& convert);
   // The document's StoreReceivedItem as an item from outside, then its
   // SaveItem when the entry keeps an item; a screen copy takes
   // `screenName` (when not empty) as its text. FALSE when it failed.
@@ -80,6 +94,9 @@ class CQXOldDataImporter {
   void WalkList(qxl16_Handle handle, GetFunction get, Take take);
   void ImportProgram(qxl16_Record* record);
   void ImportTransferChain(qxl16_Record* title);
+  // Files a converted entry; FALSE when the chain ends here. A result other
+  // than 1 or -2, and an entry that does not file, count as skipped.
+  bool TakeResult(int result, CQXDocEntry* entry);
 
   CQXDocServices* m_doc;
   std::vector<BYTE> m_buffer;
@@ -101,7 +118,6 @@ class CQXOldDataImporterFX9850 : public CQXOldDataImporter {
   void EndRun() override;
 
  private:
-  using ItemPtr = std::unique_ptr<class CQXCalcItem>;
   int Convert(int kind, const qxl16_Record* first, const qxl16_Record** next, ItemPtr* item, int* entryKind);
   int ConvertRecursionFormulas(const qxl16_Record* first, const qxl16_Record** next);
   int ConvertRecursionRange(const qxl16_Record* first, const qxl16_Record** next, ItemPtr* item);
@@ -121,7 +137,6 @@ class CQXOldDataImporterAlgebra : public CQXOldDataImporter {
   void EndRun() override;
 
  private:
-  using ItemPtr = std::unique_ptr<class CQXCalcItem>;
   int Convert(int kind, const qxl16_Record* first, const qxl16_Record** next, ItemPtr* item, int* entryKind);
   int ConvertProgram(const qxl16_Record* record, ItemPtr* item);
   int ConvertVariables(const qxl16_Record* first, const qxl16_Record** next, ItemPtr* item);

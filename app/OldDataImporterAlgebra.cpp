@@ -4,8 +4,6 @@
 #include "app/OldDataImporter.h"
 
 #include "datamodel/HeaderKinds.h"
-#include "datamodel/QXDataLoggerItem.h"
-#include "datamodel/QXDiffEqItem.h"
 #include "datamodel/QXDocEntry.h"
 #include "datamodel/QXFuncMemV5Item.h"
 #include "datamodel/QXGraphFuncSets.h"
@@ -100,26 +98,13 @@ void CQXOldDataImporterAlgebra::EndRun() {
 int CQXOldDataImporterAlgebra::ConvertRecord(qxl16_Record** cursor, std::unique_ptr<CQXDocEntry>* out) {
   out->reset();
   if (!cursor || !*cursor) return kBadRecord;
-  const qxl16_Record* first = *cursor;
-  const int kind = KindOf(first);
+  const int kind = KindOf(*cursor);
   if (kind == kKindUnknown) return kNotConverted;
-  try {
-    const qxl16_Record* next = first->next;
-    ItemPtr item;
-    int entryKind = kind;
-    const int result = Convert(kind, first, &next, &item, &entryKind);
-    if (result != kConverted && result != kPending) return result;
-    // A program is whole in its record and leaves the cursor where it was.
-    if (kind != kKindProgram) *cursor = const_cast<qxl16_Record*>(next);
-    if (result == kPending) return kPending;
-    auto entry = std::make_unique<CQXDocEntry>();
-    entry->SetItem(item.release());
-    entry->SetKind(DWORD(entryKind));
-    *out = std::move(entry);
-    return kConverted;
-  } catch (const std::bad_alloc&) {
-    return kNoMemory;
-  }
+  // A program is whole in its record and leaves the cursor where it was.
+  return ConvertAt(cursor, kind, kind == kKindProgram, out,
+                   [&](const qxl16_Record* first, const qxl16_Record** next, ItemPtr* item, int* entryKind) {
+                     return Convert(kind, first, next, item, entryKind);
+                   });
 }
 
 int CQXOldDataImporterAlgebra::Convert(int kind, const qxl16_Record* first, const qxl16_Record** next,
@@ -308,15 +293,7 @@ int CQXOldDataImporterAlgebra::ConvertFunctionMemory(const qxl16_Record* record)
 // does not belong to it, which converts next.
 int CQXOldDataImporterAlgebra::ConvertRawRun(int kind, const qxl16_Record* first, const qxl16_Record** next,
                                              ItemPtr* item) {
-  std::unique_ptr<CQXMemberFileItem> members;
-  switch (kind) {
-    case kKindDynamicGraphMemoryV5: members = std::make_unique<CQXDynaGraphMemItem>(); break;
-    case kKindCasMemory: members = std::make_unique<CQXCasMemItem>(); break;
-    case kKindAlgebraMemory: members = std::make_unique<CQXAlgebraMemItem>(); break;
-    case kKindDifferentialEquations: members = std::make_unique<CQXDiffEqItem>(); break;
-    case kKindDataLoggerSetUp: members = std::make_unique<CQXDataLoggerItem>(); break;
-    default: members = std::make_unique<CQXAddInItem>(); break;
-  }
+  std::unique_ptr<CQXMemberFileItem> members = NewMemberFileItem(kind);
   const std::string group = GroupOf(first);
   const qxl16_Record* record = first;
   do {

@@ -134,28 +134,13 @@ void CQXOldDataImporterFX9850::EndRun() {
 int CQXOldDataImporterFX9850::ConvertRecord(qxl16_Record** cursor, std::unique_ptr<CQXDocEntry>* out) {
   out->reset();
   if (!cursor || !*cursor) return kBadRecord;
-  const qxl16_Record* first = *cursor;
-  const int kind = KindFromOldHeader(first->header, HeaderSize(first));
+  const int kind = KindFromOldHeader((*cursor)->header, HeaderSize(*cursor));
   if (kind == kKindUnknown) return kBadRecord;
-  try {
-    const qxl16_Record* next = first->next;
-    ItemPtr item;
-    int entryKind = kind;
-    const int result = Convert(kind, first, &next, &item, &entryKind);
-    if (result != kConverted && result != kPending) return result;
-    // Programs and screen copies are whole in their record and leave the
-    // cursor where it was.
-    if (kind != kKindProgram && kind != kKindScreenCopyMono && kind != kKindScreenCopyColour)
-      *cursor = const_cast<qxl16_Record*>(next);
-    if (result == kPending) return kPending;
-    auto entry = std::make_unique<CQXDocEntry>();
-    entry->SetItem(item.release());
-    entry->SetKind(DWORD(entryKind));
-    *out = std::move(entry);
-    return kConverted;
-  } catch (const std::bad_alloc&) {
-    return kNoMemory;
-  }
+  // Programs and screen copies are whole in their record and leave the
+  // cursor where it was.
+  const bool whole = kind == kKindProgram || kind == kKindScreenCopyMono || kind == kKindScreenCopyColour;
+  return ConvertAt(cursor, kind, whole, out, [&](const qxl16_Record* first, const qxl16_Record** next, ItemPtr* item,
+                                                  int* entryKind) { return Convert(kind, first, next, item, entryKind); });
 }
 
 int CQXOldDataImporterFX9850::Convert(int kind, const qxl16_Record* first, const qxl16_Record** next, ItemPtr* item,
