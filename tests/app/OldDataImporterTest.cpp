@@ -13,7 +13,6 @@
 #include "tests/app/OldRecordChains.h"
 #include "tests/datamodel/NewItemVectors.h"
 #include "tests/support/FakeDocServices.h"
-#include "tests/support/TestEnvironment.h"
 
 #include <functional>
 
@@ -335,33 +334,6 @@ TEST(OldDataImporter, OldScreenCopiesKeepTheirColours) {
   EXPECT_EQ(importer.InsertItem(oldScreen(deep, 8, 8, Bytes(16, 0)).first()), CQXOldDataImporter::kBadRecord);
   EXPECT_EQ(importer.InsertItem(oldScreen(narrow, 1, 12, Bytes(4, 0)).first()), CQXOldDataImporter::kBadRecord);
   EXPECT_EQ(importer.InsertItem(oldScreen(cut, 4, 8, Bytes(7, 0)).first()), CQXOldDataImporter::kBadRecord);
-}
-
-TEST(OldDataImporter, WritesFuzzCorpusWhenAsked) {
-  const QString corpus = qEnvironmentVariable("TALLIX_IMPORT_CORPUS");
-  if (corpus.isEmpty()) GTEST_SKIP();
-  // The first byte chooses the calculator type (0 "FX9850", 2 "FXALGEBRA20").
-  auto write = [&](const char* name, RecordChain& chain) {
-    Bytes bytes = {BYTE(std::string(name) == "newer" ? 2 : 0)};
-    append(bytes, chain.serialize());
-    ASSERT_TRUE(writeFileContents(corpus + "/" + name, QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                                                                  int(bytes.size()))));
-  };
-  RecordChain older, newer;
-  older.add(valHeader("MT", 1, 2, "Mat A"), cells(2, 2));
-  graphFunctions(older, 20);
-  older.add(fncHeader("RF", 2, "an", '=', kRfStyle), {'1', 0xFF}).add(fncHeader("RF", 2, "bn", '=', kRfStyle), {'2', 0xFF});
-  older.add(valHeader("RR", 1, 1, "R Start", "Y=Data"), valueRecord(1, 1, number(1, 0)));
-  older.add(screenHeader("DC"), screenBlocks(3));
-  write("older", older);
-  newer.add(mcs1Header(6, "MAT_A", "", 16 + 36), [] {
-    Bytes d(16, 0);
-    d[8] = 2, d[10] = 2;
-    d.resize(16 + 36, 1);
-    return d;
-  }());
-  newer.add(mcs1Header(254, "A", "CAS", 1), {1}).add(mcs1Header(1, "PROG", "", 12), Bytes(12, 0));
-  write("newer", newer);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 // screen copy.
 //
 // Input: byte 0 chooses the calculator type (0 "FX9850", 1 "FX7400", 2
-// "FXALGEBRA20"), then the records (see RecordChain::serialize).
+// "FXALGEBRA20"), then the records (see RecordChain::parse).
 #include "app/OldDataImporter.h"
 #include "tests/app/OldRecordChains.h"
 #include "tests/support/FakeDocServices.h"

@@ -37,16 +37,6 @@ class RecordChain {
     std::strncpy(m_records.back().name, name.c_str(), sizeof m_records.back().name - 1);
     return *this;
   }
-  // `count` records from `make(i)`, i from 0.
-  template <class Make>
-  RecordChain& repeat(int count, Make make) {
-    for (int i = 0; i < count; ++i) {
-      const auto [header, data] = make(i);
-      add(header, data);
-    }
-    return *this;
-  }
-
   qxl16_Record* first() { return m_records.empty() ? nullptr : &m_records.front(); }
   qxl16_Record* at(size_t i) { return &m_records.at(i); }
   size_t size() const { return m_records.size(); }
@@ -60,18 +50,6 @@ class RecordChain {
   // Fuzz input: per record a header-length byte (40 or 50, anything else no
   // header), the header bytes, a 16-bit little-endian data length and the
   // data.
-  Bytes serialize() const {
-    Bytes out;
-    for (size_t i = 0; i < m_records.size(); ++i) {
-      const qxl16_Record& r = m_records[i];
-      out.push_back(BYTE(r.headerLength));
-      out.insert(out.end(), r.header, r.header + r.headerLength);
-      out.push_back(BYTE(r.dataLength));
-      out.push_back(BYTE(r.dataLength >> 8));
-      out.insert(out.end(), m_data[i].begin(), m_data[i].end());
-    }
-    return out;
-  }
   static void parse(const BYTE* bytes, size_t size, RecordChain* chain) {
     size_t at = 0;
     while (at < size) {
