@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -32,12 +33,17 @@ int CQXOldDataLibraryImport::GetCalcType(void* handle, char* buffer, UINT size) 
 void CQXOldDataLibraryImport::Close(void* handle) { qxl16_Close(handleOf(handle)); }
 
 int CQXOldDataLibraryImport::Convert(void* handle, BOOL newer, CQXDoc* doc, int* skipped) {
-  std::unique_ptr<CQXOldDataImporter> importer;
-  if (newer)
-    importer = std::make_unique<CQXOldDataImporterAlgebra>(doc);
-  else
-    importer = std::make_unique<CQXOldDataImporterFX9850>(doc);
-  const int result = importer->Run(handleOf(handle));
-  if (skipped) *skipped = importer->GetSkippedCount();
-  return result;
+  if (skipped) *skipped = 0;
+  try {
+    std::unique_ptr<CQXOldDataImporter> importer;
+    if (newer)
+      importer = std::make_unique<CQXOldDataImporterAlgebra>(doc);
+    else
+      importer = std::make_unique<CQXOldDataImporterFX9850>(doc);
+    const int result = importer->Run(handleOf(handle));
+    if (skipped) *skipped = importer->GetSkippedCount();
+    return result;
+  } catch (const std::bad_alloc&) {
+    return CQXOldDataImporter::kNoMemory;
+  }
 }
