@@ -23,8 +23,10 @@ class RecordChain {
   RecordChain& add(const Bytes& header, const Bytes& data = {}) {
     qxl16_Record record{};
     record.headerLength = uint32_t(std::min<size_t>(header.size(), sizeof record.header));
-    std::memcpy(record.header, header.data(), record.headerLength);
-    if (record.headerLength) record.header[0] = ':';
+    if (record.headerLength) {
+      std::memcpy(record.header, header.data(), record.headerLength);
+      record.header[0] = ':';
+    }
     m_data.push_back(data);
     record.dataLength = uint32_t(data.size());
     record.data = data.empty() ? nullptr : m_data.back().data();
