@@ -111,10 +111,22 @@ class CommitWriter {
     file_.containerChain_ = container.sectors;
     file_.miniFatChain_ = miniFatChain.sectors;
     file_.dirChain_ = dir.sectors;
+    // Small streams read from a mini stream read from the new one, so that
+    // the old one's sectors are free for the next commit.
+    std::shared_ptr<FileExtent> miniExtent;
     for (const MiniPlaced& m : miniPlaced_) {
       m.data->miniGeneration = file_.generation_;
       m.data->miniStart = m.chain[0];
       m.data->miniCount = std::uint32_t(m.chain.size());
+      if (!m.data->extent) continue;
+      if (std::adjacent_find(m.chain.begin(), m.chain.end(), [](std::uint32_t a, std::uint32_t b) { return b != a + 1; }) !=
+          m.chain.end()) {
+        (void)m.data->load();  // scattered: brought into memory (on failure it stays where it was, still kept)
+        continue;
+      }
+      if (!miniExtent) miniExtent = file_.makeExtent(container.sectors);
+      m.data->extent = miniExtent;
+      m.data->extentOffset = std::uint64_t(m.chain[0]) * kMiniSectorSize;
     }
     for (const Placed& p : placed_) {
       if (!p.fresh || p.duplicate) continue;

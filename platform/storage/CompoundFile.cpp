@@ -53,7 +53,9 @@ class Reader {
     const std::uint8_t* root = directory_.data.get();
     rootSize_ = streamSize(root);
     containerChain = chain(le32(root + kEntStart), sectorsFor(rootSize_, shift));
-    miniStream_ = readChain(containerChain);
+    // Small streams are read from the file when asked for, unless the file
+    // is read whole.
+    if (loadAll_) miniStream_ = readChain(containerChain);
     miniClaimed_.assign(std::size_t(sectorsFor(rootSize_, kMiniShift)), 0);
     miniFatChain = chain(le32(h + kHdrFirstMiniFatSector), kUntilEnd);
     const Buffer miniFatBytes = readChain(miniFatChain);
@@ -247,9 +249,22 @@ class Reader {
       if (s >= miniClaimed_.size() || miniClaimed_[s]) throw Corrupt{};
       miniClaimed_[s] = 1;
     }
+    const std::uint64_t offset = std::uint64_t(start) * kMiniSectorSize;
+    if (inOneRun && !loadAll_) {
+      // Read from the file when asked for, where the mini stream holds it.
+      if (!miniExtent_) {
+        miniExtent_ = makeExtent(containerChain);
+        miniExtent_->headerSize = sectorSize;
+        miniExtent_->shift = shift;
+      }
+      data->extent = miniExtent_;
+      data->extentOffset = offset;
+      return data;
+    }
+    if (!miniStream_.data) miniStream_ = readChain(containerChain);
     if (inOneRun) {
-      // Its bytes follow one another in the mini stream read above: viewed there.
-      data->view = std::shared_ptr<const std::uint8_t>(miniStream_.data, miniStream_.data.get() + std::size_t(start) * kMiniSectorSize);
+      // Its bytes follow one another in the mini stream read whole: viewed there.
+      data->view = std::shared_ptr<const std::uint8_t>(miniStream_.data, miniStream_.data.get() + offset);
       return data;
     }
     data->bytes.resize(size);
@@ -269,7 +284,8 @@ class Reader {
   Buffer directory_;
   std::uint32_t entryCount_ = 0;
   std::uint64_t rootSize_ = 0;
-  Buffer miniStream_;
+  Buffer miniStream_;  // read only where needed
+  std::shared_ptr<FileExtent> miniExtent_;
   std::vector<std::uint8_t> miniClaimed_;
 };
 

@@ -41,7 +41,7 @@ HRESULT StreamData::read(std::uint64_t pos, void* out, std::size_t n) const {
     std::memcpy(out, bytes.data() + pos, n);
     return S_OK;
   }
-  return extent->read(pos, out, n);
+  return extent->read(extentOffset + pos, out, n);
 }
 
 HRESULT StreamData::load() {
@@ -57,12 +57,13 @@ HRESULT StreamData::load() {
   if (!extent) return S_OK;
   try {
     std::vector<std::uint8_t> loaded(static_cast<std::size_t>(size));
-    if (const HRESULT hr = extent->read(0, loaded.data(), loaded.size()); FAILED(hr)) return hr;
+    if (const HRESULT hr = extent->read(extentOffset, loaded.data(), loaded.size()); FAILED(hr)) return hr;
     bytes = std::move(loaded);
   } catch (const std::bad_alloc&) {
     return STG_E_INSUFFICIENTMEMORY;
   }
   extent.reset();
+  extentOffset = 0;
   return S_OK;
 }
 

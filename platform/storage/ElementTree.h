@@ -29,8 +29,13 @@ struct StreamData {
   std::uint64_t size = 0;
   std::vector<std::uint8_t> bytes;     // when held in memory
   std::shared_ptr<FileExtent> extent;  // when kept in the file
-  // A small stream read whole with the file's mini stream, whose bytes
-  // follow one another there, is read from that copy (shared by all of them).
+  // Where the stream begins in `extent`: 0 for a big stream; a small stream
+  // whose mini sectors follow one another is read from the file's mini
+  // stream, the extent being the mini stream's sectors.
+  std::uint64_t extentOffset = 0;
+  // A small stream of a file read whole (others may write it), whose bytes
+  // follow one another in its mini stream, is read from that copy (shared by
+  // all of them).
   std::shared_ptr<const std::uint8_t> view;
   // A small stream's place in the mini stream of the file state numbered
   // `miniGeneration` (0: none): its first mini sector and how many it has.
