@@ -24,6 +24,7 @@
 #include "tokens/SmallHelpers.h"
 #include "tokens/TokenListFile.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstring>
@@ -468,6 +469,11 @@ BOOL CQXDoc::ReloadTokenTable() {
   std::string model;
   GetCalculatorName(&model);
   const std::string path = TokenListReadPath(model.c_str());
+  QByteArray bytes;
+  if (QFile file(QFile::decodeName(path.c_str())); file.open(QIODevice::ReadOnly)) bytes = file.readAll();
+  if (path == tokenListPath_ && !bytes.isEmpty() && bytes == tokenListBytes_) return TRUE;
+  tokenListPath_.clear();
+  tokenListBytes_.clear();
   // Read into a table of its own, so a damaged file leaves the document's
   // commands as they were.
   CQXCommandTable loaded;
@@ -479,6 +485,8 @@ BOOL CQXDoc::ReloadTokenTable() {
   tokenTable_.RemoveAll();
   tokenTable_.CopyFrom(loaded);
   tokenTable_.BuildTextIndex();
+  tokenListPath_ = path;
+  tokenListBytes_ = bytes;
   return TRUE;
 }
 

@@ -27,6 +27,7 @@
 #include "platform/Document.h"
 #include "tokens/QXCommandTable.h"
 
+#include <QByteArray>
 #include <QObject>
 
 #include <cstdint>
@@ -261,6 +262,10 @@ class CQXDoc : public CDocument, public CQXDocServices, public CQXDocCommandHost
   std::unique_ptr<CQXSummaryInfo> summary_;
   DWORD uniqueCounter_ = kFirstUniqueNumber;
   CQXCommandTable tokenTable_;
+  // The token list the table was last read from, its path and bytes: an open
+  // or New that would read the same file with the same bytes keeps the table.
+  std::string tokenListPath_;
+  QByteArray tokenListBytes_;
   int busy_ = 0;
   QString importedFrom_, importedTo_;
   ItemHost itemHost_{this};

@@ -102,4 +102,22 @@ TEST_F(DocTokenTable, AnUnreadableListIsNamedAndTheTableStays) {
   }
 }
 
+// The same list with the same bytes is not read again; a list whose bytes
+// changed (same name, same size) is.
+TEST_F(DocTokenTable, AListIsReadAgainOnlyWhenItsBytesChanged) {
+  ASSERT_TRUE(doc->NewDocumentForCalculator("Small", "FX9850"));
+  const CQXCommandTable::Entry* before = doc->GetTokenTable().FindCommand(0, 129);
+  ASSERT_TRUE(doc->NewDocumentForCalculator("Small", "FX9850"));
+  EXPECT_EQ(doc->GetTokenTable().FindCommand(0, 129), before);
+  EXPECT_EQ(text(0, 129), "SIN");
+
+  CQXCommandTable edited;
+  edited.SetCommand(0, 129, "COS", "COS", "Sinus");
+  WriteTokenListFile(QFile::encodeName(env.programFile(QStringLiteral("Small.tok"))).constData(), edited, "FX9850",
+                     "Small");
+  ASSERT_TRUE(doc->NewDocumentForCalculator("Small", "FX9850"));
+  EXPECT_EQ(text(0, 129), "COS");
+  EXPECT_TRUE(messages.texts().empty());
+}
+
 }  // namespace
