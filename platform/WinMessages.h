@@ -43,7 +43,7 @@ enum : int { CN_COMMAND = 0, CN_UPDATE_COMMAND_UI = -1 };
 constexpr int NotifyCode(int nmCode) { return int((UINT(WM_NOTIFY) << 16) | (UINT(nmCode) & 0xFFFF)); }
 
 // Control notifications that arrive as WM_COMMAND.
-enum : int { BN_CLICKED = 0 };
+enum : int { BN_CLICKED = 0, EN_CHANGE = 0x0300 };
 
 // The header of every WM_NOTIFY.
 struct NMHDR {
