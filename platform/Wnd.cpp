@@ -3,6 +3,7 @@
 #include "platform/CmdUI.h"
 #include "platform/FrameWnd.h"
 #include "platform/LanguageLibrary.h"
+#include "platform/WinApp.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -451,7 +452,10 @@ bool CWnd::event(QEvent* event) {
   if (event->type() != MessageEvent::type()) return QWidget::event(event);
   auto* m = static_cast<MessageEvent*>(event);
   if (destroyed_) return true;
-  if (m->message == WM_COMMAND && m->lParam == 0 && IsCommandRunning()) {
+  // While a user command runs, commands posted to the main window wait for
+  // it to end; a window of the command's own modal loop (a dialog and its
+  // context menus) gets its commands at once.
+  if (m->message == WM_COMMAND && m->lParam == 0 && IsCommandRunning() && window() == AfxGetMainWnd()) {
     g_deferred.push_back({this, m->wParam});
     return true;
   }
