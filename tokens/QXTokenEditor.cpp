@@ -196,8 +196,11 @@ std::vector<WORD> CQXTokenEditor::parse(const BYTE* data, int length, UINT forma
 
 BOOL CQXTokenEditor::IsInsertableToken(WORD word) const {
   if ((word & kEndByteMask) == kEndByteMask) return FALSE;
-  if ((word & 0xFF) == 0 && map_ && map_->IsLeadByte(word >> 8)) return FALSE;
-  return TRUE;
+  const BYTE lead = BYTE(word & 0xFF);
+  const bool isLead = map_ && map_->IsLeadByte(lead != 0 ? lead : BYTE(word >> 8));
+  // A one-byte token must not be a lead byte, a two-byte token must begin
+  // with one: either would read back as other tokens.
+  return lead == 0 ? !isLead : isLead;
 }
 
 void CQXTokenEditor::InsertToken(WORD word) {

@@ -17,7 +17,8 @@
 // callback, Enter, ReplaceSel, and the clipboard and drops) passes
 // IsInsertableToken, so no action of the user can make a byte string the
 // calculator would read differently: a one-byte token equal to a lead byte of
-// the map, or any token byte 0xFF (the end byte), is refused. SetTokens and
+// the map, a two-byte token whose lead byte is not one, and any token byte
+// 0xFF (the end byte) are refused. SetTokens and
 // Undo restore what was there and are not filtered. A single-line editor
 // never holds a line break.
 //
@@ -133,7 +134,8 @@ class CQXTokenEditor : public CWnd {
   // modified flag, and is not filtered: the callers do that.
   void InsertToken(WORD word);
   // The insertion guard of every user insertion: FALSE for a token byte
-  // 0xFF and for a one-byte token that is a lead byte of the map.
+  // 0xFF, for a one-byte token that is a lead byte of the map, and for a
+  // two-byte token whose lead byte is not one.
   BOOL IsInsertableToken(WORD word) const;
   // Replaces the selection (or inserts at the caret) by `data`, through the
   // insertion guard; the result of the parse, 0 for no data.

@@ -83,7 +83,7 @@ TEST_F(TokenEditorContent, NoUserInsertionMakesBytesTheCalculatorMisreads) {
   editor.SetSel(1, 1);
   EXPECT_EQ(replaceSel(&editor, "\xF9", kTokenFormatBytes), 1);
   replaceSel(&editor, "\xF9", kTokenFormatText);
-  replaceSel(&editor, std::string("\x00\xF7\x00\xFF", 4), kTokenFormatWords);
+  replaceSel(&editor, std::string("\x00\xF7\x00\xFF\x12\x40", 6), kTokenFormatWords);
   editor.setFocus();
   QTest::keyClicks(&editor, QStringLiteral("\u00F7"));
   EXPECT_EQ(bytes(), "AB");

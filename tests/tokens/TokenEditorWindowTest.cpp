@@ -234,7 +234,7 @@ TEST_F(TokenEditorWindow, PrintedPagesGoOnWhereTheLastOneStopped) {
 // A dialog that takes its editor's context-menu commands.
 class MenuOwner : public CDialog {
  public:
-  MenuOwner() : CDialog(0) {}
+  explicit MenuOwner(UINT templateId = 0) : CDialog(templateId) {}
   DECLARE_MESSAGE_MAP()
   void OnUndo() {
     ++undos;
@@ -302,13 +302,16 @@ TEST_F(TokenEditorWindow, ShiftF10ShowsTheFunctionMenuAtTheTopLeftCorner) {
   CommandHost host;
   int undos = 0;
   host.run = [&undos] {
-    MenuOwner owner;
+    MenuOwner owner(514);
     CQXFunctionTokenEditor editor;
     editor.Create(WS_CHILD | WS_VISIBLE, QRect(20, 30, 200, 24), &owner, 1);
-    QTimer::singleShot(0, &owner, [&editor] {
+    QTimer::singleShot(0, &owner, [&editor, &owner] {
       QPoint at;
       bool shown = false;
       shiftF10(&editor, &at, &shown);
+      // Ends the dialog when the choice was held back.
+      QMetaObject::invokeMethod(
+          &owner, [&owner] { if (owner.GetModalResult() == -1) owner.EndDialog(IDCANCEL); }, Qt::QueuedConnection);
     });
     owner.DoModal();
     undos = owner.undos;
