@@ -144,3 +144,5 @@ inline constexpr DWORD WS_BORDER = 0x00800000;
 inline constexpr DWORD WS_VSCROLL = 0x00200000;
 inline constexpr DWORD WS_HSCROLL = 0x00100000;
 inline constexpr DWORD WS_TABSTOP = 0x00010000;
+// Extended window styles.
+inline constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;

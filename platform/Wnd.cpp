@@ -280,6 +280,16 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {
 
 void CWnd::OnStyleChanged(DWORD, DWORD) {}
 
+BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT) {
+  const DWORD old = exStyle_;
+  exStyle_ = (exStyle_ & ~remove) | add;
+  if (exStyle_ == old) return FALSE;
+  OnExStyleChanged(old, exStyle_);
+  return TRUE;
+}
+
+void CWnd::OnExStyleChanged(DWORD, DWORD) {}
+
 LRESULT CWnd::SendNotify(NMHDR* header, int code) {
   header->hwndFrom = this;
   header->idFrom = UINT_PTR(GetDlgCtrlID());

@@ -19,7 +19,7 @@ const CMessageMap& CQXTokenEditor::messageMap() {
   return map;
 }
 
-CQXTokenEditor::CQXTokenEditor(QWidget* parent) : CWnd(parent) {
+CQXTokenEditor::CQXTokenEditor(QWidget* parent) : CScrollWnd<CWnd>(parent) {
   RegisterTokenEditorClass();
   missing_.text = "@";
   missing_.textLength = 1;
@@ -159,6 +159,7 @@ WORD CQXTokenEditor::GetTokenAt(int index) const {
 
 void CQXTokenEditor::ClearTokens() {
   reset();
+  updateLayout();
   PositionCaret();
   Invalidate();
 }
@@ -226,6 +227,7 @@ int CQXTokenEditor::SetTokens(const BYTE* data, int length, UINT format) {
   reset();
   const int result = insertData(data, length, format, false);
   caret_ = 0;
+  updateLayout();
   PositionCaret();
   Invalidate();
   return result;

@@ -41,7 +41,7 @@
 #include "classlib/LogFont.h"
 #include "platform/ColorRef.h"
 #include "platform/DC.h"
-#include "platform/Wnd.h"
+#include "platform/ScrollWnd.h"
 #include "tokens/QXTokenArray.h"
 #include "tokens/QXTokenTextMap.h"
 
@@ -69,7 +69,7 @@ struct QXCHARMAPENTRY {
 };
 using TokenCharMapCallback = std::function<BOOL(UINT character, QXCHARMAPENTRY* entry)>;
 
-class CQXTokenEditor : public CWnd {
+class CQXTokenEditor : public CScrollWnd<CWnd> {
   Q_OBJECT
 
  public:
@@ -249,6 +249,12 @@ class CQXTokenEditor : public CWnd {
 
   int OnCreate(LPCREATESTRUCT create) override;
   void OnDestroy() override;
+  void OnStyleChanged(DWORD oldStyle, DWORD newStyle) override;
+  void OnExStyleChanged(DWORD oldExStyle, DWORD newExStyle) override;
+  // Its vertical bar: lines up and down, pages, the thumb.
+  void OnVScroll(UINT code, UINT pos, CScrollBar* bar) override;
+  // A multi-line editor scrolls by the user's wheel lines.
+  BOOL OnMouseWheel(UINT flags, short delta, QPoint point) override;
 
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
@@ -301,6 +307,7 @@ class CQXTokenEditor : public CWnd {
   void layout(LayoutPass* pass, int first, int charOffset,
               const std::function<bool(int, const TokenGeometry&)>& visit) const;
   void updateLayout();
+  void layoutPass();
   void updateScrollRange();
   void setVerticalBar();
   int visibleLines() const;
@@ -316,7 +323,6 @@ class CQXTokenEditor : public CWnd {
   void scrollToTop();
   void scrollToEnd();
   void keepCaretInView();
-  void OnVScroll(UINT code, UINT pos);
 
   // caret
   void createCaret(int kind);
@@ -340,6 +346,7 @@ class CQXTokenEditor : public CWnd {
   void endMouseSelection();
   void cancelMouse();
   void updateCursor(QPoint point);
+  QPoint clientPoint(const QMouseEvent* event) const;
   // The drag of the selection, which belongs to the token clipboard; until
   // it is there no drag takes place (FALSE).
   BOOL DragSelection();

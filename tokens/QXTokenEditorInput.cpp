@@ -16,7 +16,7 @@
 // ---- creation ----
 
 BOOL CQXTokenEditor::Create(DWORD style, const QRect& rect, QWidget* parent, UINT id) {
-  if (!CWnd::Create(style, parent, id)) return FALSE;
+  if (!CScrollWnd<CWnd>::Create(style, parent, id)) return FALSE;
   setGeometry(rect);
   return TRUE;
 }
@@ -40,7 +40,27 @@ void CQXTokenEditor::prepareWindow() {
   updateLayout();
 }
 
-void CQXTokenEditor::applyFrameStyle() {}
+void CQXTokenEditor::applyFrameStyle() {
+  if (GetExStyle() & WS_EX_CLIENTEDGE) SetScrollFrame(kScrollFrameSunken);
+  else if (GetStyle() & WS_BORDER) SetScrollFrame(kScrollFrameLine);
+  else SetScrollFrame(kScrollFrameNone);
+}
+
+void CQXTokenEditor::OnStyleChanged(DWORD, DWORD) {
+  applyFrameStyle();
+  layoutValid_ = false;
+  Invalidate();
+}
+
+void CQXTokenEditor::OnExStyleChanged(DWORD, DWORD) {
+  applyFrameStyle();
+  layoutValid_ = false;
+  Invalidate();
+}
+
+QPoint CQXTokenEditor::clientPoint(const QMouseEvent* event) const {
+  return MapToClient(event->position().toPoint());
+}
 
 void CQXTokenEditor::OnDestroy() {
   endMouseSelection();
@@ -115,7 +135,8 @@ void CQXTokenEditor::keyPressEvent(QKeyEvent* event) {
   const Qt::KeyboardModifiers mods = event->modifiers();
   if (key == Qt::Key_F10 && (mods & Qt::ShiftModifier)) {
     // The keyboard's context menu, at the top-left corner.
-    QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(0, 0), mapToGlobal(QPoint(0, 0)), mods);
+    const QPoint corner = GetViewport()->mapTo(this, QPoint(0, 0));
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, corner, mapToGlobal(corner), mods);
     QApplication::sendEvent(this, &menu);
     return;
   }
@@ -137,7 +158,10 @@ void CQXTokenEditor::inputMethodEvent(QInputMethodEvent* event) {
 QVariant CQXTokenEditor::inputMethodQuery(Qt::InputMethodQuery query) const {
   switch (query) {
     case Qt::ImEnabled: return true;
-    case Qt::ImCursorRectangle: return const_cast<CQXTokenEditor*>(this)->caretRect();
+    case Qt::ImCursorRectangle: {
+      const QRect caret = const_cast<CQXTokenEditor*>(this)->caretRect();
+      return caret.translated(GetViewport()->mapTo(this, QPoint(0, 0)));
+    }
     case Qt::ImFont: return font_;
     default: return CWnd::inputMethodQuery(query);
   }
@@ -330,7 +354,7 @@ void CQXTokenEditor::mousePressEvent(QMouseEvent* event) {
     CWnd::mousePressEvent(event);
     return;
   }
-  const QPoint point = event->position().toPoint();
+  const QPoint point = clientPoint(event);
   SetFocus();
   PositionCaret();
   const bool selection = HasSelection();
@@ -368,7 +392,7 @@ void CQXTokenEditor::finishPress() {
 }
 
 void CQXTokenEditor::mouseMoveEvent(QMouseEvent* event) {
-  const QPoint point = event->position().toPoint();
+  const QPoint point = clientPoint(event);
   if (press_.active) {
     if ((point - press_.point).manhattanLength() < QApplication::startDragDistance()) return;
     press_.active = false;
@@ -459,7 +483,7 @@ void CQXTokenEditor::mouseReleaseEvent(QMouseEvent* event) {
 void CQXTokenEditor::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   press_.active = false;
-  QPoint point = event->position().toPoint();
+  QPoint point = clientPoint(event);
   if (IsMultiLine()) point.setY(std::min(point.y(), toClient(contentEnd_).y() - 1));
   int half = 0;
   int index = hitTestAt(point, false, &half);

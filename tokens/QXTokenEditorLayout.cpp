@@ -3,7 +3,6 @@
 #include "tokens/QXTokenEditor.h"
 
 #include "classlib/GridBufferDC.h"
-#include "platform/ScrollView.h"
 #include "platform/SysColor.h"
 #include "tokens/CalcCharset.h"
 
@@ -169,6 +168,19 @@ void CQXTokenEditor::startPass(LayoutPass* pass, const FontTable* table) const {
 void CQXTokenEditor::updateLayout() {
   if (layoutValid_ || inLayoutUpdate_) return;
   inLayoutUpdate_ = true;
+  // Showing or hiding the bar changes the width: then once more (and no
+  // more, so that a bar that would come and go settles).
+  for (int pass = 0; pass < 2; ++pass) {
+    const int width = clientArea().width();
+    layoutPass();
+    updateScrollRange();
+    if (clientArea().width() == width) break;
+  }
+  layoutValid_ = true;
+  inLayoutUpdate_ = false;
+}
+
+void CQXTokenEditor::layoutPass() {
   LayoutPass pass;
   startPass(&pass, &screen_);
   geometry_.assign(std::size_t(tokens_.GetSize()), TokenGeometry{});
@@ -178,9 +190,6 @@ void CQXTokenEditor::updateLayout() {
   });
   lines_ = pass.lines;
   contentEnd_ = QPoint(pass.x, pass.y + screen_.lineHeight);
-  layoutValid_ = true;
-  updateScrollRange();
-  inLayoutUpdate_ = false;
 }
 
 int CQXTokenEditor::visibleLines() const {
@@ -216,7 +225,20 @@ void CQXTokenEditor::updateScrollRange() {
 // with nothing to scroll it is hidden, or disabled with style 0x2000.
 void CQXTokenEditor::setVerticalBar() {
   if (!hasVerticalBar_) return;
-  // The scroll bar comes with the scrolling base.
+  if (!IsMultiLine() || scrollMax_ == 0) {
+    if (GetStyle() & kTokenEditorDisableNoScroll) {
+      ShowScrollBar(SB_VERT, TRUE);
+      SetScrollRange(SB_VERT, 0, 0);
+      EnableScrollBar(SB_VERT, ESB_DISABLE_BOTH);
+    } else {
+      ShowScrollBar(SB_VERT, FALSE);
+    }
+    return;
+  }
+  SetScrollRange(SB_VERT, 0, scrollMax_);
+  SetScrollPos(SB_VERT, scrollPos_);
+  ShowScrollBar(SB_VERT, TRUE);
+  EnableScrollBar(SB_VERT, ESB_ENABLE_BOTH);
 }
 
 // ---- where tokens lie ----
@@ -405,7 +427,7 @@ void CQXTokenEditor::keepCaretInView() {
     scrollBy(caret.x() - area.right() + step);
 }
 
-void CQXTokenEditor::OnVScroll(UINT code, UINT pos) {
+void CQXTokenEditor::OnVScroll(UINT code, UINT pos, CScrollBar*) {
   const int page = std::max(visibleLines() - 1, 1);
   switch (code) {
     case SB_LINEUP: scrollBy(1); break;
@@ -480,8 +502,14 @@ void CQXTokenEditor::PositionCaret(int side) {
   updateCaret();
 }
 
+BOOL CQXTokenEditor::OnMouseWheel(UINT, short delta, QPoint) {
+  if (!IsMultiLine()) return FALSE;
+  scrollBy(TakeWheelSteps(delta, QApplication::wheelScrollLines()));
+  return TRUE;
+}
+
 void CQXTokenEditor::paintEvent(QPaintEvent* event) {
-  QPainter painter(this);
+  QPainter painter(GetViewport());
   painter.setClipRegion(event->region());
   CDC dc(&painter);
   {

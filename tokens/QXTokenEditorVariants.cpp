@@ -23,9 +23,9 @@ CQXCalcTokenEditor::CQXCalcTokenEditor(QWidget* parent) : CQXTokenEditor(parent)
 void CQXCalcTokenEditor::contextMenuEvent(QContextMenuEvent* event) {
   event->accept();
   if (menuId_ == 0) return;
-  const QPoint client = event->reason() == QContextMenuEvent::Keyboard ? QPoint(0, 0) : event->pos();
+  const QPoint client = event->reason() == QContextMenuEvent::Keyboard ? QPoint(0, 0) : MapToClient(event->pos());
   SetFocus();
-  const QPoint screen = mapToGlobal(client);
+  const QPoint screen = GetViewport()->mapToGlobal(client);
   // The parent owns the menu: its commands reach it and it routes them to
   // the editor.
   CWnd* owner = GetParent();
@@ -35,6 +35,8 @@ void CQXCalcTokenEditor::contextMenuEvent(QContextMenuEvent* event) {
 CQXFunctionTokenEditor::CQXFunctionTokenEditor(QWidget* parent) : CQXCalcTokenEditor(parent) {
   SetContextMenuId(kContextMenu);
 }
+
+void CQXFieldTokenEditor::SetFieldList(CQXTokenFieldList* list) { fieldList_ = list; }
 
 CQXTokenFieldList* CQXFieldTokenEditor::GetFieldList() const { return fieldList_.data(); }
 

@@ -61,7 +61,7 @@ class CQXFieldTokenEditor : public CQXFunctionTokenEditor {
   explicit CQXFieldTokenEditor(QWidget* parent = nullptr) : CQXFunctionTokenEditor(parent) {}
 
   // The list that holds the editor's field; set by the field.
-  void SetFieldList(CQXTokenFieldList* list) { fieldList_ = list; }
+  void SetFieldList(CQXTokenFieldList* list);
   CQXTokenFieldList* GetFieldList() const;
 
  protected:

@@ -12,6 +12,7 @@
 #include "tokens/QXTokenEditorVariants.h"
 #include "tokens/QXTokenFieldList.h"
 
+#include <QAbstractSlider>
 #include <QApplication>
 #include <QFontDatabase>
 #include <QImage>
@@ -100,6 +101,36 @@ TEST_F(TokenEditorWindow, ShiftArrowsSelectTokensFromTheAnchor) {
   EXPECT_EQ(editor.GetCaretIndex(), 2);
   QTest::keyClick(&editor, Qt::Key_Up);
   EXPECT_EQ(editor.GetCaretIndex(), 0);
+}
+
+TEST_F(TokenEditorWindow, TheBarScrollsByLinesAndStaysDisabledWithNothingToScroll) {
+  CQXTokenEditor editor;
+  make(&editor, kTokenEditorMultiLine | kTokenEditorDisableNoScroll, QRect(0, 0, 200, 100));
+  editor.ModifyStyleEx(0, WS_EX_CLIENTEDGE);
+  CScrollBar* bar = editor.GetScrollBarCtrl(SB_VERT);
+  EXPECT_TRUE(editor.HasScrollBar(SB_VERT));
+  EXPECT_FALSE(bar->isEnabled());
+  std::string lines;
+  for (int i = 0; i < 30; ++i) lines += "AB\x0D";
+  setTokens(&editor, lines, kTokenFormatBytes);
+  EXPECT_TRUE(bar->isEnabled());
+  const int visible = editor.GetViewport()->height() / editor.GetLineHeight();
+  EXPECT_EQ(editor.GetScrollMax(), 31 - visible);
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(editor.GetFirstVisibleLine(), 1);
+  EXPECT_EQ(bar->value(), 1);
+  bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_EQ(editor.GetFirstVisibleLine(), visible);
+  // Inside the sunken edge a click still finds the token under it.
+  QTest::mouseClick(editor.GetViewport(), Qt::LeftButton, {}, QPoint(10 + 1, editor.GetLineHeight() / 2));
+  EXPECT_EQ(editor.GetCaretIndex(), 3 * visible);
+  editor.setFocus();
+  QTest::keyClick(&editor, Qt::Key_End, Qt::ControlModifier);
+  EXPECT_EQ(editor.GetFirstVisibleLine(), editor.GetScrollMax());
+  EXPECT_EQ(editor.GetCaretIndex(), 90);
+  editor.ClearTokens();
+  EXPECT_FALSE(bar->isEnabled());
+  EXPECT_EQ(editor.GetFirstVisibleLine(), 0);
 }
 
 TEST_F(TokenEditorWindow, EnterIsTheDialogsOnlyInASingleLineEditor) {
