@@ -58,11 +58,9 @@ void CQXTokenEditor::reset() {
   anchor_ = 0;
   mouseSelecting_ = false;
   press_ = {};
-  dragMarker_ = 0;
   scrollPos_ = 0;
   scrollMax_ = 0;
   selP_ = selQ_ = -1;
-  dragStart_ = -1;
   layoutValid_ = false;
 }
 
@@ -71,8 +69,7 @@ void CQXTokenEditor::reset() {
 BOOL CQXTokenEditor::SetTokenTextMap(const CQXTokenTextMap* map) {
   map_ = map;
   discardUndoState();
-  layoutValid_ = false;
-  Invalidate();
+  relayout();
   return map != nullptr;
 }
 
@@ -80,14 +77,14 @@ BOOL CQXTokenEditor::SetLineBreakTokens(const BYTE* tokens, const BYTE* glyphs, 
   if (!tokens || !glyphs || count <= 0) return FALSE;
   breakTokens_.assign(tokens, tokens + count);
   breakGlyphs_.assign(glyphs, glyphs + count);
-  layoutValid_ = false;
-  Invalidate();
+  relayout();
   return TRUE;
 }
 
 BOOL CQXTokenEditor::ModifyOptions(DWORD mask, DWORD bits, BOOL repaint) {
   options_ = (options_ & ~mask) | (bits & mask);
   layoutValid_ = false;
+  updateLayout();
   if (repaint) Invalidate();
   return TRUE;
 }
@@ -95,8 +92,7 @@ BOOL CQXTokenEditor::ModifyOptions(DWORD mask, DWORD bits, BOOL repaint) {
 void CQXTokenEditor::SetMargins(int left, int right) {
   leftMargin_ = std::max(left, 0);
   rightMargin_ = std::max(right, 0);
-  layoutValid_ = false;
-  Invalidate();
+  relayout();
 }
 
 void CQXTokenEditor::GetMargins(int* left, int* right) const {

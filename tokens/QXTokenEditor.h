@@ -292,7 +292,7 @@ class CQXTokenEditor : public CScrollWnd<CWnd> {
 
   // window, fonts and colours
   void prepareWindow();
-  void applyFrameStyle();
+  void applyStyles();
   void measureFont(FontTable* table, const QFont& font, QPaintDevice* device) const;
   void setEditorFont(const QFont& font);
   void loadColors();
@@ -307,6 +307,8 @@ class CQXTokenEditor : public CScrollWnd<CWnd> {
   void layout(LayoutPass* pass, int first, int charOffset,
               const std::function<bool(int, const TokenGeometry&)>& visit) const;
   void updateLayout();
+  // The layout again after a change of what it rests on, and a repaint.
+  void relayout();
   void layoutPass();
   void updateScrollRange();
   void setVerticalBar();
@@ -383,8 +385,6 @@ class CQXTokenEditor : public CScrollWnd<CWnd> {
   int selP_ = -1, selQ_ = -1;
   int caretSide_ = 0;
   int anchor_ = 0;
-  int dragStart_ = -1;
-  int dragMarker_ = 0;
 
   // A press that waits to become a click, a mouse selection or a drag.
   struct PendingPress {

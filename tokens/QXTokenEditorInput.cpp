@@ -31,31 +31,29 @@ int CQXTokenEditor::OnCreate(LPCREATESTRUCT create) {
 // that a dialog form makes.
 void CQXTokenEditor::prepareWindow() {
   loadColors();
-  const DWORD style = GetStyle();
-  // 0x1000 is an edit style the editor does not use.
-  hasVerticalBar_ = style & (WS_VSCROLL | kTokenEditorDisableNoScroll | kTokenEditorMultiLine);
-  applyFrameStyle();
+  applyStyles();
   SetFontByName("Arial", 100);
-  layoutValid_ = false;
-  updateLayout();
 }
 
-void CQXTokenEditor::applyFrameStyle() {
+// The frame and the vertical bar the styles ask for (0x1000 is an edit
+// style the editor does not use).
+void CQXTokenEditor::applyStyles() {
+  const bool bar = GetStyle() & (WS_VSCROLL | kTokenEditorDisableNoScroll | kTokenEditorMultiLine);
+  if (hasVerticalBar_ && !bar) ShowScrollBar(SB_VERT, FALSE);
+  hasVerticalBar_ = bar;
   if (GetExStyle() & WS_EX_CLIENTEDGE) SetScrollFrame(kScrollFrameSunken);
   else if (GetStyle() & WS_BORDER) SetScrollFrame(kScrollFrameLine);
   else SetScrollFrame(kScrollFrameNone);
 }
 
 void CQXTokenEditor::OnStyleChanged(DWORD, DWORD) {
-  applyFrameStyle();
-  layoutValid_ = false;
-  Invalidate();
+  applyStyles();
+  relayout();
 }
 
 void CQXTokenEditor::OnExStyleChanged(DWORD, DWORD) {
-  applyFrameStyle();
-  layoutValid_ = false;
-  Invalidate();
+  applyStyles();
+  relayout();
 }
 
 QPoint CQXTokenEditor::clientPoint(const QMouseEvent* event) const {

@@ -31,9 +31,8 @@ void CQXTokenEditor::measureFont(FontTable* table, const QFont& font, QPaintDevi
 void CQXTokenEditor::setEditorFont(const QFont& font) {
   font_ = font;
   measureFont(&screen_, font, this);
-  layoutValid_ = false;
   if (caretKind_ != 0) createCaret(caretKind_);
-  Invalidate();
+  relayout();
 }
 
 void CQXTokenEditor::loadColors() {
@@ -161,6 +160,12 @@ void CQXTokenEditor::startPass(LayoutPass* pass, const FontTable* table) const {
   pass->focused = hasFocus();
   pass->text = colorText_;
   pass->window = colorWindow_;
+}
+
+void CQXTokenEditor::relayout() {
+  layoutValid_ = false;
+  updateLayout();
+  Invalidate();
 }
 
 // Lays the content out in content coordinates and keeps every token's
@@ -412,10 +417,19 @@ void CQXTokenEditor::keepCaretInView() {
   const QRect client = clientArea();
   if (IsMultiLine()) {
     const int h = screen_.lineHeight;
-    if (caret.y() < client.top() + h)
-      scrollBy((client.top() - caret.y()) / h + 1);
-    else if (caret.y() + h >= client.bottom() + 1)
-      scrollBy(-((2 * h + caret.y() - client.bottom() - 1) / h + 1));
+    const int bottom = client.bottom() + 1;
+    if (visibleLines() >= 3) {
+      // A line of the text stays in view above and below the caret.
+      if (caret.y() < client.top() + h)
+        scrollBy((client.top() - caret.y()) / h + 1);
+      else if (caret.y() + h >= bottom)
+        scrollBy(-((2 * h + caret.y() - bottom) / h + 1));
+    } else if (caret.y() < client.top()) {
+      // Too low a window for that: the caret's line comes into view.
+      scrollBy((client.top() - caret.y() + h - 1) / h);
+    } else if (caret.y() + h > bottom) {
+      scrollBy(-((caret.y() + h - bottom + h - 1) / h));
+    }
     return;
   }
   // Sideways, a third of the text area beyond the caret comes into view.
@@ -489,8 +503,8 @@ bool CQXTokenEditor::IsCaretVisible() const { return caretKind_ != 0 && caretHid
 
 // Repaints where the caret was drawn and where it goes.
 void CQXTokenEditor::updateCaret() {
-  if (!drawnCaret_.isEmpty()) update(drawnCaret_);
-  if (caretKind_ != 0) update(caretRect());
+  if (!drawnCaret_.isEmpty()) GetViewport()->update(drawnCaret_);
+  if (caretKind_ != 0) GetViewport()->update(caretRect());
 }
 
 void CQXTokenEditor::PositionCaret(int side) {

@@ -217,6 +217,13 @@ TEST_F(TokenEditorWindow, PrintedPagesGoOnWhereTheLastOneStopped) {
   std::string program;
   for (int line = 0; line < 12; ++line) program += std::string(std::size_t(line * 3 % 11), 'A' + char(line)) + "\x7F\x40\x0D";
   setTokens(&editor, program, kTokenFormatBytes);
+  // Paper is white and ink black whatever the screen's colours.
+  const QPalette saved = QApplication::palette();
+  QPalette dark = saved;
+  dark.setColor(QPalette::Base, Qt::blue);
+  dark.setColor(QPalette::Text, Qt::yellow);
+  QApplication::setPalette(dark);
+  QCoreApplication::processEvents();
   QImage tall(1200, 4000, QImage::Format_RGB32), pages(1200, 4000, QImage::Format_RGB32);
   for (QImage* image : {&tall, &pages}) {
     image->setDotsPerMeterX(23622);  // 600 dots per inch
@@ -232,6 +239,9 @@ TEST_F(TokenEditorWindow, PrintedPagesGoOnWhereTheLastOneStopped) {
     editor.PrintTokens(&dc, &all, &token, &offset);
     EXPECT_EQ(token, editor.GetTokenCount());
   }
+  QApplication::setPalette(saved);
+  const QImage gray = tall.convertToFormat(QImage::Format_Grayscale8).convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(gray, tall);
   // Pages of about two and a half lines, stacked one under the other.
   QPainter painter(&pages);
   CDC dc(&painter, true);
