@@ -270,6 +270,12 @@ TEST_F(TokenEditorWindow, PrintedPagesGoOnWhereTheLastOneStopped) {
   offset = 1;
   editor.PrintTokens(&dc2, &none, &token, &offset);
   EXPECT_EQ(std::pair(token, offset), std::pair(3, 1));
+  // Measured on the printer's page, not on the screen.
+  setTokens(&editor, "A", kTokenFormatBytes);
+  QRect one(0, 0, 600, 1000);
+  token = offset = 0;
+  editor.PrintTokens(&dc2, &one, &token, &offset);
+  EXPECT_EQ(one.top(), lineHeight);
 }
 
 // A dialog that takes its editor's context-menu commands.
