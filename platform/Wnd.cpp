@@ -270,23 +270,23 @@ void CWnd::GetClientRect(QRect* rect) const {
   if (rect) *rect = QRect(QPoint(0, 0), size());
 }
 
-BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {
-  const DWORD old = style_;
-  style_ = (style_ & ~remove) | add;
-  if (style_ == old) return FALSE;
-  OnStyleChanged(old, style_);
+BOOL CWnd::modifyBits(DWORD* bits, DWORD remove, DWORD add, void (CWnd::*changed)(DWORD, DWORD)) {
+  const DWORD old = *bits;
+  *bits = (old & ~remove) | add;
+  if (*bits == old) return FALSE;
+  (this->*changed)(old, *bits);
   return TRUE;
+}
+
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {
+  return modifyBits(&style_, remove, add, &CWnd::OnStyleChanged);
+}
+
+BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT) {
+  return modifyBits(&exStyle_, remove, add, &CWnd::OnExStyleChanged);
 }
 
 void CWnd::OnStyleChanged(DWORD, DWORD) {}
-
-BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT) {
-  const DWORD old = exStyle_;
-  exStyle_ = (exStyle_ & ~remove) | add;
-  if (exStyle_ == old) return FALSE;
-  OnExStyleChanged(old, exStyle_);
-  return TRUE;
-}
 
 void CWnd::OnExStyleChanged(DWORD, DWORD) {}
 

@@ -180,6 +180,8 @@ class CWnd : public QWidget, public CCmdTarget {
 
  private:
   BOOL destroy(bool detach);
+  // Changes style bits and tells `changed` when they differ.
+  BOOL modifyBits(DWORD* bits, DWORD remove, DWORD add, void (CWnd::*changed)(DWORD, DWORD));
 
   bool destroyed_ = false;
   bool ncDestroyed_ = false;  // past PostNcDestroy: no more messages
