@@ -247,7 +247,8 @@ void CQXApp::OnCalculator() {
 }
 
 void CQXApp::OnSettings() {
-  CQXSettingsDialog sheet;
+  // Without a parent of its own the sheet belongs to the main window.
+  CQXSettingsDialog sheet(m_pMainWnd);
   if (sheet.DoModal() != IDOK || !sheet.m_bColorsChanged) return;
   auto* frame = qobject_cast<CFrameWnd*>(m_pMainWnd);
   if (CDocument* doc = frame ? frame->GetActiveDocument() : nullptr) doc->UpdateAllViews(nullptr, kHintItemChanged, nullptr);
