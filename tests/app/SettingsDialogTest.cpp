@@ -10,6 +10,7 @@
 #include "platform/Document.h"
 #include "platform/FrameWnd.h"
 #include "platform/View.h"
+#include "platform/WinApp.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/TestEnvironment.h"
@@ -109,6 +110,20 @@ TEST_F(Settings, RestoreThenCancelStoresNothing) {
     EXPECT_EQ(GetOrangeMin(), COLORREF(button == IDOK ? 0x00005A : 0x010203));
     EXPECT_EQ(GetOrangeMax(), COLORREF(button == IDOK ? 0x9696FF : 0x040506));
   }
+}
+
+// Help shows the topic of the page in front, not of the first page.
+class HelpRecordingApp : public CWinApp {
+ public:
+  void WinHelp(DWORD data, UINT) override { topics.push_back(data); }
+  std::vector<DWORD> topics;
+};
+
+TEST_F(Settings, HelpShowsTheTopicOfTheActivePage) {
+  HelpRecordingApp app;
+  CQXSettingsDialog sheet;
+  runSheet(sheet, 2, [&] { click(&sheet, IDHELP); }, IDCANCEL);
+  EXPECT_EQ(app.topics, std::vector<DWORD>{0x20000 + 644});
 }
 
 TEST(ColorPreview, KeyPixelsAreMappedOnceAndTheRestStays) {
