@@ -307,10 +307,10 @@ TEST_F(Document, AFileAnotherInstanceHoldsIsNamedWithThatInstance) {
   EXPECT_TRUE(doc->GetPathName().isEmpty());
 
   // The file this document holds itself opens again: the document lets go first.
-  ASSERT_TRUE(doc->OpenDocumentFile(path("held.qxd")));
+  ASSERT_TRUE(open(QStringLiteral("held.qxd")));
   addProgram("MINE");
   ASSERT_TRUE(doc->OnSaveDocument(path("held.qxd")));
-  ASSERT_TRUE(doc->OpenDocumentFile(path("held.qxd")));
+  ASSERT_TRUE(open(QStringLiteral("held.qxd")));
   EXPECT_TRUE(hasNode(doc->GetItemStore(), "\\Calculator\\Program\\MINE"));
   EXPECT_FALSE(doc->IsReadOnly());
 }
