@@ -7,6 +7,7 @@
 #include "datamodel/QXDocEntry.h"
 #include "pages/QXDefaultPages.h"
 #include "pages/QXDescriptionPage.h"
+#include "pages/QXImagePages.h"
 #include "pages/QXNumericPages.h"
 #include "pages/QXPageView.h"
 
@@ -92,4 +93,5 @@ void RegisterQXPageClasses() {
   RegisterQXDefaultPageClasses();
   RegisterQXDescriptionPageClasses();
   RegisterNumericPageClasses();
+  RegisterImagePageClasses();
 }
