@@ -7,6 +7,7 @@
 #include "datamodel/QXDocEntry.h"
 #include "pages/QXDefaultPages.h"
 #include "pages/QXDescriptionPage.h"
+#include "pages/QXEquationPages.h"
 #include "pages/QXImagePages.h"
 #include "pages/QXNumericPages.h"
 #include "pages/QXPageView.h"
@@ -94,4 +95,5 @@ void RegisterQXPageClasses() {
   RegisterQXDescriptionPageClasses();
   RegisterNumericPageClasses();
   RegisterImagePageClasses();
+  RegisterEquationPageClasses();
 }
