@@ -7,6 +7,7 @@
 #include "datamodel/QXDocEntry.h"
 #include "pages/QXDefaultPages.h"
 #include "pages/QXDescriptionPage.h"
+#include "pages/QXECONView.h"
 #include "pages/QXEquationPages.h"
 #include "pages/QXImagePages.h"
 #include "pages/QXNumericPages.h"
@@ -96,4 +97,5 @@ void RegisterQXPageClasses() {
   RegisterNumericPageClasses();
   RegisterImagePageClasses();
   RegisterEquationPageClasses();
+  RegisterECONPageClasses();
 }
