@@ -24,7 +24,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QLayout>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QSpinBox>
@@ -95,16 +94,7 @@ BOOL CQXImageDataPage::OnInitDialog() {
     return FALSE;
   }
   m_image = image;
-  if (QWidget* placeholder = GetDlgItem(int(kPlaceholderId))) {
-    // Hidden, it keeps its place in the form's layout: the image goes there.
-    QSizePolicy policy = placeholder->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    placeholder->setSizePolicy(policy);
-    placeholder->hide();
-    placeholder->setEnabled(false);
-    if (layout()) layout()->activate();
-    m_imageRect = placeholderRect();
-  }
+  HidePlaceholder(kPlaceholderId, &m_imageRect);
   const int zoom = std::clamp(tallix::settings::readInt(displayPage(), kZoomKey), kMinZoom, kMaxZoom);
   m_zoomSpin = GetDlgItemAs<QSpinBox>(int(kZoomEdit));
   if (m_zoomSpin) {
@@ -122,15 +112,10 @@ BOOL CQXImageDataPage::OnInitDialog() {
   return FALSE;
 }
 
-QRect CQXImageDataPage::placeholderRect() const {
-  const QWidget* placeholder = GetDlgItem(int(kPlaceholderId));
-  return placeholder ? QRect(placeholder->mapTo(this, QPoint(0, 0)), placeholder->size()) : m_imageRect;
-}
-
 void CQXImageDataPage::OnSize(UINT type, int cx, int cy) {
   CQXDataPage::OnSize(type, cx, cy);
-  m_imageRect = placeholderRect();
-  if (m_image) m_image->setGeometry(1, m_imageRect.top(), std::max(0, cx - 2), std::max(0, cy - m_imageRect.top() - 1));
+  const QRect area = PlaceholderArea(kPlaceholderId, &m_imageRect, cx, cy);
+  if (m_image) m_image->setGeometry(area);
 }
 
 void CQXImageDataPage::OnDestroy() {

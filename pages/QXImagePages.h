@@ -108,7 +108,6 @@ class CQXImageDataPage : public CQXDataPage {
   QPointer<QSpinBox> m_zoomSpin;
 
  private:
-  QRect placeholderRect() const;
   void setZoom(int zoom);
 };
 

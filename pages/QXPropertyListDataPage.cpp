@@ -11,7 +11,6 @@
 #include "platform/RuntimeClass.h"
 
 #include <QFrame>
-#include <QLayout>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -76,31 +75,17 @@ BOOL CQXPropertyListDataPage::OnInitDialog() {
   frameLayout->setContentsMargins(edge, edge, edge, edge);
   m_list.Create(kListStyle, QRect(), m_frame, kListId);
   frameLayout->addWidget(&m_list);
-  if (QWidget* placeholder = GetDlgItem(int(kPlaceholderId))) {
-    QSizePolicy policy = placeholder->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    placeholder->setSizePolicy(policy);
-    placeholder->hide();
-    placeholder->setEnabled(false);
-    if (layout()) layout()->activate();
-    m_listRect = placeholderRect();
-  }
+  HidePlaceholder(kPlaceholderId, &m_listRect);
   m_frame->show();
   m_frame->raise();
   OnSize(SIZE_RESTORED, width(), height());
   return FALSE;
 }
 
-QRect CQXPropertyListDataPage::placeholderRect() const {
-  const QWidget* placeholder = GetDlgItem(int(kPlaceholderId));
-  return placeholder ? QRect(placeholder->mapTo(this, QPoint(0, 0)), placeholder->size()) : m_listRect;
-}
-
 void CQXPropertyListDataPage::OnSize(UINT type, int cx, int cy) {
   CQXDataPage::OnSize(type, cx, cy);
-  m_listRect = placeholderRect();
-  if (m_frame)
-    m_frame->setGeometry(1, m_listRect.top(), std::max(0, cx - 2), std::max(0, cy - m_listRect.top() - 1));
+  const QRect area = PlaceholderArea(kPlaceholderId, &m_listRect, cx, cy);
+  if (m_frame) m_frame->setGeometry(area);
 }
 
 void CQXPropertyListDataPage::OnDestroy() {

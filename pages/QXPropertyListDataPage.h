@@ -90,7 +90,6 @@ class CQXPropertyListDataPage : public CQXDataPage {
   BOOL m_roundTo10Digits;
 
  private:
-  QRect placeholderRect() const;
   QPointer<QFrame> m_frame;
 };
 
