@@ -94,6 +94,11 @@ TEST_F(ECONPages, SetUpsAreShownSavedOverTheirOwnBytesAndCommittedAsEdited) {
   EXPECT_EQ(setup->GetCombo()->itemText(1), QStringLiteral("05: Test"));
   EXPECT_EQ(rowText(setup, 1), QStringLiteral("No Title"));
   EXPECT_FALSE(setup->IsModified());
+  QXViewDataControl printed;
+  printed.kind = kPrintKindPropertyList;
+  QXViewDataRequest request{int(sizeof(QXViewDataRequest)), kPrintKindPropertyList, &printed};
+  ASSERT_TRUE(SendGetViewData(&request));
+  EXPECT_EQ(printed.control, &setup->GetList());
 
   // A sensor code no entry carries comes as "unknown Sensor (5)" and goes.
   open(setup, 5);
