@@ -104,6 +104,7 @@ TEST_F(ECONPages, SetUpsAreShownSavedOverTheirOwnBytesAndCommittedAsEdited) {
   open(setup, 5);
   EXPECT_EQ(rowText(setup, 1), QStringLiteral("Test"));
   EXPECT_EQ(rowText(setup, 5), QStringLiteral("unknown Sensor (5)"));
+  PageWindow::lookAt();
   open(setup, 0);
   EXPECT_EQ(rowText(setup, 5), QStringLiteral("None"));
 
@@ -164,6 +165,7 @@ TEST_F(ECONPages, ASavedProbeIsOfferedByTheSetUpPageAndReachesTheDocument) {
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(probe->GetCombo()->currentText(), QStringLiteral("07: Temperature sensor"));
   EXPECT_TRUE(view->GetProbesChanged());
+  PageWindow::lookAt();
 
   // The set-up page offers it on its next activation, and the unit of probe
   // 3 ends with its nine bytes.
