@@ -27,6 +27,7 @@
 #include "platform/Profile.h"
 #include "platform/ProgramPaths.h"
 #include "platform/Wnd.h"
+#include "tokens/QXTokenEditor.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -180,7 +181,7 @@ BOOL CQXApp::RegisterGridWindowClass() {
   CGridCtrl::RegisterWindowClass();
   return TRUE;
 }
-BOOL CQXApp::RegisterTokenEditorWindowClass() { return TRUE; }
+BOOL CQXApp::RegisterTokenEditorWindowClass() { return CQXTokenEditor::RegisterTokenEditorClass(); }
 void CQXApp::InitMenuPopupTable() { ::InitMenuPopupTable(); }
 void CQXApp::BuildExtensionMenus(const QString&) {}
 
