@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QFocusEvent>
 #include <QMimeData>
+#include <QRegularExpressionValidator>
 #include <QWheelEvent>
 #include <algorithm>
 #include <new>
@@ -125,6 +126,7 @@ int COrvoPropertyListCtrl::AddItem(const COrvoPropertyItem& source) {
     edit->setText(item->value);
     edit->setFont(listFont.font());
     if (item->textLimit > 0) edit->setMaxLength(int(std::min<UINT>(item->textLimit, 0x7FFFFFFF)));
+    if (item->style & ES_NUMBER) edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
     connect(edit, &QLineEdit::textEdited, this, [this] { modified = TRUE; });
     item->editor = edit;
   } else if (item->kind == COrvoPropertyItem::DropDownList) {

@@ -34,7 +34,7 @@ struct COrvoPropertyItem {
   static constexpr int DropDownList = 3;
 
   int kind = 0;  // EditField, DropDownList, anything else: text only
-  DWORD style = 0;  // the editor's window styles (WS_VISIBLE is ignored)
+  DWORD style = 0;  // the editor's window styles (WS_VISIBLE is ignored); ES_NUMBER: digits only
   DWORD data = 0;   // item data; a drop-down row's selected entry's after GetItem
   QString label;
   QString value;

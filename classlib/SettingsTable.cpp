@@ -87,6 +87,8 @@ std::vector<SettingDefinition> build() {
       text(kEditMacroList, "Macro File", ""),
       text(kEditMacroList, "Last Selected Macro", ""),
       integer(kDisplayPage, "Zoom Factor", 1),
+      // Column widths of the sensor list dialog (ListHelpers.h).
+      text(kSensorDialog, "List Width", ""),
       // Property pages resize only with old common controls, which this
       // platform never has.
       integer(kCommonCtrl, "Property Page Resize", 0),

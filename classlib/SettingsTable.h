@@ -18,6 +18,7 @@ inline constexpr char kEditCmdList[] = "Edit Cmd List";
 inline constexpr char kEditMacroList[] = "Edit Macro List";
 inline constexpr char kDisplayPage[] = "Display Page";
 inline constexpr char kCommonCtrl[] = "Common Ctrl";
+inline constexpr char kSensorDialog[] = "Sensor Dialog";
 // Kept by the application object (platform/WinApp.h), which reads it
 // through the profile directly.
 inline constexpr char kRecentFileList[] = "Recent File List";

@@ -17,7 +17,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLayout>
 #include <QList>
+
+#include <algorithm>
 
 const CMessageMap& CQXDataPage::messageMap() {
   static const CMessageMap map = MessageMapOf<CQXDataPage>(COrvoPropertyPage::messageMap())
@@ -57,6 +60,24 @@ void CQXDataPage::SetTabTextFromSelection() {
   TreeItemInfo info;
   info.mask = TreeItemInfo::kDescription;
   if (GetSelectedItemInfo(&info)) SetTabText(tallix::fromCp1252(info.description));
+}
+
+void CQXDataPage::HidePlaceholder(UINT id, QRect* rect) {
+  QWidget* placeholder = GetDlgItem(int(id));
+  if (!placeholder) return;
+  QSizePolicy policy = placeholder->sizePolicy();
+  policy.setRetainSizeWhenHidden(true);
+  placeholder->setSizePolicy(policy);
+  placeholder->hide();
+  placeholder->setEnabled(false);
+  if (layout()) layout()->activate();
+  *rect = QRect(placeholder->mapTo(this, QPoint(0, 0)), placeholder->size());
+}
+
+QRect CQXDataPage::PlaceholderArea(UINT id, QRect* rect, int cx, int cy) const {
+  if (const QWidget* placeholder = GetDlgItem(int(id)))
+    *rect = QRect(placeholder->mapTo(this, QPoint(0, 0)), placeholder->size());
+  return QRect(1, rect->top(), std::max(0, cx - 2), std::max(0, cy - rect->top() - 1));
 }
 
 BOOL CQXDataPage::OnInitDialog() {

@@ -17,6 +17,7 @@
 #include "classlib/OrvoPropertyPage.h"
 
 #include <QPointer>
+#include <QRect>
 
 #include <memory>
 
@@ -128,6 +129,14 @@ class CQXDataPage : public COrvoPropertyPage {
   LRESULT OnGetViewData(WPARAM, LPARAM lParam);
   // The selection's description as the tab text.
   void SetTabTextFromSelection();
+  // A control the page creates takes the place of the form's placeholder
+  // `id`: hidden and disabled, the placeholder keeps its place in the
+  // form's layout; `rect` receives its rectangle in the page.
+  void HidePlaceholder(UINT id, QRect* rect);
+  // Where that control goes in a page of cx x cy: from the placeholder's
+  // top edge to the bottom, one pixel in at the sides and the bottom;
+  // `rect` follows the placeholder.
+  QRect PlaceholderArea(UINT id, QRect* rect, int cx, int cy) const;
 
   BOOL autoMenuEnable = TRUE;
   BOOL tabTextFromDescription = FALSE;

@@ -10,7 +10,6 @@
 #include "platform/RuntimeClass.h"
 
 #include <QContextMenuEvent>
-#include <QLayout>
 
 #include <memory>
 
@@ -62,30 +61,15 @@ CQXGridCtrlDataPage::~CQXGridCtrlDataPage() = default;
 BOOL CQXGridCtrlDataPage::OnInitDialog() {
   CQXDataPage::OnInitDialog();
   CreateGrid(this, this);
-  if (QWidget* placeholder = GetDlgItem(int(kPlaceholderId))) {
-    // Hidden, it keeps its place in the form's layout: the grid goes there.
-    QSizePolicy policy = placeholder->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    placeholder->setSizePolicy(policy);
-    placeholder->hide();
-    placeholder->setEnabled(false);
-    if (layout()) layout()->activate();
-    m_gridRect = placeholderRect();
-  }
+  HidePlaceholder(kPlaceholderId, &m_gridRect);
   if (QWidget* frame = GetGrid().parentWidget()) frame->raise();
   OnSize(SIZE_RESTORED, width(), height());
   return FALSE;
 }
 
-QRect CQXGridCtrlDataPage::placeholderRect() const {
-  const QWidget* placeholder = GetDlgItem(int(kPlaceholderId));
-  return placeholder ? QRect(placeholder->mapTo(this, QPoint(0, 0)), placeholder->size()) : m_gridRect;
-}
-
 void CQXGridCtrlDataPage::OnSize(UINT type, int cx, int cy) {
   CQXDataPage::OnSize(type, cx, cy);
-  m_gridRect = placeholderRect();
-  PlaceGrid(QRect(1, m_gridRect.top(), cx - 2, cy - m_gridRect.top() - 1));
+  PlaceGrid(PlaceholderArea(kPlaceholderId, &m_gridRect, cx, cy));
 }
 
 void CQXGridCtrlDataPage::OnDestroy() {

@@ -77,9 +77,6 @@ class CQXGridCtrlDataPage : public CQXDataPage, public CQXGridTable {
   void OnDestroy() override;
 
   QRect m_gridRect;  // the placeholder's rectangle
-
- private:
-  QRect placeholderRect() const;
 };
 
 class CQXNumericalDataPage : public CQXGridCtrlDataPage {

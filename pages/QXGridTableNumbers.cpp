@@ -6,6 +6,7 @@
 #include "datamodel/CalcNumber.h"
 #include "datamodel/QXNumericArray.h"
 #include "datamodel/QXValueGrid.h"
+#include "pages/QXNumberText.h"
 
 #include <algorithm>
 #include <cstring>
@@ -14,46 +15,9 @@ namespace {
 
 constexpr UINT kInvalidNumber = 10505;
 constexpr UINT kIntegerRange = 61714;
-constexpr UINT kMaxText = 255;
+constexpr UINT kMaxText = 255;  // the longest text a cell hands the converter
 
-// The converter's mode for a generation (1 older, 2 newer).
-DWORD generationMode(int generation) { return generation == 1 ? kNumConvOlder : kNumConvNewer; }
 UINT numberSize(int generation) { return generation == 1 ? CQXNumberCell::kNumberSize : CQXNumericArray::kElementSize; }
-
-// Bytes to text; empty when the bytes do not convert.
-std::string toText(int generation, const BYTE* bytes, bool complex, bool round) {
-  std::array<BYTE, 20> in{};
-  const UINT size = numberSize(generation) * (complex ? 2 : 1);
-  std::memcpy(in.data(), bytes, size);
-  char text[256] = {};
-  CQXNumConvRequest r{};
-  r.size = sizeof r;
-  r.mode = generationMode(generation) | (complex ? kNumConvComplex : 0) | (round ? kNumConvRound10 : 0);
-  r.bytes = in.data();
-  r.bytesSize = size;
-  r.text = text;
-  r.textSize = generation == 1 ? 256 : 255;
-  if (!ConvertCalcNumber(&r)) return std::string();
-  return text;
-}
-
-// Text to bytes into `bytes` (48); FALSE when the text is refused.
-bool fromText(int generation, const std::string& text, bool complex, bool round, std::array<BYTE, 48>* bytes,
-              DWORD* resultFlags) {
-  std::array<char, kMaxText + 1> buffer{};
-  std::memcpy(buffer.data(), text.data(), std::min<size_t>(text.size(), kMaxText));
-  CQXNumConvRequest r{};
-  r.size = sizeof r;
-  r.mode = kNumConvTextToBytes | generationMode(generation) | (complex ? kNumConvComplex : 0) |
-           (round ? kNumConvRound10 : 0);
-  r.bytes = bytes->data();
-  r.bytesSize = generation == 1 ? 32 : 48;
-  r.text = buffer.data();
-  r.textSize = DWORD(buffer.size());
-  if (!ConvertCalcNumber(&r)) return false;
-  if (resultFlags) *resultFlags = r.resultFlags;
-  return true;
-}
 
 }  // namespace
 
@@ -65,7 +29,7 @@ std::string CQXGridTable::defaultText(int row, int col) {
 }
 
 void CQXGridTable::loadValue(int row, int col, int generation, const BYTE* bytes, bool complex) {
-  const std::string text = toText(generation, bytes, complex, m_roundTo10Digits);
+  const std::string text = NumberBytesToText(generation, bytes, complex, m_roundTo10Digits != FALSE);
   if (text.empty()) {
     setCellText(row, col, "0", 0);
     return;
@@ -165,7 +129,7 @@ bool CQXGridTable::convertCell(int row, int col, int generation, const std::stri
   }
   std::array<BYTE, 48> bytes{};
   DWORD flags = 0;
-  if (!fromText(generation, text, complexAllowed, m_roundTo10Digits != FALSE, &bytes, &flags)) return false;
+  if (!NumberTextToBytes(generation, text, complexAllowed, m_roundTo10Digits != FALSE, &bytes, &flags)) return false;
   out->complex = (flags & kNumConvResultComplex) != 0;
   out->bytes.fill(0);
   std::memcpy(out->bytes.data(), bytes.data(), numberSize(generation) * (out->complex ? 2 : 1));
@@ -177,7 +141,7 @@ BOOL CQXGridTable::IsCellNumberValid(int row, int col, BOOL complexAllowed, int 
   const std::string text = cellText(row, col);
   if (generation == 2 && text.empty()) return FALSE;
   std::array<BYTE, 48> bytes{};
-  return fromText(generation, text, complexAllowed != FALSE, m_roundTo10Digits != FALSE, &bytes, nullptr) ? TRUE
+  return NumberTextToBytes(generation, text, complexAllowed != FALSE, m_roundTo10Digits != FALSE, &bytes, nullptr) ? TRUE
                                                                                                           : FALSE;
 }
 

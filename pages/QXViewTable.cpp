@@ -7,6 +7,9 @@
 #include "datamodel/QXDocEntry.h"
 #include "pages/QXDefaultPages.h"
 #include "pages/QXDescriptionPage.h"
+#include "pages/QXECONView.h"
+#include "pages/QXEquationPages.h"
+#include "pages/QXImagePages.h"
 #include "pages/QXNumericPages.h"
 #include "pages/QXPageView.h"
 
@@ -92,4 +95,7 @@ void RegisterQXPageClasses() {
   RegisterQXDefaultPageClasses();
   RegisterQXDescriptionPageClasses();
   RegisterNumericPageClasses();
+  RegisterImagePageClasses();
+  RegisterEquationPageClasses();
+  RegisterECONPageClasses();
 }

@@ -144,5 +144,8 @@ inline constexpr DWORD WS_BORDER = 0x00800000;
 inline constexpr DWORD WS_VSCROLL = 0x00200000;
 inline constexpr DWORD WS_HSCROLL = 0x00100000;
 inline constexpr DWORD WS_TABSTOP = 0x00010000;
+// Control styles: an edit that takes digits only, a drop-down list.
+inline constexpr DWORD ES_NUMBER = 0x2000;
+inline constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
 // Extended window styles.
 inline constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;

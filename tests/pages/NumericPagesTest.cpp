@@ -18,39 +18,16 @@
 #include "pages/QXNumericPages.h"
 #include "platform/CmdUI.h"
 #include "app/QXAppMessages.h"
+#include "tests/pages/PageSheetHost.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestEnvironment.h"
 
 namespace tallix::test {
 namespace {
 
-// A page whose selected entry comes from the test.
-template <class Page>
-class SelectedEntryPage : public Page {
- public:
-  std::function<CQXDocEntry*()> current;
-  BOOL FetchCurrentItem(std::unique_ptr<CQXDocEntry>* entry) override {
-    entry->reset(current ? current() : nullptr);
-    return *entry != nullptr;
-  }
-};
-
 class NumericPagesTest : public ::testing::Test {
  protected:
-  void TearDown() override {
-    if (sheet) sheet->DestroyWindow();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  void show(CPropertyPage* page) {
-    window.resize(500, 400);
-    sheet = new COrvoChildPropertySheet(QString(), &window, 0);
-    sheet->AddPage(page);
-    ASSERT_TRUE(sheet->Create(&window));
-    sheet->setGeometry(0, 0, 500, 400);
-    window.show();
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-  }
+  void show(CPropertyPage* page) { host.show(page); }
   // Opens the context menu over cell (row, col) and returns the popup's
   // items by command id: enabled or not; then sends `choose` (when not 0
   // and enabled) to the page as the menu does.
@@ -83,8 +60,7 @@ class NumericPagesTest : public ::testing::Test {
 
   TestEnvironment env{TestEnvironment::WithLanguageLibrary};
   MessageLog messages;
-  QWidget window;
-  QPointer<COrvoChildPropertySheet> sheet;
+  PageSheetHost host;
 };
 
 TEST_F(NumericPagesTest, NewMatrixSpinsAndRowCommands) {

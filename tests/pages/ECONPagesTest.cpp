@@ -1,0 +1,193 @@
+// The E-CON view in the main window: set-ups shown, saved and committed
+// over their own bytes, and custom probes that the set-up page offers.
+#include "datamodel/QXDataLoggerItem.h"
+#include "pages/QXECONSetupPage.h"
+#include "pages/QXECONView.h"
+#include "pages/QXViewTable.h"
+#include "tests/pages/PageTestSupport.h"
+#include "tests/support/MessageLog.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace tallix::test;
+
+namespace {
+
+const char kPath[] = "\\Calculator\\E-CON\\ECON";
+
+// The current set-up, set-up 5 "Test" with channel 2 sensor 5 and bytes of
+// its own beyond the rows, and probe 3 whose unit fills its 9 bytes.
+CQXDataLoggerItem* makeItem() {
+  auto* item = new CQXDataLoggerItem;
+  item->AddSetupRecord(0, 0);
+  item->AddSetupRecord(0, 5);
+  CQXRawBlock* setup = item->FindBlock("1005");
+  BYTE* data = setup->GetData();
+  std::memcpy(data, "Test\0", 5);
+  data[32] = 5;
+  for (int i : {42, 43, 44, 45, 102, 200, 233}) data[i] = BYTE(0xA0 + i % 16);
+  item->AddSetupRecord(1, 3);
+  BYTE* probe = item->FindBlock("2003")->GetData();
+  std::memcpy(probe, "Probe\0", 6);
+  std::memcpy(probe + 19, "ABCDEFGHI", 9);
+  probe[28] = 1;
+  probe[60] = 0x77;
+  return item;
+}
+
+class ECONPages : public ::testing::Test {
+ protected:
+  ECONPages() {
+    RegisterQXPageClasses();
+    w.doc.put(kPath, makeItem());
+    PageTree::path = kPath;
+    PageTree::description = "ECON";
+    view = w.show<CQXECONDataView>();
+    if (view) view->EnableSheet(TRUE);
+    setup = view ? qobject_cast<CQXECONSetupDataPage*>(view->GetSheet()->GetActivePage()) : nullptr;
+  }
+  std::unique_ptr<CQXDocEntry> stored() { return w.doc.get(kPath); }
+  static std::vector<BYTE> record(CQXDocEntry* entry, const char* name) {
+    auto* item = dynamic_cast<CQXDataLoggerItem*>(entry->GetItem());
+    const CQXRawBlock* block = item ? item->FindBlock(name) : nullptr;
+    return block ? std::vector<BYTE>(block->GetData(), block->GetData() + block->GetLength()) : std::vector<BYTE>();
+  }
+  // The user's typing into row `row` of the page's list.
+  static void typeRow(CQXPropertyListDataPage* page, int row, const char* text) {
+    COrvoPropertyListCtrl& list = page->GetList();
+    list.setFocus();
+    list.SelectItem(row);
+    auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_TRUE(edit) << row;
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+  }
+  static QString rowText(CQXPropertyListDataPage* page, int row) {
+    COrvoPropertyItem item;
+    page->GetList().GetItem(row, &item);
+    return item.value;
+  }
+  static void click(CQXDataPage* page, UINT id) {
+    QTest::mouseClick(page->GetDlgItemAs<QPushButton>(int(id)), Qt::LeftButton);
+  }
+  static void open(CQXECONSetupDataPage* page, int number) {
+    page->GetCombo()->setCurrentIndex(page->GetCombo()->findData(number));
+    click(page, CQXECONSetupDataPage::kOpen);
+  }
+
+  PageWindow w;
+  MessageLog messages;
+  CQXECONDataView* view = nullptr;
+  CQXECONSetupDataPage* setup = nullptr;
+};
+
+TEST_F(ECONPages, SetUpsAreShownSavedOverTheirOwnBytesAndCommittedAsEdited) {
+  ASSERT_TRUE(setup);
+  EXPECT_EQ(w.popupTexts(4).mid(0, 3), (QStringList{"Configuration", "Sonde Particulière", "Description"}));
+  ASSERT_EQ(setup->GetCombo()->count(), 2);
+  EXPECT_EQ(setup->GetCombo()->itemText(0), QStringLiteral("--"));
+  EXPECT_EQ(setup->GetCombo()->itemText(1), QStringLiteral("05: Test"));
+  EXPECT_EQ(rowText(setup, 1), QStringLiteral("No Title"));
+  EXPECT_FALSE(setup->IsModified());
+  QXViewDataControl printed;
+  printed.kind = kPrintKindPropertyList;
+  QXViewDataRequest request{int(sizeof(QXViewDataRequest)), kPrintKindPropertyList, &printed};
+  ASSERT_TRUE(SendGetViewData(&request));
+  EXPECT_EQ(printed.control, &setup->GetList());
+
+  // A sensor code no entry carries comes as "unknown Sensor (5)" and goes.
+  open(setup, 5);
+  EXPECT_EQ(rowText(setup, 1), QStringLiteral("Test"));
+  EXPECT_EQ(rowText(setup, 5), QStringLiteral("unknown Sensor (5)"));
+  PageWindow::lookAt();
+  open(setup, 0);
+  EXPECT_EQ(rowText(setup, 5), QStringLiteral("None"));
+
+  // Opened, edited and saved under its number: the bytes without rows stay.
+  open(setup, 5);
+  EXPECT_FALSE(setup->GetList().IsModified());
+  typeRow(setup, 3, "30");
+  EXPECT_TRUE(setup->GetList().IsModified());
+  click(setup, CQXECONSetupDataPage::kSave);  // "Recouvrir ...?" answered OK
+  ASSERT_EQ(messages.texts().size(), 1u);
+  EXPECT_EQ(messages.texts()[0], QString::fromUtf8("Recouvrir l'entrée \" 5: Test\"?"));
+  EXPECT_FALSE(setup->GetList().IsModified());
+  ASSERT_TRUE(CommitActivePage());
+  auto entry = stored();
+  std::vector<BYTE> five = record(entry.get(), "1005");
+  ASSERT_EQ(five.size(), 234u);
+  EXPECT_EQ(five[28], 30);
+  EXPECT_EQ(five[32], 5);  // the unknown sensor kept
+  for (int i : {42, 43, 44, 45, 102, 200, 233}) EXPECT_EQ(five[size_t(i)], BYTE(0xA0 + i % 16)) << i;
+  std::vector<BYTE> current = record(entry.get(), "cda_mem");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(current.data())), "No Title");
+
+  // Edited and committed without saving: the rows go into "cda_mem", "--".
+  typeRow(setup, 3, "40");
+  ASSERT_TRUE(CommitActivePage());
+  entry = stored();
+  current = record(entry.get(), "cda_mem");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(current.data())), "--");
+  EXPECT_EQ(current[28], 40);
+  EXPECT_EQ(current[32], 5);
+  EXPECT_EQ(record(entry.get(), "1005")[28], 30);
+  EXPECT_EQ(messages.texts().size(), 1u);
+
+  // A bad number keeps the user on the row.
+  typeRow(setup, 18, "1..2");
+  EXPECT_FALSE(CommitActivePage());
+  EXPECT_EQ(messages.texts().back(), QString::fromUtf8("Entrée d'un nombre invalide."));
+  EXPECT_EQ(setup->GetList().GetCurrentRow(), 18);
+}
+
+TEST_F(ECONPages, ASavedProbeIsOfferedByTheSetUpPageAndReachesTheDocument) {
+  ASSERT_TRUE(setup);
+  ASSERT_TRUE(view->ShowPage(CQXECONCustomProbePage::kPageId));
+  auto* probe = qobject_cast<CQXECONCustomProbePage*>(view->GetSheet()->GetActivePage());
+  ASSERT_TRUE(probe);
+  ASSERT_EQ(probe->GetCombo()->count(), 1);
+  EXPECT_EQ(probe->GetCombo()->itemText(0), QStringLiteral("03: Probe"));
+  EXPECT_EQ(rowText(probe, 1), QStringLiteral("Probe"));
+
+  typeRow(probe, 0, "7x");  // digits only
+  EXPECT_EQ(rowText(probe, 0), QStringLiteral("7"));
+  typeRow(probe, 1, "Temperature sensor long name");
+  typeRow(probe, 2, "Celsius degrees");
+  typeRow(probe, 3, "0.5");
+  typeRow(probe, 4, "-2");
+  probe->GetList().SelectItem(0);
+  click(probe, CQXECONCustomProbePage::kSave);
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(probe->GetCombo()->currentText(), QStringLiteral("07: Temperature sensor"));
+  EXPECT_TRUE(view->GetProbesChanged());
+  PageWindow::lookAt();
+
+  // The set-up page offers it on its next activation, and the unit of probe
+  // 3 ends with its nine bytes.
+  ASSERT_TRUE(view->ShowPage(CQXECONSetupDataPage::kPageId));
+  EXPECT_FALSE(view->GetProbesChanged());
+  COrvoPropertyListCtrl& list = setup->GetList();
+  list.SelectItem(4);
+  QStringList offered;
+  for (QComboBox* combo : list.findChildren<QComboBox*>())
+    if (combo->isVisible())
+      for (int i = 0; i < combo->count(); ++i) offered << combo->itemText(i) + "=" + combo->itemData(i).toString();
+  EXPECT_TRUE(offered.contains(QStringLiteral("Temperature sensor: Celsius =2007"))) << offered.join('|').toStdString();
+  EXPECT_TRUE(offered.contains(QStringLiteral("Probe: ABCDEFGHI=2003"))) << offered.join('|').toStdString();
+
+  ASSERT_TRUE(CommitActivePage());
+  auto entry = stored();
+  std::vector<BYTE> seven = record(entry.get(), "2007");
+  ASSERT_EQ(seven.size(), 134u);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(seven.data())), "Temperature sensor");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(seven.data() + 19)), "Celsius ");
+  EXPECT_EQ(seven[28], 1);
+  EXPECT_EQ(record(entry.get(), "2003")[60], 0x77);
+}
+
+}  // namespace
