@@ -314,7 +314,12 @@ BOOL CQXDoc::ImportOldFile(const QString& path) {
     code = 4;
     return fail();
   }
-  const int converted = import->Convert(handle, newer, this);
+  int converted = 0;
+  {
+    // The answers given during the conversion hold for it alone.
+    CQXOverwriteStateScope answers(&items_);
+    converted = import->Convert(handle, newer, this);
+  }
   if (converted != 1) {
     code = converted == 4 ? 10 : 6;
     return fail();

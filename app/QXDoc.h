@@ -174,6 +174,9 @@ class CQXDoc : public CDocument, public CQXDocServices, public CQXDocCommandHost
   BOOL ClipboardHasItem(int dataType) override;
   BOOL CopyItemToClipboard(const char* path, int dataType) override;
   std::unique_ptr<CQXDocEntry> ReadClipboardItem() override;
+  // Files an item dropped on the tree or icon view at `target` (see
+  // CQXDocCommands::InsertDroppedItem).
+  BOOL InsertDroppedItem(COleDataObject* data, DROPEFFECT effect, const TreeItemInfo& target, BOOL sameView);
 
   // ---- CQXDocLinkHost
   CQXDocServices* GetLinkDocument() override { return this; }

@@ -3,6 +3,7 @@
 // commands, link commands) and answers what they ask of it.
 #include "app/QXDoc.h"
 
+#include "app/ItemTransfer.h"
 #include "app/MainFrameFunctions.h"
 #include "app/QXSendableItems.h"
 #include "app/QXTreeView.h"
@@ -99,10 +100,19 @@ std::string CQXDoc::GetModelName() {
   return name;
 }
 
-// The item clipboard does not carry items yet: nothing to copy or paste.
-BOOL CQXDoc::ClipboardHasItem(int) { return FALSE; }
-BOOL CQXDoc::CopyItemToClipboard(const char*, int) { return FALSE; }
-std::unique_ptr<CQXDocEntry> CQXDoc::ReadClipboardItem() { return nullptr; }
+BOOL CQXDoc::ClipboardHasItem(int dataType) { return IsClipboardItemOfKind(dataType, TRUE); }
+
+BOOL CQXDoc::CopyItemToClipboard(const char* path, int dataType) { return ::CopyItemToClipboard(this, path, dataType); }
+
+std::unique_ptr<CQXDocEntry> CQXDoc::ReadClipboardItem() {
+  std::unique_ptr<CQXDocEntry> entry;
+  PasteItemFromClipboard(&entry);
+  return entry;
+}
+
+BOOL CQXDoc::InsertDroppedItem(COleDataObject* data, DROPEFFECT effect, const TreeItemInfo& target, BOOL sameView) {
+  return commands_.InsertDroppedItem(data, effect, target, sameView);
+}
 
 // ---------------------------------------------------------------- Link menu
 
