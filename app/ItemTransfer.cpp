@@ -95,6 +95,17 @@ ClipboardInfo& clipboardInfo() {
   return c;
 }
 
+// The drag under way in this program, and the last one that left it as a
+// move into another program.
+struct DragRecord {
+  bool active = false;
+  DWORD view = 0;
+  std::string path;
+  bool droppedHere = false, movedHere = false;
+};
+DragRecord g_drag;
+DragRecord g_movedElsewhere;
+
 }  // namespace
 
 // ---------------------------------------------------------------- the block
@@ -186,9 +197,34 @@ BOOL CopyItemToClipboard(CQXDocServices* doc, const char* path, int dataType) {
 BOOL DragItem(CQXDocServices* doc, const char* path, int dataType, QWidget* sourceView, BOOL* moved) {
   if (moved) *moved = FALSE;
   COleDataSource source;
-  if (!BuildItemDataObject(doc, path, dataType, ItemDragViewId(sourceView), &source)) return FALSE;
+  const DWORD view = ItemDragViewId(sourceView);
+  if (!path || !BuildItemDataObject(doc, path, dataType, view, &source)) return FALSE;
+  g_movedElsewhere = DragRecord();
+  g_drag = DragRecord();
+  g_drag.active = true;
+  g_drag.view = view;
+  g_drag.path = path;
   const DROPEFFECT effect = source.DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, sourceView);
-  if (moved) *moved = (effect & DROPEFFECT_MOVE) ? TRUE : FALSE;
+  const DragRecord done = g_drag;
+  g_drag = DragRecord();
+  if (done.droppedHere) {
+    if (moved) *moved = done.movedHere && (effect & DROPEFFECT_MOVE) ? TRUE : FALSE;
+  } else if (effect & DROPEFFECT_MOVE) {
+    g_movedElsewhere = done;
+  }
+  return TRUE;
+}
+
+void NoteItemDropped(const ItemInfoBlock& info, BOOL moved) {
+  if (!g_drag.active || !IsFromOwnMainWindow(info) || info.dragView != g_drag.view || g_drag.path != info.sourcePath)
+    return;
+  g_drag.droppedHere = true;
+  g_drag.movedHere = moved != FALSE;
+}
+
+BOOL ConfirmMovedElsewhere(DWORD view, const char* path) {
+  if (!g_movedElsewhere.active || !path || view != g_movedElsewhere.view || g_movedElsewhere.path != path) return FALSE;
+  g_movedElsewhere = DragRecord();
   return TRUE;
 }
 

@@ -73,9 +73,19 @@ BOOL BuildItemDataObject(CQXDocServices* doc, const char* path, int dataType, DW
 // built.
 BOOL CopyItemToClipboard(CQXDocServices* doc, const char* path, int dataType);
 // Drags the item out of `sourceView` (copy, move and link allowed);
-// `moved` TRUE when the drop took it as a move. FALSE when the data object
-// cannot be built. The caller removes the source item after a move.
+// `moved` TRUE when a drop in this program filed it as a move. FALSE when
+// the data object cannot be built. The caller removes the source item after
+// a move. A move into another program is only a promise (the drag loop
+// learns only what the target expected before the drop): it is kept, and
+// the item goes when that program says it filed it (ConfirmMovedElsewhere).
 BOOL DragItem(CQXDocServices* doc, const char* path, int dataType, QWidget* sourceView, BOOL* moved);
+// A drop in this program read `info`; `moved` when it filed the item as a
+// move.
+void NoteItemDropped(const ItemInfoBlock& info, BOOL moved);
+// Another program filed the item this program last dragged out as a move
+// (view id and document path as in its description block): TRUE once, when
+// they match that drag.
+BOOL ConfirmMovedElsewhere(DWORD view, const char* path);
 
 // The description block of a data object; FALSE when it offers none or a
 // refused one.

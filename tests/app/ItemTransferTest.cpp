@@ -1,6 +1,7 @@
 // Items between windows and programs: the description block's bytes, the
 // clipboard in one program and between two, and drops on the tree as a user
 // makes them (moves, copies, refusals, programs over programs).
+#include "app/InstanceProbe.h"
 #include "app/ItemTransfer.h"
 #include "platform/OleDataObject.h"
 #include "tests/app/ItemWindow.h"
@@ -11,6 +12,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QStandardPaths>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -102,6 +104,10 @@ TEST_F(ItemTransfer, AMatrixFromAnotherProgramGoesOnlyToMatrixSlotsAndTakesTheSl
   EXPECT_EQ(ItemWindow::dropOn(tree, w.treePoint("\\Calculator\\List\\List1"), mime.get(), {}, false), DROPEFFECT_NONE);
   EXPECT_EQ(ItemWindow::dropOn(tree, w.treePoint("\\Calculator\\Matrix\\MatB"), mime.get(), Qt::ControlModifier, false),
             DROPEFFECT_COPY);
+  // The icon view asks the same question.
+  CQXIconView* icons = w.showFolder("\\Calculator\\List");
+  ASSERT_TRUE(icons);
+  EXPECT_EQ(ItemWindow::dropOn(icons, QPoint(30, 30), mime.get(), {}, false), DROPEFFECT_NONE);
 
   EXPECT_EQ(ItemWindow::dropOn(tree, w.treePoint("\\Calculator\\Matrix\\MatB"), mime.get()), DROPEFFECT_MOVE);
   CQXDocEntry dropped;
@@ -178,6 +184,34 @@ TEST_F(ItemTransfer, ProgramsDroppedOnProgramsLeaveTheProgramsTheUserMeant) {
   EXPECT_EQ(ItemWindow::dropOn(tree, at("B"), elsewhere.get()), DROPEFFECT_MOVE);
   EXPECT_EQ(w.programs(), (std::vector<std::string>{"A:1", "B:4", "D:4"}));
   EXPECT_EQ(clicker.questions.size(), 2u);
+}
+
+TEST_F(ItemTransfer, AMoveIntoAnotherProgramTakesTheItemOnlyOnceThatProgramFiledIt) {
+  w.file(ItemWindow::matrix('A', 2), "\\Calculator\\Matrix\\MatA");
+  // The drag loop reports what the other program expected before its drop.
+  const DoDragDropHandler old = SetDoDragDropHandler([](COleDataSource&, DROPEFFECT, QWidget*) { return DROPEFFECT_MOVE; });
+  const QPoint a = w.treePoint("\\Calculator\\Matrix\\MatA");
+  QTest::mousePress(w.treeViewport(), Qt::LeftButton, {}, a);
+  QTest::mouseMove(w.treeViewport(), a + QPoint(30, 0));
+  QTest::mouseRelease(w.treeViewport(), Qt::LeftButton, {}, a + QPoint(30, 0));
+  SetDoDragDropHandler(old);
+  EXPECT_EQ(w.matrixRows("\\Calculator\\Matrix\\MatA"), 2);
+
+  auto filedElsewhere = [&](const char* path) {
+    QByteArray bytes(4, '\0');
+    qToLittleEndian<quint32>(ItemDragViewId(w.tree), bytes.data());
+    bytes += path;
+    COPYDATASTRUCT data;
+    data.dwData = kItemMovedDataCode;
+    data.cbData = DWORD(bytes.size());
+    data.lpData = bytes.constData();
+    return w.frame->SendMessage(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+  };
+  EXPECT_EQ(filedElsewhere("\\Calculator\\Matrix\\MatB"), 0);
+  EXPECT_EQ(w.matrixRows("\\Calculator\\Matrix\\MatA"), 2);
+  EXPECT_NE(filedElsewhere("\\Calculator\\Matrix\\MatA"), 0);
+  EXPECT_EQ(w.matrixRows("\\Calculator\\Matrix\\MatA"), 0);
+  EXPECT_EQ(filedElsewhere("\\Calculator\\Matrix\\MatA"), 0);
 }
 
 TEST_F(ItemTransfer, WritesFuzzCorpusWhenAsked) {

@@ -9,6 +9,7 @@
 #include "app/DocManagerEx.h"
 #include "app/ItemClipboardFormats.h"
 #include "app/QXDoc.h"
+#include "app/QXIconView.h"
 #include "app/QXMainFrame.h"
 #include "app/QXSingleDocTemplate.h"
 #include "app/QXTreeView.h"
@@ -110,6 +111,10 @@ class ItemWindow {
     QRect rect;
     tree->GetTreeCtrl().GetItemRect(item, &rect, TRUE);
     return rect.center();
+  }
+  CQXIconView* showFolder(const char* path) {
+    tree->SelectPath(path, TRUE);
+    return qobject_cast<CQXIconView*>(frame->GetContentView());
   }
 
   // Drags over `at` of `target` with `keys` held and drops there unless the
