@@ -236,6 +236,14 @@ BOOL ReadItemInfo(const COleDataObject* data, ItemInfoBlock* out) {
   return block && DecodeItemInfo(*block, out);
 }
 
+const ItemInfoBlock* ItemDragDescription::Get(const COleDataObject* data) {
+  if (!read_) {
+    valid_ = ReadItemInfo(data, &info_);
+    read_ = true;
+  }
+  return valid_ ? &info_ : nullptr;
+}
+
 BOOL IsClipboardItemOfKind(int dataType, BOOL check) {
   if (!check) return FALSE;
   QClipboard* clipboard = QGuiApplication::clipboard();

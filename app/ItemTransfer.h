@@ -90,6 +90,20 @@ BOOL ConfirmMovedElsewhere(DWORD view, const char* path);
 // The description block of a data object; FALSE when it offers none or a
 // refused one.
 BOOL ReadItemInfo(const COleDataObject* data, ItemInfoBlock* out);
+// The description of the item dragged over a view, read at the first
+// question of a drag and kept until Forget (leave or drop): another
+// program's data is fetched from it each time it is read.
+class ItemDragDescription {
+ public:
+  // Null when the dragged data describes no item.
+  const ItemInfoBlock* Get(const COleDataObject* data);
+  void Forget() { read_ = false; }
+
+ private:
+  bool read_ = false, valid_ = false;
+  ItemInfoBlock info_;
+};
+
 // FALSE when `check` is FALSE; else whether the clipboard holds an item of
 // `dataType`. The clipboard's block is read once after each change of the
 // clipboard, so update handlers never wait on another program twice.

@@ -541,14 +541,6 @@ void CQXIconView::OnBeginDrag(NMHDR*, LRESULT* result) {
   doc->SetBusy(FALSE);
 }
 
-const ItemInfoBlock* CQXIconView::dragInfo(COleDataObject* data) {
-  if (!dragRead_) {
-    dragValid_ = ReadItemInfo(data, &dragInfo_);
-    dragRead_ = true;
-  }
-  return dragValid_ ? &dragInfo_ : nullptr;
-}
-
 void CQXIconView::setDropHilite(int index) {
   if (!list_ || index == dropHilite_) return;
   if (dropHilite_ >= 0) list_->SetItemState(dropHilite_, 0, LVIS_DROPHILITED);
@@ -560,12 +552,11 @@ void CQXIconView::endDragFeedback() {
   if (scrollTimer_) KillTimer(scrollTimer_);
   scrollTimer_ = 0;
   setDropHilite(-1);
-  dragRead_ = false;
+  dragged_.Forget();
 }
 
 DROPEFFECT CQXIconView::OnDragEnter(COleDataObject* data, DWORD keyState, QPoint point) {
-  // Read once a drag: another program's data is fetched from it each time.
-  dragRead_ = false;
+  dragged_.Forget();
   return OnDragOver(data, keyState, point);
 }
 
@@ -579,7 +570,7 @@ DROPEFFECT CQXIconView::OnDragOver(COleDataObject* data, DWORD keyState, QPoint 
     TreeSelectionInfo selection;
     if (CQXTreeView* tree = GetTreeView(); tree && tree->GetSelection(&selection)) target = selection.itemData;
   }
-  const ItemInfoBlock* info = dragInfo(data);
+  const ItemInfoBlock* info = dragged_.Get(data);
   if (!info || !CanDropItemOn(*info, target)) {
     setDropHilite(-1);
     return DROPEFFECT_NONE;

@@ -114,7 +114,6 @@ class CQXIconView : public CQXContentsView, public CQXSelectedInfoSource {
   void refillAndSelect(int index);
   void setDropHilite(int index);
   void endDragFeedback();
-  const ItemInfoBlock* dragInfo(COleDataObject* data);
   void changeMenus();
   void restoreMenus();
   QPoint listPoint(QPoint viewPoint) const;
@@ -124,8 +123,7 @@ class CQXIconView : public CQXContentsView, public CQXSelectedInfoSource {
   BOOL menuChanged_ = FALSE;
   UINT_PTR scrollTimer_ = 0;
   int dropHilite_ = -1;
-  bool dragRead_ = false, dragValid_ = false;
-  ItemInfoBlock dragInfo_;
+  ItemDragDescription dragged_;
 };
 
 void RegisterQXIconViewClass();

@@ -2,7 +2,6 @@
 
 #include "app/AppServices.h"
 #include "app/ItemTransfer.h"
-#include "services/MainFrameServices.h"
 #include "services/ProgramServices.h"
 #include "app/QXDoc.h"
 #include "classlib/InternetShortcut.h"
@@ -453,29 +452,20 @@ void CQXTreeView::OnTreeBeginDrag(NMHDR* header, LRESULT* result) {
   if (FindPath(info.path)) doc->ShowSelectedItemView();
 }
 
-const ItemInfoBlock* CQXTreeView::dragInfo(COleDataObject* data) {
-  if (!dragRead_) {
-    dragValid_ = ReadItemInfo(data, &dragInfo_);
-    dragRead_ = true;
-  }
-  return dragValid_ ? &dragInfo_ : nullptr;
-}
-
 DROPEFFECT CQXTreeView::OnDragEnter(COleDataObject* data, DWORD keyState, QPoint point) {
-  // Read once a drag: another program's data is fetched from it each time.
-  dragRead_ = false;
-  dragInfo(data);
+  dragged_.Forget();
+  dragged_.Get(data);
   return COrvoTreeViewDragDrop::OnDragEnter(data, keyState, point);
 }
 
 void CQXTreeView::OnDragLeave() {
-  dragRead_ = false;
+  dragged_.Forget();
   COrvoTreeViewDragDrop::OnDragLeave();
 }
 
 BOOL CQXTreeView::CanDropAt(COleDataObject* data, DWORD, QPoint point) {
   HTREEITEM item = GetTreeCtrl().HitTest(point);
-  const ItemInfoBlock* info = item ? dragInfo(data) : nullptr;
+  const ItemInfoBlock* info = item ? dragged_.Get(data) : nullptr;
   if (!info) return FALSE;
   TreeItemInfo target;
   target.mask = TreeItemInfo::kPath;
@@ -484,7 +474,7 @@ BOOL CQXTreeView::CanDropAt(COleDataObject* data, DWORD, QPoint point) {
 
 BOOL CQXTreeView::OnDrop(COleDataObject* data, DROPEFFECT dropEffect, QPoint point) {
   COrvoTreeViewDragDrop::OnDrop(data, dropEffect, point);
-  dragRead_ = false;
+  dragged_.Forget();
   if (CInternetShortcutReader().IsInternetShortcut(data)) {
     HandDroppedUrlToFrame(data);
     return TRUE;

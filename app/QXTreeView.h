@@ -137,13 +137,10 @@ class CQXTreeView : public COrvoTreeViewDragDrop {
 
  private:
   void cancelDelay();
-  // The dragged item's description, read at the first question of a drag.
-  const ItemInfoBlock* dragInfo(COleDataObject* data);
 
   UINT_PTR delayTimer_ = 0;
   HTREEITEM delayItem_ = nullptr;
-  bool dragRead_ = false, dragValid_ = false;
-  ItemInfoBlock dragInfo_;
+  ItemDragDescription dragged_;
 };
 
 void RegisterQXTreeViewClass();
