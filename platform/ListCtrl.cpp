@@ -226,7 +226,8 @@ void CListCtrl::applyMode() {
     iconView_->setDragEnabled(false);
     iconView_->setFlow(mode == LVS_LIST ? QListView::TopToBottom : QListView::LeftToRight);
     iconView_->setWrapping(true);
-    iconView_->setUniformItemSizes(!large);
+    // Small icons and lists lay each label out whole.
+    iconView_->setUniformItemSizes(false);
     iconView_->setResizeMode((style & LVS_AUTOARRANGE) ? QListView::Adjust : QListView::Fixed);
     iconView_->setSpacing(large ? 4 : 1);
     iconView_->setWordWrap(large);
