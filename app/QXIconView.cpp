@@ -28,14 +28,15 @@
 
 namespace {
 
-constexpr UINT kCmdDelete = 22100;
-constexpr UINT kCmdEdit = 22101;
-constexpr UINT kCmdNew = 22102;
-constexpr UINT kCmdEditOrNew = 22114;
-constexpr UINT kCmdCopy = 57634;
-constexpr UINT kCmdCut = 57635;
-constexpr UINT kCmdPaste = 57637;
-constexpr UINT kCmdUndo = 57643;
+// The Edit and entry commands are the document's.
+constexpr UINT kCmdDelete = CQXDocCommands::ID_ENTRY_DELETE;
+constexpr UINT kCmdEdit = CQXDocCommands::ID_ENTRY_EDIT;
+constexpr UINT kCmdNew = CQXDocCommands::ID_ENTRY_NEW;
+constexpr UINT kCmdEditOrNew = CQXDocCommands::ID_ENTRY_EDIT_OR_NEW;
+constexpr UINT kCmdCopy = CQXDocCommands::ID_EDIT_COPY;
+constexpr UINT kCmdCut = CQXDocCommands::ID_EDIT_CUT;
+constexpr UINT kCmdPaste = CQXDocCommands::ID_EDIT_PASTE;
+constexpr UINT kCmdUndo = CQXDocCommands::ID_EDIT_UNDO;
 constexpr UINT kCmdSelectView = 22401;
 constexpr UINT kCmdViewList = 22402;
 constexpr UINT kCmdViewIcons = 22403;
