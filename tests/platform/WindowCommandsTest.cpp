@@ -5,11 +5,14 @@
 #include "platform/Dialog.h"
 #include "platform/Document.h"
 #include "platform/FrameWnd.h"
+#include "platform/Menu.h"
+#include "platform/MessageBox.h"
 #include "platform/View.h"
 #include "platform/WinApp.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEventLoop>
 #include <QMenu>
 #include <QMenuBar>
@@ -91,6 +94,37 @@ const CMessageMap& TestFrame::messageMap() {
   return map;
 }
 
+// A dialog whose context menu chooses one of its commands, as the command
+// lists do.
+class MenuDialog : public CDialog {
+ public:
+  explicit MenuDialog(CWnd* parent) : CDialog(514, parent) {}
+  DECLARE_MESSAGE_MAP()
+  void OnChosen() {
+    g_log.push_back("chosen");
+    EndDialog(IDOK);
+  }
+  void ChooseFromContextMenu() {
+    QTimer::singleShot(0, [] {
+      QWidget* popup = QApplication::activePopupWidget();
+      ASSERT_TRUE(popup);
+      QTest::keyClick(popup, Qt::Key_Down);
+      QTest::keyClick(popup, Qt::Key_Return);
+    });
+    CMenu menu;
+    menu.CreatePopupMenu();
+    menu.AppendMenu(0, 57634, QStringLiteral("Copier"));
+    menu.TrackPopupMenu(0, 0, 0, this);
+    // Queued behind the posted choice: ends the dialog if the choice was lost.
+    QMetaObject::invokeMethod(
+        this, [this] { if (GetModalResult() == -1) EndDialog(IDCANCEL); }, Qt::QueuedConnection);
+  }
+};
+const CMessageMap& MenuDialog::messageMap() {
+  static const CMessageMap map = MessageMapOf<MenuDialog>(CDialog::messageMap()).command(57634, &MenuDialog::OnChosen);
+  return map;
+}
+
 class TestApp : public CWinApp {
  public:
   DECLARE_MESSAGE_MAP()
@@ -111,13 +145,19 @@ class TestApp : public CWinApp {
     QCoreApplication::processEvents();
     g_log.push_back("long end");
   }
+  void OnDialogCommand() {
+    MenuDialog dialog(m_pMainWnd);
+    QTimer::singleShot(0, &dialog, [&dialog] { dialog.ChooseFromContextMenu(); });
+    g_log.push_back(dialog.DoModal() == IDOK ? "ok" : "cancel");
+  }
 };
 const CMessageMap& TestApp::messageMap() {
   static const CMessageMap map = MessageMapOf<TestApp>(CWinApp::messageMap())
                                      .command(22300, &TestApp::OnAppCommand)
                                      .command(57600, &TestApp::OnNew)
                                      .command(57610, &TestApp::OnChooser)
-                                     .command(22304, &TestApp::OnLongCommand);
+                                     .command(22304, &TestApp::OnLongCommand)
+                                     .command(22305, &TestApp::OnDialogCommand);
   return map;
 }
 
@@ -302,6 +342,17 @@ TEST_F(WindowCommands, WhileACommandRunsTheFrameStaysAndOtherCommandsWait) {
   EXPECT_FALSE(frame->IsDestroyed());
   QCoreApplication::processEvents();
   EXPECT_EQ(g_log, (Log{"long", "modal", "long end", "frame"}));
+}
+
+TEST_F(WindowCommands, AContextMenuChoiceInAModalDialogOfAMenuCommandIsRunAtOnce) {
+  frame->ExecuteUserCommand(22305);
+  EXPECT_EQ(g_log, (Log{"chosen", "ok"}));
+}
+
+TEST_F(WindowCommands, QuitFromTheMenuClosesTheFrame) {
+  EXPECT_TRUE(frame->ExecuteUserCommand(ID_APP_EXIT));
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(frame->IsDestroyed());
 }
 
 }  // namespace
