@@ -24,9 +24,9 @@ constexpr int kRequestHeaderBytes = 8;
 constexpr int kAnswerHeaderBytes = 5;
 const char kSocketPrefix[] = "orvoQXFrameClass.";
 
-QByteArray requestBytes(const QByteArray& path) {
+QByteArray requestBytes(const QByteArray& path, quint32 code = kProbeDataCode) {
   QByteArray out(kRequestHeaderBytes, '\0');
-  qToLittleEndian<quint32>(kProbeDataCode, out.data());
+  qToLittleEndian<quint32>(code, out.data());
   qToLittleEndian<quint32>(quint32(path.size()), out.data() + 4);
   return out + path;
 }
@@ -109,6 +109,17 @@ BOOL FindInstanceWithFile(const QString& path, char* title, UINT titleSize) {
     return TRUE;
   }
   return FALSE;
+}
+
+BOOL TellInstanceItemMoved(DWORD pid, DWORD view, const char* path) {
+  if (!path) return FALSE;
+  QByteArray bytes(4, '\0');
+  qToLittleEndian<quint32>(view, bytes.data());
+  bytes += path;
+  if (bytes.size() >= qsizetype(kProbeMaxPathBytes)) return FALSE;
+  const QString socket = QDir(InstanceFolder()).filePath(QString::fromLatin1(kSocketPrefix) + QString::number(pid));
+  QString title;
+  return askPeer(socket, requestBytes(bytes, kItemMovedDataCode), &title) ? TRUE : FALSE;
 }
 
 CQXInstanceListener::CQXInstanceListener(CQXMainFrame* frame) : frame_(frame) {

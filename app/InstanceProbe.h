@@ -7,6 +7,10 @@
 // one byte 1 or 0, then its window title (32-bit length, UTF-8 bytes).
 //
 // A peer gets at most one second; a socket nobody listens on is removed.
+//
+// An instance that filed an item another instance dragged to it as a move
+// tells that instance, which then removes its item: {data code 66, byte
+// count, the drag's view id (32-bit) and the item's document path}.
 #pragma once
 
 #include "platform/WinTypes.h"
@@ -29,6 +33,7 @@ struct COPYDATASTRUCT {
 
 enum : DWORD {
   kProbeDataCode = 65,
+  kItemMovedDataCode = 66,
   // A path of this many bytes or more is refused.
   kProbeMaxPathBytes = 260,
 };
@@ -42,6 +47,11 @@ QString InstanceSocketName();
 // TRUE with its window title (Windows-1252, cut to titleSize - 1 bytes and
 // terminated) from the first that has.
 BOOL FindInstanceWithFile(const QString& path, char* title, UINT titleSize);
+
+// Tells the instance of process `pid` that the item it dragged from its view
+// `view` (document path `path`) was filed here as a move; TRUE when it
+// answered that it removed its item.
+BOOL TellInstanceItemMoved(DWORD pid, DWORD view, const char* path);
 
 // The frame's side: answers the questions that arrive on its socket.
 class CQXInstanceListener : public QObject {

@@ -32,6 +32,13 @@ CMenu* GetMenuPopupByKey(int key);
 // The main window's popup at that position of the menu bar, or null.
 CMenu* GetMenuPopupByPosition(int position);
 
+// The Edit-menu item that shows the selected entry.
+enum : UINT { kCmdEditEntry = 22112 };
+// Edit popup (key 200) only: show 1 adds a separator and "Entrée" (22112)
+// when it is missing, show 0 takes it out with the separator before it.
+// TRUE when the popup exists.
+BOOL EditMenuEntryItem(int popupKey, BOOL show);
+
 // Insert `popup` (which the menu bar then owns; the CMenu stands for no menu
 // after) with `caption` into the main window's menu bar: before the popup of
 // `key`, or at `position` (clipped to the keys the table holds). The popups

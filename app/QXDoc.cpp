@@ -342,7 +342,12 @@ BOOL CQXDoc::ImportOldFile(const QString& path) {
     return fail();
   }
   int skipped = 0;
-  const int converted = import->Convert(handle, newer, this, &skipped);
+  int converted = 0;
+  {
+    // The answers given during the conversion hold for it alone.
+    CQXOverwriteStateScope answers(&items_);
+    converted = import->Convert(handle, newer, this, &skipped);
+  }
   if (converted != 1) {
     code = converted == 4 ? 10 : 6;
     return fail();

@@ -178,6 +178,12 @@ class CQXDoc : public CDocument, public CQXDocServices, public CQXDocCommandHost
   BOOL ClipboardHasItem(int dataType) override;
   BOOL CopyItemToClipboard(const char* path, int dataType) override;
   std::unique_ptr<CQXDocEntry> ReadClipboardItem() override;
+  // Files an item dropped on the tree or icon view at `target` (see
+  // CQXDocCommands::InsertDroppedItem).
+  BOOL InsertDroppedItem(COleDataObject* data, DROPEFFECT effect, const TreeItemInfo& target, BOOL sameView);
+  // The item at `path` was moved into another program: it goes without an
+  // undo record and the views follow.
+  BOOL RemoveMovedItem(const char* path);
 
   // ---- CQXDocLinkHost
   CQXDocServices* GetLinkDocument() override { return this; }

@@ -1,14 +1,17 @@
 #include "app/QXDocCommands.h"
 
 #include "services/DocServices.h"
+#include "app/ItemTransfer.h"
 #include "app/QXDocItemOps.h"
 #include "app/QXTreeView.h"
 #include "app/QXUndoBuffer.h"
 #include "datamodel/QXDocEntry.h"
 #include "datamodel/QXItemFactory.h"
+#include "datamodel/QXProgramItem.h"
 #include "platform/CmdUI.h"
 #include "platform/MessageBox.h"
 
+#include <cstring>
 #include <new>
 
 namespace {
@@ -62,6 +65,7 @@ void CQXDocCommands::OnEditPaste() {
 BOOL CQXDocCommands::PasteInto(const char* path, int dataType, BOOL select, std::unique_ptr<CQXDocEntry> pasted) {
   (void)dataType;
   m_undo->Clear();
+  CQXOverwriteStateScope answers(m_items);
   if (!m_host->CommitActivePage()) return FALSE;
   try {
     // The content replaced: the item at the selection, or nothing (a folder
@@ -99,6 +103,65 @@ BOOL CQXDocCommands::PasteInto(const char* path, int dataType, BOOL select, std:
   } catch (const std::bad_alloc&) {
     AfxMessageBox(kInsertFailed, MB_ICONSTOP);
     return FALSE;
+  }
+}
+
+BOOL CQXDocCommands::InsertDroppedItem(COleDataObject* data, DROPEFFECT effect, const TreeItemInfo& target,
+                                       BOOL sameView) {
+  m_undo->Clear();
+  CQXOverwriteStateScope answers(m_items);
+  BOOL busy = FALSE;
+  auto fail = [&] {
+    if (busy) m_document->SetBusy(FALSE);
+    AfxMessageBox(kInsertFailed, MB_ICONSTOP);
+    return FALSE;
+  };
+  ItemInfoBlock info;
+  if (!ReadItemInfo(data, &info) || !CanDropItemOn(info, target.itemData)) return fail();
+  const BOOL ownWindow = IsFromOwnMainWindow(info);
+  // Dropped on its own entry: nothing happens.
+  if (ownWindow && std::strcmp(info.sourcePath, target.path) == 0) return FALSE;
+  try {
+    std::unique_ptr<CQXDocEntry> entry;
+    if (!ReadDroppedItem(data, &entry) || !entry->GetItem() ||
+        !ApplyEntryPathToItem(entry.get(), target.path, m_document))
+      return fail();
+    DWORD flags = entry->GetFlags() | CQXDocItemOps::kFromOutside;
+    // A program moved onto another program of this document takes its
+    // place under its own name: the target goes once the move is filed.
+    BOOL replaceTarget = FALSE;
+    if (info.dataType == CQXDocItemOps::kProgramType) {
+      // Onto its own folder: it stays where it is.
+      if (ownWindow && target.kind == 1) return FALSE;
+      if (ownWindow && (effect & DROPEFFECT_MOVE)) {
+        replaceTarget = TRUE;
+        // Filed as the document's own program, its old node goes without a
+        // question.
+        flags &= ~CQXDocItemOps::kFromOutside;
+      } else if (target.kind == 0) {
+        if (auto* program = dynamic_cast<CQXProgramItem*>(entry->GetItem())) program->SetName(target.description);
+      }
+    }
+    entry->SetFlags(flags);
+    if (!sameView) {
+      m_document->SetBusy(TRUE);
+      busy = TRUE;
+    }
+    char written[256] = "";
+    if (!m_document->SaveItem(entry.get(), written)) return fail();
+    entry.reset();
+    if (busy) m_document->SetBusy(FALSE);
+    busy = FALSE;
+    // The user kept the item there: nothing was dropped.
+    if (!written[0]) return FALSE;
+    if (replaceTarget && std::strcmp(written, target.path) != 0) {
+      DWORD deleted = FALSE;
+      m_document->RemoveItem(target.path, &deleted, FALSE);
+    }
+    if (sameView) m_document->SelectAndShow(written);
+    return TRUE;
+  } catch (const std::bad_alloc&) {
+    return fail();
   }
 }
 

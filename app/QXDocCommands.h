@@ -4,16 +4,19 @@
 // clipboard and the right pane are reached through CQXDocCommandHost.
 #pragma once
 
+#include "platform/OleDropTarget.h"
 #include "platform/WinTypes.h"
 
 #include <memory>
 #include <string>
 
 class CCmdUI;
+class COleDataObject;
 class CQXDocEntry;
 class CQXDocItemOps;
 class CQXDocServices;
 class CQXUndoBuffer;
+struct TreeItemInfo;
 struct TreeSelectionInfo;
 
 class CQXDocCommandHost {
@@ -64,6 +67,11 @@ class CQXDocCommands {
   // of `dataType`; the content it replaces becomes the undoable step. FALSE
   // (message 10513 on failure) when nothing was filed.
   BOOL PasteInto(const char* path, int dataType, BOOL select, std::unique_ptr<CQXDocEntry> pasted);
+  // Files the item dropped with `data` (`effect` the drop's) at the tree
+  // entry `target`; `sameView` when the drag started in the view that takes
+  // the drop. FALSE when nothing was filed (also when the user kept the
+  // target's item), so that the source keeps its item.
+  BOOL InsertDroppedItem(COleDataObject* data, DROPEFFECT effect, const TreeItemInfo& target, BOOL sameView);
   void OnNewEntry();
   void OnUpdateNewEntry(CCmdUI* cmdUI);
   void OnEditEntry();

@@ -3,6 +3,8 @@
 // commands, link commands) and answers what they ask of it.
 #include "app/QXDoc.h"
 
+#include "app/InstanceProbe.h"
+#include "app/ItemTransfer.h"
 #include "app/MainFrameFunctions.h"
 #include "app/QXSendableItems.h"
 #include "app/QXTreeView.h"
@@ -13,6 +15,8 @@
 #include "platform/WinMessages.h"
 
 #include <QTreeWidget>
+
+#include <cstring>
 
 // ---------------------------------------------------------------- item services
 
@@ -99,10 +103,46 @@ std::string CQXDoc::GetModelName() {
   return name;
 }
 
-// The item clipboard does not carry items yet: nothing to copy or paste.
-BOOL CQXDoc::ClipboardHasItem(int) { return FALSE; }
-BOOL CQXDoc::CopyItemToClipboard(const char*, int) { return FALSE; }
-std::unique_ptr<CQXDocEntry> CQXDoc::ReadClipboardItem() { return nullptr; }
+BOOL CQXDoc::ClipboardHasItem(int dataType) { return IsClipboardItemOfKind(dataType, TRUE); }
+
+BOOL CQXDoc::CopyItemToClipboard(const char* path, int dataType) { return ::CopyItemToClipboard(this, path, dataType); }
+
+std::unique_ptr<CQXDocEntry> CQXDoc::ReadClipboardItem() {
+  std::unique_ptr<CQXDocEntry> entry;
+  PasteItemFromClipboard(&entry);
+  return entry;
+}
+
+BOOL CQXDoc::InsertDroppedItem(COleDataObject* data, DROPEFFECT effect, const TreeItemInfo& target, BOOL sameView) {
+  ItemInfoBlock info;
+  const BOOL described = ReadItemInfo(data, &info);
+  TreeSelectionInfo before, after;
+  const BOOL selected = GetTreeSelection(&before);
+  const BOOL filed = commands_.InsertDroppedItem(data, effect, target, sameView);
+  // Filing a program may have moved the selection to its folder (also when
+  // the user then kept the program there): the pane follows.
+  if (!sameView && selected && GetTreeSelection(&after) && std::strcmp(before.path, after.path) != 0)
+    RefreshSelectionView();
+  const BOOL moved = filed && (effect & DROPEFFECT_MOVE);
+  if (!described) return filed;
+  NoteItemDropped(info, moved);
+  // Dragged from another instance: it removes its item once it knows.
+  if (moved && info.mainWindow && !IsFromOwnMainWindow(info))
+    TellInstanceItemMoved(info.mainWindow, info.dragView, info.sourcePath);
+  return filed;
+}
+
+BOOL CQXDoc::RemoveMovedItem(const char* path) {
+  ClearUndo();
+  DWORD deleted = FALSE;
+  if (!RemoveItem(path, &deleted, FALSE)) return FALSE;
+  TreeSelectionInfo selection;
+  if (!deleted && GetTreeSelection(&selection) && std::strcmp(selection.path, path) == 0)
+    ShowSelectedItemView();
+  else
+    UpdateAllViews(nullptr, 2, nullptr);
+  return TRUE;
+}
 
 // ---------------------------------------------------------------- Link menu
 

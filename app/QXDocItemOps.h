@@ -136,3 +136,16 @@ class CQXDocItemOps {
   UINT m_listFileAnswers[6] = {};
   std::unique_ptr<CQXDocEntry> m_displaced;
 };
+
+// Around one paste, drop or import: the answers given during it ("all", the
+// list files) hold for it alone, whatever way it ends.
+class CQXOverwriteStateScope {
+ public:
+  explicit CQXOverwriteStateScope(CQXDocItemOps* ops) : m_ops(ops) { m_ops->ResetOverwriteState(); }
+  ~CQXOverwriteStateScope() { m_ops->ResetOverwriteState(); }
+  CQXOverwriteStateScope(const CQXOverwriteStateScope&) = delete;
+  CQXOverwriteStateScope& operator=(const CQXOverwriteStateScope&) = delete;
+
+ private:
+  CQXDocItemOps* m_ops;
+};

@@ -1,8 +1,10 @@
 #include "app/QXMainFrame.h"
 
 #include "app/InstanceProbe.h"
+#include "app/ItemTransfer.h"
 #include "app/QXAppMessages.h"
 #include "app/QXContentsView.h"
+#include "app/QXIconView.h"
 #include "app/QXDoc.h"
 #include "app/QXTreeView.h"
 #include "classlib/FetchwellLibrary.h"
@@ -18,8 +20,10 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QtEndian>
 
 #include <algorithm>
+#include <cstring>
 #include <array>
 
 using tallix::settings::kSettings;
@@ -382,6 +386,7 @@ LRESULT CQXMainFrame::OnCopyDataMessage(WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL CQXMainFrame::OnCopyData(CWnd*, const COPYDATASTRUCT* data) {
+  if (data && data->dwData == kItemMovedDataCode) return OnItemMovedElsewhere(data);
   if (!data || !(data->dwData & 0x01)) return FALSE;
   if ((data->dwData & 0x20) || !(data->dwData & 0x40) || data->cbData >= kProbeMaxPathBytes || !data->lpData)
     return FALSE;
@@ -390,6 +395,16 @@ BOOL CQXMainFrame::OnCopyData(CWnd*, const COPYDATASTRUCT* data) {
   CDocument* doc = GetActiveDocument();
   if (!doc || doc->GetPathName().isEmpty() || bytes.isEmpty()) return FALSE;
   return IsSameFile(QFile::decodeName(bytes), doc->GetPathName()) ? TRUE : FALSE;
+}
+
+BOOL CQXMainFrame::OnItemMovedElsewhere(const COPYDATASTRUCT* data) {
+  if (data->cbData <= 4 || data->cbData >= kProbeMaxPathBytes || !data->lpData) return FALSE;
+  const auto* bytes = static_cast<const char*>(data->lpData);
+  const DWORD view = qFromLittleEndian<quint32>(bytes);
+  const std::string path(bytes + 4, strnlen(bytes + 4, data->cbData - 4));
+  auto* doc = qobject_cast<CQXDoc*>(GetActiveDocument());
+  if (!doc || !ConfirmMovedElsewhere(view, path.c_str())) return FALSE;
+  return doc->RemoveMovedItem(path.c_str());
 }
 
 LRESULT CQXMainFrame::OnSwitchToPane(WPARAM wParam, LPARAM) {
@@ -449,6 +464,7 @@ void RegisterQXMainFrameClasses() {
   RegisterRuntimeClass(RUNTIME_CLASS(CQXMainFrame));
   RegisterRuntimeClass(RUNTIME_CLASS(CQXSplitterWnd));
   RegisterQXContentsViewClass();
+  RegisterQXIconViewClass();
   RegisterQXTreeViewClass();
   RegisterQXDocClass();
 }

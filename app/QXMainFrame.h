@@ -89,6 +89,9 @@ class CQXMainFrame : public COrvoMainFrame, public CQXMainFrameServices {
   // WM_COPYDATA from another instance: TRUE when this frame's document is
   // the file it names.
   BOOL OnCopyData(CWnd* sender, const COPYDATASTRUCT* data);
+  // Code 66: the item this instance last dragged out as a move was filed by
+  // another one; it goes here.
+  BOOL OnItemMovedElsewhere(const COPYDATASTRUCT* data);
 
   // The main-frame services of the class library.
   void SetDroppedUrl(const std::string& url) override { droppedUrl_ = url; }
@@ -138,6 +141,6 @@ class CQXMainFrame : public COrvoMainFrame, public CQXMainFrameServices {
   std::unique_ptr<CQXInstanceListener> listener_;
 };
 
-// Registers the frame, the splitter, the content view, the tree view and
-// the document by class name.
+// Registers the frame, the splitter, the content view, the icon view, the
+// tree view and the document by class name.
 void RegisterQXMainFrameClasses();

@@ -1,7 +1,7 @@
 #include "app/QXTreeView.h"
 
 #include "app/AppServices.h"
-#include "services/MainFrameServices.h"
+#include "app/ItemTransfer.h"
 #include "services/ProgramServices.h"
 #include "app/QXDoc.h"
 #include "classlib/InternetShortcut.h"
@@ -478,31 +478,58 @@ void CQXTreeView::OnTreeBeginDrag(NMHDR* header, LRESULT* result) {
   HTREEITEM item = nm->itemNew.hItem;
   CQXDoc* doc = GetQXDocument();
   if (!doc || !item || isFolder(GetTreeCtrl(), item)) return;
-  char path[256];
-  GetItemPath(item, path, sizeof path);
+  TreeItemInfo info;
+  info.mask = TreeItemInfo::kPath;
+  GetItemInfo(item, &info);
   DWORD length = 0;
-  if (!doc->GetItemDataLength(path, &length) || !doc->CanLeaveSelection()) return;
-  // The item leaves the tree through the document's drag transfer, which
-  // comes with the item clipboard.
+  if (!doc->GetItemDataLength(info.path, &length) || length == 0 || !doc->CanLeaveSelection()) return;
+  BOOL moved = FALSE;
+  if (!DragItem(doc, info.path, info.itemData, this, &moved) || !moved) return;
+  doc->ClearUndo();
+  DWORD deleted = FALSE;
+  doc->RemoveItem(info.path, &deleted, FALSE);
+  if (FindPath(info.path)) doc->ShowSelectedItemView();
 }
 
-// Which items a folder takes is the document's drag transfer to say; until
-// it is there nothing but Internet shortcuts is dropped.
-BOOL CQXTreeView::CanDropAt(COleDataObject*, DWORD, QPoint) { return FALSE; }
+DROPEFFECT CQXTreeView::OnDragEnter(COleDataObject* data, DWORD keyState, QPoint point) {
+  dragged_.Forget();
+  dragged_.Get(data);
+  return COrvoTreeViewDragDrop::OnDragEnter(data, keyState, point);
+}
+
+void CQXTreeView::OnDragLeave() {
+  dragged_.Forget();
+  COrvoTreeViewDragDrop::OnDragLeave();
+}
+
+BOOL CQXTreeView::CanDropAt(COleDataObject* data, DWORD, QPoint point) {
+  HTREEITEM item = GetTreeCtrl().HitTest(point);
+  const ItemInfoBlock* info = item ? dragged_.Get(data) : nullptr;
+  if (!info) return FALSE;
+  TreeItemInfo target;
+  target.mask = TreeItemInfo::kPath;
+  return GetItemInfo(item, &target) && CanDropItemOn(*info, target.itemData);
+}
 
 BOOL CQXTreeView::OnDrop(COleDataObject* data, DROPEFFECT dropEffect, QPoint point) {
   COrvoTreeViewDragDrop::OnDrop(data, dropEffect, point);
-  CInternetShortcutReader reader;
-  if (reader.IsInternetShortcut(data)) {
-    std::string url;
-    CQXMainFrameServices* frame = GetMainFrameServices();
-    if (frame && reader.ReadUrl(data) && reader.GetUrl(url)) {
-      frame->SetDroppedUrl(url);
-      frame->PostFrameMessage(kFrameMsgOpenDroppedUrl);
-    }
+  dragged_.Forget();
+  if (CInternetShortcutReader().IsInternetShortcut(data)) {
+    HandDroppedUrlToFrame(data);
     return TRUE;
   }
-  return FALSE;
+  CQXDoc* doc = GetQXDocument();
+  HTREEITEM item = GetTreeCtrl().HitTest(point);
+  if (!doc || !item) return FALSE;
+  TreeItemInfo target;
+  target.mask = TreeItemInfo::kName | TreeItemInfo::kPath | TreeItemInfo::kDescription;
+  GetItemInfo(item, &target);
+  ItemInfoBlock info;
+  const BOOL sameView = ReadItemInfo(data, &info) && IsFromView(info, this);
+  if (!doc->InsertDroppedItem(data, dropEffect, target, sameView)) return FALSE;
+  HTREEITEM caret = GetTreeCtrl().GetSelectedItem();
+  if (caret && isFolder(GetTreeCtrl(), caret)) doc->UpdateAllViews(nullptr, 2, nullptr);
+  return TRUE;
 }
 
 void RegisterQXTreeViewClass() { RegisterRuntimeClass(RUNTIME_CLASS(CQXTreeView)); }

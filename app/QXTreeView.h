@@ -13,6 +13,7 @@
 // move shows it at once.
 #pragma once
 
+#include "app/ItemTransfer.h"
 #include "classlib/OrvoTreeView.h"
 #include "platform/TreeCtrl.h"
 
@@ -106,7 +107,12 @@ class CQXTreeView : public COrvoTreeViewDragDrop {
   void OnInitialUpdate() override;
   BOOL PreTranslateMessage(MSG* msg) override;
   void OnTimer(UINT_PTR id) override;
+  // Items go where the dragged item's data type is the entry's.
   BOOL CanDropAt(COleDataObject* data, DWORD keyState, QPoint point) override;
+  DROPEFFECT OnDragEnter(COleDataObject* data, DWORD keyState, QPoint point) override;
+  void OnDragLeave() override;
+  // An Internet shortcut goes to the main frame; an item is filed at the
+  // entry under the point.
   BOOL OnDrop(COleDataObject* data, DROPEFFECT dropEffect, QPoint point) override;
 
   void OnDelete();
@@ -125,6 +131,7 @@ class CQXTreeView : public COrvoTreeViewDragDrop {
   void OnItemExpanding(NMHDR* header, LRESULT* result);
   void OnDeleteItem(NMHDR* header, LRESULT* result);
   void OnRClick(NMHDR* header, LRESULT* result);
+  // Drags the item out; after a move the source item goes.
   void OnTreeBeginDrag(NMHDR* header, LRESULT* result);
   void contextMenuEvent(QContextMenuEvent* event) override;
 
@@ -136,6 +143,7 @@ class CQXTreeView : public COrvoTreeViewDragDrop {
   // The folder of the last entry added (forgotten when any entry goes).
   std::string lastFolder_;
   HTREEITEM lastFolderItem_ = nullptr;
+  ItemDragDescription dragged_;
 };
 
 void RegisterQXTreeViewClass();

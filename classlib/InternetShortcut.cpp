@@ -85,12 +85,17 @@ DROPEFFECT CQXUrlDropTarget::OnDragOver(QWidget* window, COleDataObject* data, D
   return COleDropTarget::OnDragOver(window, data, keyState, point);
 }
 
-BOOL CQXUrlDropTarget::OnDrop(QWidget* window, COleDataObject* data, DROPEFFECT dropEffect, QPoint point) {
+BOOL HandDroppedUrlToFrame(COleDataObject* data) {
   CInternetShortcutReader reader;
   std::string url;
   CQXMainFrameServices* frame = GetMainFrameServices();
   if (!frame || !reader.ReadUrl(data) || !reader.GetUrl(url)) return FALSE;
   frame->SetDroppedUrl(url);
   frame->PostFrameMessage(kFrameMsgOpenDroppedUrl);
+  return TRUE;
+}
+
+BOOL CQXUrlDropTarget::OnDrop(QWidget* window, COleDataObject* data, DROPEFFECT dropEffect, QPoint point) {
+  if (!HandDroppedUrlToFrame(data)) return FALSE;
   return COleDropTarget::OnDrop(window, data, dropEffect, point);
 }

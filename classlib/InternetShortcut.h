@@ -36,6 +36,10 @@ class CInternetShortcutReader {
 // main window); else whether `data` is an Internet shortcut.
 BOOL IsUrlDropAcceptable(COleDataObject* data);
 
+// Gives the address of a dropped shortcut to the main frame and posts it the
+// message that opens it; FALSE without an address or a main frame.
+BOOL HandDroppedUrlToFrame(COleDataObject* data);
+
 // The main frame's drop target: copies Internet shortcuts; a drop hands the
 // address to the frame and posts it the message that opens it, so that the
 // drop ends before any dialog shows.

@@ -181,25 +181,6 @@ void CQXDataPage::UpdatePopupMenu(QMenu* popup) {
   }
 }
 
-BOOL EditMenuEntryItem(int popupKey, BOOL show) {
-  if (popupKey != kPopupEdit) return FALSE;
-  CMenu* popup = GetMenuPopupByKey(popupKey);
-  if (!popup) return FALSE;
-  int at = -1;
-  const int count = popup->GetMenuItemCount();
-  for (int i = 0; i < count; ++i)
-    if (popup->GetMenuItemID(i) == kCmdEditEntry) at = i;
-  if (show && at < 0) {
-    popup->AppendMenu(MF_SEPARATOR);
-    popup->AppendMenu(MF_STRING, kCmdEditEntry, CLanguageLibrary::LoadString(10043));
-  } else if (!show && at >= 0) {
-    popup->RemoveMenu(UINT(at), MF_BYPOSITION);
-    // Only the separator that stood before the item goes with it.
-    if (at > 0 && popup->GetMenuItemID(at - 1) == 0) popup->RemoveMenu(UINT(at - 1), MF_BYPOSITION);
-  }
-  return TRUE;
-}
-
 BOOL SetFocusIfUsable(QWidget* window) {
   if (!window || !window->isVisible() || !window->isEnabled()) return FALSE;
   window->setFocus(Qt::OtherFocusReason);

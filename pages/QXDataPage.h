@@ -14,6 +14,7 @@
 // the detail record. Pages without a print kind do not answer.
 #pragma once
 
+#include "app/MenuPopups.h"
 #include "classlib/OrvoPropertyPage.h"
 
 #include <QPointer>
@@ -153,12 +154,6 @@ class CQXDataPage : public COrvoPropertyPage {
   int menusMerged_ = 0;
 };
 
-// Edit popup (key 200) only: show 1 adds a separator and "Entrée" (22112)
-// when it is missing, show 0 takes it out with the separator before it.
-// TRUE when the popup exists.
-BOOL EditMenuEntryItem(int popupKey, BOOL show);
 // Focuses `window` when it exists, is visible and enabled; TRUE then.
 BOOL SetFocusIfUsable(QWidget* window);
 
-// The Edit-menu item that shows the selected entry.
-enum : UINT { kCmdEditEntry = 22112 };

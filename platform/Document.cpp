@@ -65,7 +65,9 @@ CView* CDocument::GetNextView(POSITION& pos) const {
 void CDocument::UpdateAllViews(CView* sender, LPARAM hint, QObject* hintObject) {
   const std::vector<QPointer<CView>> views = views_;
   for (const QPointer<CView>& v : views)
-    if (v && v != sender) v->OnUpdate(sender, hint, hintObject);
+    // A view replaced meanwhile is destroyed but not yet freed: it has
+    // nothing to show any more.
+    if (v && v != sender && !v->IsDestroyed()) v->OnUpdate(sender, hint, hintObject);
 }
 
 void CDocument::OnChangedViewList() {}

@@ -42,8 +42,9 @@ class CDocument : public QObject, public CCmdTarget {
   POSITION GetFirstViewPosition() const;
   // The view at `pos`; `pos` moves on (null after the last).
   CView* GetNextView(POSITION& pos) const;
-  // OnUpdate of every view but `sender`, in the order they joined. The
-  // hint object is the caller's; views test its class with qobject_cast.
+  // OnUpdate of every view but `sender` (and views already destroyed), in
+  // the order they joined. The hint object is the caller's; views test its
+  // class with qobject_cast.
   void UpdateAllViews(CView* sender, LPARAM hint = 0, QObject* hintObject = nullptr);
   // Called after a view joined or left.
   virtual void OnChangedViewList();

@@ -111,6 +111,12 @@ class CListCtrl::Delegate : public QStyledItemDelegate {
  protected:
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
     QStyledItemDelegate::initStyleOption(option, index);
+    if (owner_->dropHilite_.isValid()) {
+      if (index.row() == owner_->dropHilite_.row())
+        option->state |= QStyle::State_Selected | QStyle::State_Active;
+      else
+        option->state &= ~QStyle::State_Selected;
+    }
     if (report_ && index.column() > 0 && !(owner_->exStyle_ & LVS_EX_FULLROWSELECT))
       option->state &= ~QStyle::State_Selected;
     if (index.column() != 0) return;
@@ -220,7 +226,8 @@ void CListCtrl::applyMode() {
     iconView_->setDragEnabled(false);
     iconView_->setFlow(mode == LVS_LIST ? QListView::TopToBottom : QListView::LeftToRight);
     iconView_->setWrapping(true);
-    iconView_->setUniformItemSizes(!large);
+    // Small icons and lists lay each label out whole.
+    iconView_->setUniformItemSizes(false);
     iconView_->setResizeMode((style & LVS_AUTOARRANGE) ? QListView::Adjust : QListView::Fixed);
     iconView_->setSpacing(large ? 4 : 1);
     iconView_->setWordWrap(large);
@@ -403,6 +410,13 @@ BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask) {
   if (kept) {
     const UINT old = index.data(kStateRole).toUInt();
     model_->setData(index, (old & ~kept) | (state & kept), kStateRole);
+  }
+  if (mask & LVIS_DROPHILITED) {
+    if (state & LVIS_DROPHILITED)
+      dropHilite_ = index;
+    else if (dropHilite_ == index)
+      dropHilite_ = QPersistentModelIndex();
+    GetItemView()->viewport()->update();
   }
   return TRUE;
 }

@@ -16,6 +16,8 @@
 //   laid out again when the window changes size; LVS_NOSORTHEADER: the
 //   column headers are not buttons (no LVN_COLUMNCLICK);
 //   LVS_EX_FULLROWSELECT draws the whole row of a selected item.
+// - LVIS_DROPHILITED: the item is drawn as selected while the others are
+//   drawn plain, as a drop target under a drag (one item at a time).
 // - Notifications to the parent: LVN_BEGINDRAG when the left button drags
 //   an item, LVN_DELETEITEM for every item removed (also when the window is
 //   destroyed), LVN_COLUMNCLICK, NM_DBLCLK (NMITEMACTIVATE, iItem -1 off
@@ -23,6 +25,7 @@
 // - OnEraseBkgnd runs in every paint of the view before the items are drawn.
 #pragma once
 
+#include <QPersistentModelIndex>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -188,4 +191,5 @@ class CListCtrl : public CWnd {
   std::vector<int> formats_;  // LVCFMT_ of each column
   DWORD exStyle_ = 0;
   bool changingColumns_ = false;
+  QPersistentModelIndex dropHilite_;
 };

@@ -22,9 +22,12 @@ DROPEFFECT qtDrag(COleDataSource& source, DROPEFFECT allowed, QWidget* sourceWid
   if (allowed & DROPEFFECT_COPY) actions |= Qt::CopyAction;
   if (allowed & DROPEFFECT_MOVE) actions |= Qt::MoveAction;
   if (allowed & DROPEFFECT_LINK) actions |= Qt::LinkAction;
-  QDrag drag(sourceWidget ? static_cast<QObject*>(sourceWidget) : QGuiApplication::instance());
-  drag.setMimeData(source.CreateMimeData());
-  switch (drag.exec(actions)) {
+  // On the heap and never deleted here: Qt deletes the drag once the drop
+  // is over, which on X11 is when the target has fetched the data, after
+  // exec returned.
+  auto* drag = new QDrag(sourceWidget ? static_cast<QObject*>(sourceWidget) : QGuiApplication::instance());
+  drag->setMimeData(source.CreateMimeData());
+  switch (drag->exec(actions)) {
     case Qt::CopyAction: return DROPEFFECT_COPY;
     case Qt::MoveAction:
     case Qt::TargetMoveAction: return DROPEFFECT_MOVE;

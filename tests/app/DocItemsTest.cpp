@@ -22,13 +22,11 @@
 #include "platform/CmdUI.h"
 #include "platform/SerialDeviceMap.h"
 #include "tests/support/MessageLog.h"
+#include "tests/support/OverwriteClicker.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -36,37 +34,13 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <map>
 
 using tallix::test::MessageLog;
+using tallix::test::OverwriteClicker;
 using tallix::test::TestEnvironment;
 
 namespace {
-
-// Clicks the overwrite dialog's buttons in turn (1 yes, 7 no, 2 cancel,
-// 1030 all) and keeps the questions' texts.
-class OverwriteClicker {
- public:
-  std::deque<int> buttons;
-  std::vector<std::string> questions;
-
-  OverwriteClicker() {
-    timer_.setInterval(5);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      auto* dialog = qobject_cast<CQXOverwriteDialog*>(QApplication::activeModalWidget());
-      if (!dialog || !dialog->isVisible()) return;
-      questions.push_back(dialog->GetDlgItemAs<QLabel>(1000)->text().toLatin1().toStdString());
-      const int button = buttons.empty() ? 7 : buttons.front();
-      if (!buttons.empty()) buttons.pop_front();
-      QTest::mouseClick(dialog->GetDlgItemAs<QPushButton>(button), Qt::LeftButton);
-    });
-    timer_.start();
-  }
-
- private:
-  QTimer timer_;
-};
 
 // The document around the item operations, as the program's document
 // forwards to them.
@@ -441,6 +415,16 @@ TEST_F(DocItems, UndoOfAPasteBringsBackWhatItReplaced) {
   CQXDocEntry back;
   ASSERT_TRUE(ops().LoadItem("\\Calculator\\List\\List1", &back));
   EXPECT_EQ(static_cast<CQXListItem*>(back.GetItem())->GetValues().GetFirstCount(), 3);
+}
+
+TEST_F(DocItems, AllAnsweredInOnePasteHoldsForThatPasteAlone) {
+  EXPECT_TRUE(doc.commands.PasteInto("\\Calculator\\List\\List1", 4005, TRUE, FileList('1', 3)));
+  OverwriteClicker clicker;
+  clicker.buttons = {1030, 7};
+  EXPECT_TRUE(doc.commands.PasteInto("\\Calculator\\List\\List1", 4005, TRUE, FileList('1', 6)));
+  EXPECT_FALSE(doc.commands.PasteInto("\\Calculator\\List\\List1", 4005, TRUE, FileList('1', 2)));
+  EXPECT_EQ(clicker.questions.size(), 2u);
+  EXPECT_FALSE(ops().GetOverwriteAll());
 }
 
 TEST_F(DocItems, UndoOfAProgramPasteBringsBackTheProgramOfItsName) {

@@ -70,6 +70,7 @@ class TestView : public CView {
     }
     return CView::PreTranslateMessage(msg);
   }
+  void OnUpdate(CView*, LPARAM, QObject*) override { g_log.push_back("update"); }
 };
 const CMessageMap& TestView::messageMap() {
   static const CMessageMap map = MessageMapOf<TestView>(CView::messageMap())
@@ -288,6 +289,16 @@ TEST_F(WindowCommands, AcceleratorsRouteTheirOwnCommandAfterInnerWindowsHadTheKe
   QTest::keyClick(view, Qt::Key_F2, Qt::ControlModifier);  // 22102: nobody handles it
   QTest::keyClick(view, Qt::Key_O, Qt::ControlModifier);  // 57601: nobody handles it
   EXPECT_EQ(g_log, Log{});
+}
+
+TEST_F(WindowCommands, AViewDestroyedButNotYetFreedGetsNoUpdate) {
+  g_log.clear();
+  doc.UpdateAllViews(nullptr);
+  EXPECT_EQ(g_log, Log{"update"});
+  g_log.clear();
+  view->DestroyWindow();
+  doc.UpdateAllViews(nullptr);
+  EXPECT_TRUE(g_log.empty());
 }
 
 TEST_F(WindowCommands, HoveringShowsThePromptAndTheTitleNamesTheDocument) {

@@ -109,6 +109,10 @@ void isolateProcess() {
 bool startPeerTest(QProcess& peer, const QString& testName, const QString& name, const QString& value) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(name, value);
+  return startPeerTest(peer, testName, environment);
+}
+
+bool startPeerTest(QProcess& peer, const QString& testName, const QProcessEnvironment& environment) {
   peer.setProcessEnvironment(environment);
   peer.start(QCoreApplication::applicationFilePath(),
              {QStringLiteral("--gtest_also_run_disabled_tests"), QStringLiteral("--gtest_filter=") + testName});

@@ -50,6 +50,8 @@ bool writeFileContents(const QString& path, const QByteArray& bytes);
 // `testName` with the environment variable `name` set to `value`, and waits
 // for its line "ready"; false when it does not come.
 bool startPeerTest(QProcess& peer, const QString& testName, const QString& name, const QString& value);
+// The same with the peer's whole environment.
+bool startPeerTest(QProcess& peer, const QString& testName, const QProcessEnvironment& environment);
 
 // The peer's side: writes "ready", then handles events until its standard
 // input closes (at most 30 seconds).
