@@ -26,6 +26,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
 #include "platform/ProgramPaths.h"
+#include "platform/QtTranslations.h"
 #include "platform/Wnd.h"
 
 #include <QCoreApplication>
@@ -93,7 +94,9 @@ CQXApp::CQXApp(QObject* parent) : COrvoWinApp(parent) {
 }
 
 CQXApp::~CQXApp() {
-  if (languageLoaded_) CLanguageLibrary::Unload();
+  if (!languageLoaded_) return;
+  CLanguageLibrary::Unload();
+  tallix::installQtTranslations();
 }
 
 BOOL CQXApp::LoadLanguageLibrary(QString* fileName) {
@@ -105,6 +108,8 @@ BOOL CQXApp::LoadLanguageLibrary(QString* fileName) {
   if (fileName) *fileName = QFileInfo(QString(name).replace(QLatin1Char('\\'), QLatin1Char('/'))).fileName();
   const QString path = PathBelowProgramDirectory(name);
   languageLoaded_ = !path.isEmpty() && CLanguageLibrary::Load(path);
+  // Qt's own dialogs speak the library's language from here on.
+  if (languageLoaded_) tallix::installQtTranslations();
   return languageLoaded_;
 }
 
