@@ -28,6 +28,7 @@
 #include "platform/ProgramPaths.h"
 #include "platform/QtTranslations.h"
 #include "platform/Wnd.h"
+#include "tokens/QXTokenEditor.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -185,7 +186,7 @@ BOOL CQXApp::RegisterGridWindowClass() {
   CGridCtrl::RegisterWindowClass();
   return TRUE;
 }
-BOOL CQXApp::RegisterTokenEditorWindowClass() { return TRUE; }
+BOOL CQXApp::RegisterTokenEditorWindowClass() { return CQXTokenEditor::RegisterTokenEditorClass(); }
 void CQXApp::InitMenuPopupTable() { ::InitMenuPopupTable(); }
 void CQXApp::BuildExtensionMenus(const QString&) {}
 

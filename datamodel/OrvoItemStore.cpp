@@ -171,8 +171,10 @@ BOOL COrvoItemStore::OpenExisting(const char* path, int flags) {
 
 // The copy is written to a new file beside the target and takes the
 // target's name only once it is complete, so that a failure leaves an
-// existing target as it was. A write-protected target is never replaced; a
-// link is followed to the file it names.
+// existing target as it was. A write-protected target is never replaced,
+// nor one that another opener (another running copy) holds, whose later
+// saves would go into the replaced file; a link is followed to the file it
+// names.
 BOOL COrvoItemStore::SaveAs(const char* path, int flags) {
   if (!IsOpen()) return Fail(ORVO_E_NOTOPEN);
   if (!path || !*path) return Fail(ORVO_E_BADPATH);
@@ -182,6 +184,8 @@ BOOL COrvoItemStore::SaveAs(const char* path, int flags) {
     if (!targetInfo.isFile() || isWriteProtected(targetInfo)) return Fail(ORVO_E_ACCESSDENIED);
     target = targetInfo.canonicalFilePath();
   }
+  const StgReplaceHold hold(QFile::encodeName(target).constData());
+  if (FAILED(hold.Result())) return FailHr(hold.Result());
   if (!Flush()) return FALSE;
   DWORD mode = STGM_SHARE_EXCLUSIVE | STGM_READWRITE;
   if (!(flags & ORVO_OPEN_DIRECT)) mode |= STGM_TRANSACTED;

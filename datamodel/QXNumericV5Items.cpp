@@ -201,6 +201,13 @@ BOOL CQXAlphaMemItem::GetVariableName(int n, char* buffer, UINT size) const {
   return CopyTextOut(std::string(1, name), buffer, size);
 }
 
+int CQXAlphaMemItem::FindVariable(const char* name) const {
+  char candidate[4];
+  for (int n = 0; name && GetVariableName(n, candidate, sizeof candidate); ++n)
+    if (std::strcmp(candidate, name) == 0) return n;
+  return -1;
+}
+
 // --- Equation result ------------------------------------------------------------
 
 void CQXEquationResultItem::SetKindFromHeaderName(const char* variable) {

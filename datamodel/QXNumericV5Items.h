@@ -150,6 +150,8 @@ class CQXAlphaMemItem : public CQXNumericArray {
   // 'A'-'Z' for 0-25, byte 0xCD (r) for 26, 0xCE (theta) for 27; FALSE
   // from the row count on.
   BOOL GetVariableName(int n, char* buffer, UINT size) const;
+  // The n of the variable named `name`; -1 for any other name.
+  int FindVariable(const char* name) const;
 };
 
 // The 14 values of a recursion's table range; lives inside a 5009 only.

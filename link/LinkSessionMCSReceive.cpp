@@ -15,6 +15,7 @@
 #include "platform/LanguageLibrary.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -96,10 +97,12 @@ int CQXLinkSessionMCS::Receive(int kind, BYTE* header, ItemPtr* item, int* entry
     case kKindListV5: {
       auto list = std::make_unique<CQXListV5Item>();
       if (!list->SetNameFromHeader(name, group.c_str())) return SESSION_BAD_DATA;
-      // The list file's title, or the list's own name for a plain list.
+      // The list's number after the list title; the item's own text for
+      // a list without a number.
       std::string text = DisplayNameOf(*list);
-      if (list->GetFileNumber())
-        text = CLanguageLibrary::LoadStringA(10342) + " " + std::to_string(list->GetFileNumber());
+      char number[16] = "";
+      if (list->GetListNumber(number, sizeof number))
+        text = CLanguageLibrary::LoadStringA(10342) + " " + std::to_string(std::atoi(number));
       return numeric(std::move(list), text, kind);
     }
     case kKindVWindowV5: {
@@ -264,16 +267,22 @@ int CQXLinkSessionMCS::ReceiveVariables(BYTE* header, ItemPtr* item) {
   if (!variables->InitValues()) return SESSION_NO_MEMORY;
   Report(DisplayNameOf(*variables), kKindAlphaMemory);
   const DWORD count = variables->GetRows();
-  for (DWORD row = 1;; ++row) {
+  for (DWORD part = 1;; ++part) {
+    // Each value goes to the variable its header names: the calculator
+    // sends only some letters, in an order of its own.
+    char name[9] = {};
+    CopyPacketName(header + kNameOffset, name);
+    const int index = variables->FindVariable(name);
     const DWORD size = announcedSize(header, kKindAlphaMemory);
-    if (size != 0 && size != kPart && size != 2 * kPart) return SESSION_BAD_DATA;
+    if (index < 0 || (size != 0 && size != kPart && size != 2 * kPart)) return SESSION_BAD_DATA;
+    const DWORD row = DWORD(index) + 1;
     int result = ReadBlock(size);
     if (result != SESSION_OK) return result;
     if (size) variables->SetReal(row, 1, buffer_.get(), kPart);
     // A zero imaginary part is a real value.
     if (size == 2 * kPart && !allZero(buffer_.get() + kPart, kPart))
       variables->SetImag(row, 1, buffer_.get() + kPart, kPart);
-    if (row == count) break;
+    if (part == count) break;
     result = ReadNextHeader(header);
     if (result != SESSION_OK) return result;
     if (KindFromNewHeader(header) != kKindAlphaMemory) {

@@ -372,7 +372,11 @@ BOOL CTreeCtrl::SelectItem(HTREEITEM item) {
   nm.action = TVC_UNKNOWN;
   nm.itemOld = itemInfo(old);
   nm.itemNew = itemInfo(item);
+  const QPersistentModelIndex oldStill(tree_->indexFromItem(old)), wanted(tree_->indexFromItem(item));
   if (SendNotify(&nm.hdr, TVN_SELCHANGING) != 0) return FALSE;
+  if (item && !wanted.isValid()) return FALSE;
+  old = survivingOld(old, oldStill);
+  if (old == item) return TRUE;  // the handlers' deletions already moved the caret there
   ++quiet_;
   setCurrentQuietly(item);
   --quiet_;
@@ -381,6 +385,13 @@ BOOL CTreeCtrl::SelectItem(HTREEITEM item) {
   nm.itemNew = itemInfo(item);
   SendNotify(&nm.hdr, TVN_SELCHANGED);
   return TRUE;
+}
+
+// The caret before a move: `old` unless the handlers asked about the move
+// deleted it (a page filing its edits anew), then wherever that left the
+// caret.
+HTREEITEM CTreeCtrl::survivingOld(HTREEITEM old, const QPersistentModelIndex& still) const {
+  return !old || still.isValid() ? old : tree_->currentItem();
 }
 
 BOOL CTreeCtrl::SelectDropTarget(HTREEITEM item) {
@@ -539,8 +550,11 @@ void CTreeCtrl::caretChanged(HTREEITEM from, HTREEITEM to) {
   nm.action = action;
   nm.itemOld = itemInfo(from);
   nm.itemNew = itemInfo(to);
+  const QPersistentModelIndex fromStill(tree_->indexFromItem(from));
   if (SendNotify(&nm.hdr, TVN_SELCHANGING) != 0) return;
   if (to && !wanted.isValid()) return;
+  from = survivingOld(from, fromStill);
+  if (from == to) return;
   ++quiet_;
   setCurrentQuietly(to);
   --quiet_;

@@ -36,6 +36,7 @@
 #include "platform/Wnd.h"
 
 class CImageList;
+class QPersistentModelIndex;
 class QLineEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -234,6 +235,7 @@ class CTreeCtrl : public CWnd {
   HTREEITEM insertAt(QTreeWidgetItem* item, HTREEITEM parent, HTREEITEM after);
   void notifyDeletes(HTREEITEM item);
   void caretChanged(HTREEITEM from, HTREEITEM to);
+  HTREEITEM survivingOld(HTREEITEM old, const QPersistentModelIndex& still) const;
   void afterInput();
   void expansionChanged(HTREEITEM item, bool expanded);
   bool beginLabelEdit(HTREEITEM item);

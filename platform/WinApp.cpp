@@ -246,5 +246,7 @@ void CWinApp::WinHelp(DWORD data, UINT command) { ShowHelp(data, command); }
 void CWinApp::OnHelpFinder() { WinHelp(0, HELP_FINDER); }
 
 void CWinApp::OnAppExit() {
-  if (m_pMainWnd) m_pMainWnd->SendMessage(WM_CLOSE);
+  // Posted: the frame refuses a close while a command runs, and this one
+  // still does.
+  if (m_pMainWnd) m_pMainWnd->PostMessage(WM_CLOSE);
 }

@@ -3,6 +3,7 @@
 #include "platform/CmdUI.h"
 #include "platform/FrameWnd.h"
 #include "platform/LanguageLibrary.h"
+#include "platform/WinApp.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -269,15 +270,25 @@ void CWnd::GetClientRect(QRect* rect) const {
   if (rect) *rect = QRect(QPoint(0, 0), size());
 }
 
-BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {
-  const DWORD old = style_;
-  style_ = (style_ & ~remove) | add;
-  if (style_ == old) return FALSE;
-  OnStyleChanged(old, style_);
+BOOL CWnd::modifyBits(DWORD* bits, DWORD remove, DWORD add, void (CWnd::*changed)(DWORD, DWORD)) {
+  const DWORD old = *bits;
+  *bits = (old & ~remove) | add;
+  if (*bits == old) return FALSE;
+  (this->*changed)(old, *bits);
   return TRUE;
 }
 
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {
+  return modifyBits(&style_, remove, add, &CWnd::OnStyleChanged);
+}
+
+BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT) {
+  return modifyBits(&exStyle_, remove, add, &CWnd::OnExStyleChanged);
+}
+
 void CWnd::OnStyleChanged(DWORD, DWORD) {}
+
+void CWnd::OnExStyleChanged(DWORD, DWORD) {}
 
 LRESULT CWnd::SendNotify(NMHDR* header, int code) {
   header->hwndFrom = this;
@@ -451,7 +462,10 @@ bool CWnd::event(QEvent* event) {
   if (event->type() != MessageEvent::type()) return QWidget::event(event);
   auto* m = static_cast<MessageEvent*>(event);
   if (destroyed_) return true;
-  if (m->message == WM_COMMAND && m->lParam == 0 && IsCommandRunning()) {
+  // While a user command runs, commands posted to the main window wait for
+  // it to end; a window of the command's own modal loop (a dialog and its
+  // context menus) gets its commands at once.
+  if (m->message == WM_COMMAND && m->lParam == 0 && IsCommandRunning() && window() == AfxGetMainWnd()) {
     g_deferred.push_back({this, m->wParam});
     return true;
   }

@@ -184,3 +184,19 @@ HRESULT createMemoryStorage(DWORD grfMode, IStorage** out, std::vector<std::uint
 }
 
 }  // namespace tallix::cfb
+
+StgReplaceHold::StgReplaceHold(const char* path) {
+  if (!path || !*path) return;
+  fd_ = ::open(path, O_RDWR | O_CLOEXEC);
+  if (fd_ < 0) {
+    if (errno != ENOENT) result_ = resultOfErrno(errno, path);
+    return;
+  }
+  ShareRequest all;
+  all.write = all.denyRead = all.denyWrite = true;
+  if (FAILED(acquireShareLocks(fd_, all))) result_ = STG_E_ACCESSDENIED;
+}
+
+StgReplaceHold::~StgReplaceHold() {
+  if (fd_ >= 0) ::close(fd_);
+}

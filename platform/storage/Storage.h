@@ -100,6 +100,24 @@ HRESULT StgCreateDocfile(const char* path, DWORD grfMode, DWORD reserved, IStora
 HRESULT StgOpenStorage(const char* path, IStorage* priority, DWORD grfMode, void* exclude,
                        DWORD reserved, IStorage** out);
 
+// Keeps every other opener (in any process) off the compound file at `path`
+// while the caller replaces it by renaming a new file over it, since the
+// platform replaces no file that is open: `Result()` is STG_E_ACCESSDENIED
+// when an opener holds the file now, S_OK otherwise (also when there is no
+// file of that name). The hold ends with the object.
+class StgReplaceHold {
+ public:
+  explicit StgReplaceHold(const char* path);
+  ~StgReplaceHold();
+  StgReplaceHold(const StgReplaceHold&) = delete;
+  StgReplaceHold& operator=(const StgReplaceHold&) = delete;
+  HRESULT Result() const { return result_; }
+
+ private:
+  int fd_ = -1;
+  HRESULT result_ = S_OK;
+};
+
 // A reference-holding pointer for our own code: releases what it holds.
 template <class T>
 class ComPtr {

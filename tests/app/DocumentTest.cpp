@@ -307,6 +307,37 @@ TEST_F(Document, AFileAnotherInstanceHoldsIsNamedWithThatInstance) {
   EXPECT_TRUE(doc->GetPathName().isEmpty());
 }
 
+// Neither Save As nor an import's "Yes" replaces a document another running
+// copy holds: that copy's later saves would be lost in the replaced file.
+TEST_F(Document, ADocumentAnotherInstanceHoldsIsNotReplaced) {
+  ASSERT_TRUE(saveAs(QStringLiteral("held.qxd")));
+  ASSERT_TRUE(doc->OnNewDocument());
+  const QByteArray before = fileContents(path("held.qxd"));
+  ASSERT_TRUE(writeFileContents(path("held.qxi"), "old data"));
+  StandInImport import;
+  CQXOldFileImport* previous = SetOldFileImport(&import);
+  QProcess peer;
+  ASSERT_TRUE(startPeerTest(peer, QStringLiteral("DocumentPeer.DISABLED_HoldTheDocumentUntilStdinCloses"),
+                            QStringLiteral("TALLIX_PEER_FILE"), path("held.qxd")));
+  addProgram("NEW");
+  messages.shown.clear();
+  EXPECT_FALSE(saveAs(QStringLiteral("held.qxd")));  // 10155 answered "Oui"
+  EXPECT_TRUE(doc->IsModified());
+  EXPECT_TRUE(doc->GetPathName().isEmpty());
+  const QString denied = CLanguageLibrary::FormatMessage(61697, path("held.qxd"));
+  EXPECT_EQ(messages.shown.back().text, denied);
+
+  messages.shown.clear();
+  messages.answers = {IDNO, IDYES};  // the changes are not kept; the import replaces
+  EXPECT_FALSE(open(QStringLiteral("held.qxi")));
+  peer.closeWriteChannel();
+  peer.waitForFinished(5000);
+  ASSERT_FALSE(messages.shown.empty());
+  EXPECT_EQ(messages.shown.back().text, denied);
+  EXPECT_EQ(fileContents(path("held.qxd")), before);
+  SetOldFileImport(previous);
+}
+
 TEST_F(Document, AWriteProtectedFileOpensForReadingAndSavesOnlyElsewhere) {
   ASSERT_TRUE(saveAs(QStringLiteral("ro.qxd")));
   ASSERT_TRUE(doc->OnNewDocument());

@@ -14,7 +14,9 @@
 #include "link/OverwriteDialog.h"
 #include "link/SendSelectionDialog.h"
 #include "link/TransferProgress.h"
+#include "pages/QXDescriptionPage.h"
 #include "pages/QXNumericPages.h"
+#include "pages/QXPageView.h"
 #include "pages/QXViewTable.h"
 #include "tests/link/SessionMCSTestSupport.h"
 #include "tests/support/FileDialogScript.h"
@@ -83,7 +85,6 @@ class ModalAnswers {
 
 const Bytes kText = {0xF7, 0x41, 0xFF};
 const Bytes kOtherText = {0xF7, 0x42, 0xFF};
-const char kProgramFolder[] = "\\Calculator\\Program";
 
 void programPackets(const char* name, const Bytes& text, std::vector<Bytes>* out) {
   out->push_back(onWire(programHeader(name, DWORD(text.size()))));
@@ -343,6 +344,46 @@ TEST_F(MainWindowLink, TheRightPaneShowsWhatAReceiveReplaced) {
   page = frame->findChild<CQXMatrixDataPage*>();
   ASSERT_TRUE(page);
   EXPECT_EQ(page->GetGrid().GetItemText(1, 1), "7");
+}
+
+// A program whose description was typed in is filed again as a new entry
+// when another entry is clicked; the click still selects that entry.
+TEST_F(MainWindowLink, AnEditedDescriptionIsKeptWhenAnotherEntryIsClicked) {
+  std::vector<Bytes> packets;
+  programPackets("ABC", kText, &packets);
+  programPackets("XYZ", kOtherText, &packets);
+  packets.push_back(endPacket());
+  receive(packets);
+  HTREEITEM abc = nullptr, xyz = nullptr;
+  const std::string oldPath = programPath("ABC", &abc);
+  programPath("XYZ", &xyz);
+  ASSERT_TRUE(abc && xyz);
+  QTreeWidget* tree = document()->GetTreeView()->GetTreeCtrl().GetTreeWidget();
+  auto click = [tree](HTREEITEM item) {
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+    QCoreApplication::processEvents();
+  };
+  click(abc);
+  auto* view = qobject_cast<CQXPageView*>(frame->GetContentView());
+  ASSERT_TRUE(view);
+  view->EnableSheet(TRUE);
+  ASSERT_TRUE(view->ShowPage(CQXDescriptionPage::kPageId));
+  auto* page = qobject_cast<CQXDescriptionPage*>(view->GetSheet()->GetActivePage());
+  ASSERT_TRUE(page);
+  page->GetEdit()->setFocus();
+  QTest::keyClicks(page->GetEdit(), "note");
+
+  click(xyz);
+  EXPECT_EQ(tree->currentItem(), xyz);
+  const std::string newPath = programPath("ABC");
+  EXPECT_NE(newPath, oldPath);
+  CQXDocEntry entry;
+  ASSERT_TRUE(document()->LoadItem(newPath.c_str(), &entry));
+  ASSERT_TRUE(entry.GetDescription());
+  const std::vector<BYTE>& rtf = entry.GetDescription()->GetBytes();
+  EXPECT_NE(std::string(rtf.begin(), rtf.end()).find("note"), std::string::npos);
+  EXPECT_TRUE(messages.shown.empty());
 }
 
 // A document of a model whose link entry names the newer protocol receives

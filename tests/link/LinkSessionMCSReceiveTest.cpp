@@ -102,7 +102,7 @@ TEST_F(ReceiveMCS, AListOfAListFileAndAProtectedProgram) {
   EXPECT_EQ(Bytes(text, text + 3), (Bytes{0xF7, 0x0D, 0xFF}));
   EXPECT_EQ(receive(&entry), SESSION_END);
   ASSERT_EQ(progress.size(), 3u);
-  EXPECT_EQ(progress[1], std::make_pair(std::string("Fichier de listage 3"), 5002));
+  EXPECT_EQ(progress[1], std::make_pair(std::string("Fichier de listage 2"), 5002));  // list 2 of file 3
   EXPECT_EQ(progress[2], std::make_pair(std::string("Programme \"PROG\""), 1));
   EXPECT_TRUE(sim.finish()) << sim.error();
 }
@@ -163,15 +163,15 @@ TEST_F(ReceiveMCS, ARecursionIsItsFormulasItsSetUpAndItsRange) {
 }
 
 // Fewer than 28 variables end where another header begins; that header
-// starts the next item.
-TEST_F(ReceiveMCS, VariablesEndAtTheNextKindOfHeader) {
+// starts the next item. Each value goes to the letter its header names.
+TEST_F(ReceiveMCS, VariablesTakeTheLetterOfTheirHeaderAndEndAtTheNextKindOfHeader) {
   open(1);
-  const Bytes a = concat({number9(1), Bytes(9, 0)});
+  const Bytes z = concat({number9(1), Bytes(9, 0)});
   const Bytes b = concat({number9(2), number9(3)});
   Bytes listHead(14, 0);
   listHead[8] = 1;
   const Bytes list = concat({listHead, number9(4)});
-  calcSends({header(0, 18, "A", "Variable"), block(a), header(0, 18, "B", "Variable"), block(b),
+  calcSends({header(0, 18, "Z", "Variable"), block(z), header(0, 18, "B", "Variable"), block(b),
              header(5, DWORD(list.size()), "1LIST1"), block(list), mcs::endPacket()});
   sim.start();
   std::unique_ptr<CQXDocEntry> entry;
@@ -179,12 +179,18 @@ TEST_F(ReceiveMCS, VariablesEndAtTheNextKindOfHeader) {
   EXPECT_EQ(entry->GetKind(), 5005u);
   auto* variables = itemOf<CQXAlphaMemItem>(entry);
   ASSERT_NE(variables, nullptr);
+  auto real = [&](DWORD row) {
+    BYTE value[9] = {};
+    variables->GetReal(row, 1, value, 9);
+    return Bytes(value, value + 9);
+  };
+  EXPECT_EQ(real(26), number9(1));
+  EXPECT_EQ(real(2), number9(2));
+  EXPECT_EQ(real(1), Bytes(9, 0));
   BYTE value[9];
-  ASSERT_TRUE(variables->GetReal(2, 1, value, 9));
-  EXPECT_EQ(Bytes(value, value + 9), number9(2));
   ASSERT_TRUE(variables->GetImag(2, 1, value, 9));
   EXPECT_EQ(Bytes(value, value + 9), number9(3));
-  ASSERT_TRUE(variables->GetImag(1, 1, value, 9));
+  ASSERT_TRUE(variables->GetImag(26, 1, value, 9));
   EXPECT_EQ(Bytes(value, value + 9), Bytes(9, 0));
   ASSERT_EQ(receive(&entry), SESSION_ITEM);
   EXPECT_NE(itemOf<CQXListV5Item>(entry), nullptr);
@@ -337,12 +343,15 @@ TEST_F(ReceiveMCS, AModelPacketAtAnotherSpeedIsRefused) {
 TEST_F(ReceiveMCS, CancelDuringABlockSendsCancel) {
   open(1);
   calcSends({header(7, 1024, "PICT1")});
-  sim.send(Bytes(10, 0x5A)).expect({0x18});
+  // The start of the block, then nothing until the PC cancels, however soon
+  // or late the PC reads those bytes.
+  const Bytes picture = block(Bytes(1024, 0x5A));
+  std::atomic<bool> blockStarted{false};
+  sim.send(Bytes(picture.begin(), picture.begin() + 10)).waitUntil([&] { return blockStarted = true; }).expect({0x18});
   sim.start();
-  pump.onPump = [this](int) {
+  pump.onPump = [&](int) {
     pcWaits = true;
-    // 0x13, the model packet's echo, 0x06 and the header's 0x06.
-    if (sim.received().size() >= 43) link->Cancel();
+    if (blockStarted) link->Cancel();
   };
   std::unique_ptr<CQXDocEntry> entry;
   EXPECT_EQ(receive(&entry), SESSION_USER_CANCELLED);

@@ -43,9 +43,14 @@ class TreeParent : public CWnd {
                      nm->hdr.code == TVN_DELETEITEM ? nm->itemOld.lParam : 0});
     if ((nm->hdr.code == TVN_SELCHANGING && refuseSelection) || (nm->hdr.code == TVN_ITEMEXPANDING && refuseExpand))
       *result = TRUE;
+    if (nm->hdr.code == TVN_SELCHANGING && deleteOldCaret && nm->itemOld.hItem) {
+      deleteOldCaret = false;
+      tree->DeleteItem(nm->itemOld.hItem);
+    }
     return TRUE;
   }
   std::vector<Note> notes;
+  bool deleteOldCaret = false;  // as a page filing its edits under a new entry
   bool refuseSelection = false;
   bool refuseExpand = false;
 };
@@ -109,6 +114,25 @@ TEST_F(TreeCtrlTest, ARefusedSelectionChangeKeepsTheCaretForClicksAndKeysAndTheC
   }
   EXPECT_EQ(changed, (std::vector<std::pair<UINT, HTREEITEM>>{{TVC_BYMOUSE, b}, {TVC_BYKEYBOARD, c}}));
   EXPECT_EQ(tree->GetItemState(c, TVIS_SELECTED), UINT(TVIS_SELECTED));
+}
+
+TEST_F(TreeCtrlTest, ASelectionChangeWhoseOldCaretWentMeanwhileReportsALiveItem) {
+  HTREEITEM a = tree->InsertItem("a"), b = tree->InsertItem("b"), c = tree->InsertItem("c"),
+            d = tree->InsertItem("d");
+  auto moveDeletingTheCaret = [&](HTREEITEM from, HTREEITEM to, bool byClick) {
+    ASSERT_TRUE(tree->SelectItem(from));
+    parent.notes.clear();
+    parent.deleteOldCaret = true;
+    if (byClick) click(to);
+    else EXPECT_TRUE(tree->SelectItem(to));
+    EXPECT_EQ(tree->GetSelectedItem(), to);
+    ASSERT_FALSE(parent.notes.empty());
+    EXPECT_EQ(parent.notes.back().code, TVN_SELCHANGED);
+    EXPECT_EQ(parent.notes.back().to, to);
+    EXPECT_NE(parent.notes.back().from, from);
+  };
+  moveDeletingTheCaret(a, c, false);
+  moveDeletingTheCaret(d, b, true);  // the rows above the click stay
 }
 
 TEST_F(TreeCtrlTest, ARefusedCollapseKeepsTheItemOpen) {

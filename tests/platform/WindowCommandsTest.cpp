@@ -5,11 +5,14 @@
 #include "platform/Dialog.h"
 #include "platform/Document.h"
 #include "platform/FrameWnd.h"
+#include "platform/Menu.h"
+#include "platform/MessageBox.h"
 #include "platform/View.h"
 #include "platform/WinApp.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEventLoop>
 #include <QMenu>
 #include <QMenuBar>
@@ -90,6 +93,37 @@ const CMessageMap& TestFrame::messageMap() {
   return map;
 }
 
+// A dialog whose context menu chooses one of its commands, as the command
+// lists do.
+class MenuDialog : public CDialog {
+ public:
+  explicit MenuDialog(CWnd* parent) : CDialog(514, parent) {}
+  DECLARE_MESSAGE_MAP()
+  void OnChosen() {
+    g_log.push_back("chosen");
+    EndDialog(IDOK);
+  }
+  void ChooseFromContextMenu() {
+    QTimer::singleShot(0, [] {
+      QWidget* popup = QApplication::activePopupWidget();
+      ASSERT_TRUE(popup);
+      QTest::keyClick(popup, Qt::Key_Down);
+      QTest::keyClick(popup, Qt::Key_Return);
+    });
+    CMenu menu;
+    menu.CreatePopupMenu();
+    menu.AppendMenu(0, 57634, QStringLiteral("Copier"));
+    menu.TrackPopupMenu(0, 0, 0, this);
+    // Queued behind the posted choice: ends the dialog if the choice was lost.
+    QMetaObject::invokeMethod(
+        this, [this] { if (GetModalResult() == -1) EndDialog(IDCANCEL); }, Qt::QueuedConnection);
+  }
+};
+const CMessageMap& MenuDialog::messageMap() {
+  static const CMessageMap map = MessageMapOf<MenuDialog>(CDialog::messageMap()).command(57634, &MenuDialog::OnChosen);
+  return map;
+}
+
 class TestApp : public CWinApp {
  public:
   DECLARE_MESSAGE_MAP()
@@ -110,13 +144,19 @@ class TestApp : public CWinApp {
     QCoreApplication::processEvents();
     g_log.push_back("long end");
   }
+  void OnDialogCommand() {
+    MenuDialog dialog(m_pMainWnd);
+    QTimer::singleShot(0, &dialog, [&dialog] { dialog.ChooseFromContextMenu(); });
+    g_log.push_back(dialog.DoModal() == IDOK ? "ok" : "cancel");
+  }
 };
 const CMessageMap& TestApp::messageMap() {
   static const CMessageMap map = MessageMapOf<TestApp>(CWinApp::messageMap())
                                      .command(22300, &TestApp::OnAppCommand)
                                      .command(57600, &TestApp::OnNew)
                                      .command(57610, &TestApp::OnChooser)
-                                     .command(22304, &TestApp::OnLongCommand);
+                                     .command(22304, &TestApp::OnLongCommand)
+                                     .command(22305, &TestApp::OnDialogCommand);
   return map;
 }
 
@@ -214,11 +254,19 @@ TEST_F(WindowCommands, UpdateHandlersSetMenuItemsAndToolButtonsAndUnhandledOnesA
     buttons[i]->setProperty("commandId", ids[i]);
   }
   frame->RecalcLayout();
-  QEventLoop idle;  // a loop that waits, as the program's does
-  QTimer::singleShot(20, &idle, &QEventLoop::quit);
+  // A loop that waits, as the program's does (the update runs when it is
+  // about to block), until the update has run.
+  EXPECT_FALSE(buttons[0]->isChecked());
+  QEventLoop idle;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &idle, [&] {
+    if (buttons[0]->isChecked()) idle.quit();
+  });
+  poll.start(10);
+  QTimer::singleShot(5000, &idle, &QEventLoop::quit);
   idle.exec();
-  EXPECT_TRUE(bar->widgetForAction(buttons[0])->isEnabled());
   EXPECT_TRUE(buttons[0]->isChecked());
+  EXPECT_TRUE(bar->widgetForAction(buttons[0])->isEnabled());
   EXPECT_FALSE(bar->widgetForAction(buttons[1])->isEnabled());
   EXPECT_FALSE(bar->widgetForAction(buttons[2])->isEnabled());
   g_log.clear();
@@ -283,6 +331,17 @@ TEST_F(WindowCommands, WhileACommandRunsTheFrameStaysAndOtherCommandsWait) {
   EXPECT_FALSE(frame->IsDestroyed());
   QCoreApplication::processEvents();
   EXPECT_EQ(g_log, (Log{"long", "modal", "long end", "frame"}));
+}
+
+TEST_F(WindowCommands, AContextMenuChoiceInAModalDialogOfAMenuCommandIsRunAtOnce) {
+  frame->ExecuteUserCommand(22305);
+  EXPECT_EQ(g_log, (Log{"chosen", "ok"}));
+}
+
+TEST_F(WindowCommands, QuitFromTheMenuClosesTheFrame) {
+  EXPECT_TRUE(frame->ExecuteUserCommand(ID_APP_EXIT));
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(frame->IsDestroyed());
 }
 
 }  // namespace
