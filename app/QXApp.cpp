@@ -29,6 +29,7 @@
 #include "platform/Profile.h"
 #include "platform/ProgramPaths.h"
 #include "platform/ShellOpen.h"
+#include "platform/QtTranslations.h"
 #include "platform/Wnd.h"
 #include "tokens/QXTokenEditor.h"
 
@@ -102,7 +103,9 @@ CQXApp::CQXApp(QObject* parent) : COrvoWinApp(parent) {
 }
 
 CQXApp::~CQXApp() {
-  if (languageLoaded_) CLanguageLibrary::Unload();
+  if (!languageLoaded_) return;
+  CLanguageLibrary::Unload();
+  tallix::installQtTranslations();
 }
 
 BOOL CQXApp::LoadLanguageLibrary(QString* fileName) {
@@ -114,6 +117,8 @@ BOOL CQXApp::LoadLanguageLibrary(QString* fileName) {
   if (fileName) *fileName = QFileInfo(QString(name).replace(QLatin1Char('\\'), QLatin1Char('/'))).fileName();
   const QString path = PathBelowProgramDirectory(name);
   languageLoaded_ = !path.isEmpty() && CLanguageLibrary::Load(path);
+  // Qt's own dialogs speak the library's language from here on.
+  if (languageLoaded_) tallix::installQtTranslations();
   return languageLoaded_;
 }
 

@@ -45,6 +45,9 @@ std::vector<SettingDefinition> build() {
       integer(kSettings, "Print Header", 1),
       integer(kSettings, "Print Footer", 1),
       text(kSettings, "Download Folder", ""),
+      // The folder of the last file chosen in a file dialog, where the next
+      // one starts; kept by platform/FileDialog.cpp through the profile.
+      text(kSettings, "Last Folder", ""),
       binary(kSettings, "Program Editor Font", "long font record (76 bytes)"),
       binary(kSettings, "Desc Page Font", "short font record (72 bytes)"),
       // Picture colours, COLORREF 0x00BBGGRR.

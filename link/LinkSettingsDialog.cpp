@@ -9,6 +9,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QLabel>
 #include <QSpinBox>
 
 #include <cstring>
@@ -59,7 +61,9 @@ BOOL CQXLinkSettingsDialog::OnInitDialog() {
   if (port) {
     port->setRange(1, 255);
     port->setValue(port_);
+    connect(port, &QSpinBox::valueChanged, this, &CQXLinkSettingsDialog::ShowPortDevice);
   }
+  ShowPortDevice();
 
   int fixed = 0, modelParity = 0, modelBaud = 9600, screenCopyBaud = 9600;
   int parityNow = 0;
@@ -119,6 +123,15 @@ void CQXLinkSettingsDialog::OnCableChanged() {
   rts->setChecked(GetPrivateProfileInt(name, "RTS", 0, path.c_str()) != 0);
   dtr->setEnabled(false);
   rts->setEnabled(false);
+}
+
+void CQXLinkSettingsDialog::ShowPortDevice() {
+  auto* port = GetDlgItemAs<QSpinBox>(IDC_PORT);
+  auto* label = GetDlgItemAs<QLabel>(IDC_PORT_DEVICE);
+  if (!port || !label) return;
+  const std::string device = GetPortDevicePath(UINT(port->value()));
+  label->setText(device.empty() ? CLanguageLibrary::LoadString(kNoDeviceString)
+                                : QFile::decodeName(QByteArray::fromStdString(device)));
 }
 
 void CQXLinkSettingsDialog::OnOK() {

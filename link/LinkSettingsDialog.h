@@ -3,7 +3,9 @@
 // "Comm Settings". A calculator model whose "Comm" entry fixes baud rate and
 // parity shows them but does not let them change. The cables come from
 // "Interface.lst" in the program directory; a named cable dictates DTR and
-// RTS, the last entry ("Autre câble") lets the user set them.
+// RTS, the last entry ("Autre câble") lets the user set them. Beside the
+// port number a label shows the device that number opens ("aucun
+// périphérique" when none).
 #pragma once
 
 #include "platform/Dialog.h"
@@ -23,10 +25,12 @@ class CQXLinkSettingsDialog : public CDialog {
     IDC_RTS = 1005,
     IDC_PORT_SPIN = 1033,
     IDC_PORT = 1039,
+    IDC_PORT_DEVICE = 1040,
     IDC_CABLE = 1118,
   };
   static constexpr unsigned kTemplateId = 514;
   static constexpr unsigned kOtherCableString = 11100;
+  static constexpr unsigned kNoDeviceString = 11101;
 
   // Reads "DTR", "RTS" and "Port" of "Comm Settings".
   explicit CQXLinkSettingsDialog(const char* modelName, QWidget* parent = nullptr);
@@ -44,6 +48,7 @@ class CQXLinkSettingsDialog : public CDialog {
 
  private:
   void OnCableChanged();
+  void ShowPortDevice();
 
   std::string model_;
   int dtr_;

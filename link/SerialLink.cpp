@@ -62,13 +62,17 @@ BOOL CQXSerialLink::OpenPort(UINT port, int baud, int parity, BOOL dtr, BOOL rts
   record.timeouts.ReadTotalTimeoutConstant = readChunk_ < 2 ? perChar : twoThirds(readChunk_);
   record.timeouts.WriteTotalTimeoutMultiplier = perChar;
   record.timeouts.WriteTotalTimeoutConstant = writeChunk_ < 2 ? perChar : twoThirds(writeChunk_);
-  std::string device;
-  AppGetProfileString(&device, kCommDevicesSection, SerialDeviceProfileKey(port).c_str(), "");
-  record.devicePath = device;
+  record.devicePath = GetPortDevicePath(port);
 
   lastCode_ = SerialPortOpen(&record, &state_);
   open_ = lastCode_ == SERIAL_OK ? TRUE : FALSE;
   return open_;
+}
+
+std::string GetPortDevicePath(UINT port) {
+  std::string device;
+  AppGetProfileString(&device, kCommDevicesSection, SerialDeviceProfileKey(port).c_str(), "");
+  return device.empty() ? DefaultSerialDeviceForPort(port) : device;
 }
 
 BOOL CQXSerialLink::OpenFromSettings(BOOL receive, BOOL autoClose) {
@@ -195,7 +199,8 @@ int CQXSerialLink::GetErrorClass() const {
     case SERIAL_TIMEOUT: return LINK_ERROR_TIMEOUT;
     case SERIAL_IN_USE: return LINK_ERROR_IN_USE;
     case SERIAL_CANCELLED: return LINK_ERROR_CANCELLED;
-    case SERIAL_NO_PORT: return LINK_ERROR_NO_PORT;
+    case SERIAL_NO_PORT:
+    case SERIAL_NO_ACCESS: return LINK_ERROR_NO_PORT;  // either way the port cannot be opened
     default: return LINK_ERROR_LINE;
   }
 }

@@ -104,6 +104,11 @@ class CQXCalcLink : public CQXSerialLink {
   BOOL Open(int mode, const char* modelName, BOOL autoClose);
 };
 
+// The device that "COM n" opens: the profile's "Comm Devices"/"COM<n>" when
+// the user set one, else the n-th device of the default list
+// (platform/SerialDeviceMap.h); empty when there is none.
+std::string GetPortDevicePath(UINT port);
+
 // The model's "Comm" entry: fixed flag, parity, baud, screen-copy baud
 // (defaults 0, 0, 9600, 9600). FALSE when the entry is empty or longer than
 // 60 characters.

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -59,6 +60,7 @@ int CDialog::DoModal() {
   result_ = -1;
   OnInitDialog();
   if (result_ != -1) return result_;  // ended while it initialised
+  fixSizeUnlessResizable();
   setWindowModality(Qt::ApplicationModal);
   show();
   QEventLoop loop;
@@ -77,9 +79,22 @@ BOOL CDialog::Create(UINT nIDTemplate, QWidget* parent) {
   if (!buildTemplate()) return FALSE;
   result_ = -1;
   OnInitDialog();
+  fixSizeUnlessResizable();
   if (IsCommandRunning()) setWindowModality(Qt::ApplicationModal);
   show();
   return TRUE;
+}
+
+void CDialog::fixSizeUnlessResizable() {
+  if (!isWindow() || property("resizable").toBool()) return;
+  QLayout* form = layout();
+  if (form && !testAttribute(Qt::WA_Resized)) {
+    // As big as the layout wants it, also when its contents change.
+    form->setSizeConstraint(QLayout::SetFixedSize);
+    return;
+  }
+  // Sized by its own code while it initialised: that size.
+  setFixedSize(size().expandedTo(minimumSizeHint()));
 }
 
 void CDialog::EndDialog(int result) {

@@ -7,6 +7,12 @@
 // EndDialog and returns its result (-1 when the template is missing).
 // Create shows it without a loop; shown while a command runs, it is
 // application-modal too.
+//
+// A dialog window is fixed-size once OnInitDialog has run, so that window
+// managers offer neither maximize nor a resize border, unless its form asks
+// to be resized: the form's top level carries the dynamic property
+// "resizable" (true), for dialogs that lay their controls out again when
+// their size changes.
 #pragma once
 
 #include "platform/Wnd.h"
@@ -63,6 +69,7 @@ class CDialog : public CWnd {
 
  private:
   BOOL buildTemplate();
+  void fixSizeUnlessResizable();
   void sendButtonCommand(int id);
 
   UINT templateId_;

@@ -1,8 +1,12 @@
 #include "platform/FileDialog.h"
 
+#include "platform/Document.h"
 #include "platform/FileDialogFilter.h"
+#include "platform/FrameWnd.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
+#include "platform/Profile.h"
+#include "platform/WinApp.h"
 
 #include <QAbstractItemView>
 #include <QDir>
@@ -10,6 +14,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QItemSelectionModel>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace {
@@ -23,6 +28,28 @@ constexpr UINT kFileNotFound = 61729;  // "%1\nImpossible de trouver ce fichier.
 constexpr UINT kReplaceFile = 10155;   // "Le fichier %1 existe déjà. Le remplacer?"
 constexpr UINT kAppTitle = 57344;
 constexpr int kPlacementStatic = 1119;
+// The folder of the last file chosen in any file dialog, kept across runs.
+constexpr char kLastFolderSection[] = "Settings";
+constexpr char kLastFolderKey[] = "Last Folder";
+
+bool isFolder(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
+
+// The folder of the main window's document, when it has a file.
+QString documentFolder() {
+  auto* frame = qobject_cast<CFrameWnd*>(AfxGetMainWnd());
+  CDocument* document = frame ? frame->GetActiveDocument() : nullptr;
+  return document && !document->GetPathName().isEmpty() ? QFileInfo(document->GetPathName()).absolutePath()
+                                                         : QString();
+}
+
+QString lastFolder() {
+  return tallix::openProfile().value(tallix::profileKey(kLastFolderSection, kLastFolderKey)).toString();
+}
+
+void rememberFolder(const QString& chosenPath) {
+  QSettings profile = tallix::openProfile();
+  profile.setValue(tallix::profileKey(kLastFolderSection, kLastFolderKey), QFileInfo(chosenPath).absolutePath());
+}
 
 }  // namespace
 
@@ -85,7 +112,7 @@ BOOL CFileDialog::Create() {
     if (m_filterIndex >= 1 && m_filterIndex <= DWORD(filters.size())) w->selectNameFilter(filters[m_filterIndex - 1]);
   }
   w->setDefaultSuffix(m_defaultExt);
-  if (!m_initialDirectory.isEmpty()) w->setDirectory(m_initialDirectory);
+  w->setDirectory(GetStartFolder());
   if (!m_fileName.isEmpty()) w->selectFile(m_fileName);
   if (!m_title.isEmpty()) w->setWindowTitle(m_title);
   if (!m_okText.isEmpty()) w->setLabelText(QFileDialog::Accept, m_okText);
@@ -126,6 +153,7 @@ int CFileDialog::DoModal() {
     });
   }
   const bool chosen = m_dialog->exec() == QDialog::Accepted && !m_pathName.isEmpty();
+  if (chosen) rememberFolder(m_pathName);
   if (const qsizetype index = m_dialog->nameFilters().indexOf(m_dialog->selectedNameFilter()); index >= 0)
     m_filterIndex = DWORD(index + 1);
   return chosen ? IDOK : IDCANCEL;
@@ -170,6 +198,15 @@ bool CFileDialog::acceptName(const QString& path) {
   }
   return m_open || !(m_flags & OFN_OVERWRITEPROMPT) || !info.exists() ||
          showMessage(kReplaceFile, path, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+}
+
+QString CFileDialog::GetStartFolder() const {
+  if (!m_initialDirectory.isEmpty()) return m_initialDirectory;
+  if (QDir::isAbsolutePath(m_fileName)) return QFileInfo(m_fileName).absolutePath();
+  for (const QString& folder : {documentFolder(), lastFolder(),
+                                QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)})
+    if (isFolder(folder)) return folder;
+  return QDir::homePath();
 }
 
 QString CFileDialog::GetFileName() const { return QFileInfo(m_pathName).fileName(); }

@@ -15,6 +15,11 @@
 //   controls (its static 1119, where the platform puts them, stays empty);
 // - OnInitDialog before the dialog shows, OnFileNameOK when a name is
 //   chosen, signals when the selection or the folder changes.
+// Where it starts: the caller's folder (SetInitialDirectory) or the
+// proposed name's; else the folder of the main window's document, else the
+// folder of the last file chosen in any file dialog ("Settings"/"Last
+// Folder", kept across runs), else the user's documents folder, else the
+// home folder. Never the program's folder or the working directory.
 // Messages go through platform/MessageBox.h.
 #pragma once
 
@@ -61,6 +66,8 @@ class CFileDialog : public QObject {
   void SetTitle(const QString& title);
   void SetOkButtonText(const QString& text);
   void SetInitialDirectory(const QString& folder) { m_initialDirectory = folder; }
+  // The folder the dialog opens in (see above).
+  QString GetStartFolder() const;
   // The proposed name; a path also chooses the folder.
   void SetFileName(const QString& fileName) { m_fileName = fileName; }
   // The filter string, as for the constructor.

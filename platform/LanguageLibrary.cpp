@@ -338,6 +338,19 @@ std::vector<unsigned> CLanguageLibrary::ResourceIds(const QString& kind) {
   return ids;
 }
 
+QString CLanguageLibrary::VersionValue(const QString& key) {
+  if (!state().loaded) return {};
+  QFile file(kRoot + QStringLiteral("version.txt"));
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  for (const QByteArray& line : file.readAll().split('\n')) {
+    const QString text = QString::fromUtf8(line).trimmed();
+    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+    if (tab > 0 && !text.startsWith(QLatin1Char('#')) && text.left(tab).trimmed() == key)
+      return text.mid(tab + 1).trimmed();
+  }
+  return {};
+}
+
 void CLanguageLibrary::SetMissingHandler(MissingHandler handler) { state().missing = std::move(handler); }
 
 QWidget* GetDlgItem(const QWidget* dialog, int id) {

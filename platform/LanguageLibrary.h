@@ -93,6 +93,10 @@ class CLanguageLibrary {
   // The ids the loaded library holds of one kind ("strings", "menus",
   // "accel", "toolbars", "dialogs", "icons", "bitmaps", "cursors"), ascending.
   static std::vector<unsigned> ResourceIds(const QString& kind);
+  // The value of `key` in the library's version entry ("Language" gives
+  // the Windows language identifier its texts are written in, "1036" for
+  // French); empty when there is no such key or no library.
+  static QString VersionValue(const QString& key);
 
   // Called with the kind and id of every load that finds nothing while a
   // library is loaded; the test harness uses it to catch ids the library

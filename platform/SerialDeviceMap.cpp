@@ -8,7 +8,19 @@
 
 namespace {
 
-constexpr const char* kFamilies[] = {"ttyS", "ttyUSB", "ttyACM", "ttyAMA", "rfcomm"};
+// USB and modem-class adapters first: the cable a calculator user plugs in
+// is COM1 on most machines.
+constexpr const char* kFamilies[] = {"ttyUSB", "ttyACM", "ttyS", "ttyAMA", "rfcomm"};
+
+struct Directories {
+  std::string dev = "/dev";
+  std::string sysTty = "/sys/class/tty";
+};
+
+Directories& directories() {
+  static Directories d;
+  return d;
+}
 
 // The number after the family prefix; -1 when the rest is not all digits.
 long deviceIndex(const std::string& name, const std::string& prefix) {
@@ -52,8 +64,14 @@ std::vector<std::string> ListSerialDevices(const std::string& devDir, const std:
 
 std::string DefaultSerialDeviceForPort(UINT port) {
   if (port == 0) return {};
-  const std::vector<std::string> devices = ListSerialDevices();
+  const std::vector<std::string> devices = ListSerialDevices(directories().dev, directories().sysTty);
   return port <= devices.size() ? devices[port - 1] : std::string();
+}
+
+void SetSerialDeviceDirectories(const std::string& devDir, const std::string& sysTtyDir) {
+  directories() = Directories{};
+  if (!devDir.empty()) directories().dev = devDir;
+  if (!sysTtyDir.empty()) directories().sysTty = sysTtyDir;
 }
 
 std::string SerialDeviceProfileKey(UINT port) { return "COM" + std::to_string(port); }

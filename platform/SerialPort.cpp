@@ -142,6 +142,7 @@ int openDevice(const std::string& path, int* fd) {
         return SERIAL_NO_PORT;
       case EACCES:
       case EPERM:
+        return SERIAL_NO_ACCESS;
       case EBUSY:
       case EAGAIN:
         return SERIAL_IN_USE;

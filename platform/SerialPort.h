@@ -42,6 +42,9 @@ enum : int {
   SERIAL_IN_USE = 8,
   SERIAL_CANCELLED = 10,
   SERIAL_NO_PORT = 11,
+  // The user may not open the device (not in its group, usually "dialout");
+  // unlike SERIAL_IN_USE, no other program holds it.
+  SERIAL_NO_ACCESS = 12,
 };
 
 // Error bits of the port's error state (reported and cleared by

@@ -6,36 +6,21 @@
 #include "platform/FrameWnd.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
+#include "platform/QtTranslations.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QTranslator>
 
 namespace {
 
 constexpr char kRecentFileSection[] = "Recent File List";
 CWinApp* g_app = nullptr;
-
-// The platform's own dialogs follow the user's language.
-void loadQtTranslations() {
-  static bool done = false;
-  if (done || !qApp) return;
-  done = true;
-  auto* translator = new QTranslator(qApp);
-  if (translator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QCoreApplication::installTranslator(translator);
-  else
-    delete translator;
-}
 
 QString recentFileKey(UINT index) {
   return tallix::profileKey(QLatin1String(kRecentFileSection), QStringLiteral("File%1").arg(index + 1));
@@ -73,7 +58,9 @@ const CMessageMap& CWinApp::messageMap() {
 
 CWinApp::CWinApp(QObject* parent) : QObject(parent) {
   g_app = this;
-  loadQtTranslations();
+  // Qt's own dialogs in the language of a library loaded already, else the
+  // system's; the application installs them again once it loads its own.
+  tallix::installQtTranslations();
   if (auto* dispatcher = QAbstractEventDispatcher::instance())
     connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &CWinApp::onAboutToBlock);
 }

@@ -12,13 +12,18 @@
 #include "classlib/ProgramVersion.h"
 #include "platform/FrameWnd.h"
 #include "platform/ImageList.h"
+#include "platform/FileDialog.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/Menu.h"
+#include "platform/MessageBox.h"
 #include "platform/Profile.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QDir>
 #include <QDropEvent>
 #include <QElapsedTimer>
@@ -99,6 +104,46 @@ TEST(AppStartup, LanguageLibraryComesFromBelowTheProgramDirectory) {
     // The application object frees its library.
     EXPECT_FALSE(CLanguageLibrary::IsLoaded());
   }
+}
+
+QStringList buttonTexts(const QWidget* w) {
+  QStringList texts;
+  if (const auto* box = w ? w->findChild<QDialogButtonBox*>() : nullptr)
+    for (const QAbstractButton* b : box->buttons()) texts << b->text();
+  texts.sort();  // the order is the style's
+  return texts;
+}
+
+// Qt's own dialogs speak the language library's language on a system whose
+// locale is C, and Qt's own again once the library is gone.
+TEST(AppStartup, QtsDialogsSpeakTheLanguageOfTheLibrary) {
+  TestEnvironment env;
+  env.copyFromBuild(QStringLiteral("QXLWIN32.LNG"));
+  const QLocale system;
+  QLocale::setDefault(QLocale::c());
+  const MessageBoxHandler messages = SetMessageBoxHandler(nullptr);
+  QStringList saveButtons, questionButtons, englishButtons;
+  {
+    CQXApp app;
+    ASSERT_TRUE(app.LoadLanguageLibrary(nullptr));
+    CFileDialog save(FALSE);
+    ASSERT_TRUE(save.Create());
+    saveButtons = buttonTexts(save.GetDialog());
+    QTimer::singleShot(0, [&] {
+      QWidget* box = QApplication::activeModalWidget();
+      questionButtons = buttonTexts(box);
+      if (box) box->close();
+    });
+    AfxMessageBox(QStringLiteral("?"), MB_YESNOCANCEL | MB_ICONQUESTION);
+  }
+  CFileDialog english(FALSE);
+  ASSERT_TRUE(english.Create());
+  englishButtons = buttonTexts(english.GetDialog());
+  SetMessageBoxHandler(messages);
+  QLocale::setDefault(system);
+  EXPECT_EQ(saveButtons, QStringList({QStringLiteral("&Enregistrer"), QStringLiteral("Annuler")}));
+  EXPECT_EQ(questionButtons, QStringList({QStringLiteral("&Non"), QStringLiteral("&Oui"), QStringLiteral("Annuler")}));
+  EXPECT_EQ(englishButtons, QStringList({QStringLiteral("&Save"), QStringLiteral("Cancel")}));
 }
 
 // A grid or token editor class the form loader refuses ends the start-up.

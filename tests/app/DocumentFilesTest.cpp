@@ -6,6 +6,7 @@
 #include "platform/DocTemplate.h"
 #include "platform/FrameWnd.h"
 #include "platform/LanguageLibrary.h"
+#include "platform/Profile.h"
 #include "platform/WinApp.h"
 #include "tests/support/FileDialogScript.h"
 #include "tests/support/MessageLog.h"
@@ -143,6 +144,32 @@ TEST_F(DocumentFiles, SaveAsOffersTheCurrentExtensionOnly) {
   app.m_pMainWnd->SendMessage(WM_COMMAND, ID_FILE_SAVE);
   EXPECT_EQ(script.shown, 1);
   EXPECT_EQ(doc->saved, QStringList({saved, saved}));
+}
+
+// The first Save As of a new document starts in the user's documents
+// folder; once saved, the next Open starts where the user saved, also in a
+// later run, whose new document has no folder (the profile keeps it).
+TEST_F(DocumentFiles, FileDialogsStartInTheDocumentsFolderThenWhereTheUserSaved) {
+  ScopedHome home;
+  const QString documents = QDir(home.path()).filePath(QStringLiteral("Documents"));
+  ASSERT_TRUE(QDir().mkpath(documents));
+  TestDoc* doc = newDocument();
+  ASSERT_TRUE(doc);
+  FileDialogScript script;
+  QStringList folders;
+  script.actions.push_back([&](CFileDialog& d) {
+    folders << d.GetFolderPath();
+    chooseFile(d, dir.filePath(QStringLiteral("x")));
+  });
+  script.actions.push_back([&](CFileDialog& d) { folders << d.GetFolderPath(); });
+  app.m_pMainWnd->SendMessage(WM_COMMAND, ID_FILE_SAVE_AS);
+  app.OnFileNew();
+  ASSERT_EQ(doc->GetPathName(), QString());
+  app.OnFileOpen();
+  EXPECT_EQ(folders, QStringList({documents, dir.path()}));
+  tallix::openProfile().sync();
+  EXPECT_TRUE(fileContents(QDir(env.settingsDir()).filePath(QStringLiteral("Brindlewood/TALLIX.conf")))
+                  .contains(QFile::encodeName(dir.path())));
 }
 
 TEST_F(DocumentFiles, ChangesAreOfferedForSavingBeforeTheyGo) {

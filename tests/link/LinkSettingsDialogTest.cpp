@@ -3,12 +3,16 @@
 #include "link/SerialLink.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
+#include "platform/SerialDeviceMap.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -147,6 +151,32 @@ TEST_F(LinkSettingsDialog, CancelWritesNothing) {
   EXPECT_EQ(dialog.GetModalResult(), IDCANCEL);
   EXPECT_EQ(AppGetProfileInt(kCommSettings, "Port", -1), -1);
   EXPECT_EQ(profileText("Cable"), "<none>");
+}
+
+// Beside the number, the device it opens: the user's own entry, else the
+// default list's (USB adapters first), else none.
+TEST_F(LinkSettingsDialog, ShowsTheDeviceThePortNumberOpens) {
+  QTemporaryDir dev, sys;
+  for (const char* name : {"ttyS0", "ttyUSB0"})
+    ASSERT_TRUE(tallix::test::writeFileContents(dev.filePath(QLatin1String(name)), "x"));
+  ASSERT_TRUE(QDir(sys.path()).mkpath(QStringLiteral("ttyS0")));
+  ASSERT_TRUE(tallix::test::writeFileContents(sys.filePath(QStringLiteral("ttyS0/type")), "4"));
+  SetSerialDeviceDirectories(dev.path().toStdString(), sys.path().toStdString());
+  struct Restore {
+    ~Restore() { SetSerialDeviceDirectories({}, {}); }
+  } restore;
+  AppWriteProfileString(kCommDevicesSection, "COM5", "/dev/serial/by-id/usb-cable");
+  Dlg dialog("FREE");
+  ASSERT_TRUE(dialog.Create());
+  auto* device = dialog.GetDlgItemAs<QLabel>(Dlg::IDC_PORT_DEVICE);
+  ASSERT_TRUE(device);
+  QStringList shown;
+  for (int number : {1, 2, 3, 5}) {
+    port(dialog)->setValue(number);
+    shown << device->text();
+  }
+  EXPECT_EQ(shown, QStringList({dev.filePath(QStringLiteral("ttyUSB0")), dev.filePath(QStringLiteral("ttyS0")),
+                                QStringLiteral("aucun périphérique"), QStringLiteral("/dev/serial/by-id/usb-cable")}));
 }
 
 TEST(LinkSettingsDialogTemplate, IsMissingWithoutTheLanguageLibrary) {

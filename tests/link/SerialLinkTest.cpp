@@ -1,6 +1,10 @@
 #include "tests/link/LinkTestSupport.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <sys/ioctl.h>
+#include <unistd.h>
 
 using namespace tallix::test;
 
@@ -213,6 +217,26 @@ TEST_F(SerialLink, FailuresAreGroupedIntoErrorClasses) {
   EXPECT_FALSE(missing.OpenFromSettings(TRUE, TRUE));
   EXPECT_EQ(missing.GetErrorClass(), LINK_ERROR_NO_PORT);
   EXPECT_EQ(missing.GetPortNumber(), kPort + 1);
+
+  // A device the user may not open is held by no one: it cannot be opened,
+  // and is not "in use". Root opens anything, so the open runs as nobody.
+  QTemporaryDir dir;
+  const QString locked = dir.filePath(QStringLiteral("ttyUSB0"));
+  ASSERT_TRUE(writeFileContents(locked, "x"));
+  ASSERT_TRUE(QFile::setPermissions(locked, {}));
+  SerialPortOpenRecord record;
+  record.devicePath = locked.toStdString();
+  SerialPortState state;
+  const bool root = geteuid() == 0;
+  ASSERT_TRUE(!root || seteuid(65534) == 0);
+  const int refused = SerialPortOpen(&record, &state);
+  ASSERT_TRUE(!root || seteuid(0) == 0);
+  EXPECT_EQ(refused, SERIAL_NO_ACCESS);
+  struct CodedLink : CQXSerialLink {
+    using CQXSerialLink::SetLastCode;
+  } coded;
+  coded.SetLastCode(refused);
+  EXPECT_EQ(coded.GetErrorClass(), LINK_ERROR_NO_PORT);
 
   BYTE byte;
   EXPECT_FALSE(first.ReadByte(&byte, 30));

@@ -261,7 +261,7 @@ TEST_F(SerialPort, TracesReceivedBytes) {
   EXPECT_EQ(lines.rfind("RCV;", 0), 0u);
 }
 
-TEST(SerialDeviceMap, NumbersRealPortsFirstThenAdaptersInNumericOrder) {
+TEST(SerialDeviceMap, NumbersUsbAdaptersFirstThenRealPortsInNumericOrder) {
   QTemporaryDir dev, sys;
   for (const char* name : {"ttyUSB10", "ttyUSB2", "ttyS1", "ttyS0", "ttyS12", "ttyACM0", "ttyS", "tty0", "ttyUSBx"})
     QFile(QDir(dev.path()).filePath(QLatin1String(name))).open(QIODevice::WriteOnly);
@@ -273,8 +273,8 @@ TEST(SerialDeviceMap, NumbersRealPortsFirstThenAdaptersInNumericOrder) {
     f.write(type);
   }
   const std::string d = dev.path().toStdString();
-  const std::vector<std::string> expected = {d + "/ttyS0", d + "/ttyS12", d + "/ttyUSB2", d + "/ttyUSB10",
-                                             d + "/ttyACM0"};
+  const std::vector<std::string> expected = {d + "/ttyUSB2", d + "/ttyUSB10", d + "/ttyACM0", d + "/ttyS0",
+                                             d + "/ttyS12"};
   EXPECT_EQ(ListSerialDevices(d, sys.path().toStdString()), expected);
   EXPECT_EQ(SerialDeviceProfileKey(3), "COM3");
 }

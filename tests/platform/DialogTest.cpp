@@ -74,6 +74,29 @@ TEST_F(Dialogs, OKThatUpdateDataRefusesKeepsTheDialogOpenAndTheCloseBoxCancels) 
   EXPECT_FALSE(boxed.isVisible());
 }
 
+// Once shown, a dialog keeps the size its form or its own code gave it,
+// unless the form asks to be resized.
+TEST_F(Dialogs, AreFixedSizeUnlessTheFormAsksToBeResized) {
+  CheckedDialog laidOut;
+  ASSERT_TRUE(laidOut.Create(kTemplate));
+  EXPECT_EQ(laidOut.minimumSize(), laidOut.maximumSize());
+  EXPECT_EQ(laidOut.size(), laidOut.sizeHint());
+
+  struct SizedByHand : CheckedDialog {
+    BOOL OnInitDialog() override {
+      resize(700, 500);
+      return CheckedDialog::OnInitDialog();
+    }
+  } sized;
+  ASSERT_TRUE(sized.Create(kTemplate));
+  EXPECT_EQ(sized.minimumSize(), QSize(700, 500));
+  EXPECT_EQ(sized.maximumSize(), QSize(700, 500));
+
+  CDialog resizable(524);  // the command pane lays itself out again
+  ASSERT_TRUE(resizable.Create(524));
+  EXPECT_NE(resizable.minimumSize(), resizable.maximumSize());
+}
+
 TEST_F(Dialogs, DoModalAnswersTheButtonAndMinusOneWithoutATemplate) {
   CheckedDialog dialog;
   dialog.value = 2;

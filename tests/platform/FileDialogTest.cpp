@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using namespace tallix::test;
 
 namespace {
@@ -20,6 +22,36 @@ void touch(const QString& path) {
   QFile f(path);
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   f.write("x");
+}
+
+// Without a folder in the proposed name, a dialog starts where a file was
+// last chosen, else in the documents folder, else at home; never in the
+// program's folder or the working directory.
+TEST(FileDialog, StartsWhereAFileWasLastChosenElseInTheDocumentsFolder) {
+  TestEnvironment env;
+  ScopedHome home;
+  auto start = [] { return CFileDialog(TRUE).GetStartFolder(); };
+  EXPECT_EQ(start(), home.path());
+  const QString documents = QDir(home.path()).filePath(QStringLiteral("Documents"));
+  ASSERT_TRUE(QDir().mkpath(documents));
+  EXPECT_EQ(start(), documents);
+
+  auto chosen = std::make_unique<QTemporaryDir>();
+  FileDialogScript script;
+  QString shownFolder;
+  script.actions.push_back([&](CFileDialog& d) {
+    shownFolder = d.GetFolderPath();
+    chooseFile(d, chosen->filePath(QStringLiteral("a.qxd")));
+  });
+  CFileDialog save(FALSE);
+  ASSERT_EQ(save.DoModal(), IDOK);
+  EXPECT_EQ(shownFolder, documents);
+  EXPECT_EQ(start(), chosen->path());
+  // A proposed name with a folder starts there.
+  EXPECT_EQ(CFileDialog(TRUE, {}, documents + QStringLiteral("/b.qxd")).GetStartFolder(), documents);
+  // A folder that went away is passed over.
+  chosen.reset();
+  EXPECT_EQ(start(), documents);
 }
 
 TEST(FileDialog, FilterPatternsIgnoreCase) {

@@ -72,6 +72,17 @@ QString TestEnvironment::sourceFile(const QString& relative) {
   return QDir(QStringLiteral(TALLIX_SOURCE_DIR)).filePath(relative);
 }
 
+ScopedHome::ScopedHome() : home_(qgetenv("HOME")), config_(qgetenv("XDG_CONFIG_HOME")) {
+  qputenv("HOME", QFile::encodeName(dir_.path()));
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(QDir(dir_.path()).filePath(QStringLiteral(".config"))));
+}
+
+ScopedHome::~ScopedHome() {
+  qputenv("HOME", home_);
+  if (config_.isNull()) qunsetenv("XDG_CONFIG_HOME");
+  else qputenv("XDG_CONFIG_HOME", config_);
+}
+
 QByteArray fileContents(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");

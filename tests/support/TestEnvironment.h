@@ -41,6 +41,21 @@ class TestEnvironment {
   QTemporaryDir settings_, program_, data_;
 };
 
+// A fresh, empty home folder for a scope: HOME and the desktop's settings
+// folder (where the user's documents folder is named) point into it.
+class ScopedHome {
+ public:
+  ScopedHome();
+  ~ScopedHome();
+  ScopedHome(const ScopedHome&) = delete;
+  ScopedHome& operator=(const ScopedHome&) = delete;
+  QString path() const { return dir_.path(); }
+
+ private:
+  QTemporaryDir dir_;
+  QByteArray home_, config_;
+};
+
 // The bytes of a file, or "<missing>" when it cannot be read.
 QByteArray fileContents(const QString& path);
 // Writes `bytes` as the whole file; false when that fails.

@@ -1,0 +1,69 @@
+#include "platform/QtTranslations.h"
+
+#include "platform/LanguageLibrary.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QPointer>
+#include <QTranslator>
+
+#include <memory>
+
+namespace tallix {
+namespace {
+
+struct LanguageName {
+  unsigned id;  // a whole identifier, or a primary language alone
+  const char* name;
+};
+
+// Whole identifiers first: the languages whose catalogues differ by region.
+constexpr LanguageName kLanguages[] = {
+    {0x0404, "zh_TW"}, {0x0804, "zh_CN"}, {0x0416, "pt_BR"}, {0x0816, "pt_PT"},
+    {0x01, "ar"}, {0x02, "bg"}, {0x03, "ca"}, {0x04, "zh_CN"}, {0x05, "cs"}, {0x06, "da"},
+    {0x07, "de"}, {0x08, "el"}, {0x09, "en"}, {0x0A, "es"}, {0x0B, "fi"}, {0x0C, "fr"},
+    {0x0D, "he"}, {0x0E, "hu"}, {0x10, "it"}, {0x11, "ja"}, {0x12, "ko"}, {0x13, "nl"},
+    {0x14, "nb"}, {0x15, "pl"}, {0x16, "pt"}, {0x19, "ru"}, {0x1A, "hr"}, {0x1B, "sk"},
+    {0x1D, "sv"}, {0x1F, "tr"}, {0x22, "uk"}, {0x24, "sl"}, {0x26, "lv"}, {0x29, "fa"},
+};
+
+QPointer<QTranslator>& installed() {
+  static QPointer<QTranslator> translator;
+  return translator;
+}
+
+bool loadCatalogue(QTranslator& translator, const QLocale& locale) {
+  return locale != QLocale::c() &&
+         translator.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
+}  // namespace
+
+QLocale localeOfLanguageId(unsigned languageId) {
+  for (const LanguageName& l : kLanguages)
+    if (l.id == languageId) return QLocale(QLatin1String(l.name));
+  for (const LanguageName& l : kLanguages)
+    if (l.id == (languageId & 0x3FF)) return QLocale(QLatin1String(l.name));
+  return QLocale::c();
+}
+
+bool installQtTranslations() {
+  if (!QCoreApplication::instance()) return false;
+  if (QTranslator* previous = installed()) {
+    QCoreApplication::removeTranslator(previous);
+    delete previous;
+  }
+  auto translator = std::make_unique<QTranslator>();
+  bool numeric = false;
+  const unsigned declared = CLanguageLibrary::VersionValue(QStringLiteral("Language")).toUInt(&numeric);
+  const bool loaded = (numeric && loadCatalogue(*translator, localeOfLanguageId(declared))) ||
+                      loadCatalogue(*translator, QLocale());
+  if (!loaded) return false;
+  translator->setParent(QCoreApplication::instance());
+  QCoreApplication::installTranslator(translator.get());
+  installed() = translator.release();
+  return true;
+}
+
+}  // namespace tallix
