@@ -17,7 +17,9 @@ COrvoHelpDialog::COrvoHelpDialog(UINT templateId, QWidget* parent) : CDialog(tem
 
 COrvoHelpDialog::~COrvoHelpDialog() = default;
 
-void COrvoHelpDialog::OnHelpButton() {
-  if (helpId_ == 0) return;
-  if (CWinApp* app = AfxGetApp()) app->WinHelp(kDialogTopics | helpId_, HELP_CONTEXT);
+void COrvoHelpDialog::OnHelpButton() { ShowDialogHelp(helpId_); }
+
+void COrvoHelpDialog::ShowDialogHelp(UINT templateId) {
+  if (templateId == 0) return;
+  if (CWinApp* app = AfxGetApp()) app->WinHelp(kDialogTopics | templateId, HELP_CONTEXT);
 }

@@ -15,6 +15,9 @@ class COrvoHelpDialog : public CDialog {
   UINT GetHelpId() const { return helpId_; }
   // The application's help on the dialog's topic; nothing for id 0.
   void OnHelpButton();
+  // The application's help on the topic of dialog `templateId`, for dialogs
+  // that keep the plain CDialog base.
+  static void ShowDialogHelp(UINT templateId);
 
  private:
   UINT helpId_;

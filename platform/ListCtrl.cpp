@@ -130,6 +130,15 @@ class CListCtrl::Delegate : public QStyledItemDelegate {
     option->features |= QStyleOptionViewItem::HasDecoration;
     option->decorationSize = picture.size();
   }
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyledItemDelegate::paint(painter, option, index);
+    if (!report_ || !(owner_->exStyle_ & LVS_EX_GRIDLINES)) return;
+    painter->save();
+    painter->setPen(option.palette.color(QPalette::Mid));
+    painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+    painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+    painter->restore();
+  }
 
  private:
   CListCtrl* owner_;

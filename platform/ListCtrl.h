@@ -15,7 +15,8 @@
 // - LVS_SINGLESEL: at most one selected item; LVS_AUTOARRANGE: icons are
 //   laid out again when the window changes size; LVS_NOSORTHEADER: the
 //   column headers are not buttons (no LVN_COLUMNCLICK);
-//   LVS_EX_FULLROWSELECT draws the whole row of a selected item.
+//   LVS_EX_FULLROWSELECT draws the whole row of a selected item;
+//   LVS_EX_GRIDLINES draws lines around the cells of the report view.
 // - LVIS_DROPHILITED: the item is drawn as selected while the others are
 //   drawn plain, as a drop target under a drag (one item at a time).
 // - Notifications to the parent: LVN_BEGINDRAG when the left button drags
@@ -55,6 +56,7 @@ inline constexpr DWORD LVS_SHOWSELALWAYS = 0x0008;
 inline constexpr DWORD LVS_AUTOARRANGE = 0x0100;
 inline constexpr DWORD LVS_NOCOLUMNHEADER = 0x4000;
 inline constexpr DWORD LVS_NOSORTHEADER = 0x8000;
+inline constexpr DWORD LVS_EX_GRIDLINES = 0x0001;
 inline constexpr DWORD LVS_EX_FULLROWSELECT = 0x0020;
 enum : UINT { LVIS_FOCUSED = 0x0001, LVIS_SELECTED = 0x0002, LVIS_CUT = 0x0004, LVIS_DROPHILITED = 0x0008 };
 enum : UINT { LVNI_ALL = 0x0000, LVNI_FOCUSED = 0x0001, LVNI_SELECTED = 0x0002 };

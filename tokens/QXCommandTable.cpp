@@ -18,16 +18,15 @@ bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' ||
 
 char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
-// strnicmp over ASCII letters only.
-bool equalIgnoringCase(const char* a, const char* b, int n) {
+}  // namespace
+
+bool EqualTextIgnoringAsciiCase(const char* a, const char* b, int n) {
   for (int i = 0; i < n; ++i) {
     if (asciiLower(a[i]) != asciiLower(b[i])) return false;
     if (a[i] == '\0') return true;
   }
   return true;
 }
-
-}  // namespace
 
 void QXCOMMANDINFO::Clear() {
   const DWORD keep = size;
@@ -264,7 +263,7 @@ BOOL CQXCommandTable::MatchCommands(const char* text, std::vector<DWORD>* out, B
     std::string chars = entry->characters;
     char* commandStart = nullptr;
     const int commandLength = TrimText(chars.data(), &commandStart);
-    if (equalIgnoringCase(start, commandStart, std::min(commandLength, limit))) out->push_back(*it);
+    if (EqualTextIgnoringAsciiCase(start, commandStart, std::min(commandLength, limit))) out->push_back(*it);
   }
   return TRUE;
 }

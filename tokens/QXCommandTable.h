@@ -48,6 +48,10 @@ constexpr int TextIndexLength(DWORD value) { return int(value >> 16); }
 constexpr int TextIndexNumber(DWORD value) { return int(value >> 8 & 0xFF); }
 constexpr int TextIndexTable(DWORD value) { return int(value & 0xFF); }
 
+// The first `n` bytes of two texts (up to a NUL) are equal when ASCII
+// letters are taken without regard to case, as commands are matched.
+bool EqualTextIgnoringAsciiCase(const char* a, const char* b, int n);
+
 class CQXCommandTable {
  public:
   struct Entry {
