@@ -18,6 +18,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QProcess>
@@ -303,6 +304,16 @@ TEST_F(BackupFiles, AFailedSaveKeepsTheOldFileAndAsksAgain) {
   EXPECT_EQ(offeredDescription.toStdString(), "nouvelle");
   EXPECT_EQ(fileBytes(path("old.qxm")), before);
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("old.qxm")});
+}
+
+TEST_F(BackupFiles, ASaveOverALinkReplacesTheFileItNames) {
+  writeBackup(path("real.qxm"), "avant");
+  ASSERT_TRUE(QFile::link(path("real.qxm"), path("link.qxm")));
+  writeBackup(path("link.qxm"), "neuve");
+  EXPECT_TRUE(QFileInfo(path("link.qxm")).isSymLink());
+  std::string description;
+  ASSERT_TRUE(ReadBackupDescription(local(path("real.qxm")).c_str(), &description));
+  EXPECT_EQ(description, "neuve");
 }
 
 TEST_F(BackupFiles, EditChangesOnlyTheDescription) {
