@@ -120,17 +120,27 @@ TEST_F(PacketChannelNP, AFailedAnswerReadIsReportedNotGuessed) {
 
 TEST_F(PacketChannelNP, AnOwedAnswerGoesOutOnce) {
   open(1);
-  sim.expect({LINK_READY}).expectSilence(40).expect({LINK_CANCEL}).start();
+  sim.expect({LINK_READY}).send({LINK_RETRY}).expect({LINK_ACK}).expectSilence(40).expect({LINK_CANCEL});
+  sim.expectSilence(40).start();
   BYTE pending = 0;
   EXPECT_EQ(channel->SendPendingAnswer(&pending, 1), SESSION_OK);
   pending = LINK_READY;
   EXPECT_EQ(channel->SendPendingAnswer(&pending, 1), SESSION_OK);
   EXPECT_EQ(pending, 0);
   EXPECT_EQ(channel->SendPendingAnswer(&pending, 1), SESSION_OK);
+  // The calculator spoke before the answer went out: it goes out, fails,
+  // and stays owed.
+  ASSERT_TRUE(inputArrived(*link, 1));
+  pending = LINK_ACK;
+  EXPECT_EQ(channel->SendPendingAnswer(&pending, 1), SESSION_SEND_ERROR);
+  EXPECT_EQ(pending, LINK_ACK);
   SerialPortSleep(nullptr, 60);
-  // After the user's Cancel the owed 0x18 still reaches the calculator.
+  // After the user's Cancel the owed 0x18 still reaches the calculator,
+  // once, whatever is owed after it.
   link->Cancel();
   pending = LINK_CANCEL;
+  EXPECT_EQ(channel->SendPendingAnswer(&pending, 1), SESSION_USER_CANCELLED);
+  pending = LINK_ACK;
   EXPECT_EQ(channel->SendPendingAnswer(&pending, 1), SESSION_USER_CANCELLED);
   EXPECT_TRUE(sim.finish()) << sim.error();
 }
