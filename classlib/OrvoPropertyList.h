@@ -213,4 +213,5 @@ class COrvoPropertyListCtrl : public CWnd {
   void onFocusChanged(QWidget* old, QWidget* now);
 
   QScrollBar* bar_;
+  int wheelRest_ = 0;  // wheel turns not yet a whole row, in 1/120 notch x lines
 };

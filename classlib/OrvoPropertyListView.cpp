@@ -122,7 +122,11 @@ void COrvoPropertyListCtrl::scrollStep(int action, bool moveCurrent) {
 
 BOOL COrvoPropertyListCtrl::OnMouseWheel(UINT, short delta, QPoint) {
   if (bar_->maximum() == 0) return FALSE;
-  const int rows = -delta * QApplication::wheelScrollLines() / 120;
+  // Fine wheels and touchpads send parts of a notch: what does not make a
+  // whole row yet waits for the next turn.
+  wheelRest_ += int(delta) * QApplication::wheelScrollLines();
+  const int rows = -(wheelRest_ / 120);
+  wheelRest_ %= 120;
   if (rows == 0) return TRUE;
   setFirstVisibleRow(firstVisibleRow + rows);
   OnSelChange();

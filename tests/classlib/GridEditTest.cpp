@@ -1,8 +1,10 @@
 // In-place editing and the keyboard of the grid, driven by real events.
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 
 #include "classlib/GridEditBox.h"
+#include "classlib/GridTipWnd.h"
 #include "platform/Dialog.h"
 #include "tests/classlib/GridTestSupport.h"
 
@@ -135,6 +137,36 @@ TEST_F(GridFixture, TypedTextSurvivesHidingAndDestroyingTheGrid) {
   QTest::keyClicks(grid, "1");
   ASSERT_TRUE(grid->IsEditing());
   owner.reset();  // the edit ends without calling into the grid being destroyed
+}
+
+TEST_F(GridFixture, TheOwnerHearsTheEndOfAnEditTheGridsDestructionEnds) {
+  makeGrid(4, 3);
+  grid->SetFocusCell(2, 2);
+  QTest::keyClicks(grid, "1");
+  ASSERT_TRUE(grid->IsEditing());
+  owner->log.clear();
+  owner->DestroyWindow();
+  EXPECT_EQ(text(2, 2), "1");
+  EXPECT_EQ(owner->log, (std::vector<Note>{{GRIDN_ENDTEXTCHANGE, 2, 2}}));
+}
+
+TEST_F(GridFixture, ATitleTipGoesWhenTheMouseLeavesTheGrid) {
+  makeGrid(4, 3);
+  auto* tipping = new CGridCtrl(4, 3, 1, 1);  // the product grid has no title tips
+  tipping->Create(QRect(0, 0, 400, 300), owner.get(), 101);
+  tipping->SetItemText(1, 1, "a text far wider than its cell");
+  QRect cell;
+  ASSERT_TRUE(tipping->GetCellRect(1, 1, &cell));
+  QMouseEvent move(QEvent::MouseMove, cell.center(), tipping->mapToGlobal(cell.center()), Qt::NoButton,
+                   Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(tipping, &move);
+  CGridTipWnd* tip = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* t = qobject_cast<CGridTipWnd*>(w); t && t->isVisible()) tip = t;
+  ASSERT_TRUE(tip);
+  QEvent leave(QEvent::Leave);
+  QCoreApplication::sendEvent(tipping, &leave);
+  EXPECT_FALSE(tip->isVisible());
 }
 
 TEST_F(GridFixture, KeysOnReadOnlyCellsChangeNothing) {
