@@ -19,8 +19,9 @@ class CQXOldFileImport {
   virtual void Close(void* handle) = 0;
   // Files the old document's items into `doc`, with the converter of the
   // older family (`newer` FALSE) or of the newer one: 1 success, 4 out of
-  // memory, anything else a failure.
-  virtual int Convert(void* handle, BOOL newer, CQXDoc* doc) = 0;
+  // memory, anything else a failure. `skipped` receives the number of
+  // entries that could not be imported.
+  virtual int Convert(void* handle, BOOL newer, CQXDoc* doc, int* skipped) = 0;
 };
 
 // The installed import, or null.

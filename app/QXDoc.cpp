@@ -21,6 +21,7 @@
 #include "platform/MessageBox.h"
 #include "platform/RuntimeClass.h"
 #include "platform/WinApp.h"
+#include "tokens/SmallHelpers.h"
 #include "tokens/TokenListFile.h"
 
 #include <QFileInfo>
@@ -37,6 +38,7 @@ constexpr UINT kMsgWriteProtected = 10573;  // "Le fichier %1 est protégé en �
 constexpr UINT kMsgTokenListFailed = 10562;  // "Erreur survenue lors du chargement avec les commandes..."
 constexpr UINT kMsgUnsupported = 10575;    // "La lecture des données n'est pas possible..."
 constexpr UINT kMsgReplace = 10155;        // "Le fichier %1 existe déjà. Le remplacer?"
+constexpr UINT kMsgSkipped = 10509;        // "%1 élément(s) n'ont pas pu être importé(s)."
 constexpr UINT kFilterDocuments = 10607;   // "TALLIX (*.qxd)|*.qxd|"
 constexpr UINT kFilterAll = 10620;         // "Tous les fichiers (*.*)|*.*|"
 constexpr UINT kMsgFailedToOpen = 61697;
@@ -314,14 +316,15 @@ BOOL CQXDoc::ImportOldFile(const QString& path) {
     code = 4;
     return fail();
   }
-  const int converted = import->Convert(handle, newer, this);
+  int skipped = 0;
+  const int converted = import->Convert(handle, newer, this, &skipped);
   if (converted != 1) {
     code = converted == 4 ? 10 : 6;
     return fail();
   }
   code = 0;
   QString target = importedName(path);
-  bool ask = QFileInfo::exists(target);
+  bool ask = FileExists(target);
   if (ask && !IsSameFile(target, path)) {
     const int answer =
         AfxMessageBox(CLanguageLibrary::FormatMessage(kMsgReplace, target), MB_YESNOCANCEL | MB_ICONQUESTION);
@@ -350,6 +353,8 @@ BOOL CQXDoc::ImportOldFile(const QString& path) {
   importedFrom_ = path;
   importedTo_ = target;
   SetModifiedFlag(FALSE);
+  if (skipped > 0)
+    AfxMessageBox(CLanguageLibrary::FormatMessage(kMsgSkipped, QString::number(skipped)), MB_OK | MB_ICONINFORMATION);
   return TRUE;
 }
 

@@ -1,4 +1,5 @@
 // The program QXLWIN32.
+#include "app/OldDataLibraryImport.h"
 #include "app/QXApp.h"
 #include "app/QXDoc.h"
 #include "pages/QXViewTable.h"
@@ -10,10 +11,13 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   int exitCode = 0;
   {
+    // Old documents are read through QXL16Data.
+    CQXOldDataLibraryImport oldFiles;
     CQXApp app;
     // The page views, also the frame's fallback view, by class name.
     RegisterQXPageClasses();
     CQXDoc::SetSelectionViewFunction(&ShowSelectionView);
+    SetOldFileImport(&oldFiles);
     exitCode = AfxWinMain();
     // Windows that delete themselves after their last event go now, while
     // the language library they were built from is still loaded; the

@@ -8,13 +8,11 @@
 #include "platform/ImageList.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/RuntimeClass.h"
-#include "platform/ScrollView.h"
 #include "platform/SysColor.h"
 
 #include <QApplication>
 #include <QFontMetrics>
 #include <QPainter>
-#include <QScrollBar>
 
 #include <algorithm>
 #include <cstring>
@@ -43,7 +41,7 @@ const CMessageMap& CGridCtrl::messageMap() {
 
 CGridCtrl::CGridCtrl(QWidget* parent) : CGridCtrl(0, 0, 0, 0, parent) {}
 
-CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols, QWidget* parent) : CWnd(parent) {
+CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols, QWidget* parent) : CScrollWnd<CWnd>(parent) {
   init(rows, cols, fixedRows, fixedCols);
 }
 
@@ -56,16 +54,7 @@ void CGridCtrl::init(int rows, int cols, int fixedRows, int fixedCols) {
   wheelLines_ = QApplication::wheelScrollLines();
   fontDesc_ = tallix::logFontFromFont(QApplication::font());
   setFocusPolicy(Qt::StrongFocus);
-  setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
-  hbar_ = new QScrollBar(Qt::Horizontal, this);
-  vbar_ = new QScrollBar(Qt::Vertical, this);
-  for (QScrollBar* bar : {hbar_, vbar_}) {
-    bar->setFocusPolicy(Qt::NoFocus);
-    bar->setRange(0, 0);
-    bar->hide();
-    connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar](int action) { scrollBarAction(bar, action); });
-  }
   SetRowCount(rows);
   SetColumnCount(cols);
   SetFixedRowCount(fixedRows);

@@ -20,6 +20,7 @@
 #include "platform/ColorRef.h"
 #include "platform/DC.h"
 #include "platform/OleDropTarget.h"
+#include "platform/ScrollWnd.h"
 #include "platform/Wnd.h"
 
 #include <QPointer>
@@ -36,7 +37,6 @@ class CGridTipWnd;
 class CImageList;
 class COleDataObject;
 class COleDataSource;
-class QScrollBar;
 
 // Cell state bits.
 enum : UINT {
@@ -164,7 +164,7 @@ class CGridDropHandler : public COleDropTarget {
   CGridCtrl* grid_ = nullptr;
 };
 
-class CGridCtrl : public CWnd {
+class CGridCtrl : public CScrollWnd<CWnd> {
   Q_OBJECT
 
  public:
@@ -320,11 +320,9 @@ class CGridCtrl : public CWnd {
   BOOL GetSortAscending() const { return sortAscending_; }
 
   // Scroll positions (pixels of the non-fixed area) and ranges.
-  int GetScrollPos32(int bar) const;
+  int GetScrollPos32(int bar) const { return GetScrollPos(bar); }
   int GetScrollMax(int bar) const { return bar == 0 ? hMax_ : vMax_; }
   void ResetScrollBars();
-  QScrollBar* GetScrollBarCtrl(int bar) const;
-  void GetClientRect(QRect* rect) const override;
 
   // Operations that subclasses override.
   virtual void ClearSelectedCells();
@@ -355,8 +353,8 @@ class CGridCtrl : public CWnd {
   void EndEditing();
 
   // Message handlers.
-  virtual void OnHScroll(UINT code, UINT pos);
-  virtual void OnVScroll(UINT code, UINT pos);
+  void OnHScroll(UINT code, UINT pos, CScrollBar* bar = nullptr) override;
+  void OnVScroll(UINT code, UINT pos, CScrollBar* bar = nullptr) override;
   virtual void OnKeyDown(UINT key, UINT repeat, UINT flags);
   virtual void OnChar(UINT ch, UINT repeat, UINT flags);
   virtual void OnLButtonDown(UINT flags, QPoint point);
@@ -442,7 +440,6 @@ class CGridCtrl : public CWnd {
   void deleteCell(int row, int col);
   void afterCountChange();
   void sortRows(int col, BOOL ascending, int lo, int hi);
-  void scrollBarAction(QScrollBar* bar, int action);
   void editEnded(int row, int col, const std::string& text, UINT key);
   QPoint mouseAt(QMouseEvent* e) const;
   void hideTitleTip();
@@ -473,7 +470,6 @@ class CGridCtrl : public CWnd {
   int resizeMargin_ = 3;
   BOOL allowRowResize_ = TRUE, allowColResize_ = TRUE;
   int wheelLines_ = 3;
-  int wheelRest_ = 0;  // delta x lines not yet turned into whole lines
   SelectionMap selected_, previous_;
   CGridTipWnd* tip_ = nullptr;
   CGridCellID dropCell_;
@@ -483,8 +479,6 @@ class CGridCtrl : public CWnd {
 
   QPointer<CWnd> owner_;
   QPointer<CGridEditBox> edit_;
-  QScrollBar* hbar_ = nullptr;
-  QScrollBar* vbar_ = nullptr;
   int sizingIndex_ = -1;      // the row or column being sized
   int sizingLine_ = -1;       // where the sizing line is drawn, -1 none
   bool inResize_ = false;     // re-entry guard of resizeEvent

@@ -5,15 +5,14 @@
 #include "classlib/GridTipWnd.h"
 #include "platform/Cp1252.h"
 #include "platform/ImageList.h"
-#include "platform/ScrollView.h"
 #include "platform/SysColor.h"
 
 #include <QApplication>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QScrollBar>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -38,18 +37,6 @@ class FontScope {
 }  // namespace
 
 // ---- geometry ----
-
-void CGridCtrl::GetClientRect(QRect* rect) const {
-  if (!rect) return;
-  int w = width(), h = height();
-  if (vbar_ && vbar_->isVisibleTo(this)) w -= vbar_->sizeHint().width();
-  if (hbar_ && hbar_->isVisibleTo(this)) h -= hbar_->sizeHint().height();
-  *rect = QRect(0, 0, std::max(w, 0), std::max(h, 0));
-}
-
-QScrollBar* CGridCtrl::GetScrollBarCtrl(int bar) const { return bar == SB_HORZ ? hbar_ : vbar_; }
-
-int CGridCtrl::GetScrollPos32(int bar) const { return bar == SB_HORZ ? hbar_->value() : vbar_->value(); }
 
 CGridCellID CGridCtrl::GetFirstVisibleCell() const {
   const int vpos = GetScrollPos32(SB_VERT), hpos = GetScrollPos32(SB_HORZ);
@@ -219,11 +206,7 @@ void CGridCtrl::paintEvent(QPaintEvent* e) {
   if (!allowDraw_) return;
   QRect client;
   GetClientRect(&client);
-  QPainter painter(this);
-  // The corner between the two scroll bars.
-  if (client.width() < width() && client.height() < height())
-    painter.fillRect(QRect(client.width(), client.height(), width() - client.width(), height() - client.height()),
-                     palette().window());
+  QPainter painter(GetViewport());
   painter.setClipRegion(e->region() & client);
   painter.setFont(font());
   CDC dc(&painter);
@@ -433,40 +416,21 @@ void CGridCtrl::ResetScrollBars() {
     hMax_ = totalW - 1 > areaW ? totalW - 1 : 0;
     vMax_ = totalH - 1 > areaH ? totalH - 1 : 0;
     const bool hShow = hMax_ > 0, vShow = vMax_ > 0;
-    const bool changed = hShow != hbar_->isVisibleTo(this) || vShow != vbar_->isVisibleTo(this);
-    hbar_->setVisible(hShow);
-    vbar_->setVisible(vShow);
-    const int vw = vShow ? vbar_->sizeHint().width() : 0, hh = hShow ? hbar_->sizeHint().height() : 0;
-    hbar_->setGeometry(0, height() - hh, width() - vw, hh);
-    vbar_->setGeometry(width() - vw, 0, vw, height() - hh);
-    hbar_->setRange(0, hMax_);
-    vbar_->setRange(0, vMax_);
-    hbar_->setPageStep(std::max(areaW, 1));
-    vbar_->setPageStep(std::max(areaH, 1));
+    const bool changed = hShow != bool(HasScrollBar(SB_HORZ)) || vShow != bool(HasScrollBar(SB_VERT));
+    ShowScrollBar(SB_HORZ, hShow);
+    ShowScrollBar(SB_VERT, vShow);
+    // Positions run 0 .. maximum; the page (the area) sizes the thumb.
+    const auto setRange = [this](int bar, int limit, int page) {
+      SCROLLINFO info;
+      info.fMask = SIF_RANGE | SIF_PAGE;
+      info.nPage = UINT(page);
+      info.nMax = limit > 0 ? limit + page - 1 : 0;
+      SetScrollInfo(bar, &info);
+    };
+    setRange(SB_HORZ, hMax_, areaW);
+    setRange(SB_VERT, vMax_, areaH);
     if (!changed) break;
   }
-}
-
-// The bar is about to apply `action`: it keeps its value, and the grid
-// scrolls itself through the SB_ code instead.
-void CGridCtrl::scrollBarAction(QScrollBar* bar, int action) {
-  const int wanted = bar->sliderPosition();
-  bar->setSliderPosition(bar->value());
-  UINT code = SB_ENDSCROLL;
-  switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
-    case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
-    case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
-    case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
-    case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
-    case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
-    case QAbstractSlider::SliderMove: code = bar->isSliderDown() ? SB_THUMBTRACK : SB_THUMBPOSITION; break;
-    default: return;
-  }
-  if (bar == hbar_)
-    OnHScroll(code, UINT(std::max(wanted, 0)));
-  else
-    OnVScroll(code, UINT(std::max(wanted, 0)));
 }
 
 namespace {
@@ -494,48 +458,41 @@ int scrolledPosition(UINT code, UINT pos, int current, int max, int first, int f
 
 }  // namespace
 
-void CGridCtrl::OnHScroll(UINT code, UINT pos) {
+void CGridCtrl::OnHScroll(UINT code, UINT pos, CScrollBar*) {
   if (!hasFocus()) setFocus(Qt::OtherFocusReason);
   hideTitleTip();
   QRect client;
   GetClientRect(&client);
-  const int current = hbar_->value();
+  const int current = GetScrollPos(SB_HORZ);
   const int next = scrolledPosition(code, pos, current, hMax_, GetFirstVisibleCell().col, fixedCols_, colCount_,
                                     colWidths_, client.width() - GetFixedColumnWidth());
   if (next != current) {
-    hbar_->setValue(next);
+    SetScrollPos(SB_HORZ, next);
     update();
   }
 }
 
-void CGridCtrl::OnVScroll(UINT code, UINT pos) {
+void CGridCtrl::OnVScroll(UINT code, UINT pos, CScrollBar*) {
   if (!hasFocus()) setFocus(Qt::OtherFocusReason);
   hideTitleTip();
   QRect client;
   GetClientRect(&client);
-  const int current = vbar_->value();
+  const int current = GetScrollPos(SB_VERT);
   const int next = scrolledPosition(code, pos, current, vMax_, GetFirstVisibleCell().row, fixedRows_, rowCount_,
                                     rowHeights_, client.height() - GetFixedRowHeight());
   if (next != current) {
-    vbar_->setValue(next);
+    SetScrollPos(SB_VERT, next);
     update();
   }
 }
 
 BOOL CGridCtrl::OnMouseWheel(UINT, short delta, QPoint) {
   hideTitleTip();
-  if (wheelLines_ < 0) {
-    // One page a notch.
-    wheelRest_ += delta;
-    for (; wheelRest_ >= 120; wheelRest_ -= 120) OnVScroll(SB_PAGEUP, 0);
-    for (; wheelRest_ <= -120; wheelRest_ += 120) OnVScroll(SB_PAGEDOWN, 0);
-    return TRUE;
-  }
-  // Fine wheels and touchpads send parts of a notch: what does not make a
-  // whole line yet waits for the next turn.
-  wheelRest_ += int(delta) * wheelLines_;
-  for (; wheelRest_ >= 120; wheelRest_ -= 120) OnVScroll(SB_LINEUP, 0);
-  for (; wheelRest_ <= -120; wheelRest_ += 120) OnVScroll(SB_LINEDOWN, 0);
+  // One page a notch, or the system's lines.
+  const bool pages = wheelLines_ < 0;
+  const int steps = TakeWheelSteps(delta, pages ? 1 : wheelLines_);
+  for (int i = 0; i < std::abs(steps); ++i)
+    OnVScroll(steps > 0 ? (pages ? SB_PAGEUP : SB_LINEUP) : (pages ? SB_PAGEDOWN : SB_LINEDOWN), 0);
   return TRUE;
 }
 

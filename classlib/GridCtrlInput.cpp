@@ -5,13 +5,11 @@
 #include "platform/Cp1252.h"
 #include "platform/Dialog.h"
 #include "platform/PropertySheet.h"
-#include "platform/ScrollView.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QScrollBar>
 
 #include <algorithm>
 

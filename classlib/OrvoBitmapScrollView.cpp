@@ -9,7 +9,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
-#include <QScrollBar>
 #include <algorithm>
 #include <cstring>
 
@@ -102,7 +101,7 @@ QRect COrvoBitmapScrollView::GetBitmapRect() const {
 
 void COrvoBitmapScrollView::paintEvent(QPaintEvent* event) {
   exposed_ = event->rect();
-  QPainter painter(this);
+  QPainter painter(GetViewport());
   {
     CDC dc(&painter);
     OnEraseBkgnd(&dc);
@@ -167,13 +166,13 @@ void COrvoBitmapScrollView::scrollMessage(UINT code) {
   if (scrolling_ != wasScrolling && hasFocus()) update();
 }
 
-void COrvoBitmapScrollView::OnHScroll(UINT code, UINT pos, QScrollBar* bar) {
+void COrvoBitmapScrollView::OnHScroll(UINT code, UINT pos, CScrollBar* bar) {
   if (code != SB_ENDSCROLL) scrollMessage(code);
   CScrollView::OnHScroll(code, pos, bar);
   if (code == SB_ENDSCROLL) scrollMessage(code);
 }
 
-void COrvoBitmapScrollView::OnVScroll(UINT code, UINT pos, QScrollBar* bar) {
+void COrvoBitmapScrollView::OnVScroll(UINT code, UINT pos, CScrollBar* bar) {
   if (code != SB_ENDSCROLL) scrollMessage(code);
   CScrollView::OnVScroll(code, pos, bar);
   if (code == SB_ENDSCROLL) scrollMessage(code);

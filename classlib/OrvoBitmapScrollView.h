@@ -41,8 +41,8 @@ class COrvoBitmapScrollView : public CScrollView {
   QRect GetBitmapRect() const;
 
   void OnDraw(CDC* dc) override;
-  void OnHScroll(UINT code, UINT pos, QScrollBar* bar) override;
-  void OnVScroll(UINT code, UINT pos, QScrollBar* bar) override;
+  void OnHScroll(UINT code, UINT pos, CScrollBar* bar) override;
+  void OnVScroll(UINT code, UINT pos, CScrollBar* bar) override;
   int OnMouseActivate(CWnd* topLevel, UINT hitTest, UINT message) override;
 
   int border = 4;  // margin around the bitmap, in pixels

@@ -9,7 +9,6 @@
 #include <QClipboard>
 #include <QFocusEvent>
 #include <QMimeData>
-#include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
 #include <new>
@@ -69,21 +68,12 @@ void COrvoPropertyListCtrl::RegisterWindowClass() {
   });
 }
 
-COrvoPropertyListCtrl::COrvoPropertyListCtrl() : bar_(new QScrollBar(Qt::Vertical, this)) {
+COrvoPropertyListCtrl::COrvoPropertyListCtrl() {
   RegisterWindowClass();
   setFocusPolicy(Qt::StrongFocus);
-  setAttribute(Qt::WA_OpaquePaintEvent);
-  bar_->setFocusPolicy(Qt::NoFocus);
-  bar_->setRange(0, 0);
-  bar_->hide();
   windowBrush.CreateSolidBrush(GetSysColor(COLOR_WINDOW));
   highlightBrush.CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT));
   faceBrush.CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
-  connect(bar_, &QScrollBar::valueChanged, this, [this](int value) {
-    if (value == firstVisibleRow) return;
-    setFirstVisibleRow(value);
-    OnSelChange();
-  });
   connect(qApp, &QApplication::focusChanged, this, &COrvoPropertyListCtrl::onFocusChanged);
 }
 

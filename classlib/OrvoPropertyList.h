@@ -19,14 +19,13 @@
 
 #include "platform/DC.h"
 #include "platform/PrintInfo.h"
-#include "platform/Wnd.h"
+#include "platform/ScrollWnd.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QString>
 #include <vector>
 
-class QScrollBar;
 class COrvoPropertyListCtrl;
 
 // One row. The caller fills one for AddItem; the list keeps its own copy.
@@ -74,7 +73,7 @@ class COrvoPropertyComboBox : public QComboBox {
   void wheelEvent(QWheelEvent* event) override;
 };
 
-class COrvoPropertyListCtrl : public CWnd {
+class COrvoPropertyListCtrl : public CScrollWnd<CWnd> {
   Q_OBJECT
 
  public:
@@ -154,6 +153,7 @@ class COrvoPropertyListCtrl : public CWnd {
   virtual void OnSelChange();
   virtual void DrawRow(CDC* dc, int row, int visibleIndex);
   virtual void DrawGridLines(CDC* dc, int row, int visibleIndex);
+  void OnVScroll(UINT code, UINT pos, CScrollBar* bar) override;
 
   int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
   void OnStyleChanged(DWORD oldStyle, DWORD newStyle) override;
@@ -201,9 +201,10 @@ class COrvoPropertyListCtrl : public CWnd {
   void updateScrolling();
   void setFirstVisibleRow(int row);
   void scrollIntoView(int row);
-  // Line, page and thumb steps of the bar; `moveCurrent` moves the current
-  // row with them.
-  void scrollStep(int action, bool moveCurrent);
+  // The rows a line or page step (SB_ code) moves, negative upwards.
+  int stepRows(UINT code) const;
+  // A line or page step of the keys, which move the current row with it.
+  void scrollStep(UINT code);
   // Places the row's editor over its value (a hidden one takes the row's
   // value first when it is to show); `show` enables and shows it, `focus`
   // gives it the focus.
@@ -211,7 +212,4 @@ class COrvoPropertyListCtrl : public CWnd {
   void endEditing(int row);
   void redrawRow(int row);
   void onFocusChanged(QWidget* old, QWidget* now);
-
-  QScrollBar* bar_;
-  int wheelRest_ = 0;  // wheel turns not yet a whole row, in 1/120 notch x lines
 };

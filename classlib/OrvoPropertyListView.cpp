@@ -8,16 +8,13 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScrollBar>
-#include <QStyle>
 #include <algorithm>
+#include <climits>
 
 namespace {
 
 // Style bits that ask for a vertical bar that is always there.
 constexpr DWORD kAlwaysShownBar = WS_VSCROLL | 0x2000;
-
-int barExtent(const QWidget* widget) { return widget->style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
 
 }  // namespace
 
@@ -28,14 +25,13 @@ int COrvoPropertyListCtrl::RowsPerPage() const { return std::max(height() / std:
 QRect COrvoPropertyListCtrl::RowRect(int visibleIndex) const {
   QRect client;
   GetClientRect(&client);
-  if (!bar_->isHidden()) client.setWidth(std::max(client.width() - bar_->width(), 0));
   return QRect(0, visibleIndex * rowHeight, client.width(), rowHeight);
 }
 
 int COrvoPropertyListCtrl::LabelColumnWidth() const {
   if (labelWidth) return labelWidth;
   int width = RowRect(0).width();
-  if (bar_->maximum() == 0) width -= barExtent(this);  // the same column with or without a bar
+  if (GetScrollLimit(SB_VERT) == 0) width -= GetScrollBarExtent(SB_VERT);  // the same column with or without a bar
   return std::max(width / 3, 0);
 }
 
@@ -57,7 +53,7 @@ bool COrvoPropertyListCtrl::rowVisible(int row) const {
 
 // Scrolling.
 
-int COrvoPropertyListCtrl::lastFirstRow() const { return bar_->maximum(); }
+int COrvoPropertyListCtrl::lastFirstRow() const { return GetScrollLimit(SB_VERT); }
 
 void COrvoPropertyListCtrl::updateScrolling() {
   const int count = GetItemCount();
@@ -65,31 +61,25 @@ void COrvoPropertyListCtrl::updateScrolling() {
   const bool partial = height() % std::max(rowHeight, 1) != 0;
   const bool range = count > 0 && count >= perPage + (partial ? 1 : 0);
   const bool shown = range || (GetStyle() & kAlwaysShownBar);
-  const int extent = barExtent(this);
-  bar_->setGeometry(width() - extent, 0, extent, height());
-  {
-    const QSignalBlocker quiet(bar_);
-    // The range 0..count with a page of `perPage` rows.
-    bar_->setRange(0, range ? count - perPage + 1 : 0);
-    bar_->setPageStep(perPage);
-    bar_->setSingleStep(1);
-    if (!range) firstVisibleRow = 0;
-    firstVisibleRow = std::clamp(firstVisibleRow, 0, bar_->maximum());
-    bar_->setValue(firstVisibleRow);
-  }
-  bar_->setEnabled(range);
-  bar_->setVisible(shown);
+  // The range 0..count with a page of `perPage` rows.
+  SCROLLINFO info;
+  info.fMask = SIF_RANGE | SIF_PAGE;
+  info.nMax = range ? count : 0;
+  info.nPage = UINT(perPage);
+  SetScrollInfo(SB_VERT, &info);
+  if (!range) firstVisibleRow = 0;
+  firstVisibleRow = std::clamp(firstVisibleRow, 0, lastFirstRow());
+  SetScrollPos(SB_VERT, firstVisibleRow);
+  EnableScrollBar(SB_VERT, range ? ESB_ENABLE_BOTH : ESB_DISABLE_BOTH);
+  ShowScrollBar(SB_VERT, shown);
   showEditor(currentRow, false, false);
 }
 
 void COrvoPropertyListCtrl::setFirstVisibleRow(int row) {
   row = std::clamp(row, 0, lastFirstRow());
-  if (row == firstVisibleRow && bar_->value() == row) return;
+  if (row == firstVisibleRow && GetScrollPos(SB_VERT) == row) return;
   firstVisibleRow = row;
-  {
-    const QSignalBlocker quiet(bar_);
-    bar_->setValue(row);
-  }
+  SetScrollPos(SB_VERT, row);
   showEditor(currentRow, false, false);
   update();
 }
@@ -101,32 +91,43 @@ void COrvoPropertyListCtrl::scrollIntoView(int row) {
     setFirstVisibleRow(row - RowsPerPage() + 1);
 }
 
-void COrvoPropertyListCtrl::scrollStep(int action, bool moveCurrent) {
+int COrvoPropertyListCtrl::stepRows(UINT code) const {
+  const int step = code == SB_PAGEUP || code == SB_PAGEDOWN ? RowsPerPage() : 1;
+  return code == SB_PAGEUP || code == SB_LINEUP ? -step : step;
+}
+
+void COrvoPropertyListCtrl::scrollStep(UINT code) {
   const int count = GetItemCount();
   if (count == 0) return;
-  const int step = action == QAbstractSlider::SliderPageStepAdd || action == QAbstractSlider::SliderPageStepSub
-                       ? RowsPerPage()
-                       : 1;
-  const int delta =
-      action == QAbstractSlider::SliderPageStepSub || action == QAbstractSlider::SliderSingleStepSub ? -step : step;
-  if (moveCurrent) {
-    const int target = std::clamp(currentRow + delta, 0, count - 1);
-    if (target == currentRow) return;  // already at the first or last row
-    setFirstVisibleRow(firstVisibleRow + delta);
-    SelectItem(target);
-    return;
-  }
+  const int delta = stepRows(code);
+  const int target = std::clamp(currentRow + delta, 0, count - 1);
+  if (target == currentRow) return;  // already at the first or last row
   setFirstVisibleRow(firstVisibleRow + delta);
+  SelectItem(target);
+}
+
+void COrvoPropertyListCtrl::OnVScroll(UINT code, UINT pos, CScrollBar*) {
+  int target = firstVisibleRow;
+  switch (code) {
+    case SB_LINEUP:
+    case SB_LINEDOWN:
+    case SB_PAGEUP:
+    case SB_PAGEDOWN: target += stepRows(code); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: target = int(std::min<UINT>(pos, INT_MAX)); break;
+    case SB_TOP: target = 0; break;
+    case SB_BOTTOM: target = lastFirstRow(); break;
+    default: return;
+  }
+  target = std::clamp(target, 0, lastFirstRow());
+  if (target == firstVisibleRow) return;
+  setFirstVisibleRow(target);
   OnSelChange();
 }
 
 BOOL COrvoPropertyListCtrl::OnMouseWheel(UINT, short delta, QPoint) {
-  if (bar_->maximum() == 0) return FALSE;
-  // Fine wheels and touchpads send parts of a notch: what does not make a
-  // whole row yet waits for the next turn.
-  wheelRest_ += int(delta) * QApplication::wheelScrollLines();
-  const int rows = -(wheelRest_ / 120);
-  wheelRest_ %= 120;
+  if (lastFirstRow() == 0) return FALSE;
+  const int rows = -TakeWheelSteps(delta, QApplication::wheelScrollLines());
   if (rows == 0) return TRUE;
   setFirstVisibleRow(firstVisibleRow + rows);
   OnSelChange();
@@ -269,10 +270,10 @@ void COrvoPropertyListCtrl::keyPressEvent(QKeyEvent* event) {
       if (currentRow + 1 < count) SelectItem(currentRow + 1);
       break;
     case Qt::Key_PageUp:
-      scrollStep(QAbstractSlider::SliderPageStepSub, true);
+      scrollStep(SB_PAGEUP);
       break;
     case Qt::Key_PageDown:
-      scrollStep(QAbstractSlider::SliderPageStepAdd, true);
+      scrollStep(SB_PAGEDOWN);
       break;
     case Qt::Key_Home:
       SelectItem(0);
@@ -314,7 +315,7 @@ void COrvoPropertyListCtrl::redrawRow(int row) {
 }
 
 void COrvoPropertyListCtrl::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
+  QPainter painter(GetViewport());
   CDC dc(&painter);
   CFont* oldFont = dc.SelectObject(&listFont);
   const QRect client(0, 0, RowRect(0).width(), height());

@@ -60,6 +60,17 @@ enum HeaderKind : int {
   kKindOtherMemory = 5026,            // any other "MCS1": add-in or unknown memory
 };
 
+// Kind codes that received and imported items are filed under where they
+// differ from the header's kind.
+enum StoredKind : int {
+  kStoredGraphFunctions10 = 4004,  // "FX7400"
+  kStoredGraphFunctions20 = 4005,  // "FX9850"
+  kStoredRecursion = 4009,         // after its range ("RR")
+  kStoredVariables28 = 4013,       // "FX9850"
+  kStoredVariables26 = 4014,       // "FX7400"
+  kStoredRecursionV5 = 5013,       // "AN".."EN", "SET1" and "RECRG"
+};
+
 // The kind of an older-family header of `length` bytes (40 for the
 // screen-copy headers "DD"/"DC", 50 for the others; any other length finds
 // nothing); 0 when no row recognises it. Reads at most the first 8 bytes.

@@ -1,5 +1,9 @@
 #include "datamodel/QXMemberFileItems.h"
 
+#include "datamodel/HeaderKinds.h"
+#include "datamodel/QXDataLoggerItem.h"
+#include "datamodel/QXDiffEqItem.h"
+
 #include "datamodel/QXItemNames.h"
 
 #include <cstring>
@@ -61,4 +65,17 @@ void CQXMemoryItem::Store(COrvoArchive& ar) {
   WriteRecordStart(ar, kTypeId);
   m_block.Store(ar);
   WriteRecordEnd(ar, kTypeId);
+}
+
+std::unique_ptr<CQXMemberFileItem> NewMemberFileItem(int kind) {
+  switch (kind) {
+    case kKindDynamicGraphMemoryV5: return std::make_unique<CQXDynaGraphMemItem>();
+    case kKindCasMemory: return std::make_unique<CQXCasMemItem>();
+    case kKindAlgebraMemory: return std::make_unique<CQXAlgebraMemItem>();
+    case kKindDifferentialEquations: return std::make_unique<CQXDiffEqItem>();
+    case kKindDataLoggerSetUp: return std::make_unique<CQXDataLoggerItem>();
+    case kKindBackupV5: return std::make_unique<CQXBackupItem>();
+    case kKindOtherMemory: return std::make_unique<CQXAddInItem>();
+    default: return nullptr;
+  }
 }

@@ -7,6 +7,8 @@
 #include "datamodel/QXCalcItem.h"
 #include "datamodel/QXRawBlock.h"
 
+#include <memory>
+
 // Stored: record header (tag = type id), the block list, end mark
 // 0xFEEF0000 | type id.
 class CQXMemberFileItem : public CQXCalcItem {
@@ -70,6 +72,11 @@ class CQXAddInItem : public CQXMemberFileItem {
   // The name, or string 10357 when there is none.
   void GetDisplayName(char* buffer, UINT size) override;
 };
+
+// A new, empty item for the members of a run of newer headers of `kind`
+// (5017, 5020-5024, 5026: dynamic graph memory, CAS, ALGEBRA, differential
+// equations, data logger, backup, add-in); null for any other kind.
+std::unique_ptr<CQXMemberFileItem> NewMemberFileItem(int kind);
 
 // One raw block (type 5019). Stored: record header (tag 5019), the block,
 // end mark 0xFEEF139B. Named by the block's variable name.

@@ -34,9 +34,6 @@ class CQXNumericArray;
 class CQXProgramItem;
 class CQXRecursionV5Item;
 
-// The kind a recursion built from "AN".."EN", "SET1" and "RECRG" is filed
-// under.
-constexpr int kStoredRecursionV5 = 5013;
 
 class CQXLinkSessionMCS {
  public:

@@ -2,8 +2,6 @@
 // item from the header and the data blocks that follow it.
 #include "services/DocServices.h"
 #include "datamodel/HeaderKinds.h"
-#include "datamodel/QXDataLoggerItem.h"
-#include "datamodel/QXDiffEqItem.h"
 #include "datamodel/QXDocEntry.h"
 #include "datamodel/QXFuncMemV5Item.h"
 #include "datamodel/QXGraphFuncSets.h"
@@ -193,16 +191,7 @@ int CQXLinkSessionMCS::Receive(int kind, BYTE* header, ItemPtr* item, int* entry
     case kKindDataLoggerSetUp:
     case kKindOtherMemory:
     case kKindBackupV5: {
-      std::unique_ptr<CQXMemberFileItem> members;
-      switch (kind) {
-        case kKindDynamicGraphMemoryV5: members = std::make_unique<CQXDynaGraphMemItem>(); break;
-        case kKindCasMemory: members = std::make_unique<CQXCasMemItem>(); break;
-        case kKindAlgebraMemory: members = std::make_unique<CQXAlgebraMemItem>(); break;
-        case kKindDifferentialEquations: members = std::make_unique<CQXDiffEqItem>(); break;
-        case kKindDataLoggerSetUp: members = std::make_unique<CQXDataLoggerItem>(); break;
-        case kKindOtherMemory: members = std::make_unique<CQXAddInItem>(); break;
-        default: members = std::make_unique<CQXBackupItem>(); break;
-      }
+      std::unique_ptr<CQXMemberFileItem> members = NewMemberFileItem(kind);
       const int result = ReceiveMembers(header, kind, *members);
       if (result == SESSION_OK) *item = std::move(members);
       return result;

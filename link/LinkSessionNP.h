@@ -36,15 +36,6 @@ class CQXScreenItem;
 class CQXRecursionItem;
 class CQXValueGrid;
 
-// Kind codes that received items are filed under where they differ from the
-// header's kind, and the kind the progress shows for equations.
-enum : int {
-  kStoredGraphFunctions10 = 4004,  // "FX7400"
-  kStoredGraphFunctions20 = 4005,  // "FX9850"
-  kStoredRecursion = 4009,
-  kStoredVariables28 = 4013,       // "FX9850"
-  kStoredVariables26 = 4014,       // "FX7400"
-};
 
 class CQXLinkSessionNP {
  public:

@@ -8,7 +8,6 @@
 #include <QPersistentModelIndex>
 #include <QPointer>
 #include <QScopedValueRollback>
-#include <QScrollBar>
 #include <QStackedLayout>
 #include <QStandardItemModel>
 #include <QStyledItemDelegate>
@@ -17,6 +16,7 @@
 
 #include "platform/DC.h"
 #include "platform/ImageList.h"
+#include "platform/ScrollWnd.h"
 
 namespace {
 
@@ -504,9 +504,7 @@ int CListCtrl::GetCountPerPage() const {
 }
 
 BOOL CListCtrl::Scroll(QSize size) {
-  QAbstractItemView* view = GetItemView();
-  view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->value() + size.width());
-  view->verticalScrollBar()->setValue(view->verticalScrollBar()->value() + size.height());
+  tallix::ScrollQtAreaBy(GetItemView(), size);
   return TRUE;
 }
 

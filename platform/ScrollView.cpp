@@ -1,14 +1,9 @@
 #include "platform/ScrollView.h"
 
-#include <QAbstractSlider>
 #include <QApplication>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QScrollBar>
-#include <QStyle>
 #include <algorithm>
 #include <climits>
-#include <cmath>
 
 #include "platform/DC.h"
 #include "platform/SplitterWnd.h"
@@ -47,20 +42,7 @@ const CMessageMap& CScrollView::messageMap() {
   return map;
 }
 
-CScrollView::CScrollView(QWidget* parent)
-    : CView(parent), hbar_(new QScrollBar(Qt::Horizontal, this)), vbar_(new QScrollBar(Qt::Vertical, this)) {
-  for (QScrollBar* bar : {hbar_, vbar_}) {
-    bar->setFocusPolicy(Qt::NoFocus);
-    bar->setRange(0, 0);
-    bar->hide();
-    bar->installEventFilter(this);
-    connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar](int action) { barAction(bar, action); });
-    connect(bar, &QAbstractSlider::sliderReleased, this, [this, bar] {
-      sendScroll(bar, SB_THUMBPOSITION, UINT(bar->value()));
-      sendScroll(bar, SB_ENDSCROLL, 0);
-    });
-  }
-}
+CScrollView::CScrollView(QWidget* parent) : CScrollWnd<CView>(parent) {}
 
 CScrollView::~CScrollView() = default;
 
@@ -81,24 +63,13 @@ void CScrollView::GetDeviceScrollSizes(int& mapMode, QSize& total, QSize& page, 
   line = line_;
 }
 
-QPoint CScrollView::GetScrollPosition() const { return QPoint(hbar_->value(), vbar_->value()); }
+QPoint CScrollView::GetScrollPosition() const { return QPoint(GetScrollPos(SB_HORZ), GetScrollPos(SB_VERT)); }
 
 void CScrollView::ScrollToPosition(QPoint position) {
   const QPoint old = GetScrollPosition();
-  hbar_->setValue(position.x());
-  vbar_->setValue(position.y());
+  SetScrollPos(SB_HORZ, position.x());
+  SetScrollPos(SB_VERT, position.y());
   if (GetScrollPosition() != old) update();
-}
-
-QScrollBar* CScrollView::GetScrollBarCtrl(int bar) const { return bar == SB_HORZ ? hbar_ : vbar_; }
-
-BOOL CScrollView::HasScrollBar(int bar) const { return !GetScrollBarCtrl(bar)->isHidden(); }
-
-void CScrollView::GetClientRect(QRect* rect) const {
-  if (!rect) return;
-  const int w = width() - (vbar_->isHidden() ? 0 : vbar_->width());
-  const int h = height() - (hbar_->isHidden() ? 0 : hbar_->height());
-  *rect = QRect(0, 0, std::max(w, 0), std::max(h, 0));
 }
 
 void CScrollView::OnPrepareDC(CDC* dc) {
@@ -111,27 +82,35 @@ void CScrollView::OnPrepareDC(CDC* dc) {
   }
 }
 
+void CScrollView::paintEvent(QPaintEvent*) {
+  QPainter painter(GetViewport());
+  CDC dc(&painter);
+  OnPrepareDC(&dc);
+  OnDraw(&dc);
+}
+
 void CScrollView::UpdateBars() {
-  const int vw = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, vbar_);
-  const int hh = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, hbar_);
+  const int vw = GetScrollBarExtent(SB_VERT);
+  const int hh = GetScrollBarExtent(SB_HORZ);
   bool needH = false, needV = false;
   for (int pass = 0; pass < 2; ++pass) {
     needH = total_.width() > width() - (needV ? vw : 0);
     needV = total_.height() > height() - (needH ? hh : 0);
   }
-  const int clientW = std::max(width() - (needV ? vw : 0), 0);
-  const int clientH = std::max(height() - (needH ? hh : 0), 0);
-  hbar_->setGeometry(0, height() - hh, clientW, hh);
-  vbar_->setGeometry(width() - vw, 0, vw, clientH);
+  ShowScrollBar(SB_HORZ, needH);
+  ShowScrollBar(SB_VERT, needV);
+  QRect client;
+  GetClientRect(&client);
   const QPoint old = GetScrollPosition();
-  hbar_->setRange(0, needH ? total_.width() - clientW : 0);
-  vbar_->setRange(0, needV ? total_.height() - clientH : 0);
-  hbar_->setPageStep(std::max(clientW, 1));
-  vbar_->setPageStep(std::max(clientH, 1));
-  hbar_->setSingleStep(std::max(line_.width(), 1));
-  vbar_->setSingleStep(std::max(line_.height(), 1));
-  hbar_->setVisible(needH);
-  vbar_->setVisible(needV);
+  // A page of the client extent: the position runs up to the total less it.
+  SCROLLINFO info;
+  info.fMask = SIF_RANGE | SIF_PAGE;
+  info.nMax = total_.width() - 1;
+  info.nPage = UINT(std::max(client.width(), 1));
+  SetScrollInfo(SB_HORZ, &info);
+  info.nMax = total_.height() - 1;
+  info.nPage = UINT(std::max(client.height(), 1));
+  SetScrollInfo(SB_VERT, &info);
   if (GetScrollPosition() != old) update();
 }
 
@@ -146,22 +125,25 @@ BOOL CScrollView::OnScroll(UINT scrollCode, UINT pos, BOOL doScroll) {
 
 BOOL CScrollView::OnScrollBy(QSize distance, BOOL doScroll) {
   const QPoint from = GetScrollPosition();
-  const int dx = hbar_->isHidden() ? 0 : distance.width();
-  const int dy = vbar_->isHidden() ? 0 : distance.height();
-  const int x = std::clamp(int(std::clamp<long long>(from.x() + (long long)dx, INT_MIN, INT_MAX)), 0, hbar_->maximum());
-  const int y = std::clamp(int(std::clamp<long long>(from.y() + (long long)dy, INT_MIN, INT_MAX)), 0, vbar_->maximum());
+  const int dx = HasScrollBar(SB_HORZ) ? distance.width() : 0;
+  const int dy = HasScrollBar(SB_VERT) ? distance.height() : 0;
+  const auto moved = [](int at, int by, int limit) {
+    return std::clamp(int(std::clamp<long long>(at + (long long)by, INT_MIN, INT_MAX)), 0, limit);
+  };
+  const int x = moved(from.x(), dx, GetScrollLimit(SB_HORZ));
+  const int y = moved(from.y(), dy, GetScrollLimit(SB_VERT));
   if (x == from.x() && y == from.y()) return FALSE;
   if (doScroll) ScrollToPosition(QPoint(x, y));
   return TRUE;
 }
 
-void CScrollView::OnHScroll(UINT code, UINT pos, QScrollBar* bar) {
-  if (bar && bar != hbar_) return;
+void CScrollView::OnHScroll(UINT code, UINT pos, CScrollBar* bar) {
+  if (bar && bar != GetScrollBarCtrl(SB_HORZ)) return;
   OnScroll(code | (UINT(kNoCode) << 8), pos);
 }
 
-void CScrollView::OnVScroll(UINT code, UINT pos, QScrollBar* bar) {
-  if (bar && bar != vbar_) return;
+void CScrollView::OnVScroll(UINT code, UINT pos, CScrollBar* bar) {
+  if (bar && bar != GetScrollBarCtrl(SB_VERT)) return;
   OnScroll(UINT(kNoCode) | (code << 8), pos);
 }
 
@@ -175,8 +157,7 @@ BOOL CScrollView::DoMouseWheel(UINT flags, short delta, QPoint) {
   if (flags & (MK_SHIFT | MK_CONTROL)) return FALSE;  // zooming or data, not a scroll
   const bool vertical = HasScrollBar(SB_VERT);
   if (!vertical && !HasScrollBar(SB_HORZ)) return FALSE;
-  const int lines = QApplication::wheelScrollLines();
-  const int toScroll = int(std::lround(-double(delta) * lines / WHEEL_DELTA));
+  const int toScroll = -TakeWheelSteps(delta, QApplication::wheelScrollLines());
   const int line = vertical ? line_.height() : line_.width();
   const int page = vertical ? page_.height() : page_.width();
   const int displacement = std::clamp(toScroll * line, -page, page);
@@ -186,68 +167,4 @@ BOOL CScrollView::DoMouseWheel(UINT flags, short delta, QPoint) {
 void CScrollView::resizeEvent(QResizeEvent* event) {
   CView::resizeEvent(event);
   UpdateBars();
-}
-
-bool CScrollView::eventFilter(QObject* watched, QEvent* event) {
-  auto* bar = qobject_cast<QScrollBar*>(watched);
-  if (bar && (bar == hbar_ || bar == vbar_)) {
-    // The wheel over a bar is the view's wheel.
-    if (event->type() == QEvent::Wheel) {
-      QApplication::sendEvent(this, event);
-      return true;
-    }
-    if (event->type() == QEvent::MouseButtonRelease && !bar->isSliderDown() &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-      QPointer<CScrollView> self(this);
-      bar->event(event);
-      if (self) sendScroll(bar, SB_ENDSCROLL, 0);
-      return true;
-    }
-  }
-  return CView::eventFilter(watched, event);
-}
-
-// The bar is about to apply `action`: it keeps its value, and the view
-// scrolls itself through the SB_ code instead.
-void CScrollView::barAction(QScrollBar* bar, int action) {
-  const int wanted = bar->sliderPosition();
-  bar->setSliderPosition(bar->value());
-  switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd:
-      sendScroll(bar, SB_LINEDOWN, 0);
-      break;
-    case QAbstractSlider::SliderSingleStepSub:
-      sendScroll(bar, SB_LINEUP, 0);
-      break;
-    case QAbstractSlider::SliderPageStepAdd:
-      sendScroll(bar, SB_PAGEDOWN, 0);
-      break;
-    case QAbstractSlider::SliderPageStepSub:
-      sendScroll(bar, SB_PAGEUP, 0);
-      break;
-    case QAbstractSlider::SliderToMinimum:
-      sendScroll(bar, SB_TOP, 0);
-      break;
-    case QAbstractSlider::SliderToMaximum:
-      sendScroll(bar, SB_BOTTOM, 0);
-      break;
-    case QAbstractSlider::SliderMove:
-      if (bar->isSliderDown()) {
-        sendScroll(bar, SB_THUMBTRACK, UINT(std::max(wanted, 0)));
-      } else {
-        sendScroll(bar, SB_THUMBPOSITION, UINT(std::max(wanted, 0)));
-        sendScroll(bar, SB_ENDSCROLL, 0);
-      }
-      break;
-    default:
-      break;
-  }
-}
-
-void CScrollView::sendScroll(QScrollBar* bar, UINT code, UINT pos) {
-  if (IsDestroyed()) return;
-  if (bar == hbar_)
-    OnHScroll(code, pos, bar);
-  else
-    OnVScroll(code, pos, bar);
 }

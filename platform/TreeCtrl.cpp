@@ -4,7 +4,6 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPointer>
-#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QVBoxLayout>

@@ -88,7 +88,8 @@ class StandInImport : public CQXOldFileImport {
     return 0;
   }
   void Close(void*) override { ++closed; }
-  int Convert(void*, BOOL, CQXDoc* doc) override {
+  int Convert(void*, BOOL, CQXDoc* doc, int* skipped) override {
+    *skipped = 0;
     for (const char* name : {"\\Calculator\\Program\\ONE", "\\Calculator\\Program\\TWO"}) {
       COrvoItemStream stream(doc->GetItemStore());
       if (!stream.Create(name, 2, name + 20)) return 0;

@@ -78,10 +78,10 @@ TEST_F(PropertyList, WithoutRowsItPaintsOnlyTheBackgroundAndIgnoresKeysAndClicks
   QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(150, 30));
   EXPECT_FALSE(list->SelectItem(0));
   const QImage image = list->grab().toImage();
-  const int barLeft = list->width() - list->findChild<QScrollBar*>()->width();
+  const int barLeft = list->width() - list->GetScrollBarCtrl(SB_VERT)->width();
   for (int y = 0; y < image.height(); y += 7)
     for (int x = 0; x < barLeft; x += 7) ASSERT_EQ(image.pixel(x, y), sysRgb(COLOR_WINDOW)) << x << "," << y;
-  EXPECT_FALSE(list->findChild<QScrollBar*>()->isEnabled());
+  EXPECT_FALSE(list->GetScrollBarCtrl(SB_VERT)->isEnabled());
 }
 
 TEST_F(PropertyList, KeysMoveTheCurrentRowWithItsEditorButNotPastTheEnds) {
@@ -193,9 +193,9 @@ TEST_F(PropertyList, TheCurrentLabelIsHighlightedOnlyWithTheFocusAndShortListsDo
   EXPECT_EQ(list->grab().toImage().pixel(label), sysRgb(COLOR_HIGHLIGHT));
   EXPECT_EQ(list->grab().toImage().pixel(list->LabelRect(1).topLeft() + QPoint(1, 1)), sysRgb(COLOR_WINDOW));
 
-  list->findChild<QScrollBar*>()->setValue(2);
+  list->GetScrollBarCtrl(SB_VERT)->setValue(2);
   EXPECT_EQ(list->GetFirstVisibleRow(), 0);
-  EXPECT_EQ(list->findChild<QScrollBar*>()->maximum(), 0);
+  EXPECT_EQ(list->GetScrollBarCtrl(SB_VERT)->maximum(), 0);
 }
 
 // A list whose print layout the test can read.

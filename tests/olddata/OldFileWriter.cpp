@@ -55,7 +55,7 @@ Bytes OlderProgramBlock(const std::string& name, const Bytes& data) {
 
 Bytes NewerProgramBlock(const std::string& name, const Bytes& data) {
   Bytes block = ProgramBlock(38, name, data);
-  block[0] = 0x01, block[1] = 0x01, block[2] = 0x00, block[3] = 0x00, block[4] = 0x00;
+  block[0] = 'M', block[1] = 'C', block[2] = 'S', block[3] = '1', block[4] = 0x00;
   PutBigEndian32(block.data() + 5, DWORD(data.size()));
   block[9] = 1;
   return block;

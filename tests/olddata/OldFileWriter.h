@@ -20,8 +20,9 @@ Bytes GroupBlock(const std::vector<Bytes>& items);
 // the length word data + 2 at 6-9, the name at 10-17 padded with 0xFF),
 // then the data.
 Bytes OlderProgramBlock(const std::string& name, const Bytes& data);
-// A program block of the newer family: 38 header bytes (byte 9 = 1, the data
-// length at 5-8, the name at 10-17), then the data.
+// A program block of the newer family: the 38 bytes of an "MCS1" header
+// after its ':' ("MCS1" at 0-3, the data length at 5-8, type 1 at 9, the
+// name at 10-17), then the data.
 Bytes NewerProgramBlock(const std::string& name, const Bytes& data);
 // `n` bytes counting up from `first`.
 Bytes Counting(std::size_t n, BYTE first = 0);
