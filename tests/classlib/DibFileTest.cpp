@@ -9,7 +9,10 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <vector>
+
+#include <sys/resource.h>
 
 using tallix::test::TestEnvironment;
 
@@ -78,6 +81,27 @@ QImage imageOf(const HGLOBAL& dib) {
   return bitmap.GetImage();
 }
 
+// Files of this process may not grow past `bytes` while it lives: a write
+// beyond fails as on a full disk.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    previousSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previousSignal_);
+  }
+
+ private:
+  rlimit saved_{};
+  void (*previousSignal_)(int) = nullptr;
+};
+
 class DibFiles : public ::testing::Test {
  protected:
   TestEnvironment env;
@@ -85,6 +109,19 @@ class DibFiles : public ::testing::Test {
 };
 
 }  // namespace
+
+TEST_F(DibFiles, AWriteThatFailsAnywhereKeepsTheOldFile) {
+  const std::string path = local(file("old.bmp"));
+  ASSERT_TRUE(DibWriteFile(path.c_str(), HGLOBAL{fourBitDib()}));
+  const Bytes before = fileBytes(file("old.bmp"));
+  Bytes other = fourBitDib();
+  other[104] = 0x12;
+  for (rlim_t limit : {rlim_t(0), rlim_t(14), rlim_t(before.size() / 2)}) {
+    FileSizeLimit full(limit);
+    EXPECT_FALSE(DibWriteFile(path.c_str(), HGLOBAL{other})) << limit;
+  }
+  EXPECT_EQ(fileBytes(file("old.bmp")), before);
+}
 
 TEST_F(DibFiles, AFourBitDibIsWrittenWithItsFileHeaderAndReadBack) {
   const HGLOBAL dib{fourBitDib()};
