@@ -337,6 +337,35 @@ TEST_F(BackupFiles, EditChangesOnlyTheDescription) {
   EXPECT_EQ(streamsOf(path("a.qxm")), streamsBefore);
 }
 
+// An edit of the description that fails at any of its writes leaves the
+// file whole: the old description, or the new one once the commit is in,
+// and the backup itself untouched.
+TEST_F(BackupFiles, AnEditThatFailsAtAnyWriteKeepsTheFileWhole) {
+  writeBackup(path("a.qxm"), "avant");
+  ASSERT_TRUE(QFile::copy(path("a.qxm"), path("probe.qxm")));
+  hooks::resetWriteCount();
+  ASSERT_TRUE(WriteBackupDescription(local(path("probe.qxm")).c_str(), "apres"));
+  const int writes = hooks::writeCount();
+  ASSERT_GT(writes, 0);
+  auto backupStreams = [&] {
+    auto streams = streamsOf(path("a.qxm"));
+    std::erase_if(streams, [](const auto& s) { return s.first.find("SummaryInformation") != std::string::npos; });
+    return streams;
+  };
+  const auto before = backupStreams();
+  for (int k = 0; k < writes; ++k) {
+    ASSERT_TRUE(WriteBackupDescription(local(path("a.qxm")).c_str(), "avant"));
+    hooks::failWritesAfter(k, EIO, true);
+    const BOOL written = WriteBackupDescription(local(path("a.qxm")).c_str(), "apres");
+    hooks::clearWriteFailures();
+    std::string description;
+    EXPECT_TRUE(ReadBackupDescription(local(path("a.qxm")).c_str(), &description)) << k;
+    if (written) EXPECT_EQ(description, "apres") << k;
+    else EXPECT_TRUE(description == "avant" || description == "apres") << k << ": " << description;
+    EXPECT_EQ(backupStreams(), before) << k;
+  }
+}
+
 TEST_F(BackupFiles, EditingAFileWithoutBackupInfoChangesNothing) {
   writeBackup(path("a.qxm"), "avant");
   {
