@@ -1,6 +1,7 @@
 #include "classlib/BitmapFunctions.h"
 #include "classlib/DibFunctions.h"
 #include "platform/ByteOrder.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QBuffer>
@@ -9,11 +10,9 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <vector>
 
-#include <sys/resource.h>
-
+using tallix::test::FileSizeLimit;
 using tallix::test::TestEnvironment;
 
 namespace {
@@ -80,27 +79,6 @@ QImage imageOf(const HGLOBAL& dib) {
   bitmap.Attach(DibCreateBitmap(dib, nullptr));
   return bitmap.GetImage();
 }
-
-// Files of this process may not grow past `bytes` while it lives: a write
-// beyond fails as on a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previousSignal_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previousSignal_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*previousSignal_)(int) = nullptr;
-};
 
 class DibFiles : public ::testing::Test {
  protected:
