@@ -5,13 +5,14 @@
 // platform/CalcFontChars.h.
 #pragma once
 
+#include "platform/CalcFontChars.h"
 #include "platform/WinTypes.h"
 
 class CDC;
 class CFont;
 
-inline constexpr char kCalculatorFontFace[] = "QXL2";
-inline constexpr char kCalculatorFontFaceTT[] = "QXL2 TT";
+inline constexpr const char* kCalculatorFontFace = tallix::kCalcFontFamily;
+inline constexpr const char* kCalculatorFontFaceTT = tallix::kCalcFontFamilyTT;
 
 // TRUE at once when "Settings"/"QXL Font Check" is 0. Otherwise TRUE when
 // the family "QXL2 TT" (`trueType`) or "QXL2" is known; when it is not and

@@ -4,6 +4,7 @@
 #include "app/CalculatorFonts.h"
 #include "app/DocManagerEx.h"
 #include "app/ItemClipboardFormats.h"
+#include "app/MenuExtension.h"
 #include "app/MenuPopups.h"
 #include "services/ProgramServices.h"
 #include "app/QXAppMessages.h"
@@ -13,6 +14,7 @@
 #include "app/QXTreeView.h"
 #include "app/QXAboutDialog.h"
 #include "app/QXCalculatorDialog.h"
+#include "app/QXSettingsDialog.h"
 #include "classlib/FetchwellLibrary.h"
 #include "classlib/GridCtrl.h"
 #include "classlib/ProfileSettings.h"
@@ -26,7 +28,9 @@
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
 #include "platform/ProgramPaths.h"
+#include "platform/ShellOpen.h"
 #include "platform/Wnd.h"
+#include "tokens/QXTokenEditor.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -40,6 +44,9 @@ using tallix::settings::kSettings;
 namespace {
 
 constexpr UINT kOutOfMemory = 61706;
+// The update hint by which the views show their item again (the page views
+// reload it): after the picture colours changed.
+constexpr LPARAM kHintItemChanged = 2;
 
 // Message `kOutOfMemory` with what failed, as start-up reports it.
 void ShowStartupFailure(const char* what) {
@@ -84,7 +91,9 @@ const CMessageMap& CQXApp::messageMap() {
                                      .updateUI(ID_OPTIONS_SETTINGS, &CQXApp::OnUpdateSettings)
                                      .command(ID_FILE_PAGE_SETUP, &CQXApp::OnFilePageSetup)
                                      .command(ID_HELP_HOMEPAGE, &CQXApp::OnHomepage)
-                                     .commandEx(ID_MENU_FILE_FIRST, ID_MENU_FILE_LAST, &CQXApp::OnMenuFileCommand);
+                                     .commandEx(ID_MENU_FILE_FIRST, ID_MENU_FILE_LAST, &CQXApp::OnMenuFileCommand)
+                                     .updateUIRange(ID_MENU_FILE_FIRST, ID_MENU_FILE_LAST,
+                                                    &CQXApp::OnUpdateMenuFileCommand);
   return map;
 }
 
@@ -142,8 +151,8 @@ BOOL CQXApp::InitInstance() {
   InitMenuPopupTable();
   std::string menuFile;
   AppGetProfileString(&menuFile, kSettings, "Menu File", "");
-  BuildExtensionMenus(menuFile.empty() ? tallix::programFilePath(QStringLiteral("qxmenu.ini"))
-                                       : tallix::fromCp1252(menuFile));
+  BuildExtensionMenus(menuFile.empty() ? tallix::findDataFile(QStringLiteral("qxmenu.ini"))
+                                       : MenuExtensionFilePath(tallix::fromCp1252(menuFile)));
 
   CWnd* main = m_pMainWnd;
   if (!main) return FALSE;
@@ -180,9 +189,9 @@ BOOL CQXApp::RegisterGridWindowClass() {
   CGridCtrl::RegisterWindowClass();
   return TRUE;
 }
-BOOL CQXApp::RegisterTokenEditorWindowClass() { return TRUE; }
+BOOL CQXApp::RegisterTokenEditorWindowClass() { return CQXTokenEditor::RegisterTokenEditorClass(); }
 void CQXApp::InitMenuPopupTable() { ::InitMenuPopupTable(); }
-void CQXApp::BuildExtensionMenus(const QString&) {}
+void CQXApp::BuildExtensionMenus(const QString& menuFile) { BuildMenuExtension(menuFile); }
 
 void CQXApp::LoadPageSettings() {
   m_rcPageMargin = kDefaultPageMargins;
@@ -238,12 +247,24 @@ void CQXApp::OnCalculator() {
   dialog.DoModal();
 }
 
-void CQXApp::OnSettings() {}
+void CQXApp::OnSettings() {
+  // Without a parent of its own the sheet belongs to the main window.
+  CQXSettingsDialog sheet(m_pMainWnd);
+  if (sheet.DoModal() != IDOK || !sheet.m_bColorsChanged) return;
+  auto* frame = qobject_cast<CFrameWnd*>(m_pMainWnd);
+  if (CDocument* doc = frame ? frame->GetActiveDocument() : nullptr) doc->UpdateAllViews(nullptr, kHintItemChanged, nullptr);
+}
 
-void CQXApp::OnUpdateSettings(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
+void CQXApp::OnUpdateSettings(CCmdUI* pCmdUI) { pCmdUI->Enable(TRUE); }
 
 void CQXApp::OnFilePageSetup() { RunPageSetup(GetPrinter(), &m_rcPageMargin, m_pMainWnd); }
 
 void CQXApp::OnHomepage() { OpenStringTableUrl(500, 10574, 61706); }
 
-BOOL CQXApp::OnMenuFileCommand(UINT) { return FALSE; }
+BOOL CQXApp::OnMenuFileCommand(UINT nID) {
+  std::string target;
+  if (GetMenuCommandTarget(nID, &target)) tallix::ShellOpen(QFile::decodeName(QByteArray::fromStdString(target)));
+  return TRUE;
+}
+
+void CQXApp::OnUpdateMenuFileCommand(CCmdUI* pCmdUI) { pCmdUI->Enable(TRUE); }

@@ -73,7 +73,9 @@ class CQXApp : public COrvoWinApp {
   void OnUpdateSettings(CCmdUI* pCmdUI);
   void OnFilePageSetup();
   void OnHomepage();
+  // Opens the command's target from the menu extension file with the shell.
   BOOL OnMenuFileCommand(UINT nID);
+  void OnUpdateMenuFileCommand(CCmdUI* pCmdUI);
 
  protected:
   // The window classes of the grid control ("QXLGridCtrl") and the token

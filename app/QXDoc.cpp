@@ -8,6 +8,7 @@
 #include "app/OldFileImport.h"
 #include "services/ProgramServices.h"
 #include "app/QXContentsView.h"
+#include "app/QXDocProperties.h"
 #include "app/QXMainFrame.h"
 #include "services/QXSummaryInfo.h"
 #include "app/QXTreeView.h"
@@ -98,6 +99,7 @@ const CMessageMap& CQXDoc::messageMap() {
           .updateUIRange(CQXDocLinkCommands::ID_LINK_RECEIVE, CQXDocLinkCommands::ID_LINK_RECEIVE_SCREEN,
                          &CQXDoc::OnUpdateStoreCommand)
           .updateUI(ID_FILE_SAVE, &CQXDoc::OnUpdateStoreCommand)
+          .command(kCmdProperties, &CQXDoc::OnProperties)
           .updateUI(kCmdProperties, &CQXDoc::OnUpdateStoreCommand)
           // Edit and entry commands.
           .command(CQXDocCommands::ID_EDIT_COPY, &CQXDoc::OnEditCopy)
@@ -126,6 +128,13 @@ CQXDoc::~CQXDoc() {
 }
 
 void CQXDoc::OnShowSelection() { ShowSelectedItemView(); }
+
+void CQXDoc::OnProperties() {
+  if (!IsStoreOpen() || !summary_) return;
+  CQXDocPropertiesSheet sheet(summary_.get(), AfxGetMainWnd());
+  // OK marks the document changed even when no text changed.
+  if (sheet.DoModal() == IDOK) SetModifiedFlag(TRUE);
+}
 
 // ---------------------------------------------------------------- new
 

@@ -116,6 +116,9 @@ class CQXDoc : public CDocument, public CQXDocServices, public CQXDocCommandHost
   // selection, for a folder, or when the item cannot be loaded.
   BOOL ShowSelectedItemView() override;
   void OnShowSelection();
+  // File > Propriétés: the five texts of the summary information; OK marks
+  // the document modified. Nothing while the item store is closed.
+  void OnProperties();
   // While busy the count; else ShowSelectedItemView.
   int RefreshSelectionView();
   // TRUE while busy; else whether the open page gave up its edits.

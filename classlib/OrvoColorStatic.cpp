@@ -1,5 +1,7 @@
 #include "classlib/OrvoColorStatic.h"
 
+#include "platform/LanguageLibrary.h"
+
 #include <QPainter>
 
 const CMessageMap& COrvoColorStatic::messageMap() {
@@ -28,4 +30,9 @@ void COrvoColorStatic::paintEvent(QPaintEvent* event) {
     OnEraseBkgnd(&dc);
   }
   CStatic::paintEvent(event);
+}
+
+void RegisterOrvoColorStaticClass() {
+  CLanguageLibrary::RegisterWidgetClass(QStringLiteral("COrvoColorStatic"),
+                                        [](QWidget* parent, const QString&) { return new COrvoColorStatic(parent); });
 }

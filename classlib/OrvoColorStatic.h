@@ -29,3 +29,7 @@ class COrvoColorStatic : public CStatic {
  private:
   std::optional<CBrush> brush_;
 };
+
+// Lets dialog forms promote a label to "COrvoColorStatic" (a colour sample);
+// the dialogs that hold samples call it before they load their forms.
+void RegisterOrvoColorStaticClass();

@@ -2,6 +2,9 @@
 
 #include "classlib/ProfileSettings.h"
 #include "classlib/SettingsTable.h"
+#include "platform/ByteOrder.h"
+
+#include <vector>
 
 namespace {
 
@@ -26,6 +29,19 @@ COLORREF GetBackgroundColor() { return get("Background", 0xFFFFFF); }
 void SetBackgroundColor(COLORREF color) { set("Background", color); }
 COLORREF GetBackgroundBWColor() { return get("Background BW", 0xFFFFFF); }
 void SetBackgroundBWColor(COLORREF color) { set("Background BW", color); }
+
+BOOL GetCustomColors(COLORREF out[kCustomColorCount]) {
+  std::vector<BYTE> bytes;
+  if (!tallix::profileBinary(kColors, "Custom Colors", &bytes) || bytes.size() != 4 * kCustomColorCount) return FALSE;
+  for (int i = 0; i < kCustomColorCount; ++i) out[i] = GetLittleEndian32(bytes.data() + 4 * i);
+  return TRUE;
+}
+
+void SetCustomColors(const COLORREF colors[kCustomColorCount]) {
+  BYTE bytes[4 * kCustomColorCount];
+  for (int i = 0; i < kCustomColorCount; ++i) PutLittleEndian32(bytes + 4 * i, colors[i]);
+  AppWriteProfileBinary(kColors, "Custom Colors", bytes, sizeof bytes);
+}
 
 COLORREF GetOrangeMin() { return get("Orange min", 0x00005A); }
 COLORREF GetOrangeMax() { return get("Orange max", 0x9696FF); }

@@ -21,6 +21,13 @@ void SetBackgroundColor(COLORREF color);
 COLORREF GetBackgroundBWColor();
 void SetBackgroundBWColor(COLORREF color);
 
+// The 16 custom colours of the colour chooser: "Custom Colors", 64 bytes of
+// little-endian COLORREFs. FALSE, and `out` untouched, when the value is
+// missing or of any other size.
+enum : int { kCustomColorCount = 16 };
+BOOL GetCustomColors(COLORREF out[kCustomColorCount]);
+void SetCustomColors(const COLORREF colors[kCustomColorCount]);
+
 // Inclusive boxes of red, green and blue values that count as a colour.
 COLORREF GetOrangeMin();
 COLORREF GetOrangeMax();

@@ -93,7 +93,8 @@ endfunction()
 # tallix_fuzzer(<name> SOURCES ... LIBS ... CORPUS <dir>)
 # A fuzz target: a source file that defines LLVMFuzzerTestOneInput.
 # - With TALLIX_FUZZ (a clang build), it is a libFuzzer program; the test
-#   fuzz.<name> runs it for TALLIX_FUZZ_SECONDS over a copy of the corpus.
+#   fuzz.<name> runs it for TALLIX_FUZZ_SECONDS over a copy of the corpus
+#   (a sanitizer report is libFuzzer's to handle, so no abort_on_error).
 # - Otherwise it is linked with a replay main and the test
 #   fuzzreplay.<name> feeds it every file of the corpus once, so the
 #   hand-made damaged inputs run in every build.
@@ -110,7 +111,7 @@ function(tallix_fuzzer name)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     set(work ${CMAKE_BINARY_DIR}/fuzz/${name}-corpus)
     add_test(NAME fuzz.${name}
-      COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+      COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1
               sh -c "rm -rf '${work}' && mkdir -p '${work}' && cp -r '${A_CORPUS}'/. '${work}'/ && exec \"$0\" -max_total_time=${TALLIX_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10 '${work}'"
               $<TARGET_FILE:${name}>)
     set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz TIMEOUT 600)

@@ -18,6 +18,9 @@
 namespace tallix {
 
 inline constexpr char16_t kCalcFontPrivateBase = 0xE000;
+// The families of the two calculator fonts.
+inline constexpr char kCalcFontFamily[] = "QXL2";
+inline constexpr char kCalcFontFamilyTT[] = "QXL2 TT";
 
 QChar calcFontChar(unsigned char code);
 QString calcFontText(std::string_view codes);

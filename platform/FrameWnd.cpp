@@ -184,6 +184,14 @@ void CFrameWnd::OnInitMenuPopup(QMenu* popup) {
   wireMenu(popup);  // items the handlers added
 }
 
+void CFrameWnd::DrawMenuBar() {
+  for (QAction* a : menuBar_->actions()) {
+    if (a->menu()) wireMenu(a->menu());
+    else wireAction(a, false);
+  }
+  menuBar_->update();
+}
+
 void CFrameWnd::wireMenu(QMenu* menu) {
   if (!menu->property("frameWired").toBool()) {
     menu->setProperty("frameWired", true);

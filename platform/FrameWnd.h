@@ -53,6 +53,10 @@ class CFrameWnd : public CWnd {
   virtual void OnUpdateFrameTitle(BOOL addToTitle);
 
   QMenuBar* GetMenuBar() const { return menuBar_; }
+  // Takes in what was added to the menu bar and its popups since (their
+  // items send their commands and are updated before they show), and
+  // repaints the bar.
+  void DrawMenuBar();
   const std::vector<CAcceleratorEntry>& GetAccelerators() const { return accelerators_; }
 
   // The message pane of the status bar.

@@ -130,6 +130,17 @@ BOOL CMenu::InsertMenu(UINT position, UINT flags, UINT id, const QString& text) 
   return TRUE;
 }
 
+BOOL CMenu::AppendPopup(QMenu* popup, const QString& text) { return InsertPopup(UINT(-1), popup, text); }
+
+BOOL CMenu::InsertPopup(UINT position, QMenu* popup, const QString& text) {
+  if (!menu_ || !popup || popup == menu_) return FALSE;
+  popup->setTitle(text);
+  if (popup->parent() != menu_) popup->setParent(menu_, popup->windowFlags());
+  const QList<QAction*> actions = menu_->actions();
+  menu_->insertMenu(position < UINT(actions.size()) ? actions[int(position)] : nullptr, popup);
+  return TRUE;
+}
+
 BOOL CMenu::RemoveMenu(UINT position, UINT flags) {
   if (!menu_) return FALSE;
   QMenu* owner = menu_;

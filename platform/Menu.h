@@ -62,6 +62,11 @@ class CMenu {
   // before the item with command `position` (MF_BYCOMMAND, sub-menus
   // searched too).
   BOOL InsertMenu(UINT position, UINT flags, UINT id = 0, const QString& text = {});
+  // `popup` as a sub-menu with `text`, at the end or before the item at
+  // `position` (past the end appends); the menu becomes its parent, so that
+  // it goes with the menu. FALSE without a menu or a popup.
+  BOOL AppendPopup(QMenu* popup, const QString& text);
+  BOOL InsertPopup(UINT position, QMenu* popup, const QString& text);
   // Takes the item out (MF_BYPOSITION or MF_BYCOMMAND, sub-menus searched
   // too); a sub-menu itself is not destroyed.
   BOOL RemoveMenu(UINT position, UINT flags);

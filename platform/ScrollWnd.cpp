@@ -107,6 +107,23 @@ int ScrollBars::Extent(int bar) const {
 
 QWidget* ScrollBars::Viewport() const { return area_->viewport(); }
 
+void ScrollBars::SetFrame(int frame) {
+  switch (frame) {
+    case kScrollFrameLine:
+      area_->setFrameStyle(QFrame::Box | QFrame::Plain);
+      area_->setLineWidth(1);
+      break;
+    case kScrollFrameSunken: area_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken); break;
+    default: area_->setFrameStyle(QFrame::NoFrame);
+  }
+  asArea(area_)->Relayout();
+}
+
+QPoint ScrollBars::MapToClient(QPoint windowPoint) const {
+  fit();
+  return area_->viewport()->mapFrom(host_, windowPoint);
+}
+
 void ScrollBars::fit() const {
   if (area_->geometry() == host_->rect()) return;
   area_->setGeometry(host_->rect());

@@ -12,6 +12,10 @@
 //   window's own handlers at the same client coordinates: the viewport sits
 //   at (0, 0). GetClientRect is the viewport's rectangle, also while the
 //   window is hidden.
+// - SetScrollFrame draws a frame around viewport and bars (a line, or a
+//   sunken edge). The viewport then sits inside the frame: events arrive in
+//   the window's coordinates, and MapToClient turns those into client
+//   coordinates.
 // - A bar is hidden until ShowScrollBar shows it; ranges never show or hide
 //   a bar. EnableScrollBar(bar, ESB_DISABLE_BOTH) keeps a shown bar on screen
 //   but out of use (no click, drag or menu of it reaches anybody);
@@ -69,6 +73,7 @@ enum : UINT {
   SIF_ALL = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS,
 };
 enum : UINT { ESB_ENABLE_BOTH = 0, ESB_DISABLE_BOTH = 3 };
+enum : int { kScrollFrameNone = 0, kScrollFrameLine = 1, kScrollFrameSunken = 2 };
 // The wheel delta of one notch.
 constexpr int WHEEL_DELTA = 120;
 
@@ -122,6 +127,8 @@ class ScrollBars : public QObject {
   int Extent(int bar) const;
   QWidget* Viewport() const;
   void ClientRect(QRect* rect) const;
+  void SetFrame(int frame);
+  QPoint MapToClient(QPoint windowPoint) const;
   int TakeWheelSteps(int delta, int perNotch);
 
  protected:
@@ -184,6 +191,10 @@ class CScrollWnd : public Base, private tallix::ScrollClient {
   int GetScrollBarExtent(int bar) const { return bars_.Extent(bar); }
   // Where painting goes.
   QWidget* GetViewport() const { return bars_.Viewport(); }
+  // kScrollFrameNone, kScrollFrameLine or kScrollFrameSunken.
+  void SetScrollFrame(int frame) { bars_.SetFrame(frame); }
+  // A point of the window (as its events give it) in client coordinates.
+  QPoint MapToClient(QPoint windowPoint) const { return bars_.MapToClient(windowPoint); }
   void GetClientRect(QRect* rect) const override { bars_.ClientRect(rect); }
 
  protected:

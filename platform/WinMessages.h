@@ -43,7 +43,7 @@ enum : int { CN_COMMAND = 0, CN_UPDATE_COMMAND_UI = -1 };
 constexpr int NotifyCode(int nmCode) { return int((UINT(WM_NOTIFY) << 16) | (UINT(nmCode) & 0xFFFF)); }
 
 // Control notifications that arrive as WM_COMMAND.
-enum : int { BN_CLICKED = 0 };
+enum : int { BN_CLICKED = 0, EN_CHANGE = 0x0300 };
 
 // The header of every WM_NOTIFY.
 struct NMHDR {
@@ -144,3 +144,5 @@ inline constexpr DWORD WS_BORDER = 0x00800000;
 inline constexpr DWORD WS_VSCROLL = 0x00200000;
 inline constexpr DWORD WS_HSCROLL = 0x00100000;
 inline constexpr DWORD WS_TABSTOP = 0x00010000;
+// Extended window styles.
+inline constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;

@@ -270,15 +270,25 @@ void CWnd::GetClientRect(QRect* rect) const {
   if (rect) *rect = QRect(QPoint(0, 0), size());
 }
 
-BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {
-  const DWORD old = style_;
-  style_ = (style_ & ~remove) | add;
-  if (style_ == old) return FALSE;
-  OnStyleChanged(old, style_);
+BOOL CWnd::modifyBits(DWORD* bits, DWORD remove, DWORD add, void (CWnd::*changed)(DWORD, DWORD)) {
+  const DWORD old = *bits;
+  *bits = (old & ~remove) | add;
+  if (*bits == old) return FALSE;
+  (this->*changed)(old, *bits);
   return TRUE;
 }
 
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {
+  return modifyBits(&style_, remove, add, &CWnd::OnStyleChanged);
+}
+
+BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT) {
+  return modifyBits(&exStyle_, remove, add, &CWnd::OnExStyleChanged);
+}
+
 void CWnd::OnStyleChanged(DWORD, DWORD) {}
+
+void CWnd::OnExStyleChanged(DWORD, DWORD) {}
 
 LRESULT CWnd::SendNotify(NMHDR* header, int code) {
   header->hwndFrom = this;

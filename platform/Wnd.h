@@ -26,7 +26,8 @@
 //   offers it back to the control (OnChildNotify: the control's
 //   notifyReflect entries), then looks it up in its own map.
 // - Styles: a window keeps its style bits; ModifyStyle changes them and
-//   calls OnStyleChanged, where controls act on their own bits.
+//   calls OnStyleChanged, where controls act on their own bits. The extended
+//   styles go the same way (ModifyStyleEx, OnExStyleChanged).
 // - Wheel: a wheel turn calls OnMouseWheel; FALSE passes it on to the
 //   parent widget.
 // - Mouse activation: before a mouse press is delivered, OnMouseActivate
@@ -116,6 +117,8 @@ class CWnd : public QWidget, public CCmdTarget {
   DWORD GetStyle() const { return style_; }
   // Removes, then adds style bits; TRUE when they changed.
   BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
+  DWORD GetExStyle() const { return exStyle_; }
+  BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0);
 
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
   BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
@@ -165,6 +168,7 @@ class CWnd : public QWidget, public CCmdTarget {
   virtual void OnDestroy();
   virtual void PostNcDestroy();
   virtual void OnStyleChanged(DWORD oldStyle, DWORD newStyle);
+  virtual void OnExStyleChanged(DWORD oldExStyle, DWORD newExStyle);
   // A control's notification: fills in the header (this window, its id,
   // `code`) and sends WM_NOTIFY to the parent; the parent's answer, 0
   // without a parent.
@@ -176,9 +180,12 @@ class CWnd : public QWidget, public CCmdTarget {
 
  private:
   BOOL destroy(bool detach);
+  // Changes style bits and tells `changed` when they differ.
+  BOOL modifyBits(DWORD* bits, DWORD remove, DWORD add, void (CWnd::*changed)(DWORD, DWORD));
 
   bool destroyed_ = false;
   bool ncDestroyed_ = false;  // past PostNcDestroy: no more messages
   DWORD style_ = 0;
+  DWORD exStyle_ = 0;
   std::map<UINT_PTR, QTimer*> timers_;
 };

@@ -14,7 +14,10 @@
 
 #include <QString>
 
+#include <string_view>
 #include <vector>
+
+class QFont;
 
 struct CalcGlyph {
   BYTE code;
@@ -25,3 +28,10 @@ struct CalcGlyph {
 const std::vector<CalcGlyph>& CalcGlyphs();
 // What the calculator shows for a character code.
 QString CalcCharText(BYTE code);
+// Calculator character codes as text to draw in `font`: in the calculator
+// fonts each code at its own code point (tallix::calcFontText), in any other
+// font what the calculator shows for it (CalcCharText), which may take two
+// characters. Every window that draws calculator codes goes through here.
+QString CalcDisplayText(std::string_view codes, const QFont& font);
+// Whether `font` resolves to one of the calculator fonts.
+bool IsCalculatorFont(const QFont& font);

@@ -1,5 +1,7 @@
 #include "tokens/QXTokenTextMap.h"
 
+#include "tokens/QXCommandTable.h"
+
 #include <cstring>
 #include <new>
 
@@ -32,4 +34,14 @@ const CQXTokenTextEntry* CQXTokenTextMap::Lookup(WORD word) const {
 void CQXTokenTextMap::RemoveAll() {
   m_entries.clear();
   m_leadCounts.fill(0);
+}
+
+void FillTokenTextMap(const CQXCommandTable& table, CQXTokenTextMap* map) {
+  DWORD pos = 0;
+  char chars[kCommandCharsMax + 1];
+  for (BOOL more = table.GetFirstCommand(&pos); more; more = table.GetNextCommand(&pos)) {
+    int lead = 0, number = 0;
+    if (table.GetCommand(pos, &lead, &number, chars, nullptr, nullptr, 0, nullptr, 0))
+      map->SetTokenText(UINT(lead), UINT(number), chars);
+  }
 }

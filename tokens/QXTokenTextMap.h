@@ -10,6 +10,8 @@
 #include <string>
 #include <unordered_map>
 
+class CQXCommandTable;
+
 struct CQXTokenTextEntry {
   DWORD size = sizeof(CQXTokenTextEntry);
   DWORD tokenByte = 0;
@@ -43,3 +45,8 @@ class CQXTokenTextMap {
   std::unordered_map<WORD, std::unique_ptr<CQXTokenTextEntry>> m_entries;
   std::array<LONG, 256> m_leadCounts{};
 };
+
+// Gives every enumerated command of `table` its characters as the text of
+// its token (lead byte = table byte, token byte = number byte). Entries of
+// `map` that the table does not name stay. The one way to fill a map.
+void FillTokenTextMap(const CQXCommandTable& table, CQXTokenTextMap* map);

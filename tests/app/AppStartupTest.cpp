@@ -3,6 +3,7 @@
 // first start's question for a calculator, and the built program itself.
 #include "app/AppServices.h"
 #include "app/InstanceProbe.h"
+#include "app/MenuPopups.h"
 #include "app/PageSetup.h"
 #include "app/QXApp.h"
 #include "app/QXCalculatorDialog.h"
@@ -12,6 +13,7 @@
 #include "platform/FrameWnd.h"
 #include "platform/ImageList.h"
 #include "platform/LanguageLibrary.h"
+#include "platform/Menu.h"
 #include "platform/Profile.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestEnvironment.h"
@@ -380,6 +382,22 @@ TEST_F(AppRun, WithADefaultCalculatorNothingIsAsked) {
   ASSERT_TRUE(app.InitInstance());
   EXPECT_EQ(answerChoosers(IDCANCEL), 0);
   EXPECT_EQ(app.commands, std::vector<UINT>{ID_FILE_NEW});
+  end(app);
+}
+
+// "Settings"/"Menu File" without a folder names a file of the data folder.
+TEST_F(AppRun, TheMenuFileOfTheDataFolderAddsItsPopups) {
+  AppWriteProfileString("Settings", "Default Calculator", "CFX-9850G");
+  AppWriteProfileString("Settings", "Menu File", "mine.ini");
+  ASSERT_TRUE(tallix::test::writeFileContents(env.dataFile(QStringLiteral("mine.ini")),
+                                "[Menus]\nM\n[M]\nCaption=&Liens\nPosition=600\nMenu Items=I\n[I]\nSite=15000\n"));
+  CQXApp app;
+  app.SetArguments({QStringLiteral("QXLWIN32")});
+  ASSERT_TRUE(app.InitInstance());
+  CMenu* popup = GetMenuPopupByKey(1000);
+  ASSERT_TRUE(popup);
+  EXPECT_EQ(popup->GetSafeHmenu()->title(), QStringLiteral("&Liens"));
+  EXPECT_EQ(GetMenuPopupByPosition(5), popup);
   end(app);
 }
 

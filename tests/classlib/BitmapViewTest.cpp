@@ -162,18 +162,25 @@ TEST_F(BitmapView, ArrowKeysScrollTenPixelsAndFiftyWithCtrl) {
 TEST_F(BitmapView, ARightClickShowsTheMenuAndItsCommandReachesTheParent) {
   showGradient(view, 10, 10);
   bool shown = false;
-  QTimer::singleShot(50, [&] {
+  // Looks for the menu until it shows, however long its event loop takes
+  // to start.
+  QTimer lookForMenu;
+  lookForMenu.setInterval(10);
+  QObject::connect(&lookForMenu, &QTimer::timeout, [&] {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    if (!menu) return;
+    if (!menu || shown) return;
     shown = true;
+    lookForMenu.stop();
     for (QAction* action : menu->actions())
       if (action->data().toUInt() == 20066) QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
   });
+  lookForMenu.start();
   view->contextMenuId = 304;
   view->clearFocus();
   ASSERT_NE(owner.focusWidget(), view);
   QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 20), view->mapToGlobal(QPoint(20, 20)));
   QApplication::sendEvent(view, &click);
+  lookForMenu.stop();
   EXPECT_TRUE(shown);
   // The view took the focus of its window (whether the window is active
   // again yet after the popup is the platform's affair).

@@ -1,5 +1,6 @@
 // The shipped token lists as a program page uses them: every byte code a
 // calculator can hold has a text.
+#include "tokens/CalcTokenBytes.h"
 #include "tokens/QXTokenTextMap.h"
 #include "tokens/TokenListFile.h"
 
@@ -11,17 +12,6 @@
 
 namespace {
 
-// Fills a text map as the token pages do: characters by token word.
-void fillMap(const CQXCommandTable& table, CQXTokenTextMap* map) {
-  DWORD pos = 0;
-  char chars[257];
-  for (BOOL more = table.GetFirstCommand(&pos); more; more = table.GetNextCommand(&pos)) {
-    int t = 0, n = 0;
-    table.GetCommand(pos, &t, &n, chars, nullptr, nullptr, 0, nullptr, 0);
-    map->SetTokenText(UINT(t), UINT(n), chars);
-  }
-}
-
 class ShippedTokenLists : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ShippedTokenLists, EveryCodeDecodesWithoutAPlaceholderSign) {
@@ -29,7 +19,7 @@ TEST_P(ShippedTokenLists, EveryCodeDecodesWithoutAPlaceholderSign) {
   CQXCommandTable table;
   ASSERT_TRUE(ReadCommandTable(QFile::encodeName(file).constData(), &table)) << file.toStdString();
   CQXTokenTextMap map;
-  fillMap(table, &map);
+  FillTokenTextMap(table, &map);
   // A program of every one-byte code and every two-byte code, decoded as the
   // editor decodes calculator bytes.
   std::vector<BYTE> program;
@@ -40,19 +30,12 @@ TEST_P(ShippedTokenLists, EveryCodeDecodesWithoutAPlaceholderSign) {
       program.push_back(BYTE(b));
     }
   }
-  int tokens = 0, missing = 0;
-  BYTE lead = 0;
-  for (BYTE b : program) {
-    if (lead == 0 && map.IsLeadByte(b)) {
-      lead = b;
-      continue;
-    }
-    ++tokens;
-    if (!map.Lookup(WORD(b << 8 | lead))) ++missing;
-    lead = 0;
-  }
+  const std::vector<CalcByteToken> tokens = SplitCalcTokens(program.data(), int(program.size()), &map);
+  int missing = 0;
+  for (const CalcByteToken& t : tokens)
+    if (!map.Lookup(t.word)) ++missing;
   EXPECT_EQ(missing, 0);
-  EXPECT_EQ(tokens, 255 - 3 + 3 * 255);
+  EXPECT_EQ(tokens.size(), std::size_t(255 - 3 + 3 * 255));
   ASSERT_NE(map.Lookup(0xCE00), nullptr);
   EXPECT_STREQ(map.Lookup(0xCE00)->GetText(), "\xCE");
   EXPECT_STREQ(map.Lookup(0xA17F)->GetText(), "an\x89" "1");

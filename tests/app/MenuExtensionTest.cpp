@@ -1,0 +1,218 @@
+// The menu extension file: popups placed by position, by key and as
+// sub-menus, the depth limit, the full popup table, another menu file, and
+// the commands' targets and status texts wherever "Ref File" puts them.
+#include "app/MenuExtension.h"
+#include "app/MenuPopups.h"
+#include "app/QXApp.h"
+#include "classlib/ProfileSettings.h"
+#include "platform/CmdUI.h"
+#include "platform/FrameWnd.h"
+#include "platform/Menu.h"
+#include "platform/ShellOpen.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QMenuBar>
+#include <QPointer>
+#include <QStatusBar>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using tallix::test::TestEnvironment;
+
+namespace {
+
+// A popup's items: texts, "-" for separators, "[title]" for sub-menus.
+QStringList itemsOf(QMenu* menu) {
+  QStringList out;
+  for (QAction* a : menu->actions()) out << (a->isSeparator() ? QStringLiteral("-") : a->menu() ? u'[' + a->text() + u']' : a->text());
+  return out;
+}
+
+QString titleOfKey(int key) {
+  CMenu* popup = GetMenuPopupByKey(key);
+  return popup ? popup->GetSafeHmenu()->title() : QStringLiteral("<none>");
+}
+
+class MenuExtension : public ::testing::Test {
+ protected:
+  MenuExtension() { makeFrame(); }
+  ~MenuExtension() override {
+    tallix::SetShellOpenHandler(nullptr);
+    frame->DestroyWindow();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  void makeFrame() {
+    if (frame) frame->DestroyWindow();
+    frame = new CFrameWnd;
+    ASSERT_TRUE(frame->LoadFrame(128));
+    status = new QStatusBar(frame);
+    frame->RecalcLayout();
+    app.m_pMainWnd = frame;
+    InitMenuPopupTable();
+  }
+  void writeData(const char* name, const QByteArray& text) const {
+    ASSERT_TRUE(tallix::test::writeFileContents(env.dataFile(QLatin1String(name)), text));
+  }
+  // A fresh main menu extended by `name` of the data folder.
+  void build(const char* name) {
+    makeFrame();
+    EXPECT_TRUE(BuildMenuExtension(MenuExtensionFilePath(QLatin1String(name))));
+  }
+  QStringList barTitles() const {
+    QStringList out;
+    for (QAction* a : frame->GetMenuBar()->actions()) out << a->text();
+    return out;
+  }
+  QAction* findItem(QMenu* menu, UINT id) {
+    for (QAction* a : menu->actions()) {
+      if (QMenu* sub = a->menu()) {
+        if (QAction* found = findItem(sub, id)) return found;
+      } else if (CommandIdOf(a) == id) {
+        return a;
+      }
+    }
+    return nullptr;
+  }
+  QAction* findItem(UINT id) {
+    for (QAction* a : frame->GetMenuBar()->actions())
+      if (QAction* found = a->menu() ? findItem(a->menu(), id) : nullptr) return found;
+    return nullptr;
+  }
+
+  TestEnvironment env{TestEnvironment::WithLanguageLibrary};
+  CQXApp app;
+  QPointer<CFrameWnd> frame;
+  QStatusBar* status = nullptr;
+};
+
+TEST_F(MenuExtension, PlacesPopupsByPositionKeyAndCommand) {
+  const std::vector<std::pair<QByteArray, std::function<void()>>> cases = {
+      // At position 1: the Edit popup moves to 2 and keeps its key.
+      {"[Menus]\nExtra\n[Extra]\nCaption=&Extra\nPosition=1\nMenu Items=Items\n[Items]\nSite=15000\n",
+       [&] {
+         EXPECT_EQ(barTitles().mid(0, 3), (QStringList{"&Fichier", "&Extra", "&Edition"}));
+         EXPECT_EQ(titleOfKey(kPopupEdit), QStringLiteral("&Edition"));
+         EXPECT_EQ(titleOfKey(1000), QStringLiteral("&Extra"));
+         EXPECT_EQ(itemsOf(GetMenuPopupByKey(1000)->GetSafeHmenu()), QStringList{"Site"});
+       }},
+      // After "&Paramètres..." of the Link popup, between separators that
+      // are there already; at the top of the File popup with one after it;
+      // a popup whose key is unknown is skipped, the others are built.
+      {"[Menus]\nTools\nLost\nFirst\n"
+       "[Tools]\nCaption=Outils\nPosition=300\nSub Position Cmd=22202\nMenu Items=T\n"
+       "[Lost]\nCaption=Perdu\nPosition=77\nSub Position=0\n"
+       "[First]\nCaption=Premier\nPosition=0\nSub Position=0\n[T]\nUn=15001\n",
+       [&] {
+         EXPECT_EQ(itemsOf(GetMenuPopupByKey(kPopupLink)->GetSafeHmenu()),
+                   (QStringList{"&Recevoir\tF5", "&Envoyer...\tF6", "Recevoir &copie d'écran\tCtrl+F5", "-",
+                                "&Paramètres...", "-", "[Outils]", "-", "[&Sauvegarde de données]"}));
+         EXPECT_EQ(itemsOf(GetMenuPopupByPosition(0)->GetSafeHmenu()).mid(0, 3),
+                   (QStringList{"[Premier]", "-", "&Nouveau...\tCtrl+N"}));
+         EXPECT_EQ(barTitles().size(), 6);
+       }},
+      // A section that holds itself: eight levels, then no further.
+      {"[Menus]\nDeep\n[Deep]\nCaption=Deep\nPosition=6\nMenu Items=Loop\n[Loop]\nItem=15002\nLoop\n",
+       [&] {
+         QMenu* menu = GetMenuPopupByKey(1000)->GetSafeHmenu();
+         int levels = 1;
+         for (; menu->actions().size() == 2; ++levels) menu = menu->actions()[1]->menu();
+         EXPECT_EQ(levels, 8);
+         EXPECT_EQ(itemsOf(menu), QStringList{"Item"});
+       }},
+      // Twenty popups: the table takes thirteen more, then refuses.
+      {[] {
+         QByteArray ini = "[Menus]\n";
+         for (int i = 0; i < 20; ++i) ini += "M" + QByteArray::number(i) + "\n";
+         for (int i = 0; i < 20; ++i) ini += "[M" + QByteArray::number(i) + "]\nCaption=M" + QByteArray::number(i) + "\nPosition=6\n";
+         return ini;
+       }(),
+       [&] {
+         EXPECT_EQ(barTitles().size(), 19);
+         EXPECT_EQ(titleOfKey(1012), QStringLiteral("M12"));
+         EXPECT_EQ(titleOfKey(1013), QStringLiteral("<none>"));
+         EXPECT_EQ(titleOfKey(kPopupHelp), QStringLiteral("&?"));
+       }},
+  };
+  for (const auto& [ini, check] : cases) {
+    writeData("qxmenu.ini", ini);
+    build("qxmenu.ini");
+    check();
+  }
+
+  // "Menu File" naming another file: its menus, but the commands of
+  // "qxmenu.ini".
+  writeData("other.ini", "[Menus]\nO\n[O]\nCaption=Autre\nPosition=2\nMenu Items=I\n[I]\nAide=15003\n"
+                         "[Commands]\n15003 Status Line=de other.ini\n");
+  writeData("qxmenu.ini", "[Commands]\n15003 Status Line=de qxmenu.ini\n");
+  build("other.ini");
+  QAction* item = findItem(15003);
+  ASSERT_TRUE(item);
+  EXPECT_EQ(item->statusTip(), QStringLiteral("de qxmenu.ini"));
+}
+
+TEST_F(MenuExtension, ItemsOpenTheirTargetsAndShowTheirStatusTexts) {
+  QStringList opened;
+  tallix::SetShellOpenHandler([&](const QString& target) {
+    opened << target;
+    return true;
+  });
+  writeData("qxmenu.ini",
+            "[Menus]\nHelp\n[Help]\nCaption=&Liens\nPosition=600\nMenu Items=Links\n"
+            "[Links]\nSite web=15000\nSans cible=15001\n-=-1\nRien=0\nPlus\n[Plus]\nAutre=15002\n"
+            "[Commands]\n15000 URL=https://example.org/tallix\n15000 Status Line=Ouvre le site\n");
+  build("qxmenu.ini");
+  EXPECT_EQ(titleOfKey(1000), QStringLiteral("&Liens"));
+  EXPECT_EQ(barTitles().indexOf(QStringLiteral("&Liens")), 5);  // before Help
+  QMenu* links = GetMenuPopupByKey(1000)->GetSafeHmenu();
+  EXPECT_EQ(itemsOf(links), (QStringList{"Site web", "Sans cible", "-", "[Plus]"}));
+
+  // The range is enabled before the popup shows.
+  QAction* site = links->actions()[0];
+  QAction* none = links->actions()[1];
+  site->setEnabled(false);
+  frame->OnInitMenuPopup(links);
+  EXPECT_TRUE(site->isEnabled());
+  site->trigger();
+  none->trigger();
+  EXPECT_EQ(opened, QStringList{"https://example.org/tallix"});
+
+  site->showStatusText(frame);
+  EXPECT_EQ(status->currentMessage(), QStringLiteral("Ouvre le site"));
+  links->actions()[3]->showStatusText(frame);  // a sub-menu: the idle text
+  EXPECT_EQ(status->currentMessage(), QStringLiteral("Prêt"));
+}
+
+TEST_F(MenuExtension, RefFileSendsTheReadToAnotherFileOrTheProfile) {
+  QDir(env.dataDir()).mkpath(QStringLiteral("sub"));
+  writeData("sub/ref.ini", "[Commands]\n15001 URL=from sub\n");
+  writeData("named.ini", "[Commands]\n15002 URL=from named\n");
+  writeData("qxmenu.ini", QByteArray("[Commands]\n15000 URL=direct\n15001 Ref File=") + "sub\\ref.ini\n" +
+                              "15002 Ref File=named.ini\n15003 Ref File=reg:HKEY_CURRENT_USER\\Software\\Brindlewood\\TALLIX\\Links\n" +
+                              "15004 Ref File=REG:\n15005 URL=\n16000 URL=out of range\n");
+  AppWriteProfileString("Links", ".", "/opt/docs");
+  AppWriteProfileString("Links", "15003 URL", "%ROOT%/page.html");
+  const std::vector<std::pair<UINT, std::string>> expected = {
+      {15000, "direct"}, {15001, "from sub"}, {15002, "from named"}, {15003, "/opt/docs/page.html"},
+      {15004, ""},       {15005, ""},         {16000, ""},           {14999, ""}};
+  for (const auto& [id, target] : expected) {
+    std::string out;
+    EXPECT_EQ(GetMenuCommandTarget(id, &out), !target.empty()) << id;
+    EXPECT_EQ(out, target) << id;
+  }
+}
+
+TEST_F(MenuExtension, AMissingFileLeavesTheMenuAsItWas) {
+  const QStringList before = barTitles();
+  const QStringList link = itemsOf(GetMenuPopupByKey(kPopupLink)->GetSafeHmenu());
+  EXPECT_TRUE(BuildMenuExtension(env.dataFile(QStringLiteral("absent.ini"))));
+  EXPECT_EQ(barTitles(), before);
+  EXPECT_EQ(itemsOf(GetMenuPopupByKey(kPopupLink)->GetSafeHmenu()), link);
+  app.m_pMainWnd = nullptr;
+  EXPECT_FALSE(BuildMenuExtension(env.dataFile(QStringLiteral("absent.ini"))));
+}
+
+}  // namespace
