@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 #include <QStyle>
 
 namespace {
@@ -28,6 +29,9 @@ BOOL CQXAboutDialog::OnInitDialog() {
     const int icon = style()->pixelMetric(QStyle::PM_LargeIconSize);
     m_pictureButton->setFixedSize(2 * icon + 2 * kMargin, 2 * icon + 2 * kMargin);
     m_pictureButton->installEventFilter(this);
+    // The picture never takes the focus, so that Return goes to OK.
+    m_pictureButton->setFocusPolicy(Qt::NoFocus);
+    if (auto* button = qobject_cast<QPushButton*>(m_pictureButton)) button->setAutoDefault(false);
   }
   VS_FIXEDFILEINFO version{};
   if (auto* text = GetDlgItemAs<QLabel>(kVersionText); text && GetProgramVersion(&version))

@@ -491,8 +491,11 @@ BOOL CQXDoc::ReloadTokenTable() {
   // Read into a table of its own, so a damaged file leaves the document's
   // commands as they were.
   CQXCommandTable loaded;
-  if (!ReadCommandTable(path.c_str(), &loaded)) {
-    AfxMessageBox(CLanguageLibrary::FormatMessage(kMsgTokenListFailed, QFile::decodeName(path.c_str())),
+  if (path.empty() || !ReadCommandTable(path.c_str(), &loaded)) {
+    // A name that leads out of the program directory is refused as it stands.
+    std::string shown = path;
+    if (shown.empty()) ReadModelTokenListName(model.c_str(), &shown);
+    AfxMessageBox(CLanguageLibrary::FormatMessage(kMsgTokenListFailed, QFile::decodeName(shown.c_str())),
                   MB_OK | MB_ICONSTOP);
     return FALSE;
   }

@@ -71,7 +71,7 @@ CGridCtrl::~CGridCtrl() {
 }
 
 void CGridCtrl::OnDestroy() {
-  // The open edit keeps what was typed.
+  // The open edit keeps what was typed, and the owner is told (-106).
   EndEditing();
   dropTarget_.Revoke();
   CWnd::OnDestroy();
@@ -113,7 +113,9 @@ CWnd* CGridCtrl::GetOwner() const { return owner_ ? owner_.data() : GetParent();
 
 LRESULT CGridCtrl::SendMessageToParent(int row, int col, int code) {
   CWnd* target = GetOwner();
-  if (!target || IsDestroyed() || destroying_) return 0;
+  // While the window is being destroyed (an open edit ending) the owner
+  // still hears of it; from the destructor, nothing goes out.
+  if (!target || destroying_) return 0;
   NMGRIDCELL nm;
   nm.hdr.hwndFrom = this;
   nm.hdr.idFrom = UINT_PTR(GetDlgCtrlID());

@@ -398,6 +398,7 @@ class CGridCtrl : public CScrollWnd<CWnd> {
   void mouseReleaseEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
+  void leaveEvent(QEvent* e) override;
   void changeEvent(QEvent* e) override;
   void OnDestroy() override;
 

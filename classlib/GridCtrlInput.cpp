@@ -67,6 +67,12 @@ void CGridCtrl::focusOutEvent(QFocusEvent* e) {
   CWnd::focusOutEvent(e);
 }
 
+// The tip takes no input, so the grid sees the mouse go: the tip goes too.
+void CGridCtrl::leaveEvent(QEvent* e) {
+  hideTitleTip();
+  CWnd::leaveEvent(e);
+}
+
 void CGridCtrl::hideEvent(QHideEvent* e) {
   EndEditing();
   hideTitleTip();

@@ -1,6 +1,6 @@
 // CGridTipWnd: the title tip of a grid, a tool-tip window that shows the
 // whole text of a cell too narrow for it, over the cell. It takes no input:
-// the grid hides it when the mouse leaves the cell, on a key, a button,
+// the grid hides it when the mouse leaves the cell or the grid, on a key, a button,
 // scrolling and when the grid loses the focus.
 #pragma once
 

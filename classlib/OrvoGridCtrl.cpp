@@ -127,9 +127,10 @@ void COrvoGridCtrl::Paste() {
 }
 
 void COrvoGridCtrl::Clear() {
-  if (CGridEditBox* edit = GetInPlaceEdit())
-    edit->del();
-  else
+  if (CGridEditBox* edit = GetInPlaceEdit()) {
+    // Clear takes the selected text only, never the character at the caret.
+    if (edit->hasSelectedText()) edit->del();
+  } else
     ClearSelectedCells();
 }
 

@@ -20,8 +20,11 @@ BOOL CQXImageRecord::IsValid(const Values& v, std::uint64_t bitsLength) {
   if (v.planesD < 1 || v.planesD > 4 || v.corner < 1 || v.corner > 4) return FALSE;
   if (!isScan(v.scan) || !isOrder(v.order) || !isDirection(v.direction)) return FALSE;
   if (v.sizeA > kMaxSide || v.sizeB > kMaxSide) return FALSE;
-  const std::uint64_t image = std::uint64_t(v.sizeA) * v.sizeB / 8 * v.planesC * v.planesD;
-  return bitsLength == 0 || bitsLength == image;
+  return bitsLength == 0 || bitsLength == ImageSize(v);
+}
+
+std::uint64_t CQXImageRecord::ImageSize(const Values& v) {
+  return std::uint64_t(v.sizeA) * v.sizeB / 8 * v.planesC * v.planesD;
 }
 
 void CQXImageRecord::Take(const Values& v) {
@@ -167,7 +170,9 @@ void CQXImageRecord::Load(COrvoArchive& ar) {
                      &v.corner, &v.scan,  &v.order, &v.direction};
   for (DWORD* f : fields) *f = ar.ReadDwordValue();
   const DWORD bitsLength = ar.ReadDwordValue();
-  if (!IsValid(v, bitsLength)) ThrowArchiveException(kArchiveBadRecord);
+  // A record without bits still claims its groups: no more than a picture
+  // can hold, as for a header.
+  if (!IsValid(v, bitsLength) || ImageSize(v) > kMaxWrittenBits) ThrowArchiveException(kArchiveBadRecord);
   std::vector<BYTE> bits = ar.ReadBytes(bitsLength);
   EndRecord(ar, kTag);
   Take(v);

@@ -78,6 +78,7 @@ class CQXImageRecord : public CQXStoredPart {
     DWORD family, sizeA, sizeB, planesC, planesD, corner, scan, order, direction;
   };
   static BOOL IsValid(const Values& v, std::uint64_t bitsLength);
+  static std::uint64_t ImageSize(const Values& v);
   void Take(const Values& v);
 
   DWORD m_family = kOlderFamily;

@@ -16,6 +16,7 @@
 #include "platform/MessageBox.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -204,8 +205,12 @@ QString DefaultExtensionFromFilter(const QString& filter) {
 
 BOOL WriteBackupFile(const char* path, CQXDocServices* doc, CQXDocEntry* entry, const std::string& description) {
   if (!path || !*path || !entry || !entry->GetItem()) return FALSE;
+  // A link is followed: the file it names is replaced, the link stays.
+  std::string target = path;
+  const QFileInfo existing(tallix::filePathFromBytes(path));
+  if (existing.exists()) target = QFile::encodeName(existing.canonicalFilePath()).toStdString();
   std::string temporary;
-  if (!createSiblingFile(path, &temporary)) return FALSE;
+  if (!createSiblingFile(target, &temporary)) return FALSE;
   bool written = false;
   try {
     written = writeBackupStore(temporary.c_str(), doc, entry, description);
@@ -213,9 +218,9 @@ BOOL WriteBackupFile(const char* path, CQXDocServices* doc, CQXDocEntry* entry, 
   }
   if (written) {
     // A file replaced keeps its permissions.
-    const QString target = tallix::filePathFromBytes(path);
-    if (QFile::exists(target)) QFile::setPermissions(tallix::filePathFromBytes(temporary.c_str()), QFile::permissions(target));
-    written = ::rename(temporary.c_str(), path) == 0;
+    if (existing.exists())
+      QFile::setPermissions(tallix::filePathFromBytes(temporary.c_str()), existing.permissions());
+    written = ::rename(temporary.c_str(), target.c_str()) == 0;
   }
   if (!written) ::unlink(temporary.c_str());
   return written ? TRUE : FALSE;

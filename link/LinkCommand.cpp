@@ -76,7 +76,10 @@ void CQXLinkCommand::End() {
   if (code_ != (direction_ == 0 ? SESSION_OK : SESSION_END)) ShowLinkError(code_);
 }
 
-void CQXLinkCommand::StopCalculator() { link_.SendCancelByte(); }
+void CQXLinkCommand::StopCalculator() {
+  link_.Sleep(link_.GetTimings().*family_.answerPause);
+  link_.SendCancelByte();
+}
 
 int CQXLinkCommand::StopReceiving(UINT message, int code, BOOL calculatorWaits) {
   SetMessage(message);

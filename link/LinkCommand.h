@@ -37,6 +37,8 @@ struct CQXLinkFamily {
   CQXTransferProgress** currentProgress;
   // The sessions' progress callback, which forwards to *currentProgress.
   void (*progressCallback)(DWORD byteCount, const char* text, int kind);
+  // The pause before any answer the PC owes the calculator.
+  DWORD LinkTimings::*answerPause;
 };
 
 // Update of the family's running progress, if any.
@@ -69,7 +71,8 @@ class CQXLinkCommand {
   UINT GetMessage() const { return message_; }
   int GetCode() const { return code_; }
   // The command ended a receive itself: the calculator, still owed the
-  // answer to its last packet, is told with 0x18 to stop waiting.
+  // answer to its last packet, is told with 0x18 to stop waiting, after the
+  // family's pause before an answer.
   void StopCalculator();
   // The command ends a receive itself with `message` and returns `code`;
   // when the calculator still waits for an answer it is told with 0x18.

@@ -16,7 +16,7 @@
 namespace {
 
 CQXTransferProgress* g_progressMCS = nullptr;
-const CQXLinkFamily kFamilyMCS = {&g_progressMCS, &LinkProgressCallbackMCS};
+const CQXLinkFamily kFamilyMCS = {&g_progressMCS, &LinkProgressCallbackMCS, &LinkTimings::pendingAnswerPauseMCS};
 
 constexpr UINT kNoMemory = 61706;
 

@@ -17,7 +17,7 @@
 namespace {
 
 CQXTransferProgress* g_progressNP = nullptr;
-const CQXLinkFamily kFamilyNP = {&g_progressNP, &LinkProgressCallbackNP};
+const CQXLinkFamily kFamilyNP = {&g_progressNP, &LinkProgressCallbackNP, &LinkTimings::pendingAnswerPauseNP};
 
 constexpr UINT kNoMemory = 61706;
 

@@ -125,8 +125,17 @@ BOOL CQXSerialLink::Write(const void* buffer, DWORD length) {
   }
   const BYTE* bytes = static_cast<const BYTE*>(buffer);
   DWORD done = 0;
+  DWORD stats[3];
   while (done < length) {
     const DWORD chunk = std::min<DWORD>(DWORD(writeChunk_), length - done);
+    const bool last = done + chunk >= length;
+    // Input already waiting when a chunk goes out (the last one included),
+    // or arriving while more chunks are to go, means the calculator has
+    // answered early or broken off: the chunk still goes out, and the write
+    // fails. Input that arrives after the last chunk is the answer to what
+    // was sent, and the caller reads it.
+    const int before = SerialPortGetError(&state_, stats);
+    const bool early = before == SERIAL_OK && stats[1] != 0;
     int code = SerialPortWrite(&state_, bytes + done, chunk, timings_.writeTimeout);
     if (code != SERIAL_OK) {
       lastCode_ = code;
@@ -134,12 +143,9 @@ BOOL CQXSerialLink::Write(const void* buffer, DWORD length) {
     }
     ::PumpMessages(&state_, nullptr, FALSE, FALSE);
     if (charWait_ > 0) SerialPortSleep(&state_, DWORD(charWait_));
-    DWORD stats[3];
     code = SerialPortGetError(&state_, stats);
-    // Input while more of the data is still to go out means the calculator
-    // has answered early or broken off. After the last chunk it is the
-    // answer to what was sent, and the caller reads it.
-    if (code == SERIAL_OK && done + chunk < length && stats[1] != 0) code = SERIAL_ERROR;
+    if (before != SERIAL_OK) code = before;
+    if (code == SERIAL_OK && (early || (!last && stats[1] != 0))) code = SERIAL_ERROR;
     if (code != SERIAL_OK) {
       lastCode_ = code;
       return FALSE;
@@ -182,13 +188,16 @@ int CQXSerialLink::Purge(BOOL input, BOOL output) { return SerialPortPurge(&stat
 
 BOOL CQXSerialLink::SendCancelByte() {
   if (!open_) return FALSE;
+  const bool cancelled = SerialPortIsCancelled(&state_);
+  if (cancelled && cancelTold_) return TRUE;
   SerialPortPurge(&state_, TRUE, TRUE);
   const BYTE cancel = LINK_CANCEL;
   const int code = SerialPortWriteIgnoringCancel(&state_, &cancel, 1, timings_.cancelByteTimeout);
   if (code != SERIAL_OK) {
-    if (!SerialPortIsCancelled(&state_)) lastCode_ = code;
+    if (!cancelled) lastCode_ = code;
     return FALSE;
   }
+  cancelTold_ = cancelled;
   ++bytesWritten_;
   return TRUE;
 }

@@ -49,7 +49,8 @@ class CQXSerialLink {
   int Purge(BOOL input, BOOL output);
   // After the user cancelled: empties both directions and writes one cancel
   // byte (0x18) past the cancel flag with a short time-out, so that the
-  // calculator stops waiting. The link stays cancelled.
+  // calculator stops waiting. The link stays cancelled, and the byte goes
+  // out once: a later call after the cancel writes nothing.
   BOOL SendCancelByte();
 
   int GetErrorClass() const;
@@ -92,6 +93,7 @@ class CQXSerialLink {
   DWORD bytesRead_ = 0;
   int charWait_ = 0;
   BOOL pump_ = TRUE;
+  BOOL cancelTold_ = FALSE;  // the cancel byte went out after the user's cancel
   LinkTimings timings_;
 };
 

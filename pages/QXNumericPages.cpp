@@ -35,6 +35,9 @@ BOOL CQXNumericItemPage::OnInitDialog() {
       if (!spin) continue;
       spin->setRange(0, kSpinMaximum);
       setSpin(spin, 0);
+      // A count is applied once its typing is done (Enter, leaving the
+      // field, the arrows): typing "12" must not first make the table 1 row.
+      spin->setKeyboardTracking(false);
       connect(spin, &QSpinBox::valueChanged, this, [this, spin](int value) { onSpinChanged(spin, value); });
     }
   }

@@ -7,7 +7,9 @@ namespace tallix {
 
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error) {
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
+  // Unbuffered: a buffered write that fails only when the file is committed
+  // would not stop the commit, and a short file would replace the old one.
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     if (error) *error = file.errorString();
     return false;
   }

@@ -58,6 +58,9 @@ void CFile::Write(const void* buffer, UINT count) {
 void CFile::Close() {
   impl_->reader.reset();
   if (auto writer = std::move(impl_->writer)) {
+    // Written data still buffered goes out first: a failure there (a full
+    // disk) must keep the old file, and the commit would not see it.
+    if (!writer->flush()) writer->cancelWriting();
     if (!writer->commit()) throw CFileException(CFileException::generic);
   }
 }

@@ -196,7 +196,7 @@ void Writer::charProps(const QTextCharFormat& f) {
   const int vertical = f.verticalAlignment() == QTextCharFormat::AlignSuperScript ? 1
                        : f.verticalAlignment() == QTextCharFormat::AlignSubScript ? 2
                                                                                     : 0;
-  if (vertical != cur_.vertical) word(vertical == 1 ? "super" : vertical == 2 ? "sub" : "nosupersub");
+  if (vertical != cur_.vertical) word(vertical == 1 ? "super" : "sub");
   cur_.bold = bold;
   cur_.italic = italic;
   cur_.underline = underline;
@@ -246,8 +246,23 @@ QByteArray Writer::run() {
       first = false;
     }
     for (auto it = block.begin(); !it.atEnd(); ++it) {
-      charProps(it.fragment().charFormat());
+      // A superscript or subscript run is a group of its own: other readers
+      // know no word that ends it.
+      const QTextCharFormat f = it.fragment().charFormat();
+      const bool raised = f.verticalAlignment() == QTextCharFormat::AlignSuperScript ||
+                          f.verticalAlignment() == QTextCharFormat::AlignSubScript;
+      const CharProps outside = cur_;
+      if (raised) {
+        out_.append('{');
+        needDelimiter_ = false;
+      }
+      charProps(f);
       text(it.fragment().text());
+      if (raised) {
+        out_.append('}');
+        needDelimiter_ = false;
+        cur_ = outside;
+      }
     }
     word("par");
     out_.append("\r\n");

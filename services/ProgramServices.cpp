@@ -66,19 +66,28 @@ BOOL ReadModelType(const char* model, std::string* out) {
 
 BOOL ReadModelTokenListName(const char* model, std::string* out) {
   // The value is always below the program directory, even when it names a
-  // sub-directory or begins with a separator.
+  // sub-directory or begins with a separator; a ".." would climb out of it.
   std::string name = readModelText(model, "Token List", "QXToken.tok", 256);
   for (char& c : name)
     if (c == '\\') c = '/';
   size_t skip = 0;
   while (skip < name.size() && name[skip] == '/') ++skip;
   *out = name.substr(skip);
+  for (size_t start = 0; start <= out->size();) {
+    size_t end = out->find('/', start);
+    if (end == std::string::npos) end = out->size();
+    if (out->compare(start, end - start, "..") == 0) return FALSE;
+    start = end + 1;
+  }
   return TRUE;
 }
 
 BOOL ReadModelTokenList(const char* model, std::string* out) {
   std::string name;
-  ReadModelTokenListName(model, &name);
+  if (!ReadModelTokenListName(model, &name)) {
+    out->clear();
+    return FALSE;
+  }
   *out = GetProgramFilePath(name.c_str());
   return TRUE;
 }

@@ -24,9 +24,12 @@ UINT GetItemNameFromPath(const char* path, char* out, UINT size);
 // Readers of the model list, read anew on every call: a missing file or
 // section gives the defaults.
 BOOL ReadModelType(const char* model, std::string* out);       // "Calculator Type", default "FX9850"
-BOOL ReadModelTokenList(const char* model, std::string* out);  // program-directory path of "Token List"
+// Program-directory path of "Token List"; FALSE and empty for a name that
+// leaves the directory.
+BOOL ReadModelTokenList(const char* model, std::string* out);
 // "Token List" as a relative path with '/' separators (the file name the
-// program directory and the data folder share).
+// program directory and the data folder share); FALSE for a name with a
+// ".." part, which would lead out of them.
 BOOL ReadModelTokenListName(const char* model, std::string* out);
 int ReadModelInt(const char* model, const char* key, int defaultValue);
 // Any string key, at most 259 characters; a null default stands for "".

@@ -297,12 +297,12 @@ BOOL ReadCommandTree(const char* path, CQXCommandTreeNodes* tree) {
 
 std::string TokenListReadPath(const char* model) {
   std::string name;
-  ReadModelTokenListName(model, &name);
+  if (!ReadModelTokenListName(model, &name)) return {};
   return QFile::encodeName(tallix::findDataFile(QFile::decodeName(name.c_str()))).toStdString();
 }
 
 std::string TokenListWritePath(const char* model) {
   std::string name;
-  ReadModelTokenListName(model, &name);
+  if (!ReadModelTokenListName(model, &name)) return {};
   return QFile::encodeName(tallix::writableDataFilePath(QFile::decodeName(name.c_str()))).toStdString();
 }

@@ -62,6 +62,6 @@ BOOL ReadCommandTree(const char* path, CQXCommandTreeNodes* tree);
 
 // The token list file of a model: the user's edited copy in the data folder
 // when there is one, else the program directory's; and where an edited
-// copy is written.
+// copy is written. Empty when the model list names a file outside them.
 std::string TokenListReadPath(const char* model);
 std::string TokenListWritePath(const char* model);

@@ -212,7 +212,9 @@ int download(const QString& address, const QString& targetPath, QWidget* parent)
     result = kTransferFailed;
     if (received > 0) message = sat.format(kStrTransferError, address);
     else message = sat.string(error == QNetworkReply::RemoteHostClosedError ? kStrNoResponse : kStrNoHttpResponse);
-  } else if (!file.commit()) {
+  } else if (!file.flush() || !file.commit()) {
+    // What was still buffered goes out first: a commit would not see its
+    // failure and would put a short file in the target's place.
     result = kTargetFailed;
     message = sat.format(kStrCannotOpen, file.errorString());
   }

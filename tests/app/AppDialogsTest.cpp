@@ -107,6 +107,15 @@ TEST(AboutBox, ShowsTheBuildsVersionAndTheIconAtTwiceItsSize) {
         ++compared;
       }
   EXPECT_GT(compared, 0);
+
+  // Return is OK's, whatever holds the focus first.
+  dialog.show();
+  QApplication::setActiveWindow(&dialog);
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(QApplication::focusWidget());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.GetModalResult(), IDOK);
 }
 
 }  // namespace

@@ -291,6 +291,14 @@ TEST_F(DocItems, AListFileIsAskedOnceAndYesReplacesTheWholeFile) {
   }
   EXPECT_EQ(doc.children("\\Calculator\\File\\File3").size(), 2u);
   EXPECT_FALSE(ops().HasData("\\Calculator\\File\\File3\\List5"));
+
+  // Emptying a folder says whether every child went: a folder stays.
+  doc.addNode("\\Calculator\\File\\File3\\Sub", kNodeFolder, 0);
+  DWORD deleted = 0;
+  EXPECT_FALSE(ops().RemoveFolderContents("\\Calculator\\File\\File3", &deleted));
+  EXPECT_EQ(deleted, 2u);
+  EXPECT_EQ(doc.children("\\Calculator\\File\\File3").size(), 1u);
+  EXPECT_TRUE(ops().RemoveFolderContents("\\Calculator\\Matrix", &deleted));
 }
 
 TEST_F(DocItems, AllEndsTheQuestionsAndAnnulerWithoutALinkIsANo) {

@@ -16,6 +16,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace tallix::test;
@@ -31,12 +33,14 @@ class DocTokenTable : public ::testing::Test {
     if (list.open(QIODevice::Append))
       list.write("\r\n[Small]\r\nCalculator Type=FX9850\r\nToken List=Small.tok\r\n"
                  "[Broken]\r\nCalculator Type=FX9850\r\nToken List=Broken.tok\r\n"
-                 "[Missing]\r\nCalculator Type=FX9850\r\nToken List=Missing.tok\r\n");
+                 "[Missing]\r\nCalculator Type=FX9850\r\nToken List=Missing.tok\r\n"
+                 "[Outside]\r\nCalculator Type=FX9850\r\nToken List=..\\Small.tok\r\n");
     list.close();
     CQXCommandTable small;
     small.SetCommand(0, 129, "SIN", "SIN", "Sinus");
-    WriteTokenListFile(QFile::encodeName(env.programFile(QStringLiteral("Small.tok"))).constData(), small, "FX9850",
-                       "Small");
+    for (const char* name : {"Small.tok", "../Small.tok"})
+      WriteTokenListFile(QFile::encodeName(env.programFile(QLatin1String(name))).constData(), small, "FX9850",
+                         "Small");
     env.writeProgramFile(QStringLiteral("Broken.tok"), QByteArray(4096, '\x5a'));
 
     app.m_pDocManager = std::make_unique<CDocManagerEx>();
@@ -88,13 +92,15 @@ TEST_F(DocTokenTable, NewAndOpenReadTheListOfTheDocumentsModel) {
 TEST_F(DocTokenTable, AnUnreadableListIsNamedAndTheTableStays) {
   ASSERT_TRUE(doc);
   const int shipped = doc->GetTokenTable().GetCommandCount();
-  for (const char* model : {"Broken", "Missing"}) {
+  // "Outside" names a list beside the program directory: refused as named.
+  for (const char* model : {"Broken", "Missing", "Outside"}) {
     messages.shown.clear();
     // The document itself is made; only its commands could not be read.
     EXPECT_TRUE(doc->NewDocumentForCalculator(model, "FX9850")) << model;
     ASSERT_EQ(messages.shown.size(), 1u) << model;
-    EXPECT_EQ(messages.shown[0].text,
-              CLanguageLibrary::FormatMessage(10562, env.programFile(QString::fromLatin1(model) + ".tok")));
+    const QString named = std::strcmp(model, "Outside") == 0 ? QStringLiteral("../Small.tok")
+                                                             : env.programFile(QString::fromLatin1(model) + ".tok");
+    EXPECT_EQ(messages.shown[0].text, CLanguageLibrary::FormatMessage(10562, named));
     EXPECT_EQ(messages.shown[0].type & 0xF0, UINT(MB_ICONSTOP));
     EXPECT_EQ(doc->GetTokenTable().GetCommandCount(), shipped) << model;
     EXPECT_EQ(text(0, 129), "sin ") << model;

@@ -1,6 +1,7 @@
 #include "classlib/BitmapFunctions.h"
 #include "classlib/DibFunctions.h"
 #include "platform/ByteOrder.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QBuffer>
@@ -11,6 +12,7 @@
 
 #include <vector>
 
+using tallix::test::FileSizeLimit;
 using tallix::test::TestEnvironment;
 
 namespace {
@@ -85,6 +87,19 @@ class DibFiles : public ::testing::Test {
 };
 
 }  // namespace
+
+TEST_F(DibFiles, AWriteThatFailsAnywhereKeepsTheOldFile) {
+  const std::string path = local(file("old.bmp"));
+  ASSERT_TRUE(DibWriteFile(path.c_str(), HGLOBAL{fourBitDib()}));
+  const Bytes before = fileBytes(file("old.bmp"));
+  Bytes other = fourBitDib();
+  other[104] = 0x12;
+  for (rlim_t limit : {rlim_t(0), rlim_t(14), rlim_t(before.size() / 2)}) {
+    FileSizeLimit full(limit);
+    EXPECT_FALSE(DibWriteFile(path.c_str(), HGLOBAL{other})) << limit;
+  }
+  EXPECT_EQ(fileBytes(file("old.bmp")), before);
+}
 
 TEST_F(DibFiles, AFourBitDibIsWrittenWithItsFileHeaderAndReadBack) {
   const HGLOBAL dib{fourBitDib()};

@@ -4,6 +4,7 @@
 #include "platform/SaveFileDialog.h"
 #include "platform/ShellOpen.h"
 #include "tests/classlib/LocalHttpServer.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/FakeMainFrameServices.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestEnvironment.h"
@@ -121,6 +122,19 @@ TEST_F(FetchwellTest, FailuresKeepTheOldFileAndLeaveNoTemporaryFile) {
             QStringLiteral("Une erreur est survenue lors de la tentative de téléchargement du fichier %1.")
                 .arg(server_.url("/missing.bin")));
   EXPECT_EQ(watcher_.messages[1], QStringLiteral("Une erreur est survenue lors de la connexion au serveur 127.0.0.1."));
+}
+
+TEST_F(FetchwellTest, ADiskThatFillsKeepsTheOldFile) {
+  ASSERT_TRUE(tallix::test::writeFileContents(target_, "old"));
+  // The bytes find no room, whether they go out as they come or only when
+  // the file is put in place.
+  for (const char* name : {"/big.bin", "/small.bin"}) {
+    tallix::test::FileSizeLimit full(2);
+    EXPECT_NE(download(server_.url(name)), 0) << name;
+  }
+  EXPECT_EQ(tallix::test::fileContents(target_), "old");
+  EXPECT_EQ(dataFiles(), QStringList{"download.bin"});
+  EXPECT_EQ(watcher_.messages.size(), 2);
 }
 
 TEST_F(FetchwellTest, CancelDuringATransferLeavesNoFile) {

@@ -181,6 +181,10 @@ TEST_F(GridFixture, CommandsGoToTheEditWhileOpenAndToTheFocusedGridOtherwise) {
   EXPECT_FALSE(grid->CanCopy());
   grid->SelectAll();
   EXPECT_TRUE(grid->CanCopy());
+  grid->GetInPlaceEdit()->setCursorPosition(0);
+  grid->Clear();  // nothing selected: nothing goes
+  EXPECT_EQ(grid->GetInPlaceEdit()->text(), "12");
+  grid->SelectAll();
   grid->Clear();
   EXPECT_EQ(grid->GetInPlaceEdit()->text(), "");
   EXPECT_TRUE(grid->CanUndo());

@@ -1,8 +1,10 @@
 // In-place editing and the keyboard of the grid, driven by real events.
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 
 #include "classlib/GridEditBox.h"
+#include "classlib/GridTipWnd.h"
 #include "platform/Dialog.h"
 #include "tests/classlib/GridTestSupport.h"
 
@@ -137,6 +139,36 @@ TEST_F(GridFixture, TypedTextSurvivesHidingAndDestroyingTheGrid) {
   owner.reset();  // the edit ends without calling into the grid being destroyed
 }
 
+TEST_F(GridFixture, TheOwnerHearsTheEndOfAnEditTheGridsDestructionEnds) {
+  makeGrid(4, 3);
+  grid->SetFocusCell(2, 2);
+  QTest::keyClicks(grid, "1");
+  ASSERT_TRUE(grid->IsEditing());
+  owner->log.clear();
+  owner->DestroyWindow();
+  EXPECT_EQ(text(2, 2), "1");
+  EXPECT_EQ(owner->log, (std::vector<Note>{{GRIDN_ENDTEXTCHANGE, 2, 2}}));
+}
+
+TEST_F(GridFixture, ATitleTipGoesWhenTheMouseLeavesTheGrid) {
+  makeGrid(4, 3);
+  auto* tipping = new CGridCtrl(4, 3, 1, 1);  // the product grid has no title tips
+  tipping->Create(QRect(0, 0, 400, 300), owner.get(), 101);
+  tipping->SetItemText(1, 1, "a text far wider than its cell");
+  QRect cell;
+  ASSERT_TRUE(tipping->GetCellRect(1, 1, &cell));
+  QMouseEvent move(QEvent::MouseMove, cell.center(), tipping->mapToGlobal(cell.center()), Qt::NoButton,
+                   Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(tipping, &move);
+  CGridTipWnd* tip = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* t = qobject_cast<CGridTipWnd*>(w); t && t->isVisible()) tip = t;
+  ASSERT_TRUE(tip);
+  QEvent leave(QEvent::Leave);
+  QCoreApplication::sendEvent(tipping, &leave);
+  EXPECT_FALSE(tip->isVisible());
+}
+
 TEST_F(GridFixture, KeysOnReadOnlyCellsChangeNothing) {
   makeGrid(4, 3);
   grid->SetItemText(1, 1, "ro");
@@ -148,7 +180,8 @@ TEST_F(GridFixture, KeysOnReadOnlyCellsChangeNothing) {
   QTest::keyClicks(grid, "5");
   EXPECT_EQ(text(1, 1), "ro");
   EXPECT_FALSE(grid->IsEditing());
-  click(2, 2);
+  click(2, 2);  // a click and Space, each on its own, leave the box as it is
+  EXPECT_FALSE(grid->GetItemState(2, 2) & GRID_STATE_CHECKED);
   key(Qt::Key_Space);
   EXPECT_FALSE(grid->GetItemState(2, 2) & GRID_STATE_CHECKED);
   for (const Note& n : owner->log) EXPECT_LT(std::get<0>(n), -99) << "no text notifications";

@@ -2,6 +2,7 @@
 // on 127.0.0.1 only. One connection at a time; every answer closes it.
 //   /big.bin       a body of kBigSize bytes (byte i is i * 7 % 251)
 //   /missing.bin   404
+//   /small.bin     the 5 bytes "small"
 //   /moved.bin     302 to /big.bin
 //   /trickle.bin   announces a million bytes, sends 64 every 20 ms until the
 //                  client goes away or the server stops
@@ -70,6 +71,8 @@ class LocalHttpServer : public QThread {
     if (path == "/big.bin") {
       send(s, "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
                   QByteArray::number(kBigSize) + "\r\nConnection: close\r\n\r\n" + bigBody());
+    } else if (path == "/small.bin") {
+      send(s, "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nConnection: close\r\n\r\nsmall");
     } else if (path == "/moved.bin") {
       send(s, "HTTP/1.1 302 Found\r\nLocation: /big.bin\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
     } else if (path == "/trickle.bin") {

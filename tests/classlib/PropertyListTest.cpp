@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -204,6 +205,17 @@ class PrintedList : public COrvoPropertyListCtrl {
   int labelWidth() const { return printLabelWidth; }
   int valueWidth() const { return printValueWidth; }
 };
+
+TEST_F(PropertyList, SmallWheelTurnsAddUpToWholeRows) {
+  addRows(30);
+  const int lines = QApplication::wheelScrollLines();
+  for (int i = 0; i < 4; ++i) {
+    QWheelEvent quarter(QPointF(50, 50), list->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -30), Qt::NoButton,
+                        Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(list, &quarter);
+  }
+  EXPECT_EQ(list->GetFirstVisibleRow(), lines);
+}
 
 TEST(PropertyListPrinting, PrintsBoxedRowsOverPagesAndSurvivesEmptyListsAndLowPages) {
   PrintedList list;

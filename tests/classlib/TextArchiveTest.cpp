@@ -1,5 +1,6 @@
 #include "classlib/OrvoTextArchive.h"
 #include "classlib/ProgramVersion.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QFile>
@@ -94,6 +95,16 @@ TEST(TextArchive, WritesCrLfLinesAndPutsAFileInPlaceOnlyOnClose) {
   char line[16];
   EXPECT_EQ(in.ReadLine(line, sizeof line), 4u);
   EXPECT_STREQ(line, "new");
+  reader.Close();
+
+  // A disk that fills while the buffered lines go out: the file stays whole.
+  ASSERT_TRUE(file.Open(path.constData(), CFile::modeCreate | CFile::modeWrite));
+  file.Write("longer line\r\n", 13);
+  {
+    tallix::test::FileSizeLimit full(4);
+    EXPECT_THROW(file.Close(), CFileException);
+  }
+  EXPECT_EQ(tallix::test::fileContents(env.dataFile("list.txt")), QByteArray("new\r\n"));
 }
 
 TEST(ProgramVersion, RecordHasTheFixedLayout) {

@@ -351,6 +351,13 @@ TEST(ImageRecords, ScreenCopyHeadersAndPlanes) {
   Bytes damaged = stored;
   damaged[4 * 11] ^= 1;  // a bits length that does not fit the sizes
   EXPECT_EQ(archiveCode([&] { loadBytes(loaded, damaged); }), kArchiveBadRecord);
+  // Without bits, 65535 groups of 4 planes: more than any picture holds.
+  Bytes bare(stored.begin(), stored.begin() + 44);
+  bare.insert(bare.end(), 4, 0);
+  bare.insert(bare.end(), stored.end() - 4, stored.end());
+  bare[20] = bare[21] = 0xFF;
+  bare[24] = 4;
+  EXPECT_EQ(archiveCode([&] { loadBytes(loaded, bare); }), kArchiveBadRecord);
 }
 
 TEST(ImageRecords, DescriptionsAreCheckedLikeHeaders) {

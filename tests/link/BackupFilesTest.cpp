@@ -18,6 +18,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QProcess>
@@ -305,6 +306,16 @@ TEST_F(BackupFiles, AFailedSaveKeepsTheOldFileAndAsksAgain) {
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("old.qxm")});
 }
 
+TEST_F(BackupFiles, ASaveOverALinkReplacesTheFileItNames) {
+  writeBackup(path("real.qxm"), "avant");
+  ASSERT_TRUE(QFile::link(path("real.qxm"), path("link.qxm")));
+  writeBackup(path("link.qxm"), "neuve");
+  EXPECT_TRUE(QFileInfo(path("link.qxm")).isSymLink());
+  std::string description;
+  ASSERT_TRUE(ReadBackupDescription(local(path("real.qxm")).c_str(), &description));
+  EXPECT_EQ(description, "neuve");
+}
+
 TEST_F(BackupFiles, EditChangesOnlyTheDescription) {
   writeBackup(path("a.qxm"), "avant");
   const auto streamsBefore = streamsOf(path("a.qxm"));
@@ -324,6 +335,35 @@ TEST_F(BackupFiles, EditChangesOnlyTheDescription) {
   ASSERT_TRUE(ReadBackupDescription(local(path("a.qxm")).c_str(), &description));
   EXPECT_EQ(description, tallix::toCp1252(QStringLiteral("après")));
   EXPECT_EQ(streamsOf(path("a.qxm")), streamsBefore);
+}
+
+// An edit of the description that fails at any of its writes leaves the
+// file whole: the old description, or the new one once the commit is in,
+// and the backup itself untouched.
+TEST_F(BackupFiles, AnEditThatFailsAtAnyWriteKeepsTheFileWhole) {
+  writeBackup(path("a.qxm"), "avant");
+  ASSERT_TRUE(QFile::copy(path("a.qxm"), path("probe.qxm")));
+  hooks::resetWriteCount();
+  ASSERT_TRUE(WriteBackupDescription(local(path("probe.qxm")).c_str(), "apres"));
+  const int writes = hooks::writeCount();
+  ASSERT_GT(writes, 0);
+  auto backupStreams = [&] {
+    auto streams = streamsOf(path("a.qxm"));
+    std::erase_if(streams, [](const auto& s) { return s.first.find("SummaryInformation") != std::string::npos; });
+    return streams;
+  };
+  const auto before = backupStreams();
+  for (int k = 0; k < writes; ++k) {
+    ASSERT_TRUE(WriteBackupDescription(local(path("a.qxm")).c_str(), "avant"));
+    hooks::failWritesAfter(k, EIO, true);
+    const BOOL written = WriteBackupDescription(local(path("a.qxm")).c_str(), "apres");
+    hooks::clearWriteFailures();
+    std::string description;
+    EXPECT_TRUE(ReadBackupDescription(local(path("a.qxm")).c_str(), &description)) << k;
+    if (written) EXPECT_EQ(description, "apres") << k;
+    else EXPECT_TRUE(description == "avant" || description == "apres") << k << ": " << description;
+    EXPECT_EQ(backupStreams(), before) << k;
+  }
 }
 
 TEST_F(BackupFiles, EditingAFileWithoutBackupInfoChangesNothing) {

@@ -11,7 +11,10 @@
 #include "tests/support/MessageLog.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 using namespace tallix::test;
 
@@ -36,6 +39,7 @@ class CommandsMCS : public SessionMCSFixture {
     pump.onPump = [this](int) {
       pcWaits = true;
       QCoreApplication::processEvents();
+      if (duringTransfer) duringTransfer();
     };
     app.m_pMainWnd = &mainWindow;
     mainWindow.show();
@@ -50,6 +54,7 @@ class CommandsMCS : public SessionMCSFixture {
   CWinApp app;
   CWnd mainWindow;
   MessageLog messages;
+  std::function<void()> duringTransfer;
   SendSelectionQuery previousSelection;
 };
 
@@ -89,7 +94,7 @@ TEST_F(CommandsMCS, EndAloneShowsNothing) {
 }
 
 // The command itself ends the receive after a whole item: the calculator,
-// still owed its 0x06, is told with 0x18.
+// still owed its 0x06, is told with 0x18, after the pause before an answer.
 TEST_F(CommandsMCS, AnItemTheCommandRefusesEndsWithOneMessageAndACancelByte) {
   struct Case {
     const char* name;
@@ -106,6 +111,10 @@ TEST_F(CommandsMCS, AnItemTheCommandRefusesEndsWithOneMessageAndACancelByte) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    // The first case with a pause long enough to tell from the line's delay.
+    LinkTimings timings = fastTimings();
+    if (&c == cases) timings.pendingAnswerPauseMCS = 300;
+    SetLinkTimings(timings);
     CalcSimulator calc;
     pointComAt(kPort, calc.devicePath());
     pcWaits = false;
@@ -113,7 +122,9 @@ TEST_F(CommandsMCS, AnItemTheCommandRefusesEndsWithOneMessageAndACancelByte) {
     calc.waitUntil([this] { return pcWaits.load(); });
     mcs::startSending(calc);
     mcs::sendPackets(calc, std::vector<Bytes>(c.packets.begin(), c.packets.end() - 1));
-    calc.send(c.packets.back()).expect({LINK_CANCEL}).expectSilence(50);
+    calc.send(c.packets.back());
+    if (&c == cases) calc.expectSilence(60);
+    calc.expect({LINK_CANCEL}).expectSilence(50);
     calc.start();
     messages.shown.clear();
     doc.saveSucceeds = c.saves;
@@ -123,6 +134,24 @@ TEST_F(CommandsMCS, AnItemTheCommandRefusesEndsWithOneMessageAndACancelByte) {
     EXPECT_EQ(messages.shown[0].text, CLanguageLibrary::LoadString(c.message));
     EXPECT_TRUE(doc.items.empty());
   }
+}
+
+// A cancel while an item arrives (its answer still to go out) tells the
+// calculator once.
+TEST_F(CommandsMCS, CancelWhileAnItemArrivesSendsOneCancelByte) {
+  calcSends({});
+  sim.send(kMatrix[0]).expect({LINK_CANCEL}).expectSilence(50).start();
+  duringTransfer = [&] {
+    CQXTransferProgress* progress = GetTransferProgressMCS();
+    auto* text = progress ? progress->GetDialog()->GetDlgItemAs<QLabel>(CQXTransferProgressDialog::IDC_ITEM_TEXT)
+                          : nullptr;
+    if (!text || !text->text().startsWith(QLatin1String("Matrice"))) return;
+    duringTransfer = nullptr;
+    QTest::mouseClick(progress->GetDialog()->GetDlgItemAs<QPushButton>(IDCANCEL), Qt::LeftButton);
+  };
+  EXPECT_FALSE(LinkReceiveMCS(&doc, FALSE));
+  EXPECT_TRUE(sim.finish()) << sim.error();
+  EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(CommandsMCS, AFailureShowsItsMessage) {

@@ -116,7 +116,7 @@ TEST_F(CommandsNP, ReceivedItemsAreFiledBehindTheProgressDialog) {
 }
 
 // The command itself ends the receive after a whole item: the calculator,
-// still owed its 0x06, is told with 0x18.
+// still owed its 0x06, is told with 0x18, after the pause before an answer.
 TEST_F(CommandsNP, AnItemTheCommandRefusesEndsWithOneMessageAndACancelByte) {
   struct Case {
     const char* name;
@@ -129,12 +129,18 @@ TEST_F(CommandsNP, AnItemTheCommandRefusesEndsWithOneMessageAndACancelByte) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    // The first case with a pause long enough to tell from the line's delay.
+    LinkTimings timings = fastTimings();
+    if (&c == cases) timings.pendingAnswerPauseNP = 300;
+    SetLinkTimings(timings);
     CalcSimulator calc;
     pointComAt(kPort, calc.devicePath());
     pcWaits = false;
     calc.setReplyDelay(2);
     calc.waitUntil([this] { return pcWaits.load(); }).send({LINK_REQUEST}).expect({LINK_READY});
-    calc.send(kProgram[0]).expect({LINK_ACK}).send(kProgram[1]).expect({LINK_CANCEL}).expectSilence(50);
+    calc.send(kProgram[0]).expect({LINK_ACK}).send(kProgram[1]);
+    if (&c == cases) calc.expectSilence(60);
+    calc.expect({LINK_CANCEL}).expectSilence(50);
     calc.start();
     messages.shown.clear();
     EXPECT_TRUE(c.command(&doc));
@@ -148,7 +154,7 @@ TEST_F(CommandsNP, AnItemTheCommandRefusesEndsWithOneMessageAndACancelByte) {
 
 TEST_F(CommandsNP, CancelDuringAReceiveKeepsWhatArrivedAndShowsNothing) {
   calcSends({kProgram[0]});
-  sim.send(kProgram[1]).expect({LINK_CANCEL}).start();
+  sim.send(kProgram[1]).expect({LINK_CANCEL}).expectSilence(50).start();
   duringTransfer = [&] {
     CQXTransferProgress* progress = GetTransferProgressNP();
     if (!progress || doc.items.empty()) return;
@@ -160,6 +166,24 @@ TEST_F(CommandsNP, CancelDuringAReceiveKeepsWhatArrivedAndShowsNothing) {
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(doc.items.size(), 1u);
   EXPECT_TRUE(mainWindow.isEnabled());
+}
+
+// A cancel while an item arrives (its answer still to go out) tells the
+// calculator once.
+TEST_F(CommandsNP, CancelWhileAnItemArrivesSendsOneCancelByte) {
+  calcSends({});
+  sim.send(kProgram[0]).expect({LINK_CANCEL}).expectSilence(50).start();
+  duringTransfer = [&] {
+    CQXTransferProgress* progress = GetTransferProgressNP();
+    auto* text = progress ? progress->GetDialog()->GetDlgItemAs<QLabel>(CQXTransferProgressDialog::IDC_ITEM_TEXT)
+                          : nullptr;
+    if (!text || !text->text().contains(QLatin1String("ABC"))) return;
+    duringTransfer = nullptr;
+    QTest::mouseClick(progress->GetDialog()->GetDlgItemAs<QPushButton>(IDCANCEL), Qt::LeftButton);
+  };
+  EXPECT_FALSE(LinkReceiveNP(&doc, FALSE));
+  EXPECT_TRUE(sim.finish()) << sim.error();
+  EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(CommandsNP, EachFailureShowsExactlyOneMessage) {

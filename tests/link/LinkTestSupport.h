@@ -17,6 +17,8 @@
 #include <functional>
 #include <memory>
 
+#include <sys/ioctl.h>
+
 namespace tallix::test {
 
 class CountingPump : public CSerialMessagePump {
@@ -55,6 +57,17 @@ class LinkFixture : public ::testing::Test {
   void TearDown() override {
     SetSerialMessagePump(previousPump_);
     SetLinkTimings(LinkTimings());
+  }
+
+  // Waits until `n` bytes from the simulator are in the port's input queue.
+  static bool inputArrived(CQXSerialLink& link, int n) {
+    for (int i = 0; i < 2500; ++i) {
+      int queued = 0;
+      ioctl(link.GetPortState()->handle, FIONREAD, &queued);
+      if (queued >= n) return true;
+      SerialPortSleep(nullptr, 2);
+    }
+    return false;
   }
 
   // "COM port" is `path`, and the link settings name that port.

@@ -129,10 +129,13 @@ TEST_F(PacketChannelNP, AnOwedAnswerGoesOutOnce) {
   // PC cancel (a cancel throws away what the far end has not read).
   std::atomic<bool> answered{false}, checked{false};
   sim.expect({LINK_READY})
+      .send({LINK_RETRY})
+      .expect({LINK_ACK})
       .waitUntil([&] { return answered.load(); })
       .expectSilence(20)
       .waitUntil([&] { return checked = true; })
       .expect({LINK_CANCEL})
+      .expectSilence(40)
       .start();
   BYTE pending = 0;
   EXPECT_EQ(channel->SendPendingAnswer(&pending, 1), SESSION_OK);
@@ -140,13 +143,22 @@ TEST_F(PacketChannelNP, AnOwedAnswerGoesOutOnce) {
   EXPECT_EQ(channel->SendPendingAnswer(&pending, 1), SESSION_OK);
   EXPECT_EQ(pending, 0);
   EXPECT_EQ(channel->SendPendingAnswer(&pending, 1), SESSION_OK);
+  // The calculator spoke before the answer went out: it goes out, fails,
+  // and stays owed.
+  ASSERT_TRUE(inputArrived(*link, 1));
+  pending = LINK_ACK;
+  EXPECT_EQ(channel->SendPendingAnswer(&pending, 1), SESSION_SEND_ERROR);
+  EXPECT_EQ(pending, LINK_ACK);
   answered = true;
   QElapsedTimer clock;
   clock.start();
   while (!checked && clock.elapsed() < 10000) SerialPortSleep(nullptr, 1);
-  // After the user's Cancel the owed 0x18 still reaches the calculator.
+  // After the user's Cancel the owed 0x18 still reaches the calculator,
+  // once, whatever is owed after it.
   link->Cancel();
   pending = LINK_CANCEL;
+  EXPECT_EQ(channel->SendPendingAnswer(&pending, 1), SESSION_USER_CANCELLED);
+  pending = LINK_ACK;
   EXPECT_EQ(channel->SendPendingAnswer(&pending, 1), SESSION_USER_CANCELLED);
   EXPECT_TRUE(sim.finish()) << sim.error();
 }

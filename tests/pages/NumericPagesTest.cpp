@@ -73,9 +73,23 @@ TEST_F(NumericPagesTest, NewMatrixSpinsAndRowCommands) {
   EXPECT_EQ(page.GetColumnsSpin()->value(), 1);
   EXPECT_TRUE(page.IsModified());
 
-  page.GetRowsSpin()->setFocus();
-  page.GetRowsSpin()->selectAll();
-  QTest::keyClicks(page.GetRowsSpin(), "300");
+  // A count takes effect when its typing is done, never a part of it.
+  auto typeCount = [&](const char* text) {
+    page.GetRowsSpin()->setFocus();
+    page.GetRowsSpin()->selectAll();
+    QTest::keyClicks(page.GetRowsSpin(), text);
+  };
+  typeCount("10");
+  QTest::keyClick(page.GetRowsSpin(), Qt::Key_Return);
+  ASSERT_EQ(grid.GetDataRowCount(), 10);
+  grid.SetItemText(9, 1, "7");
+  typeCount("12");
+  EXPECT_EQ(grid.GetDataRowCount(), 10);
+  QTest::keyClick(page.GetRowsSpin(), Qt::Key_Return);
+  EXPECT_EQ(grid.GetDataRowCount(), 12);
+  EXPECT_EQ(grid.GetItemText(9, 1), "7");
+  typeCount("300");
+  grid.SetFocus();  // leaving the spin ends its typing
   EXPECT_EQ(grid.GetDataRowCount(), 255);
   EXPECT_EQ(page.GetRowsSpin()->value(), 255);
   page.GetRowsSpin()->setValue(2);

@@ -135,10 +135,13 @@ TEST(RtfCodec, OursIsReadByOtherReaders) {
   ASSERT_TRUE(haveTool("pandoc") && haveTool("unrtf")) << "pandoc or unrtf is missing: run scripts/packages.sh";
   QTextDocument doc;
   QTextCursor c(&doc);
-  QTextCharFormat italic, bold;
+  QTextCharFormat italic, bold, raised;
   italic.setFontItalic(true);
   bold.setFontWeight(QFont::Bold);
-  c.insertText(QStringLiteral("Café "));
+  raised.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+  c.insertText(QStringLiteral("Café"));
+  c.insertText(QStringLiteral("2"), raised);
+  c.insertText(QStringLiteral(" "), QTextCharFormat());
   c.insertText(QStringLiteral("italique"), italic);
   c.insertText(QStringLiteral(" "), QTextCharFormat());
   c.insertText(QStringLiteral("gras"), bold);
@@ -148,7 +151,7 @@ TEST(RtfCodec, OursIsReadByOtherReaders) {
   const QByteArray rtf = writeRtf(doc);
 
   EXPECT_EQ(QString::fromUtf8(convert(QStringLiteral("pandoc"), {"-f", "rtf", "-t", "markdown"}, rtf)),
-            QStringLiteral("Café *italique* **gras** € Ω\n\nfin\n"));
+            QStringLiteral("Café^2^ *italique* **gras** € Ω\n\nfin\n"));
 
   QTemporaryDir dir;
   QFile file(dir.filePath(QStringLiteral("d.rtf")));
@@ -156,7 +159,8 @@ TEST(RtfCodec, OursIsReadByOtherReaders) {
   file.write(rtf);
   file.close();
   const QByteArray html = convert(QStringLiteral("unrtf"), {"--html", file.fileName()}, {});
-  EXPECT_TRUE(html.contains("Caf&eacute; <i>italique</i> <b>gras</b> &euro; &Omega;")) << html.constData();
+  EXPECT_TRUE(html.contains("Caf&eacute;<sup>2</sup>")) << html.constData();
+  EXPECT_TRUE(html.contains("<i>italique</i> <b>gras</b> &euro; &Omega;")) << html.constData();
   EXPECT_TRUE(html.contains("fin")) << html.constData();
 }
 

@@ -82,6 +82,7 @@ TEST(WindowMessages, AMessagePostedToAWindowThatWentIsDropped) {
   destroyed.DestroyWindow();
   EXPECT_FALSE(destroyed.PostMessage(0x8014, 1, 1));
   QCoreApplication::processEvents();
+  EXPECT_TRUE(destroyed.calls.empty());  // posted before the destruction, never handled
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
