@@ -28,6 +28,7 @@
 #include "platform/ProgramPaths.h"
 #include "platform/Wnd.h"
 #include "tokens/QXTokenEditor.h"
+#include "tokens/TokenClipboard.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -121,6 +122,7 @@ BOOL CQXApp::InitInstance() {
   }
   RegisterQXMessages();
   RegisterItemClipboardFormats();
+  RegisterTokenClipboardFormats();
   if (!COrvoWinApp::InitInstance()) return FALSE;
   if (!InitSystemComponents()) return FALSE;
 
