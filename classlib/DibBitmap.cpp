@@ -1,28 +1,13 @@
 #include "classlib/DibFunctions.h"
 
 #include "platform/ByteOrder.h"
+#include "platform/WaitCursor.h"
 
 #include <QCursor>
 #include <QGuiApplication>
 #include <QPainter>
 
 namespace {
-
-// Shows the wait cursor while a DIB is decoded (when there is a screen).
-class WaitCursor {
- public:
-  WaitCursor() : m_shown(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
-    if (m_shown) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-  }
-  ~WaitCursor() {
-    if (m_shown) QGuiApplication::restoreOverrideCursor();
-  }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  bool m_shown;
-};
 
 // The DIB's pixels, after checking that the block holds all it announces;
 // a null image otherwise. Qt's BMP reader decodes the checked bytes; the
@@ -54,7 +39,7 @@ QImage decodeDib(const HGLOBAL& dib) {
 
 HBITMAP DibCreateBitmap(const HGLOBAL& dib, HPALETTE) {
   if (!dib) return nullptr;
-  WaitCursor wait;
+  CWaitCursor wait;
   return CreateBitmapHandle(decodeDib(dib));
 }
 
