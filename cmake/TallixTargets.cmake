@@ -1,6 +1,45 @@
 # Helpers shared by the subsystem folders.
 include(GoogleTest)
 
+# Precompiled headers: the standard library's and Qt's most used headers
+# (cmake/pch/Libraries.h) for the libraries, those and GoogleTest's
+# (cmake/pch/Tests.h) for the test programs. Each set is compiled once, in a
+# small target of its own that links only Qt Widgets (and GoogleTest), and
+# reused by every target whose flags agree: the compilers take a
+# precompiled header only where the macros it was built with are defined
+# alike, and every library and test links Qt Widgets.
+# On by default with clang only: gcc 12 spends about as much CPU time
+# loading the whole header (some 150 MB) into every source as it saves on
+# parsing, where clang reads in only what a source uses.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  set(pch_default ON)
+else()
+  set(pch_default OFF)
+endif()
+option(TALLIX_PCH "Precompile the common headers" ${pch_default})
+if(TALLIX_PCH)
+  add_library(tallix_pch_libraries OBJECT ${CMAKE_CURRENT_LIST_DIR}/pch/Empty.cpp)
+  target_link_libraries(tallix_pch_libraries PRIVATE Qt6::Widgets)
+  target_precompile_headers(tallix_pch_libraries PRIVATE ${CMAKE_CURRENT_LIST_DIR}/pch/Libraries.h)
+  add_library(tallix_pch_tests OBJECT ${CMAKE_CURRENT_LIST_DIR}/pch/Empty.cpp)
+  target_link_libraries(tallix_pch_tests PRIVATE Qt6::Widgets GTest::gtest)
+  target_precompile_headers(tallix_pch_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/pch/Tests.h)
+  set_target_properties(tallix_pch_tests PROPERTIES TALLIX_TEST_CODE ON)
+endif()
+
+# tallix_precompiled_headers(<target> LIBRARY|TEST)
+# <target> compiles with the libraries' or the tests' precompiled headers.
+function(tallix_precompiled_headers target kind)
+  if(NOT TALLIX_PCH)
+    return()
+  endif()
+  if(kind STREQUAL "TEST")
+    target_precompile_headers(${target} REUSE_FROM tallix_pch_tests)
+  else()
+    target_precompile_headers(${target} REUSE_FROM tallix_pch_libraries)
+  endif()
+endfunction()
+
 # tallix_library(<name> SOURCES ... [LIBS ...])
 # One static library per subsystem folder; its folder is on the include path.
 function(tallix_library name)
@@ -9,6 +48,7 @@ function(tallix_library name)
     add_library(${name} STATIC ${A_SOURCES})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${A_LIBS})
+    tallix_precompiled_headers(${name} LIBRARY)
   else()
     # A folder whose first classes have not landed yet.
     add_library(${name} INTERFACE)
@@ -25,6 +65,7 @@ function(tallix_test name)
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE tallix_testsupport ${A_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  tallix_precompiled_headers(${name} TEST)
   set(labels ${A_LABELS})
   if(A_GUI)
     list(APPEND labels gui)

@@ -4,7 +4,7 @@
 #include "datamodel/OrvoArchive.h"
 
 class COrvoItemStore;
-struct IStream;
+class IStream;
 
 class COrvoItemStream : public COrvoArchive {
  public:

@@ -6,7 +6,7 @@ PKGS="build-essential cmake ninja-build pkg-config git \
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools \
   libqt6opengl6-dev libgl-dev \
   googletest libgtest-dev libgmock-dev libbenchmark-dev \
-  clang libclang-rt-14-dev \
+  clang libclang-rt-14-dev lld \
   python3 python3-olefile libgsf-bin \
   locales \
   qt6-translations-l10n \

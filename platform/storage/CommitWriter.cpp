@@ -280,9 +280,9 @@ class CommitWriter {
 
   std::vector<std::uint8_t> directoryBytes() const {
     const std::size_t perDirSector = std::size_t(sectorSize_ / kDirEntryBytes);
-    const std::size_t slots = (entries_.size() + perDirSector - 1) / perDirSector * perDirSector;
-    std::vector<std::uint8_t> bytes(slots * kDirEntryBytes, 0);
-    for (std::size_t i = 0; i < slots; ++i) {
+    const std::size_t slotCount = (entries_.size() + perDirSector - 1) / perDirSector * perDirSector;
+    std::vector<std::uint8_t> bytes(slotCount * kDirEntryBytes, 0);
+    for (std::size_t i = 0; i < slotCount; ++i) {
       std::uint8_t* e = bytes.data() + i * kDirEntryBytes;
       put32(e + kEntLeft, kNoStream);
       put32(e + kEntRight, kNoStream);

@@ -281,10 +281,20 @@ TEST(Program, StaysUpAndAnswersTheInstanceProbe) {
   while (!QFileInfo::exists(socket) && clock.elapsed() < 20000 && run.process.state() == QProcess::Running)
     QThread::msleep(20);
   ASSERT_TRUE(QFileInfo::exists(socket)) << run.process.readAllStandardError().toStdString();
+  // An answer ("not my file") comes back before the probe's one-second
+  // time-out. A program that never answered would time out on every try; a
+  // busy machine may delay an answer past it now and then, so the probe is
+  // asked again until one comes back in time.
   char title[260] = "";
+  bool answered = false;
   clock.restart();
-  EXPECT_FALSE(FindInstanceWithFile(QStringLiteral("/nowhere/a.qxd"), title, sizeof title));
-  EXPECT_LT(clock.elapsed(), 1000);
+  while (!answered && clock.elapsed() < 30000 && run.process.state() == QProcess::Running) {
+    QElapsedTimer probe;
+    probe.start();
+    EXPECT_FALSE(FindInstanceWithFile(QStringLiteral("/nowhere/a.qxd"), title, sizeof title));
+    answered = probe.elapsed() < 1000;
+  }
+  EXPECT_TRUE(answered);
   EXPECT_TRUE(QFileInfo::exists(socket));
   EXPECT_EQ(run.process.state(), QProcess::Running);
 }

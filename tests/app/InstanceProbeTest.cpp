@@ -120,7 +120,7 @@ TEST_F(InstanceProbe, AStaleSocketIsRemovedAndASilentOneCostsOneSecond) {
   QElapsedTimer clock;
   clock.start();
   EXPECT_FALSE(FindInstanceWithFile(env.dataFile(QStringLiteral("a.qxd")), nullptr, 0));
-  EXPECT_LT(clock.elapsed(), 500);
+  EXPECT_LT(clock.elapsed(), 1000);  // no wait for an answer
   EXPECT_FALSE(QFile::exists(QString::fromLocal8Bit(stale)));
 
   // A listener that never answers (this process does not serve it while it
@@ -130,7 +130,7 @@ TEST_F(InstanceProbe, AStaleSocketIsRemovedAndASilentOneCostsOneSecond) {
   clock.restart();
   EXPECT_FALSE(FindInstanceWithFile(env.dataFile(QStringLiteral("a.qxd")), nullptr, 0));
   EXPECT_GE(clock.elapsed(), 900);
-  EXPECT_LT(clock.elapsed(), 2500);
+  EXPECT_LT(clock.elapsed(), 4000);
 }
 
 }  // namespace

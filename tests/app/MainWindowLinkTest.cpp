@@ -85,7 +85,6 @@ class ModalAnswers {
 
 const Bytes kText = {0xF7, 0x41, 0xFF};
 const Bytes kOtherText = {0xF7, 0x42, 0xFF};
-const char kProgramFolder[] = "\\Calculator\\Program";
 
 void programPackets(const char* name, const Bytes& text, std::vector<Bytes>* out) {
   out->push_back(onWire(programHeader(name, DWORD(text.size()))));

@@ -12,7 +12,9 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTest>
+#include <QThread>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -116,12 +118,18 @@ TEST_F(TreeView, SortedEntriesGoAmongTheItemsPassingFoldersOver) {
 TEST_F(TreeView, KeysMoveTheSelectionAndOneViewFollowsAfterTheLastKey) {
   ASSERT_TRUE(tree->SelectPath("\\Calculator\\Matrix", TRUE));
   doc->shown.clear();
+  // Time passes between the keys but no event is handled, so the delay can
+  // only run out after the last key; each key restarts it.
   for (int i = 0; i < 10; ++i) {
     QTest::keyClick(widget(), Qt::Key_Down);
-    QTest::qWait(20);
+    QThread::msleep(30);
   }
+  QElapsedTimer sinceLastKey;
+  sinceLastKey.start();
   EXPECT_TRUE(doc->shown.empty());
-  QTest::qWait(600);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !doc->shown.empty(); }, 5000));
+  // Timers may fire a little early.
+  EXPECT_GE(sinceLastKey.elapsed(), qint64(CQXTreeView::kDelayMs) * 9 / 10);
   EXPECT_EQ(doc->shown, std::vector<std::string>{"\\Calculator\\Matrix\\MatJ"});
   EXPECT_FALSE(tree->IsDelayPending());
 

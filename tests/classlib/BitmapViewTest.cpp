@@ -170,10 +170,14 @@ TEST_F(BitmapView, ARightClickShowsTheMenuAndItsCommandReachesTheParent) {
       if (action->data().toUInt() == 20066) QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
   });
   view->contextMenuId = 304;
+  view->clearFocus();
+  ASSERT_NE(owner.focusWidget(), view);
   QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 20), view->mapToGlobal(QPoint(20, 20)));
   QApplication::sendEvent(view, &click);
   EXPECT_TRUE(shown);
-  EXPECT_TRUE(view->hasFocus());
+  // The view took the focus of its window (whether the window is active
+  // again yet after the popup is the platform's affair).
+  EXPECT_EQ(owner.focusWidget(), view);
   QCoreApplication::sendPostedEvents(&owner);
   EXPECT_EQ(owner.zoomIns, 1);
 

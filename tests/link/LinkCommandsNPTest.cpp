@@ -175,7 +175,12 @@ TEST_F(CommandsNP, EachFailureShowsExactlyOneMessage) {
   EXPECT_FALSE(LinkReceiveNP(&doc, FALSE));
   EXPECT_EQ(messages.texts(), std::vector<QString>{CLanguageLibrary::LoadString(10553)});
 
-  // The calculator falls silent inside a data packet.
+  // The calculator falls silent inside a data packet. The PC's reads wait
+  // long enough here that only that silence ends one, however slowly the
+  // simulator runs.
+  LinkTimings silence = fastTimings();
+  silence.readTimeout = 1000;
+  SetLinkTimings(silence);
   const Bytes half(kProgram[1].begin(), kProgram[1].begin() + 2);
   pcWaits = false;
   calcSends({kProgram[0]});

@@ -343,12 +343,15 @@ TEST_F(ReceiveMCS, AModelPacketAtAnotherSpeedIsRefused) {
 TEST_F(ReceiveMCS, CancelDuringABlockSendsCancel) {
   open(1);
   calcSends({header(7, 1024, "PICT1")});
-  sim.send(Bytes(10, 0x5A)).expect({0x18});
+  // The start of the block, then nothing until the PC cancels, however soon
+  // or late the PC reads those bytes.
+  const Bytes picture = block(Bytes(1024, 0x5A));
+  std::atomic<bool> blockStarted{false};
+  sim.send(Bytes(picture.begin(), picture.begin() + 10)).waitUntil([&] { return blockStarted = true; }).expect({0x18});
   sim.start();
-  pump.onPump = [this](int) {
+  pump.onPump = [&](int) {
     pcWaits = true;
-    // 0x13, the model packet's echo, 0x06 and the header's 0x06.
-    if (sim.received().size() >= 43) link->Cancel();
+    if (blockStarted) link->Cancel();
   };
   std::unique_ptr<CQXDocEntry> entry;
   EXPECT_EQ(receive(&entry), SESSION_USER_CANCELLED);

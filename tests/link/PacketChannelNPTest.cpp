@@ -1,6 +1,9 @@
 #include "tests/link/LinkTestSupport.h"
 #include "tests/support/FakeDocServices.h"
 
+#include <QElapsedTimer>
+
+#include <atomic>
 #include <cstring>
 
 using namespace tallix::test;
@@ -63,9 +66,10 @@ TEST_F(PacketChannelNP, TheRequestWaitIgnoresNulsAndRefusesAColon) {
 
 TEST_F(PacketChannelNP, EachByteOfTheRequestWaitHasTheWholeTimeOut) {
   open(1);
-  shorten(&LinkTimings::requestTimeout, 120);
-  // A calculator that sends NUL bytes while it waits is still there.
-  sim.trickle({0, 0, 0, 0, LINK_REQUEST}, 50).start();
+  shorten(&LinkTimings::requestTimeout, 1000);
+  // A calculator that sends NUL bytes while it waits is still there: the
+  // bytes come well within the time-out of each other, all of them after it.
+  sim.trickle({0, 0, 0, 0, 0, 0, 0, 0, LINK_REQUEST}, 150).start();
   EXPECT_EQ(channel->WaitForRequestNP(), PACKET_OK);
   EXPECT_TRUE(sim.finish()) << sim.error();
 }
@@ -112,22 +116,34 @@ TEST_F(PacketChannelNP, AFailedAnswerReadIsReportedNotGuessed) {
   link->GetPortState()->pendingErrors = CE_FRAME;
   EXPECT_EQ(channel->ReadAnswerNP(), PACKET_WRONG_BYTE);
   sim.send({'$'}).start();
+  sim.finish();  // the answer is there before the short wait starts
   EXPECT_EQ(channel->ReadAnswerNP(), PACKET_MEMORY_FULL);
-  sim.finish();
   link->Cancel();
   EXPECT_EQ(channel->ReadAnswerNP(), PACKET_CANCELLED);
 }
 
 TEST_F(PacketChannelNP, AnOwedAnswerGoesOutOnce) {
   open(1);
-  sim.expect({LINK_READY}).expectSilence(40).expect({LINK_CANCEL}).start();
+  // Once the PC's last call has returned, whatever it wrote is already on
+  // the line: the calculator finds nothing more there. Only then does the
+  // PC cancel (a cancel throws away what the far end has not read).
+  std::atomic<bool> answered{false}, checked{false};
+  sim.expect({LINK_READY})
+      .waitUntil([&] { return answered.load(); })
+      .expectSilence(20)
+      .waitUntil([&] { return checked = true; })
+      .expect({LINK_CANCEL})
+      .start();
   BYTE pending = 0;
   EXPECT_EQ(channel->SendPendingAnswer(&pending, 1), SESSION_OK);
   pending = LINK_READY;
   EXPECT_EQ(channel->SendPendingAnswer(&pending, 1), SESSION_OK);
   EXPECT_EQ(pending, 0);
   EXPECT_EQ(channel->SendPendingAnswer(&pending, 1), SESSION_OK);
-  SerialPortSleep(nullptr, 60);
+  answered = true;
+  QElapsedTimer clock;
+  clock.start();
+  while (!checked && clock.elapsed() < 10000) SerialPortSleep(nullptr, 1);
   // After the user's Cancel the owed 0x18 still reaches the calculator.
   link->Cancel();
   pending = LINK_CANCEL;
@@ -152,7 +168,6 @@ class SendAnswer : public PacketChannelNP, public ::testing::WithParamInterface<
 TEST_P(SendAnswer, EndsAsTheCalculatorAndTheUserSay) {
   const AnswerCase& c = GetParam();
   open(0);
-  shorten(&LinkTimings::answerTimeout, 80);
   sim.send({c.answers[0]});
   if (c.questions > 0 || c.answers.size() > 1) sim.expect({c.expected[0]});
   if (c.answers.size() > 1) sim.send({c.answers[1]});

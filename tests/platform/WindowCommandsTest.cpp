@@ -254,11 +254,19 @@ TEST_F(WindowCommands, UpdateHandlersSetMenuItemsAndToolButtonsAndUnhandledOnesA
     buttons[i]->setProperty("commandId", ids[i]);
   }
   frame->RecalcLayout();
-  QEventLoop idle;  // a loop that waits, as the program's does
-  QTimer::singleShot(20, &idle, &QEventLoop::quit);
+  // A loop that waits, as the program's does (the update runs when it is
+  // about to block), until the update has run.
+  EXPECT_FALSE(buttons[0]->isChecked());
+  QEventLoop idle;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &idle, [&] {
+    if (buttons[0]->isChecked()) idle.quit();
+  });
+  poll.start(10);
+  QTimer::singleShot(5000, &idle, &QEventLoop::quit);
   idle.exec();
-  EXPECT_TRUE(bar->widgetForAction(buttons[0])->isEnabled());
   EXPECT_TRUE(buttons[0]->isChecked());
+  EXPECT_TRUE(bar->widgetForAction(buttons[0])->isEnabled());
   EXPECT_FALSE(bar->widgetForAction(buttons[1])->isEnabled());
   EXPECT_FALSE(bar->widgetForAction(buttons[2])->isEnabled());
   g_log.clear();

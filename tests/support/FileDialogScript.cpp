@@ -25,9 +25,11 @@ QModelIndex findListed(QListView* list, const QString& name) {
   return {};
 }
 
-// The file system model reads folders in a thread of its own.
+// The file system model reads folders in a thread of its own: waits until
+// the list has rows and has kept their number for a while (a bound that only
+// a fault reaches).
 void letTheFolderLoad(QListView* list) {
-  QDeadlineTimer deadline(3000);
+  QDeadlineTimer deadline(10000);
   int stable = 0, last = -1;
   while (!deadline.hasExpired() && stable < 5) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
@@ -81,9 +83,8 @@ QStringList listedFiles(CFileDialog& dialog) {
 
 bool clickListedFile(CFileDialog& dialog, const QString& name) {
   QListView* list = fileList(dialog);
-  letTheFolderLoad(list);
+  if (!QTest::qWaitFor([&] { return findListed(list, name).isValid(); }, 10000)) return false;
   const QModelIndex index = findListed(list, name);
-  if (!index.isValid()) return false;
   list->scrollTo(index);
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
   return true;

@@ -107,7 +107,9 @@ class CalcSimulator {
   int device_ = -1;  // our own hold on the device side, so that the line stays up between opens
   std::string path_;
   int replyDelay_ = 25;
-  int expectTimeout_ = 5000;
+  // How long a step waits for the PC: a bound that only a fault reaches,
+  // also for a sanitized program starting a transfer on a busy machine.
+  int expectTimeout_ = 30000;
   long long byteNs_ = 0;
   std::chrono::steady_clock::time_point txFree_, rxFree_;
   bool afterPc_ = false;

@@ -1,0 +1,1 @@
+// The target that compiles a set of precompiled headers once.
