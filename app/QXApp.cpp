@@ -27,6 +27,8 @@
 #include "platform/Profile.h"
 #include "platform/ProgramPaths.h"
 #include "platform/Wnd.h"
+#include "tokens/CmdTreeCtrl.h"
+#include "tokens/MacroListCtrl.h"
 #include "tokens/QXTokenEditor.h"
 #include "tokens/TokenClipboard.h"
 
@@ -183,7 +185,12 @@ BOOL CQXApp::RegisterGridWindowClass() {
   CGridCtrl::RegisterWindowClass();
   return TRUE;
 }
-BOOL CQXApp::RegisterTokenEditorWindowClass() { return CQXTokenEditor::RegisterTokenEditorClass(); }
+BOOL CQXApp::RegisterTokenEditorWindowClass() {
+  // The forms' other token controls: the macro list and the command tree.
+  CQXMacroListCtrl::RegisterMacroListClass();
+  CQXCmdTreeCtrl::RegisterCmdTreeClass();
+  return CQXTokenEditor::RegisterTokenEditorClass();
+}
 void CQXApp::InitMenuPopupTable() { ::InitMenuPopupTable(); }
 void CQXApp::BuildExtensionMenus(const QString&) {}
 

@@ -1,6 +1,9 @@
 // The command tree and command list controls: the tree text through the
 // clipboard, moves, deletion, label edits and their keys, drags of
 // commands, and the stored tree and lists read into the controls.
+#include "platform/Dialog.h"
+#include "platform/MessageBox.h"
+#include "platform/CmdUI.h"
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
 #include "tests/support/TestEnvironment.h"
@@ -11,11 +14,16 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
 #include <QMimeData>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -40,6 +48,51 @@ class Host : public CWnd {
     return CWnd::WindowProc(message, wParam, lParam);
   }
 };
+
+// Form 550 with its command tree; the tree's "Copier" reaches the dialog.
+class TreeDialog : public CDialog {
+ public:
+  TreeDialog() : CDialog(550) {}
+  DECLARE_MESSAGE_MAP()
+  CQXCmdTreeCtrl* tree = nullptr;
+  void OnTreeCopy() { EndDialog(IDOK); }
+
+ protected:
+  BOOL OnInitDialog() override {
+    CDialog::OnInitDialog();
+    tree = CQXCmdTreeCtrl::Init(1026, this);
+    if (tree) {
+      tree->SetCommandNodes({{1, "Maths", 0, true}});
+      tree->SelectItem(tree->GetChildItem(tree->GetRootItem()));
+    }
+    return TRUE;
+  }
+};
+
+const CMessageMap& TreeDialog::messageMap() {
+  static const CMessageMap map = MessageMapOf<TreeDialog>(CDialog::messageMap()).command(23004, &TreeDialog::OnTreeCopy);
+  return map;
+}
+
+// Opens the dialog from a menu command.
+class Opener : public CWnd {
+ public:
+  DECLARE_MESSAGE_MAP()
+  int result = 0;
+  std::function<void(TreeDialog&)> during;
+  void OnOpen() {
+    TreeDialog dialog;
+    QTimer::singleShot(0, &dialog, [&] { during(dialog); });
+    // Never left waiting, whatever goes wrong.
+    QTimer::singleShot(20000, &dialog, [&] { dialog.EndDialog(IDCANCEL); });
+    result = dialog.DoModal();
+  }
+};
+
+const CMessageMap& Opener::messageMap() {
+  static const CMessageMap map = MessageMapOf<Opener>(CWnd::messageMap()).command(4242, &Opener::OnOpen);
+  return map;
+}
 
 class CommandControls : public ::testing::Test {
  protected:
@@ -198,6 +251,25 @@ TEST_F(CommandControls, TheStoredTreeAndSelectionComeBack) {
   ASSERT_TRUE(RestoreTreeSelectionPath(&back, "Token View", "Cmd Tree Last Item"));
   EXPECT_EQ(back.GetItemText(back.GetSelectedItem()), QStringLiteral("Sub"));
   EXPECT_TRUE(back.GetItemState(back.GetParentItem(back.GetSelectedItem()), TVIS_EXPANDED) & TVIS_EXPANDED);
+}
+
+TEST_F(CommandControls, AMenuChoiceInAModalDialogReachesTheDialog) {
+  Opener opener;
+  opener.during = [&](TreeDialog& dialog) {
+    ASSERT_NE(dialog.tree, nullptr);
+    QTimer::singleShot(50, &dialog, [] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (!menu) return;
+      for (QAction* action : menu->actions())
+        if (CommandIdOf(action) == 23004 && action->isEnabled())
+          QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+    });
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0), dialog.tree->mapToGlobal(QPoint(0, 0)));
+    QApplication::sendEvent(dialog.tree, &key);
+  };
+  opener.SendMessage(WM_COMMAND, 4242, 0);
+  // Only the dialog's "Copier" handler ends it with IDOK.
+  EXPECT_EQ(opener.result, IDOK);
 }
 
 }  // namespace
