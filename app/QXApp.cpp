@@ -31,7 +31,10 @@
 #include "platform/ShellOpen.h"
 #include "platform/QtTranslations.h"
 #include "platform/Wnd.h"
+#include "tokens/CmdTreeCtrl.h"
+#include "tokens/MacroListCtrl.h"
 #include "tokens/QXTokenEditor.h"
+#include "tokens/TokenClipboard.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -134,6 +137,7 @@ BOOL CQXApp::InitInstance() {
   }
   RegisterQXMessages();
   RegisterItemClipboardFormats();
+  RegisterTokenClipboardFormats();
   if (!COrvoWinApp::InitInstance()) return FALSE;
   if (!InitSystemComponents()) return FALSE;
 
@@ -194,7 +198,12 @@ BOOL CQXApp::RegisterGridWindowClass() {
   CGridCtrl::RegisterWindowClass();
   return TRUE;
 }
-BOOL CQXApp::RegisterTokenEditorWindowClass() { return CQXTokenEditor::RegisterTokenEditorClass(); }
+BOOL CQXApp::RegisterTokenEditorWindowClass() {
+  // The forms' other token controls: the macro list and the command tree.
+  CQXMacroListCtrl::RegisterMacroListClass();
+  CQXCmdTreeCtrl::RegisterCmdTreeClass();
+  return CQXTokenEditor::RegisterTokenEditorClass();
+}
 void CQXApp::InitMenuPopupTable() { ::InitMenuPopupTable(); }
 void CQXApp::BuildExtensionMenus(const QString& menuFile) { BuildMenuExtension(menuFile); }
 

@@ -1,11 +1,13 @@
 #include "classlib/OrvoListCtrl.h"
 
 #include <QAbstractItemView>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QPainter>
 #include <QRegion>
 #include <algorithm>
 
+#include "classlib/MenuHelpers.h"
 #include "platform/DC.h"
 
 const CMessageMap& COrvoListCtrl::messageMap() {
@@ -41,6 +43,28 @@ int GetFirstSelectedItem(CListCtrl* list) { return list ? list->GetNextItem(-1, 
 
 BOOL SetListItemState(CListCtrl* list, int item, UINT bits) {
   return list ? list->SetItemState(item, bits, bits) : FALSE;
+}
+
+BOOL TrackListContextMenu(CListCtrl* list, QContextMenuEvent* event, UINT menuId, BOOL selectItem) {
+  if (!list || !event || menuId == 0) return FALSE;
+  event->accept();
+  QWidget* viewport = list->GetItemView()->viewport();
+  QPoint point(0, 0);
+  if (event->reason() != QContextMenuEvent::Keyboard) {
+    point = viewport->mapFromGlobal(event->globalPos());
+    const int item = list->HitTest(point);
+    if (item >= 0) {
+      if (selectItem) {
+        list->SetItemState(-1, 0, LVIS_SELECTED);
+        list->SetItemState(item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+      } else {
+        list->SetItemState(item, LVIS_FOCUSED, LVIS_FOCUSED);
+      }
+    }
+  }
+  const QPoint screen = viewport->mapToGlobal(point);
+  CWnd* owner = list->GetParent();
+  return TrackContextMenu(owner ? owner : list, screen.x(), screen.y(), menuId, TRUE);
 }
 
 BOOL EraseListEmptyArea(CListCtrl* list, CDC* dc) {

@@ -12,6 +12,8 @@
 
 #include "platform/ListCtrl.h"
 
+class QContextMenuEvent;
+
 class COrvoListCtrl : public CListCtrl {
   Q_OBJECT
 
@@ -37,6 +39,13 @@ class COrvoListCtrl : public CListCtrl {
 int GetFirstSelectedItem(CListCtrl* list);
 // Turns the state `bits` of the item on, leaving the others.
 BOOL SetListItemState(CListCtrl* list, int item, UINT bits);
+// The context menu of a list control of commands or macros: asked from the
+// keyboard it opens at the client point (0, 0); asked with the mouse the
+// item under the pointer is first focused, or also selected with
+// `selectItem`. The first popup of menu resource `menuId` is tracked with
+// the list's parent as owner, so its commands reach the parent. FALSE for
+// menu 0 or a menu that cannot be shown.
+BOOL TrackListContextMenu(CListCtrl* list, QContextMenuEvent* event, UINT menuId, BOOL selectItem);
 // Fills the part of the list's client area that no item covers (from the
 // top index down to the first item past the bottom) with the window colour,
 // before the list draws its items. TRUE when it painted.

@@ -14,9 +14,11 @@
 #include <QTreeView>
 #include <algorithm>
 
+#include "platform/Cp1252.h"
 #include "platform/DC.h"
 #include "platform/ImageList.h"
 #include "platform/ScrollWnd.h"
+#include "platform/StringCompare.h"
 
 namespace {
 
@@ -316,7 +318,14 @@ int CListCtrl::InsertItem(int item, const QString& text, int image) {
 int CListCtrl::InsertItem(UINT mask, int item, const QString& text, UINT state, UINT stateMask, int image,
                           LPARAM data) {
   if (item < 0) return -1;
-  const int row = std::min(item, GetItemCount());
+  int row = std::min(item, GetItemCount());
+  if ((GetStyle() & LVS_SORTASCENDING) && (mask & LVIF_TEXT)) {
+    const std::string key = tallix::toCp1252(text);
+    row = 0;
+    while (row < GetItemCount() &&
+           tallix::CompareTextLocale(tallix::toCp1252(GetItemText(row, 0)).c_str(), key.c_str()) <= 0)
+      ++row;
+  }
   QList<QStandardItem*> cells;
   for (int c = 0; c < modelColumns(); ++c) {
     auto* cell = new QStandardItem;

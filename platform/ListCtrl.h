@@ -12,6 +12,9 @@
 //   inserted or captioned through the model (classlib/ListHelpers.h on
 //   GetReportView()) count as inserted.
 // - Images: the normal list for LVS_ICON, the small one for the others.
+// - LVS_SORTASCENDING: an item inserted with a text goes where its text
+//   sorts among the items' texts (tallix::CompareTextLocale on the
+//   Windows-1252 bytes), whatever index it was given.
 // - LVS_SINGLESEL: at most one selected item; LVS_AUTOARRANGE: icons are
 //   laid out again when the window changes size; LVS_NOSORTHEADER: the
 //   column headers are not buttons (no LVN_COLUMNCLICK);
@@ -53,6 +56,7 @@ inline constexpr DWORD LVS_LIST = 0x0003;
 inline constexpr DWORD LVS_TYPEMASK = 0x0003;
 inline constexpr DWORD LVS_SINGLESEL = 0x0004;
 inline constexpr DWORD LVS_SHOWSELALWAYS = 0x0008;
+inline constexpr DWORD LVS_SORTASCENDING = 0x0010;
 inline constexpr DWORD LVS_AUTOARRANGE = 0x0100;
 inline constexpr DWORD LVS_NOCOLUMNHEADER = 0x4000;
 inline constexpr DWORD LVS_NOSORTHEADER = 0x8000;

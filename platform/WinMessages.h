@@ -74,6 +74,10 @@ enum : UINT {
 UINT VirtualKeyFromQt(int qtKey);
 // Negative while the key is down, as of the last input event the program saw.
 short GetKeyState(int virtualKey);
+// Delivers the key of `msg` to `msg->hwnd` (its event filters included)
+// without offering it to any PreTranslateMessage first: a window that takes
+// a key from the pre-translation route hands it on this way.
+void DispatchMessage(const MSG* msg);
 
 enum : int {
   SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOWMINIMIZED = 2, SW_SHOWMAXIMIZED = 3, SW_SHOWNOACTIVATE = 4,

@@ -42,6 +42,8 @@ struct DeferredCommand {
 int g_commandDepth = 0;
 std::vector<DeferredCommand> g_deferred;
 Qt::KeyboardModifiers g_modifiers;
+// The key DispatchMessage is delivering, which skips the pre-translation.
+const QEvent* g_dispatching = nullptr;
 QPoint g_messagePos;
 
 // Counts a running user command; the outermost one posts again the
@@ -92,6 +94,7 @@ class PreTranslateFilter : public QObject {
       return mouseActivate(target);
     }
     if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !watched->isWidgetType()) return false;
+    if (event == g_dispatching) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     auto* target = static_cast<QWidget*>(watched);
     // A key the receiver ignored travels on to its parents with the same
@@ -200,6 +203,14 @@ short GetKeyState(int virtualKey) {
     default: return 0;
   }
   return (g_modifiers & m) ? short(-128) : short(0);
+}
+
+void DispatchMessage(const MSG* msg) {
+  if (!msg || !msg->hwnd || !msg->keyEvent) return;
+  const QEvent* outer = g_dispatching;
+  g_dispatching = msg->keyEvent;
+  QCoreApplication::sendEvent(msg->hwnd, msg->keyEvent);
+  g_dispatching = outer;
 }
 
 const CMessageMap& CWnd::messageMap() {

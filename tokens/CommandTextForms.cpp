@@ -107,7 +107,13 @@ std::string FormatTreeTextLine(const CQXTreeTextLine& line) {
   char head[48];
   std::snprintf(head, sizeof head, "%d;%d;%X;\"", line.command ? 1 : 0, line.level,
                 unsigned(line.command ? line.value : 0));
-  return head + line.label + "\"";
+  // An inner quote is doubled, so that the label reads back whole.
+  std::string label;
+  for (char c : line.label) {
+    label += c;
+    if (c == '"') label += '"';
+  }
+  return head + label + "\"";
 }
 
 bool ParseTreeTextLine(const char* line, CQXTreeTextLine* out) {
@@ -116,6 +122,13 @@ bool ParseTreeTextLine(const char* line, CQXTreeTextLine* out) {
   out->command = std::atoi(fields[0].c_str()) != 0;
   out->level = std::min(std::atoi(fields[1].c_str()), 16);
   out->value = out->command ? DWORD(std::strtoul(fields[2].c_str(), nullptr, 16)) : 0;
-  out->label = StripQuotes(fields[3]);
+  // A doubled quote is one quote of the label (files of older versions
+  // never double, and hold no quote inside a label but the label '"').
+  const std::string label = StripQuotes(fields[3]);
+  out->label.clear();
+  for (std::size_t i = 0; i < label.size(); ++i) {
+    out->label += label[i];
+    if (label[i] == '"' && i + 1 < label.size() && label[i + 1] == '"') ++i;
+  }
   return true;
 }

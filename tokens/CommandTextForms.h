@@ -35,7 +35,8 @@ struct CQXTreeTextLine {
   DWORD value = 0;       // a command's list item value, 0 for a folder
   std::string label;
 };
-// "%d;%d;%X;\"%s\"".
+// "%d;%d;%X;\"%s\"", a quote inside the label doubled.
 std::string FormatTreeTextLine(const CQXTreeTextLine& line);
-// False for lines with fewer than four fields or an empty label field.
+// False for lines with fewer than four fields or an empty label field. A
+// doubled quote in the label reads as one.
 bool ParseTreeTextLine(const char* line, CQXTreeTextLine* out);

@@ -123,7 +123,9 @@ bool ReadCommandTreeRecords(COrvoArchive& ar, CQXCommandTreeNodes* nodes) {
   return complete;
 }
 
-int ReadTreeText(const std::vector<std::string>& lines, CQXCommandTreeNodes* nodes, int target) {
+int ReadTreeText(const std::vector<std::string>& lines, CQXCommandTreeNodes* nodes, int target,
+                 std::vector<int>* inserted) {
+  const int before = int(nodes->size());
   TreeShape shape(*nodes);
   if (target < kRoot || target >= int(nodes->size())) target = kRoot;
   const int targetLevel = std::min(shape.Level(target) + (shape.IsFolder(target) ? 1 : 0), 16);
@@ -157,6 +159,7 @@ int ReadTreeText(const std::vector<std::string>& lines, CQXCommandTreeNodes* nod
   }
   std::vector<int> positions;
   *nodes = shape.Flatten(&positions);
+  if (inserted) inserted->assign(positions.begin() + before, positions.end());
   return first >= 0 ? positions[size_t(first)] : -1;
 }
 

@@ -41,8 +41,10 @@ bool ReadCommandTreeRecords(COrvoArchive& ar, CQXCommandTreeNodes* nodes);
 // Reads tree text lines into the tree below `target` (the index of a node,
 // or -1 for the root item) as the tree control's paste does: the first line
 // gives the base level, later lines are placed relative to it; malformed
-// lines are skipped. Returns the index of the first node inserted, or -1.
-int ReadTreeText(const std::vector<std::string>& lines, CQXCommandTreeNodes* nodes, int target = -1);
+// lines are skipped. Returns the index of the first node inserted, or -1;
+// `inserted` receives the indices of all nodes inserted.
+int ReadTreeText(const std::vector<std::string>& lines, CQXCommandTreeNodes* nodes, int target = -1,
+                 std::vector<int>* inserted = nullptr);
 // The text lines of node `index` and, for a folder, of everything below it.
 std::vector<std::string> WriteTreeText(const CQXCommandTreeNodes& nodes, int index);
 

@@ -42,6 +42,18 @@ static_assert(sizeof(QXCOMMANDINFO) == 1360);
 constexpr DWORD MakeCommandValue(int table, int number) { return DWORD(number) << 16 | DWORD(table & 0xFFFF); }
 constexpr int CommandValueTable(DWORD value) { return int(value & 0xFFFF); }
 constexpr int CommandValueNumber(DWORD value) { return int(value >> 16); }
+// The calculator bytes of a command value: table byte and number byte, or
+// the number byte alone when the table byte is 0. Their count.
+inline int CommandValueBytes(DWORD value, BYTE bytes[2]) {
+  const BYTE table = BYTE(CommandValueTable(value)), number = BYTE(CommandValueNumber(value));
+  if (table == 0) {
+    bytes[0] = number;
+    return 1;
+  }
+  bytes[0] = table;
+  bytes[1] = number;
+  return 2;
+}
 // A text index value: trimmed length in bits 16..31, number byte in 8..15,
 // table byte in 0..7.
 constexpr int TextIndexLength(DWORD value) { return int(value >> 16); }

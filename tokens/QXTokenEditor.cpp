@@ -33,6 +33,7 @@ CQXTokenEditor::CQXTokenEditor(QWidget* parent) : CScrollWnd<CWnd>(parent) {
   reset();
 }
 
+
 CQXTokenEditor::~CQXTokenEditor() = default;
 
 BOOL CQXTokenEditor::RegisterTokenEditorClass() {

@@ -32,15 +32,19 @@
 // Every edit that changes the content sets the modified flag and sends
 // WM_COMMAND EN_CHANGE (the editor as lParam) to the parent.
 //
-// The clipboard and drag and drop (Copy, Cut, Paste, IsPasteAvailable, the
-// drop target and the drag of a selection) belong to the token clipboard;
-// until it is there, pressing inside a selection and dragging removes the
-// selection.
+// The clipboard (TokenClipboard.h): Copy and Cut put the selection there as
+// a token block of calculator bytes and as CF_TEXT (the Edit menu's bits 5),
+// Paste takes the first usable of the bytes block, the words block and
+// CF_TEXT. Dragging a selection offers the same two formats, copy or move;
+// the editor is a drop target for the bytes block and CF_TEXT (Ctrl copies,
+// else move) and shows a grey drop caret at the insertion point. Paste and
+// drop go through the insertion guard; the dropped tokens end up selected.
 #pragma once
 
 #include "classlib/LogFont.h"
 #include "platform/ColorRef.h"
 #include "platform/DC.h"
+#include "platform/OleDropTarget.h"
 #include "platform/ScrollWnd.h"
 #include "tokens/QXTokenArray.h"
 #include "tokens/QXTokenTextMap.h"
@@ -51,8 +55,12 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
+class COleDataObject;
+class COleDataSource;
+struct TokenClipData;
 class QTimer;
 
 enum : UINT { kTokenFormatBytes = 1, kTokenFormatWords = 2, kTokenFormatText = 4 };
@@ -186,6 +194,35 @@ class CQXTokenEditor : public CScrollWnd<CWnd> {
   BOOL CanEditCut() const { return CanEditCopy(); }
   BOOL CanEditUndo() const { return CanUndo(); }
   BOOL CanEditSelectAll() const { return !IsEmpty(); }
+  BOOL EditCopy() { return Copy(kTokenFormatBytes | kTokenFormatText); }
+  BOOL EditCut() { return Cut(kTokenFormatBytes | kTokenFormatText); }
+  BOOL EditPaste() { return Paste(kTokenFormatBytes | kTokenFormatText) != 0; }
+  BOOL CanEditPaste() const { return IsPasteAvailable(kTokenFormatBytes | kTokenFormatText); }
+
+  // ---- the token clipboard ----
+  // With bit 1 the bytes block is on the clipboard, or else with bit 4
+  // CF_TEXT (the words block is not looked at).
+  static BOOL IsPasteAvailable(UINT bits);
+  // FALSE when nothing is selected (the clipboard stays as it was).
+  BOOL Copy(UINT bits);
+  BOOL Cut(UINT bits);
+  // The result of the insertion; 0 when nothing could be pasted.
+  int Paste(UINT bits);
+  // Caches one block per format of `bits` (1 bytes, 4 text, 2 words), of
+  // the selection or of everything.
+  BOOL RenderTokens(COleDataSource* source, UINT bits, BOOL selectionOnly) const;
+  // The drop target's operations, at client points (the editor registers
+  // its target when it is created).
+  DROPEFFECT OnDragEnter(COleDataObject* data, DWORD keyState, QPoint point);
+  DROPEFFECT OnDragOver(COleDataObject* data, DWORD keyState, QPoint point);
+  void OnDragLeave();
+  BOOL OnDrop(COleDataObject* data, DROPEFFECT effect, QPoint point);
+  // Scrolls while the pointer is within a line of an edge (at most every
+  // 200 ms per direction); never answers the scroll effect.
+  DROPEFFECT OnDragScroll(DWORD keyState, QPoint point);
+  // 0 idle, 10 while the editor's own drag runs, 20 when its own drop moved
+  // the tokens, 30 when it copied them.
+  int GetDragMarker() const { return dragMarker_; }
 
   // ---- printing ----
   // Measures the editor's font on the printer `job` draws on (its
@@ -349,9 +386,15 @@ class CQXTokenEditor : public CScrollWnd<CWnd> {
   void cancelMouse();
   void updateCursor(QPoint point);
   QPoint clientPoint(const QMouseEvent* event) const;
-  // The drag of the selection, which belongs to the token clipboard; until
-  // it is there no drag takes place (FALSE).
+  // The drag of the selection; FALSE when it holds no bytes (the caller
+  // then removes the selection).
   BOOL DragSelection();
+  // clipboard and drops
+  class DropTarget;
+  void registerDropTarget();
+  int dropIndexAt(QPoint point);
+  void dropCaretTo(QPoint point);
+  int insertTokenData(const TokenClipData& tokens);
 
   const CQXTokenTextMap* map_ = nullptr;
   CQXTokenArray tokens_;
@@ -405,6 +448,13 @@ class CQXTokenEditor : public CScrollWnd<CWnd> {
   int leftMargin_ = 10;
   int rightMargin_ = 10;
   TokenCharMapCallback charMap_;
+
+  std::unique_ptr<COleDropTarget> dropTarget_;
+  int dragMarker_ = 0;
+  // The last drag scroll of each direction (up, down, left, right), ms.
+  std::array<qint64, 4> lastDragScroll_{};
+  // The caret a drag found and gives back when it leaves.
+  int caretBeforeDrag_ = -1;
 
   COLORREF colorText_ = 0, colorHighlightText_ = 0, colorWindow_ = 0, colorHighlight_ = 0, colorMargin_ = 0,
            colorFace_ = 0;

@@ -33,6 +33,7 @@ void CQXTokenEditor::prepareWindow() {
   loadColors();
   applyStyles();
   SetFontByName("Arial", 100);
+  registerDropTarget();
 }
 
 // The frame and the vertical bar the styles ask for (0x1000 is an edit
@@ -508,5 +509,3 @@ void CQXTokenEditor::updateCursor(QPoint point) {
   }
   setCursor(overSelection ? Qt::ArrowCursor : Qt::IBeamCursor);
 }
-
-BOOL CQXTokenEditor::DragSelection() { return FALSE; }

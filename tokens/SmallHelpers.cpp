@@ -1,7 +1,9 @@
 #include "tokens/SmallHelpers.h"
 
 #include "datamodel/CalcNumber.h"
+#include "platform/AtomicFile.h"
 #include "platform/LanguageLibrary.h"
+#include "platform/MessageBox.h"
 
 #include <QFileInfo>
 
@@ -36,4 +38,8 @@ void ApplyLocaleDecimalPoint(char* text) {
 void BuildFileDialogFilter(const UINT* ids, QString* filter) {
   for (; ids && *ids; ++ids) *filter += CLanguageLibrary::LoadString(*ids);
   *filter += QLatin1Char('|');
+}
+
+void ShowFileMessage(UINT id, const char* path) {
+  AfxMessageBox(CLanguageLibrary::FormatMessage(id, tallix::filePathFromBytes(path)), MB_ICONEXCLAMATION);
 }

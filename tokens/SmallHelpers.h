@@ -1,6 +1,6 @@
 // Small helpers several subsystems share: whether a file name is taken,
 // digit grouping for byte counts, the user's decimal separator in number
-// texts, and file dialog filters joined from string-table entries.
+// texts, file messages, and file dialog filters joined from string-table entries.
 #pragma once
 
 #include "platform/WinTypes.h"
@@ -22,6 +22,10 @@ BOOL InsertThousandsSeparator(const char* digits, char separator, char* out, UIN
 // Replaces the first '.' of `text` by the decimal separator of number texts
 // (CalcNumberDecimalSeparator). Nothing for a null text.
 void ApplyLocaleDecimalPoint(char* text);
+
+// Message `id` ("... %1 ...") with the file path, icon exclamation: how the
+// readers and writers of the program's files report a failure.
+void ShowFileMessage(UINT id, const char* path);
 
 // Appends the strings of `ids` (ended by 0; null for none) to `filter`,
 // then one "|": the string-table filters end in "|" themselves, so the

@@ -9,6 +9,7 @@
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramPaths.h"
+#include "tokens/SmallHelpers.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -28,10 +29,6 @@ constexpr char kTreeStream[] = "\\Token\\Command Tree";
 constexpr UINT kMsgOutOfMemory = 61706;
 constexpr UINT kMsgReadError = 61733;
 constexpr UINT kMsgWriteError = 61734;
-
-void showFileMessage(UINT id, const char* path) {
-  AfxMessageBox(CLanguageLibrary::FormatMessage(id, tallix::filePathFromBytes(path)), MB_ICONEXCLAMATION);
-}
 
 void writeText(COrvoArchive& ar, const char* text) {
   const DWORD length = DWORD(std::strlen(text));
@@ -138,7 +135,7 @@ BOOL writeWholeFile(const char* path, const FileContents& contents) {
   }
   if (!written) {
     if (!scratch.isEmpty()) QFile::remove(scratch);
-    showFileMessage(kMsgWriteError, path);
+    ShowFileMessage(kMsgWriteError, path);
     return FALSE;
   }
   return TRUE;
@@ -261,7 +258,7 @@ BOOL WriteCommandTree(const char* path, const CQXCommandTreeNodes& tree) {
   }
   if (!written) {
     if (!scratch.isEmpty()) QFile::remove(scratch);
-    showFileMessage(kMsgWriteError, path);
+    ShowFileMessage(kMsgWriteError, path);
     return FALSE;
   }
   return TRUE;
@@ -291,7 +288,7 @@ BOOL ReadCommandTree(const char* path, CQXCommandTreeNodes* tree) {
     AfxMessageBox(kMsgOutOfMemory, MB_ICONEXCLAMATION);
     return FALSE;
   }
-  showFileMessage(kMsgReadError, path);
+  ShowFileMessage(kMsgReadError, path);
   return FALSE;
 }
 

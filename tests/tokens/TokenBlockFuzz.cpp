@@ -1,0 +1,52 @@
+// Fuzz target of the token clipboard's reader: the first byte picks the
+// formats asked for, the rest is offered as the bytes block, as the words
+// block and as text. A block is taken only when its length field fits what
+// it holds, and then gives exactly that many bytes.
+#include "platform/OleDataObject.h"
+#include "platform/OleDataSource.h"
+#include "tokens/TokenClipboard.h"
+
+#include <QCoreApplication>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+void check(bool condition) {
+  if (!condition) __builtin_trap();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static int argc = 1;
+  static char name[] = "token_block_fuzz";
+  static char* argv[] = {name, nullptr};
+  static QCoreApplication app(argc, argv);
+  if (size == 0) return 0;
+  const UINT bits = data[0] & 7;
+  const QByteArray block(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
+
+  const std::optional<QByteArray> read = ReadTokenBlock(block);
+  if (read) {
+    check(block.size() >= kTokenBlockHeaderSize);
+    check(read->size() <= block.size() - kTokenBlockHeaderSize);
+    check(*read == block.mid(kTokenBlockHeaderSize, read->size()));
+    check(ReadTokenBlock(MakeTokenBlock(1, read->constData(), int(read->size()))) == read);
+  } else {
+    check(block.size() < kTokenBlockHeaderSize || (data[5] | data[6] << 8 | data[7] << 16 | std::uint32_t(data[8]) << 24) >
+                                                        std::uint32_t(block.size() - kTokenBlockHeaderSize));
+  }
+
+  COleDataSource source;
+  source.CacheGlobalData(GetTokenBytesFormat(), block);
+  source.CacheGlobalData(GetTokenWordsFormat(), block);
+  source.CacheGlobalData(CF_TEXT, block + '\0');
+  COleDataObject object;
+  object.Attach(source.CreateMimeData());
+  const std::optional<TokenClipData> found = ReadTokenClipData(object, bits);
+  if (bits & 1) check(!read || (found && found->format == 1 && found->bytes == *read));
+  if (!read && !(bits & 4)) check(!found);
+  return 0;
+}
