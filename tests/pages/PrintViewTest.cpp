@@ -211,6 +211,7 @@ TEST_F(PrintWindow, PreviewTakesThePanesPlaceUntilClosed) {
   preview->GetPreviewWidget()->updatePreview();
   QCoreApplication::processEvents();
   EXPECT_GE(preview->GetPageCount(), 3);
+  PageWindow::lookAt();
   EXPECT_EQ(preview->GetPreviewWidget()->currentPage(), 1);
   preview->SendMessage(WM_COMMAND, CQXPrintPreviewWnd::kCmdNextPage);
   preview->SendMessage(WM_COMMAND, CQXPrintPreviewWnd::kCmdNextPage);
