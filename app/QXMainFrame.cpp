@@ -96,7 +96,7 @@ const CMessageMap& CQXMainFrame::messageMap() {
           .commandEx(kCmdViewToolBar, kCmdViewStatusBar, &CQXMainFrame::OnBarCheck)
           .updateUIRange(kCmdViewToolBar, kCmdViewStatusBar, &CQXMainFrame::OnUpdateBarMenu)
           .command(kCmdFilePrint, &CQXMainFrame::OnFilePrint)
-          .command(kCmdFilePrintDirect, &CQXMainFrame::OnFilePrint)
+          .command(kCmdFilePrintDirect, &CQXMainFrame::OnFilePrintDirect)
           .command(kCmdFilePrintPreview, &CQXMainFrame::OnFilePrintPreview)
           .updateUIRange(kCmdFilePrint, kCmdFilePrintPreview, &CQXMainFrame::OnUpdateFilePrint)
           .command(kCmdHelpIndex, &CQXMainFrame::OnHelpIndex)
@@ -261,6 +261,8 @@ BOOL CQXMainFrame::PreTranslateMessage(MSG* msg) {
       if (column == 1 && isIconView(GetContentView())) PostMessage(msgQXSwitchToPane, 0);
     }
   }
+  // The preview has keys of its own; the frame's are off while it runs.
+  if (IsInPrintPreview()) return CWnd::PreTranslateMessage(msg);
   return COrvoMainFrame::PreTranslateMessage(msg);
 }
 
@@ -358,13 +360,29 @@ void CQXMainFrame::OnUpdateBarMenu(CCmdUI* ui) {
   ui->SetCheck(bar && !bar->isHidden() ? 1 : 0);
 }
 
-// Printing goes through the print view of the selection's kind; no kind has
-// one yet, so the commands stay disabled.
-void CQXMainFrame::OnFilePrint() {}
+namespace {
+CQXMainFrame::PrintFunctions printFunctions;
+}
 
-void CQXMainFrame::OnFilePrintPreview() {}
+void CQXMainFrame::SetPrintFunctions(const PrintFunctions& functions) { printFunctions = functions; }
 
-void CQXMainFrame::OnUpdateFilePrint(CCmdUI* ui) { ui->Enable(FALSE); }
+// Printing goes through the print view of the kind of the content view's
+// page (also while the tree has the focus).
+void CQXMainFrame::OnFilePrint() {
+  if (printFunctions.print && !IsInPrintPreview()) printFunctions.print(this, kCmdFilePrint);
+}
+
+void CQXMainFrame::OnFilePrintDirect() {
+  if (printFunctions.print && !IsInPrintPreview()) printFunctions.print(this, kCmdFilePrintDirect);
+}
+
+void CQXMainFrame::OnFilePrintPreview() {
+  if (printFunctions.print && !IsInPrintPreview()) printFunctions.print(this, kCmdFilePrintPreview);
+}
+
+void CQXMainFrame::OnUpdateFilePrint(CCmdUI* ui) {
+  ui->Enable(!IsInPrintPreview() && printFunctions.canPrint && printFunctions.canPrint());
+}
 
 void CQXMainFrame::OnHelpIndex() {
   if (CWinApp* app = AfxGetApp()) app->OnHelpFinder();

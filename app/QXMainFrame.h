@@ -103,6 +103,16 @@ class CQXMainFrame : public COrvoMainFrame, public CQXMainFrameServices {
 
   UINT_PTR GetContentTimer() const { return contentTimer_; }
 
+  // How the frame prints the current item: the print views live above the
+  // frame, so the program installs them; without them Print, Print Direct
+  // and Print Preview stay disabled. `print` gets the command (57607,
+  // 57608 or 57609).
+  struct PrintFunctions {
+    BOOL (*canPrint)() = nullptr;
+    void (*print)(CQXMainFrame* frame, UINT command) = nullptr;
+  };
+  static void SetPrintFunctions(const PrintFunctions& functions);
+
  protected:
   int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
   BOOL OnCreateClient(LPCREATESTRUCT lpCreateStruct, CCreateContext* context) override;
@@ -113,6 +123,7 @@ class CQXMainFrame : public COrvoMainFrame, public CQXMainFrameServices {
   BOOL OnBarCheck(UINT id);
   void OnUpdateBarMenu(CCmdUI* ui);
   void OnFilePrint();
+  void OnFilePrintDirect();
   void OnFilePrintPreview();
   void OnUpdateFilePrint(CCmdUI* ui);
   void OnHelpIndex();

@@ -2,6 +2,8 @@
 #include "app/OldDataLibraryImport.h"
 #include "app/QXApp.h"
 #include "app/QXDoc.h"
+#include "app/QXMainFrame.h"
+#include "pages/QXPrintView.h"
 #include "pages/QXViewTable.h"
 
 #include <QApplication>
@@ -17,6 +19,7 @@ int main(int argc, char** argv) {
     // The page views, also the frame's fallback view, by class name.
     RegisterQXPageClasses();
     CQXDoc::SetSelectionViewFunction(&ShowSelectionView);
+    CQXMainFrame::SetPrintFunctions({&CanPrintCurrentItem, &PrintCurrentItem});
     SetOldFileImport(&oldFiles);
     exitCode = AfxWinMain();
     // Windows that delete themselves after their last event go now, while

@@ -46,8 +46,10 @@ BOOL CQXPrintGridCtrl::PreparePrintLayout(CDC* dc, CPrintInfo* info) {
   m_pageHeight = int(m_printableHeight / m_vertScale);
   // A new job has no header rows printed yet.
   m_headerRowHeight = 0;
-  m_rowsHeightPerPage =
-      m_pageHeight - int((info->m_rectDraw.top() + m_headerRowHeight) / m_vertScale) - GetFixedRowHeight();
+  // The job's drawing rectangle gives the header band as its top and the
+  // footer band as its bottom: rows keep clear of both.
+  const int bands = std::max(0, info->m_rectDraw.top()) + std::max(0, info->m_rectDraw.bottom());
+  m_rowsHeightPerPage = m_pageHeight - int((bands + m_headerRowHeight) / m_vertScale) - GetFixedRowHeight();
 
   info->SetMaxPage(UINT(pageStarts().size()));
   info->m_nCurPage = 1;

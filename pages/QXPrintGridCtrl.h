@@ -26,7 +26,8 @@ class CQXPrintGridCtrl : public CQXGridCtrl {
   // Measures the printer, counts the pages (the job's last page; its
   // current page becomes 1) and makes the pens. FALSE, nothing prepared,
   // without a DC, a job or data rows, or for a resolution that cannot be
-  // read.
+  // read. The job's drawing rectangle holds the header band's height as
+  // its top and the footer band's as its bottom.
   virtual BOOL PreparePrintLayout(CDC* dc, CPrintInfo* info);
   // Prints the job's current page: the header rows, then that page's rows.
   virtual void PrintGridPage(CDC* dc, CPrintInfo* info);

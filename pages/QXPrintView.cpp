@@ -1,0 +1,260 @@
+#include "pages/QXPrintView.h"
+
+#include "app/MainFrameFunctions.h"
+#include "app/QXApp.h"
+#include "app/QXMainFrame.h"
+#include "app/QXTreeView.h"
+#include "classlib/ProfileSettings.h"
+#include "pages/QXDataPage.h"
+#include "pages/QXKindPrintViews.h"
+#include "pages/QXPrintPreview.h"
+#include "platform/Cp1252.h"
+#include "platform/LanguageLibrary.h"
+#include "platform/MessageBox.h"
+#include "platform/MulDiv.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScreen>
+
+#include <memory>
+#include <new>
+
+namespace {
+
+constexpr UINT kMsgNoMemory = 61706;
+constexpr UINT kMsgCannotPrint = 61702;
+constexpr UINT kStrPage = 61507;
+constexpr UINT kDlgPrinting = 30722;
+constexpr UINT kCmdPrint = 57607;
+constexpr UINT kCmdPrintPreview = 57609;
+
+}  // namespace
+
+const CMessageMap& CQXPrintView::messageMap() {
+  static const CMessageMap map = MessageMapOf<CQXPrintView>(CWnd::messageMap());
+  return map;
+}
+
+CQXPrintView::CQXPrintView()
+    : m_sendViewData([](void* request) { return SendGetViewData(request); }),
+      m_bPrintHeader(AppGetProfileInt("Settings", "Print Header", 1) != 0),
+      m_bPrintFooter(AppGetProfileInt("Settings", "Print Footer", 1) != 0) {
+  hide();
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    m_nScreenDpiX = qRound(screen->logicalDotsPerInchX());
+    m_nScreenDpiY = qRound(screen->logicalDotsPerInchY());
+  }
+}
+
+CQXPrintView::~CQXPrintView() = default;
+
+void CQXPrintView::PrintBody(CDC*, CPrintInfo*) {}
+void CQXPrintView::SetupPrintDC(CDC*, CPrintInfo*) {}
+void CQXPrintView::BeginJob(CDC*, CPrintInfo*) {}
+void CQXPrintView::EndJob(CDC*, CPrintInfo*) {}
+BOOL CQXPrintView::PrepareJob(CPrintInfo*) { return TRUE; }
+void CQXPrintView::EndPreviewJob(CDC*, CPrintInfo*) {}
+BOOL CQXPrintView::FetchViewData() { return FALSE; }
+
+BOOL CQXPrintView::RequestViewData(int kind, void* detail) {
+  if (!m_sendViewData) return FALSE;
+  QXViewDataRequest query;
+  if (!m_sendViewData(&query) || query.kind != kind) return FALSE;
+  QXViewDataRequest request{int(sizeof(QXViewDataRequest)), kind, detail};
+  return m_sendViewData(&request);
+}
+
+QRect CQXPrintView::GetMarginRect(CDC* dc, const CPrintInfo* info) const {
+  const int dpiX = dc->GetDeviceCaps(LOGPIXELSX), dpiY = dc->GetDeviceCaps(LOGPIXELSY);
+  const QRect& r = info->m_rectDraw;
+  return QRect(QPoint(r.left() + MulDiv(m_rcMargins.left, dpiX, 1440), r.top() + MulDiv(m_rcMargins.top, dpiY, 1440)),
+               QPoint(r.right() - MulDiv(m_rcMargins.right, dpiX, 1440),
+                      r.bottom() - MulDiv(m_rcMargins.bottom, dpiY, 1440)));
+}
+
+BOOL CQXPrintView::BeginPrinting(CDC* dc, CPrintInfo* info) {
+  const int dpiY = dc->GetDeviceCaps(LOGPIXELSY);
+  if (dc->GetDeviceCaps(LOGPIXELSX) <= 0 || dpiY <= 0) return FALSE;
+  m_headerFont.CreatePointFont(100, QStringLiteral("Arial"));
+  CFont* old = dc->SelectObject(&m_headerFont);
+  m_nLineHeight = dc->GetTextExtent(QStringLiteral("JGH")).height();
+  dc->SelectObject(old);
+  m_rulePen.CreatePen(PS_SOLID, std::max(1, dpiY / 72), RGB(0, 0, 0));
+
+  // The view lays its pages out knowing how much the header and the footer
+  // take from each page.
+  const QRect saved = info->m_rectDraw;
+  info->m_rectDraw = QRect(QPoint(0, m_bPrintHeader ? 2 * m_nLineHeight : 0),
+                           QPoint(0, m_bPrintFooter ? 2 * m_nLineHeight : 0));
+  BeginJob(dc, info);
+  info->m_rectDraw = saved;
+  return TRUE;
+}
+
+void CQXPrintView::drawHeader(CDC* dc, CPrintInfo* info) {
+  QRect& r = info->m_rectDraw;
+  CFont* oldFont = dc->SelectObject(&m_headerFont);
+  const int oldMode = dc->SetBkMode(TRANSPARENT);
+  QRect band(r.left(), r.top(), r.width(), m_nLineHeight);
+  dc->DrawText(m_strTitle, &band, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  band = QRect(r.left(), r.top(), r.width(), m_nLineHeight);
+  dc->DrawText(m_strCaption, &band, DT_CENTER | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  CPen* oldPen = dc->SelectObject(&m_rulePen);
+  const int y = r.top() + m_nLineHeight + m_nLineHeight / 4;
+  dc->MoveTo(r.left(), y);
+  dc->LineTo(r.right() + 1, y);
+  dc->SelectObject(oldPen);
+  dc->SetBkMode(oldMode);
+  dc->SelectObject(oldFont);
+  r.setTop(r.top() + 2 * m_nLineHeight);
+}
+
+void CQXPrintView::drawFooter(CDC* dc, const QRect& r, UINT page) {
+  CFont* oldFont = dc->SelectObject(&m_headerFont);
+  const int oldMode = dc->SetBkMode(TRANSPARENT);
+  CPen* oldPen = dc->SelectObject(&m_rulePen);
+  const int bottom = r.bottom() + 1;
+  const int y = bottom - m_nLineHeight / 4 - m_nLineHeight;
+  dc->MoveTo(r.left(), y);
+  dc->LineTo(r.right() + 1, y);
+  dc->SelectObject(oldPen);
+  QRect band(r.left(), bottom - m_nLineHeight, r.width(), m_nLineHeight);
+  QString text = CLanguageLibrary::LoadString(kStrPage);
+  text.replace(QStringLiteral("%u"), QString::number(page));
+  dc->DrawText(text, &band, DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX);
+  dc->SetBkMode(oldMode);
+  dc->SelectObject(oldFont);
+}
+
+void CQXPrintView::PrintPage(CDC* dc, CPrintInfo* info) {
+  if (m_bPrintHeader) drawHeader(dc, info);
+  const QRect whole = info->m_rectDraw;
+  if (m_bPrintFooter) info->m_rectDraw.setBottom(info->m_rectDraw.bottom() - 2 * m_nLineHeight);
+  const int saved = dc->SaveDC();
+  PrintBody(dc, info);
+  dc->RestoreDC(saved);
+  if (m_bPrintFooter) drawFooter(dc, whole, info->m_nCurPage);
+}
+
+void CQXPrintView::EndPrinting(CDC* dc, CPrintInfo* info) {
+  if (m_nMode == kModePreview) EndPreviewJob(dc, info);
+  else EndJob(dc, info);
+}
+
+int CQXPrintView::RenderJob(QPainter* painter, const std::function<bool()>& newPage) {
+  CDC dc(painter, true);
+  const QRect page(0, 0, dc.GetDeviceCaps(HORZRES), dc.GetDeviceCaps(VERTRES));
+  CPrintInfo info;
+  info.m_rectDraw = page;
+  if (!BeginPrinting(&dc, &info)) return 0;
+  int printed = 0;
+  for (info.m_nCurPage = 1; info.m_nCurPage <= info.GetMaxPage() && info.m_bContinuePrinting; ++info.m_nCurPage) {
+    if (printed > 0 && newPage && !newPage()) break;
+    info.m_rectDraw = page;
+    SetupPrintDC(&dc, &info);
+    PrintPage(&dc, &info);
+    ++printed;
+  }
+  EndPrinting(&dc, &info);
+  return printed;
+}
+
+const CRuntimeClass* GetPrintViewClass() {
+  QXViewDataRequest query;
+  if (!SendGetViewData(&query)) return nullptr;
+  return PrintViewClassOfKind(query.kind);
+}
+
+BOOL CanPrintCurrentItem() { return GetPrintViewClass() != nullptr; }
+
+CQXPrintView* PreparePrintJob(CQXMainFrame* frame, int mode, QPrinter* printer) {
+  const CRuntimeClass* cls = GetPrintViewClass();
+  if (!cls || !frame) return nullptr;
+  std::unique_ptr<CQXPrintView> view;
+  try {
+    view.reset(qobject_cast<CQXPrintView*>(CreateObject(cls)));
+  } catch (const std::bad_alloc&) {
+    AfxMessageBox(kMsgNoMemory, MB_ICONSTOP);
+    return nullptr;
+  }
+  if (!view) return nullptr;
+  view->setParent(frame);
+  view->hide();
+  view->setProperty("ctrlId", CQXPrintView::kViewId);
+  view->m_nMode = mode;
+  if (auto* app = dynamic_cast<CQXApp*>(AfxGetApp())) view->m_rcMargins = app->m_rcPageMargin;
+  CPrintInfo info;
+  if (!view->PrepareJob(&info)) return nullptr;
+  if (printer && (printer->logicalDpiX() <= 0 || printer->logicalDpiY() <= 0)) {
+    AfxMessageBox(kMsgCannotPrint, MB_ICONSTOP);
+    return nullptr;
+  }
+  TreeItemInfo item;
+  item.mask = TreeItemInfo::kDescription;
+  if (GetSelectedItemInfo(&item)) view->m_strTitle = tallix::fromCp1252(item.description);
+  view->m_strCaption = frame->windowTitle();
+  return view.release();
+}
+
+CQXMinimumPrinterMargins::CQXMinimumPrinterMargins(QPrinter* printer)
+    : printer_(printer), saved_(printer->pageLayout()) {
+  QPageLayout layout = saved_;
+  layout.setMode(QPageLayout::StandardMode);
+  layout.setMargins(layout.minimumMargins());
+  printer_->setPageLayout(layout);
+}
+
+CQXMinimumPrinterMargins::~CQXMinimumPrinterMargins() { printer_->setPageLayout(saved_); }
+
+BOOL RunPrintJob(CQXMainFrame* frame, QPrinter* printer, bool withDialog) {
+  if (!printer) return FALSE;
+  std::unique_ptr<CQXPrintView> view(PreparePrintJob(frame, CQXPrintView::kModePrint, printer));
+  if (!view) return FALSE;
+  if (withDialog) {
+    QPrintDialog dialog(printer, frame);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    if (dialog.exec() != QDialog::Accepted) return FALSE;
+  }
+  CQXMinimumPrinterMargins margins(printer);
+  printer->setDocName(frame ? frame->windowTitle() : QString());
+  QPainter painter;
+  if (printer->logicalDpiX() <= 0 || printer->logicalDpiY() <= 0 || !painter.begin(printer)) {
+    AfxMessageBox(kMsgCannotPrint, MB_ICONSTOP);
+    return FALSE;
+  }
+  // The printing dialog lets the user cancel after the page being printed.
+  std::unique_ptr<QWidget> progress(CLanguageLibrary::LoadDialog(kDlgPrinting, frame));
+  bool cancelled = false;
+  if (progress) {
+    progress->setWindowModality(Qt::ApplicationModal);
+    if (auto* cancel = GetDlgItemAs<QAbstractButton>(progress.get(), IDCANCEL))
+      QObject::connect(cancel, &QAbstractButton::clicked, [&cancelled] { cancelled = true; });
+    progress->show();
+  }
+  view->RenderJob(&painter, [&] {
+    QCoreApplication::processEvents();
+    return !cancelled && printer->newPage();
+  });
+  const bool ok = painter.end();
+  return ok && !cancelled;
+}
+
+void PrintCurrentItem(CQXMainFrame* frame, UINT command) {
+  if (!frame) return;
+  QPrinter* printer = AfxGetApp() ? AfxGetApp()->GetPrinter() : nullptr;
+  if (command == kCmdPrintPreview) {
+    StartPrintPreview(frame, printer);
+    return;
+  }
+  RunPrintJob(frame, printer, command == kCmdPrint);
+}

@@ -1,0 +1,238 @@
+// The print job, the kind views of grids and descriptions, printing into a
+// PDF from the main window and the preview that takes the main window's
+// place.
+#include "PageTestSupport.h"
+
+#include "app/QXApp.h"
+#include "datamodel/QXItemFactory.h"
+#include "pages/QXDefaultPages.h"
+#include "pages/QXDescriptionPage.h"
+#include "pages/QXKindPrintViews.h"
+#include "pages/QXPrintGridCtrl.h"
+#include "pages/QXPrintPreview.h"
+#include "pages/QXPrintView.h"
+#include "pages/QXViewTable.h"
+#include "platform/WinMessages.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+namespace tallix::test {
+namespace {
+
+QImage pageImage(int dpi) {
+  QImage image(int(8.5 * dpi), 11 * dpi, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  image.setDotsPerMeterX(qRound(dpi / 0.0254));
+  image.setDotsPerMeterY(qRound(dpi / 0.0254));
+  return image;
+}
+
+bool inked(const QImage& image, const QRect& area) {
+  for (int y = std::max(0, area.top()); y <= std::min(image.height() - 1, area.bottom()); ++y)
+    for (int x = std::max(0, area.left()); x <= std::min(image.width() - 1, area.right()); ++x)
+      if (image.pixel(x, y) != qRgb(255, 255, 255)) return true;
+  return false;
+}
+
+// A job of three pages that keeps the body rectangles it was given.
+class RecordingView : public CQXPrintView {
+ public:
+  std::vector<QRect> bodies;
+  QRect bands;
+  void BeginJob(CDC*, CPrintInfo* info) override {
+    bands = info->m_rectDraw;
+    info->SetMaxPage(3);
+  }
+  void PrintBody(CDC* dc, CPrintInfo* info) override { bodies.push_back(GetMarginRect(dc, info)); }
+};
+
+TEST(PrintJob, MarginsAreInchesAndBandsComeOffTheBody) {
+  for (int dpi : {300, 600}) {
+    for (BOOL bands : {FALSE, TRUE}) {
+      QImage image = pageImage(dpi);
+      RecordingView view;
+      view.m_rcMargins = {1440, 1440, 1440, 2880};
+      view.m_bPrintHeader = view.m_bPrintFooter = bands;
+      view.m_strTitle = "Mat A";
+      QPainter painter(&image);
+      EXPECT_EQ(view.RenderJob(&painter, [] { return true; }), 3);
+      painter.end();
+      ASSERT_EQ(view.bodies.size(), 3u);
+      const int band = bands ? 2 * view.m_nLineHeight : 0;
+      EXPECT_EQ(view.bands.top(), band);
+      EXPECT_EQ(view.bands.bottom(), band);
+      const QRect body = view.bodies[2];
+      EXPECT_EQ(body.left(), dpi) << dpi;
+      EXPECT_EQ(body.top(), dpi + band) << dpi;
+      EXPECT_EQ(image.width() - 1 - body.right(), dpi) << dpi;
+      EXPECT_EQ(image.height() - 1 - body.bottom(), 2 * dpi + band) << dpi;
+      // Without header and footer nothing is drawn outside the body.
+      EXPECT_EQ(inked(image, image.rect()), bool(bands)) << dpi;
+    }
+  }
+}
+
+TEST(PrintJob, GridRowsKeepClearOfHeaderAndFooter) {
+  CQXPrintGridCtrl grid;
+  grid.SetRowCount(301);
+  grid.SetColumnCount(2);
+  grid.SetFixedRowCount(1);
+  for (int r = 0; r < 301; ++r) grid.SetItemText(r, 1, "12345");
+  QImage image = pageImage(300);
+  QPainter painter(&image);
+  CDC dc(&painter, true);
+  CPrintInfo none, both;
+  ASSERT_TRUE(grid.PreparePrintLayout(&dc, &none));
+  const int free = grid.GetRowsHeightPerPage();
+  both.m_rectDraw = QRect(QPoint(0, 300), QPoint(0, 300));
+  ASSERT_TRUE(grid.PreparePrintLayout(&dc, &both));
+  EXPECT_NEAR(free - grid.GetRowsHeightPerPage(), 600 / grid.GetVertScale(), 2);
+}
+
+// A text of many lines laid out for 600 dpi pages: each line on one page.
+TEST(PrintJob, RichTextLinesAreNeverCutBetweenPages) {
+  CQXRTFPrintView view;
+  QTextEdit edit;
+  QString text;
+  for (int i = 0; i < 400; ++i) text += QStringLiteral("Ligne %1 du texte\n").arg(i);
+  edit.setPlainText(text);
+  view.m_sendViewData = [&](void* p) {
+    auto* request = static_cast<QXViewDataRequest*>(p);
+    if (request->kind == 0) request->kind = kPrintKindRichText;
+    else static_cast<QXViewDataControl*>(request->detail)->control = &edit;
+    return TRUE;
+  };
+  ASSERT_TRUE(view.FetchViewData());
+  QImage image = pageImage(600);
+  QPainter painter(&image);
+  const int pages = view.RenderJob(&painter, [] { return true; });
+  painter.end();
+  EXPECT_GT(pages, 2);
+  const QTextDocument& doc = view.GetDocument();
+  EXPECT_EQ(doc.pageCount(), pages);
+  const qreal pageHeight = doc.pageSize().height();
+  int lines = 0;
+  for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+    const QPointF at = doc.documentLayout()->blockBoundingRect(block).topLeft();
+    for (int i = 0; i < block.layout()->lineCount(); ++i, ++lines) {
+      const QRectF line = block.layout()->lineAt(i).rect().translated(at);
+      EXPECT_EQ(int(line.top() / pageHeight), int((line.bottom() - 0.01) / pageHeight)) << lines;
+    }
+  }
+  EXPECT_GE(lines, 400);
+}
+
+class PrintWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterQXPageClasses();
+    CQXMainFrame::SetPrintFunctions({&CanPrintCurrentItem, &PrintCurrentItem});
+  }
+  void TearDown() override { CQXMainFrame::SetPrintFunctions({}); }
+  // Shows the description page of an item whose description has `lines`.
+  CQXDescriptionEdit* showDescription(int lines) {
+    PageTree::path = "\\Calculator\\Sauvegarde\\B";
+    auto entry = std::make_unique<CQXDocEntry>();
+    entry->SetPath(PageTree::path.c_str());
+    entry->SetItem(CreateItemByTypeId(4018));
+    w.doc.SaveItem(entry.get(), nullptr);
+    TreeSelectionInfo selection;
+    w.frame->GetTreeView()->GetSelection(&selection);
+    EXPECT_TRUE(ShowSelectionView(selection, FALSE));
+    auto* view = qobject_cast<CQXDefaultDataView*>(w.frame->GetContentView());
+    if (!view) return nullptr;
+    view->EnableSheet(TRUE);
+    view->ShowPage(620);
+    auto* page = qobject_cast<CQXDescriptionPage*>(view->GetSheet()->GetActivePage());
+    if (!page) return nullptr;
+    QString text;
+    for (int i = 0; i < lines; ++i) text += QStringLiteral("Ligne %1\n").arg(i);
+    page->GetEdit()->setPlainText(text);
+    return page->GetEdit();
+  }
+  bool enabled(UINT id) {
+    CCmdUI ui;
+    ui.m_nID = id;
+    ui.DoUpdate(w.frame, TRUE);
+    return ui.m_bEnabled;
+  }
+  PageWindow w;
+};
+
+TEST_F(PrintWindow, CommandsFollowThePrintKindOfTheShownPage) {
+  w.show<CQXContentsView>();
+  EXPECT_EQ(GetPrintViewClass(), nullptr);
+  for (UINT id : {57607u, 57608u, 57609u}) EXPECT_FALSE(enabled(id)) << id;
+  ASSERT_TRUE(showDescription(3));
+  EXPECT_EQ(GetPrintViewClass(), RUNTIME_CLASS(CQXRTFPrintView));
+  for (UINT id : {57607u, 57608u, 57609u}) EXPECT_TRUE(enabled(id)) << id;
+  EXPECT_EQ(PrintViewClassOfKind(kPrintKindGrid), RUNTIME_CLASS(CQXListDataPrintView));
+}
+
+TEST_F(PrintWindow, PrintDirectWritesEveryPageIntoAPdf) {
+  ASSERT_TRUE(showDescription(300));
+  QTemporaryDir dir;
+  const QString path = dir.filePath("out.pdf");
+  QPrinter* printer = w.app.GetPrinter();
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  printer->setOutputFileName(path);
+  printer->setResolution(300);
+  const QPageLayout before = printer->pageLayout();
+  w.frame->SendMessage(WM_COMMAND, 57608);
+  EXPECT_TRUE(printer->pageLayout().isEquivalentTo(before));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray pdf = file.readAll();
+  const qsizetype pages = pdf.count("/Type /Page\n") + pdf.count("/Type /Page ") + pdf.count("/Type /Page/");
+  EXPECT_GE(pages, 3);
+}
+
+TEST_F(PrintWindow, PreviewTakesThePanesPlaceUntilClosed) {
+  ASSERT_TRUE(showDescription(300));
+  CView* active = w.frame->GetActiveView();
+  w.frame->SendMessage(WM_COMMAND, 57609);
+  CQXPrintPreviewWnd* preview = CQXPrintPreviewWnd::Of(w.frame);
+  ASSERT_TRUE(preview);
+  EXPECT_TRUE(w.frame->IsInPrintPreview());
+  EXPECT_TRUE(w.frame->GetSplitter()->isHidden());
+  EXPECT_TRUE(w.frame->GetMenuBar()->isHidden());
+  EXPECT_FALSE(enabled(57607));
+  preview->GetPreviewWidget()->updatePreview();
+  QCoreApplication::processEvents();
+  EXPECT_GE(preview->GetPageCount(), 3);
+  PageWindow::lookAt();
+  EXPECT_EQ(preview->GetPreviewWidget()->currentPage(), 1);
+  preview->SendMessage(WM_COMMAND, CQXPrintPreviewWnd::kCmdNextPage);
+  preview->SendMessage(WM_COMMAND, CQXPrintPreviewWnd::kCmdNextPage);
+  EXPECT_EQ(preview->GetPreviewWidget()->currentPage(), 3);
+  preview->SendMessage(WM_COMMAND, CQXPrintPreviewWnd::kCmdPrevPage);
+  EXPECT_EQ(preview->GetPreviewWidget()->currentPage(), 2);
+  // The close box ends the preview, not the window.
+  w.frame->OnClose();
+  EXPECT_FALSE(w.frame->IsInPrintPreview());
+  ASSERT_TRUE(w.frame);
+  EXPECT_FALSE(w.frame->GetSplitter()->isHidden());
+  EXPECT_FALSE(w.frame->GetMenuBar()->isHidden());
+  EXPECT_EQ(w.frame->GetActiveView(), active);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(CQXPrintPreviewWnd::Of(w.frame), nullptr);
+  // The bar's Close does the same.
+  w.frame->SendMessage(WM_COMMAND, 57609);
+  ASSERT_TRUE(CQXPrintPreviewWnd::Of(w.frame));
+  CQXPrintPreviewWnd::Of(w.frame)->SendMessage(WM_COMMAND, CQXPrintPreviewWnd::kCmdClose);
+  EXPECT_FALSE(w.frame->IsInPrintPreview());
+}
+
+}  // namespace
+}  // namespace tallix::test
