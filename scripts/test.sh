@@ -62,6 +62,7 @@ if [ "${TALLIX_SKIP_SANITIZERS:-0}" != 1 ]; then
     -DTALLIX_FUZZ_SECONDS="${TALLIX_FUZZ_SECONDS:-30}"
   stage "sanitizer build" cmake --build build-san -j "$jobs"
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
+  export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan.supp"
   # The sanitized tests and the fuzz runs share one ctest call, so the
   # fuzz targets fill the cores that the last long tests leave idle.
   if [ "${TALLIX_SKIP_FUZZ:-0}" != 1 ]; then
