@@ -5,7 +5,7 @@
 set -e
 cd "$(dirname "$0")/.."
 ./scripts/packages.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+CC=clang CXX=clang++ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc 2>/dev/null || echo 4)"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: QXLWIN32 runs under Xvfb (a virtual screen); ./scripts/screenshot.sh writes a picture of it."

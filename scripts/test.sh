@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs what is missing, builds everything and runs every test, in two
 # builds:
-# - build/: the normal build (gcc, RelWithDebInfo); every test runs there.
+# - build/: the normal build (clang, RelWithDebInfo, precompiled headers);
+#   every test runs there.
 # - build-san/: clang with AddressSanitizer and UndefinedBehaviorSanitizer
 #   (Debug with -O1 and line tables: Qt's checks on, sanitized code not too
 #   slow, stack traces with lines); every test runs there too, and so does
@@ -50,7 +51,7 @@ run_tests() {
 }
 
 stage packages ./scripts/packages.sh
-stage configure cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+stage configure env CC=clang CXX=clang++ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 stage build cmake --build build -j "$jobs"
 stage tests run_tests build
 
