@@ -51,10 +51,9 @@ constexpr UINT kUntitled = 61443;  // "sans nom"
 constexpr UINT kAppTitle = 57344;  // "TALLIX PROFESSIONAL"
 constexpr UINT kCmdProperties = 22000;
 
-// Store modes: a probe (read-only, shared), the document's own file
-// (read/write, exclusive; transacted in our store), read-only, and a copy
-// into a new file that becomes the store's.
-constexpr int kModeProbe = ORVO_OPEN_READONLY | ORVO_SHARE_DENYNONE;
+// Store modes: the document's own file (read/write, exclusive; transacted
+// in our store), read-only, and a copy into a new file that becomes the
+// store's.
 constexpr int kModeWrite = ORVO_SHARE_EXCLUSIVE;
 constexpr int kModeRead = ORVO_OPEN_READONLY;
 constexpr int kModeSaveCopy = ORVO_OPEN_SAVEAS | ORVO_SHARE_EXCLUSIVE;
