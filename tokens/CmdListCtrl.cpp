@@ -2,6 +2,7 @@
 
 #include "classlib/ListHelpers.h"
 #include "platform/Cp1252.h"
+#include "platform/LanguageLibrary.h"
 #include "platform/WaitCursor.h"
 #include "tokens/CalcCharset.h"
 #include "tokens/TokenClipboard.h"
@@ -30,6 +31,17 @@ const CMessageMap& CQXCmdListCtrl::messageMap() {
 CQXCmdListCtrl::CQXCmdListCtrl(QWidget* parent) : COrvoListCtrl(parent) { autoDelete = FALSE; }
 
 CQXCmdListCtrl::~CQXCmdListCtrl() = default;
+
+void CQXCmdListCtrl::RegisterCmdListClass() {
+  static bool registered = false;
+  if (registered) return;
+  registered = true;
+  CLanguageLibrary::RegisterWidgetClass(QStringLiteral("CQXCmdListCtrl"), [](QWidget* parent, const QString& name) {
+    auto* list = new CQXCmdListCtrl(parent);
+    list->setObjectName(name);
+    return static_cast<QWidget*>(list);
+  });
+}
 
 BOOL CQXCmdListCtrl::InitCommandColumns(const char* section) {
   SetExtendedStyle(GetExtendedStyle() | LVS_EX_FULLROWSELECT);

@@ -19,6 +19,9 @@ class CQXCmdListCtrl : public COrvoListCtrl {
   ~CQXCmdListCtrl() override;
   DECLARE_MESSAGE_MAP()
 
+  // Registers the form class "CQXCmdListCtrl" (once per run).
+  static void RegisterCmdListClass();
+
   // The three columns, their widths kept as "Column Width 1" of the owner's
   // `section` (default widths 10, 10 and 80 digits); whole rows selected.
   BOOL InitCommandColumns(const char* section);
