@@ -155,6 +155,9 @@ class CQXDoc : public CDocument, public CQXDocServices, public CQXDocCommandHost
   // of the table; after OK the copy replaces the table and the selected
   // item is shown again, so that its pages use the new commands.
   void OnEditCmdList();
+  // Options > Liste définie par l'utilisateur: after OK every view hears
+  // that the command lists changed, so that token pages refresh their pane.
+  void OnUserCmdList();
 
   // ---- CQXDocServices
   void GetCalculatorType(std::string* out) override;

@@ -4,6 +4,12 @@
 #include "platform/MessageBox.h"
 #include "platform/WinApp.h"
 #include "tokens/QXEditCmdTreeDlg.h"
+#include "tokens/QXUserCmdListDlg.h"
+
+namespace {
+// The update hint that tells the pages the command lists changed.
+constexpr LPARAM kHintCommandListsChanged = 3;
+}  // namespace
 
 void CQXDoc::OnEditCmdList() {
   std::string type, model;
@@ -15,4 +21,11 @@ void CQXDoc::OnEditCmdList() {
   tokenTable_.CopyFrom(dialog.GetTable());
   tokenTable_.BuildTextIndex();
   ShowSelectedItemView();
+}
+
+void CQXDoc::OnUserCmdList() {
+  std::string model;
+  GetCalculatorName(&model);
+  CQXUserCmdListDlg dialog(&tokenTable_, model.c_str(), AfxGetMainWnd());
+  if (dialog.DoModal() == IDOK) UpdateAllViews(nullptr, kHintCommandListsChanged);
 }

@@ -63,6 +63,18 @@ int CQXCmdListCtrl::InsertCommand(int item, DWORD value, const CQXCommandTable::
   return row;
 }
 
+void CQXCmdListCtrl::SetCommandFont(const QFont& font, const CQXCommandTable& table) {
+  const std::vector<DWORD> values = GetCommandValues();
+  const int selected = GetFirstSelectedItem(this);
+  setFont(font);
+  DeleteAllItems();
+  for (DWORD value : values)
+    if (const CQXCommandTable::Entry* entry = table.FindCommand(CommandValueTable(value), CommandValueNumber(value)))
+      InsertCommand(GetItemCount(), value, *entry);
+  if (selected >= 0 && selected < GetItemCount())
+    SetItemState(selected, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
 std::vector<DWORD> CQXCmdListCtrl::GetCommandValues() const {
   std::vector<DWORD> values;
   for (int row = 0; row < GetItemCount(); ++row) values.push_back(DWORD(GetItemData(row)));

@@ -28,6 +28,9 @@ class CQXCmdListCtrl : public COrvoListCtrl {
   BOOL SaveCommandColumns(const char* section);
   // Inserts a command row at `item`; the row, -1 on failure.
   int InsertCommand(int item, DWORD value, const CQXCommandTable::Entry& entry);
+  // The font of the rows: each row is made again from `table` so that its
+  // characters show as the new font draws them; the selection stays.
+  void SetCommandFont(const QFont& font, const CQXCommandTable& table);
   // The item values of every row, in list order.
   std::vector<DWORD> GetCommandValues() const;
 

@@ -281,6 +281,22 @@ void CQXCmdTreeCtrl::replaceNodes(const CQXCommandTreeNodes& nodes, const std::v
   }
 }
 
+void CQXCmdTreeCtrl::SetLabelFont(const QFont& font) {
+  std::vector<HTREEITEM> items;
+  const CQXCommandTreeNodes nodes = GetCommandNodes(&items);
+  std::vector<bool> expanded;
+  std::vector<int> former;
+  for (HTREEITEM item : items) {
+    expanded.push_back(GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED);
+    former.push_back(int(former.size()));
+  }
+  const auto found = std::find(items.begin(), items.end(), GetSelectedItem());
+  const std::size_t selected = std::size_t(found - items.begin());
+  setFont(font);
+  replaceNodes(nodes, former, expanded, &items);
+  if (selected < items.size()) SelectItem(items[selected]);
+}
+
 BOOL CQXCmdTreeCtrl::AlignWithTable(const CQXCommandTable& table) {
   try {
     std::vector<HTREEITEM> items;

@@ -78,6 +78,9 @@ class CQXCmdTreeCtrl : public CTreeCtrl {
   // Replaces everything by the root item and `nodes` below it; the root
   // is expanded.
   void SetCommandNodes(const CQXCommandTreeNodes& nodes, std::vector<HTREEITEM>* items = nullptr);
+  // The font of the labels: each label shows its characters as the new
+  // font draws them; expanded folders and the selection stay.
+  void SetLabelFont(const QFont& font);
   // Removes the commands `table` lacks and relabels the others with their
   // characters (AlignTreeWithTable); expanded folders and the selection stay.
   BOOL AlignWithTable(const CQXCommandTable& table);

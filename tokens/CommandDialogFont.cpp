@@ -3,9 +3,8 @@
 #include "classlib/LogFont.h"
 #include "classlib/ProfileFont.h"
 #include "classlib/SettingsTable.h"
-#include "platform/CalcFontChars.h"
 #include "platform/DC.h"
-#include "tokens/CalcCharset.h"
+#include "tokens/EditorFonts.h"
 
 #include <QFontDialog>
 
@@ -25,8 +24,7 @@ bool LoadCommandDialogFont(QFont* font, bool* fontButton) {
     return true;
   }
   CFont calculator;
-  if (!calculator.CreatePointFont(kCalculatorPoints * 10, QString::fromLatin1(tallix::kCalcFontFamily)) ||
-      !IsCalculatorFont(calculator.font()))
+  if (!CheckCalculatorFont(nullptr, FALSE, FALSE) || !CreateCalculatorFont(&calculator, kCalculatorPoints))
     return false;
   *font = calculator.font();
   return true;

@@ -210,24 +210,13 @@ void CQXEditCmdTreeDlg::OnListDblClk(NMHDR*, LRESULT* result) {
   OnAdd();
 }
 
-void CQXEditCmdTreeDlg::applyFont() {
-  // Labels and rows show the characters as the font draws them: both are
-  // made again in the new font.
-  const CQXCommandTreeNodes nodes = tree_->GetCommandNodes();
-  const DWORD value = selectedValue();
-  tree_->setFont(font_);
-  list_->setFont(font_);
-  tree_->SetCommandNodes(nodes);
-  FillCommandList(list_, table_);
-  selectCommand(value);
-}
-
 void CQXEditCmdTreeDlg::OnFont() {
   if (!tree_ || !list_) return;
   if (!fontSet_) font_ = list_->font();
   if (!ChooseCommandDialogFont(this, &font_)) return;
   fontSet_ = true;
-  applyFont();
+  tree_->SetLabelFont(font_);
+  list_->SetCommandFont(font_, table_);
 }
 
 void CQXEditCmdTreeDlg::OnImport() {

@@ -55,7 +55,6 @@ class CQXEditCmdTreeDlg : public COrvoHelpDialog {
   DWORD selectedValue() const;
   // Selects the list's command `value`, else the first.
   void selectCommand(DWORD value);
-  void applyFont();
   void probeWritable(const std::string& readPath);
 
   CQXCommandTable table_;

@@ -13,6 +13,8 @@
 #include "tokens/QXEditCmdDlg.h"
 #include "tokens/QXEditCmdListDlg.h"
 #include "tokens/QXEditCmdTreeDlg.h"
+#include "tokens/QXUserCmdListDlg.h"
+#include "tokens/StoredCommandLists.h"
 #include "tokens/TokenListFile.h"
 
 #include <QComboBox>
@@ -195,6 +197,44 @@ TEST_F(CommandListEditor, OkWritesTableAndTreeInOneFile) {
   EXPECT_TRUE(messages.shown.empty());
 }
 
+TEST_F(CommandListEditor, UserListTakesCommandsOfTheTreeOnly) {
+  CQXCommandTable table;
+  ASSERT_TRUE(ReadCommandTable(TokenListReadPath("CFX-9850G").c_str(), &table));
+  SaveUserCmdList(std::vector<DWORD>{MakeCommandValue(0, 1)});
+  const auto run = [&](int button) {
+    CQXUserCmdListDlg dialog(&table, "CFX-9850G");
+    EXPECT_TRUE(dialog.Create(CQXUserCmdListDlg::kTemplateId));
+    CQXCmdTreeCtrl* tree = dialog.GetTree();
+    CQXCmdListCtrl* list = dialog.GetList();
+    EXPECT_EQ(list->GetCommandValues(), std::vector<DWORD>{MakeCommandValue(0, 1)});
+    // A folder is not added; the first command of the first folder is, after
+    // the selected row.
+    const HTREEITEM folder = tree->GetChildItem(tree->GetRootItem());
+    tree->SelectItem(folder);
+    click(&dialog, 1064);
+    EXPECT_EQ(list->GetItemCount(), 1);
+    HTREEITEM command = tree->GetChildItem(folder);
+    while (command && !TreeItemIsLeaf(*tree, command)) command = tree->GetChildItem(command);
+    EXPECT_NE(command, nullptr);
+    tree->SelectItem(command);
+    list->SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    click(&dialog, 1064);
+    EXPECT_EQ(list->GetItemCount(), 2);
+    EXPECT_EQ(GetFirstSelectedItem(list), 1);
+    EXPECT_EQ(DWORD(list->GetItemData(1)), DWORD(tree->GetItemData(command)));
+    // Deleting the last row selects the one before it.
+    click(&dialog, 1047);
+    click(&dialog, 1047);
+    EXPECT_EQ(list->GetItemCount(), 0);
+    EXPECT_EQ(GetFirstSelectedItem(list), -1);
+    click(&dialog, button);
+  };
+  run(IDCANCEL);
+  EXPECT_EQ(LoadUserCmdList(table), std::vector<DWORD>{MakeCommandValue(0, 1)});
+  run(IDOK);
+  EXPECT_TRUE(LoadUserCmdList(table).empty());
+}
+
 // Kept up for a look with TALLIX_SHOW_MS.
 TEST_F(CommandListEditor, Show) {
   const int ms = qEnvironmentVariableIntValue("TALLIX_SHOW_MS");
@@ -204,7 +244,11 @@ TEST_F(CommandListEditor, Show) {
   CQXCommandTable table;
   ASSERT_TRUE(ReadCommandTable(TokenListReadPath("CFX-9850G").c_str(), &table));
   const int which = qEnvironmentVariableIntValue("TALLIX_SHOW_DIALOG");
-  if (which == 551) {
+  if (which == 523) {
+    CQXUserCmdListDlg dialog(&table, "CFX-9850G");
+    ASSERT_TRUE(dialog.Create(523));
+    QTest::qWait(ms);
+  } else if (which == 551) {
     CQXEditCmdListDlg dialog(&table);
     ASSERT_TRUE(dialog.Create(551));
     QTest::qWait(ms);
