@@ -18,6 +18,7 @@
 #include "tokens/TokenListFile.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -169,6 +170,9 @@ TEST_F(CommandListEditor, ANewNumberByteMovesTheCommandAndNextWalksOn) {
   ASSERT_EQ(dialog.GetList()->GetItemCount(), 2);
   EXPECT_EQ(dialog.GetList()->GetItemText(1, 0), "0 9");
   dialog.EndDialog(IDCANCEL);
+  // The inner script's timer went in a nested loop: its deletion is still
+  // waiting.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(CommandListEditor, OkWritesTableAndTreeInOneFile) {
