@@ -147,7 +147,7 @@ class CQXDoc : public CDocument, public CQXDocServices, public CQXDocCommandHost
   BOOL ReloadTokenTable();
   // The command table of the document's model, for the token editor, the
   // command lists and the macros.
-  CQXCommandTable& GetTokenTable() { return tokenTable_; }
+  CQXCommandTable& GetTokenTable() override { return tokenTable_; }
   const CQXCommandTable& GetTokenTable() const { return tokenTable_; }
 
   // ---- CQXDocServices
@@ -239,7 +239,7 @@ class CQXDoc : public CDocument, public CQXDocServices, public CQXDocCommandHost
   static void SetSelectionViewFunction(SelectionViewFunction show);
 
  private:
-  BOOL fillTree(CQXTreeView* tree, const std::string& folder, DWORD folderFlags);
+  BOOL fillTree(CQXTreeView* tree, const std::string& folder);
   BOOL newSummaryInfo();
 
   // What the item operations ask of the document (kept apart: its names
