@@ -38,8 +38,11 @@ void CQXCmdButton::clicked() {
 
 void CQXCmdButton::focusOutEvent(QFocusEvent* event) {
   QToolButton::focusOutEvent(event);
-  // The button stays while the focus goes back to its editor.
-  const CWnd* editor = CWnd::FromHandle(QApplication::focusWidget());
+  // The button stays while its menu is open and when the focus goes back
+  // to its editor.
+  QWidget* now = QApplication::focusWidget();
+  if (event->reason() == Qt::PopupFocusReason || now == this) return;
+  const CWnd* editor = CWnd::FromHandle(now);
   if (!editor || editor->GetDlgCtrlID() != GetDlgCtrlID() - 1) hide();
 }
 
