@@ -147,7 +147,7 @@ class CQXDoc : public CDocument, public CQXDocServices, public CQXDocCommandHost
   BOOL ReloadTokenTable();
   // The command table of the document's model, for the token editor, the
   // command lists and the macros.
-  CQXCommandTable& GetTokenTable() { return tokenTable_; }
+  CQXCommandTable& GetTokenTable() override { return tokenTable_; }
   const CQXCommandTable& GetTokenTable() const { return tokenTable_; }
 
   // ---- CQXDocServices

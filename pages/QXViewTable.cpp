@@ -12,6 +12,7 @@
 #include "pages/QXImagePages.h"
 #include "pages/QXNumericPages.h"
 #include "pages/QXPageView.h"
+#include "pages/QXTokenWndDataPage.h"
 
 #include <memory>
 
@@ -98,4 +99,5 @@ void RegisterQXPageClasses() {
   RegisterImagePageClasses();
   RegisterEquationPageClasses();
   RegisterECONPageClasses();
+  RegisterTokenWndPageClasses();
 }
