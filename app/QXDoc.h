@@ -239,7 +239,7 @@ class CQXDoc : public CDocument, public CQXDocServices, public CQXDocCommandHost
   static void SetSelectionViewFunction(SelectionViewFunction show);
 
  private:
-  BOOL fillTree(CQXTreeView* tree, const std::string& folder, DWORD folderFlags);
+  BOOL fillTree(CQXTreeView* tree, const std::string& folder);
   BOOL newSummaryInfo();
 
   // What the item operations ask of the document (kept apart: its names
