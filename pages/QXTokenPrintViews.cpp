@@ -1,14 +1,12 @@
 #include "pages/QXTokenPrintViews.h"
 
-#include "app/CalculatorFonts.h"
 #include "app/MainFrameFunctions.h"
 #include "app/QXDoc.h"
-#include "classlib/ProfileFont.h"
 #include "pages/QXDataPage.h"
 #include "platform/MessageBox.h"
+#include "tokens/EditorFonts.h"
 #include "tokens/QXTokenEditorVariants.h"
 
-#include <cstring>
 #include <new>
 #include <vector>
 
@@ -35,16 +33,13 @@ CQXTokenPrintView::CQXTokenPrintView() : m_editor(new CQXProgramTokenEditor) {
 CQXTokenPrintView::~CQXTokenPrintView() = default;
 
 BOOL CQXTokenPrintView::choosePrintFont() {
-  LOGFONT stored{};
-  if (ReadProfileFont(&stored, "Settings", "Program Editor Font")) {
-    // The printer takes the calculator font's outline form.
-    if (std::strcmp(stored.lfFaceName, kCalculatorFontFace) == 0)
-      qstrncpy(stored.lfFaceName, kCalculatorFontFaceTT, sizeof stored.lfFaceName);
-    m_printFont.SetFont(tallix::fontFromLogFont(stored));
-  } else if (CheckCalculatorFont(nullptr, TRUE, TRUE)) {
-    if (!CreateCalculatorFontTT(&m_printFont, 10)) return FALSE;
-  } else if (!m_printFont.CreatePointFont(100, QStringLiteral("Courier New"))) {
-    return FALSE;
+  static bool askedOnce = false;  // the print views warn once per run
+  if (!LoadProgramEditorFont(&m_printFont, askedOnce)) return FALSE;
+  // The printer takes the calculator font's outline form.
+  if (m_printFont.font().family() == QLatin1String(kCalculatorFontFace)) {
+    QFont outline = m_printFont.font();
+    outline.setFamily(QString::fromLatin1(kCalculatorFontFaceTT));
+    m_printFont.SetFont(outline);
   }
   return m_editor->SetFont(&m_printFont);
 }
