@@ -149,7 +149,7 @@ class CQXDoc : public CDocument, public CQXDocServices, public CQXDocCommandHost
   BOOL ReloadTokenTable();
   // The command table of the document's model, for the token editor, the
   // command lists and the macros.
-  CQXCommandTable& GetTokenTable() { return tokenTable_; }
+  CQXCommandTable& GetTokenTable() override { return tokenTable_; }
   const CQXCommandTable& GetTokenTable() const { return tokenTable_; }
   // Options > Editer liste des commandes: the command-list editor on a copy
   // of the table; after OK the copy replaces the table and the selected

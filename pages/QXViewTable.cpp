@@ -7,11 +7,13 @@
 #include "datamodel/QXDocEntry.h"
 #include "pages/QXDefaultPages.h"
 #include "pages/QXDescriptionPage.h"
+#include "pages/QXDiffEqView.h"
 #include "pages/QXECONView.h"
 #include "pages/QXEquationPages.h"
 #include "pages/QXImagePages.h"
 #include "pages/QXNumericPages.h"
 #include "pages/QXPageView.h"
+#include "pages/QXTokenWndDataPage.h"
 
 #include <memory>
 
@@ -98,4 +100,6 @@ void RegisterQXPageClasses() {
   RegisterImagePageClasses();
   RegisterEquationPageClasses();
   RegisterECONPageClasses();
+  RegisterTokenWndPageClasses();
+  RegisterDiffEqPageClasses();
 }

@@ -4,6 +4,7 @@
 #include "platform/CmdUI.h"
 #include "platform/Document.h"
 #include "platform/StatusBar.h"
+#include "platform/ToolBar.h"
 #include "platform/View.h"
 #include "platform/WinApp.h"
 
@@ -160,6 +161,11 @@ void CFrameWnd::GetMessageString(UINT stringId, QString& out) const {
 void CFrameWnd::OnIdleUpdateCmdUI() {
   if (IsDestroyed()) return;
   for (QToolBar* bar : findChildren<QToolBar*>()) {
+    // A bar of a window inside the frame (a page's) goes by its owner's route.
+    if (auto* owned = qobject_cast<CToolBar*>(bar); owned && owned->GetOwner()) {
+      owned->OnUpdateCmdUI(owned->GetOwner(), TRUE);
+      continue;
+    }
     const QList<QAction*> actions = bar->actions();
     for (qsizetype i = 0; i < actions.size(); ++i) {
       QAction* a = actions[i];

@@ -69,7 +69,10 @@ int CToolBar::CommandToIndex(UINT id) const {
 
 QAction* CToolBar::GetButton(int index) const { return actions().value(index); }
 
+CWnd* CToolBar::GetOwner() const { return owner_; }
+
 void CToolBar::SetOwner(CWnd* owner) {
+  owner_ = owner;
   QPointer<CWnd> target(owner);
   for (QAction* action : actions()) {
     if (action->isSeparator() || action->property("frameWired").toBool()) continue;

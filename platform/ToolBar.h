@@ -6,6 +6,7 @@
 // OnUpdateCmdUI.
 #pragma once
 
+#include <QPointer>
 #include <QToolBar>
 
 #include "platform/CmdTarget.h"
@@ -42,11 +43,13 @@ class CToolBar : public QToolBar, public CCmdTarget {
   QAction* GetButton(int index) const;
 
   // Buttons send their commands to `owner` (not needed in a frame, which
-  // takes them itself).
+  // takes them itself); a frame then updates them through the owner.
   void SetOwner(CWnd* owner);
+  CWnd* GetOwner() const;
   // Runs the buttons' update handlers from `target`.
   virtual void OnUpdateCmdUI(CCmdTarget* target, BOOL disableIfNoHandler);
 
  private:
   DWORD barStyle_ = 0;
+  QPointer<CWnd> owner_;
 };

@@ -11,6 +11,7 @@
 
 class CQXDocEntry;
 class CQXCalcLink;
+class CQXCommandTable;
 
 class CQXDocServices {
  public:
@@ -23,6 +24,9 @@ class CQXDocServices {
   virtual void GetCalculatorName(std::string* out) = 0;
   // Raises the document's unique-name counter and returns the new value.
   virtual DWORD NextUniqueNumber() = 0;
+  // The command table of the document's model (token editors, command lists
+  // and macros read it).
+  virtual CQXCommandTable& GetTokenTable() = 0;
 
   // Paths and display texts of the items that can be sent.
   virtual BOOL CollectSendableItems(std::vector<std::string>* paths, std::vector<std::string>* texts) = 0;

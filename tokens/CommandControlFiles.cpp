@@ -27,9 +27,7 @@ void SaveLastUsedCmdList(const CQXCmdListCtrl* list) {
   if (list) SaveLastUsedCmdList(list->GetCommandValues());
 }
 
-namespace {
-
-int fill(CQXCmdListCtrl* list, const CQXCommandTable& table, const std::vector<DWORD>& values) {
+int FillCommandValues(CQXCmdListCtrl* list, const CQXCommandTable& table, const std::vector<DWORD>& values) {
   if (!list) return 0;
   list->DeleteAllItems();
   for (DWORD value : values)
@@ -38,14 +36,12 @@ int fill(CQXCmdListCtrl* list, const CQXCommandTable& table, const std::vector<D
   return list->GetItemCount();
 }
 
-}  // namespace
-
 int LoadUserCmdList(CQXCmdListCtrl* list, const CQXCommandTable& table) {
-  return fill(list, table, LoadUserCmdList(table));
+  return FillCommandValues(list, table, LoadUserCmdList(table));
 }
 
 int LoadLastUsedCmdList(CQXCmdListCtrl* list, const CQXCommandTable& table) {
-  return fill(list, table, LoadLastUsedCmdList(table));
+  return FillCommandValues(list, table, LoadLastUsedCmdList(table));
 }
 
 void SaveTreeSelectionPath(const CQXCmdTreeCtrl* tree, const char* section, const char* key) {

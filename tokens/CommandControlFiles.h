@@ -5,6 +5,8 @@
 
 #include "platform/WinTypes.h"
 
+#include <vector>
+
 class CQXCmdListCtrl;
 class CQXCmdTreeCtrl;
 class CQXCommandTable;
@@ -14,6 +16,10 @@ class CQXCommandTable;
 BOOL ReadCommandTree(const char* path, CQXCmdTreeCtrl* tree);
 // Writes the items below the root into the file's command tree.
 BOOL WriteCommandTree(const char* path, CQXCmdTreeCtrl* tree);
+
+// Replaces the rows by the commands of `values` that `table` holds, in
+// that order; the row count.
+int FillCommandValues(CQXCmdListCtrl* list, const CQXCommandTable& table, const std::vector<DWORD>& values);
 
 void SaveUserCmdList(const CQXCmdListCtrl* list);
 void SaveLastUsedCmdList(const CQXCmdListCtrl* list);

@@ -59,6 +59,7 @@ class TestDocument : public CQXDocServices, public CQXDocItemHost, public CQXDoc
   std::vector<std::string> shown;
   std::unique_ptr<CQXDocEntry> clipboard;
   CQXCalcLink* link = nullptr;
+  CQXCommandTable* tokenTable = nullptr;
 
   TestDocument() {
     undo.SetDocument(this);
@@ -109,6 +110,7 @@ class TestDocument : public CQXDocServices, public CQXDocItemHost, public CQXDoc
   void GetCalculatorType(std::string* out) override { *out = "FX9850"; }
   void GetCalculatorName(std::string* out) override { *out = "CFX-9850G"; }
   DWORD NextUniqueNumber() override { return ++unique; }
+  CQXCommandTable& GetTokenTable() override { return *tokenTable; }  // never asked here
   BOOL CollectSendableItems(std::vector<std::string>*, std::vector<std::string>*) override { return FALSE; }
   BOOL LoadItemsAt(const char* path, std::vector<std::unique_ptr<CQXDocEntry>>* out) override {
     return ops.LoadItemsAt(path, out);

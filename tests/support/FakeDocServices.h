@@ -32,6 +32,8 @@ class FakeDocServices : public CQXDocServices {
   // Paths CheckOverwrite was asked about.
   std::vector<std::string> overwriteChecks;
   CQXCalcLink* currentLink = nullptr;
+  // The command table the test hands out (tests of the link never ask).
+  CQXCommandTable* tokenTable = nullptr;
 
   // The document's items: each entry's stored record by path.
   std::map<std::string, std::vector<BYTE>> items;
@@ -66,6 +68,7 @@ class FakeDocServices : public CQXDocServices {
   void GetCalculatorType(std::string* out) override { *out = calculatorType; }
   void GetCalculatorName(std::string* out) override { *out = calculatorName; }
   DWORD NextUniqueNumber() override { return ++uniqueNumber; }
+  CQXCommandTable& GetTokenTable() override { return *tokenTable; }
   BOOL CollectSendableItems(std::vector<std::string>* paths, std::vector<std::string>* texts) override {
     for (const auto& [path, text] : sendable) {
       paths->push_back(path);
