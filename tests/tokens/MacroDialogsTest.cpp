@@ -139,11 +139,20 @@ TEST_F(MacroDialogs, TheEditorsMenuReachesTheEditor) {
     CQXProgramTokenEditor* tokens = editor->GetEditor();
     QApplication::setActiveWindow(editor);
     tokens->SetFocus();
-    whenMenu(57642);  // select all
-    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0), tokens->mapToGlobal(QPoint(0, 0)));
-    QApplication::sendEvent(tokens, &key);
-    // The choice comes as a posted command.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return tokens->HasSelection(); }, 10000));
+    const bool focused = QTest::qWaitFor(
+        [&] {
+          QWidget* focus = QApplication::focusWidget();
+          return focus && (focus == tokens || tokens->isAncestorOf(focus));
+        },
+        10000);
+    EXPECT_TRUE(focused);
+    if (focused) {
+      whenMenu(57642);  // select all
+      QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0), tokens->mapToGlobal(QPoint(0, 0)));
+      QApplication::sendEvent(tokens, &key);
+      // The choice comes as a posted command.
+      EXPECT_TRUE(QTest::qWaitFor([&] { return tokens->HasSelection(); }, 10000));
+    }
     click(editor, IDCANCEL);
   });
   click(&list, 1085);
