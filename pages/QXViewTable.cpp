@@ -9,6 +9,7 @@
 #include "pages/QXDescriptionPage.h"
 #include "pages/QXECONView.h"
 #include "pages/QXEquationPages.h"
+#include "pages/QXFunctionMemoryPages.h"
 #include "pages/QXImagePages.h"
 #include "pages/QXNumericPages.h"
 #include "pages/QXPageView.h"
@@ -100,4 +101,5 @@ void RegisterQXPageClasses() {
   RegisterEquationPageClasses();
   RegisterECONPageClasses();
   RegisterTokenWndPageClasses();
+  RegisterFunctionPageClasses();
 }
