@@ -1,17 +1,10 @@
 #include "app/CalculatorFonts.h"
 
-#include "classlib/ProfileSettings.h"
-#include "classlib/SettingsTable.h"
-#include "platform/DC.h"
-#include "platform/LanguageLibrary.h"
-#include "platform/MessageBox.h"
 #include "platform/ProgramPaths.h"
 
 #include <QFontDatabase>
 
 namespace {
-
-constexpr UINT kMsgCalculatorFontMissing = 10514;
 
 // The application font id of each file, -1 while it is not added.
 struct AddedFont {
@@ -20,30 +13,7 @@ struct AddedFont {
 };
 AddedFont addedFonts[] = {{"QXL2.fon", -1}, {"QXL2.ttf", -1}};
 
-bool hasFamily(const QString& family) {
-  // Exact names only: the font matcher's look-up would substitute another
-  // family for a missing one.
-  return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
-}
-
 }  // namespace
-
-BOOL CheckCalculatorFont(CDC*, BOOL warn, BOOL trueType) {
-  if (AppGetProfileInt(tallix::settings::kSettings, "QXL Font Check", 1) == 0) return TRUE;
-  if (hasFamily(QString::fromLatin1(trueType ? kCalculatorFontFaceTT : kCalculatorFontFace))) return TRUE;
-  if (warn)
-    AfxMessageBox(CLanguageLibrary::FormatMessage(kMsgCalculatorFontMissing, QString::fromLatin1(kCalculatorFontFace)),
-                  MB_ICONEXCLAMATION);
-  return FALSE;
-}
-
-BOOL CreateCalculatorFont(CFont* font, int points, CDC*) {
-  return font->CreatePointFont(points * 10, QString::fromLatin1(kCalculatorFontFace));
-}
-
-BOOL CreateCalculatorFontTT(CFont* font, int points, CDC*) {
-  return font->CreatePointFont(points * 10, QString::fromLatin1(kCalculatorFontFaceTT));
-}
 
 BOOL InstallCalculatorFonts() {
   for (AddedFont& f : addedFonts) {

@@ -138,13 +138,8 @@ int CQXOldDataImporterAlgebra::Convert(int kind, const qxl16_Record* first, cons
     case kKindAlphaMemory: return ConvertVariables(first, next, item);
     case kKindSimultaneousCoefficients:
     case kKindPolynomialCoefficients: {
-      std::unique_ptr<CQXEquationCoefItem> coefficients;
-      if (kind == kKindSimultaneousCoefficients)
-        coefficients = std::make_unique<CQXSimlCoefItem>();
-      else
-        coefficients = std::make_unique<CQXPolyCoefItem>();
-      if (!coefficients->InitNew()) return kNoMemory;
-      coefficients->SetNameFromHeader(name.c_str());
+      auto coefficients = NewEquationCoefItem(kind == kKindSimultaneousCoefficients, name.c_str());
+      if (!coefficients) return kNoMemory;
       return numbers(std::move(coefficients));
     }
     case kKindEquationResult: {

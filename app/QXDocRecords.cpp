@@ -142,7 +142,7 @@ CQXTreeView* CQXDoc::GetTreeView() const {
 }
 
 // The children are taken one at a time from the store's enumeration.
-BOOL CQXDoc::fillTree(CQXTreeView* tree, const std::string& folder, DWORD folderFlags) {
+BOOL CQXDoc::fillTree(CQXTreeView* tree, const std::string& folder) {
   OrvoFindHandle handle = nullptr;
   if (!store_->FindFirst(folder.c_str(), &handle)) return TRUE;
   BOOL filled = TRUE;
@@ -156,10 +156,10 @@ BOOL CQXDoc::fillTree(CQXTreeView* tree, const std::string& folder, DWORD folder
     entry.value = int(node.valueB);
     if (node.flags & kNodeFolder) {
       entry.kind = 1;
-      filled = tree->AddEntry(&entry) && fillTree(tree, path, node.flags);
+      filled = tree->AddEntry(&entry) && fillTree(tree, path);
     } else {
-      entry.flags = (folderFlags & kNodeSortAscending) ? TreeEntryDescription::kAscending
-                                                       : int(folderFlags & kNodeSortDescending);
+      // The store hands a sorted folder's items over in its order.
+      entry.flags = TreeEntryDescription::kInOrder;
       filled = tree->AddEntry(&entry);
     }
   } while (filled && store_->FindNext(handle));
@@ -177,7 +177,7 @@ BOOL CQXDoc::BuildViews() {
   entry.kind = 2;
   entry.flags = TreeEntryDescription::kExpand;
   entry.value = int(root.valueB);
-  if (!tree->AddEntry(&entry) || !fillTree(tree, kCalculatorPath, root.flags)) return FALSE;
+  if (!tree->AddEntry(&entry) || !fillTree(tree, kCalculatorPath)) return FALSE;
   BYTE viewState[kViewStateSize];
   if (!ReadViewState(viewState, GetPathName())) return FALSE;
   if (tree->isVisible()) tree->SetFocus();

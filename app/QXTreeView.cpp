@@ -134,7 +134,9 @@ BOOL CQXTreeView::AddEntry(const TreeEntryDescription* entry) {
   record->text.assign(entry->text, strnlen(entry->text, sizeof entry->text));
 
   HTREEITEM after = TVI_LAST;
-  const int order = (entry->flags & TreeEntryDescription::kAscending)    ? 1
+  // An entry known to come in order is appended without weighing its text.
+  const int order = (entry->flags & TreeEntryDescription::kInOrder)      ? 0
+                    : (entry->flags & TreeEntryDescription::kAscending)  ? 1
                     : (entry->flags & TreeEntryDescription::kDescending) ? -1
                                                                          : 0;
   if (order) {

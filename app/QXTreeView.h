@@ -48,6 +48,7 @@ struct TreeEntryDescription {
     kExpand = 0x08,         // expand the new entry
     kAscending = 0x20,      // among the parent's items, in ascending order
     kDescending = 0x40,     // (without 0x20) in descending order
+    kInOrder = 0x100,       // comes after the parent's items in their order (a folder read whole)
   };
   char path[256] = {};
   char text[64] = {};

@@ -262,16 +262,19 @@ BOOL COrvoItemStore::ReadDirectory() {
   if (FAILED(hr) || !stream) return FailHr(hr);
   STATSTG stat{};
   hr = stream->Stat(&stat, STATFLAG_NONAME);
-  std::vector<BYTE> bytes;
+  // Read over, not set to zero first: the listing is large in big documents.
+  std::unique_ptr<BYTE[]> bytes;
+  size_t size = 0;
   if (SUCCEEDED(hr)) {
     if (stat.cbSize < kDirectoryHeaderSize || stat.cbSize > 0x7FFFFFFFull) {
       stream->Release();
       return Fail(ORVO_E_DAMAGED);
     }
-    bytes.resize(size_t(stat.cbSize));
+    size = size_t(stat.cbSize);
+    bytes = std::make_unique_for_overwrite<BYTE[]>(size);
     ULONG read = 0;
-    hr = stream->Read(bytes.data(), ULONG(bytes.size()), &read);
-    if (SUCCEEDED(hr) && read != bytes.size()) {
+    hr = stream->Read(bytes.get(), ULONG(size), &read);
+    if (SUCCEEDED(hr) && read != size) {
       stream->Release();
       return Fail(ORVO_E_DAMAGED);
     }
@@ -280,7 +283,7 @@ BOOL COrvoItemStore::ReadDirectory() {
   if (FAILED(hr)) return FailHr(hr);
   DWORD next = m_nextFreeId;
   char separator = m_separator;
-  const DWORD code = DecodeDirectory(bytes.data(), bytes.size(), &m_rootNode, &next, &separator);
+  const DWORD code = DecodeDirectory(bytes.get(), size, &m_rootNode, &next, &separator);
   if (code) return Fail(code);
   m_nextFreeId = std::max(next, m_nextFreeId);
   m_separator = separator;

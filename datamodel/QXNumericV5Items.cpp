@@ -239,6 +239,17 @@ BOOL CQXEquationResultItem::GetDetailText(CQXDetailTextRecord* record) {
 
 // --- Equation coefficients ------------------------------------------------------
 
+std::unique_ptr<CQXEquationCoefItem> NewEquationCoefItem(bool simultaneous, const char* variable) {
+  std::unique_ptr<CQXEquationCoefItem> item;
+  if (simultaneous)
+    item = std::make_unique<CQXSimlCoefItem>();
+  else
+    item = std::make_unique<CQXPolyCoefItem>();
+  if (!item->InitNew()) return nullptr;
+  item->SetNameFromHeader(variable);
+  return item;
+}
+
 BOOL CQXEquationCoefItem::InitNew() {
   SetStoredName(m_defaultName);
   return InitValues();

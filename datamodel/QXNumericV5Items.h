@@ -10,6 +10,7 @@
 
 #include "datamodel/QXNumericArray.h"
 
+#include <memory>
 #include <string>
 
 // A numeric item with a zero-terminated name in a field of fixed length.
@@ -223,3 +224,7 @@ class CQXPolyCoefItem : public CQXEquationCoefItem {
   CQXPolyCoefItem() : CQXEquationCoefItem(1, "PolyEquation") {}
   int GetTypeId() const override { return kTypeId; }
 };
+
+// The coefficients of header kind `simultaneous` (else polynomial), made new
+// and named from the header's variable; null without memory.
+std::unique_ptr<CQXEquationCoefItem> NewEquationCoefItem(bool simultaneous, const char* variable);

@@ -114,13 +114,8 @@ int CQXLinkSessionMCS::Receive(int kind, BYTE* header, ItemPtr* item, int* entry
     case kKindAlphaMemory: return ReceiveVariables(header, item);
     case kKindSimultaneousCoefficients:
     case kKindPolynomialCoefficients: {
-      std::unique_ptr<CQXEquationCoefItem> coefficients;
-      if (kind == kKindSimultaneousCoefficients)
-        coefficients = std::make_unique<CQXSimlCoefItem>();
-      else
-        coefficients = std::make_unique<CQXPolyCoefItem>();
-      if (!coefficients->InitNew()) return SESSION_NO_MEMORY;
-      coefficients->SetNameFromHeader(name);
+      auto coefficients = NewEquationCoefItem(kind == kKindSimultaneousCoefficients, name);
+      if (!coefficients) return SESSION_NO_MEMORY;
       const std::string text = DisplayNameOf(*coefficients);
       return numeric(std::move(coefficients), text, kProgressEquation);
     }

@@ -154,8 +154,7 @@ int CFileDialog::DoModal() {
   }
   const bool chosen = m_dialog->exec() == QDialog::Accepted && !m_pathName.isEmpty();
   if (chosen) rememberFolder(m_pathName);
-  if (const qsizetype index = m_dialog->nameFilters().indexOf(m_dialog->selectedNameFilter()); index >= 0)
-    m_filterIndex = DWORD(index + 1);
+  if (const int index = shownFilterIndex(); index > 0) m_filterIndex = DWORD(index);
   return chosen ? IDOK : IDCANCEL;
 }
 
@@ -181,12 +180,21 @@ void CFileDialog::ShowFileNotFound(const QString& path) { showMessage(kFileNotFo
 
 QStringList CFileDialog::GetFilterPatterns() const {
   const std::vector<tallix::FileDialogFilterEntry> entries = tallix::parseFileDialogFilter(m_filter);
-  DWORD index = m_filterIndex;
-  if (m_dialog) {
-    const qsizetype shown = m_dialog->nameFilters().indexOf(m_dialog->selectedNameFilter());
-    if (shown >= 0) index = DWORD(shown + 1);
-  }
+  const int shown = shownFilterIndex();
+  const DWORD index = shown > 0 ? DWORD(shown) : m_filterIndex;
   return index >= 1 && index <= entries.size() ? entries[index - 1].patterns : QStringList();
+}
+
+int CFileDialog::shownFilterIndex() const {
+  if (!m_dialog) return 0;
+  // Without the details the dialog answers the text it shows, the filter's
+  // own text; with them, the whole name filter.
+  const QString shown = m_dialog->selectedNameFilter();
+  if (const qsizetype index = m_dialog->nameFilters().indexOf(shown); index >= 0) return int(index + 1);
+  const std::vector<tallix::FileDialogFilterEntry> entries = tallix::parseFileDialogFilter(m_filter);
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (entries[i].text.trimmed() == shown.trimmed()) return int(i + 1);
+  return 0;
 }
 
 bool CFileDialog::acceptName(const QString& path) {

@@ -135,6 +135,8 @@ class CFileDialog : public QObject {
   // taken.
   bool acceptNames(const QStringList& paths);
   int showMessage(UINT id, const QString& path, UINT type);
+  // The filter the dialog shows now, 1 for the first; 0 without a dialog.
+  int shownFilterIndex() const;
 
   BOOL m_open;
   DWORD m_flags;

@@ -3,6 +3,7 @@
 #include "platform/LanguageLibrary.h"
 #include "platform/PropertySheet.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QResizeEvent>
 
@@ -69,6 +70,10 @@ void CPropertyPage::destroyWindow() {
   OnDestroy();
   made_ = false;
   activatedBefore_ = false;
+  // The focus leaves first: a page taken out of its window while one of its
+  // controls has the focus would stay the focus child of the window's
+  // widgets, which then point at it after it is deleted.
+  if (QWidget* focus = QApplication::focusWidget(); focus && isAncestorOf(focus)) focus->clearFocus();
   hide();
   setParent(nullptr, Qt::Widget);
 }

@@ -157,12 +157,13 @@ class Reader {
       next = le32(buf.data() + 4 * (perSector - 1));
     }
     fat_.resize(std::size_t(fatCount) * perSector);
-    for (std::size_t k = 0; k < fatSectors.size(); ++k) {
-      claim(fatSectors[k]);
-      committedSectors.push_back(fatSectors[k]);
-      readSector(fatSectors[k], buf.data());
-      for (std::size_t i = 0; i < perSector; ++i) fat_[k * perSector + i] = le32(buf.data() + 4 * i);
+    for (std::uint32_t s : fatSectors) {
+      claim(s);
+      committedSectors.push_back(s);
     }
+    // Neighbouring sectors of the table are read at once.
+    const Buffer table = readChain(fatSectors);
+    for (std::size_t i = 0; i < fat_.size(); ++i) fat_[i] = le32(table.data.get() + 4 * i);
   }
 
   // The sectors of a chain: `needed` of them, or all up to the end mark.

@@ -65,6 +65,12 @@ TEST(FileDialog, FilterPatternsIgnoreCase) {
   // The texts are shown as they stand.
   dialog.GetDialog()->selectNameFilter(dialog.GetDialog()->nameFilters().value(1));
   EXPECT_EQ(listedFiles(dialog).size(), 4);
+  // The filter the user picked is the one the dialog answers.
+  EXPECT_EQ(dialog.GetFilterPatterns(), QStringList(QStringLiteral("*.*")));
+  FileDialogScript script;
+  script.actions.push_back([&](CFileDialog& d) { d.GetDialog()->selectNameFilter(d.GetDialog()->nameFilters().value(1)); });
+  dialog.DoModal();
+  EXPECT_EQ(dialog.GetFilterIndex(), 2u);
 }
 
 // A name is chosen only when its folder exists, and an existing file only
