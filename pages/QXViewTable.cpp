@@ -12,6 +12,7 @@
 #include "pages/QXImagePages.h"
 #include "pages/QXNumericPages.h"
 #include "pages/QXPageView.h"
+#include "pages/QXProgramPages.h"
 #include "pages/QXTokenWndDataPage.h"
 
 #include <memory>
@@ -100,4 +101,5 @@ void RegisterQXPageClasses() {
   RegisterEquationPageClasses();
   RegisterECONPageClasses();
   RegisterTokenWndPageClasses();
+  RegisterProgramPageClasses();
 }
