@@ -101,6 +101,7 @@ TEST_F(ProgramPages, AProgramOpensAsTokensAndCommitsItsOwnBytes) {
   EXPECT_EQ(page->GetNameEdit()->text(), "ABC");
   EXPECT_TRUE(page->GetBaseNCheck()->isChecked());
   EXPECT_FALSE(page->IsModified());
+  PageWindow::lookAt();
   // The Edit menu: no "Entrée", the font, the character table and the files.
   const QStringList merged = w.popupTexts(1);
   EXPECT_FALSE(merged.contains("Entrée"));
@@ -230,6 +231,7 @@ TEST_F(ProgramPages, AProgramWithAPasswordOpensLockedUntilItsExactPasswordIsType
   putProgram("ABC", QByteArray::fromHex("41ff"), false, "ABC");
   ASSERT_TRUE(open());
   EXPECT_EQ(pageIds(), std::vector<UINT>{CQXEnterPasswortPage::kPageId});
+  PageWindow::lookAt();
   auto* lock = active<CQXEnterPasswortPage>();
   auto* password = lock->GetDlgItemAs<QLineEdit>(CQXEnterPasswortPage::kPasswordEdit);
   typeInto(password, "abc");
