@@ -196,14 +196,20 @@ TEST_F(ProgramPages, TheCalculatorWidthIsTheDisplayWidthInZerosAndCharactersAndC
 
   // The character table's pick goes in as one token, unless it would be a
   // lead byte alone or the end byte.
-  editor->setFocus();
+  int shown = 0;
   for (BYTE code : {BYTE('Q'), BYTE(0xF7), BYTE(0xFF)}) {
-    whenModal<CQXCharTableDlg>([code](CQXCharTableDlg* dialog) {
+    // The offscreen platform leaves the window inactive after a dialog.
+    QApplication::setActiveWindow(w.frame);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame));
+    editor->setFocus();
+    whenModal<CQXCharTableDlg>([code, &shown](CQXCharTableDlg* dialog) {
+      ++shown;
       dialog->GetGrid()->SelectCode(code);
       dialog->OnOK();
     });
     page->SendMessage(WM_COMMAND, kCmdCharacterTable);
   }
+  EXPECT_EQ(shown, 3);
   EXPECT_EQ(tokensOf(*editor, kTokenFormatBytes), "Q");
 
   // A two-byte command of the pane goes in as its lead and token byte, by
