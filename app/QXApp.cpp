@@ -34,6 +34,7 @@
 #include "tokens/CmdTreeCtrl.h"
 #include "tokens/MacroListCtrl.h"
 #include "tokens/QXTokenEditor.h"
+#include "tokens/QXTokenField.h"
 #include "tokens/TokenClipboard.h"
 
 #include <QCoreApplication>
@@ -138,6 +139,8 @@ BOOL CQXApp::InitInstance() {
   RegisterQXMessages();
   RegisterItemClipboardFormats();
   RegisterTokenClipboardFormats();
+  // The "..." button of a token field tells its page.
+  RegisterCmdButtonMessage();
   if (!COrvoWinApp::InitInstance()) return FALSE;
   if (!InitSystemComponents()) return FALSE;
 

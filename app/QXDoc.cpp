@@ -93,6 +93,8 @@ const CMessageMap& CQXDoc::messageMap() {
       MessageMapOf<CQXDoc>(CDocument::messageMap())
           .commandRange(ID_FILE_SAVE, ID_FILE_SAVE_AS, &CQXDoc::OnFileSave)
           .command(kCmdShowSelection, &CQXDoc::OnShowSelection)
+          .command(kCmdEditCmdList, &CQXDoc::OnEditCmdList)
+          .command(kCmdUserCmdList, &CQXDoc::OnUserCmdList)
           // The Link menu; it, Save and Properties need an open store.
           .commandRange(CQXDocLinkCommands::ID_LINK_RECEIVE, CQXDocLinkCommands::ID_LINK_RECEIVE_SCREEN,
                         &CQXDoc::OnLinkCommand)

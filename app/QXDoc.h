@@ -63,6 +63,8 @@ class CQXDoc : public CDocument, public CQXDocServices, public CQXDocCommandHost
   static constexpr DWORD kFirstUniqueNumber = 1024;
   // Shows the tree's selection in the right pane again.
   static constexpr UINT kCmdShowSelection = 28020;
+  // The Options menu's command lists and macros.
+  static constexpr UINT kCmdUserCmdList = 22302, kCmdEditCmdList = 22303, kCmdMacros = 22304;
 
   Q_INVOKABLE CQXDoc();
   ~CQXDoc() override;
@@ -149,6 +151,13 @@ class CQXDoc : public CDocument, public CQXDocServices, public CQXDocCommandHost
   // command lists and the macros.
   CQXCommandTable& GetTokenTable() override { return tokenTable_; }
   const CQXCommandTable& GetTokenTable() const { return tokenTable_; }
+  // Options > Editer liste des commandes: the command-list editor on a copy
+  // of the table; after OK the copy replaces the table and the selected
+  // item is shown again, so that its pages use the new commands.
+  void OnEditCmdList();
+  // Options > Liste définie par l'utilisateur: after OK every view hears
+  // that the command lists changed, so that token pages refresh their pane.
+  void OnUserCmdList();
 
   // ---- CQXDocServices
   void GetCalculatorType(std::string* out) override;

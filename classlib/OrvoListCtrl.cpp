@@ -9,6 +9,7 @@
 
 #include "classlib/MenuHelpers.h"
 #include "platform/DC.h"
+#include "platform/LanguageLibrary.h"
 
 const CMessageMap& COrvoListCtrl::messageMap() {
   static const CMessageMap map = MessageMapOf<COrvoListCtrl>(CListCtrl::messageMap());
@@ -27,6 +28,18 @@ COrvoListCtrl::~COrvoListCtrl() {
 void COrvoListCtrl::PostNcDestroy() {
   CListCtrl::PostNcDestroy();
   if (autoDelete) deleteLater();
+}
+
+void COrvoListCtrl::RegisterListClass() {
+  static bool registered = false;
+  if (registered) return;
+  registered = true;
+  CLanguageLibrary::RegisterWidgetClass(QStringLiteral("COrvoListCtrl"), [](QWidget* parent, const QString& name) {
+    auto* list = new COrvoListCtrl(parent);
+    list->autoDelete = FALSE;
+    list->setObjectName(name);
+    return static_cast<QWidget*>(list);
+  });
 }
 
 BOOL COrvoListCtrl::SetItemSelected(int item, BOOL on) {

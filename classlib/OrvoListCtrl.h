@@ -22,6 +22,10 @@ class COrvoListCtrl : public CListCtrl {
   ~COrvoListCtrl() override;
   DECLARE_MESSAGE_MAP()
 
+  // Registers the form class "COrvoListCtrl" (once per run); a list a form
+  // makes belongs to its dialog, never deletes itself.
+  static void RegisterListClass();
+
   // LVIS_SELECTED / LVIS_FOCUSED of the item set or cleared.
   BOOL SetItemSelected(int item, BOOL on);
   BOOL SetItemFocused(int item, BOOL on);

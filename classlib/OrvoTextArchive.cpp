@@ -53,6 +53,20 @@ UINT COrvoTextArchive::ReadLine(char* dst, UINT size) {
   return count;
 }
 
+BOOL COrvoTextArchive::ReadLine(std::string* line) {
+  line->clear();
+  if (peek() < 0) return FALSE;
+  for (int c = peek(); c >= 0; c = peek()) {
+    ++position_;
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && peek() == '\n') ++position_;
+      break;
+    }
+    *line += char(c);
+  }
+  return TRUE;
+}
+
 void COrvoTextArchive::WriteLine(const char* text) {
   archive_.Write(text, UINT(std::strlen(text)));
   WriteNewLine();

@@ -6,6 +6,8 @@
 #include "platform/FileArchive.h"
 #include "platform/WinTypes.h"
 
+#include <string>
+
 class COrvoTextArchive {
  public:
   // `file` is open for reading (mode CArchive::load) or writing
@@ -22,6 +24,9 @@ class COrvoTextArchive {
   // piece that reaches the line end consumes it, also when the line end
   // follows a full piece directly. File errors throw CFileException.
   UINT ReadLine(char* dst, UINT size);
+  // Reads the next line whole, however long, without its line end; FALSE
+  // only at the end of the data.
+  BOOL ReadLine(std::string* line);
 
   void WriteLine(const char* text);
   void WriteText(const char* text, int length);

@@ -40,6 +40,9 @@ class CQXDiffEqItem : public CQXMemberFileItem {
   BOOL SetParamCount(int kind, int count);
   // Removes every block, then EnsureOutput, EnsureResult, SetEquationKind(0).
   BOOL Reset();
+  // The record `name` takes `data`: its header keeps its bytes and gets the
+  // new size; a missing record is made at the end.
+  BOOL SetRecord(const char* name, const std::vector<BYTE>& data) { return WriteRecord(name, data, false, false); }
 
  private:
   // The record `name`, made at the end when missing; `data` replaces its

@@ -4,11 +4,15 @@
 #pragma once
 
 #include "pages/QXPrintView.h"
+#include "platform/Bitmap.h"
+#include "platform/Dib.h"
 
+#include <QPointer>
 #include <QTextDocument>
 
 #include <memory>
 
+class COrvoPropertyListCtrl;
 class CQXPrintGridCtrl;
 
 // The view class of print kind `kind` (kPrintKind...), or null.
@@ -68,4 +72,55 @@ class CQXRTFPrintView : public CQXPrintView {
   QTextDocument m_text;
   bool m_empty = true;
   QSizeF m_body;  // the body's size in device pixels, set when the job begins
+};
+
+// The picture pages (kind 3): the page's bitmap enlarged by its zoom, on one
+// page at the body's top-left corner, as large on paper as on the screen
+// (printer dpi over screen dpi, kept as a real ratio so that no resolution
+// loses size to rounding), without smoothing and clipped to the body.
+class CQXBitmapPrintView : public CQXPrintView {
+  Q_OBJECT
+
+ public:
+  Q_INVOKABLE CQXBitmapPrintView();
+  ~CQXBitmapPrintView() override;
+  DECLARE_MESSAGE_MAP()
+
+  void PrintBody(CDC* dc, CPrintInfo* info) override;
+  void SetupPrintDC(CDC* dc, CPrintInfo* info) override;
+  void BeginJob(CDC* dc, CPrintInfo* info) override;
+  BOOL PrepareJob(CPrintInfo* info) override;
+  BOOL FetchViewData() override;
+
+  int GetWidth() const { return m_nWidth; }
+  int GetHeight() const { return m_nHeight; }
+  // The size the bitmap is painted at on the device the job last set up.
+  QSize GetPrintSize() const;
+
+ private:
+  CBitmap m_bitmap;
+  int m_nWidth = 0;
+  int m_nHeight = 0;
+  HGLOBAL m_dib;
+  double m_scaleX = 1;
+  double m_scaleY = 1;
+};
+
+// The property-list pages (kind 6): the page's list prints its own rows.
+class CQXPropertyListPrintView : public CQXPrintView {
+  Q_OBJECT
+
+ public:
+  Q_INVOKABLE CQXPropertyListPrintView() = default;
+  DECLARE_MESSAGE_MAP()
+
+  void PrintBody(CDC* dc, CPrintInfo* info) override;
+  void BeginJob(CDC* dc, CPrintInfo* info) override;
+  void EndJob(CDC* dc, CPrintInfo* info) override;
+  BOOL PrepareJob(CPrintInfo* info) override;
+  void EndPreviewJob(CDC* dc, CPrintInfo* info) override;
+  BOOL FetchViewData() override;
+
+ private:
+  QPointer<COrvoPropertyListCtrl> m_list;  // the page's
 };

@@ -7,6 +7,7 @@
 #include "datamodel/QXDocEntry.h"
 #include "pages/QXDefaultPages.h"
 #include "pages/QXDescriptionPage.h"
+#include "pages/QXDiffEqView.h"
 #include "pages/QXECONView.h"
 #include "pages/QXEquationPages.h"
 #include "pages/QXImagePages.h"
@@ -102,4 +103,5 @@ void RegisterQXPageClasses() {
   RegisterECONPageClasses();
   RegisterTokenWndPageClasses();
   RegisterProgramPageClasses();
+  RegisterDiffEqPageClasses();
 }

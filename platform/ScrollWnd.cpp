@@ -70,6 +70,29 @@ bool isBarInput(QEvent::Type type) {
 
 namespace tallix {
 
+int ScrollCodeOfAction(int action, bool sliderDown) {
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd: return SB_LINEDOWN;
+    case QAbstractSlider::SliderSingleStepSub: return SB_LINEUP;
+    case QAbstractSlider::SliderPageStepAdd: return SB_PAGEDOWN;
+    case QAbstractSlider::SliderPageStepSub: return SB_PAGEUP;
+    case QAbstractSlider::SliderToMinimum: return SB_TOP;
+    case QAbstractSlider::SliderToMaximum: return SB_BOTTOM;
+    case QAbstractSlider::SliderMove: return sliderDown ? SB_THUMBTRACK : SB_THUMBPOSITION;
+    default: return -1;
+  }
+}
+
+void ConnectScrollBarActions(CScrollBar* bar, QObject* context, std::function<void(UINT code, UINT pos)> handler) {
+  if (!bar) return;
+  QObject::connect(bar, &QAbstractSlider::actionTriggered, context, [bar, handler](int action) {
+    const int wanted = std::max(bar->sliderPosition(), 0);
+    bar->setSliderPosition(bar->value());
+    const int code = ScrollCodeOfAction(action, bar->isSliderDown());
+    if (code >= 0) handler(UINT(code), code == SB_THUMBTRACK || code == SB_THUMBPOSITION ? UINT(wanted) : 0);
+  });
+}
+
 void ScrollQtAreaBy(QAbstractScrollArea* area, QSize distance) {
   if (!area) return;
   area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->value() + distance.width());
@@ -266,24 +289,11 @@ void ScrollBars::barAction(int bar, int action) {
   CScrollBar* scrollBar = Bar(bar);
   const int wanted = std::max(scrollBar->sliderPosition(), 0);
   scrollBar->setSliderPosition(scrollBar->value());
-  switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd: send(bar, SB_LINEDOWN, 0); break;
-    case QAbstractSlider::SliderSingleStepSub: send(bar, SB_LINEUP, 0); break;
-    case QAbstractSlider::SliderPageStepAdd: send(bar, SB_PAGEDOWN, 0); break;
-    case QAbstractSlider::SliderPageStepSub: send(bar, SB_PAGEUP, 0); break;
-    case QAbstractSlider::SliderToMinimum: send(bar, SB_TOP, 0); break;
-    case QAbstractSlider::SliderToMaximum: send(bar, SB_BOTTOM, 0); break;
-    case QAbstractSlider::SliderMove:
-      ranges_[index(bar)].track = wanted;
-      if (scrollBar->isSliderDown()) {
-        send(bar, SB_THUMBTRACK, UINT(wanted));
-      } else {
-        send(bar, SB_THUMBPOSITION, UINT(wanted));
-        send(bar, SB_ENDSCROLL, 0);
-      }
-      break;
-    default: break;
-  }
+  const int code = ScrollCodeOfAction(action, scrollBar->isSliderDown());
+  if (code < 0) return;
+  if (action == QAbstractSlider::SliderMove) ranges_[index(bar)].track = wanted;
+  send(bar, UINT(code), code == SB_THUMBTRACK || code == SB_THUMBPOSITION ? UINT(wanted) : 0);
+  if (code == SB_THUMBPOSITION) send(bar, SB_ENDSCROLL, 0);
 }
 
 void ScrollBars::send(int bar, UINT code, UINT pos) {

@@ -40,6 +40,8 @@
 #include <QScrollBar>
 #include <QSize>
 
+#include <functional>
+
 class QAbstractScrollArea;
 class QPaintEvent;
 
@@ -92,6 +94,17 @@ namespace tallix {
 // Moves the bars of one of Qt's own scrolling widgets (a list or tree
 // control's view) by `distance`, within their ranges.
 void ScrollQtAreaBy(QAbstractScrollArea* area, QSize distance);
+
+// The SB_ code of a bar's action (a QAbstractSlider::SliderAction): a move
+// of the thumb is SB_THUMBTRACK while it is held, else SB_THUMBPOSITION;
+// -1 for an action without a code.
+int ScrollCodeOfAction(int action, bool sliderDown);
+
+// Hands the user's actions on a scroll bar of a form (not one of a
+// CScrollWnd's own) to `handler` as SB_ codes with the wanted position. As
+// with a window's own bars, the bar keeps its position: the handler moves
+// it. The connection ends with `context`.
+void ConnectScrollBarActions(CScrollBar* bar, QObject* context, std::function<void(UINT code, UINT pos)> handler);
 
 // What the scroll bars ask of the window they serve.
 class ScrollClient {

@@ -15,6 +15,8 @@ PKGS="build-essential cmake ninja-build pkg-config git \
   xvfb xauth imagemagick"
 # Rich-text tests: other readers and writers of RTF.
 PKGS="$PKGS pandoc unrtf"
+# Printing tests: another program reads and draws the PDFs printed.
+PKGS="$PKGS poppler-utils"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -19,6 +19,12 @@ std::vector<CalcByteToken> SplitCalcTokens(const BYTE* data, int length, const C
   return tokens;
 }
 
+int FindOneByteToken(const BYTE* data, int length, const CQXTokenTextMap* map, BYTE token) {
+  for (const CalcByteToken& t : SplitCalcTokens(data, length, map))
+    if (t.length == 1 && data[t.offset] == token) return t.offset;
+  return -1;
+}
+
 void AppendCalcTokenBytes(WORD word, std::string* out) {
   if (word & 0xFF) out->push_back(static_cast<char>(word & 0xFF));
   out->push_back(static_cast<char>(word >> 8));

@@ -24,6 +24,12 @@ struct CalcByteToken {
 // Without a map every byte is a one-byte token.
 std::vector<CalcByteToken> SplitCalcTokens(const BYTE* data, int length, const CQXTokenTextMap* map);
 
+// The offset of the first one-byte token `token` in the walk above, or -1.
+// A byte of that value that is the token byte of a two-byte token is not
+// one: this is how the two parts of a parametric function are found at
+// their separator 0xF6.
+int FindOneByteToken(const BYTE* data, int length, const CQXTokenTextMap* map, BYTE token);
+
 // The number of calculator bytes of a token word: 2 when its lead byte is
 // not 0, else 1.
 constexpr int CalcTokenByteCount(WORD word) { return (word & 0xFF) != 0 ? 2 : 1; }

@@ -2,6 +2,7 @@
 
 #include "classlib/ListHelpers.h"
 #include "platform/Cp1252.h"
+#include "platform/LanguageLibrary.h"
 #include "platform/WaitCursor.h"
 #include "tokens/CalcCharset.h"
 #include "tokens/TokenClipboard.h"
@@ -31,6 +32,17 @@ CQXCmdListCtrl::CQXCmdListCtrl(QWidget* parent) : COrvoListCtrl(parent) { autoDe
 
 CQXCmdListCtrl::~CQXCmdListCtrl() = default;
 
+void CQXCmdListCtrl::RegisterCmdListClass() {
+  static bool registered = false;
+  if (registered) return;
+  registered = true;
+  CLanguageLibrary::RegisterWidgetClass(QStringLiteral("CQXCmdListCtrl"), [](QWidget* parent, const QString& name) {
+    auto* list = new CQXCmdListCtrl(parent);
+    list->setObjectName(name);
+    return static_cast<QWidget*>(list);
+  });
+}
+
 BOOL CQXCmdListCtrl::InitCommandColumns(const char* section) {
   SetExtendedStyle(GetExtendedStyle() | LVS_EX_FULLROWSELECT);
   const ListColumnSetup setup = columnsOf(section);
@@ -49,6 +61,18 @@ int CQXCmdListCtrl::InsertCommand(int item, DWORD value, const CQXCommandTable::
   SetItemText(row, 1, tallix::fromCp1252(entry.listText));
   SetItemText(row, 2, tallix::fromCp1252(entry.description));
   return row;
+}
+
+void CQXCmdListCtrl::SetCommandFont(const QFont& font, const CQXCommandTable& table) {
+  const std::vector<DWORD> values = GetCommandValues();
+  const int selected = GetFirstSelectedItem(this);
+  setFont(font);
+  DeleteAllItems();
+  for (DWORD value : values)
+    if (const CQXCommandTable::Entry* entry = table.FindCommand(CommandValueTable(value), CommandValueNumber(value)))
+      InsertCommand(GetItemCount(), value, *entry);
+  if (selected >= 0 && selected < GetItemCount())
+    SetItemState(selected, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
 std::vector<DWORD> CQXCmdListCtrl::GetCommandValues() const {

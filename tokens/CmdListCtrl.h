@@ -19,12 +19,18 @@ class CQXCmdListCtrl : public COrvoListCtrl {
   ~CQXCmdListCtrl() override;
   DECLARE_MESSAGE_MAP()
 
+  // Registers the form class "CQXCmdListCtrl" (once per run).
+  static void RegisterCmdListClass();
+
   // The three columns, their widths kept as "Column Width 1" of the owner's
   // `section` (default widths 10, 10 and 80 digits); whole rows selected.
   BOOL InitCommandColumns(const char* section);
   BOOL SaveCommandColumns(const char* section);
   // Inserts a command row at `item`; the row, -1 on failure.
   int InsertCommand(int item, DWORD value, const CQXCommandTable::Entry& entry);
+  // The font of the rows: each row is made again from `table` so that its
+  // characters show as the new font draws them; the selection stays.
+  void SetCommandFont(const QFont& font, const CQXCommandTable& table);
   // The item values of every row, in list order.
   std::vector<DWORD> GetCommandValues() const;
 

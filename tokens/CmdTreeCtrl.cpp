@@ -272,6 +272,53 @@ BOOL CQXCmdTreeCtrl::WriteItemText(COrvoTextArchive& ar, HTREEITEM item) {
   return TRUE;
 }
 
+void CQXCmdTreeCtrl::replaceNodes(const CQXCommandTreeNodes& nodes, const std::vector<int>& former,
+                                  const std::vector<bool>& expanded, std::vector<HTREEITEM>* items) {
+  SetCommandNodes(nodes, items);
+  for (std::size_t i = 0; i < items->size() && i < former.size(); ++i) {
+    const int old = former[i];
+    if (old >= 0 && std::size_t(old) < expanded.size() && expanded[std::size_t(old)]) Expand((*items)[i], TVE_EXPAND);
+  }
+}
+
+void CQXCmdTreeCtrl::SetLabelFont(const QFont& font) {
+  std::vector<HTREEITEM> items;
+  const CQXCommandTreeNodes nodes = GetCommandNodes(&items);
+  std::vector<bool> expanded;
+  std::vector<int> former;
+  for (HTREEITEM item : items) {
+    expanded.push_back(GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED);
+    former.push_back(int(former.size()));
+  }
+  const auto found = std::find(items.begin(), items.end(), GetSelectedItem());
+  const std::size_t selected = std::size_t(found - items.begin());
+  setFont(font);
+  replaceNodes(nodes, former, expanded, &items);
+  if (selected < items.size()) SelectItem(items[selected]);
+}
+
+BOOL CQXCmdTreeCtrl::AlignWithTable(const CQXCommandTable& table) {
+  try {
+    std::vector<HTREEITEM> items;
+    CQXCommandTreeNodes nodes = GetCommandNodes(&items);
+    std::vector<bool> expanded;
+    for (HTREEITEM item : items) expanded.push_back(GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED);
+    const auto found = std::find(items.begin(), items.end(), GetSelectedItem());
+    const int selected = found == items.end() ? -1 : int(found - items.begin());
+    std::vector<int> kept;
+    AlignTreeWithTable(&nodes, table, &kept);
+    replaceNodes(nodes, kept, expanded, &items);
+    const auto still = std::find(kept.begin(), kept.end(), selected);
+    if (still != kept.end()) {
+      SelectItem(items[std::size_t(still - kept.begin())]);
+      EnsureVisible(items[std::size_t(still - kept.begin())]);
+    }
+  } catch (const std::bad_alloc&) {
+    return FALSE;
+  }
+  return TRUE;
+}
+
 BOOL CQXCmdTreeCtrl::ReadItemText(COrvoTextArchive& ar, HTREEITEM target) {
   std::vector<std::string> lines;
   try {
@@ -299,9 +346,9 @@ BOOL CQXCmdTreeCtrl::insertText(const std::vector<std::string>& lines, HTREEITEM
     if (first < 0) return TRUE;
     std::vector<bool> isNew(nodes.size(), false);
     for (int i : inserted) isNew[std::size_t(i)] = true;
-    SetCommandNodes(nodes, &items);
-    for (std::size_t i = 0, old = 0; i < items.size(); ++i)
-      if (!isNew[i] && old < expanded.size() && expanded[old++]) Expand(items[i], TVE_EXPAND);
+    std::vector<int> former;
+    for (std::size_t i = 0, old = 0; i < nodes.size(); ++i) former.push_back(isNew[i] ? -1 : int(old++));
+    replaceNodes(nodes, former, expanded, &items);
     SelectItem(items[std::size_t(first)]);
     EnsureVisible(items[std::size_t(first)]);
   } catch (const std::bad_alloc&) {

@@ -21,6 +21,7 @@
 #include <vector>
 
 class COrvoTextArchive;
+class CQXCommandTable;
 
 bool TreeItemIsFolder(const CTreeCtrl& tree, HTREEITEM item);
 bool TreeItemIsLeaf(const CTreeCtrl& tree, HTREEITEM item);
@@ -77,6 +78,12 @@ class CQXCmdTreeCtrl : public CTreeCtrl {
   // Replaces everything by the root item and `nodes` below it; the root
   // is expanded.
   void SetCommandNodes(const CQXCommandTreeNodes& nodes, std::vector<HTREEITEM>* items = nullptr);
+  // The font of the labels: each label shows its characters as the new
+  // font draws them; expanded folders and the selection stay.
+  void SetLabelFont(const QFont& font);
+  // Removes the commands `table` lacks and relabels the others with their
+  // characters (AlignTreeWithTable); expanded folders and the selection stay.
+  BOOL AlignWithTable(const CQXCommandTable& table);
   // The label as bytes, and bytes as the label shows them.
   std::string LabelBytes(HTREEITEM item) const;
   QString LabelText(const std::string& bytes) const;
@@ -93,6 +100,10 @@ class CQXCmdTreeCtrl : public CTreeCtrl {
   HTREEITEM copySubtree(HTREEITEM item, HTREEITEM parent, HTREEITEM after);
   std::vector<std::string> itemText(HTREEITEM item) const;
   BOOL insertText(const std::vector<std::string>& lines, HTREEITEM target);
+  // SetCommandNodes, then expands each node whose former index (-1 for a
+  // new one) was expanded.
+  void replaceNodes(const CQXCommandTreeNodes& nodes, const std::vector<int>& former, const std::vector<bool>& expanded,
+                    std::vector<HTREEITEM>* items);
   void showMenu(QPoint screen);
 
   void OnBeginLabelEdit(NMHDR* header, LRESULT* result);

@@ -12,6 +12,26 @@ bool hasNonBlank(const std::string& s) {
   return std::any_of(s.begin(), s.end(), [](char c) { return c != ' '; });
 }
 
+// A quote inside a quoted text is written twice, so that the text reads back
+// whole; reading turns each pair back into one.
+std::string doubleQuotes(const char* text) {
+  std::string out;
+  for (const char* c = text; *c; ++c) {
+    out += *c;
+    if (*c == '"') out += '"';
+  }
+  return out;
+}
+
+std::string undoubleQuotes(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    out += text[i];
+    if (text[i] == '"' && i + 1 < text.size() && text[i + 1] == '"') ++i;
+  }
+  return out;
+}
+
 }  // namespace
 
 int SplitFields(const char* line, char separator, char quote, int maxFields, int maxLength,
@@ -64,7 +84,7 @@ std::string FormatCommandListLine(const QXCOMMANDINFO& info, bool numerical, boo
   std::string line = std::to_string(info.table) + ";" + std::to_string(info.number);
   if (!numerical) {
     line += ";C;\"";
-    line += info.characters;
+    line += doubleQuotes(info.characters);
   } else {
     line += ";N;";
     char number[16];
@@ -74,17 +94,17 @@ std::string FormatCommandListLine(const QXCOMMANDINFO& info, bool numerical, boo
     }
   }
   line += numerical ? ";\"" : "\";\"";
-  line += info.listText;
+  line += doubleQuotes(info.listText);
   line += "\";\"";
-  line += info.description;
+  line += doubleQuotes(info.description);
   line += '"';
   return line;
 }
 
 bool ParseCommandListLine(const char* line, QXCOMMANDINFO* info) {
   std::vector<std::string> fields;
-  if (SplitFields(line, ';', '"', 12, 1029, &fields) < 4) return false;
-  for (std::string& f : fields) f = StripQuotes(f);
+  if (SplitFields(line, ';', '"', 12, kCommandListFieldMax, &fields) < 4) return false;
+  for (std::string& f : fields) f = undoubleQuotes(StripQuotes(f));
   int table = 0, number = 0;
   if (!ParseNumber(fields[0].c_str(), &table) || !ParseNumber(fields[1].c_str(), &number)) return false;
   if (fields[2].empty()) return false;
@@ -93,11 +113,15 @@ bool ParseCommandListLine(const char* line, QXCOMMANDINFO* info) {
     int values[kCommandCharsMax];
     int count = 0;
     if (!ParseNumberList(fields[3].c_str(), values, kCommandCharsMax, &count)) return false;
-    for (int i = 0; i < count; ++i) characters += char(values[i] & 0xFF);
+    for (int i = 0; i < count; ++i) {
+      // A zero byte would end the characters early: the line is refused
+      // rather than stored cut.
+      if ((values[i] & 0xFF) == 0) return false;
+      characters += char(values[i] & 0xFF);
+    }
   } else {
     characters = fields[3];
   }
-  // A zero byte ends the characters, as it ends every stored text.
   info->Set(table, number, characters.c_str(), fields.size() > 4 ? fields[4].c_str() : "",
             fields.size() > 5 ? fields[5].c_str() : "");
   return true;
@@ -107,13 +131,7 @@ std::string FormatTreeTextLine(const CQXTreeTextLine& line) {
   char head[48];
   std::snprintf(head, sizeof head, "%d;%d;%X;\"", line.command ? 1 : 0, line.level,
                 unsigned(line.command ? line.value : 0));
-  // An inner quote is doubled, so that the label reads back whole.
-  std::string label;
-  for (char c : line.label) {
-    label += c;
-    if (c == '"') label += '"';
-  }
-  return head + label + "\"";
+  return head + doubleQuotes(line.label.c_str()) + "\"";
 }
 
 bool ParseTreeTextLine(const char* line, CQXTreeTextLine* out) {
@@ -124,11 +142,6 @@ bool ParseTreeTextLine(const char* line, CQXTreeTextLine* out) {
   out->value = out->command ? DWORD(std::strtoul(fields[2].c_str(), nullptr, 16)) : 0;
   // A doubled quote is one quote of the label (files of older versions
   // never double, and hold no quote inside a label but the label '"').
-  const std::string label = StripQuotes(fields[3]);
-  out->label.clear();
-  for (std::size_t i = 0; i < label.size(); ++i) {
-    out->label += label[i];
-    if (label[i] == '"' && i + 1 < label.size() && label[i + 1] == '"') ++i;
-  }
+  out->label = undoubleQuotes(StripQuotes(fields[3]));
   return true;
 }

@@ -20,13 +20,19 @@ int SplitFields(const char* line, char separator, char quote, int maxFields, int
 // Removes one leading and one trailing double quote.
 std::string StripQuotes(const std::string& field);
 
+// The longest field of a command-list line the export writes: a description
+// of quotes only, each doubled, between its own two quotes.
+inline constexpr int kCommandListFieldMax = 2 * kCommandDescriptionMax + 2;
+
 // A command-list line: "%d;%d;C;\"chars\";\"list\";\"desc\"", or with
-// `numerical` the characters as bytes "%u " ("%Xh " with `hex`) after N.
+// `numerical` the characters as bytes "%u " ("%Xh " with `hex`) after N. A
+// quote inside a quoted text is doubled.
 std::string FormatCommandListLine(const QXCOMMANDINFO& info, bool numerical, bool hex);
-// Reads a command-list line into `info` (texts cut to their fields). False
-// for a line with fewer than four fields, bad numbers in the first two, an
-// empty kind, or N numbers that do not read. The range of the two bytes is
-// left to CQXCommandTable::SetCommand.
+// Reads a command-list line into `info` (texts cut to their fields, doubled
+// quotes read as one). False for a line with fewer than four fields, bad
+// numbers in the first two, an empty kind, or N numbers that do not read or
+// whose low byte is 0. The range of the two bytes is left to
+// CQXCommandTable::SetCommand.
 bool ParseCommandListLine(const char* line, QXCOMMANDINFO* info);
 
 struct CQXTreeTextLine {

@@ -176,17 +176,20 @@ std::vector<std::string> WriteTreeText(const CQXCommandTreeNodes& nodes, int ind
   return lines;
 }
 
-void AlignTreeWithTable(CQXCommandTreeNodes* nodes, const CQXCommandTable& table) {
+void AlignTreeWithTable(CQXCommandTreeNodes* nodes, const CQXCommandTable& table, std::vector<int>* kept) {
   TreeShape shape(*nodes);
   std::vector<int> stale;
+  if (kept) kept->clear();
   for (int i = 0; i < int(nodes->size()); ++i) {
     CQXCommandTreeNode& node = shape.Node(i);
-    if (node.folder) continue;
-    const CQXCommandTable::Entry* entry = table.FindCommand(CommandValueTable(node.value), CommandValueNumber(node.value));
-    if (!entry)
+    const CQXCommandTable::Entry* entry =
+        node.folder ? nullptr : table.FindCommand(CommandValueTable(node.value), CommandValueNumber(node.value));
+    if (!node.folder && !entry) {
       stale.push_back(i);
-    else
-      node.label = entry->characters;
+      continue;
+    }
+    if (entry) node.label = entry->characters;
+    if (kept) kept->push_back(i);
   }
   for (int i : stale) shape.Remove(i);
   *nodes = shape.Flatten();

@@ -50,8 +50,9 @@ std::vector<std::string> WriteTreeText(const CQXCommandTreeNodes& nodes, int ind
 
 // Brings the tree in line with a command table: a command whose value the
 // table lacks is removed, one whose label differs from the command's
-// characters is relabelled.
-void AlignTreeWithTable(CQXCommandTreeNodes* nodes, const CQXCommandTable& table);
+// characters is relabelled. `kept` receives the former index of every node
+// that stays, in order.
+void AlignTreeWithTable(CQXCommandTreeNodes* nodes, const CQXCommandTable& table, std::vector<int>* kept = nullptr);
 
 // "Cmd Tree Last Item": the labels from the top-level item down to the
 // selected one, each NUL-terminated, then one more NUL.

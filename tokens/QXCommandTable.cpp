@@ -92,8 +92,9 @@ std::unique_ptr<CQXCommandTable::Entry> CQXCommandTable::CreateEntry(const char*
 
 BOOL CQXCommandTable::SetCommand(int table, int number, const char* characters, const char* listText,
                                  const char* description) {
-  // Number byte 255 ends a calculator program, so it is never a command.
-  if (table < 0 || table > 255 || number < 0 || number > 254) return FALSE;
+  // Byte 255 ends a calculator program, so it is neither a lead byte nor a
+  // command's number byte.
+  if (table < 0 || table > 254 || number < 0 || number > 254) return FALSE;
   try {
     std::unique_ptr<Entry> entry = CreateEntry(characters, listText, description);
     if (!entry) return FALSE;

@@ -6,8 +6,8 @@
 //
 // Blocks of 256 slots, one per table byte, are kept in the order in which
 // their table byte first appeared; enumeration runs block by block and, in a
-// block, by ascending number byte. Number byte 255 is the calculator's end
-// byte and never a command.
+// block, by ascending number byte. Byte 255 is the calculator's end byte and
+// never a command's table or number byte.
 #pragma once
 
 #include "platform/WinTypes.h"
@@ -85,8 +85,8 @@ class CQXCommandTable {
   CQXCommandTable& operator=(const CQXCommandTable& other);
   ~CQXCommandTable();
 
-  // Adds or replaces a command. 0 when the table byte is outside 0..255, the
-  // number byte outside 0..254, the characters are longer than 256 bytes or
+  // Adds or replaces a command. 0 when the table or number byte is outside
+  // 0..254, the characters are longer than 256 bytes or
   // memory runs out. List text and description are cut to 64 and 1024.
   BOOL SetCommand(int table, int number, const char* characters, const char* listText, const char* description);
   BOOL SetCommandInfo(const QXCOMMANDINFO* info);

@@ -229,8 +229,10 @@ class CQXTokenEditor : public CScrollWnd<CWnd> {
   // resolution against the screen's); FALSE without a device.
   BOOL PreparePrinterFont(CDC* job);
   // Prints tokens from `*token` (character `*charOffset` of it on) into
-  // `*page`, wrapping at its right edge, black on white. When the page is
-  // full, `*token` and `*charOffset` say where the next page goes on;
+  // `*page`, wrapping at its right edge, black on white. Only whole lines
+  // go on the page (a page lower than one line takes its first line all the
+  // same; one whose top is at or below its bottom takes nothing). When the
+  // page is full, `*token` and `*charOffset` say where the next page goes on;
   // otherwise `*token` reaches the count and the offset is 0. The top of
   // `*page` becomes the y below the printed text.
   void PrintTokens(CDC* dc, QRect* page, int* token, int* charOffset);
@@ -276,7 +278,7 @@ class CQXTokenEditor : public CScrollWnd<CWnd> {
     bool focused = false;
     COLORREF text = 0, window = 0;
     bool placed = false;  // a character was laid out
-    // Printing: a line that would begin at or below `bottom` ends the page
+    // Printing: a line that would not end above `bottom` ends the page
     // (`full`), which goes on at token `stopToken`, character `stopChar`.
     bool printing = false;
     int bottom = 0;

@@ -110,7 +110,9 @@ void CQXTokenEditor::layout(LayoutPass* pass, int first, int charOffset,
       if ((breakChar || pass->x + w > pass->right) && pass->wrap) {
         // A new line, and the character goes on it whether it fits there or
         // not: no loop, however wide it is.
-        if (pass->printing && pass->y + h >= pass->bottom) {
+        // Printing: the next line goes on this page only when it fits
+        // whole above the bottom (the page's first line always goes).
+        if (pass->printing && pass->y + 2 * h > pass->bottom) {
           pass->full = true;
           const bool after = breakChar && k + 1 >= chars.size();
           pass->stopToken = after ? i + 1 : i;

@@ -9,7 +9,10 @@
 #include "platform/LanguageLibrary.h"
 #include "platform/WinApp.h"
 #include "tests/support/MessageLog.h"
+#include "tests/support/ModalScript.h"
 #include "tests/support/TestEnvironment.h"
+#include "tokens/QXEditCmdListDlg.h"
+#include "tokens/QXEditCmdTreeDlg.h"
 #include "tokens/TokenListFile.h"
 
 #include <QCoreApplication>
@@ -123,6 +126,37 @@ TEST_F(DocTokenTable, AListIsReadAgainOnlyWhenItsBytesChanged) {
                      "Small");
   ASSERT_TRUE(doc->NewDocumentForCalculator("Small", "FX9850"));
   EXPECT_EQ(text(0, 129), "COS");
+  EXPECT_TRUE(messages.texts().empty());
+}
+
+// Options > Editer liste des commandes: a command added in the editor is in
+// the document's table and its index at once, and in the next document.
+TEST_F(DocTokenTable, EditedCommandsReachTheDocumentAndTheNextOne) {
+  QFile added(dir.filePath(QStringLiteral("added.txt")));
+  ASSERT_TRUE(added.open(QIODevice::WriteOnly));
+  added.write("247;238;C;\"ZQZQ\";\"\";\"\"\r\n");
+  added.close();
+  const std::string addedPath = QFile::encodeName(added.fileName()).toStdString();
+  whenModal<CQXEditCmdTreeDlg>([&](CQXEditCmdTreeDlg* tree) {
+    whenModal<CQXEditCmdListDlg>([&](CQXEditCmdListDlg* list) {
+      list->ImportCommandList(addedPath.c_str());
+      list->OnOK();
+    });
+    tree->SendMessage(WM_COMMAND, 1003);
+    tree->OnOK();
+  });
+  doc->OnEditCmdList();
+  std::vector<DWORD> found;
+  ASSERT_TRUE(doc->GetTokenTable().MatchCommands("zqzq", &found, FALSE));
+  // Longest first: the new command before the letters that begin it.
+  ASSERT_FALSE(found.empty());
+  EXPECT_EQ(TextIndexTable(found[0]), 247);
+  EXPECT_EQ(TextIndexNumber(found[0]), 238);
+
+  ASSERT_TRUE(doc->NewDocumentForCalculator("Small", "FX9850"));
+  EXPECT_EQ(text(247, 238), "<none>");
+  ASSERT_TRUE(doc->NewDocumentForCalculator("CFX-9850G", "FX9850"));
+  EXPECT_EQ(text(247, 238), "ZQZQ");
   EXPECT_TRUE(messages.texts().empty());
 }
 

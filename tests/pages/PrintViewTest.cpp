@@ -2,16 +2,20 @@
 // PDF from the main window and the preview that takes the main window's
 // place.
 #include "PageTestSupport.h"
+#include "PrintTestSupport.h"
 
 #include "app/QXApp.h"
 #include "datamodel/QXItemFactory.h"
 #include "pages/QXDefaultPages.h"
 #include "pages/QXDescriptionPage.h"
+#include "pages/QXGridCtrl.h"
 #include "pages/QXKindPrintViews.h"
 #include "pages/QXPrintGridCtrl.h"
 #include "pages/QXPrintPreview.h"
 #include "pages/QXPrintView.h"
 #include "pages/QXViewTable.h"
+#include "platform/CommandLineInfo.h"
+#include "platform/DocManager.h"
 #include "platform/WinMessages.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -29,21 +33,6 @@
 
 namespace tallix::test {
 namespace {
-
-QImage pageImage(int dpi) {
-  QImage image(int(8.5 * dpi), 11 * dpi, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  image.setDotsPerMeterX(qRound(dpi / 0.0254));
-  image.setDotsPerMeterY(qRound(dpi / 0.0254));
-  return image;
-}
-
-bool inked(const QImage& image, const QRect& area) {
-  for (int y = std::max(0, area.top()); y <= std::min(image.height() - 1, area.bottom()); ++y)
-    for (int x = std::max(0, area.left()); x <= std::min(image.width() - 1, area.right()); ++x)
-      if (image.pixel(x, y) != qRgb(255, 255, 255)) return true;
-  return false;
-}
 
 // A job of three pages that keeps the body rectangles it was given.
 class RecordingView : public CQXPrintView {
@@ -180,22 +169,96 @@ TEST_F(PrintWindow, CommandsFollowThePrintKindOfTheShownPage) {
   EXPECT_EQ(PrintViewClassOfKind(kPrintKindGrid), RUNTIME_CLASS(CQXListDataPrintView));
 }
 
+// The command line's document manager: the window's document is the one
+// that opens.
+class OneDocument : public CDocManager {
+ public:
+  explicit OneDocument(CDocument* doc) : doc_(doc) {}
+  CDocument* OpenDocumentFile(const QString&) override { return doc_; }
+
+ private:
+  CDocument* doc_;
+};
+
+// Print Direct on the application's printer set to a PDF file, from the
+// menu and from the command line (/p, which then closes the window): every
+// page, the title and the page number in header and footer.
 TEST_F(PrintWindow, PrintDirectWritesEveryPageIntoAPdf) {
   ASSERT_TRUE(showDescription(300));
   QTemporaryDir dir;
-  const QString path = dir.filePath("out.pdf");
+  const QString menu = dir.filePath("menu.pdf"), commandLine = dir.filePath("line.pdf");
   QPrinter* printer = w.app.GetPrinter();
   printer->setOutputFormat(QPrinter::PdfFormat);
-  printer->setOutputFileName(path);
   printer->setResolution(300);
   const QPageLayout before = printer->pageLayout();
+  printer->setOutputFileName(menu);
   w.frame->SendMessage(WM_COMMAND, 57608);
   EXPECT_TRUE(printer->pageLayout().isEquivalentTo(before));
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  const QByteArray pdf = file.readAll();
-  const qsizetype pages = pdf.count("/Type /Page\n") + pdf.count("/Type /Page ") + pdf.count("/Type /Page/");
-  EXPECT_GE(pages, 3);
+
+  printer->setOutputFileName(commandLine);
+  w.doc.SetModifiedFlag(FALSE);
+  w.app.m_pDocManager = std::make_unique<OneDocument>(&w.doc);
+  CCommandLineInfo info;
+  info.m_nShellCommand = CCommandLineInfo::FilePrint;
+  info.m_strFileName = dir.filePath("b.qxd");
+  EXPECT_FALSE(w.app.ProcessShellCommand(info));
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(w.frame);
+
+  for (const QString& path : {menu, commandLine}) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    const int pages = pdfPageCount(file.readAll());
+    EXPECT_GE(pages, 3);
+    if (!havePoppler()) continue;
+    EXPECT_TRUE(runTool("pdfinfo", {path}).contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pages))));
+    const QString third = runTool("pdftotext", {"-f", "3", "-l", "3", "-layout", path, "-"});
+    EXPECT_TRUE(third.contains("Page 3")) << third.toStdString();
+    EXPECT_TRUE(third.contains("Mat A"));
+    EXPECT_FALSE(third.contains("Page 2"));
+  }
+}
+
+// A 300-row list printed into a PDF and drawn again by another program: no
+// row runs into the band between the body and the footer's rule.
+TEST(PrintJob, ListRowsStayAboveTheFooterInThePdf) {
+  if (!havePoppler()) GTEST_SKIP() << "poppler-utils are not installed";
+  CQXGridCtrl grid;
+  grid.SetRowCount(301);
+  grid.SetColumnCount(2);
+  grid.SetFixedRowCount(1);
+  for (int r = 1; r < 301; ++r) grid.SetItemText(r, 1, QByteArray::number(r * 3).constData());
+  CQXListDataPrintView view;
+  view.m_rcMargins = {1440, 1440, 1440, 720};
+  view.m_sendViewData = pageOfKind<QXViewDataControl>(kPrintKindGrid, [&](QXViewDataControl* d) { d->control = &grid; });
+  CPrintInfo info;
+  ASSERT_TRUE(view.PrepareJob(&info));
+  QTemporaryDir dir;
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(dir.filePath("list.pdf"));
+  printer.setResolution(300);
+  int pages = 0;
+  {
+    CQXMinimumPrinterMargins margins(&printer);
+    QPainter painter(&printer);
+    pages = view.RenderJob(&painter, [&] { return printer.newPage(); });
+  }
+  ASSERT_GE(pages, 2);
+  runTool("pdftoppm", {"-r", "100", "-png", dir.filePath("list.pdf"), dir.filePath("page")});
+  const double line = view.m_nLineHeight / 3.0;
+  for (int n = 1; n <= pages; ++n) {
+    QImage page(dir.filePath(QStringLiteral("page-%1.png").arg(n)));
+    if (page.isNull()) page.load(dir.filePath(QStringLiteral("page-%1.png").arg(n, 2, 10, QChar('0'))));
+    ASSERT_FALSE(page.isNull()) << n;
+    page = page.convertToFormat(QImage::Format_RGB32);
+    const int bottom = page.height() - 50 - int(2 * line);
+    const int rule = page.height() - int(line + line / 4);
+    EXPECT_FALSE(inked(page, QRect(QPoint(0, bottom + 2), QPoint(page.width() - 1, rule - 4)))) << n;
+    if (n < pages) {
+      EXPECT_TRUE(inked(page, QRect(QPoint(100, bottom - int(3 * line)), QPoint(page.width() - 101, bottom))));
+    }
+  }
 }
 
 TEST_F(PrintWindow, PreviewTakesThePanesPlaceUntilClosed) {

@@ -37,8 +37,9 @@ TEST(CommandTable, BlocksInFirstAppearanceOrderAndLimits) {
   EXPECT_EQ(enumerate(t), (std::vector<std::string>{"247:1:a", "247:2:b", "0:9:y"}));
   EXPECT_EQ(t.GetCommandCount(), 3);
 
-  // 255 is the end byte: never a command, so nothing can vanish from lists.
+  // 255 is the end byte: never a command nor a lead byte.
   EXPECT_FALSE(t.SetCommand(0, 255, "x", "", ""));
+  EXPECT_FALSE(t.SetCommand(255, 1, "x", "", ""));
   EXPECT_FALSE(t.SetCommand(256, 1, "x", "", ""));
   EXPECT_FALSE(t.SetCommand(-1, 1, "x", "", ""));
   const std::string chars256(256, 'c'), chars257(257, 'c');

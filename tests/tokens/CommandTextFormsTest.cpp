@@ -35,10 +35,22 @@ TEST(CommandListText, ExportAndImport) {
   EXPECT_FALSE(ParseCommandListLine("x;65;C;\"A\"", &back));
   EXPECT_FALSE(ParseCommandListLine("0;65;;\"A\"", &back));
   EXPECT_FALSE(ParseCommandListLine("0;65;N;z 1;\"A\"", &back));
-  // Separators and doubled quotes inside quotes stay in the field.
+  // Separators inside quotes stay in the field; doubled quotes are one.
   ASSERT_TRUE(ParseCommandListLine("247;1;C;\"a;\"\"b\";\"\";\"d\"", &back));
-  EXPECT_STREQ(back.characters, "a;\"\"b");
+  EXPECT_STREQ(back.characters, "a;\"b");
   EXPECT_STREQ(back.description, "d");
+  // A quote in any text goes out doubled and comes back whole, even in the
+  // longest texts.
+  const std::string quotes(kCommandDescriptionMax, '"');
+  info.Set(0, 34, "\"", "a\"b", quotes.c_str());
+  EXPECT_EQ(FormatCommandListLine(info, false, false).substr(0, 20), "0;34;C;\"\"\"\";\"a\"\"b\";\"");
+  ASSERT_TRUE(ParseCommandListLine(FormatCommandListLine(info, false, false).c_str(), &back));
+  EXPECT_STREQ(back.characters, "\"");
+  EXPECT_STREQ(back.listText, "a\"b");
+  EXPECT_EQ(back.description, quotes);
+  // A byte 0 would cut the characters: such a line is refused.
+  EXPECT_FALSE(ParseCommandListLine("0;65;N;65 256;\"X\"", &back));
+  EXPECT_FALSE(ParseCommandListLine("0;65;N;0h;\"X\"", &back));
   // Over-long texts are cut to the table's limits.
   ASSERT_TRUE(ParseCommandListLine(("1;2;C;\"c\";\"" + std::string(80, 'l') + "\"").c_str(), &back));
   EXPECT_EQ(std::string(back.listText).size(), 64u);

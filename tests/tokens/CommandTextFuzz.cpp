@@ -38,6 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       QXCOMMANDINFO back;
       check(ParseCommandListLine(FormatCommandListLine(info, true, data[0] & 1).c_str(), &back));
       check(std::strcmp(back.characters, info.characters) == 0);
+      // The text form too: quotes and separators inside texts come back.
+      check(ParseCommandListLine(FormatCommandListLine(info, false, false).c_str(), &back));
+      check(std::strcmp(back.characters, info.characters) == 0 && std::strcmp(back.listText, info.listText) == 0 &&
+            std::strcmp(back.description, info.description) == 0);
     }
   }
   table.BuildTextIndex();

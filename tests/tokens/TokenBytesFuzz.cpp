@@ -1,7 +1,8 @@
 // Fuzz target of the token editor's readers: the first byte picks the
 // exchange format, the rest is the data. Calculator bytes loaded come back
 // byte for byte; whatever a user insertion puts in reads back as the same
-// tokens; the layout holds for any content.
+// tokens; the layout holds for any content; a separator token is found
+// where the editor sees one.
 #include "tests/tokens/TokenEditorTestSupport.h"
 #include "tokens/CalcTokenBytes.h"
 
@@ -47,7 +48,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   editor->ClearTokens();
   if (!body.empty()) check(tallix::test::setTokens(editor, body, format) == 1);
   const std::string bytes = tallix::test::tokensOf(*editor, kTokenFormatBytes);
-  if (format == kTokenFormatBytes) check(bytes == body);
+  if (format == kTokenFormatBytes) {
+    check(bytes == body);
+    // The separator of a parametric function is a one-byte token of the
+    // editor's own walk.
+    const int separator = FindOneByteToken(reinterpret_cast<const BYTE*>(body.data()), int(body.size()), &map, 0xF6);
+    bool found = false;
+    for (int i = 0; i < editor->GetTokenCount() && !found; ++i) found = editor->GetTokenAt(i) == 0xF600;
+    check((separator >= 0) == found);
+    if (separator >= 0) check(BYTE(body[std::size_t(separator)]) == 0xF6);
+  }
   if (format == kTokenFormatWords) check(tallix::test::tokensOf(*editor, kTokenFormatWords) == body.substr(0, body.size() & ~std::size_t(1)));
   check(int(tallix::test::tokensOf(*editor, kTokenFormatText).size()) == editor->GetTokensLength(kTokenFormatText));
   int half = 0;

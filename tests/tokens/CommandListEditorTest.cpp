@@ -1,0 +1,277 @@
+// The command-list editor dialogs: the text export and import of a whole
+// table, one command's fields, moves in the table, and the one write of
+// table and tree.
+#include "classlib/ProfileSettings.h"
+#include "classlib/OrvoListCtrl.h"
+#include "classlib/SettingsTable.h"
+#include "platform/LanguageLibrary.h"
+#include "tests/support/MessageLog.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/TestEnvironment.h"
+#include "tokens/CmdListCtrl.h"
+#include "tokens/CmdTreeCtrl.h"
+#include "tokens/QXEditCmdDlg.h"
+#include "tokens/QXEditCmdListDlg.h"
+#include "tokens/QXEditCmdTreeDlg.h"
+#include "tokens/QXUserCmdListDlg.h"
+#include "tokens/StoredCommandLists.h"
+#include "tokens/TokenListFile.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using tallix::settings::kEditCmdList;
+using tallix::test::MessageLog;
+using tallix::test::TestEnvironment;
+
+namespace {
+
+std::string path(const TestEnvironment& env, const char* name) {
+  return QFile::encodeName(env.dataFile(QLatin1String(name))).toStdString();
+}
+
+// Every command as one comparable line.
+std::vector<std::string> commands(const CQXCommandTable& table) {
+  std::vector<std::string> out;
+  DWORD position = 0;
+  for (BOOL more = table.GetFirstCommand(&position); more; more = table.GetNextCommand(&position)) {
+    QXCOMMANDINFO info;
+    table.GetCommandInfo(position, &info);
+    out.push_back(std::to_string(info.table) + ":" + std::to_string(info.number) + ":" + info.characters + "|" +
+                  info.listText + "|" + info.description);
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+void click(QWidget* dialog, int id) {
+  auto* button = qobject_cast<QPushButton*>(static_cast<CWnd*>(dialog)->GetDlgItem(id));
+  ASSERT_NE(button, nullptr) << id;
+  button->click();
+}
+
+class CommandListEditor : public ::testing::Test {
+ protected:
+  TestEnvironment env{TestEnvironment::WithLanguageLibrary};
+  MessageLog messages;
+};
+
+}  // namespace
+
+TEST_F(CommandListEditor, ExportedListsImportIntoTheSameTable) {
+  CQXCommandTable shipped;
+  ASSERT_TRUE(ReadCommandTable(QFile::encodeName(env.programFile("QXToken.tok")).constData(), &shipped));
+  ASSERT_GT(shipped.GetCommandCount(), 1000);
+  ASSERT_NE(shipped.FindCommand(0, 0x22), nullptr);
+  shipped.SetCommand(0xF7, 0xEE, "x\"y", "a\"b", std::string(kCommandDescriptionMax, '"').c_str());
+  CQXEditCmdListDlg out(&shipped);
+  ASSERT_TRUE(out.Create(CQXEditCmdListDlg::kTemplateId));
+  EXPECT_EQ(out.GetList()->GetItemCount(), shipped.GetCommandCount());
+
+  for (int numerical : {0, 1}) {
+    AppWriteProfileInt(kEditCmdList, "Cmd Export Numerical", numerical);
+    AppWriteProfileInt(kEditCmdList, "Cmd Hex Values", numerical);
+    ASSERT_TRUE(out.ExportCommandList(path(env, "list.txt").c_str()));
+    CQXCommandTable empty;
+    CQXEditCmdListDlg in(&empty);
+    ASSERT_TRUE(in.Create(CQXEditCmdListDlg::kTemplateId));
+    ASSERT_TRUE(in.ImportCommandList(path(env, "list.txt").c_str()));
+    EXPECT_EQ(commands(empty), commands(shipped)) << "numerical " << numerical;
+    EXPECT_EQ(in.GetList()->GetItemCount(), shipped.GetCommandCount());
+    in.EndDialog(IDCANCEL);
+  }
+  EXPECT_TRUE(messages.shown.empty());
+  out.EndDialog(IDCANCEL);
+}
+
+TEST_F(CommandListEditor, ImportSkipsWhatCannotBeACommandAndKeepsReading) {
+  QFile file(env.dataFile("bad.txt"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("0;255;C;\"end\"\r\n255;1;C;\"lead\"\r\n0;66;N;66 0 ;\"\"\r\n0;65;C\r\n247;2;C;\"b\"\r\n0;1;C;\"a\"\r\n");
+  file.close();
+  CQXCommandTable table;
+  table.SetCommand(247, 1, "old", "", "");
+  CQXEditCmdListDlg dialog(&table);
+  ASSERT_TRUE(dialog.Create(CQXEditCmdListDlg::kTemplateId));
+  ASSERT_TRUE(dialog.ImportCommandList(path(env, "bad.txt").c_str()));
+  EXPECT_EQ(commands(table), (std::vector<std::string>{"0:1:a||", "247:1:old||", "247:2:b||"}));
+  // New rows go where their pair sorts; the last one read is selected.
+  COrvoListCtrl* list = dialog.GetList();
+  ASSERT_EQ(list->GetItemCount(), 3);
+  EXPECT_EQ(list->GetItemText(0, 0), "0 1");
+  EXPECT_EQ(list->GetItemText(2, 0), "247 2");
+  EXPECT_EQ(GetFirstSelectedItem(list), 0);
+
+  // A failed export keeps the file that was there.
+  const QByteArray before = tallix::test::fileContents(env.dataFile("bad.txt"));
+  EXPECT_FALSE(dialog.ExportCommandList((path(env, "missing") + "/x.txt").c_str()));
+  EXPECT_EQ(tallix::test::fileContents(env.dataFile("bad.txt")), before);
+  dialog.EndDialog(IDCANCEL);
+}
+
+TEST_F(CommandListEditor, OneCommandNumbersCharactersAndRange) {
+  CQXEditCmdDlg dialog;
+  dialog.m_command.Set(0, 65, "AB", "X", "Y");
+  ASSERT_TRUE(dialog.Create(CQXEditCmdDlg::kTemplateId));
+  auto* numbers = dialog.GetDlgItemAs<QLineEdit>(1034);
+  auto* characters = dialog.GetDlgItemAs<QLineEdit>(1035);
+  EXPECT_EQ(numbers->text(), "65 66 ");
+  numbers->clear();
+  QTest::keyClicks(numbers, "43h 44h");
+  EXPECT_EQ(characters->text(), "CD");
+  QTest::keyClicks(numbers, " z");
+  EXPECT_EQ(characters->text(), "");
+  numbers->setText("65 256");  // a zero byte would cut the characters
+  EXPECT_EQ(characters->text(), "");
+  QTest::keyClicks(characters, "E");
+  EXPECT_EQ(numbers->text(), "69 ");
+
+  // 255 ends a program: neither byte may be it.
+  dialog.GetDlgItemAs<QSpinBox>(1032)->setValue(255);
+  EXPECT_FALSE(dialog.UpdateData(TRUE));
+  dialog.GetDlgItemAs<QSpinBox>(1032)->setValue(7);
+  dialog.GetDlgItemAs<QComboBox>(1031)->setEditText("255");
+  EXPECT_FALSE(dialog.UpdateData(TRUE));
+  const QString range = CLanguageLibrary::FormatMessage(61714, "0", "254");
+  EXPECT_EQ(messages.texts(), (std::vector<QString>{range, range}));
+  dialog.GetDlgItemAs<QComboBox>(1031)->setEditText("247");
+  ASSERT_TRUE(dialog.UpdateData(TRUE));
+  EXPECT_EQ(dialog.m_command.table, 247);
+  EXPECT_EQ(dialog.m_command.number, 7);
+  EXPECT_STREQ(dialog.m_command.characters, "E");
+  dialog.EndDialog(IDCANCEL);
+}
+
+TEST_F(CommandListEditor, ANewNumberByteMovesTheCommandAndNextWalksOn) {
+  AppWriteProfileInt(kEditCmdList, "Cmd Extended", 1);
+  CQXCommandTable table;
+  table.SetCommand(0, 1, "a", "", "");
+  table.SetCommand(0, 2, "b", "", "");
+  CQXEditCmdListDlg dialog(&table);
+  ASSERT_TRUE(dialog.Create(CQXEditCmdListDlg::kTemplateId));
+  // The first command gets number 9 and Next; the second is closed with OK.
+  tallix::test::whenModal<CQXEditCmdDlg>([](CQXEditCmdDlg* edit) {
+    edit->GetDlgItemAs<QSpinBox>(1032)->setValue(9);
+    tallix::test::whenModal<CQXEditCmdDlg>([](CQXEditCmdDlg* next) {
+      EXPECT_STREQ(next->m_command.characters, "b");
+      click(next, IDOK);
+    });
+    click(edit, CQXEditCmdDlg::kNextButton);
+  });
+  click(&dialog, 1030);
+  EXPECT_EQ(commands(table), (std::vector<std::string>{"0:2:b||", "0:9:a||"}));
+  ASSERT_EQ(dialog.GetList()->GetItemCount(), 2);
+  EXPECT_EQ(dialog.GetList()->GetItemText(1, 0), "0 9");
+  dialog.EndDialog(IDCANCEL);
+}
+
+TEST_F(CommandListEditor, OkWritesTableAndTreeInOneFile) {
+  CQXCommandTable table;
+  ASSERT_TRUE(ReadCommandTable(TokenListReadPath("CFX-9850G").c_str(), &table));
+  table.SetCommand(0xF7, 0xEE, "NEWCMD", "", "");
+  CQXEditCmdTreeDlg dialog(table, "FX9850", "CFX-9850G");
+  ASSERT_TRUE(dialog.Create(CQXEditCmdTreeDlg::kTemplateId));
+  CQXCmdTreeCtrl* tree = dialog.GetTree();
+  const size_t nodes = tree->GetCommandNodes().size();
+  ASSERT_GT(nodes, 0u);
+  // Add the selected list command (the first) below the root.
+  tree->SelectItem(tree->GetRootItem());
+  click(&dialog, 1046);
+  click(&dialog, IDOK);
+  EXPECT_EQ(dialog.GetModalResult(), IDOK);
+
+  const std::string written = TokenListWritePath("CFX-9850G");
+  EXPECT_EQ(TokenListReadPath("CFX-9850G"), written);
+  CQXCommandTable back;
+  ASSERT_TRUE(ReadCommandTable(written.c_str(), &back));
+  EXPECT_NE(back.FindCommand(0xF7, 0xEE), nullptr);
+  CQXCommandTreeNodes tree2;
+  ASSERT_TRUE(ReadCommandTree(written.c_str(), &tree2));
+  EXPECT_EQ(tree2.size(), nodes + 1);
+  EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(CommandListEditor, UserListTakesCommandsOfTheTreeOnly) {
+  CQXCommandTable table;
+  ASSERT_TRUE(ReadCommandTable(TokenListReadPath("CFX-9850G").c_str(), &table));
+  SaveUserCmdList(std::vector<DWORD>{MakeCommandValue(0, 1)});
+  const auto run = [&](int button) {
+    CQXUserCmdListDlg dialog(&table, "CFX-9850G");
+    EXPECT_TRUE(dialog.Create(CQXUserCmdListDlg::kTemplateId));
+    CQXCmdTreeCtrl* tree = dialog.GetTree();
+    CQXCmdListCtrl* list = dialog.GetList();
+    EXPECT_EQ(list->GetCommandValues(), std::vector<DWORD>{MakeCommandValue(0, 1)});
+    // A folder is not added; the first command of the first folder is, after
+    // the selected row.
+    const HTREEITEM folder = tree->GetChildItem(tree->GetRootItem());
+    tree->SelectItem(folder);
+    click(&dialog, 1064);
+    EXPECT_EQ(list->GetItemCount(), 1);
+    HTREEITEM command = tree->GetChildItem(folder);
+    while (command && !TreeItemIsLeaf(*tree, command)) command = tree->GetChildItem(command);
+    EXPECT_NE(command, nullptr);
+    tree->SelectItem(command);
+    list->SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    click(&dialog, 1064);
+    EXPECT_EQ(list->GetItemCount(), 2);
+    EXPECT_EQ(GetFirstSelectedItem(list), 1);
+    EXPECT_EQ(DWORD(list->GetItemData(1)), DWORD(tree->GetItemData(command)));
+    // Deleting the last row selects the one before it.
+    click(&dialog, 1047);
+    click(&dialog, 1047);
+    EXPECT_EQ(list->GetItemCount(), 0);
+    EXPECT_EQ(GetFirstSelectedItem(list), -1);
+    click(&dialog, button);
+  };
+  run(IDCANCEL);
+  EXPECT_EQ(LoadUserCmdList(table), std::vector<DWORD>{MakeCommandValue(0, 1)});
+  run(IDOK);
+  EXPECT_TRUE(LoadUserCmdList(table).empty());
+}
+
+// Kept up for a look with TALLIX_SHOW_MS.
+TEST_F(CommandListEditor, Show) {
+  const int ms = qEnvironmentVariableIntValue("TALLIX_SHOW_MS");
+  if (ms <= 0) GTEST_SKIP();
+  AppWriteProfileInt(kEditCmdList, "Cmd Extended", 1);
+  AppWriteProfileInt(kEditCmdList, "Cmd List Export", 1);
+  CQXCommandTable table;
+  ASSERT_TRUE(ReadCommandTable(TokenListReadPath("CFX-9850G").c_str(), &table));
+  const int which = qEnvironmentVariableIntValue("TALLIX_SHOW_DIALOG");
+  if (which == 523) {
+    CQXUserCmdListDlg dialog(&table, "CFX-9850G");
+    ASSERT_TRUE(dialog.Create(523));
+    QTest::qWait(ms);
+  } else if (which == 551) {
+    CQXEditCmdListDlg dialog(&table);
+    ASSERT_TRUE(dialog.Create(551));
+    QTest::qWait(ms);
+  } else if (which == 552) {
+    CQXEditCmdDlg dialog;
+    dialog.m_command.Set(247, 16, "Locate ", "Locate", "Affiche un texte");
+    ASSERT_TRUE(dialog.Create(552));
+    QTest::qWait(ms);
+  } else {
+    CQXEditCmdTreeDlg dialog(table, "FX9850", "CFX-9850G");
+    ASSERT_TRUE(dialog.Create(550));
+    QTest::qWait(ms);
+  }
+}
+
+TEST_F(CommandListEditor, AWriteProtectedCopyDisablesOk) {
+  const std::string copy = TokenListWritePath("CFX-9850G");
+  ASSERT_TRUE(QFile::copy(env.programFile("QXToken.tok"), QFile::decodeName(copy.c_str())));
+  ASSERT_TRUE(QFile::setPermissions(QFile::decodeName(copy.c_str()), QFile::ReadOwner | QFile::ReadGroup));
+  CQXCommandTable table;
+  CQXEditCmdTreeDlg dialog(table, "FX9850", "CFX-9850G");
+  ASSERT_TRUE(dialog.Create(CQXEditCmdTreeDlg::kTemplateId));
+  EXPECT_EQ(messages.texts(), std::vector<QString>{CLanguageLibrary::FormatMessage(10573, QFile::decodeName(copy.c_str()))});
+  EXPECT_FALSE(dialog.GetDlgItem(IDOK)->isEnabled());
+  dialog.EndDialog(IDCANCEL);
+}
