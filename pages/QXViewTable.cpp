@@ -13,6 +13,7 @@
 #include "pages/QXImagePages.h"
 #include "pages/QXNumericPages.h"
 #include "pages/QXPageView.h"
+#include "pages/QXProgramPages.h"
 #include "pages/QXTokenWndDataPage.h"
 
 #include <memory>
@@ -101,5 +102,6 @@ void RegisterQXPageClasses() {
   RegisterEquationPageClasses();
   RegisterECONPageClasses();
   RegisterTokenWndPageClasses();
+  RegisterProgramPageClasses();
   RegisterDiffEqPageClasses();
 }
