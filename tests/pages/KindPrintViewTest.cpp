@@ -15,6 +15,8 @@
 #include "platform/Bitmap.h"
 #include "tests/support/MessageLog.h"
 #include "tokens/QXTokenEditorVariants.h"
+#include "tokens/QXTokenField.h"
+#include "tokens/QXTokenFieldList.h"
 
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -32,6 +34,7 @@ void bareJob(CQXPrintView& view, int marginTwips) {
 TEST(KindPrintViews, EveryKindHasItsView) {
   EXPECT_EQ(PrintViewClassOfKind(kPrintKindImage), RUNTIME_CLASS(CQXBitmapPrintView));
   EXPECT_EQ(PrintViewClassOfKind(kPrintKindTokens), RUNTIME_CLASS(CQXProgramPrintView));
+  EXPECT_EQ(PrintViewClassOfKind(kPrintKindFields), RUNTIME_CLASS(CQXFunctionPrintView));
   EXPECT_EQ(PrintViewClassOfKind(kPrintKindPropertyList), RUNTIME_CLASS(CQXPropertyListPrintView));
   EXPECT_EQ(PrintViewClassOfKind(7), nullptr);
 }
@@ -103,31 +106,55 @@ TEST(KindPrintViews, PropertyListsKeepTheirRowsInTheBody) {
 constexpr BYTE kLong = 0xF7;  // a command of 26 characters
 const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
-// A page showing a program: it answers print kind 4 with its editor.
-class ProgramTestView : public CQXContentsView {
+class FieldList : public CQXTokenFieldList {
+ public:
+  using CQXTokenFieldList::CQXTokenFieldList;
+
+ protected:
+  CQXTokenField* CreateField() override { return new CQXTokenField; }
+};
+
+// A page showing a program (print kind 4, its editor) or function fields
+// (kind 5, its field list).
+class TokenTestView : public CQXContentsView {
   Q_OBJECT
 
  public:
-  Q_INVOKABLE ProgramTestView() : editor(new CQXProgramTokenEditor) {
+  Q_INVOKABLE TokenTestView() : editor(new CQXProgramTokenEditor), fields(new FieldList(this)) {
     editor->Create(0x50011004, QRect(0, 0, 300, 200), this, 1);
   }
   DECLARE_MESSAGE_MAP()
 
   LRESULT OnGetViewData(WPARAM, LPARAM lParam) {
-    return pageOfKind<QXViewDataControl>(kPrintKindTokens,
-                                         [this](QXViewDataControl* d) { d->control = editor; })(
-        reinterpret_cast<void*>(lParam));
+    return pageOfKind<QXViewDataControl>(kind, [this](QXViewDataControl* d) {
+      d->control = kind == kPrintKindTokens ? static_cast<QWidget*>(editor) : fields;
+    })(reinterpret_cast<void*>(lParam));
   }
-  void setProgram(const QByteArray& bytes) {
-    editor->SetTokens(reinterpret_cast<const BYTE*>(bytes.constData()), int(bytes.size()), kTokenFormatBytes);
+  void setProgram(const QByteArray& bytes) { put(editor, bytes); }
+  // Fields "Y1:" ... with these tokens.
+  void setFields(const std::vector<QByteArray>& tokens) {
+    kind = kPrintKindFields;
+    fields->RemoveAllFields();
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+      fields->AddField(("Y" + std::to_string(i + 1) + ":").c_str(), "", UINT(200 + 8 * i), this, 0);
+      put(fields->GetFieldEditor(int(i)), tokens[i]);
+    }
   }
 
+  int kind = kPrintKindTokens;
   CQXProgramTokenEditor* editor;
+  FieldList* fields;
+
+ private:
+  static void put(CQXTokenEditor* target, const QByteArray& bytes) {
+    target->ClearTokens();
+    target->SetTokens(reinterpret_cast<const BYTE*>(bytes.constData()), int(bytes.size()), kTokenFormatBytes);
+  }
 };
 
-const CMessageMap& ProgramTestView::messageMap() {
-  static const CMessageMap map = MessageMapOf<ProgramTestView>(CQXContentsView::messageMap())
-                                     .registeredMessage(msgQXGetViewData, &ProgramTestView::OnGetViewData);
+const CMessageMap& TokenTestView::messageMap() {
+  static const CMessageMap map = MessageMapOf<TokenTestView>(CQXContentsView::messageMap())
+                                     .registeredMessage(msgQXGetViewData, &TokenTestView::OnGetViewData);
   return map;
 }
 
@@ -138,19 +165,19 @@ class ProgramPrint : public ::testing::Test {
     table.SetCommand(0, 'A', "A", "A", "");
     table.SetCommand(0, '\r', "\r", "", "");
     table.SetCommand(0, kLong, kAlphabet, kAlphabet, "");
-    view = w.show<ProgramTestView>();
+    view = w.show<TokenTestView>();
     ASSERT_TRUE(view);
     CQXMainFrame::SetPrintFunctions({&CanPrintCurrentItem, &PrintCurrentItem});
   }
   void TearDown() override { CQXMainFrame::SetPrintFunctions({}); }
   // `count` lines of one token each.
   static QByteArray lines(int count) { return QByteArray(count * 2, '\r').replace("\r\r", "A\r"); }
-  std::unique_ptr<CQXProgramPrintView> job(int mode = CQXPrintView::kModePrint) {
-    auto* made = qobject_cast<CQXProgramPrintView*>(PreparePrintJob(w.frame, mode, nullptr));
-    return std::unique_ptr<CQXProgramPrintView>(made);
+  std::unique_ptr<CQXTokenPrintView> job(int mode = CQXPrintView::kModePrint) {
+    auto* made = qobject_cast<CQXTokenPrintView*>(PreparePrintJob(w.frame, mode, nullptr));
+    return std::unique_ptr<CQXTokenPrintView>(made);
   }
   PageWindow w;
-  ProgramTestView* view = nullptr;
+  TokenTestView* view = nullptr;
 };
 
 TEST_F(ProgramPrint, TwoAndAHalfPagesPrintThreeAndThePreviewBreaksThemAlike) {
@@ -256,6 +283,53 @@ TEST_F(ProgramPrint, TheStoredFontPrintsInItsOutlineFormElseCourierNew) {
   auto outline = job();
   ASSERT_TRUE(outline);
   EXPECT_EQ(outline->GetPrintFont().font().family(), QStringLiteral("QXL2 TT"));
+}
+
+// Fields that all fit print on one page, each label (an empty field too)
+// in the label column beside its tokens.
+TEST_F(ProgramPrint, FunctionFieldsThatFitPrintOnOnePageWithTheirLabels) {
+  view->setFields({"AAA", "", QByteArray(2, char(kLong))});
+  auto fields = job();
+  ASSERT_TRUE(fields);
+  EXPECT_TRUE(qobject_cast<CQXFunctionPrintView*>(fields.get()));
+  bareJob(*fields, 1440);
+  const std::vector<QImage> pages = renderPages(*fields, 300);
+  ASSERT_EQ(pages.size(), 1u);
+  const QImage& page = pages[0];
+  const QRect labels = inkBounds(page, QRect(300, 300, 100, 2400));
+  const QRect tokens = inkBounds(page, QRect(420, 300, 1830, 2400));
+  EXPECT_GE(labels.bottom(), tokens.bottom() - 2 * fields->GetPrintFont().font().pointSize() * 300 / 72);
+  EXPECT_GT(tokens.width(), 26 * 2 * 10);
+  // One field a line: three label lines, the last field's tokens on one.
+  EXPECT_LT(labels.height(), 4 * fields->m_nLineHeight);
+  EXPECT_GT(labels.height(), 2 * fields->m_nLineHeight);
+
+  view->setFields({});
+  EXPECT_FALSE(job());
+}
+
+// Printed into a PDF and read back: every label once, before its field's
+// tokens, however the fields fall on the pages.
+TEST_F(ProgramPrint, FunctionFieldsBreakIntoPagesWithoutLosingOrRepeating) {
+  if (!havePoppler()) GTEST_SKIP() << "poppler-utils are not installed";
+  std::vector<QByteArray> tokens;
+  QString expected;
+  for (int i = 0; i < 60; ++i) {
+    tokens.push_back(QByteArray(i % 7, char(kLong)) + "AA");
+    expected += QStringLiteral("Y%1:").arg(i + 1) + QString(kAlphabet).repeated(i % 7) + "AA";
+  }
+  view->setFields(tokens);
+  AppWriteProfileInt("Settings", "Print Header", 0);
+  AppWriteProfileInt("Settings", "Print Footer", 0);
+  QTemporaryDir dir;
+  QPrinter* printer = w.app.GetPrinter();
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  printer->setOutputFileName(dir.filePath("fields.pdf"));
+  w.frame->SendMessage(WM_COMMAND, 57608);
+  QString text = runTool("pdftotext", {"-layout", dir.filePath("fields.pdf"), "-"});
+  EXPECT_GE(text.count(QChar('\f')), 2);
+  text.remove(QRegularExpression(QStringLiteral("\\s")));
+  EXPECT_EQ(text.toStdString(), expected.toStdString());
 }
 
 TEST_F(ProgramPrint, ThePreviewShowsTheProgramsPages) {
