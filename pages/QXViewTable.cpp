@@ -10,9 +10,11 @@
 #include "pages/QXDiffEqView.h"
 #include "pages/QXECONView.h"
 #include "pages/QXEquationPages.h"
+#include "pages/QXFunctionMemoryPages.h"
 #include "pages/QXImagePages.h"
 #include "pages/QXNumericPages.h"
 #include "pages/QXPageView.h"
+#include "pages/QXProgramPages.h"
 #include "pages/QXTokenWndDataPage.h"
 
 #include <memory>
@@ -101,5 +103,7 @@ void RegisterQXPageClasses() {
   RegisterEquationPageClasses();
   RegisterECONPageClasses();
   RegisterTokenWndPageClasses();
+  RegisterProgramPageClasses();
   RegisterDiffEqPageClasses();
+  RegisterFunctionPageClasses();
 }
