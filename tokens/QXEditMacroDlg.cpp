@@ -38,6 +38,7 @@ const CMessageMap& CQXEditMacroDlg::messageMap() {
     MessageMapOf<CQXEditMacroDlg> m(COrvoHelpDialog::messageMap());
     m.command(kInsert, &CQXEditMacroDlg::OnInsert)
         .commandRange(kFirstView, kLastView, &CQXEditMacroDlg::OnView)
+        .updateUIRange(kFirstView, kLastView, &CQXEditMacroDlg::OnUpdateView)
         .command(kConvert, &CQXEditMacroDlg::OnConvert)
         .updateUI(kConvert, &CQXEditMacroDlg::OnUpdateConvert)
         .registeredMessage(g_nTokenSelectInsertCmdNotify, &CQXEditMacroDlg::OnInsertNotify)
@@ -187,14 +188,11 @@ void CQXEditMacroDlg::layoutControls() {
 }
 
 void CQXEditMacroDlg::checkViewButtons() {
-  if (!toolBar_ || !chooser_) return;
-  for (UINT id = kFirstView; id <= kLastView; ++id) {
-    const int index = toolBar_->CommandToIndex(id);
-    if (QAction* button = index >= 0 ? toolBar_->GetButton(index) : nullptr) {
-      button->setCheckable(true);
-      button->setChecked(int(id - kFirstView) == chooser_->GetCurrentView());
-    }
-  }
+  if (toolBar_ && chooser_) toolBar_->OnUpdateCmdUI(this, FALSE);
+}
+
+void CQXEditMacroDlg::OnUpdateView(CCmdUI* ui) {
+  ui->SetCheck(chooser_ && chooser_->GetCurrentView() == int(ui->m_nID - kFirstView));
 }
 
 // ---- the pane ----

@@ -79,6 +79,7 @@ class CQXEditMacroDlg : public COrvoHelpDialog {
   void OnUpdateEdit(CCmdUI* ui);
   void layoutControls();
   void checkViewButtons();
+  void OnUpdateView(CCmdUI* ui);
   BOOL mapCharacter(UINT character, QXCHARMAPENTRY* entry) const;
   QLineEdit* focusedEdit() const;
   bool editorFocused() const;

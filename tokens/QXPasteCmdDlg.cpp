@@ -1,5 +1,6 @@
 #include "tokens/QXPasteCmdDlg.h"
 
+#include "platform/CmdUI.h"
 #include "platform/MessageBox.h"
 #include "platform/ToolBar.h"
 #include "tokens/CmdChooser.h"
@@ -25,7 +26,8 @@ std::vector<BYTE> QXPASTECMDRESULT::Bytes() const {
 const CMessageMap& CQXPasteCmdDlg::messageMap() {
   static const CMessageMap map = [] {
     MessageMapOf<CQXPasteCmdDlg> m(COrvoHelpDialog::messageMap());
-    m.commandRange(kFirstView, kLastView, &CQXPasteCmdDlg::OnView).command(kPaste, &CQXPasteCmdDlg::OnPaste);
+    m.commandRange(kFirstView, kLastView, &CQXPasteCmdDlg::OnView)
+        .updateUIRange(kFirstView, kLastView, &CQXPasteCmdDlg::OnUpdateView).command(kPaste, &CQXPasteCmdDlg::OnPaste);
     for (UINT id = CQXCmdChooser::kFirstViewId; id <= CQXCmdChooser::kLastViewId; ++id)
       m.notify(NM_DBLCLK, id, &CQXPasteCmdDlg::OnViewDblClk);
     for (UINT id = CQXCmdChooser::kFirstViewId + 1; id < CQXCmdChooser::kLastViewId; ++id)
@@ -82,14 +84,11 @@ void CQXPasteCmdDlg::layoutControls() {
 }
 
 void CQXPasteCmdDlg::checkViewButtons() {
-  for (UINT id = kFirstView; id <= kLastView; ++id) {
-    const int index = toolBar_->CommandToIndex(id);
-    if (QAction* button = index >= 0 ? toolBar_->GetButton(index) : nullptr) {
-      button->setEnabled(true);
-      button->setCheckable(true);
-      button->setChecked(int(id - kFirstView) == chooser_->GetCurrentView());
-    }
-  }
+  if (toolBar_ && chooser_) toolBar_->OnUpdateCmdUI(this, FALSE);
+}
+
+void CQXPasteCmdDlg::OnUpdateView(CCmdUI* ui) {
+  ui->SetCheck(chooser_ && chooser_->GetCurrentView() == int(ui->m_nID - kFirstView));
 }
 
 void CQXPasteCmdDlg::OnView(UINT id) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+class CCmdUI;
 class CFont;
 class CQXCmdChooser;
 class CQXDocServices;
@@ -62,6 +63,7 @@ class CQXPasteCmdDlg : public COrvoHelpDialog {
   void OnColumnClick(NMHDR* header, LRESULT* result);
   void layoutControls();
   void checkViewButtons();
+  void OnUpdateView(CCmdUI* ui);
   bool closeIfSelected();
 
   const CFont* font_;
