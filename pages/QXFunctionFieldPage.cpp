@@ -77,8 +77,7 @@ BOOL CQXFunctionFieldCtrlDataPage::OnInitDialog() {
 
   std::string model;
   if (auto* doc = dynamic_cast<CQXDocServices*>(document)) doc->GetCalculatorName(&model);
-  charConvert_.fill(0);
-  LoadCharConvertTable(model.c_str(), charConvert_.data(), UINT(charConvert_.size()));
+  charConvert_.Load(model.c_str());
   PrepareFieldEditors();
 
   selectWnd_ = new CQXTokenSelectWnd;
@@ -126,19 +125,10 @@ void CQXFunctionFieldCtrlDataPage::placePaneLast() {
   GetCmdChooser().PlaceViewsAfter(last);
 }
 
-BOOL CQXFunctionFieldCtrlDataPage::mapCharacter(UINT character, QXCHARMAPENTRY* entry) const {
-  if (character >= charConvert_.size()) return FALSE;
-  const DWORD value = charConvert_[character];
-  if (value == 0 || (value & 0xFFFF) >= 256 || value > 0xFFFFFF) return FALSE;
-  entry->leadByte = BYTE(value >> 16);
-  entry->tokenByte = BYTE(value & 0xFF);
-  return TRUE;
-}
-
 void CQXFunctionFieldCtrlDataPage::PrepareFieldEditor(int i) {
   CQXFieldTokenEditor* editor = fieldList_ ? fieldList_->GetFieldEditor(i) : nullptr;
   if (!editor) return;
-  editor->SetCharMapCallback([this](UINT c, QXCHARMAPENTRY* entry) { return mapCharacter(c, entry); });
+  editor->SetCharMapCallback(charConvert_.Callback());
   editor->SetTokenTextMap(&GetTokenTextMap());
 }
 
