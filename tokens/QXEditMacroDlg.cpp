@@ -1,6 +1,5 @@
 #include "tokens/QXEditMacroDlg.h"
 
-#include "datamodel/ModelLookups.h"
 #include "platform/Accelerators.h"
 #include "platform/CmdUI.h"
 #include "platform/Cp1252.h"
@@ -128,8 +127,8 @@ BOOL CQXEditMacroDlg::OnInitDialog() {
 
   std::string model;
   document_->GetCalculatorName(&model);
-  LoadCharConvertTable(model.c_str(), keyboard_.data(), UINT(keyboard_.size()));
-  editor_->SetCharMapCallback([this](UINT c, QXCHARMAPENTRY* entry) { return mapCharacter(c, entry); });
+  keyboard_.Load(model.c_str());
+  editor_->SetCharMapCallback(keyboard_.Callback());
 
   popup_ = new CQXTokenSelectWnd;
   if (popup_->Create(this)) {
@@ -156,14 +155,6 @@ void CQXEditMacroDlg::OnDestroy() {
   COrvoHelpDialog::OnDestroy();
 }
 
-BOOL CQXEditMacroDlg::mapCharacter(UINT character, QXCHARMAPENTRY* entry) const {
-  if (character >= keyboard_.size()) return FALSE;
-  const DWORD value = keyboard_[character];
-  if (value == 0 || (value & 0xFFFF) >= 256 || value > 0xFFFFFF) return FALSE;
-  entry->leadByte = BYTE(value >> 16);
-  entry->tokenByte = BYTE(value & 0xFF);
-  return TRUE;
-}
 
 // ---- layout ----
 

@@ -80,7 +80,6 @@ class CQXEditMacroDlg : public COrvoHelpDialog {
   void layoutControls();
   void checkViewButtons();
   void OnUpdateView(CCmdUI* ui);
-  BOOL mapCharacter(UINT character, QXCHARMAPENTRY* entry) const;
   QLineEdit* focusedEdit() const;
   bool editorFocused() const;
 
@@ -91,7 +90,7 @@ class CQXEditMacroDlg : public COrvoHelpDialog {
   CToolBar* toolBar_ = nullptr;
   CQXProgramTokenEditor* editor_ = nullptr;
   std::unique_ptr<CQXCmdChooser> chooser_;
-  std::array<DWORD, 256> keyboard_{};
+  CQXCharConvertTable keyboard_;
   std::vector<CAcceleratorEntry> accelerators_;
   QLineEdit* nameEdit_ = nullptr;
   QLineEdit* descriptionEdit_ = nullptr;
