@@ -202,8 +202,9 @@ void ReadCommandTableRecords(COrvoArchive& ar, CQXCommandTable* table) {
   for (;;) {
     ReadTokenRecord(ar, &info);
     if (info.number == -1 && info.table == -1) return;
-    const bool inRange = info.table >= 0 && info.table <= 255 && info.number >= 0 && info.number <= 254;
-    // Out of range is skipped; a refusal in range can only be memory.
+    const bool inRange = info.table >= 0 && info.table <= 254 && info.number >= 0 && info.number <= 254;
+    // Out of range (byte 255 is neither a lead nor a number byte) is
+    // skipped; a refusal in range can only be memory.
     if (inRange && !table->SetCommandInfo(&info)) throw std::bad_alloc();
   }
 }
