@@ -13,6 +13,7 @@
 #include "pages/QXImagePages.h"
 #include "pages/QXNumericPages.h"
 #include "pages/QXPageView.h"
+#include "pages/QXRecursionPages.h"
 #include "pages/QXTokenWndDataPage.h"
 
 #include <memory>
@@ -102,4 +103,5 @@ void RegisterQXPageClasses() {
   RegisterECONPageClasses();
   RegisterTokenWndPageClasses();
   RegisterDiffEqPageClasses();
+  RegisterRecursionPageClasses();
 }

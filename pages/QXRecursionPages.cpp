@@ -1,0 +1,333 @@
+#include "pages/QXRecursionPages.h"
+
+#include "datamodel/QXDocEntry.h"
+#include "datamodel/QXFunctionItems.h"
+#include "datamodel/QXGraphFuncSets.h"
+#include "datamodel/QXRecursionItem.h"
+#include "pages/QXSimpleDataView.h"
+#include "platform/CmdUI.h"
+#include "platform/MessageBox.h"
+#include "platform/RuntimeClass.h"
+#include "tokens/QXTokenField.h"
+
+#include <QComboBox>
+
+#include <cstring>
+#include <new>
+
+namespace {
+
+constexpr UINT kOutOfMemory = 61706, kCommandFailed = 61705;
+constexpr UINT kCmdDraw = 20057, kCmdBlue = 20058, kCmdOrange = 20059, kCmdGreen = 20060;
+constexpr size_t kStyleSize = 18;
+constexpr int kStartByte = 7;
+
+// Recursion code or order of a type index, and back.
+int typeIndexOf(int code) { return code == 2 ? 1 : code == 3 ? 2 : 0; }
+
+// The recursion of `entry` to store into: a new one for an entry without
+// item; null (after 61705) for an item of another kind.
+template <class Item>
+Item* storeTarget(CQXDocEntry* entry) {
+  if (!entry) return nullptr;
+  if (!entry->GetItem()) entry->SetItem(new Item);
+  auto* item = dynamic_cast<Item*>(entry->GetItem());
+  if (!item) AfxMessageBox(kCommandFailed, MB_ICONSTOP);
+  return item;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- older page
+
+const CMessageMap& CQXRecursionDataPage::messageMap() {
+  using P = CQXRecursionDataPage;
+  static const CMessageMap map = MessageMapOf<P>(CQXRecursionCtrlDataPage::messageMap())
+                                     .command(kStartA0, &P::OnStartA0)
+                                     .command(kStartA1, &P::OnStartA1)
+                                     .command(kCmdDraw, &P::OnDraw)
+                                     .commandRange(kCmdBlue, kCmdGreen, &P::OnColour)
+                                     .updateUI(kCmdDraw, &P::OnUpdateDraw)
+                                     .updateUIRange(kCmdBlue, kCmdGreen, &P::OnUpdateColour);
+  return map;
+}
+
+CQXRecursionDataPage::CQXRecursionDataPage() : CQXRecursionCtrlDataPage(630, 2) {}
+
+CQXRecursionDataPage::~CQXRecursionDataPage() = default;
+
+BOOL CQXRecursionDataPage::OnInitDialog() {
+  CQXRecursionCtrlDataPage::OnInitDialog();
+  std::unique_ptr<CQXDocEntry> entry;
+  if (FetchCurrentItem(&entry)) LoadFromItem(entry.get());
+  return FALSE;
+}
+
+void CQXRecursionDataPage::OnDestroy() {
+  for (int i = 0; i < GetFieldList().GetFieldCount(); ++i) GetFieldList().SetFieldData(i, 0);
+  for (auto& info : m_info) info.reset();
+  CQXRecursionCtrlDataPage::OnDestroy();
+}
+
+CQXGraphFunctionInfo* CQXRecursionDataPage::GetFieldInfo(int field) const {
+  return field >= 0 && field < int(m_info.size()) ? m_info[size_t(field)].get() : nullptr;
+}
+
+BOOL CQXRecursionDataPage::LoadFromItem(CQXDocEntry* entry) {
+  auto* item = entry ? dynamic_cast<CQXRecursionItem*>(entry->GetItem()) : nullptr;
+  if (!item) return FALSE;
+  ResetRangeTable();
+  m_typeIndex = typeIndexOf(item->GetRecursionType());
+  BYTE style[kStyleSize] = {};
+  item->GetFormulaStyle(0, style, sizeof style);
+  m_startIndex = style[kStartByte] == '1' ? 1 : 0;
+  for (int i = 0; i < item->GetRangeCount(); ++i) {
+    BYTE record[24] = {};
+    const UINT size = item->GetRangeValue(i, record, sizeof record);
+    if (size >= 14) LoadRangeValue(item->GetRangeName(i).c_str(), 1, record + 4, size >= 24);
+  }
+  SetRecursionTypeIndex(m_typeIndex);
+  RebuildRangeGrid(FALSE);
+  if (GetTypeCombo()) GetTypeCombo()->setCurrentIndex(m_typeIndex);
+  for (int j = 0; j < 2; ++j) {
+    std::vector<BYTE> text(item->GetFormulaLength(j));
+    if (!text.empty()) item->GetFormulaBytes(j, text.data(), DWORD(text.size()));
+    // The stored end byte is not a token.
+    if (!text.empty() && text.back() == 0xFF) text.pop_back();
+    SetFieldTokens(j, text.data(), int(text.size()));
+    auto info = std::make_unique<CQXGraphFunctionInfo>(NewGraphFunctionInfo(j));
+    item->GetFormulaStyle(j, info->style, kStyleSize);
+    GetFieldList().SetFieldData(j, reinterpret_cast<std::uintptr_t>(info.get()));
+    m_info[size_t(j)] = std::move(info);
+  }
+  SetModified(FALSE);
+  return TRUE;
+}
+
+BOOL CQXRecursionDataPage::StoreToItem(CQXDocEntry* entry) {
+  if (m_typeIndex < 0 || m_typeIndex > 2 || !ApplyRangeTable()) return FALSE;
+  auto* item = storeTarget<CQXRecursionItem>(entry);
+  if (!item) return FALSE;
+  const int code = m_typeIndex + 1;
+  try {
+    // Every value converted before the item changes.
+    CQXRecursionItem names;
+    if (!names.SetRecursionType(code)) return FALSE;
+    std::vector<std::vector<BYTE>> records;
+    for (int i = 0; i < names.GetRangeCount(); ++i) {
+      std::vector<BYTE> bytes;
+      bool complex = false;
+      if (!RangeValueBytes(names.GetRangeName(i).c_str(), 1, &bytes, &complex)) {
+        ShowInvalidNumber();
+        return FALSE;
+      }
+      // Row 1, column 1 (big-endian), then the number.
+      std::vector<BYTE> record(4 + bytes.size());
+      record[1] = record[3] = 1;
+      std::copy(bytes.begin(), bytes.end(), record.begin() + 4);
+      records.push_back(std::move(record));
+    }
+    if (item->GetRecursionType() != code && !item->SetRecursionType(code)) return FALSE;
+    for (int i = 0; i < int(records.size()); ++i)
+      item->SetRangeValue(i, records[size_t(i)].data(), UINT(records[size_t(i)].size()));
+    for (int f = 0; f < 2; ++f) {
+      if (const CQXGraphFunctionInfo* info = GetFieldInfo(f)) item->SetFormulaStyle(f, info->style);
+      std::vector<BYTE> text = GetFieldTokens(f);
+      text.push_back(0xFF);
+      item->SetFormulaBytes(f, text.data(), DWORD(text.size()));
+    }
+  } catch (const std::bad_alloc&) {
+    AfxMessageBox(kOutOfMemory, MB_ICONSTOP);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void CQXRecursionDataPage::OnStartIndexChanged() {
+  for (auto& info : m_info)
+    if (info) info->style[kStartByte] = BYTE(m_startIndex ? '1' : '0');
+}
+
+namespace {
+const char* colourCode(UINT command) { return command == kCmdBlue ? "BL" : command == kCmdOrange ? "OR" : "GN"; }
+}  // namespace
+
+void CQXRecursionDataPage::OnColour(UINT command) {
+  auto* info = static_cast<CQXGraphFunctionInfo*>(GetFocusedFieldInfo());
+  if (!info) return;
+  std::memcpy(info->style + 2, colourCode(command), 2);
+  SetModified(TRUE);
+}
+
+void CQXRecursionDataPage::OnDraw() {
+  auto* info = static_cast<CQXGraphFunctionInfo*>(GetFocusedFieldInfo());
+  if (!info) return;
+  std::memcpy(info->style + 4, std::memcmp(info->style + 4, "SL", 2) == 0 ? "NS" : "SL", 2);
+  SetModified(TRUE);
+}
+
+void CQXRecursionDataPage::OnUpdateColour(CCmdUI* ui) {
+  auto* info = static_cast<CQXGraphFunctionInfo*>(GetFocusedFieldInfo());
+  ui->Enable(TRUE);
+  ui->SetRadio(info && std::memcmp(info->style + 2, colourCode(ui->m_nID), 2) == 0);
+}
+
+void CQXRecursionDataPage::OnUpdateDraw(CCmdUI* ui) {
+  auto* info = static_cast<CQXGraphFunctionInfo*>(GetFocusedFieldInfo());
+  ui->Enable(TRUE);
+  ui->SetCheck(info && std::memcmp(info->style + 4, "SL", 2) == 0 ? 1 : 0);
+}
+
+// ---------------------------------------------------------------- newer page
+
+const CMessageMap& CQXRecursionV5DataPage::messageMap() {
+  using P = CQXRecursionV5DataPage;
+  static const CMessageMap map = MessageMapOf<P>(CQXRecursionCtrlDataPage::messageMap())
+                                     .command(kStartA0, &P::OnStartA0)
+                                     .command(kStartA1, &P::OnStartA1)
+                                     .command(kCmdDraw, &P::OnDraw)
+                                     .commandRange(kCmdBlue, kCmdGreen, &P::OnColour)
+                                     .updateUI(kCmdDraw, &P::OnUpdateDraw)
+                                     .updateUIRange(kCmdBlue, kCmdGreen, &P::OnUpdateColour);
+  return map;
+}
+
+CQXRecursionV5DataPage::CQXRecursionV5DataPage() : CQXRecursionCtrlDataPage(630, 3) {}
+
+CQXRecursionV5DataPage::~CQXRecursionV5DataPage() = default;
+
+BOOL CQXRecursionV5DataPage::OnInitDialog() {
+  CQXRecursionCtrlDataPage::OnInitDialog();
+  std::unique_ptr<CQXDocEntry> entry;
+  if (FetchCurrentItem(&entry)) LoadFromItem(entry.get());
+  return FALSE;
+}
+
+void CQXRecursionV5DataPage::OnDestroy() {
+  for (int i = 0; i < GetFieldList().GetFieldCount(); ++i) GetFieldList().SetFieldData(i, 0);
+  for (auto& record : m_records) record.reset();
+  CQXRecursionCtrlDataPage::OnDestroy();
+}
+
+CQXRecursionV5DataPage::FormulaRecord* CQXRecursionV5DataPage::GetFieldRecord(int field) const {
+  return field >= 0 && field < int(m_records.size()) ? m_records[size_t(field)].get() : nullptr;
+}
+
+BOOL CQXRecursionV5DataPage::LoadFromItem(CQXDocEntry* entry) {
+  auto* item = entry ? dynamic_cast<CQXRecursionV5Item*>(entry->GetItem()) : nullptr;
+  if (!item) return FALSE;
+  try {
+    ResetRangeTable();
+    m_typeIndex = typeIndexOf(item->GetRecursionOrder());
+    m_startIndex = item->GetStartIndexChar() == '1' ? 1 : 0;
+    CQXRecursionRangeItem& range = item->GetRange();
+    for (int i = 0; i < int(range.GetRows()) && i < kRangeValues; ++i) {
+      BYTE bytes[9] = {};
+      if (range.GetReal(DWORD(i + 1), 1, bytes, sizeof bytes)) LoadRangeValue(GetRangeItemName(i), 2, bytes, false);
+    }
+    SetRecursionTypeIndex(m_typeIndex);
+    RebuildRangeGrid(FALSE);
+    if (GetTypeCombo()) GetTypeCombo()->setCurrentIndex(m_typeIndex);
+    for (int d = 0; d < 3; ++d) {
+      const CQXGraphFuncEntry* formula = item->GetFormula(d);
+      const std::vector<BYTE> empty;
+      const std::vector<BYTE>& expression = formula ? formula->GetExpression() : empty;
+      SetFieldTokens(d, expression.data(), int(expression.size()));
+      auto record = std::make_unique<FormulaRecord>();
+      record->entry = d + 1;
+      if (formula) {
+        record->type = int(formula->GetType());
+        record->option = int(formula->GetOption());
+        record->colour = int(formula->GetStyle());
+      }
+      GetFieldList().SetFieldData(d, reinterpret_cast<std::uintptr_t>(record.get()));
+      m_records[size_t(d)] = std::move(record);
+    }
+  } catch (const std::bad_alloc&) {
+    AfxMessageBox(kOutOfMemory, MB_ICONSTOP);
+    return FALSE;
+  }
+  SetModified(FALSE);
+  return TRUE;
+}
+
+BOOL CQXRecursionV5DataPage::StoreToItem(CQXDocEntry* entry) {
+  if (m_typeIndex < 0 || m_typeIndex > 2 || !ApplyRangeTable()) return FALSE;
+  auto* item = storeTarget<CQXRecursionV5Item>(entry);
+  if (!item) return FALSE;
+  try {
+    // Every value converted before the item changes; the range holds reals.
+    std::vector<std::vector<BYTE>> values;
+    for (int i = 0; i < kRangeValues; ++i) {
+      std::vector<BYTE> bytes;
+      bool complex = false;
+      if (!RangeValueBytes(GetRangeItemName(i), 2, &bytes, &complex) || complex) {
+        ShowInvalidNumber();
+        return FALSE;
+      }
+      values.push_back(std::move(bytes));
+    }
+    CQXRecursionRangeItem& range = item->GetRange();
+    if ((range.GetRows() < DWORD(kRangeValues) || item->GetFormulas().GetCount() < 3) && !item->InitValues())
+      return FALSE;
+    item->SetRecursionType(m_typeIndex + 1, m_startIndex == 1 ? '1' : '0');
+    for (int i = 0; i < kRangeValues; ++i) range.SetReal(DWORD(i + 1), 1, values[size_t(i)].data(), 9);
+    for (int d = 0; d < 3; ++d) {
+      CQXGraphFuncEntry* formula = item->GetFormula(d);
+      if (!formula) continue;
+      if (const FormulaRecord* record = GetFieldRecord(d)) {
+        formula->SetType(DWORD(record->type));
+        formula->SetOption(DWORD(record->option));
+        formula->SetStyle(DWORD(record->colour));
+      }
+      const std::vector<BYTE> tokens = GetFieldTokens(d);
+      formula->SetExpression(tokens.data(), DWORD(tokens.size()));
+    }
+  } catch (const std::bad_alloc&) {
+    AfxMessageBox(kOutOfMemory, MB_ICONSTOP);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+namespace {
+int colourValue(UINT command) { return command == kCmdBlue ? 2 : command == kCmdOrange ? 1 : 4; }
+}  // namespace
+
+void CQXRecursionV5DataPage::OnColour(UINT command) {
+  auto* record = static_cast<FormulaRecord*>(GetFocusedFieldInfo());
+  if (!record) return;
+  record->colour = colourValue(command);
+  SetModified(TRUE);
+}
+
+void CQXRecursionV5DataPage::OnDraw() {
+  auto* record = static_cast<FormulaRecord*>(GetFocusedFieldInfo());
+  if (!record) return;
+  record->option ^= 0x10;
+  SetModified(TRUE);
+}
+
+void CQXRecursionV5DataPage::OnUpdateColour(CCmdUI* ui) {
+  auto* record = static_cast<FormulaRecord*>(GetFocusedFieldInfo());
+  ui->Enable(TRUE);
+  ui->SetRadio(record && record->colour == colourValue(ui->m_nID));
+}
+
+void CQXRecursionV5DataPage::OnUpdateDraw(CCmdUI* ui) {
+  auto* record = static_cast<FormulaRecord*>(GetFocusedFieldInfo());
+  ui->Enable(TRUE);
+  ui->SetCheck(record && (record->option & 0x10) ? 1 : 0);
+}
+
+// ---------------------------------------------------------------- views
+
+QX_SIMPLE_DATA_VIEW(CQXRecursionDataView, CQXRecursionDataPage, 630, 10029)
+QX_SIMPLE_DATA_VIEW(CQXRecursionV5DataView, CQXRecursionV5DataPage, 630, 10029)
+
+void RegisterRecursionPageClasses() {
+  for (const CRuntimeClass* cls : {RUNTIME_CLASS(CQXRecursionCtrlDataPage), RUNTIME_CLASS(CQXRecursionDataPage),
+                                   RUNTIME_CLASS(CQXRecursionV5DataPage), RUNTIME_CLASS(CQXRecursionDataView),
+                                   RUNTIME_CLASS(CQXRecursionV5DataView)})
+    RegisterRuntimeClass(cls);
+}
