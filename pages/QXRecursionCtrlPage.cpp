@@ -101,6 +101,12 @@ const CMessageMap& CQXRecursionCtrlDataPage::messageMap() {
           .command(kCmdFont, &P::OnFont)
           .command(kCmdPasteCommand, &P::OnPasteCommand)
           .commandRange(kCmdFirstVariable, kCmdFirstVariable + 6, &P::OnVariable)
+          .command(kStartA0, &P::OnStartA0)
+          .command(kStartA1, &P::OnStartA1)
+          .command(kCmdDraw, &P::OnDraw)
+          .commandRange(kCmdBlue, kCmdGreen, &P::OnColour)
+          .updateUI(kCmdDraw, &P::OnUpdateDraw)
+          .updateUIRange(kCmdBlue, kCmdGreen, &P::OnUpdateColour)
           .updateUI(ID_EDIT_UNDO, &P::OnUpdateEditUndo)
           .updateUI(ID_EDIT_CUT, &P::OnUpdateEditCut)
           .updateUI(ID_EDIT_COPY, &P::OnUpdateEditCopy)
@@ -184,7 +190,14 @@ BOOL CQXRecursionCtrlDataPage::OnInitDialog() {
   }
   m_initialised = TRUE;
   OnSize(SIZE_RESTORED, width(), height());
+  std::unique_ptr<CQXDocEntry> entry;
+  if (FetchCurrentItem(&entry)) LoadFromItem(entry.get());
   return FALSE;
+}
+
+void CQXRecursionCtrlDataPage::OnDestroy() {
+  for (int i = 0; i < m_formulaList.GetFieldCount(); ++i) m_formulaList.SetFieldData(i, 0);
+  CQXDataPage::OnDestroy();
 }
 
 void CQXRecursionCtrlDataPage::createPageFont() {
@@ -624,6 +637,32 @@ void CQXRecursionCtrlDataPage::OnPasteCommand() {
   std::vector<BYTE> bytes;
   if (ChoosePasteCommand(&bytes) && !bytes.empty())
     InsertIntoLastField(bytes.data(), int(bytes.size()));
+}
+
+void CQXRecursionCtrlDataPage::OnColour(UINT command) {
+  if (void* record = GetFocusedFieldInfo()) {
+    SetRecordColour(record, command);
+    SetModified(TRUE);
+  }
+}
+
+void CQXRecursionCtrlDataPage::OnDraw() {
+  if (void* record = GetFocusedFieldInfo()) {
+    ToggleRecordDrawn(record);
+    SetModified(TRUE);
+  }
+}
+
+void CQXRecursionCtrlDataPage::OnUpdateColour(CCmdUI* ui) {
+  const void* record = GetFocusedFieldInfo();
+  ui->Enable(TRUE);
+  ui->SetRadio(record && IsRecordColour(record, ui->m_nID));
+}
+
+void CQXRecursionCtrlDataPage::OnUpdateDraw(CCmdUI* ui) {
+  const void* record = GetFocusedFieldInfo();
+  ui->Enable(TRUE);
+  ui->SetCheck(record && IsRecordDrawn(record) ? 1 : 0);
 }
 
 BOOL CQXRecursionCtrlDataPage::ChoosePasteCommand(std::vector<BYTE>* bytes) {

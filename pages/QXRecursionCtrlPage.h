@@ -56,6 +56,7 @@ class CQXRecursionCtrlDataPage : public CQXDataPage {
     kGridId = 50,
   };
   enum : UINT { kCmdFont = 22104, kCmdCharTable = 22106, kCmdPasteCommand = 20056, kCmdFirstVariable = 21500 };
+  enum : UINT { kCmdDraw = 20057, kCmdBlue = 20058, kCmdOrange = 20059, kCmdGreen = 20060 };
   static constexpr int kRangeValues = 14;
   static constexpr int kFirstFieldId = 200, kFieldIdStep = 8;
 
@@ -116,6 +117,14 @@ class CQXRecursionCtrlDataPage : public CQXDataPage {
   void OnFont();
   void OnPasteCommand();
   void OnVariable(UINT command);
+  void OnStartA0() { ChangeStartIndex(0); }
+  void OnStartA1() { ChangeStartIndex(1); }
+  // 20058-20060 (blue, orange, green) and 20057 (drawn or not) on the
+  // focused field; without one they do nothing and show no mark.
+  void OnColour(UINT command);
+  void OnDraw();
+  void OnUpdateColour(CCmdUI* ui);
+  void OnUpdateDraw(CCmdUI* ui);
   void OnUpdateEditUndo(CCmdUI* ui);
   void OnUpdateEditCut(CCmdUI* ui);
   void OnUpdateEditCopy(CCmdUI* ui);
@@ -128,7 +137,10 @@ class CQXRecursionCtrlDataPage : public CQXDataPage {
   void OnUpdatePasteCommand(CCmdUI* ui);
 
  protected:
+  // The base part, then the selected item loaded.
   BOOL OnInitDialog() override;
+  // The fields give their records back.
+  void OnDestroy() override;
   void OnSize(UINT type, int cx, int cy) override;
   BOOL PreTranslateMessage(MSG* msg) override;
   LRESULT OnCmdButtonClicked(WPARAM wParam, LPARAM lParam);
@@ -158,6 +170,11 @@ class CQXRecursionCtrlDataPage : public CQXDataPage {
   void ShowStartIndex();
   // Called after a start-index change the grid took over.
   virtual void OnStartIndexChanged() {}
+  // The colour and drawing of a field's record, in the subclass's form.
+  virtual void SetRecordColour(void*, UINT) {}
+  virtual BOOL IsRecordColour(const void*, UINT) const { return FALSE; }
+  virtual void ToggleRecordDrawn(void*) {}
+  virtual BOOL IsRecordDrawn(const void*) const { return FALSE; }
   // The editor of formula field `field`, or null.
   CQXFieldTokenEditor* FieldEditor(int field) const;
   // The grid or its open cell edit has the focus.

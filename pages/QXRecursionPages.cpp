@@ -5,7 +5,6 @@
 #include "datamodel/QXGraphFuncSets.h"
 #include "datamodel/QXRecursionItem.h"
 #include "pages/QXSimpleDataView.h"
-#include "platform/CmdUI.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeClass.h"
 #include "tokens/QXTokenField.h"
@@ -18,7 +17,6 @@
 namespace {
 
 constexpr UINT kOutOfMemory = 61706, kCommandFailed = 61705;
-constexpr UINT kCmdDraw = 20057, kCmdBlue = 20058, kCmdOrange = 20059, kCmdGreen = 20060;
 constexpr size_t kStyleSize = 18;
 constexpr int kStartByte = 7;
 
@@ -40,34 +38,9 @@ Item* storeTarget(CQXDocEntry* entry) {
 
 // ---------------------------------------------------------------- older page
 
-const CMessageMap& CQXRecursionDataPage::messageMap() {
-  using P = CQXRecursionDataPage;
-  static const CMessageMap map = MessageMapOf<P>(CQXRecursionCtrlDataPage::messageMap())
-                                     .command(kStartA0, &P::OnStartA0)
-                                     .command(kStartA1, &P::OnStartA1)
-                                     .command(kCmdDraw, &P::OnDraw)
-                                     .commandRange(kCmdBlue, kCmdGreen, &P::OnColour)
-                                     .updateUI(kCmdDraw, &P::OnUpdateDraw)
-                                     .updateUIRange(kCmdBlue, kCmdGreen, &P::OnUpdateColour);
-  return map;
-}
-
 CQXRecursionDataPage::CQXRecursionDataPage() : CQXRecursionCtrlDataPage(630, 2) {}
 
 CQXRecursionDataPage::~CQXRecursionDataPage() = default;
-
-BOOL CQXRecursionDataPage::OnInitDialog() {
-  CQXRecursionCtrlDataPage::OnInitDialog();
-  std::unique_ptr<CQXDocEntry> entry;
-  if (FetchCurrentItem(&entry)) LoadFromItem(entry.get());
-  return FALSE;
-}
-
-void CQXRecursionDataPage::OnDestroy() {
-  for (int i = 0; i < GetFieldList().GetFieldCount(); ++i) GetFieldList().SetFieldData(i, 0);
-  for (auto& info : m_info) info.reset();
-  CQXRecursionCtrlDataPage::OnDestroy();
-}
 
 CQXGraphFunctionInfo* CQXRecursionDataPage::GetFieldInfo(int field) const {
   return field >= 0 && field < int(m_info.size()) ? m_info[size_t(field)].get() : nullptr;
@@ -149,65 +122,33 @@ void CQXRecursionDataPage::OnStartIndexChanged() {
 }
 
 namespace {
-const char* colourCode(UINT command) { return command == kCmdBlue ? "BL" : command == kCmdOrange ? "OR" : "GN"; }
+const char* colourCode(UINT command) {
+  return command == CQXRecursionCtrlDataPage::kCmdBlue ? "BL" : command == CQXRecursionCtrlDataPage::kCmdOrange ? "OR" : "GN";
+}
 }  // namespace
 
-void CQXRecursionDataPage::OnColour(UINT command) {
-  auto* info = static_cast<CQXGraphFunctionInfo*>(GetFocusedFieldInfo());
-  if (!info) return;
-  std::memcpy(info->style + 2, colourCode(command), 2);
-  SetModified(TRUE);
+void CQXRecursionDataPage::SetRecordColour(void* record, UINT command) {
+  std::memcpy(static_cast<CQXGraphFunctionInfo*>(record)->style + 2, colourCode(command), 2);
 }
 
-void CQXRecursionDataPage::OnDraw() {
-  auto* info = static_cast<CQXGraphFunctionInfo*>(GetFocusedFieldInfo());
-  if (!info) return;
-  std::memcpy(info->style + 4, std::memcmp(info->style + 4, "SL", 2) == 0 ? "NS" : "SL", 2);
-  SetModified(TRUE);
+BOOL CQXRecursionDataPage::IsRecordColour(const void* record, UINT command) const {
+  return std::memcmp(static_cast<const CQXGraphFunctionInfo*>(record)->style + 2, colourCode(command), 2) == 0;
 }
 
-void CQXRecursionDataPage::OnUpdateColour(CCmdUI* ui) {
-  auto* info = static_cast<CQXGraphFunctionInfo*>(GetFocusedFieldInfo());
-  ui->Enable(TRUE);
-  ui->SetRadio(info && std::memcmp(info->style + 2, colourCode(ui->m_nID), 2) == 0);
+void CQXRecursionDataPage::ToggleRecordDrawn(void* record) {
+  BYTE* flag = static_cast<CQXGraphFunctionInfo*>(record)->style + 4;
+  std::memcpy(flag, std::memcmp(flag, "SL", 2) == 0 ? "NS" : "SL", 2);
 }
 
-void CQXRecursionDataPage::OnUpdateDraw(CCmdUI* ui) {
-  auto* info = static_cast<CQXGraphFunctionInfo*>(GetFocusedFieldInfo());
-  ui->Enable(TRUE);
-  ui->SetCheck(info && std::memcmp(info->style + 4, "SL", 2) == 0 ? 1 : 0);
+BOOL CQXRecursionDataPage::IsRecordDrawn(const void* record) const {
+  return std::memcmp(static_cast<const CQXGraphFunctionInfo*>(record)->style + 4, "SL", 2) == 0;
 }
 
 // ---------------------------------------------------------------- newer page
 
-const CMessageMap& CQXRecursionV5DataPage::messageMap() {
-  using P = CQXRecursionV5DataPage;
-  static const CMessageMap map = MessageMapOf<P>(CQXRecursionCtrlDataPage::messageMap())
-                                     .command(kStartA0, &P::OnStartA0)
-                                     .command(kStartA1, &P::OnStartA1)
-                                     .command(kCmdDraw, &P::OnDraw)
-                                     .commandRange(kCmdBlue, kCmdGreen, &P::OnColour)
-                                     .updateUI(kCmdDraw, &P::OnUpdateDraw)
-                                     .updateUIRange(kCmdBlue, kCmdGreen, &P::OnUpdateColour);
-  return map;
-}
-
 CQXRecursionV5DataPage::CQXRecursionV5DataPage() : CQXRecursionCtrlDataPage(630, 3) {}
 
 CQXRecursionV5DataPage::~CQXRecursionV5DataPage() = default;
-
-BOOL CQXRecursionV5DataPage::OnInitDialog() {
-  CQXRecursionCtrlDataPage::OnInitDialog();
-  std::unique_ptr<CQXDocEntry> entry;
-  if (FetchCurrentItem(&entry)) LoadFromItem(entry.get());
-  return FALSE;
-}
-
-void CQXRecursionV5DataPage::OnDestroy() {
-  for (int i = 0; i < GetFieldList().GetFieldCount(); ++i) GetFieldList().SetFieldData(i, 0);
-  for (auto& record : m_records) record.reset();
-  CQXRecursionCtrlDataPage::OnDestroy();
-}
 
 CQXRecursionV5DataPage::FormulaRecord* CQXRecursionV5DataPage::GetFieldRecord(int field) const {
   return field >= 0 && field < int(m_records.size()) ? m_records[size_t(field)].get() : nullptr;
@@ -291,33 +232,23 @@ BOOL CQXRecursionV5DataPage::StoreToItem(CQXDocEntry* entry) {
 }
 
 namespace {
-int colourValue(UINT command) { return command == kCmdBlue ? 2 : command == kCmdOrange ? 1 : 4; }
+int colourValue(UINT command) {
+  return command == CQXRecursionCtrlDataPage::kCmdBlue ? 2 : command == CQXRecursionCtrlDataPage::kCmdOrange ? 1 : 4;
+}
 }  // namespace
 
-void CQXRecursionV5DataPage::OnColour(UINT command) {
-  auto* record = static_cast<FormulaRecord*>(GetFocusedFieldInfo());
-  if (!record) return;
-  record->colour = colourValue(command);
-  SetModified(TRUE);
+void CQXRecursionV5DataPage::SetRecordColour(void* record, UINT command) {
+  static_cast<FormulaRecord*>(record)->colour = colourValue(command);
 }
 
-void CQXRecursionV5DataPage::OnDraw() {
-  auto* record = static_cast<FormulaRecord*>(GetFocusedFieldInfo());
-  if (!record) return;
-  record->option ^= 0x10;
-  SetModified(TRUE);
+BOOL CQXRecursionV5DataPage::IsRecordColour(const void* record, UINT command) const {
+  return static_cast<const FormulaRecord*>(record)->colour == colourValue(command);
 }
 
-void CQXRecursionV5DataPage::OnUpdateColour(CCmdUI* ui) {
-  auto* record = static_cast<FormulaRecord*>(GetFocusedFieldInfo());
-  ui->Enable(TRUE);
-  ui->SetRadio(record && record->colour == colourValue(ui->m_nID));
-}
+void CQXRecursionV5DataPage::ToggleRecordDrawn(void* record) { static_cast<FormulaRecord*>(record)->option ^= 0x10; }
 
-void CQXRecursionV5DataPage::OnUpdateDraw(CCmdUI* ui) {
-  auto* record = static_cast<FormulaRecord*>(GetFocusedFieldInfo());
-  ui->Enable(TRUE);
-  ui->SetCheck(record && (record->option & 0x10) ? 1 : 0);
+BOOL CQXRecursionV5DataPage::IsRecordDrawn(const void* record) const {
+  return (static_cast<const FormulaRecord*>(record)->option & 0x10) != 0;
 }
 
 // ---------------------------------------------------------------- views

@@ -22,7 +22,6 @@
 #include <array>
 #include <memory>
 
-class CCmdUI;
 struct CQXGraphFunctionInfo;
 
 class CQXRecursionDataPage : public CQXRecursionCtrlDataPage {
@@ -31,7 +30,6 @@ class CQXRecursionDataPage : public CQXRecursionCtrlDataPage {
  public:
   Q_INVOKABLE CQXRecursionDataPage();
   ~CQXRecursionDataPage() override;
-  DECLARE_MESSAGE_MAP()
 
   BOOL LoadFromItem(CQXDocEntry* entry) override;
   BOOL StoreToItem(CQXDocEntry* entry) override;
@@ -40,17 +38,12 @@ class CQXRecursionDataPage : public CQXRecursionCtrlDataPage {
   // The style block of field `field`, or null.
   CQXGraphFunctionInfo* GetFieldInfo(int field) const;
 
-  void OnStartA0() { ChangeStartIndex(0); }
-  void OnStartA1() { ChangeStartIndex(1); }
-  void OnColour(UINT command);
-  void OnDraw();
-  void OnUpdateColour(CCmdUI* ui);
-  void OnUpdateDraw(CCmdUI* ui);
-
  protected:
-  BOOL OnInitDialog() override;
-  void OnDestroy() override;
   void OnStartIndexChanged() override;
+  void SetRecordColour(void* record, UINT command) override;
+  BOOL IsRecordColour(const void* record, UINT command) const override;
+  void ToggleRecordDrawn(void* record) override;
+  BOOL IsRecordDrawn(const void* record) const override;
 
  private:
   std::array<std::unique_ptr<CQXGraphFunctionInfo>, 2> m_info;
@@ -73,7 +66,6 @@ class CQXRecursionV5DataPage : public CQXRecursionCtrlDataPage {
 
   Q_INVOKABLE CQXRecursionV5DataPage();
   ~CQXRecursionV5DataPage() override;
-  DECLARE_MESSAGE_MAP()
 
   BOOL LoadFromItem(CQXDocEntry* entry) override;
   BOOL StoreToItem(CQXDocEntry* entry) override;
@@ -81,16 +73,11 @@ class CQXRecursionV5DataPage : public CQXRecursionCtrlDataPage {
 
   FormulaRecord* GetFieldRecord(int field) const;
 
-  void OnStartA0() { ChangeStartIndex(0); }
-  void OnStartA1() { ChangeStartIndex(1); }
-  void OnColour(UINT command);
-  void OnDraw();
-  void OnUpdateColour(CCmdUI* ui);
-  void OnUpdateDraw(CCmdUI* ui);
-
  protected:
-  BOOL OnInitDialog() override;
-  void OnDestroy() override;
+  void SetRecordColour(void* record, UINT command) override;
+  BOOL IsRecordColour(const void* record, UINT command) const override;
+  void ToggleRecordDrawn(void* record) override;
+  BOOL IsRecordDrawn(const void* record) const override;
 
  private:
   std::array<std::unique_ptr<FormulaRecord>, 3> m_records;

@@ -140,6 +140,7 @@ TEST_F(RecursionPages, TypesShapeTheGridAndARefusedChangeLeavesTheOldType) {
   item->GetFormula(3)->SetExpression(hidden, sizeof hidden);
   item->GetFormula(4)->SetType(7);
   item->GetFormula(0)->SetExpression(hidden, 1);
+  const DWORD drawn = item->GetFormula(1)->GetOption() & 0x10;
   auto* page = open<CQXRecursionV5DataView, CQXRecursionV5DataPage>(item);
   ASSERT_TRUE(page);
   EXPECT_EQ(rowLabels(page), (QStringList{"Start", "End"}));
@@ -169,8 +170,12 @@ TEST_F(RecursionPages, TypesShapeTheGridAndARefusedChangeLeavesTheOldType) {
     if (UINT id = popup->GetMenuItemID(i); id >= 21500 && id <= 21506) offered.push_back(id);
   EXPECT_EQ(offered, (std::vector<UINT>{21500, 21501, 21503, 21505}));
 
-  // The store writes the shown three into the item's own set.
+  // The store writes the shown three into the item's own set, with the
+  // colour and drawing given to the focused one.
   page->SetFieldTokens(0, nullptr, 0);
+  ASSERT_TRUE(page->GetFieldList().FocusField(1));
+  page->OnColour(CQXRecursionCtrlDataPage::kCmdGreen);
+  page->OnDraw();
   ASSERT_TRUE(CommitActivePage());
   EXPECT_FALSE(page->IsModified());
   auto* committed = stored<CQXRecursionV5Item>();
@@ -179,6 +184,8 @@ TEST_F(RecursionPages, TypesShapeTheGridAndARefusedChangeLeavesTheOldType) {
   EXPECT_TRUE(committed->GetFormula(0)->GetExpression().empty());
   EXPECT_EQ(committed->GetFormula(3)->GetExpression(), std::vector<BYTE>(hidden, hidden + sizeof hidden));
   EXPECT_EQ(committed->GetFormula(4)->GetType(), 7u);
+  EXPECT_EQ(committed->GetFormula(1)->GetStyle(), 4u);
+  EXPECT_EQ(committed->GetFormula(1)->GetOption() & 0x10, drawn ^ 0x10u);
   BYTE start[9] = {};
   committed->GetRange().GetReal(1, 1, start, sizeof start);
   EXPECT_EQ(std::vector<BYTE>(start, start + 9), bytesOf(2, "3"));
