@@ -79,8 +79,8 @@ TEST_F(RecursionPages, OlderItemKeepsItsValuesAndTakesTheStartIndexIntoBothStyle
     if (item->GetRangeName(i) == "a0") item->SetRangeValue(i, rangeRecord(precise).data(), 14);
   const BYTE formula[] = {0x7F, 0xA0, 0x89, '1', 0xFF};
   item->SetFormulaBytes(0, formula, sizeof formula);
-  const BYTE end[] = {0xFF};
-  item->SetFormulaBytes(1, end, 1);
+  const BYTE unended[] = {0x41};  // no end byte: the 'A' is kept
+  item->SetFormulaBytes(1, unended, 1);
   BYTE style[18] = {};
   item->GetFormulaStyle(0, style, sizeof style);
   std::memcpy(style + 2, "BLSL", 4);
@@ -91,7 +91,8 @@ TEST_F(RecursionPages, OlderItemKeepsItsValuesAndTakesTheStartIndexIntoBothStyle
   ASSERT_TRUE(page);
   EXPECT_EQ(rowLabels(page), (QStringList{"Start", "End", "a0", "b0", "an Start", "bn Start"}));
   EXPECT_EQ(page->GetFieldTokens(0), std::vector<BYTE>(formula, formula + 4));
-  EXPECT_TRUE(page->GetFieldTokens(1).empty());
+  EXPECT_EQ(page->GetFieldTokens(1), std::vector<BYTE>{0x41});
+  page->SetFieldTokens(1, nullptr, 0);
   PageWindow::lookAt();
 
   QTest::mouseClick(page->GetDlgItemAs<QRadioButton>(1069), Qt::LeftButton, {}, QPoint(6, 6));
