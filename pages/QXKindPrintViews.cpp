@@ -30,6 +30,7 @@ const CRuntimeClass* PrintViewClassOfKind(int kind) {
     RegisterRuntimeClass(RUNTIME_CLASS(CQXBitmapPrintView));
     RegisterRuntimeClass(RUNTIME_CLASS(CQXPropertyListPrintView));
     RegisterRuntimeClass(RUNTIME_CLASS(CQXProgramPrintView));
+    RegisterRuntimeClass(RUNTIME_CLASS(CQXFunctionPrintView));
     return true;
   }();
   (void)registered;
@@ -38,6 +39,7 @@ const CRuntimeClass* PrintViewClassOfKind(int kind) {
     case kPrintKindRichText: return RUNTIME_CLASS(CQXRTFPrintView);
     case kPrintKindImage: return RUNTIME_CLASS(CQXBitmapPrintView);
     case kPrintKindTokens: return RUNTIME_CLASS(CQXProgramPrintView);
+    case kPrintKindFields: return RUNTIME_CLASS(CQXFunctionPrintView);
     case kPrintKindPropertyList: return RUNTIME_CLASS(CQXPropertyListPrintView);
     default: return nullptr;
   }

@@ -1,6 +1,8 @@
-// The print views of calculator programs (kind 4): the page's tokens are
-// copied into a token editor of the view's own, which draws them in the
+// The print views of calculator programs (kind 4) and of labelled token
+// fields (kind 5, function memories and graph functions): the page's tokens
+// are copied into a token editor of the view's own, which draws them in the
 // program font measured on the job's device and says where each page ended.
+// A field prints its label in the header font, its tokens beside it.
 //
 // A page start is kept whole: the field (0 for a program), the token and
 // the character within that token, so a token split at the bottom of a page
@@ -14,9 +16,13 @@
 #include "pages/QXPrintView.h"
 #include "tokens/QXTokenTextMap.h"
 
+#include <QPointer>
+
 #include <vector>
 
 class CQXProgramTokenEditor;
+class CQXTokenEditor;
+class CQXTokenFieldList;
 
 // What the token views share: the editor, its map, the print font and the
 // page starts.
@@ -45,6 +51,10 @@ class CQXTokenPrintView : public CQXPrintView {
   const CFont& GetPrintFont() const { return m_printFont; }
 
  protected:
+  // The print editor takes `source`'s tokens (an empty source: `ifEmpty`
+  // when given, else none); FALSE, after message 61706, when memory ran
+  // out.
+  BOOL CopyTokens(const CQXTokenEditor& source, const char* ifEmpty = nullptr);
   // The page being printed ended with the next one starting at `next`:
   // remembered when it is new; a page that made no progress is the last
   // and ends the job.
@@ -72,4 +82,20 @@ class CQXProgramPrintView : public CQXTokenPrintView {
 
   void PrintBody(CDC* dc, CPrintInfo* info) override;
   BOOL FetchViewData() override;
+};
+
+// The function-field pages (kind 5).
+class CQXFunctionPrintView : public CQXTokenPrintView {
+  Q_OBJECT
+
+ public:
+  Q_INVOKABLE CQXFunctionPrintView() = default;
+  DECLARE_MESSAGE_MAP()
+
+  void PrintBody(CDC* dc, CPrintInfo* info) override;
+  BOOL FetchViewData() override;
+
+ private:
+  QPointer<CQXTokenFieldList> m_fieldList;  // the page's
+  int m_nLastField = -1;
 };

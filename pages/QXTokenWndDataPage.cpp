@@ -64,9 +64,22 @@ class CQXPaneBand : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override {
     if (event->button() == Qt::LeftButton) page_->OnLButtonUp(0, pagePoint(event));
   }
+  // The window lost the mouse to another (deactivated, hidden): the drag
+  // is cancelled as when the system cancels a mode.
+  void changeEvent(QEvent* event) override {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) cancel();
+  }
+  void hideEvent(QHideEvent* event) override {
+    QWidget::hideEvent(event);
+    cancel();
+  }
 
  private:
   QPoint pagePoint(QMouseEvent* event) const { return mapTo(page_, event->position().toPoint()); }
+  void cancel() {
+    if (page_->IsDraggingBand()) page_->SendMessage(WM_CANCELMODE);
+  }
   CQXTokenWndDataPage* page_;
 };
 
@@ -163,12 +176,18 @@ void CQXTokenWndDataPage::OnSize(UINT type, int cx, int cy) {
   toolBar_->setGeometry(1, barTop, bar.width(), bar.height());
   editorBottom_ = barTop;
   if (!firstSizeDone_) {
+    // The first size may still be the form's own: the stored height is not
+    // clamped to it. The pane is placed once the page has settled, whether
+    // or not its sheet sizes it again.
     firstSizeDone_ = TRUE;
+    QMetaObject::invokeMethod(
+        this, [this] { OnSize(SIZE_RESTORED, width(), height()); }, Qt::QueuedConnection);
     return;
   }
   if (cy - paneHeight_ < kPaneMin) paneHeight_ = cy - kPaneMin > kPaneMin ? cy - kPaneMin : kDefaultPaneHeight;
   const int paneTop = barTop - paneHeight_ - 4;
   pane_.MoveViews(1, paneTop, cx - 2, paneHeight_);
+  paneLaidOut_ = true;
   editorBottom_ = barTop - paneHeight_ - 8;
   if (band_) {
     band_->setGeometry(1, paneTop - kBandHeight, std::max(0, cx - 2), kBandHeight);
@@ -177,7 +196,7 @@ void CQXTokenWndDataPage::OnSize(UINT type, int cx, int cy) {
 }
 
 QRect CQXTokenWndDataPage::GetBandRect() const {
-  if (!pane_.IsCreated() || !firstSizeDone_) return QRect();
+  if (!paneLaidOut_) return QRect();
   const QRect pane = pane_.GetViewRect();
   return QRect(mapFromGlobal(pane.topLeft()) - QPoint(0, kBandHeight), QSize(pane.width(), kBandHeight));
 }

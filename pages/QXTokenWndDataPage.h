@@ -82,6 +82,7 @@ class CQXTokenWndDataPage : public CQXDataPage {
   int dragStartY_ = 0;
   BOOL firstSizeDone_ = FALSE;
   bool toolBarMade_ = false;
+  bool paneLaidOut_ = false;
   CQXPaneBand* band_ = nullptr;
 };
 

@@ -13,6 +13,7 @@
 #include "pages/QXImagePages.h"
 #include "pages/QXNumericPages.h"
 #include "pages/QXPageView.h"
+#include "pages/QXProgramPages.h"
 #include "pages/QXRecursionPages.h"
 #include "pages/QXTokenWndDataPage.h"
 
@@ -102,6 +103,7 @@ void RegisterQXPageClasses() {
   RegisterEquationPageClasses();
   RegisterECONPageClasses();
   RegisterTokenWndPageClasses();
+  RegisterProgramPageClasses();
   RegisterDiffEqPageClasses();
   RegisterRecursionPageClasses();
 }

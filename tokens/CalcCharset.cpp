@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QFontInfo>
+#include <QWidget>
 
 const std::vector<CalcGlyph>& CalcGlyphs() {
   // The glyph list the calculator fonts are drawn from.
@@ -34,4 +35,26 @@ QString CalcDisplayText(std::string_view codes, const QFont& font) {
   QString out;
   for (char c : codes) out += CalcCharText(static_cast<BYTE>(c));
   return out;
+}
+
+BOOL CalcTextCodes(const QString& text, const QFont& font, std::string* codes) {
+  const bool calculator = IsCalculatorFont(font);
+  codes->clear();
+  BOOL all = TRUE;
+  for (QChar ch : text) {
+    const int code = calculator ? tallix::calcFontCode(ch) : tallix::unicodeToCp1252(ch.unicode());
+    if (code < 0) {
+      all = FALSE;
+      continue;
+    }
+    codes->push_back(char(code));
+  }
+  return all;
+}
+
+CQXCalcTextValidator::CQXCalcTextValidator(QWidget* edit) : QValidator(edit), edit_(edit) {}
+
+QValidator::State CQXCalcTextValidator::validate(QString& input, int&) const {
+  std::string codes;
+  return CalcTextCodes(input, edit_->font(), &codes) ? Acceptable : Invalid;
 }

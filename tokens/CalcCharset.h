@@ -13,7 +13,9 @@
 #include "platform/WinTypes.h"
 
 #include <QString>
+#include <QValidator>
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -35,3 +37,22 @@ QString CalcCharText(BYTE code);
 QString CalcDisplayText(std::string_view codes, const QFont& font);
 // Whether `font` resolves to one of the calculator fonts.
 bool IsCalculatorFont(const QFont& font);
+// The reverse of CalcDisplayText for what the user types: in the calculator
+// fonts the code drawn at each character, in other fonts its Windows-1252
+// byte. FALSE when a character has no code (`codes` then holds the others).
+BOOL CalcTextCodes(const QString& text, const QFont& font, std::string* codes);
+
+// The validator of the edits that take calculator text (names, passwords):
+// a character without a code in the edit's font (CalcTextCodes) cannot be
+// typed or pasted.
+class CQXCalcTextValidator : public QValidator {
+  Q_OBJECT
+
+ public:
+  // `edit` gives the font; it is also the validator's parent.
+  explicit CQXCalcTextValidator(QWidget* edit);
+  State validate(QString& input, int& pos) const override;
+
+ private:
+  QWidget* edit_;
+};

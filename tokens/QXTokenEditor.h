@@ -236,6 +236,8 @@ class CQXTokenEditor : public CScrollWnd<CWnd> {
   // otherwise `*token` reaches the count and the offset is 0. The top of
   // `*page` becomes the y below the printed text.
   void PrintTokens(CDC* dc, QRect* page, int* token, int* charOffset);
+  // The height of a printed line (after PreparePrinterFont).
+  int GetPrinterLineHeight() const { return printer_.lineHeight; }
 
   // ---- layout, for tests and owners ----
   // Hit-test of a client point: the token index (-1 none, -2 after the end)

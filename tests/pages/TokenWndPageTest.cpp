@@ -73,9 +73,8 @@ class TokenWndPage : public ::testing::Test {
     host.show();
     QApplication::setActiveWindow(&host);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
-    sheet->LayoutInParent();
-    sheet->ResizeActivePage();
     ASSERT_TRUE(page->HasWindow());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !page->GetBandRect().isEmpty(); }));
   }
   void TearDown() override {
     if (sheet) sheet->DestroyWindow();
@@ -194,6 +193,7 @@ TEST_F(TokenWndPage, EnterAndDoubleClickInThePaneInsertTheCommandEnterElsewhereN
   page->PostMessage(kMsgCommandDragged);
   pump();
   EXPECT_EQ(pane.GetLastUsedCommands(), (std::vector<DWORD>{MakeCommandValue(0xF7, 0x10), MakeCommandValue(0, 0x41)}));
+  PageWindow::lookAt();
 }
 
 }  // namespace

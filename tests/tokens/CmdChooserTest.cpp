@@ -117,6 +117,21 @@ TEST_F(CmdChooser, DescriptionClicksSortUpDownThenRestoreTheTableOrder) {
   table.RemoveCommand(0xF7, 0x53);
   EXPECT_FALSE(pane->GetSelectedCommand(&selection));
 
+  // A macro of the source list, the stored one selected, its bytes shared.
+  CQXMacroListCtrl source;
+  ASSERT_TRUE(source.Create(WS_CHILD, QRect(), &host, 90));
+  const BYTE bytes[] = {0xF7, 0x10, 0x41};
+  source.AddMacro(3, bytes, "Boucle", "", FALSE);
+  source.AddMacro(1, bytes, "Avant", "", FALSE);
+  AppWriteProfileString("Edit Macro List", "Last Selected Macro", "Boucle");
+  pane->SetMacroSource(&source);
+  pane->SetCurrentView(4);
+  ASSERT_TRUE(pane->GetSelectedCommand(&selection));
+  EXPECT_EQ(selection.kind, QXCMDSELECTION::kMacro);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(selection.data()), std::size_t(selection.length)), "\xF7\x10" "A");
+  EXPECT_EQ(selection.macro, source.GetMacro(1).record);
+  pane->SetCurrentView(1);
+
   // Refreshed, the shown list follows the table at once.
   table.SetCommand(0, 0x54, "T", "t", "d0");
   pane->Refresh();
