@@ -10,6 +10,7 @@
 #include "pages/QXDiffEqView.h"
 #include "pages/QXECONView.h"
 #include "pages/QXEquationPages.h"
+#include "pages/QXFunctionMemoryPages.h"
 #include "pages/QXImagePages.h"
 #include "pages/QXNumericPages.h"
 #include "pages/QXPageView.h"
@@ -105,5 +106,6 @@ void RegisterQXPageClasses() {
   RegisterTokenWndPageClasses();
   RegisterProgramPageClasses();
   RegisterDiffEqPageClasses();
+  RegisterFunctionPageClasses();
   RegisterRecursionPageClasses();
 }
