@@ -1,5 +1,7 @@
 #include "pages/QXFunctionFieldPage.h"
 
+#include "pages/QXFunctionFieldBytes.h"
+
 #include "app/MenuPopups.h"
 #include "app/QXDoc.h"
 #include "classlib/MenuHelpers.h"
@@ -127,12 +129,7 @@ void CQXFunctionFieldCtrlDataPage::placePaneLast() {
 }
 
 BOOL CQXFunctionFieldCtrlDataPage::mapCharacter(UINT character, QXCHARMAPENTRY* entry) const {
-  if (character >= charConvert_.size()) return FALSE;
-  const DWORD value = charConvert_[character];
-  if (value == 0 || (value & 0xFFFF) >= 256 || value > 0xFFFFFF) return FALSE;
-  entry->leadByte = BYTE(value >> 16);
-  entry->tokenByte = BYTE(value & 0xFF);
-  return TRUE;
+  return MapConvertedCharacter(charConvert_.data(), character, entry);
 }
 
 void CQXFunctionFieldCtrlDataPage::PrepareFieldEditor(int i) {

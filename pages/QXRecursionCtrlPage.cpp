@@ -7,6 +7,7 @@
 #include "datamodel/CalcNumber.h"
 #include "datamodel/ModelLookups.h"
 #include "datamodel/QXDocEntry.h"
+#include "pages/QXFunctionFieldBytes.h"
 #include "pages/QXNumberText.h"
 #include "platform/CmdUI.h"
 #include "platform/LanguageLibrary.h"
@@ -83,8 +84,6 @@ std::vector<const char*> gridLabels(int type, int sequences, int start) {
 }
 
 }  // namespace
-
-CQXTokenField* CQXRecursionFieldList::CreateField() { return new CQXTokenField; }
 
 const CMessageMap& CQXRecursionCtrlDataPage::messageMap() {
   using P = CQXRecursionCtrlDataPage;
@@ -232,13 +231,7 @@ void CQXRecursionCtrlDataPage::relabelFields() {
 }
 
 BOOL CQXRecursionCtrlDataPage::charMapEntry(UINT character, QXCHARMAPENTRY* entry) const {
-  if (character > 255) return FALSE;
-  const DWORD e = m_charMap[character];
-  if (e == 0 || LOWORD(e) >= 256 || e > 0xFFFFFF) return FALSE;
-  entry->character = character;
-  entry->leadByte = BYTE(HIWORD(e));
-  entry->tokenByte = BYTE(LOWORD(e));
-  return TRUE;
+  return MapConvertedCharacter(m_charMap.data(), character, entry);
 }
 
 void CQXRecursionCtrlDataPage::OnSize(UINT type, int cx, int cy) {

@@ -15,6 +15,7 @@
 #pragma once
 
 #include "pages/QXDataPage.h"
+#include "pages/QXFunctionFieldPage.h"
 #include "pages/QXGridCtrl.h"
 #include "platform/DC.h"
 #include "tokens/QXTokenFieldList.h"
@@ -32,16 +33,6 @@ class CMenu;
 class CQXFieldTokenEditor;
 class QComboBox;
 class QRadioButton;
-
-// The field list of the recursion pages: it makes plain token fields.
-class CQXRecursionFieldList : public CQXTokenFieldList {
-  Q_OBJECT
- public:
-  using CQXTokenFieldList::CQXTokenFieldList;
-
- protected:
-  CQXTokenField* CreateField() override;
-};
 
 class CQXRecursionCtrlDataPage : public CQXDataPage {
   Q_OBJECT
@@ -207,7 +198,7 @@ class CQXRecursionCtrlDataPage : public CQXDataPage {
   void onTypeSelected(int index);
   BOOL charMapEntry(UINT character, struct QXCHARMAPENTRY* entry) const;
 
-  CQXRecursionFieldList m_formulaList;
+  CQXFunctionFieldList m_formulaList;
   CQXGridCtrl m_grid;
   CFont m_pageFont;
   BOOL m_pageFontMade = FALSE;

@@ -4,6 +4,7 @@
 #include "datamodel/QXFunctionItems.h"
 #include "datamodel/QXGraphFuncSets.h"
 #include "datamodel/QXRecursionItem.h"
+#include "pages/QXFunctionFieldBytes.h"
 #include "pages/QXSimpleDataView.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeClass.h"
@@ -63,11 +64,11 @@ BOOL CQXRecursionDataPage::LoadFromItem(CQXDocEntry* entry) {
   RebuildRangeGrid(FALSE);
   if (GetTypeCombo()) GetTypeCombo()->setCurrentIndex(m_typeIndex);
   for (int j = 0; j < 2; ++j) {
-    std::vector<BYTE> text(item->GetFormulaLength(j));
-    if (!text.empty()) item->GetFormulaBytes(j, text.data(), DWORD(text.size()));
+    std::vector<BYTE> stored(item->GetFormulaLength(j));
+    if (!stored.empty()) item->GetFormulaBytes(j, stored.data(), DWORD(stored.size()));
     // The stored end byte is not a token.
-    if (!text.empty() && text.back() == 0xFF) text.pop_back();
-    SetFieldTokens(j, text.data(), int(text.size()));
+    const std::string text = WithoutEndByte(stored.data(), DWORD(stored.size()));
+    SetFieldTokens(j, reinterpret_cast<const BYTE*>(text.data()), int(text.size()));
     auto info = std::make_unique<CQXGraphFunctionInfo>(NewGraphFunctionInfo(j));
     item->GetFormulaStyle(j, info->style, kStyleSize);
     GetFieldList().SetFieldData(j, reinterpret_cast<std::uintptr_t>(info.get()));
