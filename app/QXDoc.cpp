@@ -95,6 +95,7 @@ const CMessageMap& CQXDoc::messageMap() {
           .command(kCmdShowSelection, &CQXDoc::OnShowSelection)
           .command(kCmdEditCmdList, &CQXDoc::OnEditCmdList)
           .command(kCmdUserCmdList, &CQXDoc::OnUserCmdList)
+          .command(kCmdMacros, &CQXDoc::OnMacros)
           // The Link menu; it, Save and Properties need an open store.
           .commandRange(CQXDocLinkCommands::ID_LINK_RECEIVE, CQXDocLinkCommands::ID_LINK_RECEIVE_SCREEN,
                         &CQXDoc::OnLinkCommand)

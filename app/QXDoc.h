@@ -158,6 +158,9 @@ class CQXDoc : public CDocument, public CQXDocServices, public CQXDocCommandHost
   // Options > Liste définie par l'utilisateur: after OK every view hears
   // that the command lists changed, so that token pages refresh their pane.
   void OnUserCmdList();
+  // Options > Macros (always enabled): the macro list; after OK the selected
+  // item is shown again.
+  void OnMacros();
 
   // ---- CQXDocServices
   void GetCalculatorType(std::string* out) override;

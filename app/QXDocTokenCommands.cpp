@@ -4,6 +4,7 @@
 #include "platform/MessageBox.h"
 #include "platform/WinApp.h"
 #include "tokens/QXEditCmdTreeDlg.h"
+#include "tokens/QXEditMacroListDlg.h"
 #include "tokens/QXUserCmdListDlg.h"
 
 namespace {
@@ -28,4 +29,9 @@ void CQXDoc::OnUserCmdList() {
   GetCalculatorName(&model);
   CQXUserCmdListDlg dialog(&tokenTable_, model.c_str(), AfxGetMainWnd());
   if (dialog.DoModal() == IDOK) UpdateAllViews(nullptr, kHintCommandListsChanged);
+}
+
+void CQXDoc::OnMacros() {
+  CQXEditMacroListDlg dialog(this, AfxGetMainWnd());
+  if (dialog.DoModal() == IDOK) ShowSelectedItemView();
 }

@@ -2,7 +2,6 @@
 
 #include "datamodel/QXCalcItem.h"
 #include "tokens/CalcTokenBytes.h"
-#include "tokens/QXTokenEditor.h"
 
 #include <cstring>
 
@@ -74,13 +73,4 @@ BOOL StyleIsDrawn(const CQXGraphFunctionInfo& info, int group) {
 void ToggleStyleDrawn(CQXGraphFunctionInfo* info, int group) {
   if (!info || !validGroup(group)) return;
   std::memcpy(styleAt(info, group, kStyleDrawn), StyleIsDrawn(*info, group) ? "NS" : "SL", 2);
-}
-
-BOOL MapConvertedCharacter(const DWORD* table, UINT character, QXCHARMAPENTRY* entry) {
-  if (!table || character > 255) return FALSE;
-  const DWORD value = table[character];
-  if (value == 0 || (value & 0xFFFF) >= 256 || value > 0xFFFFFF) return FALSE;
-  entry->leadByte = BYTE(value >> 16);
-  entry->tokenByte = BYTE(value & 0xFF);
-  return TRUE;
 }

@@ -10,7 +10,6 @@
 #include <string>
 
 class CQXTokenTextMap;
-struct QXCHARMAPENTRY;
 
 // The calculator's end byte, which the older family's texts end with, and
 // the separator of the two parts of a parametric function.
@@ -19,11 +18,6 @@ inline constexpr BYTE kParametricSeparator = 0xF6;
 
 // `data` without one final end byte 0xFF (any other last byte is kept).
 std::string WithoutEndByte(const BYTE* data, DWORD length);
-
-// The token a typed character stands for in a model's character conversion
-// table of 256 entries (table byte x 65536 + character): FALSE for none, an
-// entry whose character is 256 or more, or one beyond 24 bits.
-BOOL MapConvertedCharacter(const DWORD* table, UINT character, QXCHARMAPENTRY* entry);
 
 // Splits `bytes` at the first one-byte token 0xF6 of the token walk over
 // `map`'s lead bytes (a 0xF6 that is the token byte of a two-byte token does

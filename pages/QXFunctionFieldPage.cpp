@@ -1,7 +1,5 @@
 #include "pages/QXFunctionFieldPage.h"
 
-#include "pages/QXFunctionFieldBytes.h"
-
 #include "app/MenuPopups.h"
 #include "app/QXDoc.h"
 #include "classlib/MenuHelpers.h"
@@ -79,8 +77,7 @@ BOOL CQXFunctionFieldCtrlDataPage::OnInitDialog() {
 
   std::string model;
   if (auto* doc = dynamic_cast<CQXDocServices*>(document)) doc->GetCalculatorName(&model);
-  charConvert_.fill(0);
-  LoadCharConvertTable(model.c_str(), charConvert_.data(), UINT(charConvert_.size()));
+  charConvert_.Load(model.c_str());
   PrepareFieldEditors();
 
   selectWnd_ = new CQXTokenSelectWnd;
@@ -128,14 +125,10 @@ void CQXFunctionFieldCtrlDataPage::placePaneLast() {
   GetCmdChooser().PlaceViewsAfter(last);
 }
 
-BOOL CQXFunctionFieldCtrlDataPage::mapCharacter(UINT character, QXCHARMAPENTRY* entry) const {
-  return MapConvertedCharacter(charConvert_.data(), character, entry);
-}
-
 void CQXFunctionFieldCtrlDataPage::PrepareFieldEditor(int i) {
   CQXFieldTokenEditor* editor = fieldList_ ? fieldList_->GetFieldEditor(i) : nullptr;
   if (!editor) return;
-  editor->SetCharMapCallback([this](UINT c, QXCHARMAPENTRY* entry) { return mapCharacter(c, entry); });
+  editor->SetCharMapCallback(charConvert_.Callback());
   editor->SetTokenTextMap(&GetTokenTextMap());
 }
 

@@ -112,7 +112,6 @@ class CQXFunctionFieldCtrlDataPage : public CQXTokenWndDataPage {
 
  private:
   CQXFieldTokenEditor* focusedEditor() const;
-  BOOL mapCharacter(UINT character, QXCHARMAPENTRY* entry) const;
   void applyPageFont();
   void placePaneLast();
 
@@ -140,7 +139,7 @@ class CQXFunctionFieldCtrlDataPage : public CQXTokenWndDataPage {
   CFont font_;
   const CFont* pageFont_ = nullptr;
   BYTE lastCharacter_ = 32;
-  std::array<DWORD, 256> charConvert_{};
+  CQXCharConvertTable charConvert_;
   QPointer<CQXTokenSelectWnd> selectWnd_;
   // The editor that asked the popup last.
   QPointer<CQXTokenEditor> askingEditor_;

@@ -77,7 +77,6 @@ CQXProgramCtrlDataPage::~CQXProgramCtrlDataPage() { delete selectWnd_.data(); }
 
 void CQXProgramCtrlDataPage::init() {
   useCalcWidth_ = tallix::settings::readInt(tallix::settings::kSettings, kUseCalcWidthKey) != 0;
-  charConvert_.fill(0);
 }
 
 // ---------------------------------------------------------------- window
@@ -123,8 +122,8 @@ BOOL CQXProgramCtrlDataPage::OnInitDialog() {
   applyPageFont();
   GetCmdChooser().PlaceViewsAfter(editor_);
 
-  LoadCharConvertTable(model.c_str(), charConvert_.data(), UINT(charConvert_.size()));
-  editor_->SetCharMapCallback([this](UINT c, QXCHARMAPENTRY* entry) { return mapCharacter(c, entry); });
+  charConvert_.Load(model.c_str());
+  editor_->SetCharMapCallback(charConvert_.Callback());
 
   selectWnd_ = new CQXTokenSelectWnd;
   if (selectWnd_->Create(this)) {
@@ -142,15 +141,6 @@ void CQXProgramCtrlDataPage::OnDestroy() {
     delete selectWnd_.data();
   }
   CQXTokenWndDataPage::OnDestroy();
-}
-
-BOOL CQXProgramCtrlDataPage::mapCharacter(UINT character, QXCHARMAPENTRY* entry) const {
-  if (character >= charConvert_.size()) return FALSE;
-  const DWORD value = charConvert_[character];
-  if (value == 0 || (value & 0xFFFF) >= 256 || value > 0xFFFFFF) return FALSE;
-  entry->leadByte = BYTE(value >> 16);
-  entry->tokenByte = BYTE(value & 0xFF);
-  return TRUE;
 }
 
 void CQXProgramCtrlDataPage::applyPageFont() {

@@ -133,8 +133,6 @@ class CQXProgramCtrlDataPage : public CQXTokenWndDataPage {
   void init();
   BOOL createEditor();
   void applyPageFont();
-  // The token of a typed character, from the page's own table.
-  BOOL mapCharacter(UINT character, QXCHARMAPENTRY* entry) const;
   bool editorFocused() const;
   bool nameFocused() const;
 
@@ -147,7 +145,7 @@ class CQXProgramCtrlDataPage : public CQXTokenWndDataPage {
   int editorWidth_ = 0;
   int displayWidth_ = kDefaultDisplayWidth;
   BYTE lastCharacter_ = 32;
-  std::array<DWORD, 256> charConvert_{};
+  CQXCharConvertTable charConvert_;
   QRect editorRect_;
   QPointer<QLineEdit> nameEdit_;
   // A window of the page's top-level window, so it is made and destroyed

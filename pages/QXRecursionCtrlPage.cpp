@@ -5,7 +5,6 @@
 #include "app/QXDoc.h"
 #include "classlib/LogFont.h"
 #include "datamodel/CalcNumber.h"
-#include "datamodel/ModelLookups.h"
 #include "datamodel/QXDocEntry.h"
 #include "pages/QXFunctionFieldBytes.h"
 #include "pages/QXNumberText.h"
@@ -178,13 +177,13 @@ BOOL CQXRecursionCtrlDataPage::OnInitDialog() {
     FillTokenTextMap(doc->GetTokenTable(), &m_textMap);
     std::string model;
     doc->GetCalculatorName(&model);
-    LoadCharConvertTable(model.c_str(), m_charMap.data(), UINT(m_charMap.size()));
+    m_charConvert.Load(model.c_str());
   }
   // Each editor types through this page's map.
   for (int i = 0; i < m_formulaList.GetFieldCount(); ++i) {
     if (CQXFieldTokenEditor* editor = FieldEditor(i)) {
       editor->SetTokenTextMap(&m_textMap);
-      editor->SetCharMapCallback([this](UINT c, QXCHARMAPENTRY* entry) { return charMapEntry(c, entry); });
+      editor->SetCharMapCallback(m_charConvert.Callback());
     }
   }
   m_initialised = TRUE;
@@ -228,10 +227,6 @@ void CQXRecursionCtrlDataPage::relabelFields() {
   for (int i = 0; i < m_formulaList.GetFieldCount(); ++i)
     if (CQXTokenField* field = m_formulaList.GetField(i)) field->SetLabel(fieldLabel(i).c_str());
   m_formulaList.RecalcLayout();
-}
-
-BOOL CQXRecursionCtrlDataPage::charMapEntry(UINT character, QXCHARMAPENTRY* entry) const {
-  return MapConvertedCharacter(m_charMap.data(), character, entry);
 }
 
 void CQXRecursionCtrlDataPage::OnSize(UINT type, int cx, int cy) {

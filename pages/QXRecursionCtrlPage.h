@@ -196,14 +196,13 @@ class CQXRecursionCtrlDataPage : public CQXDataPage {
   void relabelFields();
   std::string fieldLabel(int field) const;
   void onTypeSelected(int index);
-  BOOL charMapEntry(UINT character, struct QXCHARMAPENTRY* entry) const;
 
   CQXFunctionFieldList m_formulaList;
   CQXGridCtrl m_grid;
   CFont m_pageFont;
   BOOL m_pageFontMade = FALSE;
   int m_lastCharacter = 32;
-  std::array<DWORD, 256> m_charMap{};
+  CQXCharConvertTable m_charConvert;
   CQXTokenTextMap m_textMap;
   QPointer<QComboBox> m_typeCombo;
   QPointer<QRadioButton> m_startButtons[2];

@@ -77,6 +77,22 @@ struct QXCHARMAPENTRY {
 };
 using TokenCharMapCallback = std::function<BOOL(UINT character, QXCHARMAPENTRY* entry)>;
 
+// A model's table of typed characters that are tokens: per character 0, or
+// the lead byte in bits 16-23 and the token byte in bits 0-7. Each page keeps
+// its own and hands `Map` to its editors as their character callback.
+class CQXCharConvertTable {
+ public:
+  // The model's table; all zero when it has none.
+  void Load(const char* model);
+  BOOL Map(UINT character, QXCHARMAPENTRY* entry) const;
+  TokenCharMapCallback Callback() const {
+    return [this](UINT character, QXCHARMAPENTRY* entry) { return Map(character, entry); };
+  }
+
+ private:
+  std::array<DWORD, 256> table_{};
+};
+
 class CQXTokenEditor : public CScrollWnd<CWnd> {
   Q_OBJECT
 

@@ -2,6 +2,7 @@
 // mouse.
 #include "tokens/QXTokenEditor.h"
 
+#include "datamodel/ModelLookups.h"
 #include "platform/Cp1252.h"
 
 #include <QApplication>
@@ -508,4 +509,18 @@ void CQXTokenEditor::updateCursor(QPoint point) {
     overSelection = index >= std::min(selP_, selQ_) && index < std::max(selP_, selQ_);
   }
   setCursor(overSelection ? Qt::ArrowCursor : Qt::IBeamCursor);
+}
+
+void CQXCharConvertTable::Load(const char* model) {
+  table_.fill(0);
+  LoadCharConvertTable(model, table_.data(), UINT(table_.size()));
+}
+
+BOOL CQXCharConvertTable::Map(UINT character, QXCHARMAPENTRY* entry) const {
+  if (character >= table_.size()) return FALSE;
+  const DWORD value = table_[character];
+  if (value == 0 || (value & 0xFFFF) >= 256 || value > 0xFFFFFF) return FALSE;
+  entry->leadByte = BYTE(value >> 16);
+  entry->tokenByte = BYTE(value & 0xFF);
+  return TRUE;
 }

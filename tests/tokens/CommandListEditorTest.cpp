@@ -17,12 +17,14 @@
 #include "tokens/StoredCommandLists.h"
 #include "tokens/TokenListFile.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -152,22 +154,31 @@ TEST_F(CommandListEditor, ANewNumberByteMovesTheCommandAndNextWalksOn) {
   AppWriteProfileInt(kEditCmdList, "Cmd Extended", 1);
   CQXCommandTable table;
   table.SetCommand(0, 1, "a", "", "");
-  table.SetCommand(0, 2, "b", "", "");
+  table.SetCommand(0, 5, "b", "", "");
   CQXEditCmdListDlg dialog(&table);
   ASSERT_TRUE(dialog.Create(CQXEditCmdListDlg::kTemplateId));
-  // The first command gets number 9 and Next; the second is closed with OK.
-  tallix::test::whenModal<CQXEditCmdDlg>([](CQXEditCmdDlg* edit) {
-    edit->GetDlgItemAs<QSpinBox>(1032)->setValue(9);
-    tallix::test::whenModal<CQXEditCmdDlg>([](CQXEditCmdDlg* next) {
-      EXPECT_STREQ(next->m_command.characters, "b");
-      click(next, IDOK);
-    });
-    click(edit, CQXEditCmdDlg::kNextButton);
+  // The first command gets number 3 and Next; the one after its new place
+  // is closed with OK.
+  int shown = 0;
+  QTimer script;
+  script.setInterval(5);
+  QObject::connect(&script, &QTimer::timeout, [&] {
+    auto* edit = qobject_cast<CQXEditCmdDlg*>(QApplication::activeModalWidget());
+    if (!edit || !edit->isVisible()) return;
+    if (++shown == 1) {
+      edit->GetDlgItemAs<QSpinBox>(1032)->setValue(3);
+      click(edit, CQXEditCmdDlg::kNextButton);
+    } else {
+      EXPECT_STREQ(edit->m_command.characters, "b");
+      click(edit, IDOK);
+    }
   });
+  script.start();
   click(&dialog, 1030);
-  EXPECT_EQ(commands(table), (std::vector<std::string>{"0:2:b||", "0:9:a||"}));
+  EXPECT_EQ(shown, 2);
+  EXPECT_EQ(commands(table), (std::vector<std::string>{"0:3:a||", "0:5:b||"}));
   ASSERT_EQ(dialog.GetList()->GetItemCount(), 2);
-  EXPECT_EQ(dialog.GetList()->GetItemText(1, 0), "0 9");
+  EXPECT_EQ(dialog.GetList()->GetItemText(0, 0), "0 3");
   dialog.EndDialog(IDCANCEL);
 }
 
