@@ -5,6 +5,7 @@
 #include "datamodel/QXDiffEqItem.h"
 #include "datamodel/QXDocEntry.h"
 #include "pages/QXDescriptionPage.h"
+#include "pages/QXDiffEqFieldsPage.h"
 #include "pages/QXDiffEqGridPages.h"
 #include "platform/CmdUI.h"
 #include "platform/LanguageLibrary.h"
@@ -79,6 +80,7 @@ BOOL CQXDifferentialEquationDataView::CreatePages() {
       if (record) m_slots[size_t(i)] = std::make_unique<CQXRawBlock>(*record);
     }
     AddPage(new CQXDifferentialEquationDataPage(this));
+    AddPage(new CQXDifferentialEquationFNCDataPage(this));
     AddPage(new CQXDifferentialEquationParamDataPage(this));
     AddPage(new CQXDifferentialEquationOutputDataPage(this));
     AddPage(new CQXDescriptionPage);
@@ -349,6 +351,7 @@ void CQXDifferentialEquationDataPage::UnmergeMenus() { EditMenuEntryItem(kPopupE
 void RegisterDiffEqPageClasses() {
   for (const CRuntimeClass* cls :
        {RUNTIME_CLASS(CQXDifferentialEquationDataView), RUNTIME_CLASS(CQXDifferentialEquationDataPage),
+        RUNTIME_CLASS(CQXDifferentialEquationFNCDataPage),
         RUNTIME_CLASS(CQXDifferentialEquationParamDataPage), RUNTIME_CLASS(CQXDifferentialEquationOutputDataPage)})
     RegisterRuntimeClass(cls);
 }

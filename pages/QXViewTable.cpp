@@ -15,6 +15,7 @@
 #include "pages/QXNumericPages.h"
 #include "pages/QXPageView.h"
 #include "pages/QXProgramPages.h"
+#include "pages/QXRecursionPages.h"
 #include "pages/QXTokenWndDataPage.h"
 
 #include <memory>
@@ -106,4 +107,5 @@ void RegisterQXPageClasses() {
   RegisterProgramPageClasses();
   RegisterDiffEqPageClasses();
   RegisterFunctionPageClasses();
+  RegisterRecursionPageClasses();
 }

@@ -2,12 +2,14 @@
 // the type page, the equations renumbered with a count, the parameters and
 // output lists committed and shown again as committed.
 #include "datamodel/QXDiffEqItem.h"
+#include "pages/QXDiffEqFieldsPage.h"
 #include "pages/QXDiffEqGridPages.h"
 #include "pages/QXDiffEqView.h"
 #include "pages/QXViewTable.h"
 #include "tests/pages/CalcNumberBytes.h"
 #include "tests/pages/PageTestSupport.h"
 #include "tests/support/MessageLog.h"
+#include "tokens/QXTokenField.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -86,6 +88,10 @@ class DiffEqPages : public ::testing::Test {
 TEST_F(DiffEqPages, AnItemWithoutKindOpensAsSeparableAndTheFirstOrderKeepsTheComboKind) {
   auto* item = new CQXDiffEqItem;
   item->SetRecord("OUTP", std::vector<BYTE>(202, 0));
+  // 0x7F leads two-byte tokens: the 0 after it is a token byte, not the end.
+  w.doc.GetTokenTable().SetCommand(0x7F, 0, "q", "q", "");
+  putRecord(item, "1", {0, 0, 0, 2, 0x7F, 0});
+  putRecord(item, "9", {0, 0, 0, 2, 0x41, 0});
   open(item);
   EXPECT_EQ(w.popupTexts(4).mid(0, 5),
             (QStringList{"Type", "Equation", "Réglages de fenêtre", "Paramètre", "Description"}));
@@ -93,6 +99,26 @@ TEST_F(DiffEqPages, AnItemWithoutKindOpensAsSeparableAndTheFirstOrderKeepsTheCom
   EXPECT_EQ(type->GetCombo()->currentIndex(), 0);
   EXPECT_FALSE(type->GetOrderSpin()->isVisible());
   PageWindow::lookAt();
+
+  // Four separable fields; one typed is stored in its record with the end
+  // byte, its header sized for it.
+  auto* fields = showPage<CQXDifferentialEquationFNCDataPage>(CQXDifferentialEquationDataView::kFieldsPage);
+  ASSERT_TRUE(fields);
+  CQXTokenFieldList* list = fields->GetFieldList();
+  ASSERT_EQ(list->GetFieldCount(), 4);
+  EXPECT_EQ(list->GetField(0)->GetLabel(), "f(x)=");
+  EXPECT_EQ(list->GetField(3)->GetLabel(), "y0=");
+  EXPECT_EQ(list->GetFieldEditor(0)->GetTokensLength(1), 2);
+  EXPECT_EQ(list->GetFieldEditor(2)->GetTokensLength(1), 1);
+  const BYTE tokens[] = {0x41, 0x89, 0x42};
+  list->GetFieldEditor(1)->SetTokens(tokens, 3, 1);
+  list->GetFieldEditor(1)->SetModified(TRUE);
+  ASSERT_TRUE(CommitActivePage());
+  EXPECT_EQ(recordOf(storedItem(), "2"), (std::vector<BYTE>{0, 0, 0, 2, 0x41, 0x89, 0x42, 0}));
+  BYTE header[40] = {};
+  storedItem()->FindBlock("2")->GetHeader(header, 40);
+  EXPECT_EQ(header[9], 8);
+  ASSERT_TRUE(view->ShowPage(CQXDifferentialEquationDataView::kTypePage));
 
   // Bernoulli, then second order, then back to first order: Bernoulli.
   type->GetCombo()->setCurrentIndex(2);
