@@ -15,6 +15,7 @@
 #include "platform/PropertySheet.h"
 #include "tokens/EditorFonts.h"
 #include "tokens/QXCharTableDlg.h"
+#include "tokens/QXPasteCmdDlg.h"
 #include "tokens/QXTokenField.h"
 #include "tokens/QXTokenEditorVariants.h"
 
@@ -655,7 +656,10 @@ void CQXRecursionCtrlDataPage::OnUpdateDraw(CCmdUI* ui) {
 
 BOOL CQXRecursionCtrlDataPage::ChoosePasteCommand(std::vector<BYTE>* bytes) {
   bytes->clear();
-  return FALSE;
+  CQXPasteCmdDlg dialog(this, GetPageFont(), dynamic_cast<CQXDocServices*>(document));
+  if (dialog.DoModal() != IDOK) return FALSE;
+  *bytes = dialog.m_result.Bytes();
+  return !bytes->empty();
 }
 
 void CQXRecursionCtrlDataPage::OnVariable(UINT command) {

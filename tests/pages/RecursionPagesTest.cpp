@@ -10,6 +10,12 @@
 #include "tests/pages/CalcNumberBytes.h"
 #include "tests/pages/PageTestSupport.h"
 #include "tests/support/MessageLog.h"
+#include "tests/support/ModalScript.h"
+#include "classlib/ProfileSettings.h"
+#include "tokens/CmdChooser.h"
+#include "tokens/CmdListCtrl.h"
+#include "tokens/QXPasteCmdDlg.h"
+#include "tokens/QXTokenEditorVariants.h"
 #include "tokens/QXTokenField.h"
 
 #include <QComboBox>
@@ -193,3 +199,32 @@ TEST_F(RecursionPages, TypesShapeTheGridAndARefusedChangeLeavesTheOldType) {
 }
 
 }  // namespace
+
+TEST_F(RecursionPages, PasteCommandPutsThePickedCommandIntoTheFieldFocusedLast) {
+  ASSERT_TRUE(w.doc.GetTokenTable().SetCommand(0x7F, 0x3A, "Xmax", "Xmax", ""));
+  auto* item = new CQXRecursionV5Item;
+  ASSERT_TRUE(item->InitValues());
+  auto* page = open<CQXRecursionV5DataView, CQXRecursionV5DataPage>(item);
+  ASSERT_TRUE(page);
+  CQXFieldTokenEditor* editor = page->GetFieldList().GetFieldEditor(1);
+  ASSERT_TRUE(editor);
+  editor->setFocus();
+  AppWriteProfileInt("Token View", "Last View", CQXCmdChooser::kViewAll);
+  QXCMDSELECTION picked;
+  whenModal<CQXPasteCmdDlg>([&picked](CQXPasteCmdDlg* dialog) {
+    auto* list = static_cast<CQXCmdListCtrl*>(dialog->GetChooser()->GetView(CQXCmdChooser::kViewAll));
+    if (list->GetItemCount() > 0) list->SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    if (dialog->GetChooser()->GetSelectedCommand(&picked))
+      dialog->SendMessage(WM_COMMAND, 20070);
+    else
+      dialog->EndDialog(IDCANCEL);
+  });
+  page->SendMessage(WM_COMMAND, 20056);
+  ASSERT_GT(picked.length, 0);
+  std::vector<BYTE> bytes(16);
+  int length = 0;
+  ASSERT_TRUE(editor->GetTokens(bytes.data(), int(bytes.size()), &length, 1));
+  bytes.resize(size_t(length));
+  if (!bytes.empty() && bytes.back() == 0xFF) bytes.pop_back();
+  EXPECT_EQ(bytes, std::vector<BYTE>(picked.bytes, picked.bytes + picked.length));
+}
