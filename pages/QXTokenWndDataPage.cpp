@@ -10,6 +10,7 @@
 #include "services/DocServices.h"
 #include "tokens/CmdListCtrl.h"
 
+#include <utility>
 #include <QCursor>
 #include <QLayout>
 #include <QMouseEvent>
@@ -116,7 +117,9 @@ void CQXTokenWndDataPage::init() {
   dragStartHeight_ = paneHeight_;
 }
 
-CQXTokenWndDataPage::~CQXTokenWndDataPage() = default;
+// The band goes first: it asks the page about a drag when it hides, which
+// the page's bases do while they take the window down.
+CQXTokenWndDataPage::~CQXTokenWndDataPage() { delete std::exchange(band_, nullptr); }
 
 CToolBar& CQXTokenWndDataPage::GetToolBar() { return *toolBar_; }
 

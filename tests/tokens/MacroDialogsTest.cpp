@@ -49,8 +49,12 @@ void whenMenu(UINT id) {
     timer->stop();
     timer->deleteLater();
     for (QAction* action : menu->actions())
-      if (CommandIdOf(action) == id && action->isEnabled())
-        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+      if (CommandIdOf(action) == id && action->isEnabled()) {
+        // Chosen by the keyboard: no pointer position to race the layout.
+        menu->setActiveAction(action);
+        QTest::keyClick(menu, Qt::Key_Return);
+        break;
+      }
     if (menu->isVisible()) menu->close();  // never left open
   });
   timer->start();
