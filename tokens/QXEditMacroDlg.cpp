@@ -228,13 +228,16 @@ LRESULT CQXEditMacroDlg::OnInsertNotify(WPARAM, LPARAM value) {
 
 // ---- Edit commands: the token editor, else the focused name or description ----
 
+// The dialog's own focus child, not the application's: a command chosen from
+// the editor's menu arrives after the menu closed, possibly before the window
+// is active again.
 bool CQXEditMacroDlg::editorFocused() const {
-  QWidget* focus = QApplication::focusWidget();
+  QWidget* focus = focusWidget();
   return editor_ && focus && (focus == editor_ || editor_->isAncestorOf(focus));
 }
 
 QLineEdit* CQXEditMacroDlg::focusedEdit() const {
-  QWidget* focus = QApplication::focusWidget();
+  QWidget* focus = focusWidget();
   return focus && (focus == nameEdit_ || focus == descriptionEdit_) ? static_cast<QLineEdit*>(focus) : nullptr;
 }
 
