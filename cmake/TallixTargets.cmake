@@ -98,7 +98,7 @@ endfunction()
 # - Otherwise it is linked with a replay main and the test
 #   fuzzreplay.<name> feeds it every file of the corpus once, so the
 #   hand-made damaged inputs run in every build.
-set(TALLIX_FUZZ_SECONDS 30 CACHE STRING "Seconds each fuzz target runs in the fuzz build")
+set(TALLIX_FUZZ_SECONDS 20 CACHE STRING "Seconds each fuzz target runs in the fuzz build")
 function(tallix_fuzzer name)
   cmake_parse_arguments(A "" "CORPUS" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
@@ -114,7 +114,9 @@ function(tallix_fuzzer name)
       COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1
               sh -c "rm -rf '${work}' && mkdir -p '${work}' && cp -r '${A_CORPUS}'/. '${work}'/ && exec \"$0\" -max_total_time=${TALLIX_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10 '${work}'"
               $<TARGET_FILE:${name}>)
-    set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz TIMEOUT 600)
+    # A high cost makes ctest start the long fuzz runs first, so the short
+    # tests fill the cores at the end instead of a last fuzz run alone.
+    set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz TIMEOUT 600 COST 1000)
   else()
     target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/FuzzReplayMain.cpp)
     add_test(NAME fuzzreplay.${name} COMMAND ${name} ${A_CORPUS})

@@ -11,7 +11,7 @@
 # At the end (also after a failure) it prints the wall time of each stage.
 #
 # TALLIX_SKIP_SANITIZERS=1 leaves out the second build, TALLIX_SKIP_FUZZ=1
-# only its fuzz runs; TALLIX_FUZZ_SECONDS sets each fuzz target's time (30).
+# only its fuzz runs; TALLIX_FUZZ_SECONDS sets each fuzz target's time (20).
 set -e
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 4)
@@ -60,7 +60,7 @@ if [ "${TALLIX_SKIP_SANITIZERS:-0}" != 1 ]; then
     -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -gline-tables-only" \
     -DCMAKE_C_FLAGS_DEBUG="-O1 -gline-tables-only" \
     -DTALLIX_SANITIZE=ON -DTALLIX_FUZZ=ON -DTALLIX_BENCHMARKS=OFF \
-    -DTALLIX_FUZZ_SECONDS="${TALLIX_FUZZ_SECONDS:-30}"
+    -DTALLIX_FUZZ_SECONDS="${TALLIX_FUZZ_SECONDS:-20}"
   stage "sanitizer build" cmake --build build-san -j "$jobs"
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
   export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan.supp"

@@ -28,7 +28,6 @@ ICONS = [
     (213, "picture", "PIC", (200, 120, 30)),
     (214, "dynamic-graph", "DYN", (170, 60, 60)),
     (215, "screen-copy", "SCR", (60, 60, 60)),
-    (7367, "unknown-kind", "?", (150, 150, 150)),
     (7373, "not-recognised", "??", (190, 40, 40)),
     (7377, "cas-memory", "CAS", (70, 70, 160)),
     (7378, "algebra-memory", "ALG", (70, 70, 160)),

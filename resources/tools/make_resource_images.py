@@ -102,11 +102,11 @@ def calculator(c, s):
             c.rect(x, y, x + 2 * s - 1, y + s, LIGHT)
 
 
-def page(c, s):
-    c.rect(3 * s, 1 * s, 13 * s, 15 * s - 1, WHITE, DARK)
+def page(c, s, selected=False):
+    c.rect(3 * s, 1 * s, 13 * s, 15 * s - 1, (215, 228, 250, 255) if selected else WHITE, DARK)
     c.line(10 * s, 1 * s, 13 * s, 4 * s, DARK)
     for i in range(3):
-        c.line(5 * s, (6 + 2 * i) * s, 11 * s, (6 + 2 * i) * s, GREY)
+        c.line(5 * s, (6 + 2 * i) * s, 11 * s, (6 + 2 * i) * s, BLUE if selected else GREY)
 
 
 def command(c, s):
@@ -277,7 +277,10 @@ ICONS = [
     (209, "data", label("DAT", (110, 110, 110, 255))),
     (7365, "folder", folder),
     (7366, "folder-open", lambda c, s: folder(c, s, True)),
-    (7368, "item", page),
+    # The tree and icon views' item pictures, normal and selected; the
+    # first is also the picture of a kind that has none of its own.
+    (7367, "item", page),
+    (7368, "item-selected", lambda c, s: page(c, s, True)),
     (7370, "root", calculator),
     (7372, "field-button", dots_button),
     (7374, "command", command),
