@@ -7,6 +7,8 @@
 #include "platform/CmdUI.h"
 #include "platform/LanguageLibrary.h"
 #include "tests/support/FakeDocServices.h"
+#include "tests/support/FileDialogScript.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/TestEnvironment.h"
@@ -126,6 +128,21 @@ TEST_F(MacroDialogs, ARenamedMacroIsSortedAndSelected) {
   click(&list, 1090);
   EXPECT_EQ(messages.texts().size(), 1u);
   EXPECT_TRUE(list.IsModified());
+  EXPECT_EQ(list.GetList()->GetMacro(0).name, "A");
+  // Yes there, with a save that fails, keeps all and opens nothing; an OK
+  // whose write fails keeps the dialog.
+  {
+    FileDialogScript files;
+    messages.answers = {IDYES};
+    {
+      FileSizeLimit disk(8);
+      click(&list, 1090);
+      click(&list, IDOK);
+    }
+    EXPECT_EQ(files.shown, 0);
+  }
+  EXPECT_TRUE(list.IsModified());
+  EXPECT_NE(list.GetModalResult(), IDOK);
   EXPECT_EQ(list.GetList()->GetMacro(0).name, "A");
   // OK writes the file and the selected macro's name.
   click(&list, IDOK);
