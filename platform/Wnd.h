@@ -157,8 +157,9 @@ class CWnd : public QWidget, public CCmdTarget {
   virtual void OnDropFiles(const QStringList& paths);
 
   // TRUE while a menu, accelerator or tool-bar command runs. Commands that
-  // arrive meanwhile from the user are dropped and posted ones wait until it
-  // ends; dialogs shown meanwhile are application-modal.
+  // arrive meanwhile from the user for the main window are dropped and posted
+  // ones wait until it ends; dialogs shown meanwhile are application-modal
+  // and take their own commands at once.
   static BOOL IsCommandRunning();
   // What a menu item, accelerator (source 1) or tool button sends.
   BOOL ExecuteUserCommand(UINT id, WORD source = 0);

@@ -295,7 +295,7 @@ void CQXEditMacroDlg::OnUpdateEdit(CCmdUI* ui) {
 // ---- keys ----
 
 BOOL CQXEditMacroDlg::PreTranslateMessage(MSG* msg) {
-  if (msg->message == WM_KEYDOWN && editor_) {
+  if ((msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) && editor_) {
     if (msg->wParam == VK_ESCAPE && editorFocused()) {
       OnCancel();
       return TRUE;

@@ -140,12 +140,8 @@ void CQXEditMacroListDlg::OnOpen() {
     const int answer = AfxMessageBox(CLanguageLibrary::FormatMessage(kMsgSaveChanges, QFile::decodeName(fileName_.c_str())),
                                      MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDCANCEL) return;
-    if (answer == IDYES) {
-      if (fileName_.empty())
-        OnSaveAs();
-      else if (WriteMacroFile(list_, fileName_.c_str()))
-        modified_ = FALSE;
-    }
+    // Edits the user wanted kept and could not be saved stay in the list.
+    if (answer == IDYES && !(fileName_.empty() ? saveAs() : saveTo(fileName_))) return;
   }
   const QString chosen = chooseFile(TRUE);
   if (chosen.isEmpty()) return;
@@ -157,21 +153,29 @@ void CQXEditMacroListDlg::OnOpen() {
 }
 
 void CQXEditMacroListDlg::OnSaveAs() {
-  if (!list_) return;
+  if (list_) saveAs();
+}
+
+bool CQXEditMacroListDlg::saveAs() {
   const QString chosen = chooseFile(FALSE);
-  if (chosen.isEmpty()) return;
-  const std::string path = QFile::encodeName(chosen).toStdString();
-  if (!WriteMacroFile(list_, path.c_str())) return;
+  return !chosen.isEmpty() && saveTo(QFile::encodeName(chosen).toStdString());
+}
+
+bool CQXEditMacroListDlg::saveTo(const std::string& path) {
+  if (!WriteMacroFile(list_, path.c_str())) return false;
   setFileName(path);
   modified_ = FALSE;
+  return true;
 }
 
 void CQXEditMacroListDlg::OnOK() {
   if (list_) {
+    // A list that could not be written stays open, so that the user can
+    // save it elsewhere rather than lose it.
+    if (!WriteMacroFile(list_, fileName_.c_str())) return;
     const int row = GetFirstSelectedItem(list_);
     if (row >= 0)
       AppWriteProfileString(kEditMacroList, kLastSelected, list_->GetMacro(row).name.substr(0, kMacroNameMax).c_str());
-    WriteMacroFile(list_, fileName_.c_str());
     AppWriteProfileString(kEditMacroList, "Macro File", fileName_.c_str());
   }
   COrvoHelpDialog::OnOK();

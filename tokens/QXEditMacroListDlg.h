@@ -2,8 +2,10 @@
 // ("Edit Macro List"/"Macro File", else "qxlmacro.qxc"), with New, Edit
 // (also a double click) and Delete, which run the macro editor (dialog
 // 646), and Open and Save As for other macro files. OK writes the rows to
-// the file and keeps its name and the selected macro in the profile;
-// Cancel touches neither file nor profile.
+// the file and keeps its name and the selected macro in the profile (a
+// failed write keeps the dialog open); Cancel touches neither file nor
+// profile. Open after a change the user chose to save, when the save fails
+// or is cancelled, opens nothing.
 #pragma once
 
 #include "classlib/OrvoHelpDialog.h"
@@ -44,6 +46,10 @@ class CQXEditMacroListDlg : public COrvoHelpDialog {
   int runEditor(int row);
   void selectRow(int row);
   void setFileName(const std::string& name);
+  // Write the rows (to a file the user chooses, or to `path`), which then
+  // becomes the file in use; false when nothing was written.
+  bool saveAs();
+  bool saveTo(const std::string& path);
   QString chooseFile(BOOL open);
 
   CQXDocServices* document_;

@@ -18,8 +18,8 @@
 // IsInsertableToken, so no action of the user can make a byte string the
 // calculator would read differently: a one-byte token equal to a lead byte of
 // the map, a two-byte token whose lead byte is not one, and any token byte
-// 0xFF (the end byte) are refused. SetTokens and
-// Undo restore what was there and are not filtered. A single-line editor
+// 0xFF (the end byte) are refused. SetTokens, Undo and a move within the
+// editor keep what was there and are not filtered. A single-line editor
 // never holds a line break.
 //
 // Window styles (Create): kTokenEditorMultiLine (0x0004) wraps lines and takes
@@ -38,7 +38,9 @@
 // CF_TEXT. Dragging a selection offers the same two formats, copy or move;
 // the editor is a drop target for the bytes block and CF_TEXT (Ctrl copies,
 // else move) and shows a grey drop caret at the insertion point. Paste and
-// drop go through the insertion guard; the dropped tokens end up selected.
+// drops from elsewhere go through the insertion guard; a selection moved
+// within the editor keeps its tokens as they were. The dropped tokens end up
+// selected.
 #pragma once
 
 #include "classlib/LogFont.h"

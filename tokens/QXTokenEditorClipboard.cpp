@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 
 #include <algorithm>
+#include <vector>
 
 // Hands the drag events of the editor's window to the editor, at client
 // points.
@@ -236,6 +237,7 @@ BOOL CQXTokenEditor::OnDrop(COleDataObject* data, DROPEFFECT effect, QPoint poin
     return FALSE;
   }
   int at = dropIndexAt(point);
+  std::vector<WORD> moved;
   if (dragMarker_ == 10 && (effect & DROPEFFECT_MOVE)) {
     dragMarker_ = 20;
     const int first = std::min(selP_, selQ_), last = std::max(selP_, selQ_);
@@ -245,6 +247,10 @@ BOOL CQXTokenEditor::OnDrop(COleDataObject* data, DROPEFFECT effect, QPoint poin
       Invalidate();
       return FALSE;
     }
+    // The editor's own tokens move as they stand: the insertion guard is for
+    // what comes from elsewhere, and would drop an end byte or a lone lead
+    // byte the program holds.
+    for (int i = first; i < last; ++i) moved.push_back(GetTokenAt(i));
     saveUndoState();
     removeSelectedTokens();
     if (at > last) at -= last - first;
@@ -253,7 +259,11 @@ BOOL CQXTokenEditor::OnDrop(COleDataObject* data, DROPEFFECT effect, QPoint poin
     discardUndoState();
   }
   caret_ = std::clamp(at, 0, tokens_.GetSize());
-  insertTokenData(*tokens);
+  if (moved.empty()) {
+    insertTokenData(*tokens);
+  } else {
+    for (WORD w : moved) InsertToken(w);
+  }
   const int end = caret_;
   if (hasFocus()) createCaret(1);
   contentEdited();

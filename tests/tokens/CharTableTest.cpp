@@ -111,7 +111,7 @@ TEST_F(CharTable, LayoutKeepsTheLastLinesAndScalesTheFont) {
   open(65, &dlg);
   CQXCharTableGrid* grid = dlg.GetGrid();
   const int h = grid->GetCellHeight();
-  EXPECT_GT(h, 3);  // a factor of 0 keeps the height
+  EXPECT_EQ(grid->font().pixelSize(), 16);  // a factor of 0 keeps the height
   EXPECT_EQ(grid->size(), QSize(32 * (h + 1) + 1, 7 * h + 21 + 1));
   EXPECT_TRUE(dlg.rect().contains(grid->geometry()));
   auto* display = dlg.findChild<QLabel*>(QStringLiteral("static1048"));
@@ -125,6 +125,12 @@ TEST_F(CharTable, LayoutKeepsTheLastLinesAndScalesTheFont) {
   open(65, &twice);
   EXPECT_GT(twice.GetGrid()->GetCellHeight(), h + h / 2);
   twice.EndDialog(IDCANCEL);
+
+  AppWriteProfileInt(tallix::settings::kEditCmdList, "Cmd Font Size Factor", -200);
+  CQXCharTableDlg negative;
+  open(65, &negative);
+  EXPECT_EQ(negative.GetGrid()->font().pixelSize(), 16);
+  negative.EndDialog(IDCANCEL);
 }
 
 TEST_F(CharTable, AnOffScreenPositionCentres) {

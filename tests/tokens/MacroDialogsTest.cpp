@@ -7,6 +7,8 @@
 #include "platform/CmdUI.h"
 #include "platform/LanguageLibrary.h"
 #include "tests/support/FakeDocServices.h"
+#include "tests/support/FileDialogScript.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/TestEnvironment.h"
@@ -127,6 +129,21 @@ TEST_F(MacroDialogs, ARenamedMacroIsSortedAndSelected) {
   EXPECT_EQ(messages.texts().size(), 1u);
   EXPECT_TRUE(list.IsModified());
   EXPECT_EQ(list.GetList()->GetMacro(0).name, "A");
+  // Yes there, with a save that fails, keeps all and opens nothing; an OK
+  // whose write fails keeps the dialog.
+  {
+    FileDialogScript files;
+    messages.answers = {IDYES};
+    {
+      FileSizeLimit disk(8);
+      click(&list, 1090);
+      click(&list, IDOK);
+    }
+    EXPECT_EQ(files.shown, 0);
+  }
+  EXPECT_TRUE(list.IsModified());
+  EXPECT_NE(list.GetModalResult(), IDOK);
+  EXPECT_EQ(list.GetList()->GetMacro(0).name, "A");
   // OK writes the file and the selected macro's name.
   click(&list, IDOK);
   std::string last;
@@ -135,7 +152,7 @@ TEST_F(MacroDialogs, ARenamedMacroIsSortedAndSelected) {
   EXPECT_TRUE(fileContents(env.dataFile("macros.qxc")).contains("Name=A\r\nDescription=c\r\nMacro Start\r\nF7h 10h \r\n"));
 }
 
-TEST_F(MacroDialogs, TheEditorsMenuReachesTheEditor) {
+TEST_F(MacroDialogs, TheEditorsMenuAndKeysReachTheEditor) {
   CQXEditMacroListDlg list(&document);
   ASSERT_TRUE(list.Create(CQXEditMacroListDlg::kTemplateId));
   list.GetList()->SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
@@ -156,10 +173,23 @@ TEST_F(MacroDialogs, TheEditorsMenuReachesTheEditor) {
       QApplication::sendEvent(tokens, &key);
       // The choice comes as a posted command.
       EXPECT_TRUE(QTest::qWaitFor([&] { return tokens->HasSelection(); }, 10000));
+      // The keys of the editor work while the command that opened the
+      // dialogs runs.
+      tokens->SetSel(-1, 0);
+      QTest::keyClick(tokens, Qt::Key_A, Qt::ControlModifier);
+      EXPECT_TRUE(tokens->HasSelection());
+      QTest::keyClick(tokens, Qt::Key_Delete, Qt::ShiftModifier);
+      EXPECT_EQ(tokens->GetTokenCount(), 0);
+      QTest::keyClick(tokens, Qt::Key_Backspace, Qt::AltModifier);
+      EXPECT_EQ(tokens->GetTokenCount(), 1);
+      tokens->SetSel(1, 1);
+      QTest::keyClick(tokens, Qt::Key_Insert, Qt::ShiftModifier);
+      EXPECT_EQ(tokens->GetTokenCount(), 2);
     }
     click(editor, IDCANCEL);
   });
-  click(&list, 1085);
+  // Edit as a menu or key command runs it.
+  list.ExecuteUserCommand(1085);
   list.EndDialog(IDCANCEL);
 }
 

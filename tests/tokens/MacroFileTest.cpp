@@ -4,6 +4,7 @@
 #include "platform/MessageBox.h"
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestEnvironment.h"
 #include "tokens/MacroListCtrl.h"
 #include "tokens/TokenClipboard.h"
@@ -121,6 +122,21 @@ TEST_F(MacroFile, AFailedReadKeepsTheRowsAndAFailedWriteTheOldFile) {
   EXPECT_FALSE(WriteMacroFile(&list, path("m.qxc").c_str()));
   EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("m.qxc/inside"))).exists());
   EXPECT_EQ(messages.size(), 3);
+
+  // A write that fails once the file is open (a full disk) leaves it too.
+  const std::string full = path("full.qxc");
+  ASSERT_TRUE(WriteMacroFile(&list, full.c_str()));
+  QFile old(QString::fromStdString(full));
+  ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+  const QByteArray before = old.readAll();
+  old.close();
+  {
+    tallix::test::FileSizeLimit disk(8);
+    EXPECT_FALSE(WriteMacroFile(&list, full.c_str()));
+  }
+  ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+  EXPECT_EQ(old.readAll(), before);
+  EXPECT_EQ(messages.size(), 4);
 }
 
 TEST_F(MacroFile, TheDefaultFileIsFoundAndADraggedRowOffersItsBytes) {

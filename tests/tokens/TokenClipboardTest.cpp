@@ -165,6 +165,26 @@ TEST_F(TokenClipboard, ASelectionDroppedOnItselfStaysAndBehindItselfMovesSelecte
   EXPECT_EQ(tokensOf(editor, kTokenFormatBytes), "ABCDE");
 }
 
+TEST_F(TokenClipboard, AMoveWithinTheEditorKeepsItsBytesWhatComesFromElsewhereIsGuarded) {
+  // An inner end byte and a trailing lone lead byte, as a loaded program may hold.
+  setTokens(&editor, "A\xFF" "B\xF7", kTokenFormatBytes);
+  editor.SetSel(1, 4);
+  dragSelection(editor, 1, [&](COleDataSource& s, DROPEFFECT allowed) {
+    return dragOnto(&editor, before(editor, 0), s, allowed, {});
+  });
+  EXPECT_EQ(tokensOf(editor, kTokenFormatWords), std::string("\0\xFF\0B\0\xF7\0A", 8));
+
+  // The same tokens pasted or dropped into another editor lose what the guard refuses.
+  editor.SetSel(0, 3);
+  ASSERT_TRUE(editor.Copy(5));
+  other.Paste(5);
+  EXPECT_EQ(tokensOf(other, kTokenFormatBytes), "B");
+  dragSelection(editor, 0, [&](COleDataSource& s, DROPEFFECT allowed) {
+    return dragOnto(&other, before(other, 1), s, allowed, Qt::ControlModifier);
+  });
+  EXPECT_EQ(tokensOf(other, kTokenFormatBytes), "BB");
+}
+
 TEST_F(TokenClipboard, CtrlCopiesBetweenEditorsAndAPlainDropMoves) {
   setTokens(&editor, "ABC", kTokenFormatBytes);
   setTokens(&other, "XY", kTokenFormatBytes);
