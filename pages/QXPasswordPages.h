@@ -77,6 +77,7 @@ class CQXModifyPasswordPage : public CQXStandardMenuPage {
   QLineEdit* newEdit_ = nullptr;
 };
 
-// The password edits of both pages: at most 8 bytes, characters with a
-// byte only.
+// The password edits of both pages: characters with a byte only. A
+// password of more than 8 bytes is refused by the modify page's Set (the
+// program keeps its own) and matches none on the enter page.
 void PreparePasswordEdit(QLineEdit* edit);

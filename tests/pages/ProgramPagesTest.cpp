@@ -259,14 +259,19 @@ TEST_F(ProgramPages, AProgramWithAPasswordOpensLockedUntilItsExactPasswordIsType
   ASSERT_TRUE(active<CQXProgramDataPage>());
   EXPECT_EQ(active<CQXProgramDataPage>()->GetEditor()->GetTokenCount(), 1);
 
-  // The new password, typed twice alike, at most eight characters; cleared,
-  // it leaves the program open.
+  // The new password, typed twice alike, at most eight characters: nine
+  // are refused and the program keeps its own. Cleared, it leaves the
+  // program open.
   view->ShowPage(CQXModifyPasswordPage::kPageId);
   auto* modify = active<CQXModifyPasswordPage>();
   auto* first = modify->GetDlgItemAs<QLineEdit>(CQXModifyPasswordPage::kNewEdit);
   auto* second = modify->GetDlgItemAs<QLineEdit>(CQXModifyPasswordPage::kRepeatEdit);
-  typeInto(first, "NEUNZEICH");
-  EXPECT_EQ(first->text(), "NEUNZEIC");
+  typeInto(first, "123456789");
+  typeInto(second, "123456789");
+  modify->SendMessage(WM_COMMAND, CQXModifyPasswordPage::kSetButton);
+  EXPECT_EQ(messages.texts().back(), "Mot de passe incorrect.");
+  EXPECT_FALSE(modify->IsModified());
+  EXPECT_EQ(modify->GetPassword(), "ABC");
   typeInto(second, "OTHER");
   modify->SendMessage(WM_COMMAND, CQXModifyPasswordPage::kSetButton);
   EXPECT_EQ(messages.texts().back(), "Les mots de passe entrés ne correspondent pas.");
