@@ -88,6 +88,7 @@ void CQXEnterPasswortPage::OnUnlock() {
     AfxMessageBox(kMsgWrongPassword, MB_ICONINFORMATION);
     return;
   }
+  checked_ = TRUE;
   if (mainFrame) mainFrame->PostMessage(WM_COMMAND, kCmdUnlockProgram);
   if (CPropertySheet* sheet = GetSheet()) sheet->PostMessage(kSheetMsgResizeActivePage);
 }
