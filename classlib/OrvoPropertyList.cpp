@@ -22,6 +22,12 @@ bool endsEditing(const QFocusEvent* event) {
   return event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason;
 }
 
+// An edit row's length limit: the caller's, or the text's when that is
+// longer.
+int editLimit(UINT limit, const QString& text) {
+  return int(std::min<qsizetype>(std::max<qsizetype>(qsizetype(limit), text.size()), 0x7FFFFFFF));
+}
+
 }  // namespace
 
 COrvoPropertyEdit::COrvoPropertyEdit(COrvoPropertyListCtrl* list) : QLineEdit(list), list(list) {}
@@ -127,7 +133,12 @@ int COrvoPropertyListCtrl::AddItem(const COrvoPropertyItem& source) {
     edit->setFont(listFont.font());
     if (item->textLimit > 0) edit->setMaxLength(int(std::min<UINT>(item->textLimit, 0x7FFFFFFF)));
     if (item->style & ES_NUMBER) edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
-    connect(edit, &QLineEdit::textEdited, this, [this] { modified = TRUE; });
+    connect(edit, &QLineEdit::textEdited, this, [this, edit, limit = item->textLimit] {
+      modified = TRUE;
+      // A longer value that SetItemValue gave shrinks back to the limit as
+      // the user shortens it; typing never lengthens it.
+      if (limit > 0) edit->setMaxLength(editLimit(limit, edit->text()));
+    });
     item->editor = edit;
   } else if (item->kind == COrvoPropertyItem::DropDownList) {
     auto* combo = new COrvoPropertyComboBox(this);
@@ -184,7 +195,12 @@ BOOL COrvoPropertyListCtrl::SetItemValue(int row, const QString& text) {
   if (!item) return FALSE;
   item->value = text;
   // Neither call counts as the user's edit.
-  if (auto* edit = qobject_cast<COrvoPropertyEdit*>(item->editor)) edit->setText(text);
+  if (auto* edit = qobject_cast<COrvoPropertyEdit*>(item->editor)) {
+    // The limit holds the user's typing: a longer value given here shows
+    // whole.
+    if (item->textLimit > 0) edit->setMaxLength(editLimit(item->textLimit, text));
+    edit->setText(text);
+  }
   if (auto* combo = qobject_cast<COrvoPropertyComboBox*>(item->editor))
     if (const int found = combo->findText(text, Qt::MatchExactly); found >= 0) combo->setCurrentIndex(found);
   redrawRow(row);

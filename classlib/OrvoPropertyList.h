@@ -38,7 +38,7 @@ struct COrvoPropertyItem {
   DWORD data = 0;   // item data; a drop-down row's selected entry's after GetItem
   QString label;
   QString value;
-  UINT textLimit = 0;          // the caller's: the edit field's limit, 0 for none
+  UINT textLimit = 0;          // the caller's: the limit of typing into the edit field, 0 for none
   QWidget* editor = nullptr;   // the stored copy's: its editor
 };
 
@@ -93,7 +93,8 @@ class COrvoPropertyListCtrl : public CScrollWnd<CWnd> {
   BOOL RemoveAll();
   // Kind, style, data, label and the value as the editor holds it now.
   BOOL GetItem(int row, COrvoPropertyItem* out) const;
-  // Leaves the modified flag as it is.
+  // Leaves the modified flag as it is. A text beyond the row's limit shows
+  // whole; the user can shorten it, not lengthen it.
   BOOL SetItemValue(int row, const QString& text);
 
   // Drop-down rows; FALSE or -1 for any other row.

@@ -47,7 +47,7 @@ std::string ReadEconText(const CQXRawBlock* record, int field, size_t maxLength)
 BOOL WriteEconText(CQXRawBlock* record, int field, const std::string& text, size_t width) {
   if (width == 0) return FALSE;
   std::vector<BYTE> bytes(width, 0);
-  std::memcpy(bytes.data(), text.data(), std::min(text.size(), width - 1));
+  std::memcpy(bytes.data(), text.data(), std::min(text.size(), width));
   return CQXDataLoggerItem::SetBytesField(record, field, bytes.data(), UINT(width)) == 1;
 }
 

@@ -19,8 +19,10 @@ int EconRecordNumber(const CQXRawBlock* record, const char* prefix);
 
 // The text of a field: at most `maxLength` bytes, ending at the first NUL.
 std::string ReadEconText(const CQXRawBlock* record, int field, size_t maxLength);
-// `text` (cut to width - 1 bytes) and NULs over the first `width` bytes of
-// the field; the field's bytes beyond them stay.
+// `text` (cut to `width` bytes) and NULs over the first `width` bytes of the
+// field; the field's bytes beyond them stay. A text that fills the width,
+// as the calculator may send one, goes back whole, without a NUL: readers
+// stop at the width.
 BOOL WriteEconText(CQXRawBlock* record, int field, const std::string& text, size_t width);
 
 // Inserts `text` (Windows-1252) at its place in text order (the locale's

@@ -44,7 +44,8 @@ void loadCurrentItem(CQXDataPage* page) {
 
 void PreparePasswordEdit(QLineEdit* edit) {
   if (!edit) return;
-  edit->setMaxLength(kMaxPassword);
+  // No length limit: a box that dropped the ninth character would set or
+  // compare another password than the one typed.
   edit->setValidator(new CQXCalcTextValidator(edit));
 }
 
@@ -87,6 +88,7 @@ void CQXEnterPasswortPage::OnUnlock() {
     AfxMessageBox(kMsgWrongPassword, MB_ICONINFORMATION);
     return;
   }
+  checked_ = TRUE;
   if (mainFrame) mainFrame->PostMessage(WM_COMMAND, kCmdUnlockProgram);
   if (CPropertySheet* sheet = GetSheet()) sheet->PostMessage(kSheetMsgResizeActivePage);
 }
@@ -129,6 +131,12 @@ void CQXModifyPasswordPage::OnSet() {
   const std::string typed = bytesOf(newEdit_);
   if (typed != bytesOf(repeatEdit_)) {
     AfxMessageBox(kMsgPasswordsDiffer, MB_ICONINFORMATION);
+    return;
+  }
+  // The program's field holds 8 bytes: a longer password is refused, and
+  // the program keeps the one it has.
+  if (typed.size() > size_t(kMaxPassword)) {
+    AfxMessageBox(kMsgWrongPassword, MB_ICONEXCLAMATION);
     return;
   }
   password_ = typed;

@@ -1,7 +1,8 @@
 // The password pages of a program. A program with a password opens behind
 // the enter-password page (622) until the password is typed: the page then
 // sends "unlock" (21017) to the main frame, which routes it to the program
-// view. The modify-password page (623) sets or clears the password, which
+// view shown when it arrives; that view unlocks only when its own page
+// checked the password. The modify-password page (623) sets or clears the password, which
 // reaches the item when the view commits its pages. Passwords are the
 // program's own bytes, at most 8, compared exactly (letter case counts).
 #pragma once
@@ -32,6 +33,8 @@ class CQXEnterPasswortPage : public CQXStandardMenuPage {
   // The program's password.
   BOOL LoadFromItem(CQXDocEntry* entry) override;
   BOOL PreTranslateMessage(MSG* msg) override;
+  // The right password was typed here: only this page's view unlocks.
+  BOOL IsPasswordChecked() const { return checked_; }
 
  protected:
   BOOL OnInitDialog() override;
@@ -39,6 +42,7 @@ class CQXEnterPasswortPage : public CQXStandardMenuPage {
 
  private:
   int initialised_ = 0;
+  BOOL checked_ = FALSE;
   std::string password_;
   QLineEdit* passwordEdit_ = nullptr;
 };
@@ -77,6 +81,7 @@ class CQXModifyPasswordPage : public CQXStandardMenuPage {
   QLineEdit* newEdit_ = nullptr;
 };
 
-// The password edits of both pages: at most 8 bytes, characters with a
-// byte only.
+// The password edits of both pages: characters with a byte only. A
+// password of more than 8 bytes is refused by the modify page's Set (the
+// program keeps its own) and matches none on the enter page.
 void PreparePasswordEdit(QLineEdit* edit);

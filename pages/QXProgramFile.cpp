@@ -2,7 +2,6 @@
 
 #include "datamodel/QXProgramItem.h"
 #include "link/Checksum.h"
-#include "platform/AtomicFile.h"
 #include "platform/FileArchive.h"
 #include "platform/MessageBox.h"
 
@@ -113,11 +112,21 @@ BOOL WriteProgramText(const char* path, const QByteArray& text) { return writeWh
 
 BOOL ReadProgramFile(const char* path, CQXProgramItem* item) {
   const QString name = QFile::decodeName(path);
-  // A file of that size is no program: it is refused before it is read.
-  if (QFileInfo(name).size() > kMaxProgramFileSize) return fail(kMsgReadFailed);
+  // Only a regular file can be a program file: a FIFO or a device would
+  // block the open or never end. One too large is refused unread.
+  const QFileInfo info(name);
+  if (info.exists() && (!info.isFile() || info.size() > kMaxProgramFileSize)) return fail(kMsgReadFailed);
   try {
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) return fail(kMsgOpenFailed);
+    // Whatever the size said, reading stops past the bound.
     QByteArray bytes;
-    if (!tallix::readWholeFile(name, &bytes)) return fail(kMsgOpenFailed);
+    std::array<char, 64 * 1024> chunk;
+    for (qint64 n; (n = file.read(chunk.data(), qint64(chunk.size()))) != 0;) {
+      if (n < 0) return fail(kMsgReadFailed);
+      bytes.append(chunk.data(), qsizetype(n));
+      if (bytes.size() > kMaxProgramFileSize) return fail(kMsgReadFailed);
+    }
     if (!ParseProgramFile(bytes, item)) return fail(kMsgReadFailed);
   } catch (const std::bad_alloc&) {
     return fail(kMsgOutOfMemory);

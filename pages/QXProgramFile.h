@@ -33,7 +33,8 @@ BOOL ParseProgramFile(const QByteArray& bytes, CQXProgramItem* item);
 // and answers FALSE: 10570 the file cannot be created, 10571 writing failed
 // (the file there before is kept whole), 61697 the file cannot be opened,
 // 10572 it is not a program file (also one above kMaxProgramFileSize, which
-// is not read), 61706 memory ran out.
+// is not read further, and anything but a regular file, which is not
+// opened), 61706 memory ran out.
 BOOL WriteProgramFile(const char* path, CQXProgramItem& item);
 // `text` as the whole file, without terminator.
 BOOL WriteProgramText(const char* path, const QByteArray& text);

@@ -227,8 +227,11 @@ void CQXProgramDataView::unlockNow() {
   const int index = FindPageIndex(CQXEnterPasswortPage::kPageId);
   CQXContentSheet* sheet = GetSheet();
   if (index < 0 || !sheet) return;
+  // An unlock whose password another view's page checked (the user moved
+  // on before it arrived) opens nothing here.
+  auto* locked = dynamic_cast<CQXEnterPasswortPage*>(sheet->GetPage(index));
+  if (!locked || !locked->IsPasswordChecked()) return;
   SetRedraw(FALSE);
-  CPropertyPage* locked = sheet->GetPage(index);
   sheet->RemovePage(index);
   locked->deleteLater();
   addUnlockedPages();

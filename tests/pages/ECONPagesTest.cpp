@@ -44,9 +44,12 @@ class ECONPages : public ::testing::Test {
  protected:
   ECONPages() {
     RegisterQXPageClasses();
-    w.doc.put(kPath, makeItem());
     PageTree::path = kPath;
     PageTree::description = "ECON";
+    showItem(makeItem());
+  }
+  void showItem(CQXDataLoggerItem* item) {
+    w.doc.put(kPath, item);
     view = w.show<CQXECONDataView>();
     if (view) view->EnableSheet(TRUE);
     setup = view ? qobject_cast<CQXECONSetupDataPage*>(view->GetSheet()->GetActivePage()) : nullptr;
@@ -65,7 +68,8 @@ class ECONPages : public ::testing::Test {
     auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     ASSERT_TRUE(edit) << row;
     edit->selectAll();
-    QTest::keyClicks(edit, text);
+    if (*text) QTest::keyClicks(edit, text);
+    else QTest::keyClick(edit, Qt::Key_Delete);
   }
   static QString rowText(CQXPropertyListDataPage* page, int row) {
     COrvoPropertyItem item;
@@ -167,6 +171,15 @@ TEST_F(ECONPages, ASavedProbeIsOfferedByTheSetUpPageAndReachesTheDocument) {
   EXPECT_TRUE(view->GetProbesChanged());
   PageWindow::lookAt();
 
+  // Probe 3 shows its unit of nine bytes whole, and saved again it keeps
+  // them and its bytes without rows.
+  probe->GetCombo()->setCurrentIndex(probe->GetCombo()->findData(3));
+  click(probe, CQXECONCustomProbePage::kOpen);
+  EXPECT_EQ(rowText(probe, 2), QStringLiteral("ABCDEFGHI"));
+  typeRow(probe, 3, "0.25");
+  click(probe, CQXECONCustomProbePage::kSave);
+  EXPECT_EQ(messages.texts().back(), QString::fromUtf8("Recouvrir l'entrée \" 3: Probe\"?"));
+
   // The set-up page offers it on its next activation, and the unit of probe
   // 3 ends with its nine bytes.
   ASSERT_TRUE(view->ShowPage(CQXECONSetupDataPage::kPageId));
@@ -187,7 +200,54 @@ TEST_F(ECONPages, ASavedProbeIsOfferedByTheSetUpPageAndReachesTheDocument) {
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(seven.data())), "Temperature sensor");
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(seven.data() + 19)), "Celsius ");
   EXPECT_EQ(seven[28], 1);
-  EXPECT_EQ(record(entry.get(), "2003")[60], 0x77);
+  const std::vector<BYTE> three = record(entry.get(), "2003");
+  ASSERT_EQ(three.size(), 134u);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(three.data() + 19), 9), "ABCDEFGHI");
+  EXPECT_EQ(three[60], 0x77);
+}
+
+// As the calculator may send them: a title that fills its 19 bytes, no
+// record-time list (0), no current set-up. The commit makes what is
+// missing, also an item the document no longer holds.
+TEST_F(ECONPages, ACalculatorsSetUpIsSavedWholeAndTheCommitMakesWhatIsMissing) {
+  auto* item = new CQXDataLoggerItem;
+  item->AddSetupRecord(0, 6);
+  BYTE* data = item->FindBlock("1006")->GetData();
+  std::memcpy(data, "Nineteen characters", 19);
+  data[51] = 0;
+  showItem(item);
+  ASSERT_TRUE(setup);
+  open(setup, 6);
+  EXPECT_EQ(rowText(setup, 1), QStringLiteral("Nineteen characters"));
+  EXPECT_TRUE(rowText(setup, 15).isEmpty());
+  typeRow(setup, 3, "30");
+  click(setup, CQXECONSetupDataPage::kSave);
+  typeRow(setup, 3, "40");
+  ASSERT_TRUE(CommitActivePage());
+  auto entry = stored();
+  std::vector<BYTE> six = record(entry.get(), "1006");
+  ASSERT_EQ(six.size(), 234u);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(six.data()), 19), "Nineteen characters");
+  EXPECT_EQ(six[28], 30);
+  EXPECT_EQ(six[51], 0);
+  std::vector<BYTE> current = record(entry.get(), "cda_mem");
+  ASSERT_EQ(current.size(), 234u);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(current.data())), "--");
+  EXPECT_EQ(current[28], 40);
+
+  DWORD kind = 0;
+  ASSERT_TRUE(w.doc.fake.RemoveItem(kPath, &kind, FALSE));
+  typeRow(setup, 3, "50");
+  ASSERT_TRUE(CommitActivePage());
+  entry = stored();
+  ASSERT_TRUE(entry && dynamic_cast<CQXDataLoggerItem*>(entry->GetItem()));
+  EXPECT_EQ(record(entry.get(), "cda_mem")[28], 50);
+  EXPECT_EQ(record(entry.get(), "1006")[28], 30);
+  EXPECT_EQ(messages.texts().size(), 1u);  // "Recouvrir ...?"
+
+  typeRow(setup, 15, "21");
+  click(setup, CQXECONSetupDataPage::kSave);
+  EXPECT_EQ(messages.texts().back(), QStringLiteral("Tapez un nombre entier compris entre 1 et 20."));
 }
 
 }  // namespace

@@ -2,12 +2,20 @@
 // the blocks, their checksums and the reader's refusals.
 #include "datamodel/QXProgramItem.h"
 #include "pages/QXProgramFile.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tallix::test {
 namespace {
@@ -120,6 +128,38 @@ TEST_F(ProgramFile, TheReaderRefusesDamagedFilesAndTakesAnyOtherModeAsNormal) {
   EXPECT_FALSE(WriteProgramFile(QFile::encodeName(env.dataFile(QStringLiteral("no/such/folder.cas"))).constData(), item));
   EXPECT_EQ(messages.texts(), (std::vector<QString>{QStringLiteral("L'ouverture du document a échoué."),
                                                    QStringLiteral("Le fichier n'a pas pu être créé.")}));
+}
+
+// A FIFO is refused unopened (the open would wait for a writer, the read
+// for its end); an export that fails once the file is open keeps the file
+// that was there.
+TEST_F(ProgramFile, AFifoIsRefusedUnopenedAndAFailedExportKeepsTheOldFile) {
+  const QByteArray fifo = path("pipe.cas");
+  ASSERT_EQ(mkfifo(fifo.constData(), 0600), 0);
+  // Its writer gets through only once a reader opens the FIFO.
+  std::atomic<bool> opened{false};
+  std::thread writer([&] {
+    const int fd = ::open(fifo.constData(), O_WRONLY);
+    opened = fd >= 0;
+    if (fd >= 0) ::close(fd);
+  });
+  CQXProgramItem item;
+  EXPECT_FALSE(ReadProgramFile(fifo.constData(), &item));
+  EXPECT_FALSE(opened);
+  const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+  writer.join();
+  ::close(reader);
+  EXPECT_EQ(messages.texts(), std::vector<QString>{QStringLiteral("Erreur survenue lors du chargement du fichier.")});
+
+  ASSERT_TRUE(writeFileContents(env.dataFile(QStringLiteral("old.cas")), "old"));
+  const BYTE end = 0xFF;
+  item.SetDataBlock(&end, 1);
+  {
+    FileSizeLimit full(60);  // of the 103 bytes
+    EXPECT_FALSE(WriteProgramFile(path("old.cas").constData(), item));
+  }
+  EXPECT_EQ(messages.texts().back(), QString::fromUtf8("Erreur survenue lors d'enregistrement du fichier."));
+  EXPECT_EQ(fileContents(env.dataFile(QStringLiteral("old.cas"))), "old");
 }
 
 }  // namespace

@@ -248,25 +248,36 @@ TEST_F(ProgramPages, AProgramWithAPasswordOpensLockedUntilItsExactPasswordIsType
   EXPECT_EQ(messages.texts().back(), "Mot de passe incorrect.");
   EXPECT_TRUE(view->IsLocked());
 
-  // Selected again, the item opens locked again: the page that had the
-  // focus goes with the old view, whose unlock reaches the new one.
+  // Another program shown before the unlock arrives stays locked: only the
+  // view whose page checked the password opens.
   typeInto(password, "ABC");
   QTest::keyClick(password, Qt::Key_Return);
   QCoreApplication::sendPostedEvents(lock, 0);
+  putProgram("DEF", QByteArray::fromHex("41ff"), false, "XYZ");
   ASSERT_TRUE(open());
+  settle();
+  ASSERT_EQ(pageIds(), std::vector<UINT>{CQXEnterPasswortPage::kPageId});
+  password = active<CQXEnterPasswortPage>()->GetDlgItemAs<QLineEdit>(CQXEnterPasswortPage::kPasswordEdit);
+  typeInto(password, "XYZ");
+  QTest::keyClick(password, Qt::Key_Return);
   settle();
   EXPECT_EQ(pageIds(), (std::vector<UINT>{621, 623, 620}));
   ASSERT_TRUE(active<CQXProgramDataPage>());
   EXPECT_EQ(active<CQXProgramDataPage>()->GetEditor()->GetTokenCount(), 1);
 
-  // The new password, typed twice alike, at most eight characters; cleared,
-  // it leaves the program open.
+  // The new password, typed twice alike, at most eight characters: nine
+  // are refused and the program keeps its own. Cleared, it leaves the
+  // program open.
   view->ShowPage(CQXModifyPasswordPage::kPageId);
   auto* modify = active<CQXModifyPasswordPage>();
   auto* first = modify->GetDlgItemAs<QLineEdit>(CQXModifyPasswordPage::kNewEdit);
   auto* second = modify->GetDlgItemAs<QLineEdit>(CQXModifyPasswordPage::kRepeatEdit);
-  typeInto(first, "NEUNZEICH");
-  EXPECT_EQ(first->text(), "NEUNZEIC");
+  typeInto(first, "123456789");
+  typeInto(second, "123456789");
+  modify->SendMessage(WM_COMMAND, CQXModifyPasswordPage::kSetButton);
+  EXPECT_EQ(messages.texts().back(), "Mot de passe incorrect.");
+  EXPECT_FALSE(modify->IsModified());
+  EXPECT_EQ(modify->GetPassword(), "XYZ");
   typeInto(second, "OTHER");
   modify->SendMessage(WM_COMMAND, CQXModifyPasswordPage::kSetButton);
   EXPECT_EQ(messages.texts().back(), "Les mots de passe entrés ne correspondent pas.");
