@@ -16,6 +16,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <vector>
 
 namespace {
@@ -31,27 +32,50 @@ constexpr size_t kLineLength = 511;
 constexpr DWORD kNameSize = 255;
 constexpr DWORD kRefFileSize = 260;
 constexpr DWORD kValueSize = 2047;
+// Entries (popups, sub-menus, items, separators) one extension may add.
+constexpr int kMaxEntries = 1000;
 
-QByteArray nativeName(const QString& path) { return QFile::encodeName(path); }
+// The files one build reads, each read once: the extension file, and the
+// files its commands' status texts come from.
+class ProfileFiles {
+ public:
+  const tallix::IniSnapshot& operator()(const QString& path) {
+    auto it = m_files.find(path);
+    if (it == m_files.end())
+      it = m_files.emplace(path, tallix::IniSnapshot(QFile::encodeName(path).toStdString())).first;
+    return it->second;
+  }
 
-// The lines of a section (NUL-separated in the buffer), each cut to
-// `lineLength` characters.
-std::vector<std::string> sectionLines(const QString& file, const char* section, size_t lineLength) {
-  std::vector<char> buffer(kSectionSize, '\0');
-  GetPrivateProfileSection(section, buffer.data(), kSectionSize, nativeName(file).constData());
+ private:
+  std::map<QString, tallix::IniSnapshot> m_files;
+};
+
+// The lines of a section as a buffer of kSectionSize characters holds them,
+// each cut to `lineLength` characters.
+std::vector<std::string> sectionLines(const tallix::IniSnapshot& file, const char* section, size_t lineLength) {
   std::vector<std::string> lines;
-  for (const char* p = buffer.data(); *p; p += std::strlen(p) + 1) lines.emplace_back(p, std::min(std::strlen(p), lineLength));
+  size_t used = 0;
+  for (const tallix::IniEntry& entry : file.sectionEntries(section)) {
+    std::string line = entry.hasValue ? entry.name + "=" + entry.value : entry.name;
+    // The buffer ends in two NULs: the line that does not fit is cut there.
+    const bool full = used + line.size() + 2 > kSectionSize;
+    if (full) line.resize(kSectionSize - 2 - used);
+    if (!line.empty()) lines.push_back(line.substr(0, lineLength));
+    if (full) break;
+    used += line.size() + 1;
+  }
   return lines;
 }
 
-std::string readString(const QString& file, const char* section, const char* key, DWORD size) {
-  std::vector<char> buffer(size + 1, '\0');
-  GetPrivateProfileString(section, key, "", buffer.data(), size, nativeName(file).constData());
-  return buffer.data();
+std::string readString(const tallix::IniSnapshot& file, const char* section, const char* key, DWORD size) {
+  std::string value;
+  file.readValue(section, key, &value);
+  if (value.size() >= size) value.resize(size - 1);
+  return value;
 }
 
-int readInt(const QString& file, const char* section, const char* key, int defaultValue) {
-  return int(GetPrivateProfileInt(section, key, defaultValue, nativeName(file).constData()));
+int readInt(const tallix::IniSnapshot& file, const char* section, const char* key, int defaultValue) {
+  return int(file.readInt(section, key, defaultValue));
 }
 
 std::string trimmed(const std::string& text) {
@@ -65,13 +89,71 @@ bool startsWithNoCase(const std::string& text, const char* prefix) {
   return text.size() >= n && qstrnicmp(text.c_str(), prefix, uint(n)) == 0;
 }
 
+BOOL readCommandValue(UINT id, const char* name, std::string* out, ProfileFiles& read) {
+  if (id < kFirstMenuFileCommand || id > kLastMenuFileCommand || !name || !out) return FALSE;
+  QString file = tallix::findDataFile(QLatin1String(kCommandsFile));
+  const std::string key = std::to_string(id) + ' ' + name;
+  const std::string ref = readString(read(file), kCommands, (std::to_string(id) + " Ref File").c_str(), kRefFileSize);
+  std::string value;
+  if (startsWithNoCase(ref, "REG:")) {
+    const std::string keyPath = ref.substr(4);
+    if (keyPath.empty() || !ReadRegistryStringExpandRoot(keyPath.c_str(), key.c_str(), "", &value)) return FALSE;
+  } else {
+    if (!ref.empty()) file = MenuExtensionFilePath(QFile::decodeName(QByteArray::fromStdString(ref)));
+    value = readString(read(file), kCommands, key.c_str(), kValueSize);
+  }
+  if (value.empty()) return FALSE;
+  *out = value;
+  return TRUE;
+}
+
+// One build of the extension: the file read once, and what may still be
+// added. A file may list a section in itself many times, so the whole
+// extension is bounded; what comes beyond the bound is skipped.
+struct ExtensionBuild {
+  ProfileFiles files;
+  const tallix::IniSnapshot& menus;
+  int room = kMaxEntries;
+  explicit ExtensionBuild(const QString& file) : menus(files(file)) {}
+  // Takes one entry's room; false when none is left.
+  bool take() {
+    if (room <= 0) return false;
+    --room;
+    return true;
+  }
+};
+
 // The item of command `id` with its status text as its tip, as the status
 // pane shows it while the item is hovered.
-void appendCommand(QMenu* menu, const std::string& text, UINT id) {
+void appendCommand(QMenu* menu, const std::string& text, UINT id, ExtensionBuild& build) {
   CMenu::FromHandle(menu)->AppendMenu(MF_STRING, id, tallix::fromCp1252(text));
   std::string status;
-  if (id >= kFirstMenuFileCommand && id <= kLastMenuFileCommand) GetMenuCommandStatusText(id, &status);
+  readCommandValue(id, "Status Line", &status, build.files);
   menu->actions().constLast()->setStatusTip(tallix::fromCp1252(status));
+}
+
+BOOL addItems(CMenu* popup, const char* section, int depth, ExtensionBuild& build) {
+  QMenu* menu = popup ? popup->GetSafeHmenu() : nullptr;
+  if (!menu || depth >= kMaxDepth) return FALSE;
+  for (const std::string& line : sectionLines(build.menus, section, kLineLength)) {
+    const size_t eq = line.find('=');
+    if (eq == std::string::npos) {
+      if (depth + 1 >= kMaxDepth) continue;  // deeper sections are skipped
+      if (!build.take()) break;
+      auto* sub = new QMenu(menu);
+      addItems(CMenu::FromHandle(sub), line.c_str(), depth + 1, build);
+      popup->AppendPopup(sub, tallix::fromCp1252(line));
+      continue;
+    }
+    const long value = std::strtol(trimmed(line.substr(eq + 1)).c_str(), nullptr, 10);
+    if (value == 0) continue;
+    if (!build.take()) break;
+    if (value == -1)
+      popup->AppendMenu(MF_SEPARATOR);
+    else
+      appendCommand(menu, trimmed(line.substr(0, eq)), UINT(value), build);
+  }
+  return TRUE;
 }
 
 // Places a menu section's popup as a sub-menu of the popup at `position`
@@ -112,40 +194,29 @@ QString MenuExtensionFilePath(const QString& name) {
 }
 
 BOOL AddMenuExtensionItems(CMenu* popup, const QString& file, const char* section, int depth) {
-  QMenu* menu = popup ? popup->GetSafeHmenu() : nullptr;
-  if (!menu || depth >= kMaxDepth) return FALSE;
-  for (const std::string& line : sectionLines(file, section, kLineLength)) {
-    const size_t eq = line.find('=');
-    if (eq == std::string::npos) {
-      if (depth + 1 >= kMaxDepth) continue;  // deeper sections are skipped
-      auto* sub = new QMenu(menu);
-      AddMenuExtensionItems(CMenu::FromHandle(sub), file, line.c_str(), depth + 1);
-      popup->AppendPopup(sub, tallix::fromCp1252(line));
-      continue;
-    }
-    const long value = std::strtol(trimmed(line.substr(eq + 1)).c_str(), nullptr, 10);
-    if (value == -1) popup->AppendMenu(MF_SEPARATOR);
-    else if (value != 0) appendCommand(menu, trimmed(line.substr(0, eq)), UINT(value));
-  }
-  return TRUE;
+  ExtensionBuild build(file);
+  return addItems(popup, section, depth, build);
 }
 
 BOOL BuildMenuExtension(const QString& file) {
   auto* frame = qobject_cast<CFrameWnd*>(AfxGetMainWnd());
   if (!frame || !frame->GetMenuBar()) return FALSE;
-  for (const std::string& name : sectionLines(file, kMenus, kSectionSize)) {
+  ExtensionBuild build(file);
+  const tallix::IniSnapshot& menus = build.menus;
+  for (const std::string& name : sectionLines(menus, kMenus, kSectionSize)) {
     const char* section = name.c_str();
-    if (sectionLines(file, section, kSectionSize).empty()) continue;  // not in the file
+    if (menus.sectionEntries(section).empty()) continue;  // not in the file
+    if (!build.take()) break;
     CMenu popup;
     if (!popup.CreatePopupMenu()) return FALSE;
-    AddMenuExtensionItems(&popup, file, readString(file, section, "Menu Items", kNameSize).c_str(), 0);
-    const QString caption = tallix::fromCp1252(readString(file, section, "Caption", kNameSize));
-    const int position = readInt(file, section, "Position", 0);
-    const int subPositionCmd = readInt(file, section, "Sub Position Cmd", -1);
-    const int subPosition = subPositionCmd == -1 ? readInt(file, section, "Sub Position", -1) : -1;
+    addItems(&popup, readString(menus, section, "Menu Items", kNameSize).c_str(), 0, build);
+    const QString caption = tallix::fromCp1252(readString(menus, section, "Caption", kNameSize));
+    const int position = readInt(menus, section, "Position", 0);
+    const int subPositionCmd = readInt(menus, section, "Sub Position Cmd", -1);
+    const int subPosition = subPositionCmd == -1 ? readInt(menus, section, "Sub Position", -1) : -1;
     if (subPositionCmd != -1 || subPosition != -1) {
       insertSubMenu(&popup, caption, position, subPositionCmd, subPosition,
-                    readInt(file, section, "Add Separators", 1) != 0);
+                    readInt(menus, section, "Add Separators", 1) != 0);
     } else if (position < kPositionKeys) {
       InsertPopupAtPosition(&popup, caption, position, nullptr);
     } else {
@@ -158,21 +229,8 @@ BOOL BuildMenuExtension(const QString& file) {
 }
 
 BOOL ReadMenuCommandValue(UINT id, const char* name, std::string* out) {
-  if (id < kFirstMenuFileCommand || id > kLastMenuFileCommand || !name || !out) return FALSE;
-  QString file = tallix::findDataFile(QLatin1String(kCommandsFile));
-  const std::string key = std::to_string(id) + ' ' + name;
-  const std::string ref = readString(file, kCommands, (std::to_string(id) + " Ref File").c_str(), kRefFileSize);
-  std::string value;
-  if (startsWithNoCase(ref, "REG:")) {
-    const std::string keyPath = ref.substr(4);
-    if (keyPath.empty() || !ReadRegistryStringExpandRoot(keyPath.c_str(), key.c_str(), "", &value)) return FALSE;
-  } else {
-    if (!ref.empty()) file = MenuExtensionFilePath(QFile::decodeName(QByteArray::fromStdString(ref)));
-    value = readString(file, kCommands, key.c_str(), kValueSize);
-  }
-  if (value.empty()) return FALSE;
-  *out = value;
-  return TRUE;
+  ProfileFiles files;
+  return readCommandValue(id, name, out, files);
 }
 
 BOOL GetMenuCommandTarget(UINT id, std::string* out) { return ReadMenuCommandValue(id, "URL", out); }

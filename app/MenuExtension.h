@@ -12,7 +12,9 @@
 // "Add Separators" is 0. Items sections hold "text=id" lines (-1 a
 // separator, 0 nothing) and plain names of sections that become sub-menus,
 // at most 8 levels deep. A menu section the file does not hold, or whose
-// popup is not there, is skipped.
+// popup is not there, is skipped. The file is read once per build, and one
+// build adds at most 1,000 entries (popups, sub-menus, items, separators):
+// the rest of the file is skipped, however often it lists a section.
 //
 // [Commands] of "qxmenu.ini" holds "<id> URL" and "<id> Status Line", or
 // "<id> Ref File" naming where they are instead: "REG:<key path>" (read
@@ -43,7 +45,8 @@ QString MenuExtensionFilePath(const QString& name);
 // bar.
 BOOL BuildMenuExtension(const QString& file);
 // Appends the items of `section` of `file` to `popup`; sub-menus are filled
-// at `depth` + 1. FALSE for a depth of 8 or more, or without a popup.
+// at `depth` + 1, under the bound of one build. FALSE for a depth of 8 or
+// more, or without a popup.
 BOOL AddMenuExtensionItems(CMenu* popup, const QString& file, const char* section, int depth);
 
 // The value `name` of command `id` (see [Commands] above). FALSE for an id

@@ -235,20 +235,25 @@ int CQXOldDataImporterAlgebra::ConvertProgram(const qxl16_Record* record, ItemPt
   return kConverted;
 }
 
-// One value per record, variable by variable: 9 bytes, or 18 with an
-// imaginary part (a zero one is a real value).
+// One value per record, filed under the variable its header names: a set
+// may hold only some letters, in an order of its own. 9 bytes, or 18 with
+// an imaginary part (a zero one is a real value). The set ends after as
+// many records as there are variables, at the end of the chain or at the
+// first record of another kind.
 int CQXOldDataImporterAlgebra::ConvertVariables(const qxl16_Record* first, const qxl16_Record** next,
                                                 ItemPtr* item) {
   constexpr DWORD kPart = CQXNumericArray::kElementSize;
   auto variables = std::make_unique<CQXAlphaMemItem>();
   if (!variables->InitValues()) return kNoMemory;
   const qxl16_Record* record = first;
-  for (DWORD row = 1; row <= variables->GetRows(); ++row, record = record->next) {
+  for (DWORD part = 0; part < variables->GetRows() && record && KindOf(record) == kKindAlphaMemory;
+       ++part, record = record->next) {
+    const int index = variables->FindVariable(NameOf(record).c_str());
     const BYTE* data;
     DWORD size;
-    if (!record || KindOf(record) != kKindAlphaMemory || !AnnouncedData(record, &data, &size) ||
-        (size != 0 && size != kPart && size != 2 * kPart))
+    if (index < 0 || !AnnouncedData(record, &data, &size) || (size != 0 && size != kPart && size != 2 * kPart))
       return kBadRecord;
+    const DWORD row = DWORD(index) + 1;
     if (size) variables->SetReal(row, 1, data, kPart);
     static const BYTE kZero[kPart] = {};
     if (size == 2 * kPart && std::memcmp(data + kPart, kZero, kPart) != 0)

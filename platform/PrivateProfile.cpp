@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace tallix {
@@ -157,13 +158,52 @@ DWORD copyList(const std::vector<std::string>& items, char* out, DWORD size) {
 
 }  // namespace
 
-bool iniReadValue(const std::string& fileName, const std::string& section, const std::string& key,
-                  std::string* value) {
-  const IniFile f = load(fileName.c_str());
-  const Line* l = findKey(f, section, key);
+struct IniSnapshot::Content {
+  IniFile file;
+};
+
+IniSnapshot::IniSnapshot(const std::string& fileName) : content_(std::make_unique<Content>()) {
+  content_->file = load(fileName.c_str());
+}
+
+IniSnapshot::~IniSnapshot() = default;
+IniSnapshot::IniSnapshot(IniSnapshot&&) noexcept = default;
+IniSnapshot& IniSnapshot::operator=(IniSnapshot&&) noexcept = default;
+
+bool IniSnapshot::readValue(const std::string& section, const std::string& key, std::string* value) const {
+  const Line* l = findKey(content_->file, section, key);
   if (!l) return false;
   if (value) *value = unquote(l->value);
   return true;
+}
+
+std::vector<IniEntry> IniSnapshot::sectionEntries(const std::string& section) const {
+  std::vector<IniEntry> entries;
+  const IniFile& f = content_->file;
+  auto [b, e] = findSection(f, section);
+  if (b == std::string::npos) return entries;
+  for (size_t i = b; i < e; ++i)
+    if (f.lines[i].kind == Line::Key) entries.push_back({f.lines[i].name, f.lines[i].value, f.lines[i].hasValue});
+  return entries;
+}
+
+UINT IniSnapshot::readInt(const std::string& section, const std::string& key, int defaultValue) const {
+  std::string value;
+  if (!readValue(section, key, &value) || value.empty()) return UINT(defaultValue);
+  size_t i = 0;
+  bool negative = false;
+  if (value[0] == '-' || value[0] == '+') {
+    negative = value[0] == '-';
+    i = 1;
+  }
+  std::uint32_t n = 0;  // wraps like the 32-bit original on overflow
+  for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) n = n * 10u + std::uint32_t(value[i] - '0');
+  return negative ? UINT(0u - n) : UINT(n);
+}
+
+bool iniReadValue(const std::string& fileName, const std::string& section, const std::string& key,
+                  std::string* value) {
+  return IniSnapshot(fileName).readValue(section, key, value);
 }
 
 std::vector<std::string> iniSectionNames(const std::string& fileName) {
@@ -174,13 +214,7 @@ std::vector<std::string> iniSectionNames(const std::string& fileName) {
 }
 
 std::vector<IniEntry> iniSectionEntries(const std::string& fileName, const std::string& section) {
-  std::vector<IniEntry> entries;
-  const IniFile f = load(fileName.c_str());
-  auto [b, e] = findSection(f, section);
-  if (b == std::string::npos) return entries;
-  for (size_t i = b; i < e; ++i)
-    if (f.lines[i].kind == Line::Key) entries.push_back({f.lines[i].name, f.lines[i].value, f.lines[i].hasValue});
-  return entries;
+  return IniSnapshot(fileName).sectionEntries(section);
 }
 
 }  // namespace tallix
@@ -205,17 +239,7 @@ DWORD GetPrivateProfileString(const char* section, const char* key, const char* 
 
 UINT GetPrivateProfileInt(const char* section, const char* key, int defaultValue, const char* fileName) {
   if (!section || !key) return UINT(defaultValue);
-  std::string value;
-  if (!iniReadValue(fileName ? fileName : "", section, key, &value) || value.empty()) return UINT(defaultValue);
-  size_t i = 0;
-  bool negative = false;
-  if (value[0] == '-' || value[0] == '+') {
-    negative = value[0] == '-';
-    i = 1;
-  }
-  std::uint32_t n = 0;  // wraps like the 32-bit original on overflow
-  for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) n = n * 10u + std::uint32_t(value[i] - '0');
-  return negative ? UINT(0u - n) : UINT(n);
+  return IniSnapshot(fileName ? fileName : "").readInt(section, key, defaultValue);
 }
 
 DWORD GetPrivateProfileSection(const char* section, char* out, DWORD size, const char* fileName) {

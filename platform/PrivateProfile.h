@@ -21,6 +21,7 @@
 
 #include "platform/WinTypes.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -70,5 +71,24 @@ bool iniReadValue(const std::string& fileName, const std::string& section, const
                   std::string* value);
 std::vector<std::string> iniSectionNames(const std::string& fileName);
 std::vector<IniEntry> iniSectionEntries(const std::string& fileName, const std::string& section);
+
+// A file read once, for a reader with many questions: the answers of the
+// reads above, from the file as it was when the snapshot was taken.
+class IniSnapshot {
+ public:
+  explicit IniSnapshot(const std::string& fileName);
+  ~IniSnapshot();
+  IniSnapshot(IniSnapshot&&) noexcept;
+  IniSnapshot& operator=(IniSnapshot&&) noexcept;
+
+  bool readValue(const std::string& section, const std::string& key, std::string* value) const;
+  std::vector<IniEntry> sectionEntries(const std::string& section) const;
+  // As GetPrivateProfileInt.
+  UINT readInt(const std::string& section, const std::string& key, int defaultValue) const;
+
+ private:
+  struct Content;
+  std::unique_ptr<Content> content_;
+};
 
 }  // namespace tallix

@@ -1,6 +1,7 @@
 // The menu extension file: popups placed by position, by key and as
-// sub-menus, the depth limit, the full popup table, another menu file, and
-// the commands' targets and status texts wherever "Ref File" puts them.
+// sub-menus, the depth limit and the bound of a build, the full popup table,
+// another menu file, and the commands' targets and status texts wherever
+// "Ref File" puts them.
 #include "app/MenuExtension.h"
 #include "app/MenuPopups.h"
 #include "app/QXApp.h"
@@ -152,6 +153,21 @@ TEST_F(MenuExtension, PlacesPopupsByPositionKeyAndCommand) {
   QAction* item = findItem(15003);
   ASSERT_TRUE(item);
   EXPECT_EQ(item->statusTip(), QStringLiteral("de qxmenu.ini"));
+}
+
+int entriesBelow(QMenu* menu) {
+  int n = 0;
+  for (QAction* a : menu->actions()) n += 1 + (a->menu() ? entriesBelow(a->menu()) : 0);
+  return n;
+}
+
+TEST_F(MenuExtension, OneBuildAddsAtMostAThousandEntries) {
+  // A section listing itself three times would give 3,279 sub-menus.
+  writeData("qxmenu.ini", "[Menus]\nX\nY\n[X]\nCaption=X\nPosition=6\nMenu Items=L\n[L]\nL\nL\nL\n"
+                          "[Y]\nCaption=Y\nPosition=6\n");
+  build("qxmenu.ini");
+  EXPECT_EQ(entriesBelow(GetMenuPopupByKey(1000)->GetSafeHmenu()), 999);
+  EXPECT_EQ(titleOfKey(1001), QStringLiteral("<none>"));
 }
 
 TEST_F(MenuExtension, ItemsOpenTheirTargetsAndShowTheirStatusTexts) {

@@ -13,8 +13,11 @@
 #include "tests/app/OldRecordChains.h"
 #include "tests/datamodel/NewItemVectors.h"
 #include "tests/support/FakeDocServices.h"
+#include "tests/support/TestEnvironment.h"
 
+#include <algorithm>
 #include <functional>
+#include <string_view>
 
 using namespace tallix::test;
 
@@ -40,13 +43,14 @@ struct Row {
   int typeId = 0;
 };
 
-// Converts the first record of the chain (with one record after it, so that
-// how far the cursor moved shows) and checks the row.
-void check(CQXOldDataImporter& importer, const Row& row) {
-  SCOPED_TRACE(row.name);
+// Converts the first record of the chain (with one record after it unless
+// the chain is to end there, so that how far the cursor moved shows) and
+// checks the row.
+void check(CQXOldDataImporter& importer, const Row& row, bool followed = true) {
+  SCOPED_TRACE(std::string(row.name) + (followed ? "" : " at the chain's end"));
   RecordChain chain;
   row.build(chain);
-  chain.add(programHeader("AFTER", 0));
+  if (followed) chain.add(programHeader("AFTER", 0));
   qxl16_Record* cursor = chain.first();
   std::unique_ptr<CQXDocEntry> entry;
   EXPECT_EQ(importer.ConvertRecord(&cursor, &entry), row.result);
@@ -84,6 +88,14 @@ void valueSet(RecordChain& chain, const char* code, const char* group, int drop 
 void graphFunctions(RecordChain& chain, int count) {
   for (int n = 1; n <= count; ++n)
     chain.add(fncHeader("GF", 2, "Y" + std::to_string(n), '=', kGfStyle), {'1', 0xFF});
+}
+
+// Rows named "... cut" run again on a chain that ends where the item needs
+// one more record.
+template <size_t N>
+void checkCutAtChainEnd(CQXOldDataImporter& importer, const Row (&rows)[N]) {
+  for (const Row& row : rows)
+    if (std::string_view(row.name).ends_with("cut")) check(importer, row, false);
 }
 
 // A picture of two groups of four planes: block (a, b) numbers itself.
@@ -148,7 +160,8 @@ TEST(OldDataImporter, EachOlderKindBecomesItsItem) {
          c.add(twoGroups, data);
        },
        5},
-      {"one recursion formula", [](RecordChain& c) { c.add(fncHeader("RF", 2, "an", '=', kRfStyle), {'1', 0xFF}); }, 5},
+      {"recursion formulas cut",
+       [](RecordChain& c) { c.add(fncHeader("RF", 2, "an", '=', kRfStyle), {'1', 0xFF}); }, 5},
       {"graph memory", [](RecordChain& c) { c.add(memHeader("GM", 4, "G\x99Mem2"), Bytes(4, 7)); }, 1, 1, 4020, 4015},
       {"mono screen copy", [](RecordChain& c) { c.add(screenHeader("DD"), screenBlocks(1)); }, 1, 0, 4022, 4017},
       {"colour screen copy", [](RecordChain& c) { c.add(screenHeader("DC"), screenBlocks(3)); }, 1, 0, 4023, 4017},
@@ -156,6 +169,7 @@ TEST(OldDataImporter, EachOlderKindBecomesItsItem) {
       {"unknown", [](RecordChain& c) { c.add(valHeader("ZZ", 1, 1, "Mat A")); }, 5},
   };
   for (const Row& row : rows) check(fx9850, row);
+  checkCutAtChainEnd(fx9850, rows);
   check(fx7400, {"ten functions", [](RecordChain& c) { graphFunctions(c, 10); }, 1, 10, 4004, 4002});
   check(fx7400, {"26 variables", [](RecordChain& c) { valueSet<CQXVariable26Item>(c, "VM", "Variable"); }, 1, 26, 4014, 4011});
 }
@@ -211,7 +225,8 @@ TEST(OldDataImporter, EachNewerKindBecomesItsItem) {
       {"real matrix", matrix(real, 16 + 36), 1, 1, 5001, 5004},
       {"matrix beyond its data", matrix(real, 16 + 72), 5},
       {"variables", parts(0, {"A"}, 28, "Variable"), 1, 28, 5005, 5010},
-      {"variables cut", parts(0, {"A"}, 27, "Variable"), 5},
+      {"variables cut", parts(0, {"Z", "A"}, 2, "Variable"), 1, 2, 5005, 5010},
+      {"unknown variable", parts(0, {"AB"}, 1, "Variable"), 5},
       {"graph functions", parts(2, functionNames, 30), 1, 30, 5012, 5002},
       {"graph functions cut", parts(2, functionNames, 29), 5},
       {"set-up without formulas", setUp, 6},
@@ -227,10 +242,31 @@ TEST(OldDataImporter, EachNewerKindBecomesItsItem) {
       {"unknown", [](RecordChain& c) { c.add(Bytes(40, 0x20)); }, 6},
   };
   for (const Row& row : rows) check(importer, row);
+  checkCutAtChainEnd(importer, rows);
   // A recursion: formulas, set-up, then its range completes it.
   check(importer, {"formulas", parts(2, {"AN", "BN", "CN", "DN", "EN"}, 5), -2, 5});
   check(importer, {"set-up", setUp, -2, 1});
   check(importer, {"range", [](RecordChain& c) { c.add(mcs1Header(254, "RECRG", "", 0)); }, 1, 1, 5013, 5009});
+}
+
+TEST(OldDataImporter, NewerVariablesGoUnderTheLetterTheirHeaderNames) {
+  ImportDoc doc;
+  CQXOldDataImporterAlgebra importer(&doc);
+  Bytes z(9, 0x11), a(18, 0x22);
+  std::fill(a.begin() + 9, a.end(), BYTE(0x33));
+  RecordChain chain;
+  chain.add(mcs1Header(0, "Z", "Variable", 9), z).add(mcs1Header(0, "A", "Variable", 18), a);
+  qxl16_Record* cursor = chain.first();
+  std::unique_ptr<CQXDocEntry> entry;
+  ASSERT_EQ(importer.ConvertRecord(&cursor, &entry), 1);
+  auto* variables = dynamic_cast<CQXAlphaMemItem*>(entry->GetItem());
+  ASSERT_NE(variables, nullptr);
+  Bytes value(9);
+  auto real = [&](DWORD row) { return variables->GetReal(row, 1, value.data(), 9) ? value : Bytes{}; };
+  EXPECT_EQ(real(26), Bytes(9, 0x11));
+  EXPECT_EQ(real(1), Bytes(9, 0x22));
+  ASSERT_TRUE(variables->GetImag(1, 1, value.data(), 9));
+  EXPECT_EQ(value, Bytes(9, 0x33));
 }
 
 TEST(OldDataImporter, ANewerProgramTakesNamePasswordAndMode) {
@@ -311,6 +347,9 @@ QImage shown(ImportDoc& doc) {
 }
 
 TEST(OldDataImporter, OldScreenCopiesKeepTheirColours) {
+  TestEnvironment env;
+  SetBWColor(RGB(0, 0, 128));
+  SetBackgroundBWColor(RGB(220, 220, 160));
   ImportDoc doc;
   CQXOldDataImporterFX9850 importer(&doc);
   RecordChain mono, colour, deep, narrow, cut;

@@ -8,6 +8,9 @@
 
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace tallix::test;
@@ -78,6 +81,46 @@ TEST(ProgramEditorFont, CalculatorFontByDefaultAndTheDialogStoresEightToTwelvePo
   EXPECT_FALSE(ChooseProgramEditorFont(nullptr, &font));
   EXPECT_TRUE(log.shown.empty());
   QFontDatabase::removeApplicationFont(id);
+}
+
+// The rows a list of the dialog shows, of the list that holds point sizes.
+QStringList shownSizes(QFontDialog* dialog) {
+  for (QListView* list : dialog->findChildren<QListView*>()) {
+    QStringList shown;
+    bool sizes = false;
+    list->model()->index(0, 0).data().toString().toInt(&sizes);
+    for (int row = 0; sizes && row < list->model()->rowCount(); ++row)
+      if (!list->isRowHidden(row)) shown << list->model()->index(row, 0).data().toString();
+    if (sizes) return shown;
+  }
+  return {};
+}
+
+TEST(ProgramEditorFont, TheDialogShowsItsSampleAndOffersOnlyEightToTwelvePoints) {
+  TestEnvironment env(TestEnvironment::WithLanguageLibrary);
+  CFont font;
+  ASSERT_TRUE(font.CreatePointFont(100, QStringLiteral("DejaVu Sans")));
+  whenModal<QFontDialog>([](QFontDialog* dialog) {
+    const QStringList offered = {"8", "9", "10", "11", "12"};
+    EXPECT_EQ(shownSizes(dialog), offered);
+    // Another family refills the list.
+    dialog->setCurrentFont(QFont(QStringLiteral("DejaVu Serif"), 9));
+    EXPECT_EQ(shownSizes(dialog), offered);
+    auto* sample = dialog->findChild<QLineEdit*>(QStringLiteral("qt_fontDialog_sampleEdit"));
+    ASSERT_TRUE(sample);
+    EXPECT_GE(sample->height(), QFontMetrics(sample->font()).height());
+    // The size edit takes none of the other sizes.
+    for (QLineEdit* edit : dialog->findChildren<QLineEdit*>()) {
+      if (!edit->validator()) continue;
+      edit->clear();
+      QTest::keyClicks(edit, QStringLiteral("20"));
+      EXPECT_EQ(edit->text(), QString());
+      QTest::keyClicks(edit, QStringLiteral("13"));
+      EXPECT_EQ(edit->text(), QStringLiteral("1"));
+    }
+    dialog->reject();
+  });
+  EXPECT_FALSE(ChooseProgramEditorFont(nullptr, &font));
 }
 
 }  // namespace
