@@ -2,10 +2,14 @@
 // last-used list in recency order beside a sorted view, the sort cycle,
 // refreshing after a table change, and the state a new pane comes back to.
 #include "classlib/ProfileSettings.h"
+#include "platform/DC.h"
 #include "tests/support/FakeDocServices.h"
 #include "tests/support/TestEnvironment.h"
 #include "tokens/CmdChooser.h"
 #include "tokens/StoredCommandLists.h"
+#include "tokens/TokenListFile.h"
+
+#include <QApplication>
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -183,6 +187,22 @@ TEST_F(CmdChooser, ANewPaneComesBackToTheStoredViewSortAndTreeItem) {
   pane->SetCurrentView(1);
   EXPECT_EQ(shown(*pane, 1), (std::vector<DWORD>{S, R, Q, P}));
   EXPECT_EQ(selectedRow(*pane, 1), 2);  // Q, by its stored index
+}
+
+TEST_F(CmdChooser, TheHostsFontKeepsTheTreeLabelsBytes) {
+  const std::string folder = "\x86\xD0\x0E\xCE\x99\x9F\x10\x11\x12", command = "\x89\xA8\xA9\xB9\xCD";
+  ASSERT_TRUE(WriteTokenListFileWithTree(TokenListWritePath(doc.calculatorName.c_str()).c_str(), table, "FX9850",
+                                         doc.calculatorName.c_str(), {{1, folder, 0, true}, {2, command, P, false}}));
+  auto pane = makePane();  // the tree, filled in the host's font
+  auto* tree = static_cast<CQXCmdTreeCtrl*>(pane->GetView(0));
+  CFont font;
+  font.SetFont(QApplication::font());
+  pane->SetFont(&font);
+  tree->SelectItem(tree->GetChildItem(tree->GetChildItem(tree->GetRootItem())));
+  pane->SaveState();
+  std::vector<std::string> labels;
+  ASSERT_TRUE(LoadTreeSelectionPath(kSection, "Cmd Tree Last Item", &labels));
+  EXPECT_EQ(labels, (std::vector<std::string>{"Commandes calculatrice graphique", folder, command}));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "tests/support/MessageLog.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/TestEnvironment.h"
+#include "tokens/CalcCharset.h"
 #include "tokens/CmdListCtrl.h"
 #include "tokens/CmdTreeCtrl.h"
 #include "tokens/QXEditCmdDlg.h"
@@ -25,6 +26,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -206,6 +208,40 @@ TEST_F(CommandListEditor, OkWritesTableAndTreeInOneFile) {
   ASSERT_TRUE(ReadCommandTree(written.c_str(), &tree2));
   EXPECT_EQ(tree2.size(), nodes + 1);
   EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(CommandListEditor, TreeLabelsKeepTheirBytesThroughFontPasteRenameMoveAlignAndOk) {
+  // Codes another font shows as symbols or as other characters.
+  const std::string symbols = "\x86\xD0\x0E\xCE\x99\x9F\x10\x11\x12", others = "\x89\xA8\xA9\xB9\xCD";
+  CQXCommandTable table;
+  table.SetCommand(0xF7, 0x01, others.c_str(), "", "");
+  const CQXCommandTreeNodes nodes = {{1, symbols, 0, true}, {2, others, MakeCommandValue(0xF7, 0x01), false}};
+  const std::string file = TokenListWritePath("CFX-9850G");
+  ASSERT_TRUE(WriteTokenListFileWithTree(file.c_str(), table, "FX9850", "CFX-9850G", nodes));
+  CQXEditCmdTreeDlg dialog(table, "FX9850", "CFX-9850G");
+  ASSERT_TRUE(dialog.Create(CQXEditCmdTreeDlg::kTemplateId));
+  CQXCmdTreeCtrl* tree = dialog.GetTree();
+  tree->SetLabelFont(QApplication::font());  // what the Font button does
+  ASSERT_FALSE(IsCalculatorFont(tree->GetTreeWidget()->font()));
+
+  tree->SelectItem(tree->GetChildItem(tree->GetRootItem()));
+  ASSERT_TRUE(tree->Copy());
+  tree->SelectItem(tree->GetRootItem());
+  ASSERT_TRUE(tree->Paste());
+  // The pasted folder, renamed by typing after its label.
+  QLineEdit* edit = tree->EditLabel();
+  ASSERT_NE(edit, nullptr);
+  edit->end(false);
+  QTest::keyClicks(edit, "x");
+  QTest::keyClick(edit, Qt::Key_Return);
+  QTRY_VERIFY(!tree->GetEditControl());
+  ASSERT_TRUE(tree->Move(0));
+  ASSERT_TRUE(tree->AlignWithTable(table));
+  click(&dialog, IDOK);
+
+  CQXCommandTreeNodes back;
+  ASSERT_TRUE(ReadCommandTree(file.c_str(), &back));
+  EXPECT_EQ(back, (CQXCommandTreeNodes{{1, symbols + "x", 0, true}, nodes[1], nodes[0], nodes[1]}));
 }
 
 TEST_F(CommandListEditor, UserListTakesCommandsOfTheTreeOnly) {
