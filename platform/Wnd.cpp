@@ -464,7 +464,10 @@ void CWnd::OnClose() { DestroyWindow(); }
 BOOL CWnd::IsCommandRunning() { return g_commandDepth > 0; }
 
 BOOL CWnd::ExecuteUserCommand(UINT id, WORD source) {
-  if (destroyed_ || IsCommandRunning()) return FALSE;
+  // While a command runs, the main window takes no other; a window of the
+  // command's own modal loop (a dialog it opened) takes its buttons' and
+  // keys' commands at once.
+  if (destroyed_ || (IsCommandRunning() && window() == AfxGetMainWnd())) return FALSE;
   SendMessage(WM_COMMAND, MAKEWPARAM(WORD(id), source), 0);
   return TRUE;
 }

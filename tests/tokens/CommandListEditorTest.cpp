@@ -5,6 +5,7 @@
 #include "classlib/OrvoListCtrl.h"
 #include "classlib/SettingsTable.h"
 #include "platform/LanguageLibrary.h"
+#include "platform/ToolBar.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/TestEnvironment.h"
@@ -58,6 +59,18 @@ void click(QWidget* dialog, int id) {
   auto* button = qobject_cast<QPushButton*>(static_cast<CWnd*>(dialog)->GetDlgItem(id));
   ASSERT_NE(button, nullptr) << id;
   button->click();
+}
+
+// Runs `run` as a menu command, as the document opens the dialogs.
+class CommandHost : public CWnd {
+ public:
+  DECLARE_MESSAGE_MAP()
+  void OnRun() { run(); }
+  std::function<void()> run;
+};
+const CMessageMap& CommandHost::messageMap() {
+  static const CMessageMap map = MessageMapOf<CommandHost>(CWnd::messageMap()).command(22303, &CommandHost::OnRun);
+  return map;
 }
 
 class CommandListEditor : public ::testing::Test {
@@ -242,6 +255,43 @@ TEST_F(CommandListEditor, TreeLabelsKeepTheirBytesThroughFontPasteRenameMoveAlig
   CQXCommandTreeNodes back;
   ASSERT_TRUE(ReadCommandTree(file.c_str(), &back));
   EXPECT_EQ(back, (CQXCommandTreeNodes{{1, symbols + "x", 0, true}, nodes[1], nodes[0], nodes[1]}));
+}
+
+TEST_F(CommandListEditor, ToolBarButtonsWorkTheTreeAndFollowItsSelection) {
+  CQXCommandTable table;
+  table.SetCommand(0, 0x41, "A", "", "");
+  const CQXCommandTreeNodes nodes = {{1, "F", 0, true}, {2, "A", MakeCommandValue(0, 0x41), false}, {1, "G", 0, true}};
+  const std::string file = TokenListWritePath("CFX-9850G");
+  ASSERT_TRUE(WriteTokenListFileWithTree(file.c_str(), table, "FX9850", "CFX-9850G", nodes));
+  CommandHost host;
+  CQXCommandTreeNodes after;
+  host.run = [&] {
+    CQXEditCmdTreeDlg dialog(table, "FX9850", "CFX-9850G");
+    tallix::test::whenModal<CQXEditCmdTreeDlg>([&](CQXEditCmdTreeDlg* shown) {
+      CQXCmdTreeCtrl* tree = shown->GetTree();
+      CToolBar* bar = shown->GetToolBar();
+      const auto button = [bar](UINT id) { return bar->GetButton(bar->CommandToIndex(id)); };
+      std::vector<HTREEITEM> items;
+      tree->GetCommandNodes(&items);
+      tree->SelectItem(items[1]);  // a command: no rename, no new folder inside
+      EXPECT_FALSE(button(23002)->isEnabled());
+      EXPECT_FALSE(button(23001)->isEnabled());
+      tree->SelectItem(items[0]);
+      EXPECT_TRUE(button(23002)->isEnabled());
+      EXPECT_FALSE(button(23007)->isEnabled());
+      button(23008)->trigger();  // F below G
+      EXPECT_TRUE(button(23007)->isEnabled());
+      EXPECT_FALSE(button(23008)->isEnabled());
+      button(23004)->trigger();
+      EXPECT_TRUE(button(23005)->isEnabled());
+      button(23006)->trigger();
+      after = tree->GetCommandNodes();
+      shown->EndDialog(IDCANCEL);
+    });
+    dialog.DoModal();
+  };
+  host.ExecuteUserCommand(22303);
+  EXPECT_EQ(after, CQXCommandTreeNodes{nodes[2]});
 }
 
 TEST_F(CommandListEditor, UserListTakesCommandsOfTheTreeOnly) {
