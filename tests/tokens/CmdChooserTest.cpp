@@ -12,6 +12,7 @@
 #include <QApplication>
 
 #include <QTest>
+#include <climits>
 #include <gtest/gtest.h>
 
 namespace {
@@ -94,6 +95,12 @@ TEST_F(CmdChooser, DescriptionClicksSortUpDownThenRestoreTheTableOrder) {
   AppWriteProfileInt(kSection, "Last View", 1);
   AppWriteProfileInt(kSection, "LUC max", -5);
   auto pane = makePane();
+  // A stored row outside the list selects none (nor the rows around it).
+  for (int stored : {-1, 4, INT_MAX}) {
+    AppWriteProfileInt(kSection, "Last Selected Cmd", stored);
+    pane->Refresh();
+    EXPECT_EQ(selectedRow(*pane, 1), -1) << stored;
+  }
   select(*pane, 1, R);
   pane->OnColumnClick(2);
   EXPECT_EQ(shown(*pane, 1), (std::vector<DWORD>{S, Q, R, P}));

@@ -6,6 +6,8 @@
 #include "classlib/SettingsTable.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/ToolBar.h"
+#include "platform/storage/StorageTestHooks.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/TestEnvironment.h"
@@ -21,6 +23,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,6 +31,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+
+#include <cerrno>
 
 #include <gtest/gtest.h>
 
@@ -125,10 +130,16 @@ TEST_F(CommandListEditor, ImportSkipsWhatCannotBeACommandAndKeepsReading) {
   EXPECT_EQ(list->GetItemText(2, 0), "247 2");
   EXPECT_EQ(GetFirstSelectedItem(list), 0);
 
-  // A failed export keeps the file that was there.
+  // An export that fails on the way (a full disk) keeps the file that was
+  // there and leaves nothing beside it.
   const QByteArray before = tallix::test::fileContents(env.dataFile("bad.txt"));
-  EXPECT_FALSE(dialog.ExportCommandList((path(env, "missing") + "/x.txt").c_str()));
+  const QStringList files = QDir(env.dataDir()).entryList(QDir::Files);
+  {
+    tallix::test::FileSizeLimit full(16);
+    EXPECT_FALSE(dialog.ExportCommandList(path(env, "bad.txt").c_str()));
+  }
   EXPECT_EQ(tallix::test::fileContents(env.dataFile("bad.txt")), before);
+  EXPECT_EQ(QDir(env.dataDir()).entryList(QDir::Files), files);
   dialog.EndDialog(IDCANCEL);
 }
 
@@ -199,28 +210,31 @@ TEST_F(CommandListEditor, ANewNumberByteMovesTheCommandAndNextWalksOn) {
 
 TEST_F(CommandListEditor, OkWritesTableAndTreeInOneFile) {
   CQXCommandTable table;
-  ASSERT_TRUE(ReadCommandTable(TokenListReadPath("CFX-9850G").c_str(), &table));
+  table.SetCommand(0, 0x41, "A", "", "");
+  const std::string file = TokenListWritePath("CFX-9850G");
+  ASSERT_TRUE(WriteTokenListFileWithTree(file.c_str(), table, "FX9850", "CFX-9850G", {{1, "F", 0, true}}));
   table.SetCommand(0xF7, 0xEE, "NEWCMD", "", "");
   CQXEditCmdTreeDlg dialog(table, "FX9850", "CFX-9850G");
   ASSERT_TRUE(dialog.Create(CQXEditCmdTreeDlg::kTemplateId));
   CQXCmdTreeCtrl* tree = dialog.GetTree();
-  const size_t nodes = tree->GetCommandNodes().size();
-  ASSERT_GT(nodes, 0u);
-  // Add the selected list command (the first) below the root.
   tree->SelectItem(tree->GetRootItem());
-  click(&dialog, 1046);
-  click(&dialog, IDOK);
-  EXPECT_EQ(dialog.GetModalResult(), IDOK);
-
-  const std::string written = TokenListWritePath("CFX-9850G");
-  EXPECT_EQ(TokenListReadPath("CFX-9850G"), written);
-  CQXCommandTable back;
-  ASSERT_TRUE(ReadCommandTable(written.c_str(), &back));
-  EXPECT_NE(back.FindCommand(0xF7, 0xEE), nullptr);
-  CQXCommandTreeNodes tree2;
-  ASSERT_TRUE(ReadCommandTree(written.c_str(), &tree2));
-  EXPECT_EQ(tree2.size(), nodes + 1);
-  EXPECT_TRUE(messages.shown.empty());
+  click(&dialog, 1046);  // the list's first command below the root
+  // Wherever the writing fails, the file holds the old table and tree or
+  // both new ones.
+  for (int writes = 0;; ++writes) {
+    ASSERT_LT(writes, 200);
+    tallix::cfb::testhooks::failWritesAfter(writes, ENOSPC);
+    click(&dialog, IDOK);
+    tallix::cfb::testhooks::clearWriteFailures();
+    EXPECT_EQ(dialog.GetModalResult(), IDOK);
+    CQXCommandTable back;
+    CQXCommandTreeNodes nodes;
+    ASSERT_TRUE(ReadCommandTable(file.c_str(), &back));
+    ASSERT_TRUE(ReadCommandTree(file.c_str(), &nodes));
+    const bool written = back.FindCommand(0xF7, 0xEE) != nullptr;
+    ASSERT_EQ(nodes.size(), written ? 2u : 1u) << "after " << writes << " writes";
+    if (written) break;
+  }
 }
 
 TEST_F(CommandListEditor, TreeLabelsKeepTheirBytesThroughFontPasteRenameMoveAlignAndOk) {
