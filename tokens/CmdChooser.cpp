@@ -246,14 +246,7 @@ BOOL CQXCmdChooser::HasFocus() const {
 
 void CQXCmdChooser::SetFont(const CFont* font) {
   if (!font) return;
-  // Labels show calculator codes as the font draws them: read them with
-  // the old font, show them again with the new one.
-  std::vector<HTREEITEM> items;
-  const CQXCommandTreeNodes nodes = tree_.GetCommandNodes(&items);
-  const std::string rootLabel = tree_.GetRootItem() ? tree_.LabelBytes(tree_.GetRootItem()) : std::string();
-  tree_.setFont(font->font());
-  for (std::size_t i = 0; i < items.size(); ++i) tree_.SetItemText(items[i], tree_.LabelText(nodes[i].label));
-  if (HTREEITEM root = tree_.GetRootItem()) tree_.SetItemText(root, tree_.LabelText(rootLabel));
+  tree_.SetLabelFont(font->font());
   const CQXCommandTable& table = document_->GetTokenTable();
   for (int view = kViewAll; view <= kViewUser; ++view) {
     CQXCmdListCtrl* l = list(view);

@@ -2,8 +2,6 @@
 
 #include "classlib/MenuHelpers.h"
 #include "classlib/OrvoTextArchive.h"
-#include "platform/CalcFontChars.h"
-#include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
@@ -28,6 +26,9 @@ constexpr UINT kNoName = 61443;
 constexpr int kFolderLevelMax = 15;
 constexpr int kLabelMax = 128;
 constexpr UINT kLineSize = 1024;
+// Each item keeps its label's calculator bytes beside the text it shows: the
+// shown text cannot give them back (other fonts show several codes alike).
+constexpr int kLabelBytesRole = Qt::UserRole + 16;
 
 enum { kRootImage = 0, kFolderImage = 2, kCommandImage = 4 };
 
@@ -96,13 +97,55 @@ BOOL CQXCmdTreeCtrl::LoadImages() {
 // ---- labels and levels ----
 
 std::string CQXCmdTreeCtrl::LabelBytes(HTREEITEM item) const {
-  const QString text = GetItemText(item);
-  const QFont font = GetTreeWidget()->font();
-  return IsCalculatorFont(font) ? tallix::calcFontCodes(text) : tallix::toCp1252(text);
+  if (!item) return {};
+  const QVariant bytes = item->data(0, kLabelBytesRole);
+  if (bytes.isValid()) return bytes.toByteArray().toStdString();
+  // An item another caller inserted: its text is all there is.
+  std::string codes;
+  CalcTextCodes(GetItemText(item), GetTreeWidget()->font(), &codes);
+  return codes;
 }
 
 QString CQXCmdTreeCtrl::LabelText(const std::string& bytes) const {
   return CalcDisplayText(bytes, GetTreeWidget()->font());
+}
+
+void CQXCmdTreeCtrl::setLabel(HTREEITEM item, const std::string& bytes) {
+  item->setData(0, kLabelBytesRole, QByteArray::fromStdString(bytes));
+  SetItemText(item, LabelText(bytes));
+}
+
+HTREEITEM CQXCmdTreeCtrl::insertLabelled(const std::string& bytes, int image, DWORD value, HTREEITEM parent,
+                                         HTREEITEM after) {
+  HTREEITEM item = InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, LabelText(bytes), image,
+                              image + 1, 0, 0, LPARAM(value), parent, after);
+  if (item) item->setData(0, kLabelBytesRole, QByteArray::fromStdString(bytes));
+  return item;
+}
+
+// The bytes of an edited label: the codes of the old label that still show
+// at its start and end are kept as they were, the rest is read from the
+// typed characters.
+std::string CQXCmdTreeCtrl::editedBytes(const std::string& old, const QString& text) const {
+  const QFont font = GetTreeWidget()->font();
+  std::vector<QString> shown;
+  for (char c : old) shown.push_back(CalcDisplayText(std::string_view(&c, 1), font));
+  std::size_t head = 0;
+  qsizetype from = 0;
+  while (head < shown.size() && !shown[head].isEmpty() && QStringView(text).sliced(from).startsWith(shown[head]))
+    from += shown[head++].size();
+  std::size_t tail = 0;
+  qsizetype to = text.size();
+  while (tail < shown.size() - head) {
+    const QString& piece = shown[shown.size() - 1 - tail];
+    if (piece.isEmpty() || to - from < piece.size() || !QStringView(text).sliced(from, to - from).endsWith(piece))
+      break;
+    to -= piece.size();
+    ++tail;
+  }
+  std::string typed;
+  CalcTextCodes(text.mid(from, to - from), font, &typed);
+  return old.substr(0, head) + typed + old.substr(old.size() - tail);
 }
 
 int CQXCmdTreeCtrl::itemLevel(HTREEITEM item) const {
@@ -140,9 +183,8 @@ void CQXCmdTreeCtrl::SetCommandNodes(const CQXCommandTreeNodes& nodes, std::vect
   for (const CQXCommandTreeNode& node : nodes) {
     const std::size_t depth = std::size_t(std::clamp(node.level, 1, int(parents.size())));
     parents.resize(depth);
-    const int image = node.folder ? kFolderImage : kCommandImage;
-    HTREEITEM item = InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, LabelText(node.label), image,
-                                image + 1, 0, 0, LPARAM(node.folder ? 0 : node.value), parents.back(), TVI_LAST);
+    HTREEITEM item = insertLabelled(node.label, node.folder ? kFolderImage : kCommandImage,
+                                    node.folder ? 0 : node.value, parents.back(), TVI_LAST);
     parents.push_back(item);
     if (items) items->push_back(item);
   }
@@ -152,8 +194,7 @@ void CQXCmdTreeCtrl::SetCommandNodes(const CQXCommandTreeNodes& nodes, std::vect
 // ---- operations ----
 
 HTREEITEM CQXCmdTreeCtrl::InsertRootItem() {
-  return InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, CLanguageLibrary::LoadString(kRootLabel),
-                    kRootImage, kRootImage + 1, 0, 0, 0, TVI_ROOT, TVI_LAST);
+  return insertLabelled(CLanguageLibrary::LoadStringA(kRootLabel), kRootImage, 0, TVI_ROOT, TVI_LAST);
 }
 
 // After the folders that lead the parent's children, before its commands.
@@ -163,8 +204,7 @@ HTREEITEM CQXCmdTreeCtrl::insertFolder(HTREEITEM parent, const char* label) {
        child = GetNextSiblingItem(child))
     after = child;
   const std::string text = label && *label ? std::string(label) : CLanguageLibrary::LoadStringA(kNoName);
-  HTREEITEM folder = InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, LabelText(text), kFolderImage,
-                                kFolderImage + 1, 0, 0, 0, parent ? parent : TVI_ROOT, after);
+  HTREEITEM folder = insertLabelled(text, kFolderImage, 0, parent ? parent : TVI_ROOT, after);
   if (!folder) return nullptr;
   if (parent) Expand(parent, TVE_EXPAND);
   SelectItem(folder);
@@ -208,9 +248,7 @@ HTREEITEM CQXCmdTreeCtrl::InsertCommand(const char* label, DWORD value) {
   HTREEITEM selected = GetSelectedItem();
   if (!selected) return nullptr;
   HTREEITEM parent = TreeItemIsFolder(*this, selected) ? selected : GetParentItem(selected);
-  HTREEITEM item = InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, LabelText(label ? label : ""),
-                              kCommandImage, kCommandImage + 1, 0, 0, LPARAM(value), parent ? parent : TVI_ROOT,
-                              TVI_LAST);
+  HTREEITEM item = insertLabelled(label ? label : "", kCommandImage, value, parent ? parent : TVI_ROOT, TVI_LAST);
   if (!item) return nullptr;
   if (parent) Expand(parent, TVE_EXPAND);
   SelectItem(item);
@@ -283,18 +321,10 @@ void CQXCmdTreeCtrl::replaceNodes(const CQXCommandTreeNodes& nodes, const std::v
 
 void CQXCmdTreeCtrl::SetLabelFont(const QFont& font) {
   std::vector<HTREEITEM> items;
-  const CQXCommandTreeNodes nodes = GetCommandNodes(&items);
-  std::vector<bool> expanded;
-  std::vector<int> former;
-  for (HTREEITEM item : items) {
-    expanded.push_back(GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED);
-    former.push_back(int(former.size()));
-  }
-  const auto found = std::find(items.begin(), items.end(), GetSelectedItem());
-  const std::size_t selected = std::size_t(found - items.begin());
+  GetCommandNodes(&items);
+  if (HTREEITEM root = GetRootItem()) items.push_back(root);
   setFont(font);
-  replaceNodes(nodes, former, expanded, &items);
-  if (selected < items.size()) SelectItem(items[selected]);
+  for (HTREEITEM item : items) setLabel(item, LabelBytes(item));
 }
 
 BOOL CQXCmdTreeCtrl::AlignWithTable(const CQXCommandTable& table) {
@@ -364,6 +394,7 @@ HTREEITEM CQXCmdTreeCtrl::copySubtree(HTREEITEM item, HTREEITEM parent, HTREEITE
                               image, selected, GetItemState(item, TVIS_STATEIMAGEMASK), TVIS_STATEIMAGEMASK,
                               LPARAM(GetItemData(item)), parent ? parent : TVI_ROOT, after);
   if (!copy) return nullptr;
+  copy->setData(0, kLabelBytesRole, item->data(0, kLabelBytesRole));
   for (HTREEITEM child = GetChildItem(item); child; child = GetNextSiblingItem(child))
     copySubtree(child, copy, TVI_LAST);
   if (GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED) Expand(copy, TVE_EXPAND);
@@ -411,11 +442,10 @@ void CQXCmdTreeCtrl::OnEndLabelEdit(NMHDR* header, LRESULT* result) {
   *result = 0;
   // A cancelled edit keeps the label.
   if (!item.pszText || !item.hItem) return;
-  const QFont font = GetTreeWidget()->font();
-  std::string bytes = IsCalculatorFont(font) ? tallix::calcFontCodes(*item.pszText) : tallix::toCp1252(*item.pszText);
+  std::string bytes = editedBytes(LabelBytes(item.hItem), *item.pszText);
   bytes.resize(std::min<std::size_t>(bytes.size(), kLabelMax));
   if (bytes.empty()) bytes = CLanguageLibrary::LoadStringA(kNoName);
-  SetItemText(item.hItem, LabelText(bytes));
+  setLabel(item.hItem, bytes);
 }
 
 void CQXCmdTreeCtrl::OnItemExpanding(NMHDR* header, LRESULT* result) {

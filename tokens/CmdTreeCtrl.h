@@ -1,8 +1,9 @@
 // CQXCmdTreeCtrl: the command tree: one root item (string 10242), folders
 // and commands below it. Images: 0/1 the root, 2/3 a folder (closed, open),
 // 4/5 a command; an item with an image below 4 is a folder. A command's item
-// data is its command value, its label its characters (shown as the tree's
-// font shows calculator codes).
+// data is its command value, its label its characters. Each item keeps its
+// label's bytes and shows them as the tree's font shows calculator codes;
+// a new font, a paste or a move never changes the bytes.
 //
 // Editing: folders (never the root) are renamed in place, at most 128
 // characters, an emptied label becomes "sans nom"; while a label is edited,
@@ -78,13 +79,13 @@ class CQXCmdTreeCtrl : public CTreeCtrl {
   // Replaces everything by the root item and `nodes` below it; the root
   // is expanded.
   void SetCommandNodes(const CQXCommandTreeNodes& nodes, std::vector<HTREEITEM>* items = nullptr);
-  // The font of the labels: each label shows its characters as the new
-  // font draws them; expanded folders and the selection stay.
+  // The font of the labels: each label shows its bytes as the new font
+  // draws them; expanded folders and the selection stay.
   void SetLabelFont(const QFont& font);
   // Removes the commands `table` lacks and relabels the others with their
   // characters (AlignTreeWithTable); expanded folders and the selection stay.
   BOOL AlignWithTable(const CQXCommandTable& table);
-  // The label as bytes, and bytes as the label shows them.
+  // The label's bytes, and bytes as the label shows them.
   std::string LabelBytes(HTREEITEM item) const;
   QString LabelText(const std::string& bytes) const;
 
@@ -96,6 +97,9 @@ class CQXCmdTreeCtrl : public CTreeCtrl {
 
  private:
   int itemLevel(HTREEITEM item) const;
+  void setLabel(HTREEITEM item, const std::string& bytes);
+  HTREEITEM insertLabelled(const std::string& bytes, int image, DWORD value, HTREEITEM parent, HTREEITEM after);
+  std::string editedBytes(const std::string& old, const QString& text) const;
   HTREEITEM insertFolder(HTREEITEM parent, const char* label);
   HTREEITEM copySubtree(HTREEITEM item, HTREEITEM parent, HTREEITEM after);
   std::vector<std::string> itemText(HTREEITEM item) const;

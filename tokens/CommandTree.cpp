@@ -97,7 +97,7 @@ bool ReadCommandTreeRecords(COrvoArchive& ar, CQXCommandTreeNodes* nodes) {
     ~Flush() { *nodes = shape.Flatten(); }
   } flush{shape, nodes};
   for (LONG stored = LONG(ar.ReadDwordValue()); stored != -1; stored = LONG(ar.ReadDwordValue())) {
-    const int level = std::clamp(stored, LONG(0), LONG(0x10000));
+    const int level = std::clamp(stored, LONG(0), LONG(kTreeLevelMax));
     const DWORD length = ar.ReadDwordValue();
     if (length > kTreeLabelMax) {
       complete = false;
@@ -112,6 +112,9 @@ bool ReadCommandTreeRecords(COrvoArchive& ar, CQXCommandTreeNodes* nodes) {
       depth = level;
       parent = lastFolder;
     }
+    // The last folder may lie deeper than the level says: what would go
+    // below the deepest level goes at it.
+    while (parent != kRoot && shape.Level(parent) >= kTreeLevelMax) parent = shape.Parent(parent);
     CQXCommandTreeNode node;
     node.label.assign(text.begin(), text.end());
     node.value = value;
@@ -128,7 +131,7 @@ int ReadTreeText(const std::vector<std::string>& lines, CQXCommandTreeNodes* nod
   const int before = int(nodes->size());
   TreeShape shape(*nodes);
   if (target < kRoot || target >= int(nodes->size())) target = kRoot;
-  const int targetLevel = std::min(shape.Level(target) + (shape.IsFolder(target) ? 1 : 0), 16);
+  const int targetLevel = std::min(shape.Level(target) + (shape.IsFolder(target) ? 1 : 0), kTreeLevelMax);
   bool haveBase = false;
   int baseLevel = 0;
   int parent = target;
@@ -136,11 +139,14 @@ int ReadTreeText(const std::vector<std::string>& lines, CQXCommandTreeNodes* nod
   CQXTreeTextLine line;
   for (const std::string& text : lines) {
     if (!ParseTreeTextLine(text.c_str(), &line)) continue;
+    // Levels below 0 count as 0, and nothing goes below the deepest level:
+    // a base far below the later lines would nest each folder line deeper.
+    const int lineLevel = std::clamp(line.level, 0, kTreeLevelMax);
     if (!haveBase) {
-      baseLevel = line.level;
+      baseLevel = lineLevel;
       haveBase = true;
     }
-    const int wanted = targetLevel + line.level - baseLevel;
+    const int wanted = std::min(targetLevel + lineLevel - baseLevel, kTreeLevelMax);
     const int level = shape.Level(parent);
     if (level == wanted) {
       parent = shape.Parent(parent);

@@ -25,6 +25,8 @@ using CQXCommandTreeNodes = std::vector<CQXCommandTreeNode>;
 
 // Labels in the stream are read with a 1024-byte buffer.
 inline constexpr DWORD kTreeLabelMax = 1023;
+// The deepest level a tree holds (the tree text's bound).
+inline constexpr int kTreeLevelMax = 16;
 
 // Writes the records (level, text length, text, value, 0) and the end mark
 // -1. Throws COrvoArchiveException.
@@ -32,7 +34,8 @@ void WriteCommandTreeRecords(COrvoArchive& ar, const CQXCommandTreeNodes& nodes)
 // Reads records up to the end mark and places them as the tree control
 // does: a record whose level is below the current depth climbs that many
 // folders (never above the root); one above it goes into the last folder
-// inserted. `nodes` receives the placed tree with its real levels. Returns
+// inserted; nothing goes deeper than kTreeLevelMax (deeper records go at
+// that level). `nodes` receives the placed tree with its real levels. Returns
 // false, `nodes` holding what was read, when a text length is above 1023
 // (the load ends there); throws COrvoArchiveException when the stream ends
 // early.
@@ -40,8 +43,8 @@ bool ReadCommandTreeRecords(COrvoArchive& ar, CQXCommandTreeNodes* nodes);
 
 // Reads tree text lines into the tree below `target` (the index of a node,
 // or -1 for the root item) as the tree control's paste does: the first line
-// gives the base level, later lines are placed relative to it; malformed
-// lines are skipped. Returns the index of the first node inserted, or -1;
+// gives the base level, later lines are placed relative to it, never below
+// kTreeLevelMax; malformed lines are skipped. Returns the index of the first node inserted, or -1;
 // `inserted` receives the indices of all nodes inserted.
 int ReadTreeText(const std::vector<std::string>& lines, CQXCommandTreeNodes* nodes, int target = -1,
                  std::vector<int>* inserted = nullptr);

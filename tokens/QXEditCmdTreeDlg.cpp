@@ -4,9 +4,11 @@
 #include "classlib/ProfileSettings.h"
 #include "classlib/SettingsTable.h"
 #include "datamodel/OrvoItemStore.h"
+#include "platform/CmdUI.h"
 #include "platform/FileDialog.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
+#include "platform/OleDataObject.h"
 #include "platform/ToolBar.h"
 #include "platform/WaitCursor.h"
 #include "tokens/CmdListCtrl.h"
@@ -14,10 +16,13 @@
 #include "tokens/CommandControlFiles.h"
 #include "tokens/CommandDialogFont.h"
 #include "tokens/QXEditCmdListDlg.h"
+#include "tokens/TokenClipboard.h"
 #include "tokens/TokenListFile.h"
 
+#include <QClipboard>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QPlainTextEdit>
@@ -49,6 +54,8 @@ bool exportsOn() { return tallix::settings::readInt(kEditCmdList, "Cmd List Expo
 const CMessageMap& CQXEditCmdTreeDlg::messageMap() {
   static const CMessageMap map = MessageMapOf<CQXEditCmdTreeDlg>(COrvoHelpDialog::messageMap())
                                      .commandRange(kNewFolder, kMoveDown, &CQXEditCmdTreeDlg::OnTreeCommand)
+                                     .updateUIRange(kNewFolder, kMoveDown, &CQXEditCmdTreeDlg::OnUpdateTreeCommand)
+                                     .notify(TVN_SELCHANGED, kTree, &CQXEditCmdTreeDlg::OnTreeSelChanged)
                                      .command(kAddButton, &CQXEditCmdTreeDlg::OnAdd)
                                      .command(kFontButton, &CQXEditCmdTreeDlg::OnFont)
                                      .command(kImportButton, &CQXEditCmdTreeDlg::OnImport)
@@ -86,6 +93,9 @@ BOOL CQXEditCmdTreeDlg::OnInitDialog() {
       toolBar_->SetOwner(this);
     }
   }
+  // Paste follows what the clipboard holds, also when another program
+  // changes it.
+  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { updateToolBar(); });
 
   bool fontButton = false;
   fontSet_ = LoadCommandDialogFont(&font_, &fontButton);
@@ -111,6 +121,7 @@ BOOL CQXEditCmdTreeDlg::OnInitDialog() {
             [this] { showSelectedValue(); });
   showSelectedValue();
   if (QWidget* button = GetDlgItem(int(kExportButton))) button->setVisible(exportsOn());
+  updateToolBar();
   return TRUE;
 }
 
@@ -174,6 +185,35 @@ void CQXEditCmdTreeDlg::OnTreeCommand(UINT id) {
     case kMoveDown: tree_->Move(1); break;
     default: break;
   }
+  updateToolBar();
+}
+
+// A button is on when its command would do something to the selection.
+void CQXEditCmdTreeDlg::OnUpdateTreeCommand(CCmdUI* ui) {
+  const HTREEITEM item = tree_ ? tree_->GetSelectedItem() : nullptr;
+  bool on = item != nullptr;
+  switch (ui->m_nID) {
+    case kNewFolder: on = tree_ && (!item || TreeItemIsFolder(*tree_, item)); break;
+    case kRename: on = item && tree_->GetParentItem(item) && TreeItemIsFolder(*tree_, item); break;
+    case kPaste: {
+      COleDataObject data;
+      on = tree_ && data.AttachClipboard() && data.IsDataAvailable(GetTreeCmdFormat());
+      break;
+    }
+    case kMoveUp: on = item && tree_->GetPrevSiblingItem(item); break;
+    case kMoveDown: on = item && tree_->GetNextSiblingItem(item); break;
+    default: break;
+  }
+  ui->Enable(on);
+}
+
+void CQXEditCmdTreeDlg::OnTreeSelChanged(NMHDR*, LRESULT* result) {
+  *result = 0;
+  updateToolBar();
+}
+
+void CQXEditCmdTreeDlg::updateToolBar() {
+  if (toolBar_) toolBar_->OnUpdateCmdUI(this, FALSE);
 }
 
 BOOL CQXEditCmdTreeDlg::PreTranslateMessage(MSG* msg) {

@@ -1,7 +1,8 @@
 // CQXEditCmdTreeDlg (dialog 550): the command tree of a calculator model
 // beside the list of its commands. The tree is edited with the tool bar
 // (134) and the tree's menu (137): new folder, rename, cut, copy, paste,
-// delete, move up and down; Add (or a double click in the list) puts the
+// delete, move up and down, each on only when it would do something to the
+// selected item (paste: when the clipboard holds tree text); Add (or a double click in the list) puts the
 // list's command into the tree; Edit opens the command table itself
 // (dialog 551). OK writes table and tree into the model's token list file
 // in one write (TokenListWritePath: the user's copy) and closes with OK
@@ -45,6 +46,9 @@ class CQXEditCmdTreeDlg : public COrvoHelpDialog {
 
  private:
   void OnTreeCommand(UINT id);
+  void OnUpdateTreeCommand(CCmdUI* ui);
+  void OnTreeSelChanged(NMHDR* header, LRESULT* result);
+  void updateToolBar();
   void OnAdd();
   void OnFont();
   void OnImport();

@@ -2,12 +2,17 @@
 // last-used list in recency order beside a sorted view, the sort cycle,
 // refreshing after a table change, and the state a new pane comes back to.
 #include "classlib/ProfileSettings.h"
+#include "platform/DC.h"
 #include "tests/support/FakeDocServices.h"
 #include "tests/support/TestEnvironment.h"
 #include "tokens/CmdChooser.h"
 #include "tokens/StoredCommandLists.h"
+#include "tokens/TokenListFile.h"
+
+#include <QApplication>
 
 #include <QTest>
+#include <climits>
 #include <gtest/gtest.h>
 
 namespace {
@@ -90,6 +95,12 @@ TEST_F(CmdChooser, DescriptionClicksSortUpDownThenRestoreTheTableOrder) {
   AppWriteProfileInt(kSection, "Last View", 1);
   AppWriteProfileInt(kSection, "LUC max", -5);
   auto pane = makePane();
+  // A stored row outside the list selects none (nor the rows around it).
+  for (int stored : {-1, 4, INT_MAX}) {
+    AppWriteProfileInt(kSection, "Last Selected Cmd", stored);
+    pane->Refresh();
+    EXPECT_EQ(selectedRow(*pane, 1), -1) << stored;
+  }
   select(*pane, 1, R);
   pane->OnColumnClick(2);
   EXPECT_EQ(shown(*pane, 1), (std::vector<DWORD>{S, Q, R, P}));
@@ -183,6 +194,22 @@ TEST_F(CmdChooser, ANewPaneComesBackToTheStoredViewSortAndTreeItem) {
   pane->SetCurrentView(1);
   EXPECT_EQ(shown(*pane, 1), (std::vector<DWORD>{S, R, Q, P}));
   EXPECT_EQ(selectedRow(*pane, 1), 2);  // Q, by its stored index
+}
+
+TEST_F(CmdChooser, TheHostsFontKeepsTheTreeLabelsBytes) {
+  const std::string folder = "\x86\xD0\x0E\xCE\x99\x9F\x10\x11\x12", command = "\x89\xA8\xA9\xB9\xCD";
+  ASSERT_TRUE(WriteTokenListFileWithTree(TokenListWritePath(doc.calculatorName.c_str()).c_str(), table, "FX9850",
+                                         doc.calculatorName.c_str(), {{1, folder, 0, true}, {2, command, P, false}}));
+  auto pane = makePane();  // the tree, filled in the host's font
+  auto* tree = static_cast<CQXCmdTreeCtrl*>(pane->GetView(0));
+  CFont font;
+  font.SetFont(QApplication::font());
+  pane->SetFont(&font);
+  tree->SelectItem(tree->GetChildItem(tree->GetChildItem(tree->GetRootItem())));
+  pane->SaveState();
+  std::vector<std::string> labels;
+  ASSERT_TRUE(LoadTreeSelectionPath(kSection, "Cmd Tree Last Item", &labels));
+  EXPECT_EQ(labels, (std::vector<std::string>{"Commandes calculatrice graphique", folder, command}));
 }
 
 }  // namespace

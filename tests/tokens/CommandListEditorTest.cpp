@@ -5,9 +5,13 @@
 #include "classlib/OrvoListCtrl.h"
 #include "classlib/SettingsTable.h"
 #include "platform/LanguageLibrary.h"
+#include "platform/ToolBar.h"
+#include "platform/storage/StorageTestHooks.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/TestEnvironment.h"
+#include "tokens/CalcCharset.h"
 #include "tokens/CmdListCtrl.h"
 #include "tokens/CmdTreeCtrl.h"
 #include "tokens/QXEditCmdDlg.h"
@@ -19,12 +23,16 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
+
+#include <cerrno>
 
 #include <gtest/gtest.h>
 
@@ -56,6 +64,18 @@ void click(QWidget* dialog, int id) {
   auto* button = qobject_cast<QPushButton*>(static_cast<CWnd*>(dialog)->GetDlgItem(id));
   ASSERT_NE(button, nullptr) << id;
   button->click();
+}
+
+// Runs `run` as a menu command, as the document opens the dialogs.
+class CommandHost : public CWnd {
+ public:
+  DECLARE_MESSAGE_MAP()
+  void OnRun() { run(); }
+  std::function<void()> run;
+};
+const CMessageMap& CommandHost::messageMap() {
+  static const CMessageMap map = MessageMapOf<CommandHost>(CWnd::messageMap()).command(22303, &CommandHost::OnRun);
+  return map;
 }
 
 class CommandListEditor : public ::testing::Test {
@@ -110,10 +130,16 @@ TEST_F(CommandListEditor, ImportSkipsWhatCannotBeACommandAndKeepsReading) {
   EXPECT_EQ(list->GetItemText(2, 0), "247 2");
   EXPECT_EQ(GetFirstSelectedItem(list), 0);
 
-  // A failed export keeps the file that was there.
+  // An export that fails on the way (a full disk) keeps the file that was
+  // there and leaves nothing beside it.
   const QByteArray before = tallix::test::fileContents(env.dataFile("bad.txt"));
-  EXPECT_FALSE(dialog.ExportCommandList((path(env, "missing") + "/x.txt").c_str()));
+  const QStringList files = QDir(env.dataDir()).entryList(QDir::Files);
+  {
+    tallix::test::FileSizeLimit full(16);
+    EXPECT_FALSE(dialog.ExportCommandList(path(env, "bad.txt").c_str()));
+  }
   EXPECT_EQ(tallix::test::fileContents(env.dataFile("bad.txt")), before);
+  EXPECT_EQ(QDir(env.dataDir()).entryList(QDir::Files), files);
   dialog.EndDialog(IDCANCEL);
 }
 
@@ -184,28 +210,102 @@ TEST_F(CommandListEditor, ANewNumberByteMovesTheCommandAndNextWalksOn) {
 
 TEST_F(CommandListEditor, OkWritesTableAndTreeInOneFile) {
   CQXCommandTable table;
-  ASSERT_TRUE(ReadCommandTable(TokenListReadPath("CFX-9850G").c_str(), &table));
+  table.SetCommand(0, 0x41, "A", "", "");
+  const std::string file = TokenListWritePath("CFX-9850G");
+  ASSERT_TRUE(WriteTokenListFileWithTree(file.c_str(), table, "FX9850", "CFX-9850G", {{1, "F", 0, true}}));
   table.SetCommand(0xF7, 0xEE, "NEWCMD", "", "");
   CQXEditCmdTreeDlg dialog(table, "FX9850", "CFX-9850G");
   ASSERT_TRUE(dialog.Create(CQXEditCmdTreeDlg::kTemplateId));
   CQXCmdTreeCtrl* tree = dialog.GetTree();
-  const size_t nodes = tree->GetCommandNodes().size();
-  ASSERT_GT(nodes, 0u);
-  // Add the selected list command (the first) below the root.
   tree->SelectItem(tree->GetRootItem());
-  click(&dialog, 1046);
-  click(&dialog, IDOK);
-  EXPECT_EQ(dialog.GetModalResult(), IDOK);
+  click(&dialog, 1046);  // the list's first command below the root
+  // Wherever the writing fails, the file holds the old table and tree or
+  // both new ones.
+  for (int writes = 0;; ++writes) {
+    ASSERT_LT(writes, 200);
+    tallix::cfb::testhooks::failWritesAfter(writes, ENOSPC);
+    click(&dialog, IDOK);
+    tallix::cfb::testhooks::clearWriteFailures();
+    EXPECT_EQ(dialog.GetModalResult(), IDOK);
+    CQXCommandTable back;
+    CQXCommandTreeNodes nodes;
+    ASSERT_TRUE(ReadCommandTable(file.c_str(), &back));
+    ASSERT_TRUE(ReadCommandTree(file.c_str(), &nodes));
+    const bool written = back.FindCommand(0xF7, 0xEE) != nullptr;
+    ASSERT_EQ(nodes.size(), written ? 2u : 1u) << "after " << writes << " writes";
+    if (written) break;
+  }
+}
 
-  const std::string written = TokenListWritePath("CFX-9850G");
-  EXPECT_EQ(TokenListReadPath("CFX-9850G"), written);
-  CQXCommandTable back;
-  ASSERT_TRUE(ReadCommandTable(written.c_str(), &back));
-  EXPECT_NE(back.FindCommand(0xF7, 0xEE), nullptr);
-  CQXCommandTreeNodes tree2;
-  ASSERT_TRUE(ReadCommandTree(written.c_str(), &tree2));
-  EXPECT_EQ(tree2.size(), nodes + 1);
-  EXPECT_TRUE(messages.shown.empty());
+TEST_F(CommandListEditor, TreeLabelsKeepTheirBytesThroughFontPasteRenameMoveAlignAndOk) {
+  // Codes another font shows as symbols or as other characters.
+  const std::string symbols = "\x86\xD0\x0E\xCE\x99\x9F\x10\x11\x12", others = "\x89\xA8\xA9\xB9\xCD";
+  CQXCommandTable table;
+  table.SetCommand(0xF7, 0x01, others.c_str(), "", "");
+  const CQXCommandTreeNodes nodes = {{1, symbols, 0, true}, {2, others, MakeCommandValue(0xF7, 0x01), false}};
+  const std::string file = TokenListWritePath("CFX-9850G");
+  ASSERT_TRUE(WriteTokenListFileWithTree(file.c_str(), table, "FX9850", "CFX-9850G", nodes));
+  CQXEditCmdTreeDlg dialog(table, "FX9850", "CFX-9850G");
+  ASSERT_TRUE(dialog.Create(CQXEditCmdTreeDlg::kTemplateId));
+  CQXCmdTreeCtrl* tree = dialog.GetTree();
+  tree->SetLabelFont(QApplication::font());  // what the Font button does
+  ASSERT_FALSE(IsCalculatorFont(tree->GetTreeWidget()->font()));
+
+  tree->SelectItem(tree->GetChildItem(tree->GetRootItem()));
+  ASSERT_TRUE(tree->Copy());
+  tree->SelectItem(tree->GetRootItem());
+  ASSERT_TRUE(tree->Paste());
+  // The pasted folder, renamed by typing after its label.
+  QLineEdit* edit = tree->EditLabel();
+  ASSERT_NE(edit, nullptr);
+  edit->end(false);
+  QTest::keyClicks(edit, "x");
+  QTest::keyClick(edit, Qt::Key_Return);
+  QTRY_VERIFY(!tree->GetEditControl());
+  ASSERT_TRUE(tree->Move(0));
+  ASSERT_TRUE(tree->AlignWithTable(table));
+  click(&dialog, IDOK);
+
+  CQXCommandTreeNodes back;
+  ASSERT_TRUE(ReadCommandTree(file.c_str(), &back));
+  EXPECT_EQ(back, (CQXCommandTreeNodes{{1, symbols + "x", 0, true}, nodes[1], nodes[0], nodes[1]}));
+}
+
+TEST_F(CommandListEditor, ToolBarButtonsWorkTheTreeAndFollowItsSelection) {
+  CQXCommandTable table;
+  table.SetCommand(0, 0x41, "A", "", "");
+  const CQXCommandTreeNodes nodes = {{1, "F", 0, true}, {2, "A", MakeCommandValue(0, 0x41), false}, {1, "G", 0, true}};
+  const std::string file = TokenListWritePath("CFX-9850G");
+  ASSERT_TRUE(WriteTokenListFileWithTree(file.c_str(), table, "FX9850", "CFX-9850G", nodes));
+  CommandHost host;
+  CQXCommandTreeNodes after;
+  host.run = [&] {
+    CQXEditCmdTreeDlg dialog(table, "FX9850", "CFX-9850G");
+    tallix::test::whenModal<CQXEditCmdTreeDlg>([&](CQXEditCmdTreeDlg* shown) {
+      CQXCmdTreeCtrl* tree = shown->GetTree();
+      CToolBar* bar = shown->GetToolBar();
+      const auto button = [bar](UINT id) { return bar->GetButton(bar->CommandToIndex(id)); };
+      std::vector<HTREEITEM> items;
+      tree->GetCommandNodes(&items);
+      tree->SelectItem(items[1]);  // a command: no rename, no new folder inside
+      EXPECT_FALSE(button(23002)->isEnabled());
+      EXPECT_FALSE(button(23001)->isEnabled());
+      tree->SelectItem(items[0]);
+      EXPECT_TRUE(button(23002)->isEnabled());
+      EXPECT_FALSE(button(23007)->isEnabled());
+      button(23008)->trigger();  // F below G
+      EXPECT_TRUE(button(23007)->isEnabled());
+      EXPECT_FALSE(button(23008)->isEnabled());
+      button(23004)->trigger();
+      EXPECT_TRUE(button(23005)->isEnabled());
+      button(23006)->trigger();
+      after = tree->GetCommandNodes();
+      shown->EndDialog(IDCANCEL);
+    });
+    dialog.DoModal();
+  };
+  host.ExecuteUserCommand(22303);
+  EXPECT_EQ(after, CQXCommandTreeNodes{nodes[2]});
 }
 
 TEST_F(CommandListEditor, UserListTakesCommandsOfTheTreeOnly) {

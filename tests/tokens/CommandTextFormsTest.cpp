@@ -109,6 +109,38 @@ TEST(CommandTreeStream, RecordsArePlacedAsTheControlPlacesThem) {
   EXPECT_EQ(read, Nodes{folder(1, "F")});
 }
 
+TEST(CommandTreeStream, NothingGoesBelowSixteenLevels) {
+  const auto deepest = [](const Nodes& nodes) {
+    int level = 0;
+    for (const CQXCommandTreeNode& node : nodes) level = std::max(level, node.level);
+    return level;
+  };
+  // Rising folders; and folders at level 2 between commands at level 1,
+  // each of which the reader puts into the folder before.
+  Nodes rising, alternating;
+  for (int i = 1; i <= 40; ++i) {
+    rising.push_back(folder(i, "r"));
+    alternating.push_back(command(1, "c", 0x10000));
+    alternating.push_back(folder(2, "a"));
+  }
+  for (const Nodes& written : {rising, alternating}) {
+    tallix::test::MemoryArchive ar;
+    WriteCommandTreeRecords(ar, written);
+    ar.position_ = 0;
+    Nodes read;
+    ASSERT_TRUE(ReadCommandTreeRecords(ar, &read));
+    EXPECT_EQ(read.size(), written.size());
+    EXPECT_EQ(deepest(read), 16);
+  }
+  // Tree text whose first line sets a base far below the others.
+  std::vector<std::string> lines{"0;-100000;0;\"b\""};
+  lines.insert(lines.end(), 40, "0;16;0;\"t\"");
+  Nodes pasted;
+  ReadTreeText(lines, &pasted);
+  EXPECT_EQ(pasted.size(), 41u);
+  EXPECT_EQ(deepest(pasted), 16);
+}
+
 TEST(CommandTreeStream, SelectionPathAndTableAlignment) {
   const Nodes tree = {folder(1, "Maths"), command(2, "sin", 0x10000), command(2, "old", 0x20000)};
   std::vector<std::string> labels;

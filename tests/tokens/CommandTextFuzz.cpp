@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int first = ReadTreeText(lines, &nodes, data[0] == 255 ? -1 : data[0] % 3);
   check(first < int(nodes.size()));
   for (size_t i = 0; i < nodes.size(); ++i) {
-    check(nodes[i].level >= 1 && (i == 0 ? nodes[i].level == 1 : nodes[i].level <= nodes[i - 1].level + 1));
+    check(nodes[i].level >= 1 && nodes[i].level <= kTreeLevelMax &&
+          (i == 0 ? nodes[i].level == 1 : nodes[i].level <= nodes[i - 1].level + 1));
     WriteTreeText(nodes, int(i));
   }
   AlignTreeWithTable(&nodes, table);

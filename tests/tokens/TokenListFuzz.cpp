@@ -2,7 +2,8 @@
 // the stream (even: "Table", odd: "Command Tree"), the rest is its content.
 // A table that reads must write back to the bytes it came from (up to the
 // header, which readers skip, and the order of the records); a tree that
-// reads must write and read back to the same nodes.
+// reads must write and read back to the same nodes, no deeper than its
+// levels.
 #include "tokens/TokenListFile.h"
 
 #include "tests/support/MemoryArchive.h"
@@ -43,6 +44,8 @@ void readTree(std::vector<BYTE> bytes) {
   } catch (const COrvoArchiveException&) {
     return;
   }
+  // However the records rise, the tree stays within its levels.
+  for (const CQXCommandTreeNode& node : nodes) check(node.level >= 1 && node.level <= kTreeLevelMax);
   MemoryArchive out;
   WriteCommandTreeRecords(out, nodes);
   out.position_ = 0;
