@@ -28,6 +28,12 @@ class CQXContentsView : public COrvoBaseView {
   virtual BOOL Validate() { return TRUE; }
   virtual BOOL HasPendingEdits() { return FALSE; }
   virtual void SetPendingEdits(BOOL) {}
+  // After SaveToDocument failed: TRUE when the user can mend the edits and
+  // store them then, FALSE when they cannot be stored as they are.
+  virtual BOOL CanMendFailedStore() { return TRUE; }
+  // Drops the pending edits: the view shows the document's contents again
+  // and has nothing pending.
+  virtual void DiscardPendingEdits() { SetPendingEdits(FALSE); }
 
   // The first view of the document that is a tree view, or null.
   CQXTreeView* GetTreeView() const;

@@ -12,6 +12,8 @@
 #include "classlib/SettingsTable.h"
 #include "platform/DocTemplate.h"
 #include "platform/CmdUI.h"
+#include "platform/Cp1252.h"
+#include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
 #include "platform/WinApp.h"
 
@@ -45,6 +47,7 @@ enum : UINT {
   kIndicatorAlt = 59139,
   kStringCommandFailed = 61705,
   kStringOutOfMemory = 61706,
+  kStringSaveChanges = 61699,  // "Enregistrer les modifications apportées à %1?"
 };
 
 // The commands that would leave an edited page: the page commits its edits
@@ -228,10 +231,33 @@ BOOL CQXMainFrame::CommitActivePage() {
   TreeSelectionInfo selection;
   if (!tree->GetSelection(&selection) || selection.kind == 1) return TRUE;
   if (!content->HasPendingEdits()) return TRUE;
+  // A command that comes while the user is being asked waits for the answer.
+  if (askingAfterFailedStore_) return FALSE;
   if (auto* doc = qobject_cast<CQXDoc*>(tree->GetDocument())) doc->ClearUndo();
   if (!content->Validate()) return FALSE;
-  if (!content->SaveToDocument()) return FALSE;
+  // Edits the user can mend keep the user on the page to mend them.
+  if (!content->SaveToDocument() && (content->CanMendFailedStore() || !askAfterFailedStore(tree, content)))
+    return FALSE;
   content->SetPendingEdits(FALSE);
+  return TRUE;
+}
+
+BOOL CQXMainFrame::askAfterFailedStore(CQXTreeView* tree, CQXContentsView* content) {
+  TreeItemInfo info;
+  info.mask = TreeItemInfo::kName | TreeItemInfo::kDescription;
+  HTREEITEM item = nullptr;
+  if (tree->GetSelectedItem(&item)) tree->GetItemInfo(item, &info);
+  const QString name = tallix::fromCp1252(info.description[0] ? info.description : info.name);
+  const QPointer<CQXContentsView> asked = content;
+  askingAfterFailedStore_ = true;
+  const int answer =
+      AfxMessageBox(CLanguageLibrary::FormatMessage(kStringSaveChanges, name), MB_YESNOCANCEL | MB_ICONQUESTION);
+  askingAfterFailedStore_ = false;
+  // The view may have gone while the question was open.
+  if (!asked || asked != GetContentView()) return FALSE;
+  if (answer == IDYES) return content->SaveToDocument();
+  if (answer != IDNO) return FALSE;
+  content->DiscardPendingEdits();
   return TRUE;
 }
 

@@ -76,7 +76,11 @@ class CQXMainFrame : public COrvoMainFrame, public CQXMainFrameServices {
   // column stays empty).
   BOOL ReplaceContentView(const CRuntimeClass* viewClass, CQXContentsView** view, BOOL activate);
   // Validates and stores the edits of the content view (see
-  // CommitActivePage in app/MainFrameFunctions.h).
+  // CommitActivePage in app/MainFrameFunctions.h). Edits that pass the
+  // check but cannot be stored as they are would keep the user on the page
+  // for good, so the user is asked whether to save them: Oui tries the
+  // store once more, Non drops them and lets the caller go on, Annuler
+  // stays.
   BOOL CommitActivePage();
 
   // The active view's document, else the tree's.
@@ -141,6 +145,9 @@ class CQXMainFrame : public COrvoMainFrame, public CQXMainFrameServices {
   void bringToFront();
   // Column 1's view and the splitter's ideal column widths as shown now.
   void keepColumnWidths();
+  // The question after a failed store of the selected entry's page; TRUE
+  // when the edits were stored after all or dropped.
+  BOOL askAfterFailedStore(CQXTreeView* tree, CQXContentsView* content);
 
   QPointer<CQXSplitterWnd> splitter_;
   QPointer<COrvoToolBar> toolBar_;
@@ -148,6 +155,7 @@ class CQXMainFrame : public COrvoMainFrame, public CQXMainFrameServices {
   CQXUrlDropTarget dropTarget_;
   UINT_PTR contentTimer_ = 0;
   BOOL activateAfterTimer_ = FALSE;
+  bool askingAfterFailedStore_ = false;
   std::string droppedUrl_;
   std::unique_ptr<CQXInstanceListener> listener_;
 };

@@ -196,7 +196,9 @@ BOOL CalcPlanesToBitmap(const ScreenFormat& format, CBitmap& out, BOOL monochrom
 
 BOOL BitmapToCalcPlanes(ScreenFormat& format, CBitmap& source, int& errorId) {
   errorId = 0;
-  if (!(format.flags & 1) || (format.planes != 1 && format.planes != 4))
+  // A picture of three planes (as the older calculators send it) gets its
+  // three colour planes back; one of four also its empty fourth plane.
+  if (!(format.flags & 1) || (format.planes != 1 && format.planes != 3 && format.planes != 4))
     return errorId = kUnsupportedPictureFormat, FALSE;
   if ((errorId = checkFormat(format, format.planes))) return FALSE;
   PlaneBuffers buffers;

@@ -36,9 +36,9 @@ constexpr int kOutOfMemory = 61706;
 // `errorId` 10567 or 61706, or 0 when `out` already held a bitmap.
 BOOL CalcPlanesToBitmap(const ScreenFormat& format, CBitmap& out, BOOL monochrome, int& errorId);
 // The bitmap's pixels back into the planes at `format.data`: "BW" pixels for
-// one plane; "Orange", "Blue", "Green" pixels for planes 0-2 of four (the
-// fourth cleared). Pictures only (flags bit 0). Everything is checked before
-// the first byte is written.
+// one plane; "Orange", "Blue", "Green" pixels for planes 0-2 of three or
+// four (a fourth cleared). Pictures only (flags bit 0). Everything is checked
+// before the first byte is written.
 BOOL BitmapToCalcPlanes(ScreenFormat& format, CBitmap& source, int& errorId);
 
 // The steps, for the conversion's own use and its tests. Plane buffers are

@@ -87,6 +87,10 @@ class CQXDataPage : public COrvoPropertyPage {
   // Writes the page's contents into the entry; 0 refuses (nothing is
   // written to the document then); 1.
   virtual BOOL StoreToItem(CQXDocEntry* entry);
+  // After StoreToItem refused: TRUE when the user can mend what the page
+  // holds (it has said what), FALSE when its edits cannot be stored as they
+  // are. TRUE.
+  virtual BOOL IsRefusalMendable() { return TRUE; }
   virtual BOOL ClearPage();
   // 0.
   virtual BOOL IsModified();

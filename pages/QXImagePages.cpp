@@ -30,6 +30,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -162,6 +164,8 @@ BOOL CQXImageDataPage::ShowFormat(const ScreenFormat& format, BOOL monochrome) {
   m_imageWidth = format.width;
   m_imageHeight = format.height;
   m_planeCount = format.planes;
+  m_format = format;
+  m_format.data = nullptr;
   int error = kUnsupportedPictureFormat;
   CBitmap bitmap;
   if (IsImageFormatWhole(format) && CalcPlanesToBitmap(format, bitmap, monochrome, error)) {
@@ -181,9 +185,29 @@ BOOL CQXImageDataPage::TakeImage(const CBitmap& source) {
           ? MakeTwoToneBitmap(source, fitted, m_imageWidth, m_imageHeight, GetBWColor(), GetBackgroundBWColor())
           : MapPictureColors(source, fitted, m_imageWidth, m_imageHeight);
   if (!fits) return FALSE;
+  // Refused now rather than when the page is stored: a page that cannot be
+  // stored would keep its edits and the user with them.
+  if (const int error = WriteBackError(fitted)) {
+    AfxMessageBox(UINT(error), MB_ICONSTOP);
+    return FALSE;
+  }
   m_image->SetBitmap(std::move(fitted));
   m_modified = TRUE;
   return TRUE;
+}
+
+int CQXImageDataPage::WriteBackError(const CBitmap& fitted) const {
+  ScreenFormat trial = m_format;
+  std::vector<BYTE> planes;
+  try {
+    planes.assign(trial.dataSize, 0);
+  } catch (const std::bad_alloc&) {
+    return kOutOfMemory;
+  }
+  trial.data = planes.empty() ? nullptr : planes.data();
+  int error = 0;
+  if (BitmapToCalcPlanes(trial, const_cast<CBitmap&>(fitted), error)) return 0;
+  return error ? error : kUnsupportedPictureFormat;
 }
 
 void CQXImageDataPage::OnZoomIn() {
@@ -279,6 +303,7 @@ int CQXPictureDataPage::ModelColor() const {
 
 BOOL CQXPictureDataPage::LoadFromItem(CQXDocEntry* entry) {
   m_modified = FALSE;
+  m_format = ScreenFormat{};
   auto* picture = entry ? dynamic_cast<CQXPictureItem*>(entry->GetItem()) : nullptr;
   if (!picture) {
     ClearImage();
@@ -314,6 +339,7 @@ CQXPictureV5DataPage::CQXPictureV5DataPage() = default;
 
 BOOL CQXPictureV5DataPage::LoadFromItem(CQXDocEntry* entry) {
   m_modified = FALSE;
+  m_format = ScreenFormat{};
   auto* picture = entry ? dynamic_cast<CQXPictureV5Item*>(entry->GetItem()) : nullptr;
   if (!picture) {
     ClearImage();

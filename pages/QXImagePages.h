@@ -22,6 +22,7 @@
 #include "pages/QXDataPage.h"
 #include "pages/QXPageView.h"
 #include "classlib/OrvoBitmapScrollView.h"
+#include "datamodel/ScreenFormat.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -31,7 +32,6 @@
 #include <string>
 
 class CCmdUI;
-struct ScreenFormat;
 
 class CQXImageDataPage : public CQXDataPage {
   Q_OBJECT
@@ -58,7 +58,8 @@ class CQXImageDataPage : public CQXDataPage {
   BOOL IsImageInputAllowed() const { return m_imageInputAllowed; }
   // Fits `source` to the picture (two-tone "BW" on "Background BW" below
   // two planes, else the picture colours) and makes it the image; FALSE,
-  // nothing changed, when it cannot be fitted.
+  // nothing changed, when it cannot be fitted or the picture could not take
+  // it back into its planes (the user is told why).
   BOOL TakeImage(const CBitmap& source);
 
   // Commands and their update handlers.
@@ -93,6 +94,9 @@ class CQXImageDataPage : public CQXDataPage {
   BOOL ShowFormat(const ScreenFormat& format, BOOL monochrome);
   // Clears the image control.
   void ClearImage();
+  // 0 when `fitted` can be written into the planes of the picture as it was
+  // shown, else the id of the message that says why not.
+  int WriteBackError(const CBitmap& fitted) const;
   // Adds a separator and the export item (and the import item) at the end
   // of the Edit menu, or takes them out again.
   void MergeImageMenuItems(BOOL withImport);
@@ -105,6 +109,8 @@ class CQXImageDataPage : public CQXDataPage {
   int m_imageWidth = 0;
   int m_imageHeight = 0;
   int m_planeCount = 1;
+  // The layout of the picture shown (its planes not kept: `data` is null).
+  ScreenFormat m_format;
   QPointer<QSpinBox> m_zoomSpin;
 
  private:
@@ -123,6 +129,8 @@ class CQXPictureDataPage : public CQXImageDataPage {
 
   BOOL LoadFromItem(CQXDocEntry* entry) override;
   BOOL StoreToItem(CQXDocEntry* entry) override;
+  // A picture that cannot take its image back stays so.
+  BOOL IsRefusalMendable() override { return FALSE; }
   void MergeMenus() override;
   void UnmergeMenus() override;
 

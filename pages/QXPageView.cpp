@@ -181,6 +181,12 @@ void CQXPageView::NotifyPages(int code, QObject* argument) {
 
 void CQXPageView::OnUpdate(CView*, LPARAM hint, QObject* hintObject) { NotifyPages(int(hint), hintObject); }
 
+void CQXPageView::DiscardPendingEdits() {
+  NotifyPages(kNotifyItemChanged, nullptr);
+  // A page that counts what it shows as a change is not asked again.
+  SetPagesModified(FALSE);
+}
+
 BOOL CQXPageView::ValidatePages() {
   try {
     TreeItemInfo info;
@@ -199,6 +205,8 @@ BOOL CQXPageView::StorePages() {
   if (!sheet_) return TRUE;
   CQXDocServices* doc = GetDocServices();
   CQXTreeView* tree = GetTreeView();
+  // What fails below, but a page's own refusal, the user cannot mend.
+  storeMendable_ = false;
   try {
     TreeItemInfo info;
     info.mask = TreeItemInfo::kName | TreeItemInfo::kPath | TreeItemInfo::kDescription;
@@ -208,7 +216,10 @@ BOOL CQXPageView::StorePages() {
       entry = std::make_unique<CQXDocEntry>();  // a new item
     entry->SetPath(info.path);
     for (int i = 0; i < sheet_->GetPageCount(); ++i)
-      if (CQXDataPage* page = PageAt(i); page && !page->StoreToItem(entry.get())) return FALSE;
+      if (CQXDataPage* page = PageAt(i); page && !page->StoreToItem(entry.get())) {
+        storeMendable_ = page->IsRefusalMendable();
+        return FALSE;
+      }
     if (!doc) return FALSE;
 
     char selectedBefore[256];
@@ -242,6 +253,7 @@ BOOL CQXPageView::StorePages() {
     treeSelectionPath(tree, selectedAfter);
     if (std::strcmp(selectedAfter, expected) != 0)
       if (CWnd* frame = AfxGetMainWnd()) frame->PostMessage(WM_COMMAND, kCmdShowSelectedItem);
+    storeMendable_ = true;
     return TRUE;
   } catch (const std::bad_alloc&) {
     AfxMessageBox(kStringOutOfMemory, MB_ICONSTOP);

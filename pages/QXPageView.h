@@ -32,6 +32,9 @@ class CQXPageView : public CQXContentsView {
   BOOL Validate() override { return ValidatePages(); }
   BOOL HasPendingEdits() override { return IsAnyPageModified(); }
   void SetPendingEdits(BOOL on) override { SetPagesModified(on); }
+  BOOL CanMendFailedStore() override { return storeMendable_; }
+  // The pages load the shown item again and are unmodified.
+  void DiscardPendingEdits() override;
 
   // TRUE when every page stored and the item was filed.
   virtual BOOL StorePages();
@@ -82,6 +85,7 @@ class CQXPageView : public CQXContentsView {
   void rememberEntry();
 
   QPointer<CQXContentSheet> sheet_;
+  bool storeMendable_ = true;  // the last failed store was a page's refusal of what the user can mend
   bool entryKnown_ = false;
   char entryPath_[256] = {};
   TreeItemInfo entryInfo_;

@@ -92,16 +92,17 @@ class EditedView : public CQXContentsView {
 
  public:
   Q_INVOKABLE EditedView() = default;
-  static inline bool valid = false;
+  static inline bool valid = false, storeFails = false;
   static inline int saved = 0;
   BOOL pending = TRUE;
   BOOL Validate() override { return valid; }
   BOOL SaveToDocument() override {
     ++saved;
-    return TRUE;
+    return !storeFails;
   }
   BOOL HasPendingEdits() override { return pending; }
   void SetPendingEdits(BOOL on) override { pending = on; }
+  BOOL CanMendFailedStore() override { return !storeFails; }
 };
 
 // A page view as the pages issue makes them: a disabled sheet of three
@@ -173,6 +174,7 @@ class MainFrame : public ::testing::Test {
     TestTree::hasSelection = true;
     TestTree::kind = 0;
     EditedView::valid = false;
+    EditedView::storeFails = false;
     EditedView::saved = 0;
   }
   ~MainFrame() override {
@@ -283,6 +285,33 @@ TEST_F(MainFrame, AnEditedPageThatRefusesItsContentsStopsGuardedCommandsAndTheCl
   frame->SendMessage(WM_COMMAND, 22200);  // nothing pending any more
   EXPECT_EQ(doc.received, 2);
   EXPECT_EQ(EditedView::saved, 1);
+}
+
+// Edits that pass the check but cannot be stored never keep the user in:
+// the question's Non drops them and the command or the close goes on.
+TEST_F(MainFrame, APageThatCannotStoreAsksAndNonLetsTheUserLeave) {
+  open();
+  auto* view = showView<EditedView>();
+  ASSERT_TRUE(view);
+  EditedView::valid = EditedView::storeFails = true;
+  tallix::test::MessageLog log;
+  log.answers = {IDCANCEL, IDYES, IDNO};
+  frame->SendMessage(WM_CLOSE);
+  ASSERT_TRUE(frame && !frame->IsDestroyed());
+  EXPECT_EQ(EditedView::saved, 1);
+  frame->SendMessage(WM_COMMAND, ID_FILE_OPEN);  // Oui: stored once more, in vain
+  EXPECT_EQ(EditedView::saved, 3);
+  EXPECT_EQ(doc.opened, 0);
+  frame->SendMessage(WM_COMMAND, ID_FILE_OPEN);
+  EXPECT_EQ(doc.opened, 1);
+  EXPECT_FALSE(view->pending);
+  ASSERT_EQ(log.shown.size(), 3u);
+  EXPECT_TRUE(log.texts()[0].startsWith("Enregistrer les modifications"));
+
+  view->pending = TRUE;
+  log.answers = {IDNO};
+  frame->SendMessage(WM_CLOSE);
+  EXPECT_TRUE(!frame || frame->IsDestroyed());
 }
 
 TEST_F(MainFrame, CtrlTabGoesToTheFirstPageAndComesBackFromEitherEnd) {

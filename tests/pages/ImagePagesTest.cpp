@@ -36,6 +36,21 @@ CQXPictureV5Item* newerPicture(const std::vector<BYTE>& bytes) {
   return picture;
 }
 
+// The layout of an older picture 16 x 8, row by row from the top left.
+ScreenFormat olderFormat(int planes) {
+  ScreenFormat f;
+  f.flags = 1;
+  f.width = kW;
+  f.height = kH;
+  f.origin = 1;
+  f.scan = 'R';
+  f.bitOrder = 'F';
+  f.ink = 'W';
+  f.planes = planes;
+  f.extra = 1;
+  return f;
+}
+
 class ImagePages : public ::testing::Test {
  protected:
   ImagePages() { RegisterQXPageClasses(); }
@@ -138,17 +153,9 @@ TEST_F(ImagePages, ExportAndThePrintViewTakeTheZoomedImage) {
   EXPECT_EQ(detail.bitmap, &page->GetImageControl()->GetBitmap());
 }
 
-TEST_F(ImagePages, AnOlderPictureWithoutItsPlanesIsRefusedNotDrawn) {
+TEST_F(ImagePages, AnOlderPictureWithoutItsPlanesIsRefusedNotDrawnAndTakesNoImage) {
   auto* picture = new CQXPictureItem;
-  ScreenFormat f;
-  f.flags = 1;
-  f.width = kW;
-  f.height = kH;
-  f.origin = 1;
-  f.scan = 'R';
-  f.bitOrder = 'F';
-  f.ink = 'W';
-  f.planes = 1;
+  ScreenFormat f = olderFormat(1);
   f.extra = 2;  // claims two groups
   ASSERT_TRUE(picture->GetImage().SetDescription(f, 0));
   auto* page = show<CQXPictureDataView, CQXPictureDataPage>("\\Calculator\\Picture\\Picture4", picture);
@@ -156,6 +163,74 @@ TEST_F(ImagePages, AnOlderPictureWithoutItsPlanesIsRefusedNotDrawn) {
   ASSERT_EQ(messages.texts().size(), 1u);
   EXPECT_TRUE(messages.texts()[0].startsWith("Le format d'image"));
   EXPECT_FALSE(page->GetImageControl()->GetBitmap().HasPixels());
+
+  // An image it could not be stored into is refused before anything changes.
+  QImage image(kW, kH, QImage::Format_RGB32);
+  image.fill(Qt::black);
+  CBitmap bitmap;
+  bitmap.SetImage(image);
+  EXPECT_FALSE(page->TakeImage(bitmap));
+  EXPECT_FALSE(page->IsModified());
+  ASSERT_EQ(messages.texts().size(), 2u);
+  EXPECT_EQ(messages.texts()[1], messages.texts()[0]);
+}
+
+// As the older colour calculators send them: three planes, no fourth. An
+// imported bitmap goes back into those three.
+TEST_F(ImagePages, ABitmapImportedIntoAThreePlanePictureIsStoredInItsPlanes) {
+  auto* picture = new CQXPictureItem;
+  std::vector<BYTE> planes(3 * kPlane, 0);
+  ScreenFormat f = olderFormat(3);
+  f.data = planes.data();
+  ASSERT_TRUE(picture->GetImage().SetDescription(f, DWORD(planes.size())));
+  auto* page = show<CQXPictureDataView, CQXPictureDataPage>("\\Calculator\\Picture\\Picture1", picture);
+  ASSERT_TRUE(page);
+
+  QImage image(kW, kH, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  image.setPixel(0, 0, qRgb(255, 0, 0));  // orange
+  image.setPixel(1, 0, qRgb(0, 0, 255));  // blue
+  image.setPixel(2, 0, qRgb(0, 255, 0));  // green
+  const QString path = w.env.dataDir() + QStringLiteral("/in.bmp");
+  ASSERT_TRUE(image.save(path, "BMP"));
+  FileDialogScript script;
+  script.actions.push_back([&](CFileDialog& dialog) { chooseFile(dialog, path); });
+  page->SendMessage(WM_COMMAND, 20069);
+  ASSERT_TRUE(page->IsModified());
+  ASSERT_TRUE(CommitActivePage());
+  EXPECT_TRUE(messages.shown.empty());
+  auto stored = w.doc.get("\\Calculator\\Picture\\Picture1");
+  auto* item = dynamic_cast<CQXPictureItem*>(stored->GetItem());
+  ASSERT_TRUE(item);
+  std::vector<BYTE> expected(3 * kPlane, 0);
+  expected[0] = 0x80;
+  expected[kPlane] = 0x40;
+  expected[2 * kPlane] = 0x20;
+  EXPECT_EQ(item->GetImage().GetBits(), expected);
+}
+
+// A newer picture that cannot take the image back says so; the user is then
+// asked whether to keep trying.
+TEST_F(ImagePages, ANewerPictureThatCannotBeStoredSaysSoAndAsks) {
+  const char* path = "\\Calculator\\Picture\\Picture5";
+  auto* page = show<CQXPictureV5DataView, CQXPictureV5DataPage>(path, newerPicture(std::vector<BYTE>(2 * kPlane, 0)));
+  ASSERT_TRUE(page);
+  QImage image(kW, kH, QImage::Format_RGB32);
+  image.fill(Qt::black);
+  CBitmap bitmap;
+  bitmap.SetImage(image);
+  ASSERT_TRUE(page->TakeImage(bitmap));
+  // Meanwhile the stored item became one of a layout the page cannot write.
+  CQXPictureV5Item* changed = newerPicture(std::vector<BYTE>(2 * kPlane, 0));
+  CQXPictureV5Item::Format f = changed->GetFormat();
+  f.ink = 'B';
+  changed->SetFormat(f);
+  w.doc.put(path, changed);
+  messages.answers = {IDOK, IDCANCEL};
+  EXPECT_FALSE(CommitActivePage());
+  EXPECT_EQ(messages.texts(), (std::vector<QString>{QString::fromUtf8("Une erreur inconnue s'est produite."),
+                                                    QString::fromUtf8("Enregistrer les modifications apportées à Pict?")}));
+  EXPECT_TRUE(page->IsModified());
 }
 
 TEST_F(ImagePages, AScreenCopyIsRenamedAndAnEmptyNameIsRefused) {

@@ -28,6 +28,10 @@ class StubPage : public CQXDataPage {
     events.push_back("delete " + std::to_string(GetPageId()));
   }
   BOOL modified = FALSE, refuseValidate = FALSE, refuseStore = FALSE, dropItem = FALSE;
+  BOOL mendable = TRUE;
+  BOOL IsRefusalMendable() override { return mendable; }
+  int reloads = 0;
+  void OnDocNotify(int code, QObject*) override { reloads += code == kNotifyItemChanged; }
   BOOL OnSetActive() override {
     events.push_back("activate " + std::to_string(GetPageId()));
     return CQXDataPage::OnSetActive();
@@ -112,6 +116,18 @@ TEST_F(PageView, APageThatRefusesStopsTheCommitWithNothingWritten) {
   EXPECT_TRUE(w.doc.savedPaths.size() == 1);  // the set-up's own filing
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(view->page(i)->modified);
 
+  // Edits that cannot be stored as they are: asked, the user drops them, the
+  // pages show the item again and the commit lets the caller go on.
+  view->page(2)->mendable = FALSE;
+  MessageLog log;
+  log.answers = {IDNO};
+  EXPECT_TRUE(CommitActivePage());
+  EXPECT_EQ(log.shown.size(), 1u);
+  EXPECT_EQ(w.doc.savedPaths.size(), 1u);
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(view->page(i)->modified);
+  EXPECT_EQ(view->page(0)->reloads, 1);
+
+  for (int i = 0; i < 3; ++i) view->page(i)->modified = TRUE;
   view->page(2)->refuseStore = FALSE;
   EXPECT_TRUE(CommitActivePage());
   EXPECT_EQ(w.doc.savedPaths.back(), "\\Calculator\\Matrice\\A");
