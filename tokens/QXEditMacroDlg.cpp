@@ -28,7 +28,6 @@ constexpr UINT kEditUndo = 57643, kEditCut = 57635, kEditCopy = 57634, kEditPast
 constexpr UINT kToolBar = 130, kAccelerators = 129, kEditorMenu = 150;
 constexpr DWORD kEditorStyle = 0x50A11004;  // child, visible, border, vertical bar, tab stop, multi-line
 constexpr UINT kMsgNoName = 10569, kMsgNoMacro = 10576;
-constexpr int kToolBarGap = 5, kToolBarHeight = 30;
 
 }  // namespace
 
