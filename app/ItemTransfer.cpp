@@ -81,6 +81,39 @@ BOOL WriteItemObject(CQXDocEntry* entry, const ItemInfoBlock& info, QByteArray* 
   return TRUE;
 }
 
+// Collects what an entry writes of itself: its stored record.
+class RecordBytes : public COrvoArchive {
+ public:
+  BOOL Open(const char*, int, BOOL) override { return TRUE; }
+  BOOL Close() override { return TRUE; }
+  void WriteDword(const DWORD* value) override {
+    BYTE b[4];
+    PutLittleEndian32(b, *value);
+    Write(b, 4);
+  }
+  void Write(const void* buffer, UINT count) override {
+    bytes.append(static_cast<const char*>(buffer), qsizetype(count));
+  }
+  void SetLength(DWORD) override {}
+  QByteArray bytes;
+};
+
+// The stored record of the item at `path` of `doc`; empty when there is
+// none.
+QByteArray storedEntry(CQXDocServices* doc, const char* path) {
+  try {
+    CQXDocEntry entry;
+    if (!doc->LoadItem(path, &entry) || !entry.GetItem()) return {};
+    RecordBytes record;
+    entry.Store(record);
+    return record.bytes;
+  } catch (const COrvoArchiveException&) {
+    return {};
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
+}
+
 // What the clipboard's description block said when it was last read; read
 // again only after the clipboard changed.
 struct ClipboardInfo {
@@ -96,11 +129,14 @@ ClipboardInfo& clipboardInfo() {
 }
 
 // The drag under way in this program, and the last one that left it as a
-// move into another program.
+// move into another program: from which document, and the entry's stored
+// record as it left.
 struct DragRecord {
   bool active = false;
   DWORD view = 0;
   std::string path;
+  CQXDocServices* doc = nullptr;
+  QByteArray entry;
   bool droppedHere = false, movedHere = false;
 };
 DragRecord g_drag;
@@ -204,6 +240,8 @@ BOOL DragItem(CQXDocServices* doc, const char* path, int dataType, QWidget* sour
   g_drag.active = true;
   g_drag.view = view;
   g_drag.path = path;
+  g_drag.doc = doc;
+  g_drag.entry = storedEntry(doc, path);
   const DROPEFFECT effect = source.DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, sourceView);
   const DragRecord done = g_drag;
   g_drag = DragRecord();
@@ -222,10 +260,18 @@ void NoteItemDropped(const ItemInfoBlock& info, BOOL moved) {
   g_drag.movedHere = moved != FALSE;
 }
 
-BOOL ConfirmMovedElsewhere(DWORD view, const char* path) {
-  if (!g_movedElsewhere.active || !path || view != g_movedElsewhere.view || g_movedElsewhere.path != path) return FALSE;
+BOOL ConfirmMovedElsewhere(CQXDocServices* doc, DWORD view, const char* path) {
+  const DragRecord& moved = g_movedElsewhere;
+  if (!moved.active || !doc || !path || doc != moved.doc || view != moved.view || moved.path != path) return FALSE;
+  // Changed since it left (replaced, edited, undone): the move is void.
+  const bool same = !moved.entry.isEmpty() && storedEntry(doc, path) == moved.entry;
   g_movedElsewhere = DragRecord();
-  return TRUE;
+  return same ? TRUE : FALSE;
+}
+
+void ForgetMovesOutOf(CQXDocServices* doc) {
+  if (doc && g_movedElsewhere.doc == doc) g_movedElsewhere = DragRecord();
+  if (doc && g_drag.doc == doc) g_drag.doc = nullptr;
 }
 
 // ---------------------------------------------------------------- taking

@@ -84,8 +84,13 @@ BOOL DragItem(CQXDocServices* doc, const char* path, int dataType, QWidget* sour
 void NoteItemDropped(const ItemInfoBlock& info, BOOL moved);
 // Another program filed the item this program last dragged out as a move
 // (view id and document path as in its description block): TRUE once, when
-// they match that drag.
-BOOL ConfirmMovedElsewhere(DWORD view, const char* path);
+// they match that drag, `doc` is the document it left and the item at that
+// path is still the one that left. A confirmation that names another drag
+// or document changes nothing; one for an item changed since voids the move.
+BOOL ConfirmMovedElsewhere(CQXDocServices* doc, DWORD view, const char* path);
+// The contents of `doc` are replaced or go: a move out of it that still
+// awaits its confirmation is dropped.
+void ForgetMovesOutOf(CQXDocServices* doc);
 
 // The description block of a data object; FALSE when it offers none or a
 // refused one.

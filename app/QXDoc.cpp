@@ -4,6 +4,7 @@
 #include "app/QXDoc.h"
 
 #include "app/InstanceProbe.h"
+#include "app/ItemTransfer.h"
 #include "app/MainFrameFunctions.h"
 #include "app/OldFileImport.h"
 #include "services/ProgramServices.h"
@@ -125,6 +126,7 @@ const CMessageMap& CQXDoc::messageMap() {
 CQXDoc::CQXDoc() : store_(std::make_unique<COrvoItemStore>()) { undo_.SetDocument(this); }
 
 CQXDoc::~CQXDoc() {
+  ForgetMovesOutOf(this);
   summary_.reset();
   ClearUndo();
   store_->Close();
@@ -142,6 +144,9 @@ void CQXDoc::OnProperties() {
 // ---------------------------------------------------------------- new
 
 void CQXDoc::ResetContents() {
+  // A move out of the old contents that another instance confirms later
+  // must not take an item of the new ones.
+  ForgetMovesOutOf(this);
   store_->Close();
   SetTitle(CLanguageLibrary::LoadString(kUntitled));
   SetModifiedFlag(FALSE);

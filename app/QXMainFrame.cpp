@@ -447,7 +447,13 @@ BOOL CQXMainFrame::OnItemMovedElsewhere(const COPYDATASTRUCT* data) {
   const DWORD view = qFromLittleEndian<quint32>(bytes);
   const std::string path(bytes + 4, strnlen(bytes + 4, data->cbData - 4));
   auto* doc = qobject_cast<CQXDoc*>(GetActiveDocument());
-  if (!doc || !ConfirmMovedElsewhere(view, path.c_str())) return FALSE;
+  if (!doc || !ConfirmMovedElsewhere(doc, view, path.c_str())) return FALSE;
+  // Its page holds edits not stored yet: the user keeps working on it.
+  TreeSelectionInfo selection;
+  CQXTreeView* tree = GetTreeView();
+  CQXContentsView* content = GetContentView();
+  if (tree && content && tree->GetSelection(&selection) && path == selection.path && content->HasPendingEdits())
+    return FALSE;
   return doc->RemoveMovedItem(path.c_str());
 }
 

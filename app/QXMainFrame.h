@@ -94,7 +94,8 @@ class CQXMainFrame : public COrvoMainFrame, public CQXMainFrameServices {
   // the file it names.
   BOOL OnCopyData(CWnd* sender, const COPYDATASTRUCT* data);
   // Code 66: the item this instance last dragged out as a move was filed by
-  // another one; it goes here.
+  // another one; it goes here, unless the document or the item changed since
+  // or its page holds edits not stored yet.
   BOOL OnItemMovedElsewhere(const COPYDATASTRUCT* data);
 
   // The main-frame services of the class library.
