@@ -14,10 +14,14 @@
 #include "pages/QXPrintPreview.h"
 #include "pages/QXPrintView.h"
 #include "pages/QXViewTable.h"
+#include "platform/AtomicFile.h"
 #include "platform/CommandLineInfo.h"
 #include "platform/DocManager.h"
+#include "platform/LanguageLibrary.h"
+#include "platform/MessageBox.h"
 #include "platform/WinMessages.h"
 
+#include <QAbstractButton>
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QImage>
@@ -217,6 +221,45 @@ TEST_F(PrintWindow, PrintDirectWritesEveryPageIntoAPdf) {
     EXPECT_TRUE(third.contains("Mat A"));
     EXPECT_FALSE(third.contains("Page 2"));
   }
+}
+
+// Clicks the Cancel button of the printing dialog as soon as it shows.
+class CancelWhenShown : public QObject {
+ public:
+  CancelWhenShown() { qApp->installEventFilter(this); }
+  int clicks = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* window = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::Show && window && window->isWindow())
+      if (auto* cancel = GetDlgItemAs<QAbstractButton>(window, IDCANCEL)) {
+        ++clicks;
+        QMetaObject::invokeMethod(cancel, &QAbstractButton::click, Qt::QueuedConnection);
+      }
+    return false;
+  }
+};
+
+// Cancel in the printing dialog prints nothing: a PDF already there keeps
+// its bytes and no new one is made.
+TEST_F(PrintWindow, CancelWritesNoFile) {
+  ASSERT_TRUE(showDescription(300));
+  QTemporaryDir dir;
+  const QString kept = dir.filePath("kept.pdf"), fresh = dir.filePath("fresh.pdf");
+  ASSERT_TRUE(writeFileAtomically(kept, "old bytes"));
+  QPrinter* printer = w.app.GetPrinter();
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  CancelWhenShown cancel;
+  for (const QString& path : {kept, fresh}) {
+    printer->setOutputFileName(path);
+    w.frame->SendMessage(WM_COMMAND, 57608);
+  }
+  EXPECT_EQ(cancel.clicks, 2);
+  QByteArray bytes;
+  EXPECT_TRUE(readWholeFile(kept, &bytes));
+  EXPECT_EQ(bytes.toStdString(), "old bytes");
+  EXPECT_FALSE(QFile::exists(fresh));
 }
 
 // A 300-row list printed into a PDF and drawn again by another program: no
