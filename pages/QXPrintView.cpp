@@ -38,6 +38,9 @@ constexpr UINT kStrPage = 61507;
 constexpr UINT kDlgPrinting = 30722;
 constexpr UINT kCmdPrint = 57607;
 constexpr UINT kCmdPrintPreview = 57609;
+// The border, in points, that a page keeps at the least when its printer
+// reports none (a PDF): a quarter of an inch, as printers leave.
+constexpr qreal kLeastPrinterBorder = 18;
 
 }  // namespace
 
@@ -216,7 +219,10 @@ CQXMinimumPrinterMargins::CQXMinimumPrinterMargins(QPrinter* printer)
     : printer_(printer), saved_(printer->pageLayout()) {
   QPageLayout layout = saved_;
   layout.setMode(QPageLayout::StandardMode);
-  layout.setMargins(layout.minimumMargins());
+  layout.setUnits(QPageLayout::Point);
+  const QMarginsF least = layout.minimumMargins();
+  const auto atLeast = [](qreal margin) { return std::max(margin, kLeastPrinterBorder); };
+  layout.setMargins(QMarginsF(atLeast(least.left()), atLeast(least.top()), atLeast(least.right()), atLeast(least.bottom())));
   printer_->setPageLayout(layout);
 }
 

@@ -107,7 +107,9 @@ BOOL RunPrintJob(CQXMainFrame* frame, QPrinter* printer, bool withDialog);
 
 // The printer's page margins at their least while a job runs (the user's
 // margins are in the page setup's layout of the printer): header, footer
-// and body place themselves by the user's margins.
+// and body place themselves by the user's margins. A printer that reports
+// no unprintable border (a PDF) still gets a quarter of an inch, so header
+// and footer keep off the paper's edge.
 class CQXMinimumPrinterMargins {
  public:
   explicit CQXMinimumPrinterMargins(QPrinter* printer);
