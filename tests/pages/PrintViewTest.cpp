@@ -25,8 +25,10 @@
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QGraphicsView>
+#include <QGroupBox>
 #include <QImage>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -373,6 +375,18 @@ TEST_F(PrintWindow, PreviewTakesThePanesPlaceUntilClosed) {
   ASSERT_TRUE(CQXPrintPreviewWnd::Of(w.frame));
   CQXPrintPreviewWnd::Of(w.frame)->SendMessage(WM_COMMAND, CQXPrintPreviewWnd::kCmdClose);
   EXPECT_FALSE(w.frame->IsInPrintPreview());
+}
+
+// The print dialog's double-sided choice speaks French like the rest of it.
+TEST_F(PrintWindow, ThePrintDialogsOptionsSpeakFrench) {
+  QPrintDialog dialog(w.app.GetPrinter(), w.frame);
+  QStringList texts;
+  for (const QGroupBox* group : dialog.findChildren<QGroupBox*>()) texts << group->title();
+  for (const QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) texts << button->text();
+  for (const char* french : {"Impression recto-verso", "Désactivée", "Reliure côté long", "Reliure côté court"})
+    EXPECT_TRUE(texts.contains(QString::fromUtf8(french))) << french;
+  for (const char* english : {"Double Sided Printing", "Off", "Long side binding", "Short side binding"})
+    EXPECT_FALSE(texts.contains(QLatin1String(english))) << english;
 }
 
 // Zoomed in and scrolled to either end of the page, the preview's bar shows
