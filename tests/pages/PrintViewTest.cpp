@@ -116,12 +116,11 @@ TEST(PrintJob, GridValuesKeepTheirSpaceBeforeTheBorder) {
   CPrintInfo info;
   ASSERT_TRUE(view.PrepareJob(&info));
   const std::vector<QImage> pages = renderPages(view, 300);
-  ASSERT_EQ(pages.size(), 1u);
   const double hs = view.GetGrid()->GetHorzScale(), vs = view.GetGrid()->GetVertScale();
   const int right = 300 + int((grid.GetColumnWidth(0) - 1) * hs);
   const int top = 300 + int(grid.GetRowHeight(0) * vs), bottom = top + int(grid.GetRowHeight(1) * vs);
   // Inside the cell, clear of its lines.
-  const QRect text = inkBounds(pages[0], QRect(QPoint(303, top + 3), QPoint(right - 3, bottom - 3)));
+  const QRect text = inkBounds(pages.at(0), QRect(QPoint(303, top + 3), QPoint(right - 3, bottom - 3)));
   ASSERT_FALSE(text.isNull());
   EXPECT_GE(right - text.right(), grid.GetMargin() * hs / 2) << right << " " << text.right();
 }
@@ -256,20 +255,19 @@ TEST_F(PrintWindow, PrintDirectWritesEveryPageIntoAPdf) {
   }
 }
 
-// Clicks the Cancel button of the printing dialog as soon as it shows.
+// Clicks the Cancel button of each window that shows (the printing dialog).
 class CancelWhenShown : public QObject {
  public:
   CancelWhenShown() { qApp->installEventFilter(this); }
   int clicks = 0;
-
- protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     auto* window = qobject_cast<QWidget*>(watched);
-    if (event->type() == QEvent::Show && window && window->isWindow())
-      if (auto* cancel = GetDlgItemAs<QAbstractButton>(window, IDCANCEL)) {
-        ++clicks;
-        QMetaObject::invokeMethod(cancel, &QAbstractButton::click, Qt::QueuedConnection);
-      }
+    auto* cancel = event->type() == QEvent::Show && window && window->isWindow()
+                       ? GetDlgItemAs<QAbstractButton>(window, IDCANCEL) : nullptr;
+    if (cancel) {
+      ++clicks;
+      QMetaObject::invokeMethod(cancel, &QAbstractButton::click, Qt::QueuedConnection);
+    }
     return false;
   }
 };
@@ -405,14 +403,14 @@ TEST_F(PrintWindow, ThePreviewsThumbSitsAtTheEndShown) {
   // height.
   const auto lightness = [bar](double from, double to) {
     const QImage image = bar->grab().toImage();
-    double sum = 0;
-    const int x = image.width() / 2, first = int(from * image.height()), last = int(to * image.height());
-    for (int y = first; y < last; ++y) sum += QColor(image.pixel(x, y)).lightness();
-    return sum / std::max(1, last - first);
+    int sum = 0;
+    for (int y = int(from * image.height()); y < int(to * image.height()); ++y)
+      sum += QColor(image.pixel(image.width() / 2, y)).lightness();
+    return sum;
   };
   for (bool atBottom : {false, true}) {
     bar->setValue(atBottom ? bar->maximum() : bar->minimum());
-    const double top = lightness(0.1, 0.3), bottom = lightness(0.7, 0.9);
+    const int top = lightness(0.1, 0.3), bottom = lightness(0.7, 0.9);
     EXPECT_EQ(bottom < top, atBottom) << top << " " << bottom;
   }
   preview->SendMessage(WM_COMMAND, CQXPrintPreviewWnd::kCmdClose);
