@@ -83,7 +83,10 @@ BOOL CQXListDataPrintView::FetchViewData() {
   detail.kind = kPrintKindGrid;
   if (!RequestViewData(kPrintKindGrid, &detail)) return FALSE;
   auto* source = qobject_cast<CQXGridCtrl*>(detail.control);
-  return source && m_grid->CopyGridFrom(*source);
+  if (!source) return FALSE;
+  // The page's font gives the space the cells keep around their text.
+  m_grid->SetFont(source->GetFont(), FALSE);
+  return m_grid->CopyGridFrom(*source);
 }
 
 // ------------------------------------------------------------ rich text

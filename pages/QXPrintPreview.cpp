@@ -47,6 +47,21 @@ CQXPrintPreviewWnd::CQXPrintPreviewWnd(CQXMainFrame* frame, CQXPrintView* job, Q
         connect(button, &QAbstractButton::clicked, this, [this, id] { SendMessage(WM_COMMAND, id); });
   }
   preview_ = new QPrintPreviewWidget(printer, this);
+  // Zoomed in, a page is hardly longer than the view: the thumb fills most
+  // of the bar, and drawn lighter than its track (as the platform's style
+  // does) the bit of track left reads as the thumb, at the wrong end. The
+  // preview's bars draw their thumb darker than the track.
+  preview_->setStyleSheet(QStringLiteral(
+      "QScrollBar { background: palette(window); }"
+      "QScrollBar:vertical { width: 16px; margin: 16px 0; }"
+      "QScrollBar:horizontal { height: 16px; margin: 0 16px; }"
+      "QScrollBar::handle { background: palette(mid); border: 1px solid palette(dark); }"
+      "QScrollBar::handle:vertical { min-height: 20px; }"
+      "QScrollBar::handle:horizontal { min-width: 20px; }"
+      "QScrollBar::add-line:vertical { subcontrol-origin: margin; subcontrol-position: bottom; height: 16px; }"
+      "QScrollBar::sub-line:vertical { subcontrol-origin: margin; subcontrol-position: top; height: 16px; }"
+      "QScrollBar::add-line:horizontal { subcontrol-origin: margin; subcontrol-position: right; width: 16px; }"
+      "QScrollBar::sub-line:horizontal { subcontrol-origin: margin; subcontrol-position: left; width: 16px; }"));
   layout->addWidget(preview_, 1);
   // The same loop as printing draws the pages, so they break alike.
   connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* target) {

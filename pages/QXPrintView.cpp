@@ -8,6 +8,7 @@
 #include "pages/QXDataPage.h"
 #include "pages/QXKindPrintViews.h"
 #include "pages/QXPrintPreview.h"
+#include "platform/AtomicFile.h"
 #include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
@@ -18,13 +19,16 @@
 #include <QDialog>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPicture>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QTemporaryDir>
 
 #include <memory>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -34,6 +38,9 @@ constexpr UINT kStrPage = 61507;
 constexpr UINT kDlgPrinting = 30722;
 constexpr UINT kCmdPrint = 57607;
 constexpr UINT kCmdPrintPreview = 57609;
+// The border, in points, that a page keeps at the least when its printer
+// reports none (a PDF): a quarter of an inch, as printers leave.
+constexpr qreal kLeastPrinterBorder = 18;
 
 }  // namespace
 
@@ -156,7 +163,12 @@ int CQXPrintView::RenderJob(QPainter* painter, const std::function<bool()>& newP
   if (!BeginPrinting(&dc, &info)) return 0;
   int printed = 0;
   for (info.m_nCurPage = 1; info.m_nCurPage <= info.GetMaxPage() && info.m_bContinuePrinting; ++info.m_nCurPage) {
-    if (printed > 0 && newPage && !newPage()) break;
+    if (printed > 0) {
+      if (newPage && !newPage()) break;
+      // The painter may be a fresh one for the new page: it gets the DC's
+      // pen, brush, font and mapping again.
+      dc.RestoreDC(dc.SaveDC());
+    }
     info.m_rectDraw = page;
     SetupPrintDC(&dc, &info);
     PrintPage(&dc, &info);
@@ -207,11 +219,78 @@ CQXMinimumPrinterMargins::CQXMinimumPrinterMargins(QPrinter* printer)
     : printer_(printer), saved_(printer->pageLayout()) {
   QPageLayout layout = saved_;
   layout.setMode(QPageLayout::StandardMode);
-  layout.setMargins(layout.minimumMargins());
+  layout.setUnits(QPageLayout::Point);
+  const QMarginsF least = layout.minimumMargins();
+  const auto atLeast = [](qreal margin) { return std::max(margin, kLeastPrinterBorder); };
+  layout.setMargins(QMarginsF(atLeast(least.left()), atLeast(least.top()), atLeast(least.right()), atLeast(least.bottom())));
   printer_->setPageLayout(layout);
 }
 
 CQXMinimumPrinterMargins::~CQXMinimumPrinterMargins() { printer_->setPageLayout(saved_); }
+
+namespace {
+
+// A printed page held back until the whole job is drawn. It measures as the
+// printer does, so the views lay their pages out for the printer.
+class HeldPage : public QPicture {
+ public:
+  explicit HeldPage(const QPaintDevice* printer) : printer_(printer) {}
+
+ protected:
+  int metric(PaintDeviceMetric metric) const override {
+    switch (metric) {
+      case PdmWidth: return printer_->width();
+      case PdmHeight: return printer_->height();
+      case PdmWidthMM: return printer_->widthMM();
+      case PdmHeightMM: return printer_->heightMM();
+      case PdmDpiX: return printer_->logicalDpiX();
+      case PdmDpiY: return printer_->logicalDpiY();
+      case PdmPhysicalDpiX: return printer_->physicalDpiX();
+      case PdmPhysicalDpiY: return printer_->physicalDpiY();
+      default: return QPicture::metric(metric);
+    }
+  }
+
+ private:
+  const QPaintDevice* printer_;
+};
+
+using HeldPages = std::vector<std::unique_ptr<HeldPage>>;
+
+bool playPages(QPrinter* printer, const HeldPages& pages) {
+  QPainter painter;
+  if (!painter.begin(printer)) return false;
+  // A picture plays scaled by the device's resolution over the default
+  // one; scaled back, each page lands as it was drawn.
+  const QPicture plain;
+  painter.scale(double(plain.logicalDpiX()) / printer->logicalDpiX(), double(plain.logicalDpiY()) / printer->logicalDpiY());
+  for (size_t i = 0; i < pages.size(); ++i) {
+    if (i > 0 && !printer->newPage()) {
+      printer->abort();
+      painter.end();
+      return false;
+    }
+    painter.drawPicture(0, 0, *pages[i]);
+  }
+  return painter.end();
+}
+
+// Gives the held pages to the printer. A PDF is made beside and replaces
+// the file named only once it is whole.
+bool sendPages(QPrinter* printer, const HeldPages& pages) {
+  const QString target = printer->outputFileName();
+  if (target.isEmpty() || printer->outputFormat() != QPrinter::PdfFormat) return playPages(printer, pages);
+  QTemporaryDir dir;
+  if (!dir.isValid()) return false;
+  const QString made = dir.filePath(QStringLiteral("job.pdf"));
+  printer->setOutputFileName(made);
+  const bool played = playPages(printer, pages);
+  printer->setOutputFileName(target);
+  QByteArray pdf;
+  return played && tallix::readWholeFile(made, &pdf) && tallix::writeFileAtomically(target, pdf);
+}
+
+}  // namespace
 
 BOOL RunPrintJob(CQXMainFrame* frame, QPrinter* printer, bool withDialog) {
   if (!printer) return FALSE;
@@ -227,12 +306,13 @@ BOOL RunPrintJob(CQXMainFrame* frame, QPrinter* printer, bool withDialog) {
   }
   CQXMinimumPrinterMargins margins(printer);
   printer->setDocName(frame ? frame->windowTitle() : QString());
-  QPainter painter;
-  if (printer->logicalDpiX() <= 0 || printer->logicalDpiY() <= 0 || !painter.begin(printer)) {
+  if (printer->logicalDpiX() <= 0 || printer->logicalDpiY() <= 0) {
     AfxMessageBox(kMsgCannotPrint, MB_ICONSTOP);
     return FALSE;
   }
-  // The printing dialog lets the user cancel after the page being printed.
+  // The printing dialog shows before the first page; its Cancel ends the
+  // job whenever it comes. The pages are held until the last one is drawn,
+  // so a cancelled job leaves the printer, or the file, untouched.
   std::unique_ptr<QWidget> progress(CLanguageLibrary::LoadDialog(kDlgPrinting, frame));
   bool cancelled = false;
   if (progress) {
@@ -241,12 +321,28 @@ BOOL RunPrintJob(CQXMainFrame* frame, QPrinter* printer, bool withDialog) {
       QObject::connect(cancel, &QAbstractButton::clicked, [&cancelled] { cancelled = true; });
     progress->show();
   }
-  view->RenderJob(&painter, [&] {
+  const auto goOn = [&cancelled] {
     QCoreApplication::processEvents();
-    return !cancelled && printer->newPage();
+    return !cancelled;
+  };
+  if (!goOn()) return FALSE;
+  HeldPages pages;
+  pages.push_back(std::make_unique<HeldPage>(printer));
+  QPainter painter(pages.back().get());
+  view->RenderJob(&painter, [&] {
+    if (!goOn()) return false;
+    painter.end();
+    pages.push_back(std::make_unique<HeldPage>(printer));
+    return painter.begin(pages.back().get());
   });
-  const bool ok = painter.end();
-  return ok && !cancelled;
+  painter.end();
+  if (!goOn()) return FALSE;
+  progress.reset();
+  if (!sendPages(printer, pages)) {
+    AfxMessageBox(kMsgCannotPrint, MB_ICONSTOP);
+    return FALSE;
+  }
+  return TRUE;
 }
 
 void PrintCurrentItem(CQXMainFrame* frame, UINT command) {

@@ -57,7 +57,8 @@ class CQXPrintView : public CWnd {
   void PrintPage(CDC* dc, CPrintInfo* info);
   void EndPrinting(CDC* dc, CPrintInfo* info);
   // Runs the whole job on `painter`'s device; `newPage` starts each page
-  // after the first and may refuse (the user cancelled). The number of
+  // after the first and may refuse (the user cancelled). It may also begin
+  // `painter` again on another device of the same measures. The number of
   // pages drawn.
   int RenderJob(QPainter* painter, const std::function<bool()>& newPage);
 
@@ -99,13 +100,16 @@ void PrintCurrentItem(CQXMainFrame* frame, UINT command);
 // (fetched, title and margins taken), or null after telling the user why.
 CQXPrintView* PreparePrintJob(CQXMainFrame* frame, int mode, QPrinter* printer);
 // The whole print run on `printer` (its page margins set to the minimum
-// while it runs); FALSE when nothing could be printed. `withDialog` shows
-// the print dialog first.
+// while it runs); FALSE when nothing was printed. `withDialog` shows the
+// print dialog first. The printing dialog's Cancel ends the job with
+// nothing sent to the printer and no file written.
 BOOL RunPrintJob(CQXMainFrame* frame, QPrinter* printer, bool withDialog);
 
 // The printer's page margins at their least while a job runs (the user's
 // margins are in the page setup's layout of the printer): header, footer
-// and body place themselves by the user's margins.
+// and body place themselves by the user's margins. A printer that reports
+// no unprintable border (a PDF) still gets a quarter of an inch, so header
+// and footer keep off the paper's edge.
 class CQXMinimumPrinterMargins {
  public:
   explicit CQXMinimumPrinterMargins(QPrinter* printer);

@@ -32,6 +32,46 @@ QPointer<QTranslator>& installed() {
   return translator;
 }
 
+// Texts of Qt's dialogs that Qt's catalogue of a language lacks: the one
+// Debian ships for French predates the print dialog's double-sided choice.
+struct MissingText {
+  QLocale::Language language;
+  const char* context;
+  const char* source;
+  const char* translation;  // UTF-8
+};
+
+constexpr MissingText kMissingTexts[] = {
+    {QLocale::French, "QPrintSettingsOutput", "Double Sided Printing", "Impression recto-verso"},
+    {QLocale::French, "QPrintSettingsOutput", "Off", "Désactivée"},
+    {QLocale::French, "QPrintSettingsOutput", "Long side binding", "Reliure côté long"},
+    {QLocale::French, "QPrintSettingsOutput", "Short side binding", "Reliure côté court"},
+};
+
+// The program's own translations of those texts, asked after Qt's
+// catalogue, so that a catalogue holding them wins.
+class MissingTextsTranslator : public QTranslator {
+ public:
+  explicit MissingTextsTranslator(QLocale::Language language) : language_(language) {}
+
+  QString translate(const char* context, const char* source, const char*, int) const override {
+    if (!context || !source) return QString();
+    for (const MissingText& text : kMissingTexts)
+      if (text.language == language_ && qstrcmp(context, text.context) == 0 && qstrcmp(source, text.source) == 0)
+        return QString::fromUtf8(text.translation);
+    return QString();
+  }
+  bool isEmpty() const override { return false; }
+
+ private:
+  QLocale::Language language_;
+};
+
+QPointer<QTranslator>& installedMissingTexts() {
+  static QPointer<QTranslator> translator;
+  return translator;
+}
+
 bool loadCatalogue(QTranslator& translator, const QLocale& locale) {
   return locale != QLocale::c() &&
          translator.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -50,16 +90,24 @@ QLocale localeOfLanguageId(unsigned languageId) {
 
 bool installQtTranslations() {
   if (!QCoreApplication::instance()) return false;
-  if (QTranslator* previous = installed()) {
-    QCoreApplication::removeTranslator(previous);
-    delete previous;
-  }
+  for (QPointer<QTranslator>* slot : {&installed(), &installedMissingTexts()})
+    if (QTranslator* previous = *slot) {
+      QCoreApplication::removeTranslator(previous);
+      delete previous;
+    }
   auto translator = std::make_unique<QTranslator>();
   bool numeric = false;
   const unsigned declared = CLanguageLibrary::VersionValue(QStringLiteral("Language")).toUInt(&numeric);
-  const bool loaded = (numeric && loadCatalogue(*translator, localeOfLanguageId(declared))) ||
-                      loadCatalogue(*translator, QLocale());
-  if (!loaded) return false;
+  QLocale locale = numeric ? localeOfLanguageId(declared) : QLocale::c();
+  if (!loadCatalogue(*translator, locale)) {
+    locale = QLocale();
+    if (!loadCatalogue(*translator, locale)) return false;
+  }
+  // The translator installed last is asked first.
+  auto missing = std::make_unique<MissingTextsTranslator>(locale.language());
+  missing->setParent(QCoreApplication::instance());
+  QCoreApplication::installTranslator(missing.get());
+  installedMissingTexts() = missing.release();
   translator->setParent(QCoreApplication::instance());
   QCoreApplication::installTranslator(translator.get());
   installed() = translator.release();

@@ -15,8 +15,9 @@ namespace tallix {
 QLocale localeOfLanguageId(unsigned languageId);
 
 // Installs Qt's catalogue "qtbase" (from Qt's translations folder) for that
-// language in place of the one installed before. False when none applies,
-// in which case Qt's texts stay its own (English).
+// language in place of the one installed before, with the program's own
+// translations of the few texts the catalogue lacks. False when none
+// applies, in which case Qt's texts stay its own (English).
 bool installQtTranslations();
 
 }  // namespace tallix

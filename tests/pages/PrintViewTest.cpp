@@ -14,17 +14,25 @@
 #include "pages/QXPrintPreview.h"
 #include "pages/QXPrintView.h"
 #include "pages/QXViewTable.h"
+#include "platform/AtomicFile.h"
 #include "platform/CommandLineInfo.h"
 #include "platform/DocManager.h"
+#include "platform/LanguageLibrary.h"
+#include "platform/MessageBox.h"
 #include "platform/WinMessages.h"
 
+#include <QAbstractButton>
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
+#include <QGraphicsView>
+#include <QGroupBox>
 #include <QImage>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -87,6 +95,34 @@ TEST(PrintJob, GridRowsKeepClearOfHeaderAndFooter) {
   both.m_rectDraw = QRect(QPoint(0, 300), QPoint(0, 300));
   ASSERT_TRUE(grid.PreparePrintLayout(&dc, &both));
   EXPECT_NEAR(free - grid.GetRowsHeightPerPage(), 600 / grid.GetVertScale(), 2);
+}
+
+// A value right-aligned in a column fitted to it keeps, on paper, the space
+// before the cell's right border that the page's grid keeps.
+TEST(PrintJob, GridValuesKeepTheirSpaceBeforeTheBorder) {
+  CQXGridCtrl grid;
+  grid.SetFont(grid.GetFont(), FALSE);
+  grid.SetRowCount(2);
+  grid.SetColumnCount(1);
+  grid.SetFixedRowCount(1);
+  grid.SetItemText(1, 0, "1.25-i");
+  grid.SetItemFormat(1, 0, DT_RIGHT | DT_SINGLELINE);
+  grid.AutoSizeRow(1);
+  grid.AutoSizeColumn(0);
+  CQXListDataPrintView view;
+  view.m_rcMargins = {1440, 1440, 1440, 1440};
+  view.m_bPrintHeader = view.m_bPrintFooter = FALSE;
+  view.m_sendViewData = pageOfKind<QXViewDataControl>(kPrintKindGrid, [&](QXViewDataControl* d) { d->control = &grid; });
+  CPrintInfo info;
+  ASSERT_TRUE(view.PrepareJob(&info));
+  const std::vector<QImage> pages = renderPages(view, 300);
+  const double hs = view.GetGrid()->GetHorzScale(), vs = view.GetGrid()->GetVertScale();
+  const int right = 300 + int((grid.GetColumnWidth(0) - 1) * hs);
+  const int top = 300 + int(grid.GetRowHeight(0) * vs), bottom = top + int(grid.GetRowHeight(1) * vs);
+  // Inside the cell, clear of its lines.
+  const QRect text = inkBounds(pages.at(0), QRect(QPoint(303, top + 3), QPoint(right - 3, bottom - 3)));
+  ASSERT_FALSE(text.isNull());
+  EXPECT_GE(right - text.right(), grid.GetMargin() * hs / 2) << right << " " << text.right();
 }
 
 // A text of many lines laid out for 600 dpi pages: each line on one page.
@@ -219,8 +255,47 @@ TEST_F(PrintWindow, PrintDirectWritesEveryPageIntoAPdf) {
   }
 }
 
+// Clicks the Cancel button of each window that shows (the printing dialog).
+class CancelWhenShown : public QObject {
+ public:
+  CancelWhenShown() { qApp->installEventFilter(this); }
+  int clicks = 0;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* window = qobject_cast<QWidget*>(watched);
+    auto* cancel = event->type() == QEvent::Show && window && window->isWindow()
+                       ? GetDlgItemAs<QAbstractButton>(window, IDCANCEL) : nullptr;
+    if (cancel) {
+      ++clicks;
+      QMetaObject::invokeMethod(cancel, &QAbstractButton::click, Qt::QueuedConnection);
+    }
+    return false;
+  }
+};
+
+// Cancel in the printing dialog prints nothing: a PDF already there keeps
+// its bytes and no new one is made.
+TEST_F(PrintWindow, CancelWritesNoFile) {
+  ASSERT_TRUE(showDescription(300));
+  QTemporaryDir dir;
+  const QString kept = dir.filePath("kept.pdf"), fresh = dir.filePath("fresh.pdf");
+  ASSERT_TRUE(writeFileAtomically(kept, "old bytes"));
+  QPrinter* printer = w.app.GetPrinter();
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  CancelWhenShown cancel;
+  for (const QString& path : {kept, fresh}) {
+    printer->setOutputFileName(path);
+    w.frame->SendMessage(WM_COMMAND, 57608);
+  }
+  EXPECT_EQ(cancel.clicks, 2);
+  QByteArray bytes;
+  EXPECT_TRUE(readWholeFile(kept, &bytes));
+  EXPECT_EQ(bytes.toStdString(), "old bytes");
+  EXPECT_FALSE(QFile::exists(fresh));
+}
+
 // A 300-row list printed into a PDF and drawn again by another program: no
-// row runs into the band between the body and the footer's rule.
+// row runs into the band between the body and the footer's rule, and the
+// right-aligned title and the page number keep off the paper's edge.
 TEST(PrintJob, ListRowsStayAboveTheFooterInThePdf) {
   if (!havePoppler()) GTEST_SKIP() << "poppler-utils are not installed";
   CQXGridCtrl grid;
@@ -230,6 +305,7 @@ TEST(PrintJob, ListRowsStayAboveTheFooterInThePdf) {
   for (int r = 1; r < 301; ++r) grid.SetItemText(r, 1, QByteArray::number(r * 3).constData());
   CQXListDataPrintView view;
   view.m_rcMargins = {1440, 1440, 1440, 720};
+  view.m_strTitle = "Fonctions graphiques";
   view.m_sendViewData = pageOfKind<QXViewDataControl>(kPrintKindGrid, [&](QXViewDataControl* d) { d->control = &grid; });
   CPrintInfo info;
   ASSERT_TRUE(view.PrepareJob(&info));
@@ -247,13 +323,15 @@ TEST(PrintJob, ListRowsStayAboveTheFooterInThePdf) {
   ASSERT_GE(pages, 2);
   runTool("pdftoppm", {"-r", "100", "-png", dir.filePath("list.pdf"), dir.filePath("page")});
   const double line = view.m_nLineHeight / 3.0;
+  const int border = 25;  // a quarter of an inch at 100 dpi
   for (int n = 1; n <= pages; ++n) {
     QImage page(dir.filePath(QStringLiteral("page-%1.png").arg(n)));
     if (page.isNull()) page.load(dir.filePath(QStringLiteral("page-%1.png").arg(n, 2, 10, QChar('0'))));
     ASSERT_FALSE(page.isNull()) << n;
     page = page.convertToFormat(QImage::Format_RGB32);
-    const int bottom = page.height() - 50 - int(2 * line);
-    const int rule = page.height() - int(line + line / 4);
+    EXPECT_TRUE(page.rect().adjusted(border - 1, border - 1, 1 - border, 1 - border).contains(inkBounds(page, page.rect())));
+    const int bottom = page.height() - border - 50 - int(2 * line);
+    const int rule = page.height() - border - int(line + line / 4);
     EXPECT_FALSE(inked(page, QRect(QPoint(0, bottom + 2), QPoint(page.width() - 1, rule - 4)))) << n;
     if (n < pages) {
       EXPECT_TRUE(inked(page, QRect(QPoint(100, bottom - int(3 * line)), QPoint(page.width() - 101, bottom))));
@@ -295,6 +373,47 @@ TEST_F(PrintWindow, PreviewTakesThePanesPlaceUntilClosed) {
   ASSERT_TRUE(CQXPrintPreviewWnd::Of(w.frame));
   CQXPrintPreviewWnd::Of(w.frame)->SendMessage(WM_COMMAND, CQXPrintPreviewWnd::kCmdClose);
   EXPECT_FALSE(w.frame->IsInPrintPreview());
+}
+
+// The print dialog's double-sided choice speaks French like the rest of it.
+TEST_F(PrintWindow, ThePrintDialogsOptionsSpeakFrench) {
+  QPrintDialog dialog(w.app.GetPrinter(), w.frame);
+  QStringList texts;
+  for (const QGroupBox* group : dialog.findChildren<QGroupBox*>()) texts << group->title();
+  for (const QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) texts << button->text();
+  for (const char* french : {"Impression recto-verso", "Désactivée", "Reliure côté long", "Reliure côté court"})
+    EXPECT_TRUE(texts.contains(QString::fromUtf8(french))) << french;
+  for (const char* english : {"Double Sided Printing", "Off", "Long side binding", "Short side binding"})
+    EXPECT_FALSE(texts.contains(QLatin1String(english))) << english;
+}
+
+// Zoomed in and scrolled to either end of the page, the preview's bar shows
+// its thumb, the darker part, at that end.
+TEST_F(PrintWindow, ThePreviewsThumbSitsAtTheEndShown) {
+  ASSERT_TRUE(showDescription(3));
+  w.frame->SendMessage(WM_COMMAND, 57609);
+  CQXPrintPreviewWnd* preview = CQXPrintPreviewWnd::Of(w.frame);
+  ASSERT_TRUE(preview);
+  preview->GetPreviewWidget()->updatePreview();
+  for (int i = 0; i < 3; ++i) preview->SendMessage(WM_COMMAND, CQXPrintPreviewWnd::kCmdZoomIn);
+  QCoreApplication::processEvents();
+  QScrollBar* bar = preview->GetPreviewWidget()->findChild<QGraphicsView*>()->verticalScrollBar();
+  ASSERT_TRUE(bar->isVisible());
+  // The mean lightness down the bar's middle, from `from` to `to` of its
+  // height.
+  const auto lightness = [bar](double from, double to) {
+    const QImage image = bar->grab().toImage();
+    int sum = 0;
+    for (int y = int(from * image.height()); y < int(to * image.height()); ++y)
+      sum += QColor(image.pixel(image.width() / 2, y)).lightness();
+    return sum;
+  };
+  for (bool atBottom : {false, true}) {
+    bar->setValue(atBottom ? bar->maximum() : bar->minimum());
+    const int top = lightness(0.1, 0.3), bottom = lightness(0.7, 0.9);
+    EXPECT_EQ(bottom < top, atBottom) << top << " " << bottom;
+  }
+  preview->SendMessage(WM_COMMAND, CQXPrintPreviewWnd::kCmdClose);
 }
 
 }  // namespace
