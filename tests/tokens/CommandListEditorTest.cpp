@@ -7,6 +7,7 @@
 #include "platform/LanguageLibrary.h"
 #include "platform/ToolBar.h"
 #include "platform/storage/StorageTestHooks.h"
+#include "tests/support/CommandHost.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/ModalScript.h"
@@ -37,6 +38,7 @@
 #include <gtest/gtest.h>
 
 using tallix::settings::kEditCmdList;
+using tallix::test::CommandHost;
 using tallix::test::MessageLog;
 using tallix::test::TestEnvironment;
 
@@ -64,18 +66,6 @@ void click(QWidget* dialog, int id) {
   auto* button = qobject_cast<QPushButton*>(static_cast<CWnd*>(dialog)->GetDlgItem(id));
   ASSERT_NE(button, nullptr) << id;
   button->click();
-}
-
-// Runs `run` as a menu command, as the document opens the dialogs.
-class CommandHost : public CWnd {
- public:
-  DECLARE_MESSAGE_MAP()
-  void OnRun() { run(); }
-  std::function<void()> run;
-};
-const CMessageMap& CommandHost::messageMap() {
-  static const CMessageMap map = MessageMapOf<CommandHost>(CWnd::messageMap()).command(22303, &CommandHost::OnRun);
-  return map;
 }
 
 class CommandListEditor : public ::testing::Test {
@@ -304,7 +294,7 @@ TEST_F(CommandListEditor, ToolBarButtonsWorkTheTreeAndFollowItsSelection) {
     });
     dialog.DoModal();
   };
-  host.ExecuteUserCommand(22303);
+  host.Run();
   EXPECT_EQ(after, CQXCommandTreeNodes{nodes[2]});
 }
 

@@ -6,6 +6,7 @@
 #include "platform/Dialog.h"
 #include "platform/MessageBox.h"
 #include "platform/SysColor.h"
+#include "tests/support/CommandHost.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/tokens/TokenEditorTestSupport.h"
 #include "tokens/CalcCharset.h"
@@ -313,18 +314,6 @@ void shiftF10(CQXTokenEditor* editor, QPoint* menuAt, bool* shown) {
   QCoreApplication::sendPostedEvents();
 }
 
-// Runs a modal dialog as a menu command does.
-class CommandHost : public CWnd {
- public:
-  DECLARE_MESSAGE_MAP()
-  void OnRun() { run(); }
-  std::function<void()> run;
-};
-const CMessageMap& CommandHost::messageMap() {
-  static const CMessageMap map = MessageMapOf<CommandHost>(CWnd::messageMap()).command(22305, &CommandHost::OnRun);
-  return map;
-}
-
 TEST_F(TokenEditorWindow, ShiftF10ShowsTheFunctionMenuAtTheTopLeftCorner) {
   TestEnvironment env(TestEnvironment::WithLanguageLibrary);
   {
@@ -363,7 +352,7 @@ TEST_F(TokenEditorWindow, ShiftF10ShowsTheFunctionMenuAtTheTopLeftCorner) {
     owner.DoModal();
     undos = owner.undos;
   };
-  host.ExecuteUserCommand(22305);
+  host.Run();
   EXPECT_EQ(undos, 1);
 }
 
