@@ -23,7 +23,8 @@ namespace {
 constexpr UINT kImageIds[] = {7370, 7370, 7365, 7366, 7374, 7374};
 constexpr UINT kRootLabel = 10242;
 constexpr UINT kNoName = 61443;
-constexpr int kFolderLevelMax = 15;
+// A folder's children lie one level deeper: at most the deepest level.
+constexpr int kFolderLevelMax = kTreeLevelMax - 1;
 constexpr int kLabelMax = 128;
 constexpr UINT kLineSize = 1024;
 // Each item keeps its label's calculator bytes beside the text it shows: the

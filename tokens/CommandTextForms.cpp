@@ -1,6 +1,7 @@
 #include "tokens/CommandTextForms.h"
 
 #include "classlib/ParseNumber.h"
+#include "tokens/CommandTree.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -138,7 +139,7 @@ bool ParseTreeTextLine(const char* line, CQXTreeTextLine* out) {
   std::vector<std::string> fields;
   if (SplitFields(line, ';', '"', 5, 255, &fields) < 4 || fields[3].empty()) return false;
   out->command = std::atoi(fields[0].c_str()) != 0;
-  out->level = std::min(std::atoi(fields[1].c_str()), 16);
+  out->level = std::min(std::atoi(fields[1].c_str()), kTreeLevelMax);
   out->value = out->command ? DWORD(std::strtoul(fields[2].c_str(), nullptr, 16)) : 0;
   // A doubled quote is one quote of the label (files of older versions
   // never double, and hold no quote inside a label but the label '"').
