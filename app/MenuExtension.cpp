@@ -14,9 +14,13 @@
 #include <QFile>
 #include <QMenu>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -34,28 +38,42 @@ constexpr DWORD kRefFileSize = 260;
 constexpr DWORD kValueSize = 2047;
 // Entries (popups, sub-menus, items, separators) one extension may add.
 constexpr int kMaxEntries = 1000;
+// Lines taken from one section: more than a menu as tall as a 4K screen
+// shows (about 24 pixels an item), so no menu a person writes loses any,
+// while a section listing itself endlessly costs no more than this.
+constexpr size_t kMaxSectionLines = 128;
 
-// The files one build reads, each read once: the extension file, and the
-// files its commands' status texts come from.
+// The files one build reads, each read once however its name is spelt: the
+// extension file, and the files its commands' status texts come from.
 class ProfileFiles {
  public:
   const tallix::IniSnapshot& operator()(const QString& path) {
-    auto it = m_files.find(path);
-    if (it == m_files.end())
-      it = m_files.emplace(path, tallix::IniSnapshot(QFile::encodeName(path).toStdString())).first;
-    return it->second;
+    std::shared_ptr<tallix::IniSnapshot>& named = m_byPath[path];
+    if (!named) {
+      const QByteArray name = QFile::encodeName(path);
+      struct stat st {};
+      if (::stat(name.constData(), &st) == 0) {
+        std::shared_ptr<tallix::IniSnapshot>& file = m_byFile[{st.st_dev, st.st_ino}];
+        if (!file) file = std::make_shared<tallix::IniSnapshot>(name.toStdString());
+        named = file;
+      } else {
+        named = std::make_shared<tallix::IniSnapshot>(name.toStdString());  // reads as empty
+      }
+    }
+    return *named;
   }
 
  private:
-  std::map<QString, tallix::IniSnapshot> m_files;
+  std::map<QString, std::shared_ptr<tallix::IniSnapshot>> m_byPath;
+  std::map<std::pair<dev_t, ino_t>, std::shared_ptr<tallix::IniSnapshot>> m_byFile;
 };
 
 // The lines of a section as a buffer of kSectionSize characters holds them,
-// each cut to `lineLength` characters.
+// each cut to `lineLength` characters; at most kMaxSectionLines of them.
 std::vector<std::string> sectionLines(const tallix::IniSnapshot& file, const char* section, size_t lineLength) {
   std::vector<std::string> lines;
   size_t used = 0;
-  for (const tallix::IniEntry& entry : file.sectionEntries(section)) {
+  for (const tallix::IniEntry& entry : file.sectionEntries(section, kMaxSectionLines)) {
     std::string line = entry.hasValue ? entry.name + "=" + entry.value : entry.name;
     // The buffer ends in two NULs: the line that does not fit is cut there.
     const bool full = used + line.size() + 2 > kSectionSize;
@@ -89,9 +107,11 @@ bool startsWithNoCase(const std::string& text, const char* prefix) {
   return text.size() >= n && qstrnicmp(text.c_str(), prefix, uint(n)) == 0;
 }
 
-BOOL readCommandValue(UINT id, const char* name, std::string* out, ProfileFiles& read) {
+// The value `name` of command `id`, from the [Commands] of `commandsFile`
+// or where its "Ref File" sends the read.
+BOOL readCommandValue(UINT id, const char* name, std::string* out, const QString& commandsFile, ProfileFiles& read) {
   if (id < kFirstMenuFileCommand || id > kLastMenuFileCommand || !name || !out) return FALSE;
-  QString file = tallix::findDataFile(QLatin1String(kCommandsFile));
+  QString file = commandsFile;
   const std::string key = std::to_string(id) + ' ' + name;
   const std::string ref = readString(read(file), kCommands, (std::to_string(id) + " Ref File").c_str(), kRefFileSize);
   std::string value;
@@ -107,12 +127,45 @@ BOOL readCommandValue(UINT id, const char* name, std::string* out, ProfileFiles&
   return TRUE;
 }
 
+// A line of an items section as the build uses it.
+struct ItemLine {
+  enum Kind { SubMenu, Separator, Command } kind;
+  std::string text;  // the sub-menu's section and caption, or the item's text
+  UINT id = 0;
+};
+
+std::vector<ItemLine> itemLines(const tallix::IniSnapshot& file, const char* section) {
+  std::vector<ItemLine> items;
+  for (const std::string& line : sectionLines(file, section, kLineLength)) {
+    const size_t eq = line.find('=');
+    if (eq == std::string::npos) {
+      items.push_back({ItemLine::SubMenu, line});
+      continue;
+    }
+    const long value = std::strtol(trimmed(line.substr(eq + 1)).c_str(), nullptr, 10);
+    if (value == -1)
+      items.push_back({ItemLine::Separator, {}});
+    else if (value != 0)
+      items.push_back({ItemLine::Command, trimmed(line.substr(0, eq)), UINT(value)});
+  }
+  return items;
+}
+
+std::string lowerAscii(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  return text;
+}
+
 // One build of the extension: the file read once, and what may still be
 // added. A file may list a section in itself many times, so the whole
-// extension is bounded; what comes beyond the bound is skipped.
+// extension is bounded; what comes beyond the bound is skipped. Each items
+// section is read once, and each command's status text looked up once,
+// however often they are listed.
 struct ExtensionBuild {
   ProfileFiles files;
   const tallix::IniSnapshot& menus;
+  const QString commandsFile = tallix::findDataFile(QLatin1String(kCommandsFile));
   int room = kMaxEntries;
   explicit ExtensionBuild(const QString& file) : menus(files(file)) {}
   // Takes one entry's room; false when none is left.
@@ -121,37 +174,49 @@ struct ExtensionBuild {
     --room;
     return true;
   }
-};
+  const std::vector<ItemLine>& items(const char* section) {
+    auto [it, added] = m_items.try_emplace(lowerAscii(section));
+    if (added) it->second = itemLines(menus, section);
+    return it->second;
+  }
+  const QString& statusText(UINT id) {
+    auto [it, added] = m_status.try_emplace(id);
+    if (added) {
+      std::string status;
+      readCommandValue(id, "Status Line", &status, commandsFile, files);
+      it->second = tallix::fromCp1252(status);
+    }
+    return it->second;
+  }
 
-// The item of command `id` with its status text as its tip, as the status
-// pane shows it while the item is hovered.
-void appendCommand(QMenu* menu, const std::string& text, UINT id, ExtensionBuild& build) {
-  CMenu::FromHandle(menu)->AppendMenu(MF_STRING, id, tallix::fromCp1252(text));
-  std::string status;
-  readCommandValue(id, "Status Line", &status, build.files);
-  menu->actions().constLast()->setStatusTip(tallix::fromCp1252(status));
-}
+ private:
+  std::map<std::string, std::vector<ItemLine>> m_items;  // by name, without regard to ASCII case
+  std::map<UINT, QString> m_status;
+};
 
 BOOL addItems(CMenu* popup, const char* section, int depth, ExtensionBuild& build) {
   QMenu* menu = popup ? popup->GetSafeHmenu() : nullptr;
   if (!menu || depth >= kMaxDepth) return FALSE;
-  for (const std::string& line : sectionLines(build.menus, section, kLineLength)) {
-    const size_t eq = line.find('=');
-    if (eq == std::string::npos) {
+  for (const ItemLine& item : build.items(section)) {
+    if (item.kind == ItemLine::SubMenu) {
       if (depth + 1 >= kMaxDepth) continue;  // deeper sections are skipped
       if (!build.take()) break;
-      auto* sub = new QMenu(menu);
-      addItems(CMenu::FromHandle(sub), line.c_str(), depth + 1, build);
-      popup->AppendPopup(sub, tallix::fromCp1252(line));
+      CMenu sub;
+      sub.Attach(new QMenu(menu));
+      addItems(&sub, item.text.c_str(), depth + 1, build);
+      popup->AppendPopup(sub.Detach(), tallix::fromCp1252(item.text));
       continue;
     }
-    const long value = std::strtol(trimmed(line.substr(eq + 1)).c_str(), nullptr, 10);
-    if (value == 0) continue;
     if (!build.take()) break;
-    if (value == -1)
+    if (item.kind == ItemLine::Separator) {
       popup->AppendMenu(MF_SEPARATOR);
-    else
-      appendCommand(menu, trimmed(line.substr(0, eq)), UINT(value), build);
+    } else {
+      // The status text is the item's tip, which the status pane shows
+      // while the item is hovered.
+      popup->AppendMenu(MF_STRING, item.id, tallix::fromCp1252(item.text));
+      if (const QString& status = build.statusText(item.id); !status.isEmpty())
+        menu->actions().constLast()->setStatusTip(status);
+    }
   }
   return TRUE;
 }
@@ -205,7 +270,7 @@ BOOL BuildMenuExtension(const QString& file) {
   const tallix::IniSnapshot& menus = build.menus;
   for (const std::string& name : sectionLines(menus, kMenus, kSectionSize)) {
     const char* section = name.c_str();
-    if (menus.sectionEntries(section).empty()) continue;  // not in the file
+    if (menus.sectionEntries(section, 1).empty()) continue;  // not in the file
     if (!build.take()) break;
     CMenu popup;
     if (!popup.CreatePopupMenu()) return FALSE;
@@ -230,7 +295,7 @@ BOOL BuildMenuExtension(const QString& file) {
 
 BOOL ReadMenuCommandValue(UINT id, const char* name, std::string* out) {
   ProfileFiles files;
-  return readCommandValue(id, name, out, files);
+  return readCommandValue(id, name, out, tallix::findDataFile(QLatin1String(kCommandsFile)), files);
 }
 
 BOOL GetMenuCommandTarget(UINT id, std::string* out) { return ReadMenuCommandValue(id, "URL", out); }

@@ -12,9 +12,11 @@
 // "Add Separators" is 0. Items sections hold "text=id" lines (-1 a
 // separator, 0 nothing) and plain names of sections that become sub-menus,
 // at most 8 levels deep. A menu section the file does not hold, or whose
-// popup is not there, is skipped. The file is read once per build, and one
-// build adds at most 1,000 entries (popups, sub-menus, items, separators):
-// the rest of the file is skipped, however often it lists a section.
+// popup is not there, is skipped. The file is read once per build; a build
+// takes at most 128 lines from a section (more than a menu as tall as the
+// screen shows) and adds at most 1,000 entries (popups, sub-menus, items,
+// separators): the rest of the file is skipped, however often it lists a
+// section, and the work does not grow with what is skipped.
 //
 // [Commands] of "qxmenu.ini" holds "<id> URL" and "<id> Status Line", or
 // "<id> Ref File" naming where they are instead: "REG:<key path>" (read

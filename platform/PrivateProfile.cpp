@@ -3,20 +3,24 @@
 #include "platform/AtomicFile.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <limits>
+#include <map>
 
 namespace tallix {
 namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string trim(std::string_view s) {
+std::string_view trimView(std::string_view s) {
   size_t b = 0, e = s.size();
   while (b < e && isBlank(s[b])) ++b;
   while (e > b && isBlank(s[e - 1])) --e;
-  return std::string(s.substr(b, e - b));
+  return s.substr(b, e - b);
 }
+
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
@@ -42,31 +46,50 @@ struct Line {
 };
 
 struct IniFile {
+  QByteArray data;  // the file as read
   std::vector<Line> lines;
   std::string eol = "\r\n";
   bool exists = false;
 };
 
-Line parseLine(std::string raw) {
-  Line line;
-  line.raw = std::move(raw);
-  const std::string t = trim(line.raw);
+// What a line is, as views into it: a section header (its name), a key
+// (name and value, both trimmed) or anything else (blank, comment).
+struct LineView {
+  Line::Kind kind = Line::Other;
+  std::string_view name, value;
+  bool hasValue = false;
+};
+
+LineView classify(std::string_view raw) {
+  LineView line;
+  const std::string_view t = trimView(raw);
   if (t.empty() || t[0] == ';') return line;
   if (t[0] == '[') {
     const size_t close = t.find(']');
     line.kind = Line::Section;
-    line.name = trim(std::string_view(t).substr(1, close == std::string::npos ? std::string::npos : close - 1));
+    line.name = trimView(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
     return line;
   }
   line.kind = Line::Key;
   const size_t eq = t.find('=');
-  if (eq == std::string::npos) {
+  if (eq == std::string_view::npos) {
     line.name = t;
   } else {
-    line.name = trim(std::string_view(t).substr(0, eq));
-    line.value = trim(std::string_view(t).substr(eq + 1));
+    line.name = trimView(t.substr(0, eq));
+    line.value = trimView(t.substr(eq + 1));
     line.hasValue = true;
   }
+  return line;
+}
+
+Line parseLine(std::string raw) {
+  const LineView view = classify(raw);
+  Line line;
+  line.kind = view.kind;
+  line.name = std::string(view.name);
+  line.value = std::string(view.value);
+  line.hasValue = view.hasValue;
+  line.raw = std::move(raw);
   return line;
 }
 
@@ -75,8 +98,21 @@ IniFile load(const char* fileName) {
   QByteArray data;
   if (!fileName || !readWholeFile(filePathFromBytes(fileName), &data)) return f;
   f.exists = true;
+  f.data = std::move(data);
+  return f;
+}
+
+// The text of the file's bytes, without a byte-order mark.
+std::string_view textOf(const QByteArray& data) {
   std::string_view text(data.constData(), size_t(data.size()));
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  return text;
+}
+
+// The whole file as lines, as the writers keep it.
+IniFile loadLines(const char* fileName) {
+  IniFile f = load(fileName);
+  const std::string_view text = textOf(f.data);
   if (text.find("\r\n") == std::string_view::npos && text.find('\n') != std::string_view::npos) f.eol = "\n";
   size_t pos = 0;
   while (pos < text.size()) {
@@ -110,14 +146,6 @@ std::pair<size_t, size_t> findSection(const IniFile& f, std::string_view section
     }
   }
   return {std::string::npos, std::string::npos};
-}
-
-const Line* findKey(const IniFile& f, std::string_view section, std::string_view key) {
-  auto [b, e] = findSection(f, section);
-  if (b == std::string::npos) return nullptr;
-  for (size_t i = b; i < e; ++i)
-    if (f.lines[i].kind == Line::Key && sameName(f.lines[i].name, key)) return &f.lines[i];
-  return nullptr;
 }
 
 // Copies one string, cut to the buffer; returns the characters copied.
@@ -156,14 +184,165 @@ DWORD copyList(const std::vector<std::string>& items, char* out, DWORD size) {
   return DWORD(pos);
 }
 
+// Lines of sections that snapshots have read since the start.
+std::atomic<std::uint64_t> sectionLinesRead{0};
+
+std::uint32_t nameHash(std::string_view name) {
+  std::uint32_t h = 2166136261u;  // FNV-1a over the lower-case bytes
+  for (char c : name) h = (h ^ std::uint8_t(lowerAscii(c))) * 16777619u;
+  return h;
+}
+
+// Lines found by their name without regard to ASCII case, the first line of
+// a name when several have it: open addressing over the lines' places in a
+// text, whose names `nameOf(place)` reads again from the text.
+class NameIndex {
+ public:
+  // Adds the line at `place` unless an earlier line has its name.
+  template <class NameOf>
+  void add(std::string_view name, size_t place, const NameOf& nameOf) {
+    if (4 * (count_ + 1) > 3 * slots_.size()) grow();
+    const std::uint32_t hash = nameHash(name);
+    for (size_t i = hash & mask();; i = (i + 1) & mask()) {
+      Slot& slot = slots_[i];
+      if (slot.place == 0) {
+        slot = {hash, std::uint32_t(place + 1)};
+        ++count_;
+        return;
+      }
+      if (slot.hash == hash && sameName(nameOf(slot.place - 1), name)) return;
+    }
+  }
+  // The place of the line named `name`, or npos.
+  template <class NameOf>
+  size_t find(std::string_view name, const NameOf& nameOf) const {
+    if (slots_.empty()) return std::string::npos;
+    const std::uint32_t hash = nameHash(name);
+    for (size_t i = hash & mask();; i = (i + 1) & mask()) {
+      const Slot& slot = slots_[i];
+      if (slot.place == 0) return std::string::npos;
+      if (slot.hash == hash && sameName(nameOf(slot.place - 1), name)) return slot.place - 1;
+    }
+  }
+
+ private:
+  struct Slot {
+    std::uint32_t hash = 0;
+    std::uint32_t place = 0;  // the line's place + 1; 0 for an empty slot
+  };
+  size_t mask() const { return slots_.size() - 1; }
+  void grow() {
+    std::vector<Slot> old(std::max<size_t>(16, 2 * slots_.size()));
+    old.swap(slots_);
+    for (const Slot& slot : old) {
+      if (slot.place == 0) continue;
+      size_t i = slot.hash & mask();
+      while (slots_[i].place != 0) i = (i + 1) & mask();
+      slots_[i] = slot;
+    }
+  }
+  std::vector<Slot> slots_;  // a power of two, at most three quarters full
+  size_t count_ = 0;
+};
+
 }  // namespace
 
+// The file's bytes with the first section line of each name found, and the
+// keys of each section asked for a key.
 struct IniSnapshot::Content {
-  IniFile file;
+  QByteArray data;
+  std::string_view text;  // at most 4 GiB - 1 of it, far beyond any INI file
+  NameIndex sections;
+  std::map<size_t, NameIndex> keys;  // by the place of the section's line
+
+  // The line at `at`, without its end.
+  std::string_view lineAt(size_t at) const {
+    const void* nl = std::memchr(text.data() + at, '\n', text.size() - at);
+    std::string_view line = text.substr(at, nl ? size_t(static_cast<const char*>(nl) - text.data()) - at : std::string_view::npos);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return line;
+  }
+  size_t nextLine(size_t at) const {
+    const void* nl = std::memchr(text.data() + at, '\n', text.size() - at);
+    return nl ? size_t(static_cast<const char*>(nl) - text.data()) + 1 : text.size();
+  }
+  std::string_view nameAt(size_t at) const { return classify(lineAt(at)).name; }
+
+  // Section lines are lines whose first character other than a blank is
+  // '['; only the '[' are looked at to find them, not every line.
+  void indexSections() {
+    const auto nameOf = [this](size_t at) { return nameAt(at); };
+    const char* const bytes = text.data();
+    const size_t size = text.size();
+    size_t from = 0;
+    while (from < size) {
+      const void* hit = std::memchr(bytes + from, '[', size - from);
+      if (!hit) break;
+      const size_t at = size_t(static_cast<const char*>(hit) - bytes);
+      size_t start = at;
+      while (start > 0 && isBlank(bytes[start - 1])) --start;
+      if (start > 0 && bytes[start - 1] != '\n') {
+        from = at + 1;
+        continue;
+      }
+      // The name runs to the first ']' or, without one, to the line's end
+      // (as classify() reads it).
+      size_t eol = at + 1, close = std::string::npos;
+      for (; eol < size && bytes[eol] != '\n'; ++eol)
+        if (bytes[eol] == ']' && close == std::string::npos) close = eol;
+      size_t nameEnd = close;
+      if (close == std::string::npos) nameEnd = eol > at + 1 && bytes[eol - 1] == '\r' ? eol - 1 : eol;
+      sections.add(trimView(text.substr(at + 1, nameEnd - at - 1)), start, nameOf);
+      from = eol + 1;
+    }
+  }
+
+  // The place of the first section line of `name`, or npos.
+  size_t section(std::string_view name) const {
+    return sections.find(name, [this](size_t at) { return nameAt(at); });
+  }
+
+  // Hands `f` the place and the parts of each key line of the section at
+  // `section`, in order, while it returns true.
+  template <class F>
+  void forEachKey(size_t section, const F& f) const {
+    std::uint64_t lines = 0;
+    for (size_t at = nextLine(section), eol = at; at < text.size(); at = eol + 1) {
+      const void* nl = std::memchr(text.data() + at, '\n', text.size() - at);
+      eol = nl ? size_t(static_cast<const char*>(nl) - text.data()) : text.size();
+      std::string_view raw = text.substr(at, eol - at);
+      if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+      const LineView line = classify(raw);
+      ++lines;
+      if (line.kind == Line::Section || (line.kind == Line::Key && !f(at, line))) break;
+    }
+    sectionLinesRead.fetch_add(lines, std::memory_order_relaxed);
+  }
+
+  // The first key line of `key` in the first section of `section`.
+  bool findKey(std::string_view section, std::string_view key, LineView* found) {
+    const size_t at = this->section(section);
+    if (at == std::string::npos) return false;
+    const auto nameOf = [this](size_t place) { return nameAt(place); };
+    const auto [it, added] = keys.try_emplace(at);
+    NameIndex& index = it->second;
+    if (added) {
+      forEachKey(at, [&index, &nameOf](size_t place, const LineView& line) {
+        index.add(line.name, place, nameOf);
+        return true;
+      });
+    }
+    const size_t place = index.find(key, nameOf);
+    if (place == std::string::npos) return false;
+    *found = classify(lineAt(place));
+    return true;
+  }
 };
 
 IniSnapshot::IniSnapshot(const std::string& fileName) : content_(std::make_unique<Content>()) {
-  content_->file = load(fileName.c_str());
+  content_->data = load(fileName.c_str()).data;
+  content_->text = textOf(content_->data).substr(0, std::numeric_limits<std::uint32_t>::max() - 1);
+  content_->indexSections();
 }
 
 IniSnapshot::~IniSnapshot() = default;
@@ -171,19 +350,20 @@ IniSnapshot::IniSnapshot(IniSnapshot&&) noexcept = default;
 IniSnapshot& IniSnapshot::operator=(IniSnapshot&&) noexcept = default;
 
 bool IniSnapshot::readValue(const std::string& section, const std::string& key, std::string* value) const {
-  const Line* l = findKey(content_->file, section, key);
-  if (!l) return false;
-  if (value) *value = unquote(l->value);
+  LineView line;
+  if (!content_->findKey(section, key, &line)) return false;
+  if (value) *value = unquote(std::string(line.value));
   return true;
 }
 
-std::vector<IniEntry> IniSnapshot::sectionEntries(const std::string& section) const {
+std::vector<IniEntry> IniSnapshot::sectionEntries(const std::string& section, size_t limit) const {
   std::vector<IniEntry> entries;
-  const IniFile& f = content_->file;
-  auto [b, e] = findSection(f, section);
-  if (b == std::string::npos) return entries;
-  for (size_t i = b; i < e; ++i)
-    if (f.lines[i].kind == Line::Key) entries.push_back({f.lines[i].name, f.lines[i].value, f.lines[i].hasValue});
+  const size_t at = content_->section(section);
+  if (at == std::string::npos || limit == 0) return entries;
+  content_->forEachKey(at, [&](size_t, const LineView& line) {
+    entries.push_back({std::string(line.name), std::string(line.value), line.hasValue});
+    return entries.size() < limit;
+  });
   return entries;
 }
 
@@ -208,7 +388,7 @@ bool iniReadValue(const std::string& fileName, const std::string& section, const
 
 std::vector<std::string> iniSectionNames(const std::string& fileName) {
   std::vector<std::string> names;
-  for (const Line& l : load(fileName.c_str()).lines)
+  for (const Line& l : loadLines(fileName.c_str()).lines)
     if (l.kind == Line::Section) names.push_back(l.name);
   return names;
 }
@@ -216,6 +396,8 @@ std::vector<std::string> iniSectionNames(const std::string& fileName) {
 std::vector<IniEntry> iniSectionEntries(const std::string& fileName, const std::string& section) {
   return IniSnapshot(fileName).sectionEntries(section);
 }
+
+std::uint64_t iniSectionLinesRead() { return sectionLinesRead.load(std::memory_order_relaxed); }
 
 }  // namespace tallix
 
@@ -254,7 +436,7 @@ DWORD GetPrivateProfileSection(const char* section, char* out, DWORD size, const
 BOOL WritePrivateProfileString(const char* section, const char* key, const char* value, const char* fileName) {
   if (!fileName) return FALSE;
   if (!section) return TRUE;
-  IniFile f = load(fileName);
+  IniFile f = loadLines(fileName);
   auto [b, e] = findSection(f, section);
   if (!key) {
     if (b == std::string::npos) return TRUE;
@@ -275,7 +457,7 @@ BOOL WritePrivateProfileString(const char* section, const char* key, const char*
     if (!value) return TRUE;
     // New keys go after the section's last key, before trailing blank lines.
     size_t at = e;
-    while (at > b && f.lines[at - 1].kind == Line::Other && trim(f.lines[at - 1].raw).empty()) --at;
+    while (at > b && f.lines[at - 1].kind == Line::Other && trimView(f.lines[at - 1].raw).empty()) --at;
     f.lines.insert(f.lines.begin() + std::ptrdiff_t(at), parseLine(std::string(key) + "=" + value));
     return save(fileName, f) ? TRUE : FALSE;
   }
@@ -289,7 +471,7 @@ BOOL WritePrivateProfileSection(const char* section, const char* lines, const ch
   if (!fileName || !section) return FALSE;
   std::vector<Line> body;
   for (const char* p = lines; p && *p; p += std::strlen(p) + 1) body.push_back(parseLine(p));
-  IniFile f = load(fileName);
+  IniFile f = loadLines(fileName);
   auto [b, e] = findSection(f, section);
   if (b == std::string::npos) {
     f.lines.push_back(parseLine("[" + std::string(section) + "]"));

@@ -21,6 +21,8 @@
 
 #include "platform/WinTypes.h"
 
+#include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,7 +75,10 @@ std::vector<std::string> iniSectionNames(const std::string& fileName);
 std::vector<IniEntry> iniSectionEntries(const std::string& fileName, const std::string& section);
 
 // A file read once, for a reader with many questions: the answers of the
-// reads above, from the file as it was when the snapshot was taken.
+// reads above, from the file as it was when the snapshot was taken. Taking
+// it finds the file's sections; a section's lines are read when it is first
+// asked about, and its keys indexed when a key is first asked for, so no
+// question costs more than one reading of the section it is about.
 class IniSnapshot {
  public:
   explicit IniSnapshot(const std::string& fileName);
@@ -82,7 +87,10 @@ class IniSnapshot {
   IniSnapshot& operator=(IniSnapshot&&) noexcept;
 
   bool readValue(const std::string& section, const std::string& key, std::string* value) const;
-  std::vector<IniEntry> sectionEntries(const std::string& section) const;
+  // The first `limit` entries of the section: its lines are read only as far
+  // as they take.
+  std::vector<IniEntry> sectionEntries(const std::string& section,
+                                       size_t limit = std::numeric_limits<size_t>::max()) const;
   // As GetPrivateProfileInt.
   UINT readInt(const std::string& section, const std::string& key, int defaultValue) const;
 
@@ -90,5 +98,9 @@ class IniSnapshot {
   struct Content;
   std::unique_ptr<Content> content_;
 };
+
+// The lines of sections that snapshots have read since the program started:
+// what a test of a reader's work counts.
+std::uint64_t iniSectionLinesRead();
 
 }  // namespace tallix

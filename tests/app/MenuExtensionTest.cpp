@@ -1,5 +1,5 @@
 // The menu extension file: popups placed by position, by key and as
-// sub-menus, the depth limit and the bound of a build, the full popup table,
+// sub-menus, the depth limit and the bounds of a build, the full popup table,
 // another menu file, and the commands' targets and status texts wherever
 // "Ref File" puts them.
 #include "app/MenuExtension.h"
@@ -9,6 +9,7 @@
 #include "platform/CmdUI.h"
 #include "platform/FrameWnd.h"
 #include "platform/Menu.h"
+#include "platform/PrivateProfile.h"
 #include "platform/ShellOpen.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -20,7 +21,9 @@
 #include <QStatusBar>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
+#include <utility>
 
 using tallix::test::TestEnvironment;
 
@@ -168,6 +171,22 @@ TEST_F(MenuExtension, OneBuildAddsAtMostAThousandEntries) {
   build("qxmenu.ini");
   EXPECT_EQ(entriesBelow(GetMenuPopupByKey(1000)->GetSafeHmenu()), 999);
   EXPECT_EQ(titleOfKey(1001), QStringLiteral("<none>"));
+}
+
+TEST_F(MenuExtension, ASectionListingItselfCostsNoMoreThanOneMenuShows) {
+  // The same menu from the same lines read, whether the section lists
+  // itself a thousand times or twenty thousand.
+  const auto listing = [this](int times) {
+    QByteArray ini = "[Menus]\nX\n[X]\nCaption=X\nPosition=6\nMenu Items=L\n[L]\n";
+    for (int i = 0; i < times; ++i) ini += "L\n";
+    writeData("qxmenu.ini", ini);
+    const std::uint64_t before = tallix::iniSectionLinesRead();
+    build("qxmenu.ini");
+    return std::pair{tallix::iniSectionLinesRead() - before, entriesBelow(GetMenuPopupByKey(1000)->GetSafeHmenu())};
+  };
+  const auto few = listing(1000);
+  EXPECT_EQ(few.second, 999);
+  EXPECT_EQ(listing(20000), few);
 }
 
 TEST_F(MenuExtension, ItemsOpenTheirTargetsAndShowTheirStatusTexts) {
