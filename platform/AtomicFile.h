@@ -10,6 +10,27 @@ namespace tallix {
 
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error = nullptr);
 
+// The same for a file that another writer fills by its name (a printer
+// writing a PDF): it is made empty beside the target, and Commit gives it
+// the target's place (and an existing target's permissions) once it is
+// whole. Destroyed uncommitted, it is removed and the target stays as it
+// was.
+class StagedFile {
+ public:
+  explicit StagedFile(const QString& target);
+  ~StagedFile();
+  StagedFile(const StagedFile&) = delete;
+  StagedFile& operator=(const StagedFile&) = delete;
+
+  // Empty when no file could be made beside the target.
+  const QString& path() const { return path_; }
+  bool Commit(QString* error = nullptr);
+
+ private:
+  QString target_;
+  QString path_;
+};
+
 // Reads a whole file; false (and `data` empty) when it cannot be read.
 bool readWholeFile(const QString& path, QByteArray* data);
 
