@@ -37,6 +37,7 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
@@ -463,6 +464,42 @@ TEST_F(PrintWindow, PreviewTakesThePanesPlaceUntilClosed) {
   ASSERT_TRUE(CQXPrintPreviewWnd::Of(w.frame));
   CQXPrintPreviewWnd::Of(w.frame)->SendMessage(WM_COMMAND, CQXPrintPreviewWnd::kCmdClose);
   EXPECT_FALSE(w.frame->IsInPrintPreview());
+}
+
+// The bar's Next and Previous are enabled only where there is a page to go
+// to: neither on one page; on several, Next up to the last page and
+// Previous from the second, however the page was reached.
+TEST_F(PrintWindow, PreviewTurnsPagesOnlyWhereThereIsOne) {
+  CQXDescriptionEdit* edit = showDescription(3);
+  ASSERT_TRUE(edit);
+  for (int lines : {3, 300}) {
+    edit->setPlainText(QString(QStringLiteral("Ligne\n")).repeated(lines));
+    w.frame->SendMessage(WM_COMMAND, 57609);
+    CQXPrintPreviewWnd* preview = CQXPrintPreviewWnd::Of(w.frame);
+    ASSERT_TRUE(preview);
+    preview->GetPreviewWidget()->updatePreview();
+    QCoreApplication::processEvents();
+    auto* next = GetDlgItemAs<QAbstractButton>(preview->GetBar(), CQXPrintPreviewWnd::kCmdNextPage);
+    auto* previous = GetDlgItemAs<QAbstractButton>(preview->GetBar(), CQXPrintPreviewWnd::kCmdPrevPage);
+    ASSERT_TRUE(next && previous);
+    const int pages = preview->GetPageCount();
+    EXPECT_EQ(pages > 1, lines > 3) << pages;
+    EXPECT_EQ(next->isEnabled(), pages > 1) << lines;
+    EXPECT_FALSE(previous->isEnabled()) << lines;
+    if (pages > 1) {
+      QTest::mouseClick(next, Qt::LeftButton);
+      EXPECT_TRUE(next->isEnabled() && previous->isEnabled());
+      preview->GetPreviewWidget()->setCurrentPage(pages);
+      QCoreApplication::processEvents();
+      EXPECT_FALSE(next->isEnabled());
+      EXPECT_TRUE(previous->isEnabled());
+      QTest::keyClick(preview->GetPreviewWidget(), Qt::Key_PageUp);
+      EXPECT_EQ(preview->GetPreviewWidget()->currentPage(), pages - 1);
+      EXPECT_TRUE(next->isEnabled());
+    }
+    preview->SendMessage(WM_COMMAND, CQXPrintPreviewWnd::kCmdClose);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
 }
 
 // The print dialog's double-sided choice speaks French like the rest of it.
