@@ -17,6 +17,7 @@
 #include "platform/WinMessages.h"
 #include "tests/pages/PageTestSupport.h"
 #include "tests/pages/PrintTestSupport.h"
+#include "tests/support/PeakMemory.h"
 #include "tokens/QXTokenEditorVariants.h"
 
 #include <QApplication>
@@ -26,42 +27,13 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 
-#include <malloc.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace {
-
-using namespace tallix::test;
-
-// The value of a "Vm...:" line of /proc/self/status, in bytes.
-double statusBytes(const char* field) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  const size_t n = std::strlen(field);
-  while (std::getline(in, line))
-    if (line.compare(0, n, field) == 0) return std::atof(line.c_str() + n) * 1024.0;
-  return 0;
-}
-
-// Starts a memory measurement: free heap goes back to the system and the
-// high-water mark is set to the current level, which is returned.
-double startPeak() {
-  malloc_trim(0);
-  std::ofstream("/proc/self/clear_refs") << "5";
-  return statusBytes("VmRSS:");
-}
-
-double peakSince(double start) { return statusBytes("VmHWM:") - start; }
-
-}  // namespace
 
 // A page showing a program: print kind 4, its editor.
 class ProgramPageView : public CQXContentsView {
@@ -74,7 +46,7 @@ class ProgramPageView : public CQXContentsView {
   DECLARE_MESSAGE_MAP()
 
   LRESULT OnGetViewData(WPARAM, LPARAM lParam) {
-    return pageOfKind<QXViewDataControl>(kPrintKindTokens, [this](QXViewDataControl* d) { d->control = editor; })(
+    return tallix::test::pageOfKind<QXViewDataControl>(kPrintKindTokens, [this](QXViewDataControl* d) { d->control = editor; })(
         reinterpret_cast<void*>(lParam));
   }
   CQXProgramTokenEditor* editor;
@@ -87,6 +59,8 @@ const CMessageMap& ProgramPageView::messageMap() {
 }
 
 namespace {
+
+using namespace tallix::test;
 
 struct Run {
   double ms = 0;
@@ -101,8 +75,9 @@ struct Figures {
   Run direct, straight;
 };
 
-// Print Direct from the main window into `path`.
-Run printDirect(PageWindow& w, const QString& path, bool memory) {
+// Runs `job` printing into `path` (made anew), timed and, when `memory`,
+// with its peak memory.
+Run timed(PageWindow& w, const QString& path, bool memory, const std::function<void(QPrinter*, Run*)>& job) {
   Run run;
   QPrinter* printer = w.app.GetPrinter();
   printer->setOutputFileName(path);
@@ -110,38 +85,33 @@ Run printDirect(PageWindow& w, const QString& path, bool memory) {
   const double start = memory ? startPeak() : 0;
   QElapsedTimer timer;
   timer.start();
-  w.frame->SendMessage(WM_COMMAND, 57608);
+  job(printer, &run);
   run.ms = double(timer.nsecsElapsed()) / 1e6;
   if (memory) run.peak = peakSince(start);
   run.size = double(QFileInfo(path).size());
+  return run;
+}
+
+// Print Direct from the main window.
+Run printDirect(PageWindow& w, const QString& path, bool memory) {
+  Run run = timed(w, path, memory, [&w](QPrinter*, Run*) { w.frame->SendMessage(WM_COMMAND, 57608); });
   QFile file(path);
   run.ok = file.open(QIODevice::ReadOnly);
   run.pages = pdfPageCount(file.readAll());
   return run;
 }
 
-// The same job drawn straight into `path` by the job loop.
+// The same job drawn straight by the job loop.
 Run drawStraight(PageWindow& w, const QString& path, bool memory) {
-  Run run;
-  QPrinter* printer = w.app.GetPrinter();
-  printer->setOutputFileName(path);
-  QFile::remove(path);
-  const double start = memory ? startPeak() : 0;
-  QElapsedTimer timer;
-  timer.start();
-  {
+  return timed(w, path, memory, [&w](QPrinter* printer, Run* run) {
     std::unique_ptr<CQXPrintView> view(PreparePrintJob(w.frame, CQXPrintView::kModePrint, printer));
     CQXMinimumPrinterMargins margins(printer);
     printer->setDocName(w.frame->windowTitle());
     QPainter painter;
-    run.ok = view && painter.begin(printer);
-    if (run.ok) run.pages = view->RenderJob(&painter, [printer] { return printer->newPage(); });
-    run.ok = painter.end() && run.ok;
-  }
-  run.ms = double(timer.nsecsElapsed()) / 1e6;
-  if (memory) run.peak = peakSince(start);
-  run.size = double(QFileInfo(path).size());
-  return run;
+    run->ok = view && painter.begin(printer);
+    if (run->ok) run->pages = view->RenderJob(&painter, [printer] { return printer->newPage(); });
+    run->ok = painter.end() && run->ok;
+  });
 }
 
 Figures measure(int lines, const QString& dir) {
