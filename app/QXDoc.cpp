@@ -16,6 +16,7 @@
 #include "classlib/ProfileSettings.h"
 #include "datamodel/ModelLookups.h"
 #include "datamodel/OrvoItemStore.h"
+#include "platform/AtomicFile.h"
 #include "platform/ByteOrder.h"
 #include "platform/DocTemplate.h"
 #include "platform/FileDialog.h"
@@ -491,14 +492,15 @@ BOOL CQXDoc::ReloadTokenTable() {
   GetCalculatorName(&model);
   const std::string path = TokenListReadPath(model.c_str());
   QByteArray bytes;
-  if (QFile file(QFile::decodeName(path.c_str())); file.open(QIODevice::ReadOnly)) bytes = file.readAll();
-  if (path == tokenListPath_ && !bytes.isEmpty() && bytes == tokenListBytes_) return TRUE;
+  const bool read =
+      !path.empty() && tallix::readWholeFile(QFile::decodeName(path.c_str()), &bytes, kMaxTokenListFileSize);
+  if (read && path == tokenListPath_ && !bytes.isEmpty() && bytes == tokenListBytes_) return TRUE;
   tokenListPath_.clear();
   tokenListBytes_.clear();
   // Read into a table of its own, so a damaged file leaves the document's
   // commands as they were.
   CQXCommandTable loaded;
-  if (path.empty() || !ReadCommandTable(path.c_str(), &loaded)) {
+  if (!read || !ReadCommandTable(path.c_str(), &loaded)) {
     // A name that leads out of the program directory is refused as it stands.
     std::string shown = path;
     if (shown.empty()) ReadModelTokenListName(model.c_str(), &shown);
