@@ -22,8 +22,10 @@
 #include "platform/FileDialog.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
+#include "platform/OutsideFile.h"
 #include "platform/RuntimeClass.h"
 #include "platform/WinApp.h"
+#include "platform/storage/Storage.h"
 #include "tokens/SmallHelpers.h"
 #include "tokens/TokenListFile.h"
 
@@ -215,6 +217,13 @@ BOOL CQXDoc::OnOpenDocument(const QString& path) { return OpenDocumentFile(path)
 // it was; only one that another program holds costs the contents.
 BOOL CQXDoc::OpenDocumentFile(const QString& path) {
   const QByteArray file = nativePath(path);
+  // What is no regular file, or is too large for a document, is refused as it
+  // stands: the tries below for a file held elsewhere would cost the contents.
+  if (const tallix::OutsideFileError error = tallix::OutsideFile(file.constData(), kMaxCompoundFileSize).error();
+      error == tallix::OutsideFileError::NotRegular || error == tallix::OutsideFileError::TooLarge) {
+    FormatStoreError(ORVO_E_ACCESSDENIED, path);
+    return FALSE;
+  }
   auto opened = std::make_unique<COrvoItemStore>();
   if (opened->Open(file.constData(), kModeWrite)) return OpenStoreFile(path, std::move(opened), FALSE);
   DWORD code = opened->GetLastError();
