@@ -12,8 +12,10 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -35,19 +37,32 @@ constexpr DWORD kValueSize = 2047;
 // Entries (popups, sub-menus, items, separators) one extension may add.
 constexpr int kMaxEntries = 1000;
 
+// What the files that commands refer to ("Ref File=") may hold together in
+// one build: each is read only when it fits in what is left, however many
+// files the commands name.
+constexpr std::uint64_t kMaxReferredBytes = std::uint64_t(1) << 20;
+
 // The files one build reads, each read once: the extension file, and the
 // files its commands' status texts come from.
 class ProfileFiles {
  public:
-  const tallix::IniSnapshot& operator()(const QString& path) {
+  const tallix::IniSnapshot& operator()(const QString& path, bool referred = false) {
     auto it = m_files.find(path);
-    if (it == m_files.end())
-      it = m_files.emplace(path, tallix::IniSnapshot(QFile::encodeName(path).toStdString())).first;
+    if (it == m_files.end()) {
+      std::uint64_t bound = kMaxProfileFileSize;
+      if (referred) {
+        bound = m_referredRoom;
+        const auto size = std::uint64_t(std::max<qint64>(QFileInfo(path).size(), 0));
+        if (size <= m_referredRoom) m_referredRoom -= size;
+      }
+      it = m_files.emplace(path, tallix::IniSnapshot(QFile::encodeName(path).toStdString(), bound)).first;
+    }
     return it->second;
   }
 
  private:
   std::map<QString, tallix::IniSnapshot> m_files;
+  std::uint64_t m_referredRoom = kMaxReferredBytes;
 };
 
 // The lines of a section as a buffer of kSectionSize characters holds them,
@@ -100,7 +115,7 @@ BOOL readCommandValue(UINT id, const char* name, std::string* out, ProfileFiles&
     if (keyPath.empty() || !ReadRegistryStringExpandRoot(keyPath.c_str(), key.c_str(), "", &value)) return FALSE;
   } else {
     if (!ref.empty()) file = MenuExtensionFilePath(QFile::decodeName(QByteArray::fromStdString(ref)));
-    value = readString(read(file), kCommands, key.c_str(), kValueSize);
+    value = readString(read(file, !ref.empty()), kCommands, key.c_str(), kValueSize);
   }
   if (value.empty()) return FALSE;
   *out = value;

@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/OutsideFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -31,12 +33,8 @@ bool writeFileAtomically(const QString& path, const QByteArray& data, QString* e
   return true;
 }
 
-bool readWholeFile(const QString& path, QByteArray* data) {
-  data->clear();
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  *data = file.readAll();
-  return file.error() == QFileDevice::NoError;
+bool readWholeFile(const QString& path, QByteArray* data, std::uint64_t bound) {
+  return readOutsideFile(QFile::encodeName(path).constData(), bound, data);
 }
 
 StagedFile::StagedFile(const QString& target) : target_(target) {

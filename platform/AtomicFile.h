@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdint>
+
 namespace tallix {
 
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error = nullptr);
@@ -31,8 +33,13 @@ class StagedFile {
   QString path_;
 };
 
-// Reads a whole file; false (and `data` empty) when it cannot be read.
-bool readWholeFile(const QString& path, QByteArray* data);
+// The bound of readWholeFile where its caller gives none.
+inline constexpr std::uint64_t kMaxWholeFileSize = std::uint64_t(256) << 20;
+
+// Reads a whole file through the opener of outside files (OutsideFile.h):
+// false (and `data` empty) when it cannot be read, is no regular file or is
+// larger than `bound`.
+bool readWholeFile(const QString& path, QByteArray* data, std::uint64_t bound = kMaxWholeFileSize);
 
 // File names arrive as 8-bit strings from the data model; on this system they
 // are in the local 8-bit encoding (UTF-8).

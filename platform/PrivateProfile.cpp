@@ -1,6 +1,7 @@
 #include "platform/PrivateProfile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/OutsideFile.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -45,6 +46,9 @@ struct IniFile {
   std::vector<Line> lines;
   std::string eol = "\r\n";
   bool exists = false;
+  // There, but not read (no regular file, or larger than its bound): it
+  // reads as empty and is never written over.
+  bool unreadable = false;
 };
 
 Line parseLine(std::string raw) {
@@ -70,12 +74,16 @@ Line parseLine(std::string raw) {
   return line;
 }
 
-IniFile load(const char* fileName) {
+IniFile load(const char* fileName, std::uint64_t bound = kMaxProfileFileSize) {
   IniFile f;
-  QByteArray data;
-  if (!fileName || !readWholeFile(filePathFromBytes(fileName), &data)) return f;
+  std::string data;
+  OutsideFileError error = OutsideFileError::Missing;
+  if (!fileName || !readOutsideFile(fileName, bound, &data, &error)) {
+    f.unreadable = error != OutsideFileError::Missing;
+    return f;
+  }
   f.exists = true;
-  std::string_view text(data.constData(), size_t(data.size()));
+  std::string_view text(data);
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   if (text.find("\r\n") == std::string_view::npos && text.find('\n') != std::string_view::npos) f.eol = "\n";
   size_t pos = 0;
@@ -162,8 +170,8 @@ struct IniSnapshot::Content {
   IniFile file;
 };
 
-IniSnapshot::IniSnapshot(const std::string& fileName) : content_(std::make_unique<Content>()) {
-  content_->file = load(fileName.c_str());
+IniSnapshot::IniSnapshot(const std::string& fileName, std::uint64_t bound) : content_(std::make_unique<Content>()) {
+  content_->file = load(fileName.c_str(), bound);
 }
 
 IniSnapshot::~IniSnapshot() = default;
@@ -255,6 +263,7 @@ BOOL WritePrivateProfileString(const char* section, const char* key, const char*
   if (!fileName) return FALSE;
   if (!section) return TRUE;
   IniFile f = load(fileName);
+  if (f.unreadable) return FALSE;
   auto [b, e] = findSection(f, section);
   if (!key) {
     if (b == std::string::npos) return TRUE;
@@ -290,6 +299,7 @@ BOOL WritePrivateProfileSection(const char* section, const char* lines, const ch
   std::vector<Line> body;
   for (const char* p = lines; p && *p; p += std::strlen(p) + 1) body.push_back(parseLine(p));
   IniFile f = load(fileName);
+  if (f.unreadable) return FALSE;
   auto [b, e] = findSection(f, section);
   if (b == std::string::npos) {
     f.lines.push_back(parseLine("[" + std::string(section) + "]"));

@@ -17,6 +17,7 @@
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
+#include "tests/support/FifoWatch.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -454,6 +455,22 @@ class OpeningRecordingApp : public RecordingApp {
     return m_pMainWnd ? static_cast<CFrameWnd*>(m_pMainWnd.data())->GetActiveDocument() : nullptr;
   }
 };
+
+// A FIFO named as the document is a file that cannot be opened, like a
+// missing one: the program's message, and the start ends. It is never opened
+// (the open would wait for a writer for ever).
+TEST_F(AppRun, AFifoFromTheCommandLineGetsTheOpenFailureAtOnce) {
+  AppWriteProfileString("Settings", "Default Calculator", "CFX-9850G");
+  tallix::test::FifoWatch fifo(env.dataFile(QStringLiteral("x.qxd")));
+  ASSERT_TRUE(fifo.made());
+  CQXApp app;
+  app.SetArguments({QStringLiteral("QXLWIN32"), QString::fromLocal8Bit(fifo.path())});
+  BOOL started = TRUE;
+  EXPECT_FALSE(fifo.openedDuring([&] { started = app.InitInstance(); }));
+  EXPECT_FALSE(started);
+  EXPECT_EQ(log.texts(), std::vector<QString>{CLanguageLibrary::LoadString(61697)});
+  end(app);
+}
 
 TEST_F(AppRun, AFileFromTheCommandLineGetsTheChooserAlone) {
   OpeningRecordingApp opener;
