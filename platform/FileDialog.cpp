@@ -12,10 +12,15 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QTreeView>
+
+#include <algorithm>
 
 namespace {
 
@@ -49,6 +54,42 @@ QString lastFolder() {
 void rememberFolder(const QString& chosenPath) {
   QSettings profile = tallix::openProfile();
   profile.setValue(tallix::profileKey(kLastFolderSection, kLastFolderKey), QFileInfo(chosenPath).absolutePath());
+}
+
+// Qt sizes the detail view's size, type and date columns for English
+// samples, too narrow for the translated headers and for the locale's sizes
+// and dates. They grow to their header and to the values they show, when a
+// folder is loaded and when the rows shown change (another filter, details
+// that come later); when they no longer fit beside it, the name column gives
+// up what its own header and values do not need.
+void widenDetailColumns(QFileDialog* dialog) {
+  auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+  if (!view) return;
+  const auto widen = [view] {
+    QHeaderView* header = view->header();
+    const auto needed = [view, header](int column) {
+      return std::max(header->sectionSizeHint(column), static_cast<QAbstractItemView*>(view)->sizeHintForColumn(column));
+    };
+    for (int column = 1; column < header->count(); ++column)
+      if (const int wanted = needed(column); wanted > header->sectionSize(column)) header->resizeSection(column, wanted);
+    const int overflow = header->length() - view->viewport()->width();
+    if (overflow > 0 && view->isVisible())
+      header->resizeSection(0, std::max(needed(0), header->sectionSize(0) - overflow));
+  };
+  widen();
+  QObject::connect(dialog, &QFileDialog::directoryEntered, view, widen);
+  auto* model = dialog->findChild<QFileSystemModel*>();
+  if (!model) return;
+  QObject::connect(model, &QFileSystemModel::directoryLoaded, view, widen);
+  // Rows come and change one by one: once for them all.
+  auto* later = new QTimer(view);
+  later->setSingleShot(true);
+  later->setInterval(0);
+  QObject::connect(later, &QTimer::timeout, view, widen);
+  const auto soon = [later] { later->start(); };
+  QObject::connect(model, &QAbstractItemModel::rowsInserted, later, soon);
+  QObject::connect(model, &QAbstractItemModel::dataChanged, later, soon);
+  QObject::connect(model, &QAbstractItemModel::layoutChanged, later, soon);
 }
 
 }  // namespace
@@ -137,6 +178,7 @@ BOOL CFileDialog::Create() {
   if (auto* list = w->findChild<QAbstractItemView*>(QStringLiteral("listView")))
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CFileDialog::selectionChanged);
   connect(w, &QFileDialog::directoryEntered, this, &CFileDialog::folderChanged);
+  widenDetailColumns(w);
   m_dialog = w;
   OnInitDialog();
   return TRUE;

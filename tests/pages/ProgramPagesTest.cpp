@@ -275,7 +275,7 @@ TEST_F(ProgramPages, AProgramWithAPasswordOpensLockedUntilItsExactPasswordIsType
   typeInto(first, "123456789");
   typeInto(second, "123456789");
   modify->SendMessage(WM_COMMAND, CQXModifyPasswordPage::kSetButton);
-  EXPECT_EQ(messages.texts().back(), "Mot de passe incorrect.");
+  EXPECT_EQ(messages.texts().back(), QString::fromUtf8("Le mot de passe ne doit pas dépasser 8 caractères."));
   EXPECT_FALSE(modify->IsModified());
   EXPECT_EQ(modify->GetPassword(), "XYZ");
   typeInto(second, "OTHER");
