@@ -100,6 +100,9 @@ class CFileDialog::Window : public QFileDialog {
   Window(CFileDialog* owner, QWidget* parent) : QFileDialog(parent), owner_(owner) {}
 
   void accept() override {
+    // A name saved without an extension takes the chosen type's, so the file
+    // written and the one the overwrite question names are of that type.
+    setDefaultSuffix(owner_->defaultSuffixOf(DWORD(owner_->shownFilterIndex())));
     const QStringList paths = selectedFiles();
     // No name, or a folder: Qt's own accept enters the folder.
     if (paths.isEmpty() || paths.first().isEmpty() || (paths.size() == 1 && QFileInfo(paths.first()).isDir())) {
@@ -225,6 +228,19 @@ QStringList CFileDialog::GetFilterPatterns() const {
   const int shown = shownFilterIndex();
   const DWORD index = shown > 0 ? DWORD(shown) : m_filterIndex;
   return index >= 1 && index <= entries.size() ? entries[index - 1].patterns : QStringList();
+}
+
+QString CFileDialog::defaultSuffixOf(DWORD filterIndex) const {
+  if (m_open) return m_defaultExt;
+  const std::vector<tallix::FileDialogFilterEntry> entries = tallix::parseFileDialogFilter(m_filter);
+  if (filterIndex < 1 || filterIndex > entries.size() || entries[filterIndex - 1].patterns.isEmpty())
+    return m_defaultExt;
+  // "*.txt" names its extension; "*.*" or "a*.t?t" name none.
+  const QString first = entries[filterIndex - 1].patterns.first().trimmed();
+  const QString ext = first.startsWith(QLatin1String("*.")) ? first.mid(2) : QString();
+  const bool plain = !ext.isEmpty() && !ext.contains(QLatin1Char('*')) && !ext.contains(QLatin1Char('?')) &&
+                     !ext.contains(QLatin1Char('.'));
+  return plain ? ext : m_defaultExt;
 }
 
 int CFileDialog::shownFilterIndex() const {

@@ -54,7 +54,7 @@ void COleDataObject::Release() {
 
 BOOL COleDataObject::IsDataAvailable(CLIPFORMAT format) const {
   if (!data_) return FALSE;
-  if (format == CF_TEXT) return data_->hasText();
+  if (format == CF_TEXT || format == CF_UNICODETEXT) return data_->hasText();
   const QString mime = tallix::clipboardFormatMimeType(format);
   if (mime.isEmpty()) return FALSE;
   if (data_->hasFormat(mime)) return TRUE;
@@ -67,6 +67,7 @@ std::optional<QByteArray> COleDataObject::GetGlobalData(CLIPFORMAT format) const
     const std::string bytes = tallix::toCp1252(data_->text());
     return QByteArray(bytes.c_str(), qsizetype(bytes.size()) + 1);
   }
+  if (format == CF_UNICODETEXT) return tallix::unicodeTextData(data_->text());
   const QString mime = tallix::clipboardFormatMimeType(format);
   if (data_->hasFormat(mime)) return data_->data(mime);
   const ShortcutFile* file = shortcutFile();

@@ -326,5 +326,24 @@ TEST_F(ProgramPages, ExportWritesTheFormTheFilterNamesAndAFailedImportLeavesTheP
   EXPECT_TRUE(page->IsModified());
 }
 
+// A name typed without an extension gets the chosen type's: the text export
+// writes and asks about "exp1.txt", in UTF-8 as the calculator shows it.
+TEST_F(ProgramPages, TheTextExportWritesTheCalculatorsTextIntoAFileOfTheTextType) {
+  putProgram("ABC", QByteArray("A\xA9" "B\r2\x0E" "C\xFF"));
+  ASSERT_TRUE(open());
+  auto* page = active<CQXProgramDataPage>();
+  const QString written = w.env.dataFile(QStringLiteral("exp1.txt"));
+  ASSERT_TRUE(writeFileContents(written, "old"));
+  FileDialogScript script;
+  script.actions.push_back([&](CFileDialog& dialog) {
+    dialog.GetDialog()->selectNameFilter(dialog.GetDialog()->nameFilters().at(2));
+    chooseFile(dialog, w.env.dataFile(QStringLiteral("exp1")));
+  });
+  page->SendMessage(WM_COMMAND, kCmdProgramExport);
+  EXPECT_EQ(messages.texts().back(), QStringLiteral("Le fichier %1 existe déjà. Le remplacer?").arg(written));
+  EXPECT_EQ(fileContents(written), QStringLiteral("A\u00D7B\r\n2\u2192C").toUtf8());
+  EXPECT_FALSE(QFile::exists(w.env.dataFile(QStringLiteral("exp1.cas"))));
+}
+
 }  // namespace
 }  // namespace tallix::test
