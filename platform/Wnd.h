@@ -161,6 +161,10 @@ class CWnd : public QWidget, public CCmdTarget {
   // ones wait until it ends; dialogs shown meanwhile are application-modal
   // and take their own commands at once.
   static BOOL IsCommandRunning();
+  // TRUE while a user command runs inside another one and was sent to
+  // `window` or to a window inside it (a dialog's own key or tool button
+  // during a transfer).
+  static BOOL IsInnerCommandFrom(const QWidget* window);
   // What a menu item, accelerator (source 1) or tool button sends.
   BOOL ExecuteUserCommand(UINT id, WORD source = 0);
 

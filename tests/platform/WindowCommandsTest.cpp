@@ -7,6 +7,7 @@
 #include "platform/FrameWnd.h"
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
+#include "platform/PropertySheet.h"
 #include "platform/View.h"
 #include "platform/WinApp.h"
 #include "tests/support/TestEnvironment.h"
@@ -145,6 +146,22 @@ class TestApp : public CWinApp {
     QCoreApplication::processEvents();
     g_log.push_back("long end");
   }
+  // A running command in which a sheet of the frame sends on the frame's
+  // command and this one again, as a key of its own could.
+  void OnCommandWithSheet() {
+    if (sheetCommandRuns) {
+      g_log.push_back("long again");
+      return;
+    }
+    sheetCommandRuns = true;
+    g_log.push_back("long");
+    CPropertySheet sheet(QString(), m_pMainWnd);
+    sheet.ExecuteUserCommand(22202);
+    sheet.ExecuteUserCommand(22303);
+    g_log.push_back("long end");
+    sheetCommandRuns = false;
+  }
+  bool sheetCommandRuns = false;
   void OnDialogCommand() {
     MenuDialog dialog(m_pMainWnd);
     QTimer::singleShot(0, &dialog, [&dialog] { dialog.ChooseFromContextMenu(); });
@@ -157,6 +174,7 @@ const CMessageMap& TestApp::messageMap() {
                                      .command(57600, &TestApp::OnNew)
                                      .command(57610, &TestApp::OnChooser)
                                      .command(22304, &TestApp::OnLongCommand)
+                                     .command(22303, &TestApp::OnCommandWithSheet)
                                      .command(22305, &TestApp::OnDialogCommand);
   return map;
 }
@@ -342,6 +360,17 @@ TEST_F(WindowCommands, WhileACommandRunsTheFrameStaysAndOtherCommandsWait) {
   EXPECT_FALSE(frame->IsDestroyed());
   QCoreApplication::processEvents();
   EXPECT_EQ(g_log, (Log{"long", "modal", "long end", "frame"}));
+}
+
+TEST_F(WindowCommands, WhileACommandRunsASheetHandsNoCommandOnToTheFrameOrTheApplication) {
+  frame->ExecuteUserCommand(22303);
+  EXPECT_EQ(g_log, (Log{"long", "long end"}));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(g_log, (Log{"long", "long end"}));
+  // With nothing running the sheet's route goes on to its owner.
+  CPropertySheet sheet(QString(), frame);
+  sheet.ExecuteUserCommand(22202);
+  EXPECT_EQ(g_log, (Log{"long", "long end", "frame"}));
 }
 
 TEST_F(WindowCommands, AContextMenuChoiceInAModalDialogOfAMenuCommandIsRunAtOnce) {
