@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
@@ -97,6 +98,9 @@ class PreTranslateFilter : public QObject {
     }
     if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !watched->isWidgetType()) return false;
     if (event == g_dispatching) return false;
+    // While a menu is open its keys are the menu's: what it does not take
+    // (and hands to its menu bar) is no shortcut of a window.
+    if (qobject_cast<QMenu*>(QApplication::activePopupWidget())) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     auto* target = static_cast<QWidget*>(watched);
     // A key the receiver ignored travels on to its parents with the same

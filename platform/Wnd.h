@@ -12,7 +12,8 @@
 // - Pre-translation: one application event filter hands each key press and
 //   release, before it is delivered, to PreTranslateMessage of every CWnd
 //   from the widget that receives it outwards to its top-level window; the
-//   first that answers TRUE consumes the key.
+//   first that answers TRUE consumes the key. While a menu is open its keys
+//   are its own and reach no PreTranslateMessage.
 // - Destruction: DestroyWindow runs OnDestroy, destroys the child windows
 //   (each runs its OnDestroy and PostNcDestroy but stays the Qt child of
 //   its parent), hides the window, takes it out of its parent at once and
