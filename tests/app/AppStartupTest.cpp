@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDropEvent>
 #include <QElapsedTimer>
@@ -32,6 +33,7 @@
 #include <QFontDatabase>
 #include <QMimeData>
 #include <QPageLayout>
+#include <QPointer>
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -40,6 +42,7 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <tuple>
 
@@ -446,7 +449,7 @@ TEST_F(AppRun, TheMenuFileOfTheDataFolderAddsItsPopups) {
   end(app);
 }
 
-// A file opened from the command line is not replaced: the chooser alone.
+// A file opened from the command line is not replaced: no chooser.
 class OpeningRecordingApp : public RecordingApp {
  public:
   CDocument* OpenDocumentFile(const QString&) override {
@@ -455,13 +458,73 @@ class OpeningRecordingApp : public RecordingApp {
   }
 };
 
-TEST_F(AppRun, AFileFromTheCommandLineGetsTheChooserAlone) {
-  OpeningRecordingApp opener;
-  opener.SetArguments({QStringLiteral("QXLWIN32"), env.dataFile(QStringLiteral("a.qxd"))});
-  ASSERT_TRUE(opener.InitInstance());
-  EXPECT_EQ(answerChoosers(IDOK), 1);
-  EXPECT_EQ(opener.commands, std::vector<UINT>{ID_OPTIONS_CALCULATOR});
-  end(opener);
+// Runs events until `done` holds, answering every chooser that shows with
+// `answer` once `answerNow` holds (the check also runs inside the chooser's
+// own loop); the choosers seen.
+template <class Done, class AnswerNow>
+int runUntil(Done done, int answer, AnswerNow answerNow) {
+  int seen = 0;
+  QPointer<QWidget> last;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (auto* chooser = qobject_cast<CQXCalculatorDialog*>(QApplication::activeModalWidget())) {
+      if (chooser != last) ++seen;
+      last = chooser;
+      if (answerNow()) chooser->EndDialog(answer);
+    }
+  });
+  poll.start(10);
+  const QDeadlineTimer limit(30000);
+  while (!done() && !limit.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  return seen;
+}
+
+// The chooser is for a start without a document: a document named on the
+// command line opens without it, and one dropped before or while it shows
+// is not replaced by a new document.
+TEST_F(AppRun, ADocumentNamedOrDroppedOpensWithoutTheChooser) {
+  {
+    OpeningRecordingApp opener;
+    opener.SetArguments({QStringLiteral("QXLWIN32"), env.dataFile(QStringLiteral("a.qxd"))});
+    ASSERT_TRUE(opener.InitInstance());
+    EXPECT_EQ(answerChoosers(IDOK), 0);
+    EXPECT_TRUE(opener.commands.empty());
+    end(opener);
+  }
+  const QString mini = env.dataFile(QStringLiteral("mini.qxd"));
+  ASSERT_TRUE(QFile::copy(TestEnvironment::sourceFile(QStringLiteral("tests/app/corpus-document/fx7400.qxd")), mini));
+  const auto shown = [](CQXApp& app) {
+    CDocument* doc = static_cast<CFrameWnd*>(app.m_pMainWnd.data())->GetActiveDocument();
+    return doc ? QFileInfo(doc->GetPathName()).fileName() : QString();
+  };
+  const auto chooserRan = [](RecordingApp& app) {
+    return std::count(app.commands.begin(), app.commands.end(), UINT(ID_FILE_NEW_CALCULATOR)) == 1 &&
+           !QApplication::activeModalWidget();
+  };
+  {  // Opened before the chooser's turn: it does not show.
+    RecordingApp app;
+    app.SetArguments({QStringLiteral("QXLWIN32")});
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_TRUE(app.OpenDocumentFile(mini));
+    EXPECT_EQ(runUntil([&] { return chooserRan(app); }, IDOK, [] { return true; }), 0);
+    EXPECT_EQ(shown(app), QStringLiteral("mini.qxd"));
+    end(app);
+  }
+  {  // Dropped on the window as it starts: OK in the chooser keeps it.
+    RecordingApp app;
+    app.SetArguments({QStringLiteral("QXLWIN32")});
+    ASSERT_TRUE(app.InitInstance());
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(mini)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(app.m_pMainWnd, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(app.m_pMainWnd, &drop);
+    EXPECT_EQ(runUntil([&] { return chooserRan(app); }, IDOK, [&] { return shown(app) == "mini.qxd"; }), 1);
+    EXPECT_EQ(shown(app), QStringLiteral("mini.qxd"));
+    end(app);
+  }
+  EXPECT_TRUE(log.shown.empty());
 }
 
 }  // namespace
