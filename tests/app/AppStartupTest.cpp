@@ -24,7 +24,6 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QDropEvent>
 #include <QElapsedTimer>
@@ -33,7 +32,6 @@
 #include <QFontDatabase>
 #include <QMimeData>
 #include <QPageLayout>
-#include <QPointer>
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -42,8 +40,8 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
+#include <functional>
 #include <tuple>
 
 using tallix::test::MessageLog;
@@ -363,13 +361,16 @@ class RecordingApp : public CQXApp {
   }
 };
 
-// Runs the events of `ms` milliseconds; a calculator chooser that shows
-// meanwhile is answered with `answer` and counted.
-int answerChoosers(int answer, int ms = 300) {
+// Runs the events of `ms` milliseconds, or until `done` holds; a calculator
+// chooser that shows meanwhile is answered with `answer` (once `ready`
+// holds, asked inside the chooser's own loop) and counted.
+int answerChoosers(int answer, int ms = 300, const std::function<bool()>& done = {},
+                   const std::function<bool()>& ready = {}) {
   int seen = 0;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (auto* chooser = qobject_cast<CQXCalculatorDialog*>(QApplication::activeModalWidget())) {
+    auto* chooser = qobject_cast<CQXCalculatorDialog*>(QApplication::activeModalWidget());
+    if (chooser && (!ready || ready())) {
       ++seen;
       chooser->EndDialog(answer);
     }
@@ -377,7 +378,8 @@ int answerChoosers(int answer, int ms = 300) {
   poll.start(10);
   QElapsedTimer clock;
   clock.start();
-  while (clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  while (done ? !done() && clock.elapsed() < 30000 : clock.elapsed() < ms)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   return seen;
 }
 
@@ -458,27 +460,6 @@ class OpeningRecordingApp : public RecordingApp {
   }
 };
 
-// Runs events until `done` holds, answering every chooser that shows with
-// `answer` once `answerNow` holds (the check also runs inside the chooser's
-// own loop); the choosers seen.
-template <class Done, class AnswerNow>
-int runUntil(Done done, int answer, AnswerNow answerNow) {
-  int seen = 0;
-  QPointer<QWidget> last;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (auto* chooser = qobject_cast<CQXCalculatorDialog*>(QApplication::activeModalWidget())) {
-      if (chooser != last) ++seen;
-      last = chooser;
-      if (answerNow()) chooser->EndDialog(answer);
-    }
-  });
-  poll.start(10);
-  const QDeadlineTimer limit(30000);
-  while (!done() && !limit.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  return seen;
-}
-
 // The chooser is for a start without a document: a document named on the
 // command line opens without it, and one dropped before or while it shows
 // is not replaced by a new document.
@@ -493,35 +474,27 @@ TEST_F(AppRun, ADocumentNamedOrDroppedOpensWithoutTheChooser) {
   }
   const QString mini = env.dataFile(QStringLiteral("mini.qxd"));
   ASSERT_TRUE(QFile::copy(TestEnvironment::sourceFile(QStringLiteral("tests/app/corpus-document/fx7400.qxd")), mini));
-  const auto shown = [](CQXApp& app) {
-    CDocument* doc = static_cast<CFrameWnd*>(app.m_pMainWnd.data())->GetActiveDocument();
-    return doc ? QFileInfo(doc->GetPathName()).fileName() : QString();
-  };
-  const auto chooserRan = [](RecordingApp& app) {
-    return std::count(app.commands.begin(), app.commands.end(), UINT(ID_FILE_NEW_CALCULATOR)) == 1 &&
-           !QApplication::activeModalWidget();
-  };
-  {  // Opened before the chooser's turn: it does not show.
+  for (const bool dropped : {false, true}) {
     RecordingApp app;
     app.SetArguments({QStringLiteral("QXLWIN32")});
     ASSERT_TRUE(app.InitInstance());
-    ASSERT_TRUE(app.OpenDocumentFile(mini));
-    EXPECT_EQ(runUntil([&] { return chooserRan(app); }, IDOK, [] { return true; }), 0);
-    EXPECT_EQ(shown(app), QStringLiteral("mini.qxd"));
-    end(app);
-  }
-  {  // Dropped on the window as it starts: OK in the chooser keeps it.
-    RecordingApp app;
-    app.SetArguments({QStringLiteral("QXLWIN32")});
-    ASSERT_TRUE(app.InitInstance());
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(mini)});
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(app.m_pMainWnd, &enter);
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(app.m_pMainWnd, &drop);
-    EXPECT_EQ(runUntil([&] { return chooserRan(app); }, IDOK, [&] { return shown(app) == "mini.qxd"; }), 1);
-    EXPECT_EQ(shown(app), QStringLiteral("mini.qxd"));
+    const auto shown = [&app] {
+      CDocument* doc = static_cast<CFrameWnd*>(app.m_pMainWnd.data())->GetActiveDocument();
+      return doc && QFileInfo(doc->GetPathName()).fileName() == QStringLiteral("mini.qxd");
+    };
+    if (dropped) {  // onto the window as it starts: it opens while the chooser shows
+      QMimeData data;
+      data.setUrls({QUrl::fromLocalFile(mini)});
+      QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(app.m_pMainWnd, &enter);
+      QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(app.m_pMainWnd, &drop);
+    } else {  // before the chooser's turn: it does not show
+      ASSERT_TRUE(app.OpenDocumentFile(mini));
+    }
+    const auto chooserRan = [&app] { return app.commands.size() == 2; };  // File New, then 57610
+    EXPECT_EQ(answerChoosers(IDOK, 0, chooserRan, shown), dropped ? 1 : 0);
+    EXPECT_TRUE(shown());
     end(app);
   }
   EXPECT_TRUE(log.shown.empty());

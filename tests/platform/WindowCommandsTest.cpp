@@ -1,6 +1,6 @@
 // The command route (view, document, frame, application), update handlers on
-// real menu items and tool buttons, accelerators and pre-translation, and
-// closing the frame.
+// real menu items and tool buttons, accelerators and pre-translation, menus
+// used from the keyboard, and closing the frame.
 #include "platform/CmdUI.h"
 #include "platform/Dialog.h"
 #include "platform/Document.h"
@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -22,6 +23,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -56,9 +58,12 @@ class TestView : public CView {
   Q_OBJECT
 
  public:
-  Q_INVOKABLE TestView() = default;
+  Q_INVOKABLE TestView() { (new QVBoxLayout(this))->addWidget(edit); }
   DECLARE_MESSAGE_MAP()
   void OnViewCommand() { g_log.push_back("view"); }
+  // Copy asks for the edit's focus, as the program's editors do.
+  void OnCopy() { g_log.push_back("copy"); }
+  void OnUpdateCopy(CCmdUI* ui) { ui->Enable(edit->hasFocus()); }
   void OnUpdateChecked(CCmdUI* ui) {
     ui->Enable(TRUE);
     ui->SetCheck(1);
@@ -72,11 +77,14 @@ class TestView : public CView {
     return CView::PreTranslateMessage(msg);
   }
   void OnUpdate(CView*, LPARAM, QObject*) override { g_log.push_back("update"); }
+  QLineEdit* edit = new QLineEdit(this);
 };
 const CMessageMap& TestView::messageMap() {
   static const CMessageMap map = MessageMapOf<TestView>(CView::messageMap())
                                      .command(22200, &TestView::OnViewCommand)
-                                     .updateUI(22200, &TestView::OnUpdateChecked);
+                                     .updateUI(22200, &TestView::OnUpdateChecked)
+                                     .command(ID_EDIT_COPY, &TestView::OnCopy)
+                                     .updateUI(ID_EDIT_COPY, &TestView::OnUpdateCopy);
   return map;
 }
 
@@ -219,6 +227,20 @@ class WindowCommands : public ::testing::Test {
     return g_log;
   }
   using Log = std::vector<std::string>;
+  // A key as the window system delivers it: to the open menu, else to the
+  // widget with the focus.
+  static void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* target = QApplication::activePopupWidget() ? QApplication::activePopupWidget() : QApplication::focusWidget();
+    ASSERT_TRUE(target);
+    QTest::keyClick(target, Qt::Key(key), modifiers);
+  }
+  static QMenu* openMenu() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
+  void focusEdit() {
+    QApplication::setActiveWindow(frame);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    view->edit->setFocus();
+    ASSERT_TRUE(view->edit->hasFocus());
+  }
 
   TestEnvironment env{TestEnvironment::WithLanguageLibrary};
   TestApp app;
@@ -307,6 +329,40 @@ TEST_F(WindowCommands, AcceleratorsRouteTheirOwnCommandAfterInnerWindowsHadTheKe
   QTest::keyClick(view, Qt::Key_F2, Qt::ControlModifier);  // 22102: nobody handles it
   QTest::keyClick(view, Qt::Key_O, Qt::ControlModifier);  // 57601: nobody handles it
   EXPECT_EQ(g_log, Log{});
+}
+
+TEST_F(WindowCommands, EscapeOutOfAMenuGivesTheKeysBackAndEveryMenuSeesWhereTheyAre) {
+  focusEdit();
+  press(Qt::Key_Y);
+  press(Qt::Key_E, Qt::AltModifier);
+  QMenu* edition = openMenu();
+  ASSERT_TRUE(edition);
+  press(Qt::Key_Escape);
+  EXPECT_FALSE(openMenu());
+  press(Qt::Key_Z);
+  EXPECT_EQ(view->edit->text(), QStringLiteral("yz"));
+  // From one menu to the next by the keyboard, the update handlers see the
+  // focus where the keys were.
+  QAction* copy = findCommand(frame->GetMenuBar()->actions(), ID_EDIT_COPY);
+  press(Qt::Key_F, Qt::AltModifier);
+  press(Qt::Key_Right);
+  ASSERT_EQ(openMenu(), edition);
+  EXPECT_TRUE(copy->isEnabled());
+  press(Qt::Key_Escape);
+  press(Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(g_log, Log{"copy"});
+}
+
+TEST_F(WindowCommands, WhileAMenuIsOpenItsKeysAreNoShortcuts) {
+  focusEdit();
+  press(Qt::Key_L, Qt::AltModifier);
+  ASSERT_TRUE(openMenu());
+  press(Qt::Key_F5);
+  press(Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(g_log, Log{});
+  press(Qt::Key_Escape);
+  press(Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(g_log, Log{"new with ctrl"});
 }
 
 TEST_F(WindowCommands, AViewDestroyedButNotYetFreedGetsNoUpdate) {
