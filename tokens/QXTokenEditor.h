@@ -71,6 +71,9 @@ struct TokenClipData;
 class QTimer;
 
 enum : UINT { kTokenFormatBytes = 1, kTokenFormatWords = 2, kTokenFormatText = 4 };
+// The keys of every token editor's host (Ctrl+A select all, the clipboard
+// keys, undo, Ctrl+K convert text to command): an accelerator table.
+enum : UINT { kTokenEditorKeys = 129 };
 enum : DWORD { kTokenEditorMultiLine = 0x0004, kTokenEditorDisableNoScroll = 0x2000 };
 // Option bit 0: line-break tokens are drawn with their glyph.
 enum : DWORD { kTokenOptionShowBreakGlyphs = 1 };

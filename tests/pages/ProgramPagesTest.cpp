@@ -146,6 +146,21 @@ TEST_F(ProgramPages, AProgramOpensAsTokensAndCommitsItsOwnBytes) {
   EXPECT_EQ(w.popupTexts(1), edit);
 }
 
+// The editors' keys, Ctrl+A among them, work in the program editor as in
+// the macro editor.
+TEST_F(ProgramPages, CtrlASelectsTheWholeProgram) {
+  putProgram("ABC", QByteArray::fromHex("410d42ff"));
+  ASSERT_TRUE(open());
+  CQXProgramTokenEditor* editor = active<CQXProgramDataPage>()->GetEditor();
+  QApplication::setActiveWindow(w.frame);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame));
+  editor->setFocus();
+  QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+  int first = -1, second = -1;
+  editor->GetSel(&first, &second);
+  EXPECT_EQ(std::pair(first, second), std::pair(0, 3));
+}
+
 TEST_F(ProgramPages, TheNameMustBeGivenAndNotShownByAnotherItemOfTheFolder) {
   for (auto [path, description] : {std::pair{kPath, "ABC"}, std::pair{"\\Calculator\\Program\\DEF", "DEF"}}) {
     OrvoNodeInfo node;
