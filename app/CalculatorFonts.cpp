@@ -1,5 +1,6 @@
 #include "app/CalculatorFonts.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/ProgramPaths.h"
 
 #include <QFontDatabase>
@@ -13,12 +14,18 @@ struct AddedFont {
 };
 AddedFont addedFonts[] = {{"QXL2.fon", -1}, {"QXL2.ttf", -1}};
 
+// The largest font file read.
+constexpr std::uint64_t kMaxFontFileSize = std::uint64_t(16) << 20;
+
 }  // namespace
 
 BOOL InstallCalculatorFonts() {
   for (AddedFont& f : addedFonts) {
     if (f.id >= 0) continue;
-    f.id = QFontDatabase::addApplicationFont(tallix::programFilePath(QString::fromLatin1(f.fileName)));
+    QByteArray bytes;
+    if (!tallix::readWholeFile(tallix::programFilePath(QString::fromLatin1(f.fileName)), &bytes, kMaxFontFileSize))
+      return FALSE;
+    f.id = QFontDatabase::addApplicationFontFromData(bytes);
     if (f.id < 0) return FALSE;
   }
   return TRUE;

@@ -16,6 +16,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -43,22 +45,33 @@ constexpr int kMaxEntries = 1000;
 // while a section listing itself endlessly costs no more than this.
 constexpr size_t kMaxSectionLines = 128;
 
+// What the files that commands refer to ("Ref File=") may hold together in
+// one build: each is read only when it fits in what is left, however many
+// files the commands name.
+constexpr std::uint64_t kMaxReferredBytes = std::uint64_t(1) << 20;
+
 // The files one build reads, each read once however its name is spelt: the
 // extension file, and the files its commands' status texts come from.
 class ProfileFiles {
  public:
-  const tallix::IniSnapshot& operator()(const QString& path) {
+  const tallix::IniSnapshot& operator()(const QString& path, bool referred = false) {
     std::shared_ptr<tallix::IniSnapshot>& named = m_byPath[path];
     if (!named) {
       const QByteArray name = QFile::encodeName(path);
+      // The same file under another name is the snapshot already taken.
       struct stat st {};
-      if (::stat(name.constData(), &st) == 0) {
-        std::shared_ptr<tallix::IniSnapshot>& file = m_byFile[{st.st_dev, st.st_ino}];
-        if (!file) file = std::make_shared<tallix::IniSnapshot>(name.toStdString());
-        named = file;
-      } else {
-        named = std::make_shared<tallix::IniSnapshot>(name.toStdString());  // reads as empty
+      const bool there = ::stat(name.constData(), &st) == 0;
+      std::shared_ptr<tallix::IniSnapshot>& file = there ? m_byFile[{st.st_dev, st.st_ino}] : named;
+      if (!file) {
+        std::uint64_t bound = kMaxProfileFileSize;
+        if (referred) {
+          bound = m_referredRoom;
+          const auto size = std::uint64_t(there ? std::max<std::int64_t>(st.st_size, 0) : 0);
+          if (size <= m_referredRoom) m_referredRoom -= size;
+        }
+        file = std::make_shared<tallix::IniSnapshot>(name.toStdString(), bound);
       }
+      named = file;
     }
     return *named;
   }
@@ -66,6 +79,7 @@ class ProfileFiles {
  private:
   std::map<QString, std::shared_ptr<tallix::IniSnapshot>> m_byPath;
   std::map<std::pair<dev_t, ino_t>, std::shared_ptr<tallix::IniSnapshot>> m_byFile;
+  std::uint64_t m_referredRoom = kMaxReferredBytes;
 };
 
 // The lines of a section as a buffer of kSectionSize characters holds them,
@@ -120,7 +134,7 @@ BOOL readCommandValue(UINT id, const char* name, std::string* out, const QString
     if (keyPath.empty() || !ReadRegistryStringExpandRoot(keyPath.c_str(), key.c_str(), "", &value)) return FALSE;
   } else {
     if (!ref.empty()) file = MenuExtensionFilePath(QFile::decodeName(QByteArray::fromStdString(ref)));
-    value = readString(read(file), kCommands, key.c_str(), kValueSize);
+    value = readString(read(file, !ref.empty()), kCommands, key.c_str(), kValueSize);
   }
   if (value.empty()) return FALSE;
   *out = value;

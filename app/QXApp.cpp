@@ -44,6 +44,8 @@
 #include <QPrinter>
 #include <QSettings>
 
+#include <utility>
+
 using tallix::settings::kSettings;
 
 namespace {
@@ -171,12 +173,13 @@ BOOL CQXApp::InitInstance() {
   main->update();
   main->DragAcceptFiles(TRUE);
 
+  // The first start without a document asks for the calculator of new
+  // documents; a document named on the command line opens without it.
   std::string calculator;
-  if (!GetDefaultCalculator(&calculator)) {
-    // A file named on the command line is open already: the chooser alone,
-    // so that choosing a model does not replace it by a new document.
-    const UINT command = cmdInfo_.m_strFileName.isEmpty() ? ID_FILE_NEW_CALCULATOR : ID_OPTIONS_CALCULATOR;
-    main->PostMessage(WM_COMMAND, command, 0);
+  if (!GetDefaultCalculator(&calculator) && cmdInfo_.m_strFileName.isEmpty()) {
+    startupChooser_ = true;
+    openedBeforeChooser_ = documentsOpened_;
+    main->PostMessage(WM_COMMAND, ID_FILE_NEW_CALCULATOR, 0);
   }
   return TRUE;
 }
@@ -254,9 +257,18 @@ BOOL CQXApp::Unregister() {
   return done;
 }
 
+CDocument* CQXApp::OpenDocumentFile(const QString& path) {
+  CDocument* document = COrvoWinApp::OpenDocumentFile(path);
+  if (document) ++documentsOpened_;
+  return document;
+}
+
 void CQXApp::OnFileNewCalculator() {
+  const bool startup = std::exchange(startupChooser_, false);
+  const auto documentCame = [&] { return startup && documentsOpened_ != openedBeforeChooser_; };
+  if (documentCame()) return;
   CQXCalculatorDialog dialog(m_pMainWnd);
-  if (dialog.DoModal() == IDOK) OnFileNew();
+  if (dialog.DoModal() == IDOK && !documentCame()) OnFileNew();
 }
 
 void CQXApp::OnCalculator() {

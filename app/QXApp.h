@@ -57,6 +57,8 @@ class CQXApp : public COrvoWinApp {
   // The base's removal, then the profile's file and its maker's folder when
   // that is left empty.
   BOOL Unregister() override;
+  // The base's opening; counts the documents opened, whatever asked.
+  CDocument* OpenDocumentFile(const QString& path) override;
 
   // The arguments the command line is read from (the process's own until
   // set), and what was read from them.
@@ -67,6 +69,10 @@ class CQXApp : public COrvoWinApp {
   // Left, top, right, bottom in twips; the print views read them.
   RECT m_rcPageMargin = kDefaultPageMargins;
 
+  // The chooser, then a new document for the model chosen. The chooser the
+  // start-up posts (no document named, no default calculator) makes none
+  // when a document opened before or while it showed (a drop), nor shows
+  // when one came first.
   void OnFileNewCalculator();
   void OnCalculator();
   void OnSettings();
@@ -92,6 +98,10 @@ class CQXApp : public COrvoWinApp {
   BOOL pageSettingsLoaded_ = FALSE;
   CCommandLineInfo cmdInfo_;
   QStringList arguments_;
+  int documentsOpened_ = 0;
+  // The start-up's chooser is still to come; the count of documents then.
+  bool startupChooser_ = false;
+  int openedBeforeChooser_ = 0;
 };
 
 // The running application object, or null.

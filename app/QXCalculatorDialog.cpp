@@ -37,6 +37,14 @@ BOOL CQXCalculatorDialog::OnInitDialog() {
     m_list->addItem(tallix::fromCp1252(model));
     if (!chosen.empty() && model == chosen) m_list->setCurrentRow(i);
   }
+  // The row the list shows as current is always the chosen one, so OK takes
+  // what the user sees: without a stored model (or with one the list no
+  // longer has) the first model, which new documents fall back to, and a
+  // click that would unselect the current row leaves it chosen.
+  if (m_list->selectedItems().isEmpty() && m_list->count() > 0) m_list->setCurrentRow(0);
+  connect(m_list, &QListWidget::itemSelectionChanged, this, [this] {
+    if (m_list->selectedItems().isEmpty() && m_list->currentItem()) m_list->currentItem()->setSelected(true);
+  });
   connect(m_list, &QListWidget::itemDoubleClicked, this, [this] {
     if (!m_list->selectedItems().isEmpty()) OnOK();
   });

@@ -16,13 +16,16 @@
 #include "classlib/ProfileSettings.h"
 #include "datamodel/ModelLookups.h"
 #include "datamodel/OrvoItemStore.h"
+#include "platform/AtomicFile.h"
 #include "platform/ByteOrder.h"
 #include "platform/DocTemplate.h"
 #include "platform/FileDialog.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
+#include "platform/OutsideFile.h"
 #include "platform/RuntimeClass.h"
 #include "platform/WinApp.h"
+#include "platform/storage/Storage.h"
 #include "tokens/SmallHelpers.h"
 #include "tokens/TokenListFile.h"
 
@@ -214,6 +217,13 @@ BOOL CQXDoc::OnOpenDocument(const QString& path) { return OpenDocumentFile(path)
 // it was; only one that another program holds costs the contents.
 BOOL CQXDoc::OpenDocumentFile(const QString& path) {
   const QByteArray file = nativePath(path);
+  // What is no regular file, or is too large for a document, is refused as it
+  // stands: the tries below for a file held elsewhere would cost the contents.
+  if (const tallix::OutsideFileError error = tallix::OutsideFile(file.constData(), kMaxCompoundFileSize).error();
+      error == tallix::OutsideFileError::NotRegular || error == tallix::OutsideFileError::TooLarge) {
+    FormatStoreError(ORVO_E_ACCESSDENIED, path);
+    return FALSE;
+  }
   auto opened = std::make_unique<COrvoItemStore>();
   if (opened->Open(file.constData(), kModeWrite)) return OpenStoreFile(path, std::move(opened), FALSE);
   DWORD code = opened->GetLastError();
@@ -491,14 +501,15 @@ BOOL CQXDoc::ReloadTokenTable() {
   GetCalculatorName(&model);
   const std::string path = TokenListReadPath(model.c_str());
   QByteArray bytes;
-  if (QFile file(QFile::decodeName(path.c_str())); file.open(QIODevice::ReadOnly)) bytes = file.readAll();
-  if (path == tokenListPath_ && !bytes.isEmpty() && bytes == tokenListBytes_) return TRUE;
+  const bool read =
+      !path.empty() && tallix::readWholeFile(QFile::decodeName(path.c_str()), &bytes, kMaxTokenListFileSize);
+  if (read && path == tokenListPath_ && !bytes.isEmpty() && bytes == tokenListBytes_) return TRUE;
   tokenListPath_.clear();
   tokenListBytes_.clear();
   // Read into a table of its own, so a damaged file leaves the document's
   // commands as they were.
   CQXCommandTable loaded;
-  if (path.empty() || !ReadCommandTable(path.c_str(), &loaded)) {
+  if (!read || !ReadCommandTable(path.c_str(), &loaded)) {
     // A name that leads out of the program directory is refused as it stands.
     std::string shown = path;
     if (shown.empty()) ReadModelTokenListName(model.c_str(), &shown);

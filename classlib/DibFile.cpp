@@ -2,8 +2,9 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/ByteOrder.h"
+#include "platform/OutsideFile.h"
 
-#include <QFile>
+#include <QBuffer>
 
 namespace {
 
@@ -155,8 +156,8 @@ HGLOBAL DibReadFromFile(HFILE file) {
 }
 
 HGLOBAL DibReadFile(const char* path) {
-  QFile file(tallix::filePathFromBytes(path));
-  if (!path || !file.open(QIODevice::ReadOnly)) return {};
+  QBuffer file;
+  if (!tallix::readOutsideFile(path, kMaxBitmapFileSize, &file.buffer()) || !file.open(QIODevice::ReadOnly)) return {};
   return DibReadFromFile(&file);
 }
 

@@ -41,7 +41,10 @@ BOOL DibWriteFileHeader(HFILE file, const BITMAPFILEHEADER* header);
 // The header and colour table from the file's position on, with the file
 // left at the bits; no DIB when the header is refused.
 HGLOBAL DibReadInfo(HFILE file);
-// The whole DIB of a .bmp file; no DIB when it cannot be read.
+// The largest bitmap file read.
+inline constexpr std::uint64_t kMaxBitmapFileSize = std::uint64_t(128) << 20;
+// The whole DIB of a .bmp file; no DIB when it cannot be read, is no regular
+// file or is larger than kMaxBitmapFileSize.
 HGLOBAL DibReadFile(const char* path);
 // The same from an open file, from its position on.
 HGLOBAL DibReadFromFile(HFILE file);

@@ -1,5 +1,7 @@
 #include "olddata/OldFile.h"
 
+#include "platform/OutsideFile.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,18 +16,18 @@ CFile::~CFile() { Close(); }
 bool CFile::Open(const char* path, int flags) {
   Close();
   if (!path) return false;
-  // Reading never takes more than the read permission, so a file another
-  // program holds or a read-only medium still opens.
-  const int fd = flags == modeCreate ? ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)
-                                     : ::open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return false;
+  if (flags == modeCreate) {
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    struct stat st {};
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) ::close(fd);
+    else m_fd = fd;
+    return m_fd >= 0;
   }
-  m_fd = fd;
-  return true;
+  // Reading never takes more than the read permission, so a file another
+  // program holds or a read-only medium still opens. Only a regular file
+  // within kMaxOldFileSize is opened, never a FIFO or a device.
+  m_fd = tallix::OutsideFile(path, kMaxOldFileSize).release();
+  return m_fd >= 0;
 }
 
 void CFile::Close() {
@@ -70,10 +72,9 @@ std::size_t CFile::GetLength() const {
 }
 
 std::vector<BYTE> CFile::ReadAll() {
-  const std::size_t length = GetLength();
-  if (length > kMaxOldFileSize) ThrowOldData(2);
-  std::vector<BYTE> bytes(length);
-  bytes.resize(Read(bytes.data(), bytes.size()));
+  std::vector<BYTE> bytes;
+  if (m_fd < 0 || tallix::readToEnd(m_fd, kMaxOldFileSize, GetLength(), &bytes) != tallix::OutsideFileError::None)
+    ThrowOldData(2);
   return bytes;
 }
 
@@ -83,6 +84,12 @@ void COrvoFile::ApplyMask(BYTE* bytes, std::size_t count) {
 
 std::unique_ptr<CFile> COrvoFile::Duplicate() const {
   return std::unique_ptr<CFile>(new COrvoFile(DuplicateHandle(), m_bMask));
+}
+
+std::vector<BYTE> COrvoFile::ReadAll() {
+  std::vector<BYTE> bytes = CFile::ReadAll();
+  if (m_bMask) ApplyMask(bytes.data(), bytes.size());
+  return bytes;
 }
 
 std::size_t COrvoFile::Read(void* buffer, std::size_t count) {

@@ -47,8 +47,9 @@ class CFile {
 
   std::size_t GetLength() const;
   // Reads the whole file from its current position, within kMaxOldFileSize;
-  // a larger file or a failed read throws code 2.
-  std::vector<BYTE> ReadAll();
+  // a larger file (also one that grows past it while read) or a failed read
+  // throws code 2.
+  virtual std::vector<BYTE> ReadAll();
 
  protected:
   int DuplicateHandle() const;
@@ -68,6 +69,7 @@ class COrvoFile : public CFile {
   bool IsMasked() const { return m_bMask != 0; }
 
   std::unique_ptr<CFile> Duplicate() const override;
+  std::vector<BYTE> ReadAll() override;
   // The mask is applied to exactly the bytes that were read.
   std::size_t Read(void* buffer, std::size_t count) override;
   // The bytes go out masked; the caller's buffer is left as it was, also

@@ -7,6 +7,7 @@
 #include "app/QXTreeView.h"
 #include "classlib/CommonControls.h"
 #include "datamodel/QXDocEntry.h"
+#include "platform/Accelerators.h"
 #include "platform/CmdUI.h"
 #include "platform/FrameWnd.h"
 #include "platform/Cp1252.h"
@@ -14,6 +15,7 @@
 #include "platform/Menu.h"
 #include "platform/PropertySheet.h"
 #include "platform/WinApp.h"
+#include "tokens/QXTokenEditor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -82,6 +84,7 @@ QRect CQXDataPage::PlaceholderArea(UINT id, QRect* rect, int cx, int cy) const {
 
 BOOL CQXDataPage::OnInitDialog() {
   COrvoPropertyPage::OnInitDialog();
+  editorKeys_ = CLanguageLibrary::LoadAccelerators(kTokenEditorKeys);
   if (tabTextFromDescription) SetTabTextFromSelection();
   return FALSE;  // the page sets the focus itself
 }
@@ -112,6 +115,12 @@ BOOL CQXDataPage::OnKillActive() {
   QWidget* focus = QApplication::focusWidget();
   savedFocus_ = focus && isAncestorOf(focus) ? focus : nullptr;
   return COrvoPropertyPage::OnKillActive();
+}
+
+BOOL CQXDataPage::PreTranslateMessage(MSG* msg) {
+  auto* editor = qobject_cast<CQXTokenEditor*>(msg->hwnd);
+  if (editor && isAncestorOf(editor) && TranslateAccelerator(this, editorKeys_, msg)) return TRUE;
+  return COrvoPropertyPage::PreTranslateMessage(msg);
 }
 
 void CQXDataPage::OnDestroy() {

@@ -16,11 +16,13 @@
 
 #include "app/MenuPopups.h"
 #include "classlib/OrvoPropertyPage.h"
+#include "platform/LanguageLibrary.h"
 
 #include <QPointer>
 #include <QRect>
 
 #include <memory>
+#include <vector>
 
 class CBitmap;
 class CDocument;
@@ -125,6 +127,9 @@ class CQXDataPage : public COrvoPropertyPage {
 
   BOOL OnSetActive() override;
   BOOL OnKillActive() override;
+  // A token editor of the page with the focus takes the editors' keys
+  // (Ctrl+A and the rest) as commands of the page.
+  BOOL PreTranslateMessage(MSG* msg) override;
 
  protected:
   BOOL OnInitDialog() override;
@@ -156,6 +161,7 @@ class CQXDataPage : public COrvoPropertyPage {
   BOOL postSizeOnActivation_ = FALSE;
   int pageState_ = 1;
   int menusMerged_ = 0;
+  std::vector<CAcceleratorEntry> editorKeys_;
 };
 
 // Focuses `window` when it exists, is visible and enabled; TRUE then.

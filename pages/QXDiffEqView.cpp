@@ -61,24 +61,33 @@ CQXDifferentialEquationDataView::CQXDifferentialEquationDataView(QWidget* parent
 
 CQXDifferentialEquationDataView::~CQXDifferentialEquationDataView() = default;
 
+// Out of memory, the view keeps what it had.
+void CQXDifferentialEquationDataView::takeWorkingItem(std::unique_ptr<CQXDocEntry> entry) {
+  std::unique_ptr<CQXDiffEqItem> working;
+  if (entry) {
+    std::unique_ptr<CQXCalcItem> item(entry->DetachItem());
+    if (auto* diffEq = dynamic_cast<CQXDiffEqItem*>(item.get())) {
+      item.release();
+      working.reset(diffEq);
+    }
+  }
+  if (!working) {
+    working = std::make_unique<CQXDiffEqItem>();
+    working->InitNew();
+  }
+  decltype(m_slots) copies;
+  for (int i = 1; i <= kSlotCount; ++i)
+    if (const CQXRawBlock* record = working->FindBlock(std::to_string(i).c_str()))
+      copies[size_t(i)] = std::make_unique<CQXRawBlock>(*record);
+  m_workingItem = std::move(working);
+  m_slots = std::move(copies);
+}
+
 BOOL CQXDifferentialEquationDataView::CreatePages() {
   try {
     std::unique_ptr<CQXDocEntry> entry;
-    if (GetSelectedDocItem(&entry, nullptr) && entry) {
-      std::unique_ptr<CQXCalcItem> item(entry->DetachItem());
-      if (auto* diffEq = dynamic_cast<CQXDiffEqItem*>(item.get())) {
-        item.release();
-        m_workingItem.reset(diffEq);
-      }
-    }
-    if (!m_workingItem) {
-      m_workingItem = std::make_unique<CQXDiffEqItem>();
-      m_workingItem->InitNew();
-    }
-    for (int i = 1; i <= kSlotCount; ++i) {
-      const CQXRawBlock* record = m_workingItem->FindBlock(std::to_string(i).c_str());
-      if (record) m_slots[size_t(i)] = std::make_unique<CQXRawBlock>(*record);
-    }
+    GetSelectedDocItem(&entry, nullptr);
+    takeWorkingItem(std::move(entry));
     AddPage(new CQXDifferentialEquationDataPage(this));
     AddPage(new CQXDifferentialEquationFNCDataPage(this));
     AddPage(new CQXDifferentialEquationParamDataPage(this));
@@ -88,6 +97,30 @@ BOOL CQXDifferentialEquationDataView::CreatePages() {
     AfxMessageBox(kOutOfMemory, MB_ICONSTOP);
   }
   return TRUE;
+}
+
+void CQXDifferentialEquationDataView::DiscardPendingEdits() {
+  // The pages write into the slots and the working item as the user moves
+  // between them: what the user drops is there already.
+  try {
+    takeWorkingItem(LoadShownEntry());
+  } catch (const std::bad_alloc&) {
+    AfxMessageBox(kOutOfMemory, MB_ICONSTOP);
+  }
+  if (m_workingItem) {
+    m_kind = m_workingItem->GetEquationKind();
+    m_count = m_kind == 5 || m_kind == 6 ? m_workingItem->GetParamCount(m_kind) : 1;
+  }
+  for (int i = 0; GetSheet() && i < GetSheet()->GetPageCount(); ++i) {
+    CQXDataPage* page = PageAt(i);
+    if (auto* type = qobject_cast<CQXDifferentialEquationDataPage*>(page); type && type->HasWindow())
+      type->LoadFromItem(nullptr);
+    if (auto* fields = qobject_cast<CQXDifferentialEquationFNCDataPage*>(page)) fields->Rebuild();
+    if (auto* output = qobject_cast<CQXDifferentialEquationOutputDataPage*>(page); output && output->m_initialised)
+      output->Rebuild();
+  }
+  // The parameter page reads the working item when told.
+  CQXDataPageView::DiscardPendingEdits();
 }
 
 int CQXDifferentialEquationDataView::OnCreate(LPCREATESTRUCT lpCreateStruct) {

@@ -7,7 +7,9 @@
 // parameter page (649) the record "PARAM" and the output page (650) "OUTP".
 // A commit writes the slots and records into the entry's item; the pages
 // that read the working item write it too, so that what they show after a
-// commit is what was committed.
+// commit is what was committed. Edits the user drops ("Non" after a failed
+// store) leave with the working item and the slots: both are taken anew
+// from the document's item.
 //
 // Equation kinds: 0-3 first order (separable, linear, Bernoulli, other),
 // 4 second order, 5 order n (fields n + 2, records 17 + k), 6 a system of
@@ -43,6 +45,9 @@ class CQXDifferentialEquationDataView : public CQXDataPageView {
   DECLARE_MESSAGE_MAP()
 
   BOOL CreatePages() override;
+  // The working item, slots, kind and count anew from the document's item,
+  // and the pages from them.
+  void DiscardPendingEdits() override;
 
   // Never null once the pages are made (a new item when the selection
   // held none).
@@ -82,6 +87,10 @@ class CQXDifferentialEquationDataView : public CQXDataPageView {
   void OnDestroy() override;
 
  private:
+  // The item of `entry` becomes the working item (a new one when it holds
+  // no differential equation) and its records 1-50 fill the slots.
+  void takeWorkingItem(std::unique_ptr<CQXDocEntry> entry);
+
   int m_kind = 0;
   int m_count = 1;
   std::array<std::unique_ptr<CQXRawBlock>, kSlotCount + 1> m_slots;  // [0] unused

@@ -289,6 +289,13 @@ void CQXECONSetupDataPage::RefreshSensorChoices(int row) {
     m_list.SetChoiceIndex(row, 0);
 }
 
+void CQXECONSetupDataPage::ReloadWorkingItem() {
+  if (!m_initialised) return;
+  for (int r = kFirstSensorRow; r < kFirstSensorRow + 3; ++r) RefreshSensorChoices(r);
+  fillCombo();
+  LoadFromItem(nullptr);
+}
+
 void CQXECONSetupDataPage::DoDataExchange(CDataExchange* pDX) {
   CQXPropertyListDataPage::DoDataExchange(pDX);
   if (pDX->m_bSaveAndValidate || !m_initialised || !m_view || !m_view->GetProbesChanged()) return;

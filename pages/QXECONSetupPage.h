@@ -59,6 +59,9 @@ class CQXECONSetupDataPage : public CQXPropertyListDataPage {
   BOOL ValidateSetupRows(BOOL withNumberAndTitle);
   // The sensors of row `row` (4-6) anew, its choice kept.
   void RefreshSensorChoices(int row);
+  // After the view took another working item: its sensors, set-ups and
+  // current set-up.
+  void ReloadWorkingItem();
   // Table 0-10, or null.
   static const EconOptionTable* GetOptionTable(int index);
 

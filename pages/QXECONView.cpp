@@ -55,19 +55,35 @@ CQXECONDataView::CQXECONDataView(QWidget* parent) : CQXDataPageView(parent) {
 
 CQXECONDataView::~CQXECONDataView() = default;
 
+void CQXECONDataView::takeWorkingItem(std::unique_ptr<CQXDocEntry> entry) {
+  m_workingItem.reset();
+  if (!entry) return;
+  std::unique_ptr<CQXCalcItem> item(entry->DetachItem());
+  if (auto* logger = dynamic_cast<CQXDataLoggerItem*>(item.get())) {
+    item.release();
+    m_workingItem.reset(logger);
+  }
+}
+
 BOOL CQXECONDataView::CreatePages() {
   std::unique_ptr<CQXDocEntry> entry;
-  if (GetSelectedDocItem(&entry, nullptr) && entry) {
-    std::unique_ptr<CQXCalcItem> item(entry->DetachItem());
-    if (auto* logger = dynamic_cast<CQXDataLoggerItem*>(item.get())) {
-      item.release();
-      m_workingItem.reset(logger);
-    }
-  }
+  if (GetSelectedDocItem(&entry, nullptr)) takeWorkingItem(std::move(entry));
   AddPage(new CQXECONSetupDataPage(this));
   AddPage(new CQXECONCustomProbePage(this));
   AddPage(new CQXDescriptionPage);
   return TRUE;
+}
+
+void CQXECONDataView::DiscardPendingEdits() {
+  // The pages write into the working item before a store (a saved probe,
+  // the rows of the current set-up): what the user drops is there already.
+  takeWorkingItem(LoadShownEntry());
+  m_probesChanged = FALSE;
+  for (int i = 0; GetSheet() && i < GetSheet()->GetPageCount(); ++i) {
+    if (auto* setup = qobject_cast<CQXECONSetupDataPage*>(PageAt(i))) setup->ReloadWorkingItem();
+    if (auto* probe = qobject_cast<CQXECONCustomProbePage*>(PageAt(i))) probe->LoadFromItem(nullptr);
+  }
+  CQXDataPageView::DiscardPendingEdits();
 }
 
 int CQXECONDataView::OnCreate(LPCREATESTRUCT lpCreateStruct) {

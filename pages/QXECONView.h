@@ -3,6 +3,8 @@
 // description — and the View-menu item "&Sonde Particulière" (21024) for
 // the probe page. The working item reaches the document when the pages
 // are stored: the set-up page copies every record into the entry's item.
+// Edits the user drops ("Non" after a failed store) leave with the working
+// item: it is taken anew from the document's.
 //
 // CQXECONCustomProbePage (dialog 652): the custom probes "2001".."2099"
 // of the working item as five rows (number, probe name, unit name, sample
@@ -34,6 +36,8 @@ class CQXECONDataView : public CQXDataPageView {
   DECLARE_MESSAGE_MAP()
 
   BOOL CreatePages() override;
+  // The working item anew from the document's, and the pages from it.
+  void DiscardPendingEdits() override;
 
   // Null when the selection held no data-logger item.
   CQXDataLoggerItem* GetWorkingItem() const { return m_workingItem.get(); }
@@ -48,6 +52,10 @@ class CQXECONDataView : public CQXDataPageView {
   void OnDestroy() override;
 
  private:
+  // The item of `entry` becomes the working item (none when it holds no
+  // data-logger item).
+  void takeWorkingItem(std::unique_ptr<CQXDocEntry> entry);
+
   std::unique_ptr<CQXDataLoggerItem> m_workingItem;
   BOOL m_probesChanged = FALSE;
   BOOL m_menuItemAdded = FALSE;

@@ -141,6 +141,16 @@ void CQXPageView::focusInEvent(QFocusEvent* event) {
   if (sheet_) sheet_->setFocus(event->reason());
 }
 
+std::unique_ptr<CQXDocEntry> CQXPageView::LoadShownEntry() {
+  CQXDocServices* doc = GetDocServices();
+  TreeItemInfo info;
+  info.mask = TreeItemInfo::kPath;
+  GetEntryInfo(&info);
+  auto entry = std::make_unique<CQXDocEntry>();
+  if (!doc || !info.path[0] || !doc->LoadItem(info.path, entry.get()) || !entry->GetItem()) return nullptr;
+  return entry;
+}
+
 BOOL CQXPageView::CreatePages() { return FALSE; }
 
 void CQXPageView::AddPage(CQXDataPage* page) {
@@ -211,9 +221,8 @@ BOOL CQXPageView::StorePages() {
     TreeItemInfo info;
     info.mask = TreeItemInfo::kName | TreeItemInfo::kPath | TreeItemInfo::kDescription;
     GetEntryInfo(&info);
-    auto entry = std::make_unique<CQXDocEntry>();
-    if (!doc || !info.path[0] || !doc->LoadItem(info.path, entry.get()) || !entry->GetItem())
-      entry = std::make_unique<CQXDocEntry>();  // a new item
+    std::unique_ptr<CQXDocEntry> entry = LoadShownEntry();
+    if (!entry) entry = std::make_unique<CQXDocEntry>();  // a new item
     entry->SetPath(info.path);
     for (int i = 0; i < sheet_->GetPageCount(); ++i)
       if (CQXDataPage* page = PageAt(i); page && !page->StoreToItem(entry.get())) {

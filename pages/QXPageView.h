@@ -16,8 +16,11 @@
 
 #include <QPointer>
 
+#include <memory>
+
 class CCmdUI;
 class CQXDataPage;
+class CQXDocEntry;
 class CQXDocServices;
 
 class CQXPageView : public CQXContentsView {
@@ -79,6 +82,9 @@ class CQXPageView : public CQXContentsView {
   CQXDocServices* GetDocServices() const;
   // The shown entry's information (name, path, description).
   void GetEntryInfo(TreeItemInfo* info);
+  // The shown entry as the document holds it now; null when the document
+  // holds no item there.
+  std::unique_ptr<CQXDocEntry> LoadShownEntry();
 
  private:
   void layoutSheet();

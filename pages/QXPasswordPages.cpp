@@ -15,6 +15,7 @@ namespace {
 constexpr int kMaxPassword = 8;
 constexpr UINT kMsgWrongPassword = 10502;
 constexpr UINT kMsgPasswordsDiffer = 10503;
+constexpr UINT kMsgPasswordTooLong = 10504;
 constexpr UINT kMsgPasswordAccepted = 10154;
 constexpr UINT kMsgPasswordCleared = 10156;
 
@@ -133,10 +134,10 @@ void CQXModifyPasswordPage::OnSet() {
     AfxMessageBox(kMsgPasswordsDiffer, MB_ICONINFORMATION);
     return;
   }
-  // The program's field holds 8 bytes: a longer password is refused, and
-  // the program keeps the one it has.
+  // The program's field holds 8 bytes: a longer password is refused, with
+  // the reason, and the program keeps the one it has.
   if (typed.size() > size_t(kMaxPassword)) {
-    AfxMessageBox(kMsgWrongPassword, MB_ICONEXCLAMATION);
+    AfxMessageBox(kMsgPasswordTooLong, MB_ICONEXCLAMATION);
     return;
   }
   password_ = typed;

@@ -8,11 +8,13 @@
 #include "platform/View.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QBoxLayout>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QToolBar>
 
 namespace {
@@ -68,6 +70,14 @@ CQXPrintPreviewWnd::CQXPrintPreviewWnd(CQXMainFrame* frame, CQXPrintView* job, Q
     QPainter painter(target);
     pages_ = job_ ? job_->RenderJob(&painter, [target] { return target->newPage(); }) : 0;
   });
+  // Next and Previous are there only where there is a page to go to. The
+  // current page follows the pages' scrolling, which tells no one else.
+  connect(preview_, &QPrintPreviewWidget::previewChanged, this, &CQXPrintPreviewWnd::updatePageButtons);
+  if (auto* pages = preview_->findChild<QAbstractScrollArea*>()) {
+    for (QScrollBar* bar : {pages->verticalScrollBar(), pages->horizontalScrollBar()})
+      connect(bar, &QScrollBar::valueChanged, this, &CQXPrintPreviewWnd::updatePageButtons);
+  }
+  updatePageButtons();
 }
 
 CQXPrintPreviewWnd::~CQXPrintPreviewWnd() = default;
@@ -79,6 +89,14 @@ CQXPrintPreviewWnd* CQXPrintPreviewWnd::Of(const CFrameWnd* frame) {
 void CQXPrintPreviewWnd::turnPage(int delta) {
   const int page = std::clamp(preview_->currentPage() + delta, 1, std::max(1, preview_->pageCount()));
   preview_->setCurrentPage(page);
+  updatePageButtons();
+}
+
+void CQXPrintPreviewWnd::updatePageButtons() {
+  if (!bar_) return;
+  const int page = preview_->currentPage(), count = preview_->pageCount();
+  if (auto* next = ::GetDlgItemAs<QAbstractButton>(bar_, int(kCmdNextPage))) next->setEnabled(page < count);
+  if (auto* previous = ::GetDlgItemAs<QAbstractButton>(bar_, int(kCmdPrevPage))) previous->setEnabled(page > 1);
 }
 
 BOOL CQXPrintPreviewWnd::OnCommand(WPARAM wParam, LPARAM lParam) {

@@ -57,6 +57,7 @@ class CQXPrintPreviewWnd : public CWnd {
  private:
   friend BOOL StartPrintPreview(CQXMainFrame* frame, QPrinter* printer);
   void turnPage(int delta);
+  void updatePageButtons();
 
   QPointer<CQXMainFrame> frame_;
   std::unique_ptr<CQXMinimumPrinterMargins> margins_;

@@ -13,13 +13,13 @@
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
 #include "platform/MulDiv.h"
+#include "platform/PrintSystem.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QPicture>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -28,7 +28,6 @@
 
 #include <memory>
 #include <new>
-#include <vector>
 
 namespace {
 
@@ -230,65 +229,69 @@ CQXMinimumPrinterMargins::~CQXMinimumPrinterMargins() { printer_->setPageLayout(
 
 namespace {
 
-// A printed page held back until the whole job is drawn. It measures as the
-// printer does, so the views lay their pages out for the printer.
-class HeldPage : public QPicture {
+// Where a job's pages go as they are drawn. A job into a PDF file draws
+// into a file beside it, which takes the file's place once whole. A job for
+// a printer draws into a PDF spooled on the side, measured like the
+// printer, which goes whole to the print service at the end (its own
+// engine would send a cancelled job all the same). Destroyed before Finish,
+// it leaves the file as it was and sends nothing.
+class JobOutput {
  public:
-  explicit HeldPage(const QPaintDevice* printer) : printer_(printer) {}
-
- protected:
-  int metric(PaintDeviceMetric metric) const override {
-    switch (metric) {
-      case PdmWidth: return printer_->width();
-      case PdmHeight: return printer_->height();
-      case PdmWidthMM: return printer_->widthMM();
-      case PdmHeightMM: return printer_->heightMM();
-      case PdmDpiX: return printer_->logicalDpiX();
-      case PdmDpiY: return printer_->logicalDpiY();
-      case PdmPhysicalDpiX: return printer_->physicalDpiX();
-      case PdmPhysicalDpiY: return printer_->physicalDpiY();
-      default: return QPicture::metric(metric);
+  explicit JobOutput(QPrinter* printer) : printer_(printer), target_(printer->outputFileName()) {
+    if (!target_.isEmpty()) {
+      staged_ = std::make_unique<tallix::StagedFile>(target_);
+      if (staged_->path().isEmpty()) return;
+      printer_->setOutputFileName(staged_->path());
+      device_ = printer_;
+      return;
     }
+    // A printer that writes no file of its own prints through the service.
+    client_ = tallix::printSystemClient();
+    if (client_.isEmpty() || !spoolDir_.isValid()) return;
+    spool_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    spool_->setOutputFormat(QPrinter::PdfFormat);
+    spool_->setOutputFileName(spoolDir_.filePath(QStringLiteral("job.pdf")));
+    spool_->setResolution(printer->resolution());
+    spool_->setFullPage(printer->fullPage());
+    spool_->setPageLayout(printer->pageLayout());
+    spool_->setColorMode(printer->colorMode());
+    spool_->setDocName(printer->docName());
+    spool_->setCreator(printer->creator());
+    device_ = spool_.get();
+  }
+  ~JobOutput() {
+    if (staged_) printer_->setOutputFileName(target_);
+  }
+  JobOutput(const JobOutput&) = delete;
+  JobOutput& operator=(const JobOutput&) = delete;
+
+  // What the pages are drawn on; null when the job has nowhere to go.
+  QPrinter* device() const { return device_; }
+
+  // After the last page: the file takes its place, or the job goes to the
+  // print service.
+  bool Finish() {
+    QString error;
+    bool done = false;
+    if (staged_) {
+      printer_->setOutputFileName(target_);
+      done = staged_->Commit(&error);
+    } else if (spool_) {
+      done = tallix::submitToPrintSystem(client_, *printer_, spool_->outputFileName(), &error);
+    }
+    if (!done && !error.isEmpty()) qWarning("print job: %s", qPrintable(error));
+    return done;
   }
 
  private:
-  const QPaintDevice* printer_;
+  QPrinter* printer_;
+  QString target_;
+  std::unique_ptr<tallix::StagedFile> staged_;
+  QString client_;
+  QTemporaryDir spoolDir_;
+  std::unique_ptr<QPrinter> spool_;
+  QPrinter* device_ = nullptr;
 };
-
-using HeldPages = std::vector<std::unique_ptr<HeldPage>>;
-
-bool playPages(QPrinter* printer, const HeldPages& pages) {
-  QPainter painter;
-  if (!painter.begin(printer)) return false;
-  // A picture plays scaled by the device's resolution over the default
-  // one; scaled back, each page lands as it was drawn.
-  const QPicture plain;
-  painter.scale(double(plain.logicalDpiX()) / printer->logicalDpiX(), double(plain.logicalDpiY()) / printer->logicalDpiY());
-  for (size_t i = 0; i < pages.size(); ++i) {
-    if (i > 0 && !printer->newPage()) {
-      printer->abort();
-      painter.end();
-      return false;
-    }
-    painter.drawPicture(0, 0, *pages[i]);
-  }
-  return painter.end();
-}
-
-// Gives the held pages to the printer. A PDF is made beside and replaces
-// the file named only once it is whole.
-bool sendPages(QPrinter* printer, const HeldPages& pages) {
-  const QString target = printer->outputFileName();
-  if (target.isEmpty() || printer->outputFormat() != QPrinter::PdfFormat) return playPages(printer, pages);
-  QTemporaryDir dir;
-  if (!dir.isValid()) return false;
-  const QString made = dir.filePath(QStringLiteral("job.pdf"));
-  printer->setOutputFileName(made);
-  const bool played = playPages(printer, pages);
-  printer->setOutputFileName(target);
-  QByteArray pdf;
-  return played && tallix::readWholeFile(made, &pdf) && tallix::writeFileAtomically(target, pdf);
-}
 
 }  // namespace
 
@@ -311,8 +314,9 @@ BOOL RunPrintJob(CQXMainFrame* frame, QPrinter* printer, bool withDialog) {
     return FALSE;
   }
   // The printing dialog shows before the first page; its Cancel ends the
-  // job whenever it comes. The pages are held until the last one is drawn,
-  // so a cancelled job leaves the printer, or the file, untouched.
+  // job whenever it comes, and the output then goes nowhere. Between pages
+  // the windows handle their events, so they repaint while the pages go
+  // out.
   std::unique_ptr<QWidget> progress(CLanguageLibrary::LoadDialog(kDlgPrinting, frame));
   bool cancelled = false;
   if (progress) {
@@ -326,19 +330,24 @@ BOOL RunPrintJob(CQXMainFrame* frame, QPrinter* printer, bool withDialog) {
     return !cancelled;
   };
   if (!goOn()) return FALSE;
-  HeldPages pages;
-  pages.push_back(std::make_unique<HeldPage>(printer));
-  QPainter painter(pages.back().get());
+  JobOutput output(printer);
+  QPrinter* device = output.device();
+  QPainter painter;
+  if (!device || !painter.begin(device)) {
+    progress.reset();
+    AfxMessageBox(kMsgCannotPrint, MB_ICONSTOP);
+    return FALSE;
+  }
+  bool failed = false;
   view->RenderJob(&painter, [&] {
     if (!goOn()) return false;
-    painter.end();
-    pages.push_back(std::make_unique<HeldPage>(printer));
-    return painter.begin(pages.back().get());
+    failed = !device->newPage();
+    return !failed;
   });
-  painter.end();
+  failed = !painter.end() || failed;
   if (!goOn()) return FALSE;
   progress.reset();
-  if (!sendPages(printer, pages)) {
+  if (failed || !output.Finish()) {
     AfxMessageBox(kMsgCannotPrint, MB_ICONSTOP);
     return FALSE;
   }

@@ -4,9 +4,7 @@
 #include "link/Checksum.h"
 #include "platform/FileArchive.h"
 #include "platform/MessageBox.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "platform/OutsideFile.h"
 
 #include <array>
 #include <climits>
@@ -111,21 +109,12 @@ BOOL WriteProgramFile(const char* path, CQXProgramItem& item) {
 BOOL WriteProgramText(const char* path, const QByteArray& text) { return writeWhole(path, text); }
 
 BOOL ReadProgramFile(const char* path, CQXProgramItem* item) {
-  const QString name = QFile::decodeName(path);
-  // Only a regular file can be a program file: a FIFO or a device would
-  // block the open or never end. One too large is refused unread.
-  const QFileInfo info(name);
-  if (info.exists() && (!info.isFile() || info.size() > kMaxProgramFileSize)) return fail(kMsgReadFailed);
   try {
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) return fail(kMsgOpenFailed);
-    // Whatever the size said, reading stops past the bound.
     QByteArray bytes;
-    std::array<char, 64 * 1024> chunk;
-    for (qint64 n; (n = file.read(chunk.data(), qint64(chunk.size()))) != 0;) {
-      if (n < 0) return fail(kMsgReadFailed);
-      bytes.append(chunk.data(), qsizetype(n));
-      if (bytes.size() > kMaxProgramFileSize) return fail(kMsgReadFailed);
+    tallix::OutsideFileError error = tallix::OutsideFileError::None;
+    if (!tallix::readOutsideFile(path, std::uint64_t(kMaxProgramFileSize), &bytes, &error)) {
+      const bool unopened = error == tallix::OutsideFileError::Missing || error == tallix::OutsideFileError::CannotOpen;
+      return fail(unopened ? kMsgOpenFailed : kMsgReadFailed);
     }
     if (!ParseProgramFile(bytes, item)) return fail(kMsgReadFailed);
   } catch (const std::bad_alloc&) {

@@ -36,7 +36,7 @@ BOOL ParseProgramFile(const QByteArray& bytes, CQXProgramItem* item);
 // is not read further, and anything but a regular file, which is not
 // opened), 61706 memory ran out.
 BOOL WriteProgramFile(const char* path, CQXProgramItem& item);
-// `text` as the whole file, without terminator.
+// `text` (the program as UTF-8 text) as the whole file, without terminator.
 BOOL WriteProgramText(const char* path, const QByteArray& text);
 // Fills `item`, a fresh item, from the file.
 BOOL ReadProgramFile(const char* path, CQXProgramItem* item);

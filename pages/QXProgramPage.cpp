@@ -15,6 +15,7 @@
 #include "platform/MessageBox.h"
 #include "platform/PropertySheet.h"
 #include "platform/RuntimeClass.h"
+#include "tokens/CalcCharset.h"
 #include "tokens/SmallHelpers.h"
 
 #include <QCheckBox>
@@ -169,7 +170,8 @@ BOOL CQXProgramDataPage::WriteProgramText(const char* path) {
   int length = 0;
   editor->GetTokens(reinterpret_cast<BYTE*>(text.data()), int(text.size()), &length, kTokenFormatText);
   text.truncate(length);
-  return ::WriteProgramText(path, text);
+  // A text file for other programs: what the calculator shows, in UTF-8.
+  return ::WriteProgramText(path, CalcPlainText({text.constData(), size_t(length)}).toUtf8());
 }
 
 BOOL CQXProgramDataPage::ReadProgramFile(const char* path) {

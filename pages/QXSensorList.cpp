@@ -2,6 +2,7 @@
 
 #include "classlib/ListHelpers.h"
 #include "classlib/SettingsTable.h"
+#include "platform/AtomicFile.h"
 #include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
@@ -67,7 +68,11 @@ BOOL WriteSensorList(const std::vector<QXSensor>& sensors) {
   const QString target = tallix::writableDataFilePath(QString::fromLatin1(kFileName));
   // The first change of the shipped list keeps its other lines.
   const QString shipped = tallix::programFilePath(QString::fromLatin1(kFileName));
-  if (!QFile::exists(target) && QFile::exists(shipped) && !QFile::copy(shipped, target)) return FALSE;
+  if (!QFile::exists(target) && QFile::exists(shipped)) {
+    QByteArray bytes;
+    if (!tallix::readWholeFile(shipped, &bytes, kMaxProfileFileSize) || !tallix::writeFileAtomically(target, bytes))
+      return FALSE;
+  }
   std::string lines;
   for (const QXSensor& s : sensors) lines += s.name + "=" + std::to_string(s.number) + '\0';
   lines += '\0';

@@ -32,6 +32,27 @@ UINT RegisterClipboardFormat(const char* name) {
 
 namespace tallix {
 
+QByteArray unicodeTextData(const QString& text) {
+  QByteArray data;
+  data.reserve(2 * (text.size() + 1));
+  for (QChar ch : text) {
+    data.append(char(ch.unicode() & 0xFF));
+    data.append(char(ch.unicode() >> 8));
+  }
+  data.append(2, '\0');
+  return data;
+}
+
+QString textOfUnicodeData(const QByteArray& data) {
+  QString text;
+  for (qsizetype i = 0; i + 1 < data.size(); i += 2) {
+    const char16_t unit = char16_t(uchar(data[i]) | uchar(data[i + 1]) << 8);
+    if (unit == 0) break;
+    text.append(QChar(unit));
+  }
+  return text;
+}
+
 QString clipboardFormatName(CLIPFORMAT format) {
   if (format < kFirstRegistered) return {};
   std::lock_guard lock(tableMutex());

@@ -1,7 +1,8 @@
 #include "platform/DesktopMime.h"
 
+#include "platform/AtomicFile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QXmlStreamReader>
 
@@ -13,9 +14,13 @@ MimeDatabaseUpdater& updater() {
   return u;
 }
 
+// The largest file of the MIME database read.
+constexpr std::uint64_t kMaxMimeFileSize = std::uint64_t(16) << 20;
+
 QByteArray readAll(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  QByteArray bytes;
+  readWholeFile(path, &bytes, kMaxMimeFileSize);
+  return bytes;
 }
 
 QStringList systemDataDirs() {

@@ -5,6 +5,7 @@
 #include "platform/FileDialog.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
+#include "platform/OutsideFile.h"
 #include "platform/WinApp.h"
 
 #include <QFile>
@@ -27,8 +28,7 @@ BOOL CDocument::OnNewDocument() {
 }
 
 BOOL CDocument::OnOpenDocument(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
+  if (!tallix::OutsideFile(QFile::encodeName(path).constData(), tallix::kUnboundedFile).isOpen()) {
     AfxMessageBox(CLanguageLibrary::FormatMessage(kFailedToOpen, path), MB_OK | MB_ICONEXCLAMATION);
     return FALSE;
   }

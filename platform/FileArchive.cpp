@@ -1,5 +1,7 @@
 #include "platform/FileArchive.h"
 
+#include "platform/OutsideFile.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -7,7 +9,8 @@
 #include <cstring>
 
 struct CFile::Impl {
-  std::unique_ptr<QFile> reader;
+  // A file opened for reading is read whole when it opens.
+  std::unique_ptr<CMemFile> reader;
   std::unique_ptr<QSaveFile> writer;
 };
 
@@ -20,9 +23,9 @@ BOOL CFile::Open(const char* path, UINT flags) {
   path_ = QFile::decodeName(path);
   const UINT access = flags & 0x3;
   if (access == modeRead && !(flags & modeCreate)) {
-    auto file = std::make_unique<QFile>(path_);
-    if (!file->open(QIODevice::ReadOnly)) return FALSE;
-    impl_->reader = std::move(file);
+    QByteArray bytes;
+    if (!tallix::readOutsideFile(path, kMaxReadSize, &bytes)) return FALSE;
+    impl_->reader = std::make_unique<CMemFile>(std::move(bytes));
     return TRUE;
   }
   if (access == modeWrite && (flags & modeCreate)) {
@@ -36,14 +39,7 @@ BOOL CFile::Open(const char* path, UINT flags) {
 
 UINT CFile::Read(void* buffer, UINT count) {
   if (!impl_->reader) throw CFileException(CFileException::accessDenied);
-  UINT done = 0;
-  while (done < count) {
-    const qint64 n = impl_->reader->read(static_cast<char*>(buffer) + done, count - done);
-    if (n < 0) throw CFileException(CFileException::generic);
-    if (n == 0) break;
-    done += UINT(n);
-  }
-  return done;
+  return impl_->reader->Read(buffer, count);
 }
 
 void CFile::Write(const void* buffer, UINT count) {

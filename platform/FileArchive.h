@@ -3,7 +3,9 @@
 // the stream that reads from or writes to one of them.
 //
 // - A disk file opens for reading (modeRead) or is created for writing
-//   (modeCreate | modeWrite); other modes are refused. A created file is
+//   (modeCreate | modeWrite); other modes are refused. Reading goes through
+//   the opener of outside files: only a regular file of at most kMaxReadSize
+//   bytes opens, and it is read whole as it opens. A created file is
 //   written to a temporary file beside its name and reaches its name only
 //   through Close(); Abort(), a failed write or destruction without Close()
 //   leaves whatever was there before untouched.
@@ -16,6 +18,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 
 class CFileException {
@@ -36,6 +39,10 @@ class CFile {
     modeCreate = 0x1000,
     typeBinary = 0x8000,
   };
+
+  // The largest file read: the files read through CFile are texts and
+  // lists (macros, command lists).
+  static constexpr std::uint64_t kMaxReadSize = std::uint64_t(16) << 20;
 
   CFile();
   virtual ~CFile();

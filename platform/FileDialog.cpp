@@ -12,10 +12,15 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QTreeView>
+
+#include <algorithm>
 
 namespace {
 
@@ -51,6 +56,42 @@ void rememberFolder(const QString& chosenPath) {
   profile.setValue(tallix::profileKey(kLastFolderSection, kLastFolderKey), QFileInfo(chosenPath).absolutePath());
 }
 
+// Qt sizes the detail view's size, type and date columns for English
+// samples, too narrow for the translated headers and for the locale's sizes
+// and dates. They grow to their header and to the values they show, when a
+// folder is loaded and when the rows shown change (another filter, details
+// that come later); when they no longer fit beside it, the name column gives
+// up what its own header and values do not need.
+void widenDetailColumns(QFileDialog* dialog) {
+  auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+  if (!view) return;
+  const auto widen = [view] {
+    QHeaderView* header = view->header();
+    const auto needed = [view, header](int column) {
+      return std::max(header->sectionSizeHint(column), static_cast<QAbstractItemView*>(view)->sizeHintForColumn(column));
+    };
+    for (int column = 1; column < header->count(); ++column)
+      if (const int wanted = needed(column); wanted > header->sectionSize(column)) header->resizeSection(column, wanted);
+    const int overflow = header->length() - view->viewport()->width();
+    if (overflow > 0 && view->isVisible())
+      header->resizeSection(0, std::max(needed(0), header->sectionSize(0) - overflow));
+  };
+  widen();
+  QObject::connect(dialog, &QFileDialog::directoryEntered, view, widen);
+  auto* model = dialog->findChild<QFileSystemModel*>();
+  if (!model) return;
+  QObject::connect(model, &QFileSystemModel::directoryLoaded, view, widen);
+  // Rows come and change one by one: once for them all.
+  auto* later = new QTimer(view);
+  later->setSingleShot(true);
+  later->setInterval(0);
+  QObject::connect(later, &QTimer::timeout, view, widen);
+  const auto soon = [later] { later->start(); };
+  QObject::connect(model, &QAbstractItemModel::rowsInserted, later, soon);
+  QObject::connect(model, &QAbstractItemModel::dataChanged, later, soon);
+  QObject::connect(model, &QAbstractItemModel::layoutChanged, later, soon);
+}
+
 }  // namespace
 
 // The Qt dialog, whose accept runs the platform's checks before Qt's own.
@@ -59,6 +100,9 @@ class CFileDialog::Window : public QFileDialog {
   Window(CFileDialog* owner, QWidget* parent) : QFileDialog(parent), owner_(owner) {}
 
   void accept() override {
+    // A name saved without an extension takes the chosen type's, so the file
+    // written and the one the overwrite question names are of that type.
+    setDefaultSuffix(owner_->defaultSuffixOf(DWORD(owner_->shownFilterIndex())));
     const QStringList paths = selectedFiles();
     // No name, or a folder: Qt's own accept enters the folder.
     if (paths.isEmpty() || paths.first().isEmpty() || (paths.size() == 1 && QFileInfo(paths.first()).isDir())) {
@@ -137,6 +181,7 @@ BOOL CFileDialog::Create() {
   if (auto* list = w->findChild<QAbstractItemView*>(QStringLiteral("listView")))
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CFileDialog::selectionChanged);
   connect(w, &QFileDialog::directoryEntered, this, &CFileDialog::folderChanged);
+  widenDetailColumns(w);
   m_dialog = w;
   OnInitDialog();
   return TRUE;
@@ -183,6 +228,19 @@ QStringList CFileDialog::GetFilterPatterns() const {
   const int shown = shownFilterIndex();
   const DWORD index = shown > 0 ? DWORD(shown) : m_filterIndex;
   return index >= 1 && index <= entries.size() ? entries[index - 1].patterns : QStringList();
+}
+
+QString CFileDialog::defaultSuffixOf(DWORD filterIndex) const {
+  if (m_open) return m_defaultExt;
+  const std::vector<tallix::FileDialogFilterEntry> entries = tallix::parseFileDialogFilter(m_filter);
+  if (filterIndex < 1 || filterIndex > entries.size() || entries[filterIndex - 1].patterns.isEmpty())
+    return m_defaultExt;
+  // "*.txt" names its extension; "*.*" or "a*.t?t" name none.
+  const QString first = entries[filterIndex - 1].patterns.first().trimmed();
+  const QString ext = first.startsWith(QLatin1String("*.")) ? first.mid(2) : QString();
+  const bool plain = !ext.isEmpty() && !ext.contains(QLatin1Char('*')) && !ext.contains(QLatin1Char('?')) &&
+                     !ext.contains(QLatin1Char('.'));
+  return plain ? ext : m_defaultExt;
 }
 
 int CFileDialog::shownFilterIndex() const {

@@ -6,7 +6,9 @@
 // - the filter string "text|patterns|text|patterns||" or the same pairs
 //   separated by '\0' ("*.*" is every file; patterns match without regard to
 //   case), the texts shown as they stand, and the selected filter's index;
-// - the default extension, added to a typed name that has none;
+// - the default extension, added to a typed name that has none; when saving,
+//   the selected filter's extension ("*.txt": "txt") in its place, so a name
+//   gets the extension of the chosen type ("*.*" keeps the default);
 // - OFN_PATHMUSTEXIST / OFN_FILEMUSTEXIST: message 61729 and the dialog stays;
 // - OFN_OVERWRITEPROMPT: message 10155 (yes/no) before an existing file is
 //   chosen for saving;
@@ -137,6 +139,8 @@ class CFileDialog : public QObject {
   int showMessage(UINT id, const QString& path, UINT type);
   // The filter the dialog shows now, 1 for the first; 0 without a dialog.
   int shownFilterIndex() const;
+  // The extension a name without one gets under filter `filterIndex`.
+  QString defaultSuffixOf(DWORD filterIndex) const;
 
   BOOL m_open;
   DWORD m_flags;

@@ -9,7 +9,8 @@
 #include "platform/WinApp.h"
 
 #include <QAction>
-#include <QCoreApplication>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -41,6 +42,9 @@ CFrameWnd::CFrameWnd() : CWnd(nullptr, Qt::Window) {
   bottomBars_ = new QVBoxLayout;
   layout_->addLayout(topBars_);
   layout_->addLayout(bottomBars_);
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (now && now != menuBar_ && now->window() == this) keyFocus_ = now;
+  });
 }
 
 CFrameWnd::~CFrameWnd() = default;
@@ -186,6 +190,9 @@ void CFrameWnd::OnIdleUpdateCmdUI() {
 }
 
 void CFrameWnd::OnInitMenuPopup(QMenu* popup) {
+  // Qt's bar holds the keyboard while the user goes from one of its menus to
+  // the next; the update handlers ask the window that has the keys.
+  if (QApplication::focusWidget() == menuBar_) giveKeysBack();
   UpdateMenuCommands(popup, this, TRUE);
   wireMenu(popup);  // items the handlers added
 }
@@ -198,9 +205,34 @@ void CFrameWnd::DrawMenuBar() {
   menuBar_->update();
 }
 
+bool CFrameWnd::giveKeysBack() {
+  QWidget* target = keyFocus_;
+  if (!target || !target->isVisible() || !target->isEnabled() || target->window() != this) return false;
+  target->setFocus(Qt::MenuBarFocusReason);
+  return true;
+}
+
+bool CFrameWnd::eventFilter(QObject* watched, QEvent* event) {
+  auto* menu = qobject_cast<QMenu*>(watched);
+  if (!menu || escaping_ || event->type() != QEvent::KeyPress ||
+      static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
+    return CWnd::eventFilter(watched, event);
+  // Escape closes the menu, and Qt's bar keeps the keyboard in a mode that
+  // highlights nothing: the keys go back at once to where they were.
+  QPointer<CFrameWnd> self(this);
+  escaping_ = true;
+  QCoreApplication::sendEvent(menu, event);
+  if (!self) return true;
+  escaping_ = false;
+  if (!QApplication::activePopupWidget() && QApplication::focusWidget() == menuBar_ && !giveKeysBack())
+    menuBar_->clearFocus();
+  return true;
+}
+
 void CFrameWnd::wireMenu(QMenu* menu) {
   if (!menu->property("frameWired").toBool()) {
     menu->setProperty("frameWired", true);
+    menu->installEventFilter(this);
     if (menu != menuResource_) connect(menu, &QMenu::aboutToShow, this, [this, menu] { OnInitMenuPopup(menu); });
   }
   for (QAction* a : menu->actions()) {

@@ -7,6 +7,12 @@
 // the active view (and from it to its document), then to the frame, then
 // to the application. Menus update their items before they show, tool bars
 // when the loop goes idle (CWinApp::OnIdle).
+//
+// Keys and menus: using the menu bar leaves the keys where they were. Qt's
+// bar takes the keyboard when a menu opens from a key and while the user
+// goes from menu to menu; the frame gives the focus back to the widget that
+// last had it before each menu runs its update handlers, and when Escape
+// closes a menu of the bar.
 #pragma once
 
 #include "platform/LanguageLibrary.h"
@@ -101,9 +107,13 @@ class CFrameWnd : public CWnd {
   void OnDestroy() override;
   void PostNcDestroy() override;
   bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void wireMenu(QMenu* menu);
+  // The focus to the widget of this window that last had it before the menu
+  // bar; false when there is none to give it to.
+  bool giveKeysBack();
   void wireAction(QAction* action, bool toolButton);
 
   UINT resourceId_ = 0;
@@ -115,4 +125,6 @@ class CFrameWnd : public CWnd {
   QMenu* menuResource_ = nullptr;
   std::vector<CAcceleratorEntry> accelerators_;
   QPointer<CView> activeView_;
+  QPointer<QWidget> keyFocus_;
+  bool escaping_ = false;
 };

@@ -1,5 +1,6 @@
 #include "platform/LanguageLibrary.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Cp1252.h"
 #include "platform/StringTableText.h"
 
@@ -23,8 +24,13 @@ namespace {
 
 const QString kRoot = QStringLiteral(":/lng/");
 
+// The largest language library read.
+constexpr std::uint64_t kMaxLanguageLibrarySize = std::uint64_t(64) << 20;
+
 struct State {
   QString filePath;
+  // The library's bytes, read whole: Qt reads its resources from here.
+  QByteArray data;
   bool loaded = false;
   std::map<unsigned, QString> strings;
   // kind ("menus", "dialogs", ...) -> id -> resource paths (icons may have several sizes)
@@ -196,8 +202,12 @@ QPixmap CToolBarResource::buttonImage(int index) const {
 
 bool CLanguageLibrary::Load(const QString& filePath) {
   Unload();
-  if (!QFile::exists(filePath) || !QResource::registerResource(filePath)) return false;
   State& s = state();
+  if (!tallix::readWholeFile(filePath, &s.data, kMaxLanguageLibrarySize) ||
+      !QResource::registerResource(reinterpret_cast<const uchar*>(s.data.constData()))) {
+    s.data.clear();
+    return false;
+  }
   s.filePath = filePath;
   s.loaded = true;
   loadStrings(s);
@@ -207,7 +217,8 @@ bool CLanguageLibrary::Load(const QString& filePath) {
 
 void CLanguageLibrary::Unload() {
   State& s = state();
-  if (s.loaded) QResource::unregisterResource(s.filePath);
+  if (s.loaded) QResource::unregisterResource(reinterpret_cast<const uchar*>(s.data.constData()));
+  s.data.clear();
   s.loaded = false;
   s.filePath.clear();
   s.strings.clear();

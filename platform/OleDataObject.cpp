@@ -1,5 +1,6 @@
 #include "platform/OleDataObject.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/ByteOrder.h"
 #include "platform/Cp1252.h"
 
@@ -15,7 +16,8 @@
 
 namespace {
 
-constexpr qint64 kMaxShortcutContents = 64 * 1024;
+// A larger file is no Internet shortcut.
+constexpr std::uint64_t kMaxShortcutContents = 64 * 1024;
 constexpr int kDescriptorSize = 332;
 constexpr DWORD kFdFileSize = 0x40;
 const char kShortcutMark[] = "[InternetShortcut]";
@@ -52,7 +54,7 @@ void COleDataObject::Release() {
 
 BOOL COleDataObject::IsDataAvailable(CLIPFORMAT format) const {
   if (!data_) return FALSE;
-  if (format == CF_TEXT) return data_->hasText();
+  if (format == CF_TEXT || format == CF_UNICODETEXT) return data_->hasText();
   const QString mime = tallix::clipboardFormatMimeType(format);
   if (mime.isEmpty()) return FALSE;
   if (data_->hasFormat(mime)) return TRUE;
@@ -65,6 +67,7 @@ std::optional<QByteArray> COleDataObject::GetGlobalData(CLIPFORMAT format) const
     const std::string bytes = tallix::toCp1252(data_->text());
     return QByteArray(bytes.c_str(), qsizetype(bytes.size()) + 1);
   }
+  if (format == CF_UNICODETEXT) return tallix::unicodeTextData(data_->text());
   const QString mime = tallix::clipboardFormatMimeType(format);
   if (data_->hasFormat(mime)) return data_->data(mime);
   const ShortcutFile* file = shortcutFile();
@@ -77,13 +80,10 @@ const COleDataObject::ShortcutFile* COleDataObject::shortcutFile() const {
   if (!data_ || !data_->hasUrls()) return nullptr;
   const QList<QUrl> urls = data_->urls();
   if (urls.size() != 1 || !urls[0].isLocalFile()) return nullptr;
-  // Only a regular file: opening a pipe or a device could block or never end.
-  const QFileInfo info(urls[0].toLocalFile());
-  if (!info.isFile()) return nullptr;
-  QFile file(info.filePath());
-  if (!file.open(QIODevice::ReadOnly)) return nullptr;
-  const QByteArray contents = file.read(kMaxShortcutContents);
-  if (!contents.startsWith(kShortcutMark)) return nullptr;
+  const QString path = urls[0].toLocalFile();
+  QByteArray contents;
+  if (!tallix::readWholeFile(path, &contents, kMaxShortcutContents) || !contents.startsWith(kShortcutMark))
+    return nullptr;
 
   auto found = std::make_unique<ShortcutFile>();
   found->contents = contents;
@@ -93,10 +93,10 @@ const COleDataObject::ShortcutFile* COleDataObject::shortcutFile() const {
   PutLittleEndian32(p, 1);
   BYTE* d = p + 4;
   PutLittleEndian32(d, kFdFileSize);
-  const quint64 size = quint64(file.size());
+  const quint64 size = quint64(contents.size());
   PutLittleEndian32(d + 64, DWORD(size >> 32));
   PutLittleEndian32(d + 68, DWORD(size));
-  const QByteArray name = QFile::encodeName(QFileInfo(file).fileName()).left(259);
+  const QByteArray name = QFile::encodeName(QFileInfo(path).fileName()).left(259);
   std::memcpy(d + 72, name.constData(), size_t(name.size()));
   shortcut_ = std::move(found);
   return shortcut_.get();

@@ -37,7 +37,8 @@ class COleDataObject {
 
   BOOL IsDataAvailable(CLIPFORMAT format) const;
   // The bytes offered under `format` (CF_TEXT: Windows-1252 text and its
-  // NUL); nothing when the format is not offered.
+  // NUL; CF_UNICODETEXT: UTF-16 text and its NUL unit); nothing when the
+  // format is not offered.
   std::optional<QByteArray> GetGlobalData(CLIPFORMAT format) const;
 
  private:

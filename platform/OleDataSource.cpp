@@ -44,8 +44,13 @@ QMimeData* COleDataSource::CreateMimeData() const {
   auto* mime = new QMimeData;
   for (const auto& [format, bytes] : cache_) {
     if (format == CF_TEXT) {
+      if (cache_.count(CF_UNICODETEXT)) continue;
       const std::string_view text(bytes.constData(), size_t(bytes.size()));
       mime->setText(tallix::fromCp1252(text.substr(0, text.find('\0'))));
+      continue;
+    }
+    if (format == CF_UNICODETEXT) {
+      mime->setText(tallix::textOfUnicodeData(bytes));
       continue;
     }
     const QString type = tallix::clipboardFormatMimeType(format);

@@ -20,7 +20,8 @@ class COleDataSource {
   virtual ~COleDataSource() = default;
 
   // Keeps `data` under `format`, replacing what was cached there. CF_TEXT is
-  // 8-bit text; it ends at its first NUL.
+  // 8-bit text; it ends at its first NUL. CF_UNICODETEXT (see
+  // ClipboardFormats.h) is the text when both are cached.
   void CacheGlobalData(CLIPFORMAT format, QByteArray data);
   void Empty() { cache_.clear(); }
   BOOL IsEmpty() const { return cache_.empty(); }

@@ -94,6 +94,7 @@ void COleDropTarget::Revoke() {
   filter_.reset();
   data_->Release();
   lastEffect_ = DROPEFFECT_NONE;
+  allowed_ = DROPEFFECT_NONE;
 }
 
 QWidget* COleDropTarget::GetWindow() const { return filter_ ? filter_->window.data() : nullptr; }
@@ -105,12 +106,14 @@ bool COleDropTarget::handleEvent(QEvent* event) {
     OnDragLeave(window);
     data_->Release();
     lastEffect_ = DROPEFFECT_NONE;
+    allowed_ = DROPEFFECT_NONE;
     event->accept();
     return true;
   }
   auto* e = static_cast<QDropEvent*>(event);
   const QPoint point = e->position().toPoint();
   const DROPEFFECT allowed = effectsOf(e->possibleActions());
+  allowed_ = allowed;
   if (data_->GetMimeData() != e->mimeData()) data_->Attach(e->mimeData(), FALSE);
 
   if (event->type() == QEvent::Drop) {
@@ -124,6 +127,7 @@ bool COleDropTarget::handleEvent(QEvent* event) {
     }
     data_->Release();
     lastEffect_ = DROPEFFECT_NONE;
+    allowed_ = DROPEFFECT_NONE;
     const Qt::DropAction action = actionOf(effect, e->proposedAction());
     e->setDropAction(action);
     e->setAccepted(action != Qt::IgnoreAction);

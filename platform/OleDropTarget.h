@@ -61,6 +61,10 @@ class COleDropTarget {
                               DROPEFFECT allowedEffects, QPoint point);
   virtual DROPEFFECT OnDragScroll(QWidget* window, DWORD keyState, QPoint point);
 
+  // While a drag is over the window (in the operations above): the effects
+  // its source allows; DROPEFFECT_NONE outside a drag.
+  DROPEFFECT GetAllowedEffects() const { return allowed_; }
+
  private:
   class EventFilter;
   friend class EventFilter;
@@ -69,4 +73,5 @@ class COleDropTarget {
   std::unique_ptr<EventFilter> filter_;
   std::unique_ptr<COleDataObject> data_;
   DROPEFFECT lastEffect_ = DROPEFFECT_NONE;
+  DROPEFFECT allowed_ = DROPEFFECT_NONE;
 };

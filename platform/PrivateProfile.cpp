@@ -1,6 +1,7 @@
 #include "platform/PrivateProfile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/OutsideFile.h"
 
 #include <algorithm>
 #include <atomic>
@@ -46,10 +47,13 @@ struct Line {
 };
 
 struct IniFile {
-  QByteArray data;  // the file as read
+  std::string data;  // the file as read
   std::vector<Line> lines;
   std::string eol = "\r\n";
   bool exists = false;
+  // There, but not read (no regular file, or larger than its bound): it
+  // reads as empty and is never written over.
+  bool unreadable = false;
 };
 
 // What a line is, as views into it: a section header (its name), a key
@@ -93,18 +97,23 @@ Line parseLine(std::string raw) {
   return line;
 }
 
-IniFile load(const char* fileName) {
+// The file's bytes.
+IniFile load(const char* fileName, std::uint64_t bound = kMaxProfileFileSize) {
   IniFile f;
-  QByteArray data;
-  if (!fileName || !readWholeFile(filePathFromBytes(fileName), &data)) return f;
+  std::string data;
+  OutsideFileError error = OutsideFileError::Missing;
+  if (!fileName || !readOutsideFile(fileName, bound, &data, &error)) {
+    f.unreadable = error != OutsideFileError::Missing;
+    return f;
+  }
   f.exists = true;
   f.data = std::move(data);
   return f;
 }
 
 // The text of the file's bytes, without a byte-order mark.
-std::string_view textOf(const QByteArray& data) {
-  std::string_view text(data.constData(), size_t(data.size()));
+std::string_view textOf(std::string_view data) {
+  std::string_view text = data;
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   return text;
 }
@@ -250,7 +259,7 @@ class NameIndex {
 // The file's bytes with the first section line of each name found, and the
 // keys of each section asked for a key.
 struct IniSnapshot::Content {
-  QByteArray data;
+  std::string data;
   std::string_view text;  // at most 4 GiB - 1 of it, far beyond any INI file
   NameIndex sections;
   std::map<size_t, NameIndex> keys;  // by the place of the section's line
@@ -339,8 +348,8 @@ struct IniSnapshot::Content {
   }
 };
 
-IniSnapshot::IniSnapshot(const std::string& fileName) : content_(std::make_unique<Content>()) {
-  content_->data = load(fileName.c_str()).data;
+IniSnapshot::IniSnapshot(const std::string& fileName, std::uint64_t bound) : content_(std::make_unique<Content>()) {
+  content_->data = load(fileName.c_str(), bound).data;
   content_->text = textOf(content_->data).substr(0, std::numeric_limits<std::uint32_t>::max() - 1);
   content_->indexSections();
 }
@@ -437,6 +446,7 @@ BOOL WritePrivateProfileString(const char* section, const char* key, const char*
   if (!fileName) return FALSE;
   if (!section) return TRUE;
   IniFile f = loadLines(fileName);
+  if (f.unreadable) return FALSE;
   auto [b, e] = findSection(f, section);
   if (!key) {
     if (b == std::string::npos) return TRUE;
@@ -472,6 +482,7 @@ BOOL WritePrivateProfileSection(const char* section, const char* lines, const ch
   std::vector<Line> body;
   for (const char* p = lines; p && *p; p += std::strlen(p) + 1) body.push_back(parseLine(p));
   IniFile f = loadLines(fileName);
+  if (f.unreadable) return FALSE;
   auto [b, e] = findSection(f, section);
   if (b == std::string::npos) {
     f.lines.push_back(parseLine("[" + std::string(section) + "]"));

@@ -10,7 +10,10 @@
 //   skipped by every read; a line without '=' inside a section is a key with
 //   no value (it is returned as it stands by GetPrivateProfileSection).
 // - The first occurrence of a section or key wins.
-// - A missing file or section reads as empty, never as an error.
+// - A missing file or section reads as empty, never as an error. So does a
+//   file that is no regular file or is larger than its bound
+//   (kMaxProfileFileSize unless a snapshot is given another); it is not read
+//   at all, and writes to it fail and leave it as it was.
 // - A value longer than the caller's buffer is cut to size-1 characters and
 //   the count returned is size-1; lists (of names or section lines) are cut
 //   so that they still end in two NULs and the count is size-2.
@@ -26,6 +29,9 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+// The largest profile or list file read.
+inline constexpr std::uint64_t kMaxProfileFileSize = std::uint64_t(1) << 20;
 
 // `section` null: the names of all sections; `key` null: the names of all
 // keys of the section; both as NUL-separated lists ending in two NULs.
@@ -81,7 +87,7 @@ std::vector<IniEntry> iniSectionEntries(const std::string& fileName, const std::
 // question costs more than one reading of the section it is about.
 class IniSnapshot {
  public:
-  explicit IniSnapshot(const std::string& fileName);
+  explicit IniSnapshot(const std::string& fileName, std::uint64_t bound = kMaxProfileFileSize);
   ~IniSnapshot();
   IniSnapshot(IniSnapshot&&) noexcept;
   IniSnapshot& operator=(IniSnapshot&&) noexcept;

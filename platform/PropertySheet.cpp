@@ -286,6 +286,11 @@ BOOL CPropertySheet::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERI
   if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
   if ((nCode != CN_COMMAND && nCode != CN_UPDATE_COMMAND_UI) || nID == 0 || nID >= 0xF000) return FALSE;
   if (nID == UINT(IDOK) || nID == UINT(IDCANCEL) || nID == UINT(IDHELP)) return FALSE;
+  // The owner's and the application's commands are refused while another
+  // command runs, when they come in through the sheet as when they come to
+  // the main window itself: a key of the sheet never starts a second
+  // transfer, or closes the document, inside a running one.
+  if (nCode == CN_COMMAND && CWnd::IsInnerCommandFrom(this)) return FALSE;
   if (CWnd* owner = ownerWindow(this); owner && owner->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
   CWinApp* app = AfxGetApp();
   return app && app->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);

@@ -30,7 +30,8 @@
 // - Commands: the sheet's own map, then (commands and update requests) the
 //   route of the window it belongs to (its parent, or the owner of a modal
 //   sheet), then the application. The commands of the sheet's own buttons
-//   (1, 2, 9) stay with the sheet.
+//   (1, 2, 9) stay with the sheet. While a user command runs, a command sent
+//   to the sheet or to a window inside it goes no further than the sheet.
 #pragma once
 
 #include "platform/MessageBox.h"  // IDOK, IDCANCEL

@@ -33,7 +33,8 @@ QPointer<QTranslator>& installed() {
 }
 
 // Texts of Qt's dialogs that Qt's catalogue of a language lacks: the one
-// Debian ships for French predates the print dialog's double-sided choice.
+// Debian ships for French predates the print dialog's double-sided choice
+// and the file dialog's type names of what is not a file.
 struct MissingText {
   QLocale::Language language;
   const char* context;
@@ -46,6 +47,10 @@ constexpr MissingText kMissingTexts[] = {
     {QLocale::French, "QPrintSettingsOutput", "Off", "Désactivée"},
     {QLocale::French, "QPrintSettingsOutput", "Long side binding", "Reliure côté long"},
     {QLocale::French, "QPrintSettingsOutput", "Short side binding", "Reliure côté court"},
+    {QLocale::French, "QAbstractFileIconProvider", "Folder", "Dossier"},
+    {QLocale::French, "QAbstractFileIconProvider", "Drive", "Disque"},
+    {QLocale::French, "QAbstractFileIconProvider", "Shortcut", "Raccourci"},
+    {QLocale::French, "QAbstractFileIconProvider", "Unknown", "Inconnu"},
 };
 
 // The program's own translations of those texts, asked after Qt's

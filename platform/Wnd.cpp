@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
@@ -39,7 +40,8 @@ struct DeferredCommand {
   WPARAM wParam;
 };
 
-int g_commandDepth = 0;
+// The windows the running user commands were sent to, the innermost last.
+std::vector<QPointer<CWnd>> g_commandWindows;
 std::vector<DeferredCommand> g_deferred;
 Qt::KeyboardModifiers g_modifiers;
 // The key DispatchMessage is delivering, which skips the pre-translation.
@@ -50,9 +52,10 @@ QPoint g_messagePos;
 // commands that arrived meanwhile.
 class CommandScope {
  public:
-  CommandScope() { ++g_commandDepth; }
+  explicit CommandScope(CWnd* target) { g_commandWindows.emplace_back(target); }
   ~CommandScope() {
-    if (--g_commandDepth > 0) return;
+    g_commandWindows.pop_back();
+    if (!g_commandWindows.empty()) return;
     std::vector<DeferredCommand> waiting;
     waiting.swap(g_deferred);
     for (const DeferredCommand& d : waiting)
@@ -95,6 +98,9 @@ class PreTranslateFilter : public QObject {
     }
     if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !watched->isWidgetType()) return false;
     if (event == g_dispatching) return false;
+    // While a menu is open its keys are the menu's: what it does not take
+    // (and hands to its menu bar) is no shortcut of a window.
+    if (qobject_cast<QMenu*>(QApplication::activePopupWidget())) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     auto* target = static_cast<QWidget*>(watched);
     // A key the receiver ignored travels on to its parents with the same
@@ -420,7 +426,7 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
   state.m_nID = id;
   OnCmdMsg(id, CN_UPDATE_COMMAND_UI, &state, nullptr);
   if (!state.m_bEnabled) return TRUE;  // disabled since the menu showed: not run
-  CommandScope scope;
+  CommandScope scope(this);
   return OnCmdMsg(id, CN_COMMAND, nullptr, nullptr);
 }
 
@@ -461,7 +467,13 @@ void CWnd::wheelEvent(QWheelEvent* event) {
 
 void CWnd::OnClose() { DestroyWindow(); }
 
-BOOL CWnd::IsCommandRunning() { return g_commandDepth > 0; }
+BOOL CWnd::IsCommandRunning() { return !g_commandWindows.empty(); }
+
+BOOL CWnd::IsInnerCommandFrom(const QWidget* window) {
+  if (g_commandWindows.size() < 2 || !window) return FALSE;
+  const CWnd* inner = g_commandWindows.back();
+  return inner && (inner == window || window->isAncestorOf(inner));
+}
 
 BOOL CWnd::ExecuteUserCommand(UINT id, WORD source) {
   // While a user command runs the main window takes no other; a window of

@@ -12,7 +12,8 @@
 // - Pre-translation: one application event filter hands each key press and
 //   release, before it is delivered, to PreTranslateMessage of every CWnd
 //   from the widget that receives it outwards to its top-level window; the
-//   first that answers TRUE consumes the key.
+//   first that answers TRUE consumes the key. While a menu is open its keys
+//   are its own and reach no PreTranslateMessage.
 // - Destruction: DestroyWindow runs OnDestroy, destroys the child windows
 //   (each runs its OnDestroy and PostNcDestroy but stays the Qt child of
 //   its parent), hides the window, takes it out of its parent at once and
@@ -161,6 +162,10 @@ class CWnd : public QWidget, public CCmdTarget {
   // ones wait until it ends; dialogs shown meanwhile are application-modal
   // and take their own commands at once.
   static BOOL IsCommandRunning();
+  // TRUE while a user command runs inside another one and was sent to
+  // `window` or to a window inside it (a dialog's own key or tool button
+  // during a transfer).
+  static BOOL IsInnerCommandFrom(const QWidget* window);
   // What a menu item, accelerator (source 1) or tool button sends.
   BOOL ExecuteUserCommand(UINT id, WORD source = 0);
 

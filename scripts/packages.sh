@@ -17,6 +17,9 @@ PKGS="build-essential cmake ninja-build pkg-config git \
 PKGS="$PKGS pandoc unrtf"
 # Printing tests: another program reads and draws the PDFs printed.
 PKGS="$PKGS poppler-utils"
+# Printing on a printer: a finished job goes to the print service through
+# its client, lp.
+PKGS="$PKGS cups-client"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

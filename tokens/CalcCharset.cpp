@@ -5,7 +5,11 @@
 
 #include <QFont>
 #include <QFontInfo>
+#include <QHash>
 #include <QWidget>
+
+#include <algorithm>
+#include <utility>
 
 const std::vector<CalcGlyph>& CalcGlyphs() {
   // The glyph list the calculator fonts are drawn from.
@@ -31,10 +35,90 @@ bool IsCalculatorFont(const QFont& font) {
 }
 
 QString CalcDisplayText(std::string_view codes, const QFont& font) {
-  if (IsCalculatorFont(font)) return tallix::calcFontText(codes);
+  return IsCalculatorFont(font) ? tallix::calcFontText(codes) : CalcPlainText(codes);
+}
+
+QString CalcPlainText(std::string_view codes) {
   QString out;
+  out.reserve(qsizetype(codes.size()));
   for (char c : codes) out += CalcCharText(static_cast<BYTE>(c));
   return out;
+}
+
+namespace {
+
+// The glyphs' texts the other way round: one character to its code, and the
+// signs of two characters (also in their composed form, as other programs
+// may write them) with their codes.
+struct GlyphTexts {
+  QHash<char16_t, BYTE> single;
+  std::vector<std::pair<QString, BYTE>> longer;
+};
+
+const GlyphTexts& glyphTexts() {
+  static const GlyphTexts texts = [] {
+    GlyphTexts t;
+    for (const CalcGlyph& g : CalcGlyphs()) {
+      const QString text = QString::fromUtf16(g.text);
+      if (text.size() == 1) {
+        t.single.insert(text[0].unicode(), g.code);
+        continue;
+      }
+      t.longer.emplace_back(text, g.code);
+      const QString composed = text.normalized(QString::NormalizationForm_C);
+      if (composed != text) {
+        if (composed.size() == 1) t.single.insert(composed[0].unicode(), g.code);
+        else t.longer.emplace_back(composed, g.code);
+      }
+    }
+    // The longest first, so that a sign is never taken for its beginning.
+    std::stable_sort(t.longer.begin(), t.longer.end(),
+                     [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
+    return t;
+  }();
+  return texts;
+}
+
+}  // namespace
+
+std::vector<CalcTextPiece> SplitCalcPlainText(QStringView text, bool* complete) {
+  const GlyphTexts& glyphs = glyphTexts();
+  std::vector<CalcTextPiece> pieces;
+  pieces.reserve(size_t(text.size()));
+  bool all = true;
+  for (qsizetype i = 0; i < text.size();) {
+    const char16_t ch = text[i].unicode();
+    if (ch == '\r' || ch == '\n') {
+      pieces.push_back({CalcTextPiece::kLineBreak, 0});
+      // CR LF and LF CR are one line break.
+      const char16_t partner = ch == '\n' ? '\r' : '\n';
+      i += i + 1 < text.size() && text[i + 1].unicode() == partner ? 2 : 1;
+      continue;
+    }
+    // The two-character signs first: the mean of x begins with the letter.
+    const QStringView rest = text.sliced(i);
+    const auto sign = std::find_if(glyphs.longer.begin(), glyphs.longer.end(),
+                                   [&](const auto& g) { return rest.startsWith(g.first); });
+    if (sign != glyphs.longer.end()) {
+      pieces.push_back({CalcTextPiece::kCode, sign->second});
+      i += sign->first.size();
+      continue;
+    }
+    if (ch < 0x80) {
+      // ASCII is what typing it gives, also where a calculator sign looks
+      // the same ("P", "+").
+      pieces.push_back({CalcTextPiece::kTyped, BYTE(ch)});
+    } else if (const auto code = glyphs.single.constFind(ch); code != glyphs.single.cend()) {
+      pieces.push_back({CalcTextPiece::kCode, code.value()});
+    } else if (const int byte = tallix::unicodeToCp1252(ch); byte >= 0) {
+      pieces.push_back({CalcTextPiece::kTyped, BYTE(byte)});
+    } else {
+      all = false;
+    }
+    ++i;
+  }
+  if (complete) *complete = all;
+  return pieces;
 }
 
 BOOL CalcTextCodes(const QString& text, const QFont& font, std::string* codes) {

@@ -35,6 +35,33 @@ QString CalcCharText(BYTE code);
 // font what the calculator shows for it (CalcCharText), which may take two
 // characters. Every window that draws calculator codes goes through here.
 QString CalcDisplayText(std::string_view codes, const QFont& font);
+// Calculator character codes as text for other programs (the clipboard's
+// plain text, a drag's, a text file): each code as the calculator shows it
+// (CalcCharText), CR and LF as themselves.
+QString CalcPlainText(std::string_view codes);
+
+// One piece of text that comes from other programs, as the calculator takes
+// it (SplitCalcPlainText).
+struct CalcTextPiece {
+  enum Kind : BYTE {
+    kTyped,      // a Windows-1252 character: `value` goes in as typing it does
+    kCode,       // a calculator character: `value` is its code
+    kLineBreak,  // CR, LF, CR LF or LF CR
+  };
+  Kind kind;
+  BYTE value;
+};
+// Splits `text` into what typing it gives: an ASCII character is typed, a
+// sign the calculator shows (CalcCharText) is its code, its two-character
+// signs (the mean of x, the reciprocal ...) before either of their
+// characters, and any other character of Windows-1252 is typed as its byte.
+// CalcPlainText's text comes back as the codes it was made of, except where
+// a code shows as an ASCII character (0x88 shows a "P", which is typed as
+// the letter) and where typing turns a character into another code ('+' is
+// the calculator's plus). Characters with neither are left out; `complete`
+// (optional) tells whether any was.
+std::vector<CalcTextPiece> SplitCalcPlainText(QStringView text, bool* complete = nullptr);
+
 // Whether `font` resolves to one of the calculator fonts.
 bool IsCalculatorFont(const QFont& font);
 // The reverse of CalcDisplayText for what the user types: in the calculator

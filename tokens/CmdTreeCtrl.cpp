@@ -429,11 +429,17 @@ void CQXCmdTreeCtrl::OnBeginLabelEdit(NMHDR* header, LRESULT* result) {
   HTREEITEM item = reinterpret_cast<NMTVDISPINFO*>(header)->item.hItem;
   // Folders only; the root's label is not stored, so it is not edited.
   *result = item && GetParentItem(item) && TreeItemIsFolder(*this, item) ? 0 : 1;
+  // The edit exists once this notification is answered. Its limit puts its
+  // text in again, which drops the selection: the whole label is selected
+  // anew, so that typing replaces it.
   if (*result == 0)
     QMetaObject::invokeMethod(
         this,
         [self = QPointer<CQXCmdTreeCtrl>(this)] {
-          if (QLineEdit* edit = self ? self->GetEditControl() : nullptr) edit->setMaxLength(kLabelMax);
+          if (QLineEdit* edit = self ? self->GetEditControl() : nullptr) {
+            edit->setMaxLength(kLabelMax);
+            edit->selectAll();
+          }
         },
         Qt::QueuedConnection);
 }

@@ -25,7 +25,7 @@ constexpr int kNameEdit = 1058, kDescriptionEdit = 1002, kEditorPlace = 1083, kC
 constexpr UINT kInsert = 20070, kFirstView = 23050, kLastView = 23054, kConvert = 40093;
 constexpr UINT kEditUndo = 57643, kEditCut = 57635, kEditCopy = 57634, kEditPaste = 57637, kEditClear = 22100,
                kEditSelectAll = 57642;
-constexpr UINT kToolBar = 130, kAccelerators = 129, kEditorMenu = 150;
+constexpr UINT kToolBar = 130, kEditorMenu = 150;
 constexpr DWORD kEditorStyle = 0x50A11004;  // child, visible, border, vertical bar, tab stop, multi-line
 constexpr UINT kMsgNoName = 10569, kMsgNoMacro = 10576;
 
@@ -122,7 +122,7 @@ BOOL CQXEditMacroDlg::OnInitDialog() {
   }
   layoutControls();
   checkViewButtons();
-  accelerators_ = CLanguageLibrary::LoadAccelerators(kAccelerators);
+  accelerators_ = CLanguageLibrary::LoadAccelerators(kTokenEditorKeys);
 
   std::string model;
   document_->GetCalculatorName(&model);

@@ -33,14 +33,18 @@
 // WM_COMMAND EN_CHANGE (the editor as lParam) to the parent.
 //
 // The clipboard (TokenClipboard.h): Copy and Cut put the selection there as
-// a token block of calculator bytes and as CF_TEXT (the Edit menu's bits 5),
-// Paste takes the first usable of the bytes block, the words block and
-// CF_TEXT. Dragging a selection offers the same two formats, copy or move;
-// the editor is a drop target for the bytes block and CF_TEXT (Ctrl copies,
-// else move) and shows a grey drop caret at the insertion point. Paste and
-// drops from elsewhere go through the insertion guard; a selection moved
-// within the editor keeps its tokens as they were. The dropped tokens end up
-// selected.
+// a token block of calculator bytes and as plain text, the token texts as
+// the calculator shows them (the Edit menu's bits 5); Paste takes the first
+// usable of the bytes block, the words block and the plain text, which goes
+// in as typing it gives (CalcCharset.h: SplitCalcPlainText, then the
+// character callback). Dragging a selection offers the same two formats,
+// copy or move; the editor is a drop target for the bytes block and plain
+// text (Ctrl copies, else move) and shows a grey drop caret at the insertion
+// point. Paste and drops from elsewhere go through the insertion guard; a
+// move from elsewhere that the guard would cut becomes a copy (where the
+// source allows one), so the source keeps what did not go in; a selection
+// moved within the editor keeps its tokens as they were. The dropped tokens
+// end up selected.
 #pragma once
 
 #include "classlib/LogFont.h"
@@ -58,6 +62,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class COleDataObject;
@@ -66,6 +71,9 @@ struct TokenClipData;
 class QTimer;
 
 enum : UINT { kTokenFormatBytes = 1, kTokenFormatWords = 2, kTokenFormatText = 4 };
+// The keys of every token editor's host (Ctrl+A select all, the clipboard
+// keys, undo, Ctrl+K convert text to command): an accelerator table.
+enum : UINT { kTokenEditorKeys = 129 };
 enum : DWORD { kTokenEditorMultiLine = 0x0004, kTokenEditorDisableNoScroll = 0x2000 };
 // Option bit 0: line-break tokens are drawn with their glyph.
 enum : DWORD { kTokenOptionShowBreakGlyphs = 1 };
@@ -219,7 +227,7 @@ class CQXTokenEditor : public CScrollWnd<CWnd> {
 
   // ---- the token clipboard ----
   // With bit 1 the bytes block is on the clipboard, or else with bit 4
-  // CF_TEXT (the words block is not looked at).
+  // plain text (the words block is not looked at).
   static BOOL IsPasteAvailable(UINT bits);
   // FALSE when nothing is selected (the clipboard stays as it was).
   BOOL Copy(UINT bits);
@@ -399,6 +407,9 @@ class CQXTokenEditor : public CScrollWnd<CWnd> {
   void typeCharacter(QChar ch);
   void OnKeyDown(UINT vk, bool shift, bool ctrl);
   void OnChar(UINT ch, int repeat);
+  // The token a typed character code stands for: the character callback's
+  // (`mapped` then true), else the one-byte token of a printable code.
+  std::optional<WORD> typedToken(UINT ch, bool* mapped = nullptr) const;
   void moveCaretTo(int index, bool shift);
   void navigate(UINT vk, bool shift, bool ctrl);
   void finishPress();
@@ -416,7 +427,15 @@ class CQXTokenEditor : public CScrollWnd<CWnd> {
   void registerDropTarget();
   int dropIndexAt(QPoint point);
   void dropCaretTo(QPoint point);
+  // The tokens that `tokens` puts in: those that pass the insertion guard
+  // (and are no line break of a single-line editor), text as typing it
+  // gives; `whole` (optional) false when anything was left out, also a
+  // character of the text without a code; `result` the parse's.
+  std::vector<WORD> insertableTokens(const TokenClipData& tokens, bool* whole, int* result) const;
   int insertTokenData(const TokenClipData& tokens);
+  // Whether what the drag over the editor offers would go in whole (found
+  // once per drag).
+  bool dropGoesInWhole(const COleDataObject* data);
 
   const CQXTokenTextMap* map_ = nullptr;
   CQXTokenArray tokens_;
@@ -477,6 +496,7 @@ class CQXTokenEditor : public CScrollWnd<CWnd> {
   std::array<qint64, 4> lastDragScroll_{};
   // The caret a drag found and gives back when it leaves.
   int caretBeforeDrag_ = -1;
+  std::optional<bool> dropWhole_;
 
   COLORREF colorText_ = 0, colorHighlightText_ = 0, colorWindow_ = 0, colorHighlight_ = 0, colorMargin_ = 0,
            colorFace_ = 0;

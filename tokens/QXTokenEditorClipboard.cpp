@@ -3,6 +3,8 @@
 
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
+#include "tokens/CalcCharset.h"
+#include "tokens/CalcTokenBytes.h"
 #include "tokens/TokenClipboard.h"
 
 #include <QClipboard>
@@ -45,7 +47,7 @@ constexpr qint64 kDragScrollInterval = 200;
 enum { kScrollUp, kScrollDown, kScrollLeft, kScrollRight };
 
 bool offersDroppable(const COleDataObject* data) {
-  return data && (data->IsDataAvailable(GetTokenBytesFormat()) || data->IsDataAvailable(CF_TEXT));
+  return data && (data->IsDataAvailable(GetTokenBytesFormat()) || data->IsDataAvailable(CF_UNICODETEXT));
 }
 
 }  // namespace
@@ -62,7 +64,7 @@ BOOL CQXTokenEditor::IsPasteAvailable(UINT bits) {
   COleDataObject data;
   if (!data.AttachClipboard()) return FALSE;
   if ((bits & kTokenFormatBytes) && data.IsDataAvailable(GetTokenBytesFormat())) return TRUE;
-  return (bits & kTokenFormatText) && data.IsDataAvailable(CF_TEXT);
+  return (bits & kTokenFormatText) && data.IsDataAvailable(CF_UNICODETEXT);
 }
 
 BOOL CQXTokenEditor::RenderTokens(COleDataSource* source, UINT bits, BOOL selectionOnly) const {
@@ -84,7 +86,12 @@ BOOL CQXTokenEditor::RenderTokens(COleDataSource* source, UINT bits, BOOL select
     const QByteArray bytes = encoded(kTokenFormatBytes);
     source->CacheGlobalData(GetTokenBytesFormat(), MakeTokenBlock(1, bytes.constData(), int(bytes.size())));
   }
-  if (bits & kTokenFormatText) source->CacheGlobalData(CF_TEXT, encoded(kTokenFormatText) + '\0');
+  if (bits & kTokenFormatText) {
+    // Other programs get the text the calculator shows.
+    const QByteArray codes = encoded(kTokenFormatText);
+    source->CacheGlobalData(CF_UNICODETEXT,
+                            tallix::unicodeTextData(CalcPlainText({codes.constData(), size_t(codes.size())})));
+  }
   if (bits & kTokenFormatWords) {
     const QByteArray words = encoded(kTokenFormatWords);
     source->CacheGlobalData(GetTokenWordsFormat(), MakeTokenBlock(2, words.constData(), int(words.size())));
@@ -124,9 +131,51 @@ int CQXTokenEditor::Paste(UINT bits) {
   return result;
 }
 
+std::vector<WORD> CQXTokenEditor::insertableTokens(const TokenClipData& tokens, bool* whole, int* result) const {
+  std::vector<WORD> words;
+  bool all = true;
+  if (tokens.format == kTokenFormatText) {
+    // Text from other programs goes in as typing it would.
+    *result = 1;
+    for (const CalcTextPiece& piece : SplitCalcPlainText(tokens.text, &all)) {
+      switch (piece.kind) {
+        case CalcTextPiece::kLineBreak: words.push_back(MakeTokenWord(0, firstLineBreakByte())); break;
+        case CalcTextPiece::kCode: words.push_back(MakeTokenWord(0, piece.value)); break;
+        case CalcTextPiece::kTyped:
+          if (const std::optional<WORD> word = typedToken(piece.value)) words.push_back(*word);
+          else all = false;
+          break;
+      }
+    }
+  } else {
+    words = parse(reinterpret_cast<const BYTE*>(tokens.bytes.constData()), int(tokens.bytes.size()), tokens.format,
+                  result);
+  }
+  const auto refused = [&](WORD w) {
+    return !IsInsertableToken(w) || (!IsMultiLine() && (w & 0xFF) == 0 && isLineBreakByte(BYTE(w >> 8)));
+  };
+  const auto kept = std::remove_if(words.begin(), words.end(), refused);
+  if (kept != words.end()) all = false;
+  words.erase(kept, words.end());
+  if (whole) *whole = all;
+  return words;
+}
+
 int CQXTokenEditor::insertTokenData(const TokenClipData& tokens) {
-  return insertData(reinterpret_cast<const BYTE*>(tokens.bytes.constData()), int(tokens.bytes.size()), tokens.format,
-                    true);
+  int result = 0;
+  for (WORD w : insertableTokens(tokens, nullptr, &result)) InsertToken(w);
+  return result;
+}
+
+bool CQXTokenEditor::dropGoesInWhole(const COleDataObject* data) {
+  if (!dropWhole_) {
+    bool whole = false;
+    int result = 0;
+    if (const std::optional<TokenClipData> tokens = ReadTokenClipData(*data, kEditBits))
+      insertableTokens(*tokens, &whole, &result);
+    dropWhole_ = whole;
+  }
+  return *dropWhole_;
 }
 
 // ---- the drag of a selection ----
@@ -171,6 +220,7 @@ void CQXTokenEditor::dropCaretTo(QPoint point) {
 
 DROPEFFECT CQXTokenEditor::OnDragEnter(COleDataObject* data, DWORD keyState, QPoint point) {
   lastDragScroll_.fill(0);
+  dropWhole_.reset();
   if (caretBeforeDrag_ < 0) caretBeforeDrag_ = caret_;
   destroyCaret();
   return OnDragOver(data, keyState, point);
@@ -179,7 +229,13 @@ DROPEFFECT CQXTokenEditor::OnDragEnter(COleDataObject* data, DWORD keyState, QPo
 DROPEFFECT CQXTokenEditor::OnDragOver(COleDataObject* data, DWORD keyState, QPoint point) {
   if (!offersDroppable(data)) return DROPEFFECT_NONE;
   dropCaretTo(point);
-  return (keyState & MK_CONTROL) ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
+  if (keyState & MK_CONTROL) return DROPEFFECT_COPY;
+  // A move from elsewhere that would leave some of its tokens out becomes a
+  // copy where its source allows one, so that the source keeps them. The
+  // editor's own drag moves its tokens as they stand.
+  const bool copyAllowed = dropTarget_ && (dropTarget_->GetAllowedEffects() & DROPEFFECT_COPY);
+  if (dragMarker_ != 10 && copyAllowed && !dropGoesInWhole(data)) return DROPEFFECT_COPY;
+  return DROPEFFECT_MOVE;
 }
 
 DROPEFFECT CQXTokenEditor::OnDragScroll(DWORD, QPoint point) {
@@ -218,6 +274,7 @@ DROPEFFECT CQXTokenEditor::OnDragScroll(DWORD, QPoint point) {
 
 void CQXTokenEditor::OnDragLeave() {
   destroyCaret();
+  dropWhole_.reset();
   lastDragScroll_.fill(0);
   // A focused editor gets its edit caret back where it was.
   if (caretBeforeDrag_ >= 0 && dragMarker_ != 10) caret_ = std::min(caretBeforeDrag_, tokens_.GetSize());
@@ -230,6 +287,7 @@ void CQXTokenEditor::OnDragLeave() {
 
 BOOL CQXTokenEditor::OnDrop(COleDataObject* data, DROPEFFECT effect, QPoint point) {
   caretBeforeDrag_ = -1;
+  dropWhole_.reset();
   destroyCaret();
   const std::optional<TokenClipData> tokens = data ? ReadTokenClipData(*data, kEditBits) : std::nullopt;
   if (!tokens) {

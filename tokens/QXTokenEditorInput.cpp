@@ -185,24 +185,31 @@ void CQXTokenEditor::replaceSelectionForTyping() {
   }
 }
 
-void CQXTokenEditor::OnChar(UINT ch, int repeat) {
+std::optional<WORD> CQXTokenEditor::typedToken(UINT ch, bool* mapped) const {
   QXCHARMAPENTRY entry;
   entry.character = ch;
-  if (charMap_ && charMap_(ch, &entry)) {
-    const WORD word = MakeTokenWord(entry.leadByte, entry.tokenByte);
-    if (!IsInsertableToken(word)) return;
+  const bool byCallback = charMap_ && charMap_(ch, &entry);
+  if (mapped) *mapped = byCallback;
+  if (byCallback) return MakeTokenWord(entry.leadByte, entry.tokenByte);
+  if (ch < 32 || ch > 254) return std::nullopt;
+  return MakeTokenWord(0, BYTE(ch));
+}
+
+void CQXTokenEditor::OnChar(UINT ch, int repeat) {
+  bool mapped = false;
+  const std::optional<WORD> word = typedToken(ch, &mapped);
+  if (!word || !IsInsertableToken(*word)) return;
+  if (mapped) {
     // The callback's token replaces the selection; without one the undo
     // state stays.
     if (HasSelection()) {
       saveUndoState();
       removeSelectedTokens();
     }
-    InsertToken(word);
+    InsertToken(*word);
   } else {
-    const WORD word = MakeTokenWord(0, BYTE(ch));
-    if (ch < 32 || ch > 254 || !IsInsertableToken(word)) return;
     replaceSelectionForTyping();
-    for (int i = 0; i < std::max(repeat, 1); ++i) InsertToken(word);
+    for (int i = 0; i < std::max(repeat, 1); ++i) InsertToken(*word);
   }
   contentEdited();
   editDone();

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QToolTip>
 #include <QTreeView>
@@ -148,6 +149,13 @@ void CQXTokenSelectWnd::ShowAt(QPoint point) {
   show();
   raise();
   activateWindow();
+  // Shown while a menu held the keyboard, the popup is not activated and so
+  // never sees the focus leave: until it hides it watches the keys and
+  // clicks of the program itself.
+  if (!watching_) {
+    watching_ = true;
+    qApp->installEventFilter(this);
+  }
 }
 
 void CQXTokenSelectWnd::Hide() {
@@ -183,6 +191,33 @@ BOOL CQXTokenSelectWnd::PreTranslateMessage(MSG* msg) {
     }
   }
   return CWnd::PreTranslateMessage(msg);
+}
+
+bool CQXTokenSelectWnd::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if ((type != QEvent::KeyPress && type != QEvent::MouseButtonPress) || !watched->isWidgetType() || !isVisible())
+    return CWnd::eventFilter(watched, event);
+  auto* widget = static_cast<QWidget*>(watched);
+  if (widget == this || isAncestorOf(widget)) return false;
+  if (type == QEvent::MouseButtonPress) {
+    Hide();
+    return false;
+  }
+  // Escape in the window the popup belongs to closes the popup alone.
+  if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && parentWidget() &&
+      widget->window() == parentWidget()->window()) {
+    Hide();
+    return true;
+  }
+  return false;
+}
+
+void CQXTokenSelectWnd::hideEvent(QHideEvent* event) {
+  CWnd::hideEvent(event);
+  if (watching_) {
+    watching_ = false;
+    qApp->removeEventFilter(this);
+  }
 }
 
 void CQXTokenSelectWnd::resizeEvent(QResizeEvent* event) {

@@ -8,7 +8,9 @@
 // The popup is a tool window of the owner's top-level window, so that it
 // takes keys and clicks also while that window is a modal dialog. It hides on
 // Escape, when it is deactivated and when the focus leaves it and its list;
-// the editor then gets the focus back.
+// the editor then gets the focus back. While it shows, a click anywhere else
+// and Escape in the window it belongs to hide it too, also when it never was
+// activated.
 #pragma once
 
 #include "platform/ListCtrl.h"
@@ -78,6 +80,8 @@ class CQXTokenSelectWnd : public CWnd {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   LRESULT OnCancelMode(WPARAM, LPARAM);
@@ -89,6 +93,7 @@ class CQXTokenSelectWnd : public CWnd {
   QPointer<CWnd> owner_;
   std::vector<std::string> characters_;  // of each item, for SelectByText
   bool created_ = false;
+  bool watching_ = false;
 };
 
 // Looks the editor's selected text up in `table` and opens the popup with

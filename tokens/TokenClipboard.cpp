@@ -54,12 +54,12 @@ std::optional<QByteArray> ReadTokenBlock(const QByteArray& block) {
 std::optional<TokenClipData> ReadTokenClipData(const COleDataObject& data, UINT bits) {
   if (bits & 1)
     if (auto block = data.GetGlobalData(GetTokenBytesFormat()))
-      if (auto bytes = ReadTokenBlock(*block)) return TokenClipData{*bytes, 1};
+      if (auto bytes = ReadTokenBlock(*block)) return TokenClipData{*bytes, 1, {}};
   if (bits & 2)
     if (auto block = data.GetGlobalData(GetTokenWordsFormat()))
-      if (auto words = ReadTokenBlock(*block)) return TokenClipData{*words, 2};
+      if (auto words = ReadTokenBlock(*block)) return TokenClipData{*words, 2, {}};
   if (bits & 4)
-    if (auto text = data.GetGlobalData(CF_TEXT)) return TokenClipData{*text, 4};
+    if (auto text = data.GetGlobalData(CF_UNICODETEXT)) return TokenClipData{{}, 4, tallix::textOfUnicodeData(*text)};
   return std::nullopt;
 }
 

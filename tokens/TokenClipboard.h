@@ -9,14 +9,17 @@
 //   8  32  zero
 //  40   n  the data
 // all numbers little-endian. A reader takes the format from the clipboard
-// format it found the block under, never from the kind. CF_TEXT carries the
-// token texts, line breaks as CR LF.
+// format it found the block under, never from the kind. The plain text
+// (CF_UNICODETEXT, which other programs also see as CF_TEXT) carries the
+// token texts as the calculator shows them (CalcPlainText), line breaks as
+// CR LF.
 #pragma once
 
 #include "platform/ClipboardFormats.h"
 #include "platform/OleDropTarget.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <optional>
 
@@ -39,13 +42,14 @@ QByteArray MakeTokenBlock(UINT kind, const char* data, int length);
 std::optional<QByteArray> ReadTokenBlock(const QByteArray& block);
 
 // Tokens found on the clipboard or in a drop: the data and its exchange
-// format (1 bytes, 2 words, 4 text).
+// format (1 bytes, 2 words), or for format 4 the plain text.
 struct TokenClipData {
   QByteArray bytes;
   UINT format = 0;
+  QString text;
 };
 // The first usable format of `bits` that `data` offers, in the order bytes
-// block, words block, CF_TEXT; a damaged block counts as absent.
+// block, words block, plain text; a damaged block counts as absent.
 std::optional<TokenClipData> ReadTokenClipData(const COleDataObject& data, UINT bits);
 
 // Caches a block of `length` calculator bytes under "OrvoTokenEditorFmt",

@@ -234,8 +234,10 @@ BOOL WriteCommandTree(const char* path, const CQXCommandTreeNodes& tree) {
   const QString target = tallix::filePathFromBytes(path);
   const QString scratch = QFileInfo::exists(target) && mayReplace(target) ? scratchPathBeside(target) : QString();
   bool written = false;
-  if (!scratch.isEmpty() && QFile::copy(target, scratch)) {
-    QFile::setPermissions(scratch, QFile::permissions(scratch) | QFileDevice::WriteOwner);
+  QByteArray bytes;
+  if (!scratch.isEmpty() && tallix::readWholeFile(target, &bytes, kMaxTokenListFileSize) &&
+      tallix::writeFileAtomically(scratch, bytes)) {
+    QFile::setPermissions(scratch, QFile::permissions(target) | QFileDevice::WriteOwner);
     const QByteArray scratchName = QFile::encodeName(scratch);
     COrvoItemStore store;
     if (store.Open(scratchName.constData(), ORVO_SHARE_EXCLUSIVE)) {

@@ -20,11 +20,15 @@
 #include "tokens/CommandTree.h"
 #include "tokens/QXCommandTable.h"
 
+#include <cstdint>
 #include <string>
 
 class COrvoArchive;
 
 inline constexpr DWORD kTokenTableHeaderSize = 1024;
+// The largest token list file the document reads (its bytes are held to see
+// whether the file changed).
+inline constexpr std::uint64_t kMaxTokenListFileSize = std::uint64_t(16) << 20;
 inline constexpr DWORD kTokenTableInfoSize = 136;
 
 // One command record. The reader clears the record first; it throws

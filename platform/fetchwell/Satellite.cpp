@@ -1,5 +1,6 @@
 #include "Satellite.h"
 
+#include "platform/OutsideFile.h"
 #include "platform/StringTableText.h"
 
 #include <QDir>
@@ -15,6 +16,8 @@ namespace fetchwell {
 namespace {
 
 const QString kRoot = QStringLiteral(":/fetchwell/");
+// The largest satellite read.
+constexpr std::uint64_t kMaxSatelliteSize = std::uint64_t(16) << 20;
 
 // The directory this library was loaded from.
 QString libraryDirectory() {
@@ -27,7 +30,9 @@ QString libraryDirectory() {
 
 Satellite::Satellite() {
   const QString path = QDir(libraryDirectory()).filePath(QStringLiteral("Fetchwell.lng"));
-  if (!QResource::registerResource(path)) return;
+  if (!tallix::readOutsideFile(QFile::encodeName(path).constData(), kMaxSatelliteSize, &data_) ||
+      !QResource::registerResource(reinterpret_cast<const uchar*>(data_.constData())))
+    return;
   file_ = path;
   const QDir dir(kRoot + QStringLiteral("strings"));
   for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
@@ -37,7 +42,7 @@ Satellite::Satellite() {
 }
 
 Satellite::~Satellite() {
-  if (!file_.isEmpty()) QResource::unregisterResource(file_);
+  if (!file_.isEmpty()) QResource::unregisterResource(reinterpret_cast<const uchar*>(data_.constData()));
 }
 
 QString Satellite::string(unsigned id) const {

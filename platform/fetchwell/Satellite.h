@@ -4,6 +4,7 @@
 // for the time of one download.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QVariant>
 #include <QWidget>
@@ -31,6 +32,8 @@ class Satellite {
  private:
   QString findFile(const QString& folder, unsigned id) const;
   QString file_;
+  // The satellite's bytes, read whole: Qt reads the resources from here.
+  QByteArray data_;
   std::map<unsigned, QString> strings_;
 };
 

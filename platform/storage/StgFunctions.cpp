@@ -1,5 +1,6 @@
 // Opening and creating compound files: the file, its share locks, and the
 // root storage over its elements.
+#include "platform/OutsideFile.h"
 #include "platform/storage/MemoryStorage.h"
 #include "platform/storage/ShareLocks.h"
 #include "platform/storage/StorageObjects.h"
@@ -35,6 +36,21 @@ HRESULT resultOfErrno(int error, const char* path) {
     case EEXIST: return STG_E_FILEALREADYEXISTS;
     default: return STG_E_UNKNOWN;
   }
+}
+
+// The descriptor of an existing file, through the opener of outside files:
+// what is no regular file, or is larger than `bound`, is refused unopened.
+// `number` (when given) receives the system's error of a failed open.
+int openExisting(const char* path, std::uint64_t bound, bool writing, HRESULT* failure, int* number = nullptr) {
+  tallix::OutsideFile file(path, bound, writing ? tallix::OutsideFile::ReadWrite : tallix::OutsideFile::Read);
+  if (number) *number = file.errorNumber();
+  switch (file.error()) {
+    case tallix::OutsideFileError::None: return file.release();
+    case tallix::OutsideFileError::Missing:
+    case tallix::OutsideFileError::CannotOpen: *failure = resultOfErrno(file.errorNumber(), path); break;
+    default: *failure = STG_E_ACCESSDENIED; break;
+  }
+  return -1;
 }
 
 ShareRequest shareRequestOf(DWORD mode) {
@@ -95,7 +111,9 @@ HRESULT StgCreateDocfile(const char* path, DWORD grfMode, DWORD, IStorage** out)
     fd = ::open(path, O_RDWR | O_CLOEXEC | O_CREAT | O_EXCL, 0666);
     if (fd < 0 && errno == EEXIST && (grfMode & STGM_CREATE)) {
       created = false;
-      fd = ::open(path, O_RDWR | O_CLOEXEC);
+      HRESULT failure = S_OK;
+      fd = openExisting(path, tallix::kUnboundedFile, true, &failure);
+      if (fd < 0) return failure;
     }
     if (fd < 0) return resultOfErrno(errno, path);
   }
@@ -134,8 +152,9 @@ HRESULT StgOpenStorage(const char* path, IStorage* priority, DWORD grfMode, void
     return STG_E_INVALIDFLAG;
 
   const bool writing = modeWrites(grfMode);
-  const int fd = ::open(path, (writing ? O_RDWR : O_RDONLY) | O_CLOEXEC);
-  if (fd < 0) return resultOfErrno(errno, path);
+  HRESULT failure = S_OK;
+  const int fd = openExisting(path, kMaxCompoundFileSize, writing, &failure);
+  if (fd < 0) return failure;
   if (const HRESULT hr = checkFile(fd, writing); FAILED(hr)) {
     ::close(fd);
     return hr;
@@ -187,9 +206,11 @@ HRESULT createMemoryStorage(DWORD grfMode, IStorage** out, std::vector<std::uint
 
 StgReplaceHold::StgReplaceHold(const char* path) {
   if (!path || !*path) return;
-  fd_ = ::open(path, O_RDWR | O_CLOEXEC);
+  HRESULT failure = S_OK;
+  int number = 0;
+  fd_ = openExisting(path, tallix::kUnboundedFile, true, &failure, &number);
   if (fd_ < 0) {
-    if (errno != ENOENT) result_ = resultOfErrno(errno, path);
+    if (number != ENOENT) result_ = failure;
     return;
   }
   ShareRequest all;

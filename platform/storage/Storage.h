@@ -93,10 +93,16 @@ class IStorage : public IUnknownBase {
 // Without STGM_CREATE an existing file gives STG_E_FILEALREADYEXISTS.
 HRESULT StgCreateDocfile(const char* path, DWORD grfMode, DWORD reserved, IStorage** out);
 
+// The largest compound file opened: a document or a backup may be large,
+// and a file read whole (shared for reading) is held in memory.
+inline constexpr std::uint64_t kMaxCompoundFileSize = std::uint64_t(1) << 30;
+
 // Opens a compound file. A file that is not a compound file gives
 // STG_E_FILEALREADYEXISTS; an empty, truncated or damaged one
 // STG_E_DOCFILECORRUPT; a file with no write permission at all, opened for
-// writing, STG_E_ACCESSDENIED. `priority` and `exclude` must be null.
+// writing, STG_E_ACCESSDENIED, and so does what is no regular file (never
+// opened, so a FIFO cannot hold up the caller) and a file larger than
+// kMaxCompoundFileSize. `priority` and `exclude` must be null.
 HRESULT StgOpenStorage(const char* path, IStorage* priority, DWORD grfMode, void* exclude,
                        DWORD reserved, IStorage** out);
 

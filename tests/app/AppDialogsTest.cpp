@@ -56,31 +56,43 @@ TEST_F(CalculatorChooser, OffersTheModelsInFileOrderWithTheDefaultSelected) {
   EXPECT_EQ(storedDefault(), "FX-7400G");
 }
 
-TEST_F(CalculatorChooser, WithoutASelectionOkAsksAndStays) {
-  setDefault("CFX-9850GB PLUS");  // a model the list no longer has
-  CQXCalculatorDialog dialog;
-  ASSERT_TRUE(dialog.Create(CQXCalculatorDialog::kTemplateId));
-  QApplication::setActiveWindow(&dialog);
-  EXPECT_TRUE(list(dialog)->selectedItems().isEmpty());
-  click(dialog, IDOK);
-  EXPECT_TRUE(dialog.isVisible());
-  ASSERT_EQ(messages.texts(), std::vector<QString>{QStringLiteral("Sélectionnez s.v.p. une entrée dans la liste.")});
-  EXPECT_EQ(messages.shown[0].type & 0xF0, UINT(MB_ICONINFORMATION));
-  EXPECT_EQ(QApplication::focusWidget(), list(dialog));
-  list(dialog)->setCurrentRow(0);
-  click(dialog, IDOK);
-  EXPECT_FALSE(dialog.isVisible());
-  EXPECT_EQ(storedDefault(), "CFX-9850G");
+// The row the list shows as current is the chosen one: OK and Return take
+// it at once, without a stored model as with one the list no longer has,
+// and a click that would unselect it leaves it chosen.
+TEST_F(CalculatorChooser, TheRowShownCurrentIsChosenAndReturnTakesIt) {
+  for (const char* stored : {"", "CFX-9850GB PLUS"}) {
+    setDefault(stored);
+    CQXCalculatorDialog dialog;
+    ASSERT_TRUE(dialog.Create(CQXCalculatorDialog::kTemplateId));
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QListWidget* models = list(dialog);
+    ASSERT_EQ(models->currentRow(), 0) << stored;
+    ASSERT_EQ(models->selectedItems().size(), 1);
+    EXPECT_EQ(models->selectedItems()[0], models->currentItem());
+    const QRect row = models->visualItemRect(models->item(0));
+    QTest::mouseClick(models->viewport(), Qt::LeftButton, Qt::ControlModifier, row.center());
+    EXPECT_EQ(models->selectedItems().size(), 1);
+    ASSERT_TRUE(QApplication::focusWidget());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.GetModalResult(), IDOK);
+    EXPECT_EQ(storedDefault(), "CFX-9850G");
+    EXPECT_TRUE(messages.shown.empty());
+  }
 }
 
 TEST_F(CalculatorChooser, AnEmptyListLeavesOnlyCancel) {
   env.writeProgramFile(QStringLiteral("QXGraph.lst"), "");
   CQXCalculatorDialog dialog;
   ASSERT_TRUE(dialog.Create(CQXCalculatorDialog::kTemplateId));
+  QApplication::setActiveWindow(&dialog);
   EXPECT_EQ(list(dialog)->count(), 0);
   click(dialog, IDOK);
   EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(messages.shown.size(), 1u);
+  ASSERT_EQ(messages.texts(), std::vector<QString>{QStringLiteral("Sélectionnez s.v.p. une entrée dans la liste.")});
+  EXPECT_EQ(messages.shown[0].type & 0xF0, UINT(MB_ICONINFORMATION));
+  EXPECT_EQ(QApplication::focusWidget(), list(dialog));
   click(dialog, IDCANCEL);
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(dialog.GetModalResult(), IDCANCEL);

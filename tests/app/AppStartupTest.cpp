@@ -17,6 +17,7 @@
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
+#include "tests/support/FifoWatch.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -41,6 +42,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <tuple>
 
 using tallix::test::MessageLog;
@@ -360,13 +362,16 @@ class RecordingApp : public CQXApp {
   }
 };
 
-// Runs the events of `ms` milliseconds; a calculator chooser that shows
-// meanwhile is answered with `answer` and counted.
-int answerChoosers(int answer, int ms = 300) {
+// Runs the events of `ms` milliseconds, or until `done` holds; a calculator
+// chooser that shows meanwhile is answered with `answer` (once `ready`
+// holds, asked inside the chooser's own loop) and counted.
+int answerChoosers(int answer, int ms = 300, const std::function<bool()>& done = {},
+                   const std::function<bool()>& ready = {}) {
   int seen = 0;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (auto* chooser = qobject_cast<CQXCalculatorDialog*>(QApplication::activeModalWidget())) {
+    auto* chooser = qobject_cast<CQXCalculatorDialog*>(QApplication::activeModalWidget());
+    if (chooser && (!ready || ready())) {
       ++seen;
       chooser->EndDialog(answer);
     }
@@ -374,7 +379,8 @@ int answerChoosers(int answer, int ms = 300) {
   poll.start(10);
   QElapsedTimer clock;
   clock.start();
-  while (clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  while (done ? !done() && clock.elapsed() < 30000 : clock.elapsed() < ms)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   return seen;
 }
 
@@ -446,7 +452,7 @@ TEST_F(AppRun, TheMenuFileOfTheDataFolderAddsItsPopups) {
   end(app);
 }
 
-// A file opened from the command line is not replaced: the chooser alone.
+// A file opened from the command line is not replaced: no chooser.
 class OpeningRecordingApp : public RecordingApp {
  public:
   CDocument* OpenDocumentFile(const QString&) override {
@@ -455,13 +461,60 @@ class OpeningRecordingApp : public RecordingApp {
   }
 };
 
-TEST_F(AppRun, AFileFromTheCommandLineGetsTheChooserAlone) {
-  OpeningRecordingApp opener;
-  opener.SetArguments({QStringLiteral("QXLWIN32"), env.dataFile(QStringLiteral("a.qxd"))});
-  ASSERT_TRUE(opener.InitInstance());
-  EXPECT_EQ(answerChoosers(IDOK), 1);
-  EXPECT_EQ(opener.commands, std::vector<UINT>{ID_OPTIONS_CALCULATOR});
-  end(opener);
+// A FIFO named as the document is a file that cannot be opened, like a
+// missing one: the program's message, and the start ends. It is never opened
+// (the open would wait for a writer for ever).
+TEST_F(AppRun, AFifoFromTheCommandLineGetsTheOpenFailureAtOnce) {
+  AppWriteProfileString("Settings", "Default Calculator", "CFX-9850G");
+  tallix::test::FifoWatch fifo(env.dataFile(QStringLiteral("x.qxd")));
+  ASSERT_TRUE(fifo.made());
+  CQXApp app;
+  app.SetArguments({QStringLiteral("QXLWIN32"), QString::fromLocal8Bit(fifo.path())});
+  BOOL started = TRUE;
+  EXPECT_FALSE(fifo.openedDuring([&] { started = app.InitInstance(); }));
+  EXPECT_FALSE(started);
+  EXPECT_EQ(log.texts(), std::vector<QString>{CLanguageLibrary::LoadString(61697)});
+  end(app);
+}
+
+// The chooser is for a start without a document: a document named on the
+// command line opens without it, and one dropped before or while it shows
+// is not replaced by a new document.
+TEST_F(AppRun, ADocumentNamedOrDroppedOpensWithoutTheChooser) {
+  {
+    OpeningRecordingApp opener;
+    opener.SetArguments({QStringLiteral("QXLWIN32"), env.dataFile(QStringLiteral("a.qxd"))});
+    ASSERT_TRUE(opener.InitInstance());
+    EXPECT_EQ(answerChoosers(IDOK), 0);
+    EXPECT_TRUE(opener.commands.empty());
+    end(opener);
+  }
+  const QString mini = env.dataFile(QStringLiteral("mini.qxd"));
+  ASSERT_TRUE(QFile::copy(TestEnvironment::sourceFile(QStringLiteral("tests/app/corpus-document/fx7400.qxd")), mini));
+  for (const bool dropped : {false, true}) {
+    RecordingApp app;
+    app.SetArguments({QStringLiteral("QXLWIN32")});
+    ASSERT_TRUE(app.InitInstance());
+    const auto shown = [&app] {
+      CDocument* doc = static_cast<CFrameWnd*>(app.m_pMainWnd.data())->GetActiveDocument();
+      return doc && QFileInfo(doc->GetPathName()).fileName() == QStringLiteral("mini.qxd");
+    };
+    if (dropped) {  // onto the window as it starts: it opens while the chooser shows
+      QMimeData data;
+      data.setUrls({QUrl::fromLocalFile(mini)});
+      QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(app.m_pMainWnd, &enter);
+      QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(app.m_pMainWnd, &drop);
+    } else {  // before the chooser's turn: it does not show
+      ASSERT_TRUE(app.OpenDocumentFile(mini));
+    }
+    const auto chooserRan = [&app] { return app.commands.size() == 2; };  // File New, then 57610
+    EXPECT_EQ(answerChoosers(IDOK, 0, chooserRan, shown), dropped ? 1 : 0);
+    EXPECT_TRUE(shown());
+    end(app);
+  }
+  EXPECT_TRUE(log.shown.empty());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "platform/FrameWnd.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/WinApp.h"
+#include "tests/support/FifoWatch.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/TestEnvironment.h"
@@ -37,7 +38,8 @@ class DocTokenTable : public ::testing::Test {
       list.write("\r\n[Small]\r\nCalculator Type=FX9850\r\nToken List=Small.tok\r\n"
                  "[Broken]\r\nCalculator Type=FX9850\r\nToken List=Broken.tok\r\n"
                  "[Missing]\r\nCalculator Type=FX9850\r\nToken List=Missing.tok\r\n"
-                 "[Outside]\r\nCalculator Type=FX9850\r\nToken List=..\\Small.tok\r\n");
+                 "[Outside]\r\nCalculator Type=FX9850\r\nToken List=..\\Small.tok\r\n"
+                 "[Pipe]\r\nCalculator Type=FX9850\r\nToken List=Pipe.tok\r\n");
     list.close();
     CQXCommandTable small;
     small.SetCommand(0, 129, "SIN", "SIN", "Sinus");
@@ -109,6 +111,16 @@ TEST_F(DocTokenTable, AnUnreadableListIsNamedAndTheTableStays) {
     EXPECT_EQ(text(0, 129), "sin ") << model;
     EXPECT_FALSE(doc->GetTokenTable().GetTextIndex().empty()) << model;
   }
+}
+
+// A FIFO as the list is named like any list that cannot be read, and never
+// opened: the open would wait for a writer for ever.
+TEST_F(DocTokenTable, AFifoAsTheListIsNamedUnopened) {
+  FifoWatch fifo(env.programFile(QStringLiteral("Pipe.tok")));
+  ASSERT_TRUE(fifo.made());
+  EXPECT_FALSE(fifo.openedDuring([&] { EXPECT_TRUE(doc->NewDocumentForCalculator("Pipe", "FX9850")); }));
+  EXPECT_EQ(messages.texts(), std::vector<QString>{CLanguageLibrary::FormatMessage(10562, fifo.path())});
+  EXPECT_EQ(text(0, 129), "sin ");
 }
 
 // The same list with the same bytes is not read again; a list whose bytes

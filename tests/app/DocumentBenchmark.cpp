@@ -26,6 +26,7 @@
 #include "platform/FrameWnd.h"
 #include "platform/MessageBox.h"
 #include "platform/WinApp.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
@@ -33,8 +34,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTreeWidget>
-
-#include <malloc.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -47,27 +46,9 @@
 
 namespace {
 
+using tallix::test::peakSince;
+using tallix::test::startPeak;
 using tallix::test::TestEnvironment;
-
-// The value of a "Vm...:" line of /proc/self/status, in bytes.
-double statusBytes(const char* field) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  const size_t n = std::strlen(field);
-  while (std::getline(in, line))
-    if (line.compare(0, n, field) == 0) return std::atof(line.c_str() + n) * 1024.0;
-  return 0;
-}
-
-// Starts a memory measurement: free heap goes back to the system and the
-// high-water mark is set to the current level, which is returned.
-double startPeak() {
-  malloc_trim(0);
-  std::ofstream("/proc/self/clear_refs") << "5";
-  return statusBytes("VmRSS:");
-}
-
-double peakSince(double start) { return statusBytes("VmHWM:") - start; }
 
 // The CPU time of this thread, in seconds.
 double cpuSeconds() {

@@ -16,6 +16,7 @@
 #include "platform/LanguageLibrary.h"
 #include "platform/WinApp.h"
 #include "platform/storage/StorageTestHooks.h"
+#include "tests/support/FifoWatch.h"
 #include "tests/support/FileDialogScript.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestEnvironment.h"
@@ -289,6 +290,15 @@ TEST_F(Document, RefusedVersionsNameTheWriterAndEndInANewDocument) {
   EXPECT_TRUE(hasNode(doc->GetItemStore(), "\\Calculator\\Program\\KEEP"));
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_EQ(messages.shown[1].text, CLanguageLibrary::FormatMessage(61729, path("missing.qxd")));
+  // So does a FIFO, which no open is ever made to wait for.
+  FifoWatch fifo(path(QStringLiteral("pipe.qxd")));
+  ASSERT_TRUE(fifo.made());
+  messages.shown.clear();
+  messages.answers = {IDNO};
+  EXPECT_FALSE(fifo.openedDuring([&] { EXPECT_FALSE(open(QStringLiteral("pipe.qxd"))); }));
+  EXPECT_TRUE(hasNode(doc->GetItemStore(), "\\Calculator\\Program\\KEEP"));
+  ASSERT_EQ(messages.shown.size(), 2u);
+  EXPECT_EQ(messages.shown[1].text, CLanguageLibrary::LoadString(61697));
 }
 
 TEST_F(Document, AFileAnotherInstanceHoldsIsNamedWithThatInstance) {

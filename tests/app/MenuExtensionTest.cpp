@@ -11,6 +11,7 @@
 #include "platform/Menu.h"
 #include "platform/PrivateProfile.h"
 #include "platform/ShellOpen.h"
+#include "tests/support/FifoWatch.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QAction>
@@ -25,6 +26,7 @@
 #include <functional>
 #include <utility>
 
+using tallix::test::FifoWatch;
 using tallix::test::TestEnvironment;
 
 namespace {
@@ -238,6 +240,32 @@ TEST_F(MenuExtension, RefFileSendsTheReadToAnotherFileOrTheProfile) {
     EXPECT_EQ(GetMenuCommandTarget(id, &out), !target.empty()) << id;
     EXPECT_EQ(out, target) << id;
   }
+}
+
+// A command's status text comes only from a regular file: a FIFO is never
+// opened (the open would wait for ever), /dev/zero never read. The files the
+// commands refer to share one bound per build: one that does not fit in
+// what is left gives no text, and the build goes on.
+TEST_F(MenuExtension, StatusTextsComeOnlyFromRegularFilesWithinTheBuildsShare) {
+  FifoWatch fifo(env.dataFile(QStringLiteral("pipe.ini")));
+  ASSERT_TRUE(fifo.made());
+  for (const char* name : {"a", "b"}) {
+    QByteArray text = QByteArray("[Commands]\n1500") + (*name == 'a' ? "1" : "2") + " Status Line=" + name + '\n';
+    writeData((std::string(name) + ".ini").c_str(), text + QByteArray(600 * 1024, ';'));
+  }
+  const QByteArray menus = "[Menus]\nM\n[M]\nCaption=M\nPosition=600\nMenu Items=I\n[I]\nA=15000\nB=15001\nC=15002\n";
+  writeData("qxmenu.ini", menus + "[Commands]\n15000 Ref File=pipe.ini\n15001 Status Line=next\n");
+  ASSERT_FALSE(fifo.openedDuring([&] { build("qxmenu.ini"); }));
+  const auto tips = [] {
+    QStringList out;
+    for (QAction* a : GetMenuPopupByKey(1000)->GetSafeHmenu()->actions()) out << a->statusTip();
+    return out;
+  };
+  EXPECT_EQ(tips(), (QStringList{"", "next", ""}));
+  writeData("qxmenu.ini",
+            menus + "[Commands]\n15000 Ref File=/dev/zero\n15001 Ref File=a.ini\n15002 Ref File=b.ini\n");
+  build("qxmenu.ini");
+  EXPECT_EQ(tips(), (QStringList{"", "a", ""}));
 }
 
 TEST_F(MenuExtension, AMissingFileLeavesTheMenuAsItWas) {

@@ -1,6 +1,7 @@
 #include "classlib/BitmapFunctions.h"
 #include "classlib/DibFunctions.h"
 #include "platform/ByteOrder.h"
+#include "tests/support/FifoWatch.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -205,6 +206,10 @@ TEST_F(DibFiles, HeadersThatDoNotDescribeAReadableBitmapAreRefused) {
     EXPECT_FALSE(DibReadFile(local(file("bad.bmp")).c_str())) << what;
   }
   EXPECT_FALSE(DibReadFile(local(file("missing.bmp")).c_str()));
+  // A FIFO is never opened: the open would wait for a writer for ever.
+  tallix::test::FifoWatch fifo(file("pipe.bmp"));
+  ASSERT_TRUE(fifo.made());
+  EXPECT_FALSE(fifo.openedDuring([&] { EXPECT_FALSE(DibReadFile(fifo.path())); }));
 }
 
 // Files another program writes are read, top-down ones included, and what

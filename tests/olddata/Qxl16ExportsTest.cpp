@@ -2,6 +2,7 @@
 // families, written by the test writer, and over damaged copies of them.
 #include "olddata/QXL16Data.h"
 #include "tests/olddata/OldFileWriter.h"
+#include "tests/support/FifoWatch.h"
 #include "tests/support/TestEnvironment.h"
 
 #include "platform/ByteOrder.h"
@@ -334,6 +335,21 @@ TEST_F(Qxl16ExportsTest, DamagedFilesFailWithCodesNeverACrash) {
       check(bytes);
     }
   }
+}
+
+// A FIFO as a document or a backup file cannot be opened, and is never
+// opened at all: the open would wait for a writer for ever.
+TEST_F(Qxl16ExportsTest, AFifoIsNeverOpened) {
+  FifoWatch fifo(QString::fromStdString(Path("pipe.qxi")));
+  ASSERT_TRUE(fifo.made());
+  qxl16_Handle h = nullptr;
+  qxl16_Record* r = nullptr;
+  EXPECT_FALSE(fifo.openedDuring([&] {
+    EXPECT_EQ(qxl16_Open(fifo.path(), &h), 1);
+    EXPECT_EQ(qxl16_ReadBackupFile(fifo.path(), &r), 1);
+  }));
+  EXPECT_EQ(h, nullptr);
+  EXPECT_EQ(r, nullptr);
 }
 
 // With TALLIX_OLDDATA_CORPUS set (to tests/olddata), writes the fixtures as

@@ -184,6 +184,38 @@ TEST_F(DiffEqPages, CountsRenumberTheEquationsByRoleAndApplyOnlyOnceTyped) {
   EXPECT_EQ(recordOf(committed, "19"), equation(19));
 }
 
+// A smaller order, declined with "Non" after a failed store, is undone in
+// the view's copy and its pages: the next commit keeps the equation it
+// would have dropped.
+TEST_F(DiffEqPages, NoAfterAFailedStorePutsTheCopyBackToTheDocumentsItem) {
+  auto* item = new CQXDiffEqItem;
+  item->InitNew();
+  item->SetEquationKind(5);
+  item->SetParamCount(5, 3);
+  for (int i = 17; i <= 21; ++i) putRecord(item, std::to_string(i), equation(BYTE(i)));
+  open(item);
+  typeCount(type->GetOrderSpin(), "2", true);
+  EXPECT_TRUE(slot(21).empty());
+
+  w.doc.fake.saveSucceeds = FALSE;
+  messages.answers = {IDNO};
+  ASSERT_TRUE(CommitActivePage());
+  EXPECT_EQ(messages.texts().back(), QStringLiteral("Enregistrer les modifications apportées à DiffEq?"));
+  EXPECT_EQ(type->GetOrderSpin()->value(), 3);
+  EXPECT_EQ(slot(21), equation(21));
+
+  w.doc.fake.saveSucceeds = TRUE;
+  auto* param = showPage<CQXDifferentialEquationParamDataPage>(CQXDifferentialEquationDataView::kParamPage);
+  ASSERT_TRUE(param);
+  param->GetGrid().SetItemText(2, 1, "8");
+  param->GetGrid().SetModified(TRUE, 2, 1);
+  ASSERT_TRUE(CommitActivePage());
+  CQXDiffEqItem* committed = storedItem();
+  ASSERT_TRUE(committed);
+  EXPECT_EQ(committed->GetParamCount(5), 3);
+  EXPECT_EQ(recordOf(committed, "21"), equation(21));
+}
+
 TEST_F(DiffEqPages, ParametersAreCommittedIntoBothItemsAndShownAsCommitted) {
   auto* item = new CQXDiffEqItem;
   item->InitNew();

@@ -154,7 +154,7 @@ TEST_F(ECONPages, ASavedProbeIsOfferedByTheSetUpPageAndReachesTheDocument) {
   ASSERT_TRUE(view->ShowPage(CQXECONCustomProbePage::kPageId));
   auto* probe = qobject_cast<CQXECONCustomProbePage*>(view->GetSheet()->GetActivePage());
   ASSERT_TRUE(probe);
-  ASSERT_EQ(probe->GetCombo()->count(), 1);
+  EXPECT_EQ(probe->GetCombo()->count(), 1);
   EXPECT_EQ(probe->GetCombo()->itemText(0), QStringLiteral("03: Probe"));
   EXPECT_EQ(rowText(probe, 1), QStringLiteral("Probe"));
 
@@ -204,6 +204,38 @@ TEST_F(ECONPages, ASavedProbeIsOfferedByTheSetUpPageAndReachesTheDocument) {
   ASSERT_EQ(three.size(), 134u);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(three.data() + 19), 9), "ABCDEFGHI");
   EXPECT_EQ(three[60], 0x77);
+}
+
+// A probe saved into the view's copy, then declined with "Non" after a
+// failed store, is gone from the pages and never reaches the document.
+TEST_F(ECONPages, NoAfterAFailedStoreDropsWhatTheCopyAlreadyHeld) {
+  ASSERT_TRUE(setup);
+  ASSERT_TRUE(view->ShowPage(CQXECONCustomProbePage::kPageId));
+  auto* probe = qobject_cast<CQXECONCustomProbePage*>(view->GetSheet()->GetActivePage());
+  ASSERT_TRUE(probe);
+  typeRow(probe, 0, "7");
+  typeRow(probe, 1, "Declined");
+  typeRow(probe, 2, "u");
+  typeRow(probe, 3, "1");
+  typeRow(probe, 4, "0");
+  click(probe, CQXECONCustomProbePage::kSave);
+  ASSERT_EQ(probe->GetCombo()->count(), 2);
+
+  w.doc.fake.saveSucceeds = FALSE;
+  messages.answers = {IDNO};
+  ASSERT_TRUE(CommitActivePage());
+  EXPECT_EQ(messages.texts().back(), QStringLiteral("Enregistrer les modifications apportées à ECON?"));
+  EXPECT_EQ(probe->GetCombo()->count(), 1);
+  EXPECT_EQ(probe->GetCombo()->itemText(0), QStringLiteral("03: Probe"));
+
+  w.doc.fake.saveSucceeds = TRUE;
+  ASSERT_TRUE(view->ShowPage(CQXECONSetupDataPage::kPageId));
+  typeRow(setup, 3, "30");
+  ASSERT_TRUE(CommitActivePage());
+  auto entry = stored();
+  EXPECT_TRUE(record(entry.get(), "2007").empty());
+  EXPECT_EQ(record(entry.get(), "2003").size(), 134u);
+  EXPECT_EQ(record(entry.get(), "cda_mem")[28], 30);
 }
 
 // As the calculator may send them: a title that fills its 19 bytes, no

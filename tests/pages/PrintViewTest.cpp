@@ -23,6 +23,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractTextDocumentLayout>
+#include <QDir>
 #include <QFile>
 #include <QGraphicsView>
 #include <QGroupBox>
@@ -36,6 +37,8 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -227,9 +230,15 @@ TEST_F(PrintWindow, PrintDirectWritesEveryPageIntoAPdf) {
   printer->setOutputFormat(QPrinter::PdfFormat);
   printer->setResolution(300);
   const QPageLayout before = printer->pageLayout();
+  // A file already there is replaced and keeps its permissions.
+  ASSERT_TRUE(writeFileAtomically(menu, "old bytes"));
+  const auto kept = QFile::ReadOwner | QFile::WriteOwner;
+  ASSERT_TRUE(QFile::setPermissions(menu, kept));
   printer->setOutputFileName(menu);
   w.frame->SendMessage(WM_COMMAND, 57608);
   EXPECT_TRUE(printer->pageLayout().isEquivalentTo(before));
+  EXPECT_EQ(QFile::permissions(menu) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser), kept);
+  EXPECT_EQ(printer->outputFileName(), menu);
 
   printer->setOutputFileName(commandLine);
   w.doc.SetModifiedFlag(FALSE);
@@ -241,6 +250,7 @@ TEST_F(PrintWindow, PrintDirectWritesEveryPageIntoAPdf) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_FALSE(w.frame);
 
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2) << "a file is left beside";
   for (const QString& path : {menu, commandLine}) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
@@ -291,6 +301,87 @@ TEST_F(PrintWindow, CancelWritesNoFile) {
   EXPECT_TRUE(readWholeFile(kept, &bytes));
   EXPECT_EQ(bytes.toStdString(), "old bytes");
   EXPECT_FALSE(QFile::exists(fresh));
+}
+
+// While the pages go into the file the window goes on handling its events,
+// each time with the printer at work: the pages go out as they are drawn,
+// not all at the end.
+TEST_F(PrintWindow, PagesGoOutWhileTheWindowHandlesEvents) {
+  ASSERT_TRUE(showDescription(300));
+  QTemporaryDir dir;
+  QPrinter* printer = w.app.GetPrinter();
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  printer->setOutputFileName(dir.filePath("out.pdf"));
+  int whilePrinting = 0;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] { whilePrinting += printer->printerState() == QPrinter::Active; });
+  timer.start(0);
+  w.frame->SendMessage(WM_COMMAND, 57608);
+  timer.stop();
+  QFile file(dir.filePath("out.pdf"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const int pages = pdfPageCount(file.readAll());
+  ASSERT_GE(pages, 3);
+  EXPECT_GE(whilePrinting, pages - 1);
+}
+
+// A stand-in for the print service's client, first on the PATH: it keeps
+// the arguments and the file of each job it is given.
+class FakePrintClient {
+ public:
+  FakePrintClient() : path_(qgetenv("PATH")) {
+    QFile script(dir_.filePath("lp"));
+    EXPECT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\n"
+                 "dir=$(dirname \"$0\")\n"
+                 "n=$(( $(cat \"$dir/count\" 2>/dev/null || echo 0) + 1 ))\n"
+                 "echo $n > \"$dir/count\"\n"
+                 "printf '%s\\n' \"$@\" > \"$dir/job$n.args\"\n"
+                 "for last; do :; done\n"
+                 "cp \"$last\" \"$dir/job$n.pdf\"\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("PATH", QFile::encodeName(dir_.path()) + ':' + path_);
+  }
+  ~FakePrintClient() { qputenv("PATH", path_); }
+  int jobs() const { return QDir(dir_.path()).entryList({"job*.pdf"}).size(); }
+  QStringList arguments(int job) const {
+    QByteArray text;
+    readWholeFile(dir_.filePath(QStringLiteral("job%1.args").arg(job)), &text);
+    return QString::fromUtf8(text).split('\n', Qt::SkipEmptyParts);
+  }
+  QByteArray pdf(int job) const {
+    QByteArray bytes;
+    readWholeFile(dir_.filePath(QStringLiteral("job%1.pdf").arg(job)), &bytes);
+    return bytes;
+  }
+
+ private:
+  QTemporaryDir dir_;
+  QByteArray path_;
+};
+
+// Print Direct on a printer of the print service: the job goes to the
+// service once and whole, a PDF of every page with the window's title and
+// the printer's copies; Cancel in the printing dialog gives it nothing.
+TEST_F(PrintWindow, APrinterGetsTheWholeJobOnceOrNothing) {
+  ASSERT_TRUE(showDescription(300));
+  FakePrintClient lp;
+  QPrinter* printer = w.app.GetPrinter();
+  printer->setOutputFileName(QString());
+  printer->setCopyCount(2);
+  w.frame->SendMessage(WM_COMMAND, 57608);
+  ASSERT_EQ(lp.jobs(), 1);
+  const QStringList args = lp.arguments(1);
+  const QString joined = args.join(' ');
+  EXPECT_TRUE(joined.contains(QStringLiteral("-t ") + w.frame->windowTitle())) << joined.toStdString();
+  EXPECT_TRUE(joined.contains("-n 2")) << joined.toStdString();
+  EXPECT_GE(pdfPageCount(lp.pdf(1)), 3);
+  EXPECT_FALSE(QFile::exists(args.last())) << "the spooled file is left behind";
+  CancelWhenShown cancel;
+  w.frame->SendMessage(WM_COMMAND, 57608);
+  EXPECT_EQ(cancel.clicks, 1);
+  EXPECT_EQ(lp.jobs(), 1);
 }
 
 // A 300-row list printed into a PDF and drawn again by another program: no
@@ -373,6 +464,42 @@ TEST_F(PrintWindow, PreviewTakesThePanesPlaceUntilClosed) {
   ASSERT_TRUE(CQXPrintPreviewWnd::Of(w.frame));
   CQXPrintPreviewWnd::Of(w.frame)->SendMessage(WM_COMMAND, CQXPrintPreviewWnd::kCmdClose);
   EXPECT_FALSE(w.frame->IsInPrintPreview());
+}
+
+// The bar's Next and Previous are enabled only where there is a page to go
+// to: neither on one page; on several, Next up to the last page and
+// Previous from the second, however the page was reached.
+TEST_F(PrintWindow, PreviewTurnsPagesOnlyWhereThereIsOne) {
+  CQXDescriptionEdit* edit = showDescription(3);
+  ASSERT_TRUE(edit);
+  for (int lines : {3, 300}) {
+    edit->setPlainText(QString(QStringLiteral("Ligne\n")).repeated(lines));
+    w.frame->SendMessage(WM_COMMAND, 57609);
+    CQXPrintPreviewWnd* preview = CQXPrintPreviewWnd::Of(w.frame);
+    ASSERT_TRUE(preview);
+    preview->GetPreviewWidget()->updatePreview();
+    QCoreApplication::processEvents();
+    auto* next = GetDlgItemAs<QAbstractButton>(preview->GetBar(), CQXPrintPreviewWnd::kCmdNextPage);
+    auto* previous = GetDlgItemAs<QAbstractButton>(preview->GetBar(), CQXPrintPreviewWnd::kCmdPrevPage);
+    ASSERT_TRUE(next && previous);
+    const int pages = preview->GetPageCount();
+    EXPECT_EQ(pages > 1, lines > 3) << pages;
+    EXPECT_EQ(next->isEnabled(), pages > 1) << lines;
+    EXPECT_FALSE(previous->isEnabled()) << lines;
+    if (pages > 1) {
+      QTest::mouseClick(next, Qt::LeftButton);
+      EXPECT_TRUE(next->isEnabled() && previous->isEnabled());
+      preview->GetPreviewWidget()->setCurrentPage(pages);
+      QCoreApplication::processEvents();
+      EXPECT_FALSE(next->isEnabled());
+      EXPECT_TRUE(previous->isEnabled());
+      QTest::keyClick(preview->GetPreviewWidget(), Qt::Key_PageUp);
+      EXPECT_EQ(preview->GetPreviewWidget()->currentPage(), pages - 1);
+      EXPECT_TRUE(next->isEnabled());
+    }
+    preview->SendMessage(WM_COMMAND, CQXPrintPreviewWnd::kCmdClose);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
 }
 
 // The print dialog's double-sided choice speaks French like the rest of it.

@@ -146,6 +146,21 @@ TEST_F(ProgramPages, AProgramOpensAsTokensAndCommitsItsOwnBytes) {
   EXPECT_EQ(w.popupTexts(1), edit);
 }
 
+// The editors' keys, Ctrl+A among them, work in the program editor as in
+// the macro editor.
+TEST_F(ProgramPages, CtrlASelectsTheWholeProgram) {
+  putProgram("ABC", QByteArray::fromHex("410d42ff"));
+  ASSERT_TRUE(open());
+  CQXProgramTokenEditor* editor = active<CQXProgramDataPage>()->GetEditor();
+  QApplication::setActiveWindow(w.frame);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame));
+  editor->setFocus();
+  QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+  int first = -1, second = -1;
+  editor->GetSel(&first, &second);
+  EXPECT_EQ(std::pair(first, second), std::pair(0, 3));
+}
+
 TEST_F(ProgramPages, TheNameMustBeGivenAndNotShownByAnotherItemOfTheFolder) {
   for (auto [path, description] : {std::pair{kPath, "ABC"}, std::pair{"\\Calculator\\Program\\DEF", "DEF"}}) {
     OrvoNodeInfo node;
@@ -275,7 +290,7 @@ TEST_F(ProgramPages, AProgramWithAPasswordOpensLockedUntilItsExactPasswordIsType
   typeInto(first, "123456789");
   typeInto(second, "123456789");
   modify->SendMessage(WM_COMMAND, CQXModifyPasswordPage::kSetButton);
-  EXPECT_EQ(messages.texts().back(), "Mot de passe incorrect.");
+  EXPECT_EQ(messages.texts().back(), QString::fromUtf8("Le mot de passe ne doit pas dépasser 8 caractères."));
   EXPECT_FALSE(modify->IsModified());
   EXPECT_EQ(modify->GetPassword(), "XYZ");
   typeInto(second, "OTHER");
@@ -324,6 +339,25 @@ TEST_F(ProgramPages, ExportWritesTheFormTheFilterNamesAndAFailedImportLeavesTheP
   page->SendMessage(WM_COMMAND, kCmdProgramImport);
   EXPECT_EQ(tokensOf(*page->GetEditor(), kTokenFormatBytes), QByteArray::fromHex("410d42"));
   EXPECT_TRUE(page->IsModified());
+}
+
+// A name typed without an extension gets the chosen type's: the text export
+// writes and asks about "exp1.txt", in UTF-8 as the calculator shows it.
+TEST_F(ProgramPages, TheTextExportWritesTheCalculatorsTextIntoAFileOfTheTextType) {
+  putProgram("ABC", QByteArray("A\xA9" "B\r2\x0E" "C\xFF"));
+  ASSERT_TRUE(open());
+  auto* page = active<CQXProgramDataPage>();
+  const QString written = w.env.dataFile(QStringLiteral("exp1.txt"));
+  ASSERT_TRUE(writeFileContents(written, "old"));
+  FileDialogScript script;
+  script.actions.push_back([&](CFileDialog& dialog) {
+    dialog.GetDialog()->selectNameFilter(dialog.GetDialog()->nameFilters().at(2));
+    chooseFile(dialog, w.env.dataFile(QStringLiteral("exp1")));
+  });
+  page->SendMessage(WM_COMMAND, kCmdProgramExport);
+  EXPECT_EQ(messages.texts().back(), QStringLiteral("Le fichier %1 existe déjà. Le remplacer?").arg(written));
+  EXPECT_EQ(fileContents(written), QStringLiteral("A\u00D7B\r\n2\u2192C").toUtf8());
+  EXPECT_FALSE(QFile::exists(w.env.dataFile(QStringLiteral("exp1.cas"))));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "platform/FileDialog.h"
 #include "platform/LanguageLibrary.h"
+#include "platform/QtTranslations.h"
 #include "tests/support/FileDialogScript.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestEnvironment.h"
@@ -7,9 +8,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 using namespace tallix::test;
@@ -100,6 +107,49 @@ TEST(FileDialog, SaveChecksTheNameBeforeItIsChosen) {
   EXPECT_EQ(log.shown[0].text, CLanguageLibrary::FormatMessage(61729, dir.filePath(QStringLiteral("missing/x.qxm"))));
   EXPECT_EQ(log.shown[1].text, QStringLiteral("Le fichier %1 existe déjà. Le remplacer?").arg(existing));
   EXPECT_EQ(log.shown[1].type, UINT(MB_YESNO | MB_ICONEXCLAMATION));
+}
+
+// In detail view a folder's type is French like the rest of the dialog, and
+// every column is as wide as its header and the values it shows.
+TEST(FileDialog, TheDetailViewNamesFoldersInFrenchAndShowsWholeColumns) {
+  const auto look = [] {
+    TestEnvironment env(TestEnvironment::WithLanguageLibrary);
+    ASSERT_TRUE(tallix::installQtTranslations());
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Sauvegardes")));
+    QFile file(dir.filePath(QStringLiteral("gros.qxm")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(10300, 'x'));
+    file.close();
+    CFileDialog dialog(TRUE, {}, {}, OFN_HIDEREADONLY, kFilter);
+    dialog.SetInitialDirectory(dir.path());
+    ASSERT_TRUE(dialog.Create());
+    auto* model = dialog.GetDialog()->findChild<QFileSystemModel*>();
+    ASSERT_TRUE(model);
+    // The folder is read in another thread; its end comes as an event.
+    QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
+    dialog.GetDialog()->setViewMode(QFileDialog::Detail);
+    dialog.GetDialog()->show();
+    auto* view = dialog.GetDialog()->findChild<QTreeView*>(QStringLiteral("treeView"));
+    ASSERT_TRUE(view);
+    QTRY_VERIFY(std::any_of(loaded.begin(), loaded.end(), [&](const QList<QVariant>& args) {
+      return args.value(0).toString() == dir.path();
+    }));
+    ASSERT_EQ(view->model()->rowCount(view->rootIndex()), 2);
+    QHeaderView* header = view->header();
+    EXPECT_EQ(header->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Dernière modification"));
+    for (int row = 0; row < 2; ++row) {
+      const QModelIndex name = view->model()->index(row, 0, view->rootIndex());
+      if (name.data().toString() == QStringLiteral("Sauvegardes"))
+        EXPECT_EQ(name.siblingAtColumn(2).data().toString(), QStringLiteral("Dossier"));
+    }
+    for (int column = 1; column < header->count(); ++column) {
+      EXPECT_GE(header->sectionSize(column), header->sectionSizeHint(column)) << column;
+      EXPECT_GE(header->sectionSize(column), static_cast<QAbstractItemView*>(view)->sizeHintForColumn(column)) << column;
+    }
+  };
+  look();
+  tallix::installQtTranslations();  // Qt's own texts again for the other tests
 }
 
 }  // namespace

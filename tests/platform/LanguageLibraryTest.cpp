@@ -1,4 +1,5 @@
 #include "platform/LanguageLibrary.h"
+#include "tests/support/FifoWatch.h"
 #include "tests/support/MissingResources.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -37,6 +38,10 @@ TEST_F(LanguageLibrary, TheBuiltFileLoadsFromTheProgramDirectory) {
   EXPECT_EQ(CLanguageLibrary::FilePath(), env.programFile(QStringLiteral("QXLWIN32.LNG")));
   EXPECT_FALSE(CLanguageLibrary::Load(env.programFile(QStringLiteral("missing.LNG"))));
   EXPECT_FALSE(CLanguageLibrary::IsLoaded());
+  // A FIFO is never opened: the open would wait for a writer for ever.
+  tallix::test::FifoWatch fifo(env.programFile(QStringLiteral("pipe.LNG")));
+  ASSERT_TRUE(fifo.made());
+  EXPECT_FALSE(fifo.openedDuring([&] { EXPECT_FALSE(CLanguageLibrary::Load(QString::fromLocal8Bit(fifo.path()))); }));
 }
 
 TEST_F(LanguageLibrary, StringsAnswerByIdAndMissingOnesAreEmpty) {

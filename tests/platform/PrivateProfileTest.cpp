@@ -158,6 +158,21 @@ TEST_F(PrivateProfile, AFailedWriteLeavesTheFileAsItWas) {
   EXPECT_FALSE(QFile::exists(QString::fromStdString(bad)));
 }
 
+// A file over its bound is not read at all, and a write cannot replace it
+// with the one line written.
+TEST_F(PrivateProfile, AFileOverItsBoundReadsAsEmptyAndIsNeverWrittenOver) {
+  QByteArray big("[S]\nk=v\n");
+  big.append(QByteArray(int(kMaxProfileFileSize) - big.size(), ';'));
+  env.writeProgramFile(QStringLiteral("test.ini"), big);
+  EXPECT_EQ(read("S", "k", "d"), "v");
+  big.append('\n');
+  env.writeProgramFile(QStringLiteral("test.ini"), big);
+  EXPECT_EQ(read("S", "k", "d"), "d");
+  EXPECT_FALSE(WritePrivateProfileString("S", "k", "w", path.c_str()));
+  EXPECT_FALSE(WritePrivateProfileSection("S", "k=w\0", path.c_str()));
+  EXPECT_EQ(contents(), big);
+}
+
 TEST_F(PrivateProfile, ConvenienceReadersShareTheParser) {
   write("[S]\nk = \"v\" \nflag\n");
   std::string v;

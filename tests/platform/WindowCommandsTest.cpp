@@ -1,12 +1,13 @@
 // The command route (view, document, frame, application), update handlers on
-// real menu items and tool buttons, accelerators and pre-translation, and
-// closing the frame.
+// real menu items and tool buttons, accelerators and pre-translation, menus
+// used from the keyboard, and closing the frame.
 #include "platform/CmdUI.h"
 #include "platform/Dialog.h"
 #include "platform/Document.h"
 #include "platform/FrameWnd.h"
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
+#include "platform/PropertySheet.h"
 #include "platform/View.h"
 #include "platform/WinApp.h"
 #include "tests/support/TestEnvironment.h"
@@ -14,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -21,6 +23,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -55,9 +58,12 @@ class TestView : public CView {
   Q_OBJECT
 
  public:
-  Q_INVOKABLE TestView() = default;
+  Q_INVOKABLE TestView() { (new QVBoxLayout(this))->addWidget(edit); }
   DECLARE_MESSAGE_MAP()
   void OnViewCommand() { g_log.push_back("view"); }
+  // Copy asks for the edit's focus, as the program's editors do.
+  void OnCopy() { g_log.push_back("copy"); }
+  void OnUpdateCopy(CCmdUI* ui) { ui->Enable(edit->hasFocus()); }
   void OnUpdateChecked(CCmdUI* ui) {
     ui->Enable(TRUE);
     ui->SetCheck(1);
@@ -71,11 +77,14 @@ class TestView : public CView {
     return CView::PreTranslateMessage(msg);
   }
   void OnUpdate(CView*, LPARAM, QObject*) override { g_log.push_back("update"); }
+  QLineEdit* edit = new QLineEdit(this);
 };
 const CMessageMap& TestView::messageMap() {
   static const CMessageMap map = MessageMapOf<TestView>(CView::messageMap())
                                      .command(22200, &TestView::OnViewCommand)
-                                     .updateUI(22200, &TestView::OnUpdateChecked);
+                                     .updateUI(22200, &TestView::OnUpdateChecked)
+                                     .command(ID_EDIT_COPY, &TestView::OnCopy)
+                                     .updateUI(ID_EDIT_COPY, &TestView::OnUpdateCopy);
   return map;
 }
 
@@ -145,6 +154,22 @@ class TestApp : public CWinApp {
     QCoreApplication::processEvents();
     g_log.push_back("long end");
   }
+  // A running command in which a sheet of the frame sends on the frame's
+  // command and this one again, as a key of its own could.
+  void OnCommandWithSheet() {
+    if (sheetCommandRuns) {
+      g_log.push_back("long again");
+      return;
+    }
+    sheetCommandRuns = true;
+    g_log.push_back("long");
+    CPropertySheet sheet(QString(), m_pMainWnd);
+    sheet.ExecuteUserCommand(22202);
+    sheet.ExecuteUserCommand(22303);
+    g_log.push_back("long end");
+    sheetCommandRuns = false;
+  }
+  bool sheetCommandRuns = false;
   void OnDialogCommand() {
     MenuDialog dialog(m_pMainWnd);
     QTimer::singleShot(0, &dialog, [&dialog] { dialog.ChooseFromContextMenu(); });
@@ -157,6 +182,7 @@ const CMessageMap& TestApp::messageMap() {
                                      .command(57600, &TestApp::OnNew)
                                      .command(57610, &TestApp::OnChooser)
                                      .command(22304, &TestApp::OnLongCommand)
+                                     .command(22303, &TestApp::OnCommandWithSheet)
                                      .command(22305, &TestApp::OnDialogCommand);
   return map;
 }
@@ -201,6 +227,20 @@ class WindowCommands : public ::testing::Test {
     return g_log;
   }
   using Log = std::vector<std::string>;
+  // A key as the window system delivers it: to the open menu, else to the
+  // widget with the focus.
+  static void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* target = QApplication::activePopupWidget() ? QApplication::activePopupWidget() : QApplication::focusWidget();
+    ASSERT_TRUE(target);
+    QTest::keyClick(target, Qt::Key(key), modifiers);
+  }
+  static QMenu* openMenu() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
+  void focusEdit() {
+    QApplication::setActiveWindow(frame);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    view->edit->setFocus();
+    ASSERT_TRUE(view->edit->hasFocus());
+  }
 
   TestEnvironment env{TestEnvironment::WithLanguageLibrary};
   TestApp app;
@@ -291,6 +331,40 @@ TEST_F(WindowCommands, AcceleratorsRouteTheirOwnCommandAfterInnerWindowsHadTheKe
   EXPECT_EQ(g_log, Log{});
 }
 
+TEST_F(WindowCommands, EscapeOutOfAMenuGivesTheKeysBackAndEveryMenuSeesWhereTheyAre) {
+  focusEdit();
+  press(Qt::Key_Y);
+  press(Qt::Key_E, Qt::AltModifier);
+  QMenu* edition = openMenu();
+  ASSERT_TRUE(edition);
+  press(Qt::Key_Escape);
+  EXPECT_FALSE(openMenu());
+  press(Qt::Key_Z);
+  EXPECT_EQ(view->edit->text(), QStringLiteral("yz"));
+  // From one menu to the next by the keyboard, the update handlers see the
+  // focus where the keys were.
+  QAction* copy = findCommand(frame->GetMenuBar()->actions(), ID_EDIT_COPY);
+  press(Qt::Key_F, Qt::AltModifier);
+  press(Qt::Key_Right);
+  ASSERT_EQ(openMenu(), edition);
+  EXPECT_TRUE(copy->isEnabled());
+  press(Qt::Key_Escape);
+  press(Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(g_log, Log{"copy"});
+}
+
+TEST_F(WindowCommands, WhileAMenuIsOpenItsKeysAreNoShortcuts) {
+  focusEdit();
+  press(Qt::Key_L, Qt::AltModifier);
+  ASSERT_TRUE(openMenu());
+  press(Qt::Key_F5);
+  press(Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(g_log, Log{});
+  press(Qt::Key_Escape);
+  press(Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(g_log, Log{"new with ctrl"});
+}
+
 TEST_F(WindowCommands, AViewDestroyedButNotYetFreedGetsNoUpdate) {
   g_log.clear();
   doc.UpdateAllViews(nullptr);
@@ -342,6 +416,17 @@ TEST_F(WindowCommands, WhileACommandRunsTheFrameStaysAndOtherCommandsWait) {
   EXPECT_FALSE(frame->IsDestroyed());
   QCoreApplication::processEvents();
   EXPECT_EQ(g_log, (Log{"long", "modal", "long end", "frame"}));
+}
+
+TEST_F(WindowCommands, WhileACommandRunsASheetHandsNoCommandOnToTheFrameOrTheApplication) {
+  frame->ExecuteUserCommand(22303);
+  EXPECT_EQ(g_log, (Log{"long", "long end"}));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(g_log, (Log{"long", "long end"}));
+  // With nothing running the sheet's route goes on to its owner.
+  CPropertySheet sheet(QString(), frame);
+  sheet.ExecuteUserCommand(22202);
+  EXPECT_EQ(g_log, (Log{"long", "long end", "frame"}));
 }
 
 TEST_F(WindowCommands, AContextMenuChoiceInAModalDialogOfAMenuCommandIsRunAtOnce) {

@@ -105,6 +105,19 @@ TEST_F(CharTable, DoubleClickClosesWithTheCode) {
 }
 
 TEST_F(CharTable, LayoutKeepsTheLastLinesAndScalesTheFont) {
+  // The factor is a percentage, 1 by default, which keeps the height.
+  const auto heightFor = [this](const int* factor) {
+    if (factor) AppWriteProfileInt(tallix::settings::kEditCmdList, "Cmd Font Size Factor", *factor);
+    CQXCharTableDlg dlg;
+    open(65, &dlg);
+    const int height = dlg.GetGrid()->font().pixelSize();
+    dlg.EndDialog(IDCANCEL);
+    return height;
+  };
+  EXPECT_EQ(heightFor(nullptr), 16);
+  const int half = 50;
+  EXPECT_EQ(heightFor(&half), 8);
+
   AppWriteProfileInt(tallix::settings::kEditCmdList, "Cmd Extended", 1);
   AppWriteProfileInt(tallix::settings::kEditCmdList, "Cmd Font Size Factor", 0);
   CQXCharTableDlg dlg;

@@ -261,6 +261,33 @@ TEST_F(CommandListEditor, TreeLabelsKeepTheirBytesThroughFontPasteRenameMoveAlig
   EXPECT_EQ(back, (CQXCommandTreeNodes{{1, symbols + "x", 0, true}, nodes[1], nodes[0], nodes[1]}));
 }
 
+// A new folder's label and a renamed one start selected whole: what the
+// user types replaces them.
+TEST_F(CommandListEditor, TypingIntoALabelEditReplacesTheLabel) {
+  CQXCommandTable table;
+  const std::string file = TokenListWritePath("CFX-9850G");
+  ASSERT_TRUE(WriteTokenListFileWithTree(file.c_str(), table, "FX9850", "CFX-9850G", {{1, "Old", 0, true}}));
+  CQXEditCmdTreeDlg dialog(table, "FX9850", "CFX-9850G");
+  ASSERT_TRUE(dialog.Create(CQXEditCmdTreeDlg::kTemplateId));
+  dialog.show();
+  CQXCmdTreeCtrl* tree = dialog.GetTree();
+  const auto typeLabel = [tree](UINT command, const char* text) {
+    static_cast<CWnd*>(tree->GetParent())->SendMessage(WM_COMMAND, command);
+    QCoreApplication::processEvents();  // as the dialog's loop runs before the first key
+    QLineEdit* edit = tree->GetEditControl();
+    ASSERT_NE(edit, nullptr);
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTRY_VERIFY(!tree->GetEditControl());
+  };
+  tree->SelectItem(tree->GetRootItem());
+  typeLabel(23001, "MesCmd");
+  tree->SelectItem(tree->GetChildItem(tree->GetRootItem()));
+  typeLabel(23002, "Neu");
+  EXPECT_EQ(tree->GetCommandNodes(), (CQXCommandTreeNodes{{1, "Neu", 0, true}, {1, "MesCmd", 0, true}}));
+  dialog.EndDialog(IDCANCEL);
+}
+
 TEST_F(CommandListEditor, ToolBarButtonsWorkTheTreeAndFollowItsSelection) {
   CQXCommandTable table;
   table.SetCommand(0, 0x41, "A", "", "");

@@ -1,15 +1,20 @@
 // Fuzz target of the token clipboard's reader: the first byte picks the
 // formats asked for, the rest is offered as the bytes block, as the words
 // block and as text. A block is taken only when its length field fits what
-// it holds, and then gives exactly that many bytes.
+// it holds, and then gives exactly that many bytes. The rest read as UTF-16
+// plain text splits into pieces of what typing it gives, no more pieces
+// than characters, each a character code or a line break.
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
+#include "tokens/CalcCharset.h"
 #include "tokens/TokenClipboard.h"
 
 #include <QCoreApplication>
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -48,5 +53,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::optional<TokenClipData> found = ReadTokenClipData(object, bits);
   if (bits & 1) check(!read || (found && found->format == 1 && found->bytes == *read));
   if (!read && !(bits & 4)) check(!found);
+
+  COleDataSource plain;
+  plain.CacheGlobalData(CF_UNICODETEXT, block);
+  COleDataObject text;
+  text.Attach(plain.CreateMimeData());
+  const std::optional<TokenClipData> typed = ReadTokenClipData(text, 4);
+  check(typed && typed->format == 4 && typed->text.size() <= block.size() / 2);
+  bool complete = false;
+  const std::vector<CalcTextPiece> pieces = SplitCalcPlainText(typed->text, &complete);
+  check(qsizetype(pieces.size()) <= typed->text.size());
+  for (const CalcTextPiece& piece : pieces) {
+    check(piece.kind == CalcTextPiece::kTyped || piece.kind == CalcTextPiece::kCode ||
+          piece.kind == CalcTextPiece::kLineBreak);
+    check(piece.kind != CalcTextPiece::kLineBreak || piece.value == 0);
+  }
+  // The calculator signs found come back as the same codes from the text
+  // the program writes for them.
+  std::string codes;
+  for (const CalcTextPiece& piece : pieces)
+    if (piece.kind == CalcTextPiece::kCode) codes.push_back(char(piece.value));
+  const std::vector<CalcTextPiece> again = SplitCalcPlainText(CalcPlainText(codes), &complete);
+  check(complete && again.size() == codes.size());
+  for (size_t i = 0; i < again.size(); ++i)
+    check(again[i].kind == CalcTextPiece::kCode && again[i].value == BYTE(codes[i]));
   return 0;
 }

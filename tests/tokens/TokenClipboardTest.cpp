@@ -3,7 +3,9 @@
 // which lists offer a command.
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
+#include "tests/support/TestEnvironment.h"
 #include "tests/tokens/TokenEditorTestSupport.h"
+#include "tokens/CalcCharset.h"
 #include "tokens/TokenClipboard.h"
 
 #include <QClipboard>
@@ -15,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 
 using namespace tallix::test;
 
@@ -201,6 +204,84 @@ TEST_F(TokenClipboard, CtrlCopiesBetweenEditorsAndAPlainDropMoves) {
   });
   EXPECT_EQ(tokensOf(editor, kTokenFormatBytes), "C");
   EXPECT_EQ(tokensOf(other, kTokenFormatBytes), "XABYAB");
+}
+
+TEST_F(TokenClipboard, CopyAndADragGiveOtherProgramsTheTextTheCalculatorShows) {
+  for (int code : {0x0E, 0x89, 0xA9}) map.SetTokenText(0, UINT(code), std::string(1, char(code)).c_str());
+  setTokens(&editor, "12\x89" "3\xA9" "AB\r2\x0E" "C", kTokenFormatBytes);
+  editor.SetSel(0, -1);
+  ASSERT_TRUE(editor.Copy(5));
+  const QString shown = QStringLiteral("12+3\u00D7AB\r\n2\u2192C");
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), shown);
+  // The private block keeps the bytes.
+  EXPECT_EQ(ReadTokenBlock(clipboardData(GetTokenBytesFormat())), QByteArray("12\x89" "3\xA9" "AB\r2\x0E" "C"));
+
+  QString dragged;
+  dragSelection(editor, 0, [&](COleDataSource& s, DROPEFFECT) {
+    dragged = std::unique_ptr<QMimeData>(s.CreateMimeData())->text();
+    return DROPEFFECT_NONE;
+  });
+  EXPECT_EQ(dragged, shown);
+}
+
+TEST_F(TokenClipboard, PlainTextGoesInAsTypingItGivesAndCopiedTextComesBackAsItsBytes) {
+  TestEnvironment env;
+  ASSERT_TRUE(env.copyFromBuild(QStringLiteral("QXGraph.lst")));
+  ASSERT_TRUE(env.copyFromBuild(QStringLiteral("CharCnv.lst")));
+  CQXCharConvertTable typing;
+  typing.Load("CFX-9850G");
+  other.SetCharMapCallback(typing.Callback());
+  const auto paste = [&](const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+    other.ClearTokens();
+    other.Paste(5);
+    return tokensOf(other, kTokenFormatBytes);
+  };
+  // The operators of ASCII are the calculator's, as typed; "->" stays two signs.
+  EXPECT_EQ(paste(QStringLiteral("A+B->C")), "A\x89" "B\x99>C");
+  // The calculator's own signs become their codes; the division sign is no
+  // lead byte, the mean of x one code.
+  EXPECT_EQ(paste(QStringLiteral("\u00D7\u00F7\u2192\u03C0\u221A\u03B8\u2264\u2260\u2265x\u0304")),
+            "\xA9\xB9\x0E\xD0\x86\xCE\x10\x11\x12\xC2");
+  // Without a code, or refused by the guard (an end byte): left out.
+  EXPECT_EQ(paste(QStringLiteral("1\u0416\t\u00FF2\r\n3")), "12\r3");
+
+  // Every one-byte code out as text and in again.
+  for (int code = 1; code < 255; ++code)
+    if (!map.IsLeadByte(BYTE(code))) map.SetTokenText(0, UINT(code), std::string(1, char(code)).c_str());
+  std::set<int> changed;
+  for (int code = 1; code < 255; ++code) {
+    if (map.IsLeadByte(BYTE(code)) || code == 0x0D || code == 0x0C) continue;
+    setTokens(&editor, std::string(1, char(code)), kTokenFormatBytes);
+    editor.SetSel(0, -1);
+    ASSERT_TRUE(editor.Copy(kTokenFormatText));
+    other.ClearTokens();
+    other.Paste(5);
+    if (tokensOf(other, kTokenFormatBytes) != std::string(1, char(code))) changed.insert(code);
+  }
+  // What does not come back: control codes the calculator shows nothing
+  // for (LF a line break), ASCII that typing makes the calculator's
+  // operators, codes that show as ASCII (0x88 "P") and those whose character
+  // typing converts (the French letters to plain ones).
+  std::set<int> expected = {0x2A, 0x2B, 0x2D, 0x2F, 0x5E, 0x88, 0x98, 0xAB, 0xCD, 0xB0, 0xB2, 0xB5, 0xD7};
+  for (int code = 1; code < 0x20; ++code)
+    if (code != 0x0C && code != 0x0D && CalcCharText(BYTE(code)).front().unicode() < 0x20) expected.insert(code);
+  for (int code : {0xC0, 0xC7, 0xC8, 0xC9, 0xCA, 0xCB, 0xCF, 0xD4, 0xD6, 0xD9, 0xDB, 0xDC, 0xE0, 0xE2, 0xE4, 0xE7,
+                   0xE8, 0xE9, 0xEA, 0xEB, 0xEE, 0xEF, 0xF4, 0xF6, 0xFB, 0xFC})
+    expected.insert(code);
+  EXPECT_EQ(changed, expected);
+}
+
+TEST_F(TokenClipboard, AMoveThatTheTargetWouldCutBecomesACopy) {
+  setTokens(&editor, "A\xFF" "B\xF7", kTokenFormatBytes);
+  editor.SetSel(0, 4);
+  DROPEFFECT effect = DROPEFFECT_NONE;
+  dragSelection(editor, 0, [&](COleDataSource& s, DROPEFFECT allowed) {
+    return effect = dragOnto(&other, before(other, 0), s, allowed, {});
+  });
+  EXPECT_EQ(effect, DROPEFFECT_COPY);
+  EXPECT_EQ(tokensOf(other, kTokenFormatBytes), "AB");
+  EXPECT_EQ(tokensOf(editor, kTokenFormatBytes), "A\xFF" "B\xF7");
 }
 
 TEST_F(TokenClipboard, ACommandDraggedFromAListLandsAsOneSelectedToken) {

@@ -1,10 +1,12 @@
 // The token-select popup: matching a typed text, where it opens, and what
-// Enter and Escape do, also under a modal dialog.
+// Enter and Escape do, also under a modal dialog and when opened under a
+// menu.
 #include "tests/tokens/TokenEditorTestSupport.h"
 #include "tokens/QXCommandTable.h"
 #include "tokens/QXTokenSelectWnd.h"
 
 #include <QDialog>
+#include <QMenu>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
@@ -140,6 +142,35 @@ TEST_F(TokenSelect, TakesTheKeysUnderAModalDialog) {
   // Through the window system, where modality blocks input.
   QTest::keyClick(popup.windowHandle(), Qt::Key_Return);
   QTRY_COMPARE(tokensOf(editor, kTokenFormatBytes), std::string("\x81"));
+}
+
+// Opened while a menu held the keyboard, the popup never was active: Escape
+// and a click in the editor close it all the same.
+TEST_F(TokenSelect, OpenedUnderAMenuItClosesOnEscapeAndOnAClickInTheEditor) {
+  make(&top, QRect(10, 10, 300, 200));
+  showTop(&top);
+  QMenu menu;
+  menu.addAction(QStringLiteral("x"));
+  const auto openUnderMenu = [&] {
+    menu.popup(top.mapToGlobal(QPoint(20, 20)));
+    ASSERT_EQ(QApplication::activePopupWidget(), &menu);
+    ASSERT_EQ(convert("sin "), 1);
+    QTest::keyClick(&menu, Qt::Key_Escape);
+    ASSERT_FALSE(menu.isVisible());
+    ASSERT_TRUE(popup.isVisible());
+    ASSERT_FALSE(popup.isActiveWindow());
+    ASSERT_TRUE(editor.hasFocus());
+  };
+  openUnderMenu();
+  QTest::keyClick(&editor, Qt::Key_Escape);
+  EXPECT_FALSE(popup.isVisible());
+  EXPECT_TRUE(top.isVisible());
+  EXPECT_EQ(tokensOf(editor, kTokenFormatBytes), "sin ");
+
+  openUnderMenu();
+  QTest::mouseClick(&editor, Qt::LeftButton, {}, QPoint(150, 150));
+  EXPECT_FALSE(popup.isVisible());
+  EXPECT_EQ(tokensOf(editor, kTokenFormatBytes), "sin ");
 }
 
 }  // namespace
