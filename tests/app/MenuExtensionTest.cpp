@@ -191,6 +191,22 @@ TEST_F(MenuExtension, ASectionListingItselfCostsNoMoreThanOneMenuShows) {
   EXPECT_EQ(listing(20000), few);
 }
 
+TEST_F(MenuExtension, AFileReferredToUnderAnotherNameIsTheOneReadAlready) {
+  // Spelt anew by each command, the 600 KB file would not fit twice in what
+  // the referred files of one build may hold together.
+  QByteArray ini = "[Menus]\nX\n[X]\nCaption=X\nPosition=6\nMenu Items=I\n[I]\nA=15000\nB=15001\nC=15002\n"
+                   "[Commands]\n15001 Ref File=./qxmenu.ini\n15002 Ref File=.//qxmenu.ini\n";
+  for (UINT id = 15000; id <= 15002; ++id) ini += QByteArray::number(id) + " Status Line=texte " + QByteArray::number(id) + "\n";
+  ini += "[Padding]\n" + QByteArray(600 * 1024, 'x') + "\n";
+  writeData("qxmenu.ini", ini);
+  build("qxmenu.ini");
+  for (UINT id = 15000; id <= 15002; ++id) {
+    QAction* item = findItem(id);
+    ASSERT_TRUE(item) << id;
+    EXPECT_EQ(item->statusTip(), QStringLiteral("texte %1").arg(id)) << id;
+  }
+}
+
 TEST_F(MenuExtension, ItemsOpenTheirTargetsAndShowTheirStatusTexts) {
   QStringList opened;
   tallix::SetShellOpenHandler([&](const QString& target) {
