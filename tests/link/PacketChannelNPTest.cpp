@@ -58,8 +58,18 @@ TEST_F(PacketChannelNP, HeaderLengthsComeFromTheTag) {
 
 TEST_F(PacketChannelNP, TheRequestWaitIgnoresNulsAndRefusesAColon) {
   open(1);
-  sim.wait(40).send({0, LINK_REQUEST}).wait(60).send({':'}).start();
+  // A wait empties the input queue as it starts: each answer goes out only
+  // once its wait is reading (it pumps between reads), however late it starts.
+  std::atomic<int> wait{0}, reading{0};
+  pump.onPump = [&](int) { reading = wait.load(); };
+  sim.waitUntil([&] { return reading == 1; })
+      .send({0, LINK_REQUEST})
+      .waitUntil([&] { return reading == 2; })
+      .send({':'})
+      .start();
+  wait = 1;
   EXPECT_EQ(channel->WaitForRequestNP(), PACKET_OK);
+  wait = 2;
   EXPECT_EQ(channel->WaitForRequestNP(), PACKET_WRONG_BYTE);
   EXPECT_TRUE(sim.finish()) << sim.error();
 }

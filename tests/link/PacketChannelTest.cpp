@@ -1,5 +1,6 @@
 #include "tests/link/LinkTestSupport.h"
 
+#include <atomic>
 #include <cstring>
 
 using namespace tallix::test;
@@ -120,12 +121,20 @@ TEST_F(PacketChannel, AfterCancelOnlyTheCancelByteReachesTheCalculator) {
   EXPECT_TRUE(sim.finish()) << sim.error();
 }
 
-// The request wait empties the line first, so the simulator speaks only a
-// little after each wait has begun.
+// The request wait empties the line first, so the simulator speaks only
+// once each wait is reading (it pumps between reads).
 TEST_F(PacketChannel, TheRequestWaitSkipsNulsAndRefusesOtherBytes) {
   open(1);
-  sim.wait(40).send({0, 0, LINK_REQUEST}).wait(60).send({':'}).start();
+  std::atomic<int> wait{0}, reading{0};
+  pump.onPump = [&](int) { reading = wait.load(); };
+  sim.waitUntil([&] { return reading == 1; })
+      .send({0, 0, LINK_REQUEST})
+      .waitUntil([&] { return reading == 2; })
+      .send({':'})
+      .start();
+  wait = 1;
   EXPECT_EQ(channel->WaitForRequest(), PACKET_OK);
+  wait = 2;
   EXPECT_EQ(channel->WaitForRequest(), PACKET_WRONG_BYTE);
   EXPECT_TRUE(sim.finish()) << sim.error();
 }
@@ -145,10 +154,14 @@ TEST_F(PacketChannel, TheRequestWaitEndsOnItsDeadlineOrOnCancel) {
 TEST_F(PacketChannel, TheRequestWaitReadsPastLineErrorsWithinItsDeadline) {
   open(1);
   // Noise on the line for the first pumps, then the request.
+  std::atomic<bool> noiseDone{false};
   pump.onPump = [&](int n) {
-    if (n <= 4) link->GetPortState()->pendingErrors = CE_FRAME;
+    if (n <= 4)
+      link->GetPortState()->pendingErrors = CE_FRAME;
+    else
+      noiseDone = true;
   };
-  sim.wait(60).send({LINK_REQUEST}).start();
+  sim.waitUntil([&] { return noiseDone.load(); }).send({LINK_REQUEST}).start();
   EXPECT_EQ(channel->WaitForRequest(), PACKET_OK);
   EXPECT_GE(pump.pumps, 4);
   EXPECT_TRUE(sim.finish()) << sim.error();
