@@ -178,8 +178,9 @@ DWORD copyList(const std::vector<std::string>& items, char* out, DWORD size) {
   for (const std::string& item : items) {
     const size_t need = item.size() + 1;
     if (pos + need > size - 1) {
-      // Cut: fill what fits, then end with two NULs.
-      const size_t room = size - 2 - pos;
+      // Cut: fill what fits, then end with two NULs. A list that reached
+      // the last character has no room left at all.
+      const size_t room = pos < size - 2 ? size - 2 - pos : 0;
       std::memcpy(out + pos, item.data(), std::min(room, item.size()));
       out[size - 2] = '\0';
       out[size - 1] = '\0';

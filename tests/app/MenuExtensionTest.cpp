@@ -234,6 +234,19 @@ TEST_F(MenuExtension, APopupMakesItsEntriesWhenItFirstShows) {
   EXPECT_EQ(itemsOf(entries[3]->menu()), QStringList{"Quatre"});
 }
 
+TEST_F(MenuExtension, ASectionThatFillsTheBufferToItsLastCharacterEndsThere) {
+  // 99 lines of 319 characters and one of 318 take 31,999 of the 32,000: the
+  // last holds the final NUL, and the line after has no room.
+  QByteArray ini = "[Menus]\nX\n[X]\nCaption=X\nPosition=6\nMenu Items=I\n[I]\n";
+  for (int i = 0; i < 100; ++i) ini += QByteArray(i < 99 ? 313 : 312, char('a' + i % 26)) + "=15000\n";
+  ini += "Fin=15001\n";
+  writeData("qxmenu.ini", ini);
+  build("qxmenu.ini");
+  const QStringList items = itemsOf(GetMenuPopupByKey(1000)->GetSafeHmenu());
+  EXPECT_EQ(items.size(), 100);
+  EXPECT_FALSE(items.contains(QStringLiteral("Fin")));
+}
+
 TEST_F(MenuExtension, AFileReferredToUnderAnotherNameIsTheOneReadAlready) {
   // Spelt anew by each command, the 600 KB file would not fit twice in what
   // the referred files of one build may hold together.
