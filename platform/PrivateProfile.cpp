@@ -198,9 +198,13 @@ DWORD copyList(const std::vector<std::string>& items, char* out, DWORD size) {
 // Lines of sections that snapshots have read since the start.
 std::atomic<std::uint64_t> sectionLinesRead{0};
 
+// FNV-1a over the lower-case bytes.
+constexpr std::uint32_t kNameHashStart = 2166136261u;
+std::uint32_t nameHashStep(std::uint32_t h, char c) { return (h ^ std::uint8_t(lowerAscii(c))) * 16777619u; }
+
 std::uint32_t nameHash(std::string_view name) {
-  std::uint32_t h = 2166136261u;  // FNV-1a over the lower-case bytes
-  for (char c : name) h = (h ^ std::uint8_t(lowerAscii(c))) * 16777619u;
+  std::uint32_t h = kNameHashStart;
+  for (char c : name) h = nameHashStep(h, c);
   return h;
 }
 
@@ -213,7 +217,8 @@ std::uint32_t nameHash(std::string_view name) {
 // a few hundred thousand sections costs about what reading it does.
 class NameIndex {
  public:
-  void add(std::string_view name, size_t place) { entries_.push_back({nameHash(name), std::uint32_t(place)}); }
+  void add(std::string_view name, size_t place) { add(nameHash(name), place); }
+  void add(std::uint32_t hash, size_t place) { entries_.push_back({hash, std::uint32_t(place)}); }
   void reserve(size_t n) { entries_.reserve(n); }
   // Sorts what was added into its buckets; finds answer from then on.
   void finish() {
@@ -293,14 +298,21 @@ struct IniSnapshot::Content {
         continue;
       }
       // The name runs to the first ']' or, without one, to the line's end
-      // (as classify() reads it).
-      size_t eol = at + 1, close = std::string::npos;
-      for (; eol < size && bytes[eol] != '\n'; ++eol)
-        if (bytes[eol] == ']' && close == std::string::npos) close = eol;
-      size_t nameEnd = close;
-      if (close == std::string::npos) nameEnd = eol > at + 1 && bytes[eol - 1] == '\r' ? eol - 1 : eol;
-      sections.add(trimView(text.substr(at + 1, nameEnd - at - 1)), start);
-      from = eol + 1;
+      // less a '\r' before it (as classify() reads it), without the blanks
+      // around it; it is hashed as it is read, up to its last character
+      // other than a blank.
+      size_t i = at + 1;
+      while (i < size && isBlank(bytes[i])) ++i;
+      std::uint32_t hash = kNameHashStart, nameHashed = hash;
+      for (; i < size; ++i) {
+        const char c = bytes[i];
+        if (c == ']' || c == '\n') break;
+        hash = nameHashStep(hash, c);
+        if (!isBlank(c) && (c != '\r' || (i + 1 < size && bytes[i + 1] != '\n'))) nameHashed = hash;
+      }
+      sections.add(nameHashed, start);
+      const void* nl = i < size && bytes[i] == ']' ? std::memchr(bytes + i, '\n', size - i) : bytes + i;
+      from = nl ? size_t(static_cast<const char*>(nl) - bytes) + 1 : size;
     }
     sections.finish();
   }
