@@ -13,10 +13,12 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QPointer>
 
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -82,20 +84,37 @@ class ProfileFiles {
   std::uint64_t m_referredRoom = kMaxReferredBytes;
 };
 
-// The lines of a section as a buffer of kSectionSize characters holds them,
-// each cut to `lineLength` characters; at most kMaxSectionLines of them.
+// Hands `f` the lines of a section as a buffer of kSectionSize characters
+// holds them, at most kMaxSectionLines of them, each cut to `lineLength`
+// characters: the name, whether the '=' is kept and the value, as views.
+// The buffer ends in two NULs: the line that does not fit is cut there, and
+// none comes after it.
+template <class F>
+void forEachSectionLine(const tallix::IniSnapshot& file, const char* section, size_t lineLength, const F& f) {
+  size_t used = 0, lines = 0;
+  file.forEachEntry(section, [&](std::string_view name, std::string_view value, bool hasValue) {
+    size_t size = hasValue ? name.size() + 1 + value.size() : name.size();
+    const bool full = used + size + 2 > kSectionSize;
+    if (full) size = used + 2 < kSectionSize ? kSectionSize - 2 - used : 0;
+    if (size != 0) {
+      const size_t kept = std::min(size, lineLength);
+      if (kept <= name.size())
+        f(name.substr(0, kept), false, std::string_view());
+      else
+        f(name, true, value.substr(0, kept - name.size() - 1));
+    }
+    used += size + 1;
+    return !full && ++lines < kMaxSectionLines;
+  });
+}
+
 std::vector<std::string> sectionLines(const tallix::IniSnapshot& file, const char* section, size_t lineLength) {
   std::vector<std::string> lines;
-  size_t used = 0;
-  for (const tallix::IniEntry& entry : file.sectionEntries(section, kMaxSectionLines)) {
-    std::string line = entry.hasValue ? entry.name + "=" + entry.value : entry.name;
-    // The buffer ends in two NULs: the line that does not fit is cut there.
-    const bool full = used + line.size() + 2 > kSectionSize;
-    if (full) line.resize(kSectionSize - 2 - used);
-    if (!line.empty()) lines.push_back(line.substr(0, lineLength));
-    if (full) break;
-    used += line.size() + 1;
-  }
+  forEachSectionLine(file, section, lineLength, [&lines](std::string_view name, bool eq, std::string_view value) {
+    std::string line(name);
+    if (eq) (line += '=') += value;
+    lines.push_back(std::move(line));
+  });
   return lines;
 }
 
@@ -148,20 +167,37 @@ struct ItemLine {
   UINT id = 0;
 };
 
+// The value read as strtol reads it in base 10 (blanks before it skipped,
+// a sign, digits up to the first other character, held at the limits of a
+// long), without copying it.
+long decimalValue(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+  const bool negative = i < text.size() && text[i] == '-';
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  const unsigned long limit = negative ? 0ul - static_cast<unsigned long>(LONG_MIN) : static_cast<unsigned long>(LONG_MAX);
+  unsigned long n = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    const auto digit = static_cast<unsigned long>(text[i] - '0');
+    n = n > (limit - digit) / 10 ? limit : n * 10 + digit;
+  }
+  if (!negative) return static_cast<long>(n);
+  return n == limit ? LONG_MIN : -static_cast<long>(n);
+}
+
 std::vector<ItemLine> itemLines(const tallix::IniSnapshot& file, const char* section) {
   std::vector<ItemLine> items;
-  for (const std::string& line : sectionLines(file, section, kLineLength)) {
-    const size_t eq = line.find('=');
-    if (eq == std::string::npos) {
-      items.push_back({ItemLine::SubMenu, line});
-      continue;
+  forEachSectionLine(file, section, kLineLength, [&items](std::string_view name, bool eq, std::string_view value) {
+    if (!eq) {
+      items.push_back({ItemLine::SubMenu, std::string(name)});
+      return;
     }
-    const long value = std::strtol(trimmed(line.substr(eq + 1)).c_str(), nullptr, 10);
-    if (value == -1)
+    const long number = decimalValue(value);
+    if (number == -1)
       items.push_back({ItemLine::Separator, {}});
-    else if (value != 0)
-      items.push_back({ItemLine::Command, trimmed(line.substr(0, eq)), UINT(value)});
-  }
+    else if (number != 0)
+      items.push_back({ItemLine::Command, trimmed(std::string(name)), UINT(number)});
+  });
   return items;
 }
 
@@ -171,26 +207,40 @@ std::string lowerAscii(std::string text) {
   return text;
 }
 
+// What a popup of the extension holds before its entries are made.
+struct Planned {
+  enum Kind { Item, Separator, SubMenu, Inserted } kind;
+  explicit Planned(Kind k, std::string t = {}, UINT i = 0, int r = 0) : kind(k), text(std::move(t)), id(i), room(r) {}
+  std::string text;  // the item's text, or the sub-menu's section and caption
+  UINT id = 0;
+  int room = 0;           // a sub-menu: what its own entries may still take
+  QPointer<QMenu> popup;  // a popup a later menu section placed here
+  QString caption;
+};
+
 // One build of the extension: the file read once, and what may still be
 // added. A file may list a section in itself many times, so the whole
 // extension is bounded; what comes beyond the bound is skipped. Each items
 // section is read once, and each command's status text looked up once,
 // however often they are listed.
-struct ExtensionBuild {
+//
+// The start makes only the popups; each popup makes its entries when they
+// are first needed, each sub-menu in turn. What a popup holds is what one
+// build in order would give it: the entries of the whole extension, in
+// order, take the build's room, so a popup's entries start from the room
+// that the entries before it leave, which counting them tells without
+// making them.
+class ExtensionBuild {
+ public:
+  explicit ExtensionBuild(const QString& file) : menus(files(file)) {}
+
   ProfileFiles files;
   const tallix::IniSnapshot& menus;
   const QString commandsFile = tallix::findDataFile(QLatin1String(kCommandsFile));
-  int room = kMaxEntries;
-  explicit ExtensionBuild(const QString& file) : menus(files(file)) {}
-  // Takes one entry's room; false when none is left.
-  bool take() {
-    if (room <= 0) return false;
-    --room;
-    return true;
-  }
-  const std::vector<ItemLine>& items(const char* section) {
+
+  const std::vector<ItemLine>& items(const std::string& section) {
     auto [it, added] = m_items.try_emplace(lowerAscii(section));
-    if (added) it->second = itemLines(menus, section);
+    if (added) it->second = itemLines(menus, section.c_str());
     return it->second;
   }
   const QString& statusText(UINT id) {
@@ -202,51 +252,173 @@ struct ExtensionBuild {
     }
     return it->second;
   }
+  // The entries (sub-menus, items, separators, and what they hold) that the
+  // items of `section` add at `depth` given all the room they want, counted
+  // up to kMaxEntries.
+  int entries(const std::string& section, int depth) {
+    if (depth >= kMaxDepth) return 0;
+    auto [it, added] = m_entries.try_emplace({lowerAscii(section), depth}, 0);
+    if (!added) return it->second;
+    int count = 0;
+    for (const ItemLine& item : items(section)) {
+      if (item.kind == ItemLine::SubMenu) {
+        if (depth + 1 >= kMaxDepth) continue;  // deeper sections are skipped
+        count += 1 + entries(item.text, depth + 1);
+      } else {
+        ++count;
+      }
+      if (count >= kMaxEntries) {
+        count = kMaxEntries;
+        break;
+      }
+    }
+    return it->second = count;
+  }
+  // The entries of a popup filled from `section` at `depth` with `room`.
+  std::vector<Planned> plan(const std::string& section, int depth, int room) {
+    std::vector<Planned> out;
+    if (depth >= kMaxDepth) return out;
+    // The room a sub-menu's entries take is counted only when an entry
+    // after it needs to know what is left.
+    const std::string* uncounted = nullptr;
+    for (const ItemLine& item : items(section)) {
+      if (item.kind == ItemLine::SubMenu && depth + 1 >= kMaxDepth) continue;
+      if (uncounted) room -= std::min(room, entries(*uncounted, depth + 1));
+      uncounted = nullptr;
+      if (room <= 0) break;
+      --room;
+      switch (item.kind) {
+        case ItemLine::SubMenu:
+          out.emplace_back(Planned::SubMenu, item.text, 0, room);
+          uncounted = &item.text;
+          break;
+        case ItemLine::Separator:
+          out.emplace_back(Planned::Separator);
+          break;
+        case ItemLine::Command:
+          out.emplace_back(Planned::Item, item.text, item.id);
+          break;
+      }
+    }
+    return out;
+  }
 
  private:
   std::map<std::string, std::vector<ItemLine>> m_items;  // by name, without regard to ASCII case
   std::map<UINT, QString> m_status;
+  std::map<std::pair<std::string, int>, int> m_entries;
 };
 
-BOOL addItems(CMenu* popup, const char* section, int depth, ExtensionBuild& build) {
-  QMenu* menu = popup ? popup->GetSafeHmenu() : nullptr;
-  if (!menu || depth >= kMaxDepth) return FALSE;
-  for (const ItemLine& item : build.items(section)) {
-    if (item.kind == ItemLine::SubMenu) {
-      if (depth + 1 >= kMaxDepth) continue;  // deeper sections are skipped
-      if (!build.take()) break;
-      CMenu sub;
-      sub.Attach(new QMenu(menu));
-      addItems(&sub, item.text.c_str(), depth + 1, build);
-      popup->AppendPopup(sub.Detach(), tallix::fromCp1252(item.text));
-      continue;
-    }
-    if (!build.take()) break;
-    if (item.kind == ItemLine::Separator) {
-      popup->AppendMenu(MF_SEPARATOR);
-    } else {
-      // The status text is the item's tip, which the status pane shows
-      // while the item is hovered.
-      popup->AppendMenu(MF_STRING, item.id, tallix::fromCp1252(item.text));
-      if (const QString& status = build.statusText(item.id); !status.isEmpty())
-        menu->actions().constLast()->setStatusTip(status);
+void makeEntries(QMenu* menu, const std::shared_ptr<ExtensionBuild>& build, const std::vector<Planned>& entries,
+                 int depth);
+
+// A popup of the extension whose entries are not made yet.
+class PlannedPopup : public CMenuFill {
+ public:
+  PlannedPopup(QMenu* menu, std::shared_ptr<ExtensionBuild> build, std::string section, int depth, int room)
+      : CMenuFill(menu), m_build(std::move(build)), m_section(std::move(section)), m_depth(depth), m_room(room) {}
+  // What the popup will hold; a later menu section may place its popup
+  // among it.
+  std::vector<Planned>& Entries() {
+    if (!m_planned) m_entries = m_build->plan(m_section, m_depth, m_room);
+    m_planned = true;
+    return m_entries;
+  }
+
+ protected:
+  void Fill(QMenu* menu) override { makeEntries(menu, m_build, Entries(), m_depth); }
+
+ private:
+  std::shared_ptr<ExtensionBuild> m_build;
+  std::string m_section;
+  int m_depth;
+  int m_room;
+  bool m_planned = false;
+  std::vector<Planned> m_entries;
+};
+
+void makeEntries(QMenu* menu, const std::shared_ptr<ExtensionBuild>& build, const std::vector<Planned>& entries,
+                 int depth) {
+  CMenu* popup = CMenu::FromHandle(menu);
+  for (const Planned& entry : entries) {
+    switch (entry.kind) {
+      case Planned::Item:
+        // The status text is the item's tip, which the status pane shows
+        // while the item is hovered.
+        popup->AppendMenu(MF_STRING, entry.id, tallix::fromCp1252(entry.text));
+        if (const QString& status = build->statusText(entry.id); !status.isEmpty())
+          menu->actions().constLast()->setStatusTip(status);
+        break;
+      case Planned::Separator:
+        popup->AppendMenu(MF_SEPARATOR);
+        break;
+      case Planned::SubMenu: {
+        auto* sub = new QMenu(menu);
+        new PlannedPopup(sub, build, entry.text, depth + 1, entry.room);
+        popup->AppendPopup(sub, tallix::fromCp1252(entry.text));
+        break;
+      }
+      case Planned::Inserted:
+        if (entry.popup) popup->AppendPopup(entry.popup, entry.caption);
+        break;
     }
   }
-  return TRUE;
 }
+
+// The entries of a popup a menu section's popup goes into: the popup's own,
+// or what a popup of the extension will hold, so that placing a sub-menu
+// there makes none of its entries.
+class PlacementTarget {
+ public:
+  explicit PlacementTarget(CMenu* target) : m_menu(target) {
+    if (auto* planned = dynamic_cast<PlannedPopup*>(CMenuFill::Of(target->GetSafeHmenu())))
+      m_planned = &planned->Entries();
+  }
+  int count() const { return m_planned ? int(m_planned->size()) : m_menu->GetMenuItemCount(); }
+  // As CMenu::GetMenuItemID.
+  UINT id(int i) const {
+    if (!m_planned) return m_menu->GetMenuItemID(i);
+    if (i < 0 || i >= count()) return UINT(-1);
+    const Planned& entry = (*m_planned)[size_t(i)];
+    return entry.kind == Planned::Item ? entry.id : entry.kind == Planned::Separator ? 0 : UINT(-1);
+  }
+  void insertPopup(int i, CMenu* popup, const QString& caption) {
+    if (!m_planned) {
+      m_menu->InsertPopup(UINT(i), popup->Detach(), caption);
+      return;
+    }
+    QMenu* menu = popup->Detach();
+    menu->setParent(m_menu->GetSafeHmenu(), menu->windowFlags());  // it goes with the popup
+    Planned entry(Planned::Inserted);
+    entry.popup = menu;
+    entry.caption = caption;
+    m_planned->insert(m_planned->begin() + std::min(i, count()), std::move(entry));
+  }
+  void insertSeparator(int i) {
+    if (!m_planned)
+      m_menu->InsertMenu(UINT(i), MF_BYPOSITION | MF_SEPARATOR);
+    else
+      m_planned->insert(m_planned->begin() + std::min(i, count()), Planned(Planned::Separator));
+  }
+
+ private:
+  CMenu* m_menu;
+  std::vector<Planned>* m_planned = nullptr;
+};
 
 // Places a menu section's popup as a sub-menu of the popup at `position`
 // (a key from 50 on): after the item of `subPositionCmd`, else at index
 // `subPosition`. FALSE when that popup is not there.
 BOOL insertSubMenu(CMenu* popup, const QString& caption, int position, int subPositionCmd, int subPosition,
                    bool addSeparators) {
-  CMenu* target = position < kPositionKeys ? GetMenuPopupByPosition(position) : GetMenuPopupByKey(position);
-  if (!target) return FALSE;
-  const int count = target->GetMenuItemCount();
+  CMenu* menu = position < kPositionKeys ? GetMenuPopupByPosition(position) : GetMenuPopupByKey(position);
+  if (!menu) return FALSE;
+  PlacementTarget target(menu);
+  const int count = target.count();
   int index = 0;
   if (subPositionCmd != -1) {
     for (int i = 0; i < count; ++i) {
-      if (target->GetMenuItemID(i) == UINT(subPositionCmd)) {
+      if (target.id(i) == UINT(subPositionCmd)) {
         index = i + 1;
         break;
       }
@@ -254,12 +426,11 @@ BOOL insertSubMenu(CMenu* popup, const QString& caption, int position, int subPo
   } else {
     index = subPosition < 0 || subPosition > count ? count : subPosition;
   }
-  target->InsertPopup(UINT(index), popup->Detach(), caption);
+  target.insertPopup(index, popup, caption);
   if (addSeparators) {
-    const auto isSeparator = [target](int i) { return target->GetMenuItemID(i) == 0; };
-    if (index != 0 && !isSeparator(index - 1)) target->InsertMenu(UINT(index++), MF_BYPOSITION | MF_SEPARATOR);
-    if (index + 1 < target->GetMenuItemCount() && !isSeparator(index + 1))
-      target->InsertMenu(UINT(index + 1), MF_BYPOSITION | MF_SEPARATOR);
+    const auto isSeparator = [&target](int i) { return target.id(i) == 0; };
+    if (index != 0 && !isSeparator(index - 1)) target.insertSeparator(index++);
+    if (index + 1 < target.count() && !isSeparator(index + 1)) target.insertSeparator(index + 1);
   }
   return TRUE;
 }
@@ -273,22 +444,35 @@ QString MenuExtensionFilePath(const QString& name) {
 }
 
 BOOL AddMenuExtensionItems(CMenu* popup, const QString& file, const char* section, int depth) {
-  ExtensionBuild build(file);
-  return addItems(popup, section, depth, build);
+  QMenu* menu = popup ? popup->GetSafeHmenu() : nullptr;
+  if (!menu || depth >= kMaxDepth || !section) return FALSE;
+  auto build = std::make_shared<ExtensionBuild>(file);
+  makeEntries(menu, build, build->plan(section, depth, kMaxEntries), depth);
+  return TRUE;
 }
 
 BOOL BuildMenuExtension(const QString& file) {
   auto* frame = qobject_cast<CFrameWnd*>(AfxGetMainWnd());
   if (!frame || !frame->GetMenuBar()) return FALSE;
-  ExtensionBuild build(file);
-  const tallix::IniSnapshot& menus = build.menus;
+  auto build = std::make_shared<ExtensionBuild>(file);
+  const tallix::IniSnapshot& menus = build->menus;
+  int room = kMaxEntries;
+  // The items of the popup before, whose entries take their room only once
+  // a later popup needs to know what is left.
+  std::string uncounted;
+  bool counted = true;
   for (const std::string& name : sectionLines(menus, kMenus, kSectionSize)) {
     const char* section = name.c_str();
     if (menus.sectionEntries(section, 1).empty()) continue;  // not in the file
-    if (!build.take()) break;
+    if (!counted) room -= std::min(room, build->entries(uncounted, 0));
+    counted = true;
+    if (room <= 0) break;
+    --room;
     CMenu popup;
     if (!popup.CreatePopupMenu()) return FALSE;
-    addItems(&popup, readString(menus, section, "Menu Items", kNameSize).c_str(), 0, build);
+    uncounted = readString(menus, section, "Menu Items", kNameSize);
+    counted = false;
+    new PlannedPopup(popup.GetSafeHmenu(), build, uncounted, 0, room);
     const QString caption = tallix::fromCp1252(readString(menus, section, "Caption", kNameSize));
     const int position = readInt(menus, section, "Position", 0);
     const int subPositionCmd = readInt(menus, section, "Sub Position Cmd", -1);

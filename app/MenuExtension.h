@@ -16,7 +16,9 @@
 // takes at most 128 lines from a section (more than a menu as tall as the
 // screen shows) and adds at most 1,000 entries (popups, sub-menus, items,
 // separators): the rest of the file is skipped, however often it lists a
-// section, and the work does not grow with what is skipped.
+// section, and the work does not grow with what is skipped. The build makes
+// the popups; each makes its entries when they are first needed (showing,
+// or a CMenu call), as the whole build in order would have made them.
 //
 // [Commands] of "qxmenu.ini" holds "<id> URL" and "<id> Status Line", or
 // "<id> Ref File" naming where they are instead: "REG:<key path>" (read
@@ -47,7 +49,7 @@ QString MenuExtensionFilePath(const QString& name);
 // bar.
 BOOL BuildMenuExtension(const QString& file);
 // Appends the items of `section` of `file` to `popup`; sub-menus are filled
-// at `depth` + 1, under the bound of one build. FALSE for a depth of 8 or
+// at `depth` + 1, when they are first needed, under the bound of one build. FALSE for a depth of 8 or
 // more, or without a popup.
 BOOL AddMenuExtensionItems(CMenu* popup, const QString& file, const char* section, int depth);
 

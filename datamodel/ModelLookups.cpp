@@ -34,12 +34,14 @@ BOOL LoadCharConvertTable(const char* model, DWORD* table, UINT entries) {
   const std::string file = GetProgramFilePath("CharCnv.lst");
 
   for (UINT i = 0; i < entries; ++i) table[i] = 0;
+  // The list is read once for all its questions.
+  const tallix::IniSnapshot list(file);
   // Entry 255 is never filled: the calculator has no character to type there.
   for (int i = 0; i < 255; ++i) {
     const std::string prefix = std::to_string(i);
-    const int c = int(GetPrivateProfileInt(section.c_str(), (prefix + " Char").c_str(), -1, file.c_str()));
+    const int c = int(list.readInt(section, prefix + " Char", -1));
     if (c < 0 || c > 255) continue;
-    int t = int(GetPrivateProfileInt(section.c_str(), (prefix + " Table").c_str(), -1, file.c_str()));
+    int t = int(list.readInt(section, prefix + " Table", -1));
     if (t < 0 || t > 255) t = 0;
     table[i] = DWORD(t) << 16 | DWORD(c);
   }

@@ -52,13 +52,14 @@ std::vector<QXSensor> ReadSensorList() {
   std::vector<char> buffer(kSectionBuffer, 0);
   const DWORD length = GetPrivateProfileSection(kSection, buffer.data(), kSectionBuffer, path.c_str());
   std::vector<QXSensor> sensors;
+  const tallix::IniSnapshot list(path);  // read once for the numbers
   for (DWORD at = 0; at < length && buffer[at];) {
     const std::string line(&buffer[at]);
     at += DWORD(line.size()) + 1;
     const size_t equals = line.find('=');
     const std::string name = line.substr(0, equals);
     if (!isNumber(equals == std::string::npos ? std::string() : line.substr(equals + 1))) continue;
-    const int number = int(GetPrivateProfileInt(kSection, name.c_str(), -1, path.c_str()));
+    const int number = int(list.readInt(kSection, name, -1));
     if (number != -1) sensors.push_back({name, number});
   }
   return sensors;

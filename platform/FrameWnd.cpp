@@ -2,6 +2,7 @@
 
 #include "platform/Accelerators.h"
 #include "platform/CmdUI.h"
+#include "platform/Menu.h"
 #include "platform/Document.h"
 #include "platform/StatusBar.h"
 #include "platform/ToolBar.h"
@@ -193,6 +194,7 @@ void CFrameWnd::OnInitMenuPopup(QMenu* popup) {
   // Qt's bar holds the keyboard while the user goes from one of its menus to
   // the next; the update handlers ask the window that has the keys.
   if (QApplication::focusWidget() == menuBar_) giveKeysBack();
+  FillMenu(popup);
   UpdateMenuCommands(popup, this, TRUE);
   wireMenu(popup);  // items the handlers added
 }

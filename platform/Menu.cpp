@@ -7,7 +7,15 @@
 #include <QAction>
 #include <QMenu>
 
+#include <unordered_map>
+
 namespace {
+
+// The fills menus wait for.
+std::unordered_map<const QMenu*, CMenuFill*>& pendingFills() {
+  static std::unordered_map<const QMenu*, CMenuFill*> fills;
+  return fills;
+}
 
 // The CMenu that stands for a menu nobody owns through a CMenu; a child of
 // that menu, so that it goes with it.
@@ -21,6 +29,7 @@ class MenuHandle : public QObject {
 // The menu and position of the first item with command `id`, searching
 // sub-menus too.
 bool findCommand(QMenu* menu, UINT id, QMenu** owner, int* position) {
+  FillMenu(menu);
   const QList<QAction*> actions = menu->actions();
   for (int i = 0; i < actions.size(); ++i) {
     if (QMenu* sub = actions[i]->menu()) {
@@ -35,6 +44,32 @@ bool findCommand(QMenu* menu, UINT id, QMenu** owner, int* position) {
 }
 
 }  // namespace
+
+CMenuFill::CMenuFill(QMenu* menu) : QObject(menu), menu_(menu) {
+  CMenuFill*& pending = pendingFills()[menu];
+  delete pending;
+  pending = this;
+  connect(menu, &QMenu::aboutToShow, this, [menu] { FillMenu(menu); });
+}
+
+CMenuFill::~CMenuFill() {
+  const auto it = pendingFills().find(menu_);
+  if (it != pendingFills().end() && it->second == this) pendingFills().erase(it);
+}
+
+CMenuFill* CMenuFill::Of(const QMenu* menu) {
+  const auto it = pendingFills().find(menu);
+  return it == pendingFills().end() ? nullptr : it->second;
+}
+
+void FillMenu(QMenu* menu) {
+  const auto it = pendingFills().find(menu);
+  if (it == pendingFills().end()) return;
+  CMenuFill* fill = it->second;
+  pendingFills().erase(it);
+  fill->Fill(menu);
+  delete fill;
+}
 
 CMenu::~CMenu() {
   if (owned_) delete menu_.data();
@@ -78,9 +113,14 @@ BOOL CMenu::DestroyMenu() {
   return TRUE;
 }
 
-int CMenu::GetMenuItemCount() const { return menu_ ? int(menu_->actions().size()) : -1; }
+int CMenu::GetMenuItemCount() const {
+  if (!menu_) return -1;
+  FillMenu(menu_);
+  return int(menu_->actions().size());
+}
 
 UINT CMenu::GetMenuItemID(int pos) const {
+  if (menu_) FillMenu(menu_);
   if (!menu_ || pos < 0 || pos >= menu_->actions().size()) return UINT(-1);
   QAction* action = menu_->actions()[pos];
   if (action->menu()) return UINT(-1);
@@ -88,6 +128,7 @@ UINT CMenu::GetMenuItemID(int pos) const {
 }
 
 CMenu* CMenu::GetSubMenu(int pos) const {
+  if (menu_) FillMenu(menu_);
   if (!menu_ || pos < 0 || pos >= menu_->actions().size()) return nullptr;
   return FromHandle(menu_->actions()[pos]->menu());
 }
@@ -111,12 +152,14 @@ QAction* CMenu::newItem(UINT flags, UINT id, const QString& text) const {
 
 BOOL CMenu::AppendMenu(UINT flags, UINT id, const QString& text) {
   if (!menu_ || (flags & MF_POPUP)) return FALSE;
+  FillMenu(menu_);
   menu_->addAction(newItem(flags, id, text));
   return TRUE;
 }
 
 BOOL CMenu::InsertMenu(UINT position, UINT flags, UINT id, const QString& text) {
   if (!menu_ || (flags & MF_POPUP)) return FALSE;
+  FillMenu(menu_);
   QMenu* target = menu_;
   int index = 0;
   if (flags & MF_BYPOSITION) {
@@ -134,6 +177,7 @@ BOOL CMenu::AppendPopup(QMenu* popup, const QString& text) { return InsertPopup(
 
 BOOL CMenu::InsertPopup(UINT position, QMenu* popup, const QString& text) {
   if (!menu_ || !popup || popup == menu_) return FALSE;
+  FillMenu(menu_);
   popup->setTitle(text);
   if (popup->parent() != menu_) popup->setParent(menu_, popup->windowFlags());
   const QList<QAction*> actions = menu_->actions();
@@ -143,6 +187,7 @@ BOOL CMenu::InsertPopup(UINT position, QMenu* popup, const QString& text) {
 
 BOOL CMenu::RemoveMenu(UINT position, UINT flags) {
   if (!menu_) return FALSE;
+  FillMenu(menu_);
   QMenu* owner = menu_;
   int index = 0;
   if (flags & MF_BYPOSITION) {

@@ -6,6 +6,11 @@
 // A CMenu that loaded or created its menu owns it and destroys it with
 // itself (or DestroyMenu); FromHandle gives the one CMenu that stands for a
 // menu it does not own (a sub-menu), which lives as long as that menu.
+//
+// A menu may make its entries only when they are first needed (CMenuFill):
+// every CMenu call that counts, reads, finds or changes entries fills it
+// first, as does showing it, so that it answers as if it had been filled
+// from the start.
 #pragma once
 
 #include "platform/WinMessages.h"
@@ -16,6 +21,31 @@
 
 class CWnd;
 class QAction;
+
+// What makes a menu's entries when they are first needed: given to a menu,
+// it runs once, when the menu is about to show or a CMenu call (or
+// FillMenu) first needs its entries, and goes with it; until then the menu
+// holds none of them. A search by command fills the sub-menus it looks
+// through.
+class CMenuFill : public QObject {
+ public:
+  // Becomes `menu`'s child and its pending fill.
+  explicit CMenuFill(QMenu* menu);
+  ~CMenuFill() override;
+  // The fill `menu` still waits for, or null.
+  static CMenuFill* Of(const QMenu* menu);
+
+ protected:
+  // Makes `menu`'s entries; the fill is no longer pending while it runs.
+  virtual void Fill(QMenu* menu) = 0;
+
+ private:
+  friend void FillMenu(QMenu* menu);
+  QMenu* menu_;
+};
+
+// Runs the fill `menu` waits for, if any.
+void FillMenu(QMenu* menu);
 
 enum : UINT {
   MF_STRING = 0x0,

@@ -4,6 +4,7 @@
 #include "platform/OutsideFile.h"
 
 #include <algorithm>
+#include <bit>
 #include <atomic>
 #include <cstdint>
 #include <cstring>
@@ -177,8 +178,9 @@ DWORD copyList(const std::vector<std::string>& items, char* out, DWORD size) {
   for (const std::string& item : items) {
     const size_t need = item.size() + 1;
     if (pos + need > size - 1) {
-      // Cut: fill what fits, then end with two NULs.
-      const size_t room = size - 2 - pos;
+      // Cut: fill what fits, then end with two NULs. A list that reached
+      // the last character has no room left at all.
+      const size_t room = pos < size - 2 ? size - 2 - pos : 0;
       std::memcpy(out + pos, item.data(), std::min(room, item.size()));
       out[size - 2] = '\0';
       out[size - 1] = '\0';
@@ -196,62 +198,63 @@ DWORD copyList(const std::vector<std::string>& items, char* out, DWORD size) {
 // Lines of sections that snapshots have read since the start.
 std::atomic<std::uint64_t> sectionLinesRead{0};
 
+// FNV-1a over the lower-case bytes.
+constexpr std::uint32_t kNameHashStart = 2166136261u;
+std::uint32_t nameHashStep(std::uint32_t h, char c) { return (h ^ std::uint8_t(lowerAscii(c))) * 16777619u; }
+
 std::uint32_t nameHash(std::string_view name) {
-  std::uint32_t h = 2166136261u;  // FNV-1a over the lower-case bytes
-  for (char c : name) h = (h ^ std::uint8_t(lowerAscii(c))) * 16777619u;
+  std::uint32_t h = kNameHashStart;
+  for (char c : name) h = nameHashStep(h, c);
   return h;
 }
 
 // Lines found by their name without regard to ASCII case, the first line of
-// a name when several have it: open addressing over the lines' places in a
-// text, whose names `nameOf(place)` reads again from the text.
+// a name when several have it: the hashes of the names with the lines'
+// places in a text, whose names `nameOf(place)` reads again from the text.
+// Lines are added in the order of the text, then put once into buckets by
+// the top bits of their hash (about one line a bucket), keeping that order
+// within a bucket: two sweeps through the lines, so that indexing a file of
+// a few hundred thousand sections costs about what reading it does.
 class NameIndex {
  public:
-  // Adds the line at `place` unless an earlier line has its name.
-  template <class NameOf>
-  void add(std::string_view name, size_t place, const NameOf& nameOf) {
-    if (4 * (count_ + 1) > 3 * slots_.size()) grow();
-    const std::uint32_t hash = nameHash(name);
-    for (size_t i = hash & mask();; i = (i + 1) & mask()) {
-      Slot& slot = slots_[i];
-      if (slot.place == 0) {
-        slot = {hash, std::uint32_t(place + 1)};
-        ++count_;
-        return;
-      }
-      if (slot.hash == hash && sameName(nameOf(slot.place - 1), name)) return;
-    }
+  void add(std::string_view name, size_t place) { add(nameHash(name), place); }
+  void add(std::uint32_t hash, size_t place) { entries_.push_back({hash, std::uint32_t(place)}); }
+  void reserve(size_t n) { entries_.reserve(n); }
+  // Sorts what was added into its buckets; finds answer from then on.
+  void finish() {
+    if (entries_.size() < 16) return;  // a few: looked through in order
+    bits_ = std::min(int(std::bit_width(entries_.size())) - 1, 24);
+    start_.assign((size_t(1) << bits_) + 1, 0);
+    for (const Entry& e : entries_) ++start_[bucket(e.hash) + 1];
+    for (size_t i = 1; i < start_.size(); ++i) start_[i] += start_[i - 1];
+    std::vector<Entry> sorted(entries_.size());
+    std::vector<std::uint32_t> next(start_.begin(), start_.end() - 1);
+    for (const Entry& e : entries_) sorted[next[bucket(e.hash)]++] = e;
+    entries_.swap(sorted);
   }
-  // The place of the line named `name`, or npos.
+  // The place of the first line named `name`, or npos.
   template <class NameOf>
   size_t find(std::string_view name, const NameOf& nameOf) const {
-    if (slots_.empty()) return std::string::npos;
     const std::uint32_t hash = nameHash(name);
-    for (size_t i = hash & mask();; i = (i + 1) & mask()) {
-      const Slot& slot = slots_[i];
-      if (slot.place == 0) return std::string::npos;
-      if (slot.hash == hash && sameName(nameOf(slot.place - 1), name)) return slot.place - 1;
+    size_t from = 0, to = entries_.size();
+    if (!start_.empty()) {
+      from = start_[bucket(hash)];
+      to = start_[bucket(hash) + 1];
     }
+    for (size_t i = from; i < to; ++i)
+      if (entries_[i].hash == hash && sameName(nameOf(entries_[i].place), name)) return entries_[i].place;
+    return std::string::npos;
   }
 
  private:
-  struct Slot {
-    std::uint32_t hash = 0;
-    std::uint32_t place = 0;  // the line's place + 1; 0 for an empty slot
+  struct Entry {
+    std::uint32_t hash;
+    std::uint32_t place;
   };
-  size_t mask() const { return slots_.size() - 1; }
-  void grow() {
-    std::vector<Slot> old(std::max<size_t>(16, 2 * slots_.size()));
-    old.swap(slots_);
-    for (const Slot& slot : old) {
-      if (slot.place == 0) continue;
-      size_t i = slot.hash & mask();
-      while (slots_[i].place != 0) i = (i + 1) & mask();
-      slots_[i] = slot;
-    }
-  }
-  std::vector<Slot> slots_;  // a power of two, at most three quarters full
-  size_t count_ = 0;
+  size_t bucket(std::uint32_t hash) const { return bits_ == 0 ? 0 : hash >> (32 - bits_); }
+  std::vector<Entry> entries_;       // in the text's order within each bucket
+  std::vector<std::uint32_t> start_;  // where each bucket starts; empty while unsorted
+  int bits_ = 0;
 };
 
 }  // namespace
@@ -280,9 +283,9 @@ struct IniSnapshot::Content {
   // Section lines are lines whose first character other than a blank is
   // '['; only the '[' are looked at to find them, not every line.
   void indexSections() {
-    const auto nameOf = [this](size_t at) { return nameAt(at); };
     const char* const bytes = text.data();
     const size_t size = text.size();
+    sections.reserve(size / 3 + 1);  // a section line takes three bytes at least
     size_t from = 0;
     while (from < size) {
       const void* hit = std::memchr(bytes + from, '[', size - from);
@@ -295,15 +298,23 @@ struct IniSnapshot::Content {
         continue;
       }
       // The name runs to the first ']' or, without one, to the line's end
-      // (as classify() reads it).
-      size_t eol = at + 1, close = std::string::npos;
-      for (; eol < size && bytes[eol] != '\n'; ++eol)
-        if (bytes[eol] == ']' && close == std::string::npos) close = eol;
-      size_t nameEnd = close;
-      if (close == std::string::npos) nameEnd = eol > at + 1 && bytes[eol - 1] == '\r' ? eol - 1 : eol;
-      sections.add(trimView(text.substr(at + 1, nameEnd - at - 1)), start, nameOf);
-      from = eol + 1;
+      // less a '\r' before it (as classify() reads it), without the blanks
+      // around it; it is hashed as it is read, up to its last character
+      // other than a blank.
+      size_t i = at + 1;
+      while (i < size && isBlank(bytes[i])) ++i;
+      std::uint32_t hash = kNameHashStart, nameHashed = hash;
+      for (; i < size; ++i) {
+        const char c = bytes[i];
+        if (c == ']' || c == '\n') break;
+        hash = nameHashStep(hash, c);
+        if (!isBlank(c) && (c != '\r' || (i + 1 < size && bytes[i + 1] != '\n'))) nameHashed = hash;
+      }
+      sections.add(nameHashed, start);
+      const void* nl = i < size && bytes[i] == ']' ? std::memchr(bytes + i, '\n', size - i) : bytes + i;
+      from = nl ? size_t(static_cast<const char*>(nl) - bytes) + 1 : size;
     }
+    sections.finish();
   }
 
   // The place of the first section line of `name`, or npos.
@@ -336,10 +347,11 @@ struct IniSnapshot::Content {
     const auto [it, added] = keys.try_emplace(at);
     NameIndex& index = it->second;
     if (added) {
-      forEachKey(at, [&index, &nameOf](size_t place, const LineView& line) {
-        index.add(line.name, place, nameOf);
+      forEachKey(at, [&index](size_t place, const LineView& line) {
+        index.add(line.name, place);
         return true;
       });
+      index.finish();
     }
     const size_t place = index.find(key, nameOf);
     if (place == std::string::npos) return false;
@@ -367,13 +379,18 @@ bool IniSnapshot::readValue(const std::string& section, const std::string& key, 
 
 std::vector<IniEntry> IniSnapshot::sectionEntries(const std::string& section, size_t limit) const {
   std::vector<IniEntry> entries;
-  const size_t at = content_->section(section);
-  if (at == std::string::npos || limit == 0) return entries;
-  content_->forEachKey(at, [&](size_t, const LineView& line) {
-    entries.push_back({std::string(line.name), std::string(line.value), line.hasValue});
+  if (limit == 0) return entries;
+  forEachEntry(section, [&](std::string_view name, std::string_view value, bool hasValue) {
+    entries.push_back({std::string(name), std::string(value), hasValue});
     return entries.size() < limit;
   });
   return entries;
+}
+
+void IniSnapshot::forEachEntry(const std::string& section, const EntryVisitor& visit) const {
+  const size_t at = content_->section(section);
+  if (at == std::string::npos) return;
+  content_->forEachKey(at, [&visit](size_t, const LineView& line) { return visit(line.name, line.value, line.hasValue); });
 }
 
 UINT IniSnapshot::readInt(const std::string& section, const std::string& key, int defaultValue) const {

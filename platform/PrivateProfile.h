@@ -25,9 +25,11 @@
 #include "platform/WinTypes.h"
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The largest profile or list file read.
@@ -97,6 +99,11 @@ class IniSnapshot {
   // as they take.
   std::vector<IniEntry> sectionEntries(const std::string& section,
                                        size_t limit = std::numeric_limits<size_t>::max()) const;
+  // Hands `visit` the name, the value (trimmed, quotes kept) and whether the
+  // line has one, of each entry of the section in order, while it returns
+  // true: the lines are read only as far as that, and nothing is copied.
+  using EntryVisitor = std::function<bool(std::string_view name, std::string_view value, bool hasValue)>;
+  void forEachEntry(const std::string& section, const EntryVisitor& visit) const;
   // As GetPrivateProfileInt.
   UINT readInt(const std::string& section, const std::string& key, int defaultValue) const;
 

@@ -160,6 +160,28 @@ std::vector<MenuFile> menuFiles() {
   fill(&file, [](int i) { return "k" + n36(i) + "=\n"; });
   files.push_back({"sections read to the bound", file});
 
+  // The same thousand sections under a first popup, and a second popup,
+  // whose place among the bound only counting the first one's tells.
+  file.replace("[Menus]\nX\n", "[Menus]\nX\nY\n[Y]\nCaption=Y\nPosition=6\nMenu Items=S0\n");
+  file.truncate(kFileBound);
+  files.push_back({"counted before a later popup", file});
+
+  // Popups of 128 items, each given sub-menus by the menu sections after
+  // it, after its items' commands, with separators around them.
+  file = "[Menus]\n";
+  for (int m = 0; m < 128; ++m) file += "M" + QByteArray::number(m) + "\n";
+  for (int m = 0; m < 128; ++m) {
+    file += "[M" + QByteArray::number(m) + "]\nCaption=M" + QByteArray::number(m) + "\nMenu Items=I\n";
+    if (m < 8)
+      file += "Position=6\n";
+    else
+      file += "Position=" + QByteArray::number(1000 + m % 8) + "\nSub Position Cmd=" + QByteArray::number(15000 + m) + "\n";
+  }
+  file += "[I]\n";
+  for (int i = 0; i < 128; ++i) file += "Item " + QByteArray::number(i) + "=" + QByteArray::number(15000 + i) + "\n";
+  fill(&file, [](int i) { return "k" + n36(i) + "=\n"; });
+  files.push_back({"placed in the extension's own", file});
+
   // Deep and wide: sub-menus holding every command of the range, each with
   // its status text; every command sends its read through "Ref File" to
   // this file spelt another way, among as many other keys as the file holds.
@@ -218,7 +240,7 @@ void BuildMenusAlone(benchmark::State& state) {
   state.counters["section_lines_read"] =
       double(tallix::iniSectionLinesRead() - linesBefore) / double(std::max<benchmark::IterationCount>(1, state.iterations()));
 }
-BENCHMARK(BuildMenusAlone)->DenseRange(0, 5)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+BENCHMARK(BuildMenusAlone)->DenseRange(0, 7)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 
 // The child's side of one start: the program started in the world under
 // `home`; prints the process's CPU time in milliseconds.

@@ -31,8 +31,16 @@ using tallix::test::TestEnvironment;
 
 namespace {
 
+// The entries of a menu of the extension, made as its showing would make
+// them.
+const QList<QAction*> entriesOf(QMenu* menu) {
+  FillMenu(menu);
+  return menu->actions();
+}
+
 // A popup's items: texts, "-" for separators, "[title]" for sub-menus.
 QStringList itemsOf(QMenu* menu) {
+  FillMenu(menu);
   QStringList out;
   for (QAction* a : menu->actions()) out << (a->isSeparator() ? QStringLiteral("-") : a->menu() ? u'[' + a->text() + u']' : a->text());
   return out;
@@ -74,7 +82,7 @@ class MenuExtension : public ::testing::Test {
     return out;
   }
   QAction* findItem(QMenu* menu, UINT id) {
-    for (QAction* a : menu->actions()) {
+    for (QAction* a : entriesOf(menu)) {
       if (QMenu* sub = a->menu()) {
         if (QAction* found = findItem(sub, id)) return found;
       } else if (CommandIdOf(a) == id) {
@@ -125,7 +133,7 @@ TEST_F(MenuExtension, PlacesPopupsByPositionKeyAndCommand) {
        [&] {
          QMenu* menu = GetMenuPopupByKey(1000)->GetSafeHmenu();
          int levels = 1;
-         for (; menu->actions().size() == 2; ++levels) menu = menu->actions()[1]->menu();
+         for (; entriesOf(menu).size() == 2; ++levels) menu = menu->actions()[1]->menu();
          EXPECT_EQ(levels, 8);
          EXPECT_EQ(itemsOf(menu), QStringList{"Item"});
        }},
@@ -162,7 +170,7 @@ TEST_F(MenuExtension, PlacesPopupsByPositionKeyAndCommand) {
 
 int entriesBelow(QMenu* menu) {
   int n = 0;
-  for (QAction* a : menu->actions()) n += 1 + (a->menu() ? entriesBelow(a->menu()) : 0);
+  for (QAction* a : entriesOf(menu)) n += 1 + (a->menu() ? entriesBelow(a->menu()) : 0);
   return n;
 }
 
@@ -184,11 +192,59 @@ TEST_F(MenuExtension, ASectionListingItselfCostsNoMoreThanOneMenuShows) {
     writeData("qxmenu.ini", ini);
     const std::uint64_t before = tallix::iniSectionLinesRead();
     build("qxmenu.ini");
-    return std::pair{tallix::iniSectionLinesRead() - before, entriesBelow(GetMenuPopupByKey(1000)->GetSafeHmenu())};
+    const int entries = entriesBelow(GetMenuPopupByKey(1000)->GetSafeHmenu());
+    return std::pair{tallix::iniSectionLinesRead() - before, entries};
   };
   const auto few = listing(1000);
   EXPECT_EQ(few.second, 999);
   EXPECT_EQ(listing(20000), few);
+}
+
+// The start makes only the popups of the bar; a popup makes its entries,
+// and reads its status texts, when it is first about to show, each sub-menu
+// in turn, and they are what the whole build made before (a later section
+// placed among them included).
+TEST_F(MenuExtension, APopupMakesItsEntriesWhenItFirstShows) {
+  writeData("qxmenu.ini",
+            "[Menus]\nX\nY\n[X]\nCaption=&X\nPosition=6\nMenu Items=L\n"
+            "[Y]\nCaption=Y\nPosition=1000\nSub Position Cmd=15001\nMenu Items=T\n"
+            "[L]\nUn=15000\nDeux=15001\nS\n[S]\nTrois=15002\n[T]\nQuatre=15003\n"
+            "[Commands]\n15002 Status Line=trois\n");
+  build("qxmenu.ini");
+  QMenu* x = GetMenuPopupByKey(1000)->GetSafeHmenu();
+  EXPECT_TRUE(x->actions().isEmpty());
+  const auto show = [](QMenu* menu) {
+    menu->popup(QPoint(10, 10));
+    const QList<QAction*> shown = menu->actions();
+    menu->hide();
+    return shown;
+  };
+  const QList<QAction*> entries = show(x);
+  QStringList texts;
+  for (QAction* a : entries) texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+  EXPECT_EQ(texts, (QStringList{"Un", "Deux", "-", "Y", "-", "S"}));
+  ASSERT_EQ(entries.size(), 6);
+  QMenu* s = entries[5]->menu();
+  ASSERT_TRUE(s);
+  EXPECT_TRUE(s->actions().isEmpty());
+  const QList<QAction*> sub = show(s);
+  ASSERT_EQ(sub.size(), 1);
+  EXPECT_EQ(sub[0]->text(), QStringLiteral("Trois"));
+  EXPECT_EQ(sub[0]->statusTip(), QStringLiteral("trois"));
+  EXPECT_EQ(itemsOf(entries[3]->menu()), QStringList{"Quatre"});
+}
+
+TEST_F(MenuExtension, ASectionThatFillsTheBufferToItsLastCharacterEndsThere) {
+  // 99 lines of 319 characters and one of 318 take 31,999 of the 32,000: the
+  // last holds the final NUL, and the line after has no room.
+  QByteArray ini = "[Menus]\nX\n[X]\nCaption=X\nPosition=6\nMenu Items=I\n[I]\n";
+  for (int i = 0; i < 100; ++i) ini += QByteArray(i < 99 ? 313 : 312, char('a' + i % 26)) + "=15000\n";
+  ini += "Fin=15001\n";
+  writeData("qxmenu.ini", ini);
+  build("qxmenu.ini");
+  const QStringList items = itemsOf(GetMenuPopupByKey(1000)->GetSafeHmenu());
+  EXPECT_EQ(items.size(), 100);
+  EXPECT_FALSE(items.contains(QStringLiteral("Fin")));
 }
 
 TEST_F(MenuExtension, AFileReferredToUnderAnotherNameIsTheOneReadAlready) {
@@ -274,7 +330,7 @@ TEST_F(MenuExtension, StatusTextsComeOnlyFromRegularFilesWithinTheBuildsShare) {
   ASSERT_FALSE(fifo.openedDuring([&] { build("qxmenu.ini"); }));
   const auto tips = [] {
     QStringList out;
-    for (QAction* a : GetMenuPopupByKey(1000)->GetSafeHmenu()->actions()) out << a->statusTip();
+    for (QAction* a : entriesOf(GetMenuPopupByKey(1000)->GetSafeHmenu())) out << a->statusTip();
     return out;
   };
   EXPECT_EQ(tips(), (QStringList{"", "next", ""}));

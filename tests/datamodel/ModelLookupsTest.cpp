@@ -4,11 +4,13 @@
 #include "datamodel/KindIcons.h"
 #include "datamodel/ModelLookups.h"
 #include "platform/LanguageLibrary.h"
+#include "platform/PrivateProfile.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QIcon>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <sstream>
 #include <vector>
 
@@ -77,6 +79,20 @@ TEST(CharConvertTable, FillsCharacterAndTableBytes) {
   std::vector<DWORD> bigger(300, 7);
   ASSERT_TRUE(LoadCharConvertTable("Own", bigger.data(), 300));
   EXPECT_EQ(bigger[299], 0u);
+}
+
+TEST(CharConvertTable, ReadsTheListOnceForAllItsCharacters) {
+  TestEnvironment env;
+  env.writeProgramFile(QStringLiteral("QXGraph.lst"), "[Own]\r\nChar Convert Table=Own Table\r\n");
+  QByteArray list = "[Own Table]\r\n";
+  for (int i = 0; i < 100; ++i) list += QByteArray::number(i) + " Char=" + QByteArray::number(i + 1) + "\r\n";
+  env.writeProgramFile(QStringLiteral("CharCnv.lst"), list);
+  std::vector<DWORD> table(256, 0);
+  const std::uint64_t before = tallix::iniSectionLinesRead();
+  ASSERT_TRUE(LoadCharConvertTable("Own", table.data(), 256));
+  // The table's 100 lines once, and the model's line.
+  EXPECT_LE(tallix::iniSectionLinesRead() - before, 110u);
+  EXPECT_EQ(table[99], 100u);
 }
 
 TEST(CharConvertTable, RefusesSmallTablesAndEmptySectionNames) {

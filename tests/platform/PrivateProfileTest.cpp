@@ -127,6 +127,18 @@ TEST_F(PrivateProfile, NameListsEndInTwoNulsAndAreCutWhole) {
   EXPECT_EQ(buf[7], '#');
 }
 
+TEST_F(PrivateProfile, AListThatFillsTheBufferToItsLastByteWritesNoFurther) {
+  // "One" and "Two" take 8 of the 9 characters: the last holds the final
+  // NUL, and "Three" has no room at all.
+  write("[One]\n[Two]\n[Three]\n");
+  std::vector<char> buf(16, '#');
+  const DWORD n = GetPrivateProfileString(nullptr, nullptr, "", buf.data(), 9, path.c_str());
+  EXPECT_EQ(n, 7u);  // size - 2: cut
+  EXPECT_EQ(list(n, buf), (std::vector<std::string>{"One", "Two"}));
+  EXPECT_EQ(buf[8], '\0');
+  EXPECT_EQ(std::string(buf.begin() + 9, buf.end()), std::string(7, '#'));
+}
+
 TEST_F(PrivateProfile, WritesKeepTheRestOfTheFile) {
   write("; list of cables\r\n[Cables]\r\nA=1\r\n\r\n[Other]\r\nB=2\r\n");
   ASSERT_TRUE(WritePrivateProfileString("cables", "a", "10", path.c_str()));  // the key keeps its spelling

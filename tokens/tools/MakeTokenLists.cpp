@@ -167,11 +167,11 @@ void checkFile(const Options& o, const CQXCommandTable& expected, const CQXComma
   for (int t = 1; t < 256; ++t)
     if (table.FindBlock(t, nullptr)) leads.insert(t);
   // Lead bytes the character conversion types into.
-  const char* charcnv = o.charcnv.c_str();
+  const tallix::IniSnapshot charcnv(o.charcnv);  // read once for all its questions
   for (int c = 0; c < 255 && !o.charcnv.empty(); ++c) {
-    const int ch = int(GetPrivateProfileInt(o.section.c_str(), (std::to_string(c) + " Char").c_str(), -1, charcnv));
+    const int ch = int(charcnv.readInt(o.section, std::to_string(c) + " Char", -1));
     if (ch < 0 || ch > 255) continue;
-    int t = int(GetPrivateProfileInt(o.section.c_str(), (std::to_string(c) + " Table").c_str(), 0, charcnv));
+    int t = int(charcnv.readInt(o.section, std::to_string(c) + " Table", 0));
     if (t < 0 || t > 255) t = 0;
     if (t) leads.insert(t);
     if (!table.FindCommand(t, ch)) fail("character " + std::to_string(c) + " is typed as a code without command");
@@ -182,7 +182,7 @@ void checkFile(const Options& o, const CQXCommandTable& expected, const CQXComma
   for (int t : leads) {
     const bool typeable = t >= 32 && t != 127;
     if (typeable && !o.charcnv.empty() &&
-        int(GetPrivateProfileInt(o.section.c_str(), (std::to_string(t) + " Char").c_str(), -1, charcnv)) < 0)
+        int(charcnv.readInt(o.section, std::to_string(t) + " Char", -1)) < 0)
       fail("character " + std::to_string(t) + " would be typed as a lead byte");
   }
   for (int t : leads) {
