@@ -50,7 +50,7 @@ constexpr size_t kMaxSectionLines = 128;
 // What the files that commands refer to ("Ref File=") may hold together in
 // one build: each is read only when it fits in what is left, however many
 // files the commands name.
-constexpr std::uint64_t kMaxReferredBytes = std::uint64_t(1) << 20;
+constexpr std::uint64_t kMaxReferredBytes = kMaxProfileFileSize;
 
 // The files one build reads, each read once however its name is spelt: the
 // extension file, and the files its commands' status texts come from.

@@ -32,8 +32,9 @@
 #include <string_view>
 #include <vector>
 
-// The largest profile or list file read.
-inline constexpr std::uint64_t kMaxProfileFileSize = std::uint64_t(1) << 20;
+// The largest profile or list file read: the shipped lists hold a few
+// kilobytes, a menu extension a person writes a few dozen.
+inline constexpr std::uint64_t kMaxProfileFileSize = std::uint64_t(256) << 10;
 
 // `section` null: the names of all sections; `key` null: the names of all
 // keys of the section; both as NUL-separated lists ending in two NULs.

@@ -100,7 +100,7 @@ void StartToShownWindow(benchmark::State& state) {
 }
 BENCHMARK(StartToShownWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
-constexpr qsizetype kFileBound = 1 << 20;  // what an outside list file may hold
+constexpr qsizetype kFileBound = qsizetype(kMaxProfileFileSize);  // what an outside list file may hold
 
 // Appends `line(i)` for i = 0, 1, ... while the file stays within the bound.
 void fill(QByteArray* file, const std::function<QByteArray(int)>& line) {
@@ -138,9 +138,10 @@ std::vector<MenuFile> menuFiles() {
 
   // Many menu sections, each placed as a sub-menu of the File popup, whose
   // keys are looked up among as many others as the file holds.
+  const int menus = int(200 * kFileBound / (1 << 20));  // 600 keys each, a quarter of the file
   file = "[Menus]\n";
-  for (int m = 0; m < 200; ++m) file += "M" + QByteArray::number(m) + "\n";
-  for (int m = 0; m < 200; ++m) {
+  for (int m = 0; m < menus; ++m) file += "M" + QByteArray::number(m) + "\n";
+  for (int m = 0; m < menus; ++m) {
     file += "[M" + QByteArray::number(m) + "]\n";
     for (int k = 0; k < 600; ++k) file += "k" + n36(k) + "=\n";
     file += "Caption=M" + QByteArray::number(m) + "\nPosition=0\nSub Position=1\nMenu Items=I\n";
@@ -149,10 +150,11 @@ std::vector<MenuFile> menuFiles() {
   fill(&file, [](int i) { return "k" + n36(i) + "=\n"; });
   files.push_back({"menu sections of many keys", file});
 
-  // A thousand sections, each a sub-menu, each as long as a build reads a
-  // section (sub-menus further down first, then lines that add nothing).
+  // Up to a thousand sections, as many as the file holds, each a sub-menu,
+  // each as long as a build reads a section (sub-menus further down first,
+  // then lines that add nothing).
   file = "[Menus]\nX\n[X]\nCaption=X\nPosition=6\nMenu Items=S0\n";
-  for (int s = 0; s < 1000; ++s) {
+  for (int s = 0; s < 1000 && file.size() + 500 < kFileBound; ++s) {
     file += "[S" + QByteArray::number(s) + "]\n";
     for (int c = 10 * s + 1; c <= 10 * s + 10 && c < 1000; ++c) file += "S" + QByteArray::number(c) + "\n";
     for (int k = 0; k < 128; ++k) file += "=0\n";
@@ -160,7 +162,7 @@ std::vector<MenuFile> menuFiles() {
   fill(&file, [](int i) { return "k" + n36(i) + "=\n"; });
   files.push_back({"sections read to the bound", file});
 
-  // The same thousand sections under a first popup, and a second popup,
+  // The same sections under a first popup, and a second popup,
   // whose place among the bound only counting the first one's tells.
   file.replace("[Menus]\nX\n", "[Menus]\nX\nY\n[Y]\nCaption=Y\nPosition=6\nMenu Items=S0\n");
   file.truncate(kFileBound);

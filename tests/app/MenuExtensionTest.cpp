@@ -248,12 +248,12 @@ TEST_F(MenuExtension, ASectionThatFillsTheBufferToItsLastCharacterEndsThere) {
 }
 
 TEST_F(MenuExtension, AFileReferredToUnderAnotherNameIsTheOneReadAlready) {
-  // Spelt anew by each command, the 600 KB file would not fit twice in what
+  // Spelt anew by each command, the 200 KB file would not fit twice in what
   // the referred files of one build may hold together.
   QByteArray ini = "[Menus]\nX\n[X]\nCaption=X\nPosition=6\nMenu Items=I\n[I]\nA=15000\nB=15001\nC=15002\n"
                    "[Commands]\n15001 Ref File=./qxmenu.ini\n15002 Ref File=.//qxmenu.ini\n";
   for (UINT id = 15000; id <= 15002; ++id) ini += QByteArray::number(id) + " Status Line=texte " + QByteArray::number(id) + "\n";
-  ini += "[Padding]\n" + QByteArray(600 * 1024, 'x') + "\n";
+  ini += "[Padding]\n" + QByteArray(200 * 1024, 'x') + "\n";
   writeData("qxmenu.ini", ini);
   build("qxmenu.ini");
   for (UINT id = 15000; id <= 15002; ++id) {
@@ -323,7 +323,7 @@ TEST_F(MenuExtension, StatusTextsComeOnlyFromRegularFilesWithinTheBuildsShare) {
   ASSERT_TRUE(fifo.made());
   for (const char* name : {"a", "b"}) {
     QByteArray text = QByteArray("[Commands]\n1500") + (*name == 'a' ? "1" : "2") + " Status Line=" + name + '\n';
-    writeData((std::string(name) + ".ini").c_str(), text + QByteArray(600 * 1024, ';'));
+    writeData((std::string(name) + ".ini").c_str(), text + QByteArray(200 * 1024, ';'));
   }
   const QByteArray menus = "[Menus]\nM\n[M]\nCaption=M\nPosition=600\nMenu Items=I\n[I]\nA=15000\nB=15001\nC=15002\n";
   writeData("qxmenu.ini", menus + "[Commands]\n15000 Ref File=pipe.ini\n15001 Status Line=next\n");
