@@ -21,6 +21,7 @@
 #include "platform/ProgramPaths.h"
 #include "platform/WinApp.h"
 #include "platform/Wnd.h"
+#include "tests/support/BenchmarkSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -296,7 +297,7 @@ void compareStarts(const QString& home) {
     QFile::remove(path);
     const double ratio = with / none;
     std::printf("%-28s %9lld %5d %9.1f %9.1f %6.2f  target 1.2: %s\n", file.name,
-                static_cast<long long>(file.bytes.size()), runs, none, with, ratio, ratio <= 1.2 ? "met" : "MISSED");
+                static_cast<long long>(file.bytes.size()), runs, none, with, ratio, tallix::test::verdict(ratio <= 1.2));
     std::fflush(stdout);
   }
 }

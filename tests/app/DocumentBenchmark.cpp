@@ -26,7 +26,7 @@
 #include "platform/FrameWnd.h"
 #include "platform/MessageBox.h"
 #include "platform/WinApp.h"
-#include "tests/support/PeakMemory.h"
+#include "tests/support/BenchmarkSupport.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
@@ -48,6 +48,8 @@ namespace {
 
 using tallix::test::peakSince;
 using tallix::test::startPeak;
+using tallix::test::sizesFrom;
+using tallix::test::verdict;
 using tallix::test::TestEnvironment;
 
 // The CPU time of this thread, in seconds.
@@ -168,8 +170,6 @@ Figures measure(int n, const QString& path) {
   return f;
 }
 
-const char* verdict(bool met) { return met ? "met" : "MISSED"; }
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -178,10 +178,7 @@ int main(int argc, char** argv) {
   tallix::test::isolateProcess();
   TestEnvironment env{TestEnvironment::WithLanguageLibrary};
   SetMessageBoxHandler([](const MessageBoxRequest&) { return IDOK; });
-  std::vector<int> sizes;
-  for (int i = 1; i < argc; ++i)
-    if (const int n = std::atoi(argv[i]); n > 0) sizes.push_back(n);
-  if (sizes.empty()) sizes = {500, 5000, 50000};
+  const std::vector<int> sizes = sizesFrom(argc, argv, {500, 5000, 50000});
 
   QTemporaryDir dir;
   std::printf("%8s | %9s %9s %6s | %9s %9s %6s | %8s %8s | %9s %9s %5s | %8s %8s\n", "programs", "add cpu", "bare",

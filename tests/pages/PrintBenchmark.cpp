@@ -17,7 +17,7 @@
 #include "platform/WinMessages.h"
 #include "tests/pages/PageTestSupport.h"
 #include "tests/pages/PrintTestSupport.h"
-#include "tests/support/PeakMemory.h"
+#include "tests/support/BenchmarkSupport.h"
 #include "tokens/QXTokenEditorVariants.h"
 
 #include <QApplication>
@@ -144,8 +144,6 @@ Figures measure(int lines, const QString& dir) {
   return f;
 }
 
-const char* verdict(bool met) { return met ? "met" : "MISSED"; }
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -154,10 +152,7 @@ int main(int argc, char** argv) {
   tallix::test::isolateProcess();
   SetMessageBoxHandler([](const MessageBoxRequest&) { return IDOK; });
   RegisterQXMainFrameClasses();
-  std::vector<int> sizes;
-  for (int i = 1; i < argc; ++i)
-    if (const int n = std::atoi(argv[i]); n > 0) sizes.push_back(n);
-  if (sizes.empty()) sizes = {3000, 20000};
+  const std::vector<int> sizes = sizesFrom(argc, argv, {3000, 20000});
 
   QTemporaryDir dir;
   std::printf("%7s %6s | %9s %9s %6s | %9s %9s | %10s %10s %6s\n", "lines", "pages", "direct ms", "straight", "ratio",

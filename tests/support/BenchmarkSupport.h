@@ -1,5 +1,6 @@
-// The benchmarks' memory figures: the process's resident set and its
-// high-water mark, from /proc/self/status.
+// What the benchmarks share: the sizes a run is given on its command line,
+// the verdict printed beside a target, and the memory figures (the
+// process's resident set and its high-water mark, from /proc/self/status).
 #pragma once
 
 #include <malloc.h>
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace tallix::test {
 
@@ -30,5 +32,15 @@ inline double startPeak() {
 }
 
 inline double peakSince(double start) { return statusBytes("VmHWM:") - start; }
+
+inline const char* verdict(bool met) { return met ? "met" : "MISSED"; }
+
+// The positive numbers among the arguments, or `defaults` when there are none.
+inline std::vector<int> sizesFrom(int argc, char** argv, std::vector<int> defaults) {
+  std::vector<int> sizes;
+  for (int i = 1; i < argc; ++i)
+    if (const int n = std::atoi(argv[i]); n > 0) sizes.push_back(n);
+  return sizes.empty() ? defaults : sizes;
+}
 
 }  // namespace tallix::test
