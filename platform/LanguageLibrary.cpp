@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Cp1252.h"
+#include "platform/ResourceData.h"
 #include "platform/StringTableText.h"
 
 #include <QAbstractButton>
@@ -203,7 +204,7 @@ QPixmap CToolBarResource::buttonImage(int index) const {
 bool CLanguageLibrary::Load(const QString& filePath) {
   Unload();
   State& s = state();
-  if (!tallix::readWholeFile(filePath, &s.data, kMaxLanguageLibrarySize) ||
+  if (!tallix::readWholeFile(filePath, &s.data, kMaxLanguageLibrarySize) || !tallix::isSoundResourceData(s.data) ||
       !QResource::registerResource(reinterpret_cast<const uchar*>(s.data.constData()))) {
     s.data.clear();
     return false;

@@ -46,9 +46,15 @@ bool findCommand(QMenu* menu, UINT id, QMenu** owner, int* position) {
 }  // namespace
 
 CMenuFill::CMenuFill(QMenu* menu) : QObject(menu), menu_(menu) {
-  CMenuFill*& pending = pendingFills()[menu];
-  delete pending;
-  pending = this;
+  // A fill already pending is replaced; its destructor must not find this
+  // one in the table.
+  auto& fills = pendingFills();
+  if (const auto it = fills.find(menu); it != fills.end()) {
+    CMenuFill* old = it->second;
+    fills.erase(it);
+    delete old;
+  }
+  fills[menu] = this;
   connect(menu, &QMenu::aboutToShow, this, [menu] { FillMenu(menu); });
 }
 

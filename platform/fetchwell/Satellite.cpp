@@ -1,6 +1,7 @@
 #include "Satellite.h"
 
 #include "platform/OutsideFile.h"
+#include "platform/ResourceData.h"
 #include "platform/StringTableText.h"
 
 #include <QDir>
@@ -31,7 +32,7 @@ QString libraryDirectory() {
 Satellite::Satellite() {
   const QString path = QDir(libraryDirectory()).filePath(QStringLiteral("Fetchwell.lng"));
   if (!tallix::readOutsideFile(QFile::encodeName(path).constData(), kMaxSatelliteSize, &data_) ||
-      !QResource::registerResource(reinterpret_cast<const uchar*>(data_.constData())))
+      !tallix::isSoundResourceData(data_) || !QResource::registerResource(reinterpret_cast<const uchar*>(data_.constData())))
     return;
   file_ = path;
   const QDir dir(kRoot + QStringLiteral("strings"));

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -42,6 +43,22 @@ TEST_F(LanguageLibrary, TheBuiltFileLoadsFromTheProgramDirectory) {
   tallix::test::FifoWatch fifo(env.programFile(QStringLiteral("pipe.LNG")));
   ASSERT_TRUE(fifo.made());
   EXPECT_FALSE(fifo.openedDuring([&] { EXPECT_FALSE(CLanguageLibrary::Load(QString::fromLocal8Bit(fifo.path()))); }));
+
+  // A copy cut short (its header alone, or half of it) is no library and is
+  // never handed to Qt, which would read past its end.
+  QFile whole(env.programFile(QStringLiteral("QXLWIN32.LNG")));
+  ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+  const QByteArray bytes = whole.readAll();
+  for (const qsizetype size : {qsizetype(8), qsizetype(24), bytes.size() / 2}) {
+    const QString cut = env.programFile(QStringLiteral("cut.LNG"));
+    QFile out(cut);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    out.write(bytes.left(size));
+    out.close();
+    EXPECT_FALSE(CLanguageLibrary::Load(cut)) << size;
+    EXPECT_FALSE(CLanguageLibrary::IsLoaded());
+  }
+  EXPECT_TRUE(CLanguageLibrary::Load(whole.fileName()));
 }
 
 TEST_F(LanguageLibrary, StringsAnswerByIdAndMissingOnesAreEmpty) {

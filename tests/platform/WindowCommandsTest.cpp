@@ -434,6 +434,24 @@ TEST_F(WindowCommands, AContextMenuChoiceInAModalDialogOfAMenuCommandIsRunAtOnce
   EXPECT_EQ(g_log, (Log{"chosen", "ok"}));
 }
 
+// A menu waits for one fill: a second one given to it replaces the first,
+// which never runs.
+TEST(MenuFill, ASecondFillReplacesTheFirstAndRunsOnce) {
+  struct Entry : CMenuFill {
+    Entry(QMenu* m, const char* text) : CMenuFill(m), text(text) {}
+    void Fill(QMenu* m) override { m->addAction(QString::fromLatin1(text)); }
+    const char* text;
+  };
+  QMenu menu;
+  new Entry(&menu, "first");
+  auto* second = new Entry(&menu, "second");
+  EXPECT_EQ(CMenuFill::Of(&menu), second);
+  FillMenu(&menu);
+  FillMenu(&menu);
+  ASSERT_EQ(menu.actions().size(), 1);
+  EXPECT_EQ(menu.actions()[0]->text(), QStringLiteral("second"));
+}
+
 TEST_F(WindowCommands, QuitFromTheMenuClosesTheFrame) {
   EXPECT_TRUE(frame->ExecuteUserCommand(ID_APP_EXIT));
   QCoreApplication::processEvents();
