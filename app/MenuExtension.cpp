@@ -18,7 +18,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -167,24 +166,6 @@ struct ItemLine {
   UINT id = 0;
 };
 
-// The value read as strtol reads it in base 10 (blanks before it skipped,
-// a sign, digits up to the first other character, held at the limits of a
-// long), without copying it.
-long decimalValue(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-  const bool negative = i < text.size() && text[i] == '-';
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-  const unsigned long limit = negative ? 0ul - static_cast<unsigned long>(LONG_MIN) : static_cast<unsigned long>(LONG_MAX);
-  unsigned long n = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    const auto digit = static_cast<unsigned long>(text[i] - '0');
-    n = n > (limit - digit) / 10 ? limit : n * 10 + digit;
-  }
-  if (!negative) return static_cast<long>(n);
-  return n == limit ? LONG_MIN : -static_cast<long>(n);
-}
-
 std::vector<ItemLine> itemLines(const tallix::IniSnapshot& file, const char* section) {
   std::vector<ItemLine> items;
   forEachSectionLine(file, section, kLineLength, [&items](std::string_view name, bool eq, std::string_view value) {
@@ -192,7 +173,7 @@ std::vector<ItemLine> itemLines(const tallix::IniSnapshot& file, const char* sec
       items.push_back({ItemLine::SubMenu, std::string(name)});
       return;
     }
-    const long number = decimalValue(value);
+    const long number = std::strtol(std::string(value).c_str(), nullptr, 10);
     if (number == -1)
       items.push_back({ItemLine::Separator, {}});
     else if (number != 0)

@@ -17,7 +17,9 @@ bool CFile::Open(const char* path, int flags) {
   Close();
   if (!path) return false;
   if (flags == modeCreate) {
-    const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Made without waiting: a FIFO without a reader fails at once, one with
+    // a reader is refused as no regular file.
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0644);
     struct stat st {};
     if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) ::close(fd);
     else m_fd = fd;

@@ -2,8 +2,8 @@
 
 #include "platform/Accelerators.h"
 #include "platform/CmdUI.h"
-#include "platform/Menu.h"
 #include "platform/Document.h"
+#include "platform/Menu.h"
 #include "platform/StatusBar.h"
 #include "platform/ToolBar.h"
 #include "platform/View.h"

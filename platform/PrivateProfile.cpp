@@ -4,8 +4,8 @@
 #include "platform/OutsideFile.h"
 
 #include <algorithm>
-#include <bit>
 #include <atomic>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -22,7 +22,6 @@ std::string_view trimView(std::string_view s) {
   while (e > b && isBlank(s[e - 1])) --e;
   return s.substr(b, e - b);
 }
-
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 

@@ -142,6 +142,10 @@ bool CQXTokenEditor::isLineBreakByte(BYTE b) const {
   return std::find(breakTokens_.begin(), breakTokens_.end(), b) != breakTokens_.end();
 }
 
+bool CQXTokenEditor::isRefusedLineBreak(WORD word) const {
+  return !IsMultiLine() && (word & 0xFF) == 0 && isLineBreakByte(BYTE(word >> 8));
+}
+
 BYTE CQXTokenEditor::firstLineBreakByte() const { return breakTokens_.empty() ? 0x0D : breakTokens_.front(); }
 
 bool CQXTokenEditor::isLineBreak(WORD word) const {
@@ -202,7 +206,7 @@ BOOL CQXTokenEditor::IsInsertableToken(WORD word) const {
 }
 
 void CQXTokenEditor::InsertToken(WORD word) {
-  if (!IsMultiLine() && (word & 0xFF) == 0 && isLineBreakByte(BYTE(word >> 8))) return;
+  if (isRefusedLineBreak(word)) return;
   hideCaret();
   const int at = std::clamp(caret_, 0, tokens_.GetSize());
   tokens_.InsertAt(at, word);
@@ -211,18 +215,16 @@ void CQXTokenEditor::InsertToken(WORD word) {
   showCaret();
 }
 
-int CQXTokenEditor::insertData(const BYTE* data, int length, UINT format, bool guarded) {
+int CQXTokenEditor::insertData(const BYTE* data, int length, UINT format) {
   int result = 0;
-  const std::vector<WORD> words = parse(data, length, format, &result);
-  for (WORD w : words)
-    if (!guarded || IsInsertableToken(w)) InsertToken(w);
+  for (WORD w : parse(data, length, format, &result)) InsertToken(w);
   return result;
 }
 
 int CQXTokenEditor::SetTokens(const BYTE* data, int length, UINT format) {
   if (!data || length <= 0) return 0;
   reset();
-  const int result = insertData(data, length, format, false);
+  const int result = insertData(data, length, format);
   caret_ = 0;
   updateLayout();
   PositionCaret();

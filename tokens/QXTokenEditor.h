@@ -342,12 +342,14 @@ class CQXTokenEditor : public CScrollWnd<CWnd> {
   // content
   void reset();
   std::vector<WORD> parse(const BYTE* data, int length, UINT format, int* result) const;
-  int insertData(const BYTE* data, int length, UINT format, bool guarded);
+  int insertData(const BYTE* data, int length, UINT format);
   BOOL encode(int first, int last, BYTE* buffer, int capacity, int* length, UINT format) const;
   int encodedLength(int first, int last, UINT format) const;
   const CQXTokenTextEntry* entryOf(WORD word) const;
   bool isLineBreak(WORD word) const;
   bool isLineBreakByte(BYTE b) const;
+  // A line-break byte, which a single-line editor never takes.
+  bool isRefusedLineBreak(WORD word) const;
   BYTE firstLineBreakByte() const;
   void saveUndoState();
   void discardUndoState();

@@ -151,9 +151,7 @@ std::vector<WORD> CQXTokenEditor::insertableTokens(const TokenClipData& tokens, 
     words = parse(reinterpret_cast<const BYTE*>(tokens.bytes.constData()), int(tokens.bytes.size()), tokens.format,
                   result);
   }
-  const auto refused = [&](WORD w) {
-    return !IsInsertableToken(w) || (!IsMultiLine() && (w & 0xFF) == 0 && isLineBreakByte(BYTE(w >> 8)));
-  };
+  const auto refused = [this](WORD w) { return !IsInsertableToken(w) || isRefusedLineBreak(w); };
   const auto kept = std::remove_if(words.begin(), words.end(), refused);
   if (kept != words.end()) all = false;
   words.erase(kept, words.end());
