@@ -5,7 +5,7 @@
 #include "datamodel/QXProgramItem.h"
 #include "platform/MessageBox.h"
 #include "platform/PropertySheet.h"
-#include "tokens/CalcCharset.h"
+#include "platform/CalcCharset.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

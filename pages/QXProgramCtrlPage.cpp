@@ -11,7 +11,7 @@
 #include "platform/MessageBox.h"
 #include "platform/PropertySheet.h"
 #include "services/ProgramServices.h"
-#include "tokens/CalcCharset.h"
+#include "platform/CalcCharset.h"
 #include "tokens/EditorFonts.h"
 #include "tokens/QXCharTableDlg.h"
 

@@ -15,7 +15,7 @@
 #include "platform/MessageBox.h"
 #include "platform/PropertySheet.h"
 #include "platform/RuntimeClass.h"
-#include "tokens/CalcCharset.h"
+#include "platform/CalcCharset.h"
 #include "tokens/SmallHelpers.h"
 
 #include <QCheckBox>

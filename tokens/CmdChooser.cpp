@@ -7,7 +7,7 @@
 #include "platform/StringCompare.h"
 #include "platform/WaitCursor.h"
 #include "services/DocServices.h"
-#include "tokens/CalcCharset.h"
+#include "platform/CalcCharset.h"
 #include "tokens/CommandControlFiles.h"
 #include "tokens/MacroFile.h"
 #include "tokens/StoredCommandLists.h"

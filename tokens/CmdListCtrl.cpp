@@ -4,7 +4,7 @@
 #include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/WaitCursor.h"
-#include "tokens/CalcCharset.h"
+#include "platform/CalcCharset.h"
 #include "tokens/TokenClipboard.h"
 
 #include <QContextMenuEvent>

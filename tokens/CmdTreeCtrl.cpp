@@ -5,7 +5,7 @@
 #include "platform/LanguageLibrary.h"
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
-#include "tokens/CalcCharset.h"
+#include "platform/CalcCharset.h"
 #include "tokens/CmdListCtrl.h"
 #include "tokens/CommandTextForms.h"
 #include "tokens/TokenClipboard.h"

@@ -4,7 +4,7 @@
 #include "classlib/SettingsTable.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
-#include "tokens/CalcCharset.h"
+#include "platform/CalcCharset.h"
 
 #include <QAbstractButton>
 #include <QFontMetrics>

@@ -7,7 +7,7 @@
 #include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
-#include "tokens/CalcCharset.h"
+#include "platform/CalcCharset.h"
 #include "tokens/QXCharTableDlg.h"
 
 #include <QComboBox>

@@ -9,7 +9,7 @@
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
 #include "platform/WaitCursor.h"
-#include "tokens/CalcCharset.h"
+#include "platform/CalcCharset.h"
 #include "tokens/CommandTextForms.h"
 #include "tokens/QXEditCmdDlg.h"
 

@@ -3,7 +3,7 @@
 
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
-#include "tokens/CalcCharset.h"
+#include "platform/CalcCharset.h"
 #include "tokens/CalcTokenBytes.h"
 #include "tokens/TokenClipboard.h"
 

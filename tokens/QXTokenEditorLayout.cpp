@@ -4,7 +4,7 @@
 
 #include "classlib/GridBufferDC.h"
 #include "platform/SysColor.h"
-#include "tokens/CalcCharset.h"
+#include "platform/CalcCharset.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -3,7 +3,7 @@
 #include "platform/CmdUI.h"
 #include "platform/Cp1252.h"
 #include "platform/DC.h"
-#include "tokens/CalcCharset.h"
+#include "platform/CalcCharset.h"
 #include "tokens/QXCommandTable.h"
 #include "tokens/QXTokenEditor.h"
 

@@ -4,7 +4,7 @@
 #include "platform/DC.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestEnvironment.h"
-#include "tokens/CalcCharset.h"
+#include "platform/CalcCharset.h"
 
 #include <QFontDatabase>
 #include <QRawFont>

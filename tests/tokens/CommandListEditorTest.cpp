@@ -12,7 +12,7 @@
 #include "tests/support/MessageLog.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/TestEnvironment.h"
-#include "tokens/CalcCharset.h"
+#include "platform/CalcCharset.h"
 #include "tokens/CmdListCtrl.h"
 #include "tokens/CmdTreeCtrl.h"
 #include "tokens/QXEditCmdDlg.h"

@@ -6,7 +6,7 @@
 // than characters, each a character code or a line break.
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
-#include "tokens/CalcCharset.h"
+#include "platform/CalcCharset.h"
 #include "tokens/TokenClipboard.h"
 
 #include <QCoreApplication>

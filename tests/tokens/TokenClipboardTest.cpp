@@ -5,7 +5,7 @@
 #include "platform/OleDataSource.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/tokens/TokenEditorTestSupport.h"
-#include "tokens/CalcCharset.h"
+#include "platform/CalcCharset.h"
 #include "tokens/TokenClipboard.h"
 
 #include <QClipboard>

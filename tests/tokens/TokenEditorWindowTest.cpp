@@ -9,7 +9,7 @@
 #include "tests/support/CommandHost.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/tokens/TokenEditorTestSupport.h"
-#include "tokens/CalcCharset.h"
+#include "platform/CalcCharset.h"
 #include "tokens/QXTokenEditorVariants.h"
 #include "tokens/QXTokenFieldList.h"
 

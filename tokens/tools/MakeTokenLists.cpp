@@ -16,7 +16,7 @@
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
 #include "platform/PrivateProfile.h"
-#include "tokens/CalcCharset.h"
+#include "platform/CalcCharset.h"
 #include "tokens/CommandTextForms.h"
 #include "tokens/TokenListFile.h"
 

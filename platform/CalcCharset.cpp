@@ -1,4 +1,4 @@
-#include "tokens/CalcCharset.h"
+#include "platform/CalcCharset.h"
 
 #include "platform/CalcFontChars.h"
 #include "platform/Cp1252.h"
