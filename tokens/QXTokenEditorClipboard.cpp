@@ -6,6 +6,7 @@
 #include "platform/CalcCharset.h"
 #include "tokens/CalcTokenBytes.h"
 #include "tokens/TokenClipboard.h"
+#include "tokens/TokenPlainText.h"
 
 #include <QClipboard>
 #include <QDateTime>
@@ -135,13 +136,18 @@ std::vector<WORD> CQXTokenEditor::insertableTokens(const TokenClipData& tokens, 
   std::vector<WORD> words;
   bool all = true;
   if (tokens.format == kTokenFormatText) {
-    // Text from other programs goes in as typing it would.
+    // Text from other programs goes in as the tokens whose texts it holds
+    // and, between them, as typing it would.
     *result = 1;
-    for (const CalcTextPiece& piece : SplitCalcPlainText(tokens.text, &all)) {
+    for (const TokenTextPiece& piece : SplitTokenPlainText(tokens.text, map_, &all)) {
       switch (piece.kind) {
-        case CalcTextPiece::kLineBreak: words.push_back(MakeTokenWord(0, firstLineBreakByte())); break;
-        case CalcTextPiece::kCode: words.push_back(MakeTokenWord(0, piece.value)); break;
-        case CalcTextPiece::kTyped:
+        case TokenTextPiece::kToken: words.push_back(piece.value); break;
+        case TokenTextPiece::kLineBreak: words.push_back(MakeTokenWord(0, firstLineBreakByte())); break;
+        case TokenTextPiece::kCode:
+          // A sign that no token shows alone (the sum sign of "Σx").
+          all = false;
+          break;
+        case TokenTextPiece::kTyped:
           if (const std::optional<WORD> word = typedToken(piece.value)) words.push_back(*word);
           else all = false;
           break;

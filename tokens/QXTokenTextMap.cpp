@@ -1,10 +1,12 @@
 #include "tokens/QXTokenTextMap.h"
 
 #include "tokens/QXCommandTable.h"
+#include "tokens/TokenPlainText.h"
 
 #include <cstring>
 #include <new>
 
+CQXTokenTextMap::CQXTokenTextMap() = default;
 CQXTokenTextMap::~CQXTokenTextMap() = default;
 
 BOOL CQXTokenTextMap::SetTokenText(UINT lead, UINT token, const char* text) {
@@ -20,6 +22,7 @@ BOOL CQXTokenTextMap::SetTokenText(UINT lead, UINT token, const char* text) {
     if (lead != 0) ++m_leadCounts[lead];
     if (slot && slot->leadByte != 0) --m_leadCounts[slot->leadByte];
     slot = std::move(entry);
+    m_plainTextIndex.reset();
   } catch (const std::bad_alloc&) {
     return FALSE;
   }
@@ -34,6 +37,16 @@ const CQXTokenTextEntry* CQXTokenTextMap::Lookup(WORD word) const {
 void CQXTokenTextMap::RemoveAll() {
   m_entries.clear();
   m_leadCounts.fill(0);
+  m_plainTextIndex.reset();
+}
+
+void CQXTokenTextMap::ForEachEntry(const std::function<void(WORD, const CQXTokenTextEntry&)>& f) const {
+  for (const auto& [word, entry] : m_entries) f(word, *entry);
+}
+
+const CQXTokenPlainTextIndex& CQXTokenTextMap::PlainTextIndex() const {
+  if (!m_plainTextIndex) m_plainTextIndex = std::make_unique<CQXTokenPlainTextIndex>(*this);
+  return *m_plainTextIndex;
 }
 
 void FillTokenTextMap(const CQXCommandTable& table, CQXTokenTextMap* map) {

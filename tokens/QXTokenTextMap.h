@@ -6,11 +6,13 @@
 #include "platform/WinTypes.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
 
 class CQXCommandTable;
+class CQXTokenPlainTextIndex;
 
 struct CQXTokenTextEntry {
   DWORD size = sizeof(CQXTokenTextEntry);
@@ -24,7 +26,7 @@ struct CQXTokenTextEntry {
 
 class CQXTokenTextMap {
  public:
-  CQXTokenTextMap() = default;
+  CQXTokenTextMap();
   virtual ~CQXTokenTextMap();
   CQXTokenTextMap(const CQXTokenTextMap&) = delete;
   CQXTokenTextMap& operator=(const CQXTokenTextMap&) = delete;
@@ -40,10 +42,16 @@ class CQXTokenTextMap {
   // Frees every entry; no byte is a lead byte afterwards.
   void RemoveAll();
   int GetCount() const { return int(m_entries.size()); }
+  // Calls `f` with every token word and its entry, in no set order.
+  void ForEachEntry(const std::function<void(WORD, const CQXTokenTextEntry&)>& f) const;
+  // The texts that pasted text is matched against (TokenPlainText.h), made
+  // when first asked for after a change.
+  const CQXTokenPlainTextIndex& PlainTextIndex() const;
 
  private:
   std::unordered_map<WORD, std::unique_ptr<CQXTokenTextEntry>> m_entries;
   std::array<LONG, 256> m_leadCounts{};
+  mutable std::unique_ptr<CQXTokenPlainTextIndex> m_plainTextIndex;
 };
 
 // Gives every enumerated command of `table` its characters as the text of

@@ -3,11 +3,15 @@
 // block and as text. A block is taken only when its length field fits what
 // it holds, and then gives exactly that many bytes. The rest read as UTF-16
 // plain text splits into pieces of what typing it gives, no more pieces
-// than characters, each a character code or a line break.
+// than characters, each a character code or a line break;
+// split into tokens of a map, it gives the same pieces with the texts of
+// tokens found whole in their place.
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
 #include "platform/CalcCharset.h"
+#include "tokens/QXTokenTextMap.h"
 #include "tokens/TokenClipboard.h"
+#include "tokens/TokenPlainText.h"
 
 #include <QCoreApplication>
 
@@ -62,6 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(typed && typed->format == 4 && typed->text.size() <= block.size() / 2);
   bool complete = false;
   const std::vector<CalcTextPiece> pieces = SplitCalcPlainText(typed->text, &complete);
+  const bool allRead = complete;
   check(qsizetype(pieces.size()) <= typed->text.size());
   for (const CalcTextPiece& piece : pieces) {
     check(piece.kind == CalcTextPiece::kTyped || piece.kind == CalcTextPiece::kCode ||
@@ -77,5 +82,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(complete && again.size() == codes.size());
   for (size_t i = 0; i < again.size(); ++i)
     check(again[i].kind == CalcTextPiece::kCode && again[i].value == BYTE(codes[i]));
+
+  // Tokens whose texts begin alike and hold signs, and one of ASCII only.
+  static const CQXTokenTextMap& map = *[] {
+    auto* m = new CQXTokenTextMap;
+    const char* texts[] = {"\x9Fx", "\x9Fx\x8B", "x\xC4n", "x\xC4n\x99\x31", "\x8D(", "G\xFAT", "\xCE", "\xB5",
+                           "sin\x9B ", "sin ", "\xDE"};
+    UINT token = 0x80;
+    for (const char* t : texts) m->SetTokenText(0, token++, t);
+    m->SetTokenText(0x7F, 0x53, "\x1D");
+    return m;
+  }();
+  bool whole = false;
+  std::vector<CalcTextPiece> expanded;
+  for (const TokenTextPiece& piece : SplitTokenPlainText(typed->text, &map, &whole)) {
+    if (piece.kind != TokenTextPiece::kToken) {
+      check(piece.value <= 0xFF);
+      expanded.push_back({CalcTextPiece::Kind(piece.kind), BYTE(piece.value)});
+      continue;
+    }
+    const CQXTokenTextEntry* entry = map.Lookup(piece.value);
+    check(entry != nullptr);
+    for (const CalcTextPiece& p : SplitCalcPlainText(CalcPlainText(entry->text))) expanded.push_back(p);
+  }
+  check(whole == allRead && expanded.size() == pieces.size());
+  for (size_t i = 0; i < pieces.size(); ++i)
+    check(expanded[i].kind == pieces[i].kind && expanded[i].value == pieces[i].value);
   return 0;
 }
