@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 const std::vector<CalcGlyph>& CalcGlyphs() {
@@ -47,18 +48,41 @@ QString CalcPlainText(std::string_view codes) {
 
 namespace {
 
+// Typographic punctuation, as word processors and web pages write it, as the
+// ASCII a user means by it: curly, low and angle quotes, dashes, the
+// ellipsis, and spaces other than the blank. Null for any other character;
+// the calculator's minus sign (U+2212) is its own sign, not a dash.
+const char* plainPunctuation(char16_t ch) {
+  switch (ch) {
+    case 0x2018: case 0x2019: case 0x201A: case 0x201B: case 0x2039: case 0x203A:
+      return "'";
+    case 0x201C: case 0x201D: case 0x201E: case 0x201F: case 0x00AB: case 0x00BB:
+      return "\"";
+    case 0x2010: case 0x2011: case 0x2012: case 0x2013: case 0x2014: case 0x2015:
+      return "-";
+    case 0x2026:
+      return "...";
+    case 0x00A0: case 0x202F: case 0x205F: case 0x3000:
+      return " ";
+    default:
+      return ch >= 0x2000 && ch <= 0x200A ? " " : nullptr;
+  }
+}
+
 // The glyphs' texts the other way round: one character to its code, and the
 // signs of two characters (also in their composed form, as other programs
 // may write them) with their codes.
 struct GlyphTexts {
   QHash<char16_t, BYTE> single;
   std::vector<std::pair<QString, BYTE>> longer;
+  std::array<bool, 256> drawn{};  // codes the calculator shows as a glyph of its own
 };
 
 const GlyphTexts& glyphTexts() {
   static const GlyphTexts texts = [] {
     GlyphTexts t;
     for (const CalcGlyph& g : CalcGlyphs()) {
+      t.drawn[g.code] = true;
       const QString text = QString::fromUtf16(g.text);
       if (text.size() == 1) {
         t.single.insert(text[0].unicode(), g.code);
@@ -95,6 +119,11 @@ std::vector<CalcTextPiece> SplitCalcPlainText(QStringView text, bool* complete) 
       i += i + 1 < text.size() && text[i + 1].unicode() == partner ? 2 : 1;
       continue;
     }
+    if (const char* plain = plainPunctuation(ch)) {
+      for (; *plain; ++plain) pieces.push_back({CalcTextPiece::kTyped, BYTE(*plain)});
+      ++i;
+      continue;
+    }
     // The two-character signs first: the mean of x begins with the letter.
     const QStringView rest = text.sliced(i);
     const auto sign = std::find_if(glyphs.longer.begin(), glyphs.longer.end(),
@@ -110,7 +139,11 @@ std::vector<CalcTextPiece> SplitCalcPlainText(QStringView text, bool* complete) 
       pieces.push_back({CalcTextPiece::kTyped, BYTE(ch)});
     } else if (const auto code = glyphs.single.constFind(ch); code != glyphs.single.cend()) {
       pieces.push_back({CalcTextPiece::kCode, code.value()});
-    } else if (const int byte = tallix::unicodeToCp1252(ch); byte >= 0) {
+    } else if (const int byte = tallix::unicodeToCp1252(ch); byte >= 0 && !glyphs.drawn[size_t(byte)]) {
+      // A Windows-1252 character is the code the calculator shows as it.
+      // Where the calculator shows that code as another sign the character
+      // has none: 'Î' is theta's code, '¹' (the end of the reciprocal) the
+      // division sign's.
       pieces.push_back({CalcTextPiece::kTyped, BYTE(byte)});
     } else {
       all = false;

@@ -51,15 +51,20 @@ struct CalcTextPiece {
   Kind kind;
   BYTE value;
 };
-// Splits `text` into what typing it gives: an ASCII character is typed, a
-// sign the calculator shows (CalcCharText) is its code, its two-character
-// signs (the mean of x, the reciprocal ...) before either of their
-// characters, and any other character of Windows-1252 is typed as its byte.
-// CalcPlainText's text comes back as the codes it was made of, except where
-// a code shows as an ASCII character (0x88 shows a "P", which is typed as
-// the letter) and where typing turns a character into another code ('+' is
-// the calculator's plus). Characters with neither are left out; `complete`
-// (optional) tells whether any was.
+// Splits `text` into what typing it gives. Typographic punctuation first
+// becomes the ASCII meant by it: curly and angle quotes a double or single
+// quote, dashes '-', the ellipsis "...", non-breaking and other spaces ' '
+// (the calculator's minus sign U+2212 stays its sign). Then an ASCII
+// character is typed, a sign the calculator shows (CalcCharText) is its
+// code, its two-character signs (the mean of x, the reciprocal ...) before
+// either of their characters, and a character of Windows-1252 is typed as
+// its byte where the calculator shows that byte as the character: 'Î'
+// (0xCE, which shows as theta) or '¹' (0xB9, the division sign) has no code.
+// Characters without a code are left out, never taken as another code;
+// `complete` (optional) tells whether any was. CalcPlainText's text comes
+// back as the codes it was made of, except where a code shows as an ASCII
+// character (0x88 shows a "P", which is typed as the letter) and where
+// typing turns a character into another code ('+' is the calculator's plus).
 std::vector<CalcTextPiece> SplitCalcPlainText(QStringView text, bool* complete = nullptr);
 
 // Whether `font` resolves to one of the calculator fonts.

@@ -37,8 +37,9 @@
 // the calculator shows them (the Edit menu's bits 5); Paste takes the first
 // usable of the bytes block, the words block and the plain text, which goes
 // in as the tokens whose texts it holds and otherwise as typing it gives
-// (TokenPlainText.h, then the character callback; a sign no token shows
-// alone is left out). Dragging a selection offers the same two formats,
+// (TokenPlainText.h, then the character callback; a character beyond ASCII
+// that the callback does not convert and a sign no token shows alone are
+// left out). Dragging a selection offers the same two formats,
 // copy or move; the editor is a drop target for the bytes block and plain
 // text (Ctrl copies, else move) and shows a grey drop caret at the insertion
 // point. Paste and drops from elsewhere go through the insertion guard; a

@@ -147,10 +147,17 @@ std::vector<WORD> CQXTokenEditor::insertableTokens(const TokenClipData& tokens, 
           // A sign that no token shows alone (the sum sign of "Σx").
           all = false;
           break;
-        case TokenTextPiece::kTyped:
-          if (const std::optional<WORD> word = typedToken(piece.value)) words.push_back(*word);
+        case TokenTextPiece::kTyped: {
+          // A character beyond ASCII that the character callback does not
+          // convert has no token: its own code is a command that shows as
+          // something else (0xF1 'ñ' is "Graph Y<"), and a token that shows
+          // as the character was found whole.
+          bool mapped = false;
+          const std::optional<WORD> word = typedToken(piece.value, &mapped);
+          if (word && (mapped || piece.value < 0x80)) words.push_back(*word);
           else all = false;
           break;
+        }
       }
     }
   } else {

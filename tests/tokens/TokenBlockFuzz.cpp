@@ -2,8 +2,8 @@
 // formats asked for, the rest is offered as the bytes block, as the words
 // block and as text. A block is taken only when its length field fits what
 // it holds, and then gives exactly that many bytes. The rest read as UTF-16
-// plain text splits into pieces of what typing it gives, no more pieces
-// than characters, each a character code or a line break;
+// plain text splits into pieces of what typing it gives, at most three
+// pieces a character (the ellipsis), each a character code or a line break;
 // split into tokens of a map, it gives the same pieces with the texts of
 // tokens found whole in their place.
 #include "platform/OleDataObject.h"
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool complete = false;
   const std::vector<CalcTextPiece> pieces = SplitCalcPlainText(typed->text, &complete);
   const bool allRead = complete;
-  check(qsizetype(pieces.size()) <= typed->text.size());
+  check(qsizetype(pieces.size()) <= 3 * typed->text.size());
   for (const CalcTextPiece& piece : pieces) {
     check(piece.kind == CalcTextPiece::kTyped || piece.kind == CalcTextPiece::kCode ||
           piece.kind == CalcTextPiece::kLineBreak);

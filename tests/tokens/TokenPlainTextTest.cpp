@@ -87,6 +87,13 @@ TEST_P(TokenPlainText, TheProgramsOwnTextComesBackAsItsTokensNeverAsTheTokenOfAS
   EXPECT_EQ(paste(copied(program)), program);
 }
 
+TEST_P(TokenPlainText, TypographicTextGoesInAsTheAsciiMeantAndCharactersWithoutATokenAreLeftOut) {
+  // Quotes, the ellipsis, dashes (the calculator's minus, as '-' types) and
+  // spaces as ASCII; the euro sign and n tilde have no token (their codes are
+  // Pol( and Graph Y<), e acute is typed as e.
+  EXPECT_EQ(paste(QStringLiteral(u"“HI” … – € año é\u00A0‘x’")), "\"HI\" ... \x99  ao e 'x'");
+}
+
 // Every token of the list, alone, copied as text and pasted back. The same
 // bytes come back for the tokens whose text holds a character outside ASCII
 // (θ, Σx², sin⁻¹ , Tθmin, DrawFTG−Con ...), the line break 0x0D and the
