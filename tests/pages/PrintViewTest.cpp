@@ -23,7 +23,9 @@
 
 #include <QAbstractButton>
 #include <QAbstractTextDocumentLayout>
+#include <QDialog>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QGraphicsView>
 #include <QGroupBox>
@@ -382,6 +384,73 @@ TEST_F(PrintWindow, APrinterGetsTheWholeJobOnceOrNothing) {
   w.frame->SendMessage(WM_COMMAND, 57608);
   EXPECT_EQ(cancel.clicks, 1);
   EXPECT_EQ(lp.jobs(), 1);
+}
+
+// Clicks the printing dialog's Cancel in the first handling of events where
+// `ready` holds.
+class CancelOnceReady {
+ public:
+  explicit CancelOnceReady(std::function<bool()> ready) {
+    QObject::connect(&timer_, &QTimer::timeout, [this, ready] {
+      if (clicks > 0 || !ready()) return;
+      for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* cancel = qobject_cast<QDialog*>(window) && window->isVisible()
+                           ? GetDlgItemAs<QAbstractButton>(window, IDCANCEL) : nullptr;
+        if (cancel) {
+          ++clicks;
+          QTest::mouseClick(cancel, Qt::LeftButton);
+          return;
+        }
+      }
+    });
+    timer_.start(0);
+  }
+  int clicks = 0;
+
+ private:
+  QTimer timer_;
+};
+
+// Cancel between pages, once the job's output is there (it is made after
+// the first handling of events, so the first page is drawn): a PDF already
+// there keeps its bytes and nothing is left beside it, a printer gets
+// nothing.
+TEST_F(PrintWindow, CancelBetweenPagesKeepsTheFileAndSendsNothing) {
+  ASSERT_TRUE(showDescription(300));
+  QTemporaryDir dir, spool;
+  const QString kept = dir.filePath("kept.pdf");
+  ASSERT_TRUE(writeFileAtomically(kept, "old bytes"));
+  QPrinter* printer = w.app.GetPrinter();
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  printer->setOutputFileName(kept);
+  const auto beside = [&] { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); };
+  {
+    CancelOnceReady cancel([&] { return beside().size() > 1; });
+    w.frame->SendMessage(WM_COMMAND, 57608);
+    EXPECT_EQ(cancel.clicks, 1);
+  }
+  QByteArray bytes;
+  EXPECT_TRUE(readWholeFile(kept, &bytes));
+  EXPECT_TRUE(bytes == "old bytes") << "replaced by " << bytes.size() << " bytes";
+  EXPECT_EQ(beside().join(" ").toStdString(), "kept.pdf");
+
+  // The printer's job is spooled in the temporary folder.
+  FakePrintClient lp;
+  const bool hadTemporary = qEnvironmentVariableIsSet("TMPDIR");
+  const QByteArray temporary = qgetenv("TMPDIR");
+  qputenv("TMPDIR", QFile::encodeName(spool.path()));
+  printer->setOutputFileName(QString());
+  {
+    CancelOnceReady cancel([&] {
+      return QDirIterator(spool.path(), {"job.pdf"}, QDir::Files, QDirIterator::Subdirectories).hasNext();
+    });
+    w.frame->SendMessage(WM_COMMAND, 57608);
+    EXPECT_EQ(cancel.clicks, 1);
+  }
+  if (hadTemporary) qputenv("TMPDIR", temporary);
+  else qunsetenv("TMPDIR");
+  EXPECT_EQ(lp.jobs(), 0);
+  EXPECT_TRUE(QDir(spool.path()).isEmpty());
 }
 
 // A 300-row list printed into a PDF and drawn again by another program: no
