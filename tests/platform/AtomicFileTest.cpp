@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
