@@ -28,11 +28,15 @@
 
 #include <memory>
 #include <new>
+#include <optional>
 
 namespace {
 
 constexpr UINT kMsgNoMemory = 61706;
 constexpr UINT kMsgCannotPrint = 61702;
+constexpr UINT kMsgHandoverCancelled = 10590;
+constexpr UINT kMsgServiceSilent = 10591;
+constexpr UINT kMsgServiceRefused = 10592;
 constexpr UINT kStrPage = 61507;
 constexpr UINT kDlgPrinting = 30722;
 constexpr UINT kCmdPrint = 57607;
@@ -229,6 +233,21 @@ CQXMinimumPrinterMargins::~CQXMinimumPrinterMargins() { printer_->setPageLayout(
 
 namespace {
 
+// Calls `cancel` on the printing dialog's Cancel and on its Escape or close
+// box, while `context` lives.
+void onCancel(QWidget* progress, QObject* context, const std::function<void()>& cancel) {
+  if (!progress) return;
+  if (auto* button = GetDlgItemAs<QAbstractButton>(progress, IDCANCEL))
+    QObject::connect(button, &QAbstractButton::clicked, context, cancel);
+  if (auto* dialog = qobject_cast<QDialog*>(progress)) QObject::connect(dialog, &QDialog::rejected, context, cancel);
+}
+
+// What the user is told when a job went nowhere.
+struct JobMessage {
+  QString text;
+  UINT type = MB_ICONSTOP;
+};
+
 // Where a job's pages go as they are drawn. A job into a PDF file draws
 // into a file beside it, which takes the file's place once whole. A job for
 // a printer draws into a PDF spooled on the side, measured like the
@@ -269,21 +288,34 @@ class JobOutput {
   QPrinter* device() const { return device_; }
 
   // After the last page: the file takes its place, or the job goes to the
-  // print service.
-  bool Finish() {
+  // print service while the printing dialog `progress` stays, its Cancel
+  // ending the handover. Nothing when the job went where it was to go.
+  std::optional<JobMessage> Finish(QWidget* progress) {
+    if (spool_) return handOver(progress);
     QString error;
-    bool done = false;
     if (staged_) {
       printer_->setOutputFileName(target_);
-      done = staged_->Commit(&error);
-    } else if (spool_) {
-      done = tallix::submitToPrintSystem(client_, *printer_, spool_->outputFileName(), &error);
+      if (staged_->Commit(&error)) return std::nullopt;
     }
-    if (!done && !error.isEmpty()) qWarning("print job: %s", qPrintable(error));
-    return done;
+    if (!error.isEmpty()) qWarning("print job: %s", qPrintable(error));
+    return JobMessage{CLanguageLibrary::LoadString(kMsgCannotPrint)};
   }
 
  private:
+  std::optional<JobMessage> handOver(QWidget* progress) {
+    tallix::PrintHandover handover(client_, *printer_, spool_->outputFileName());
+    onCancel(progress, &handover, [&handover] { handover.Cancel(); });
+    switch (handover.Run()) {
+      case tallix::PrintHandover::Taken: return std::nullopt;
+      case tallix::PrintHandover::Cancelled:
+        return JobMessage{CLanguageLibrary::LoadString(kMsgHandoverCancelled), MB_ICONINFORMATION};
+      case tallix::PrintHandover::TimedOut: return JobMessage{CLanguageLibrary::LoadString(kMsgServiceSilent)};
+      case tallix::PrintHandover::Refused: break;
+    }
+    if (handover.said().isEmpty()) return JobMessage{CLanguageLibrary::LoadString(kMsgCannotPrint)};
+    return JobMessage{CLanguageLibrary::FormatMessage(kMsgServiceRefused, handover.said())};
+  }
+
   QPrinter* printer_;
   QString target_;
   std::unique_ptr<tallix::StagedFile> staged_;
@@ -316,13 +348,12 @@ BOOL RunPrintJob(CQXMainFrame* frame, QPrinter* printer, bool withDialog) {
   // The printing dialog shows before the first page; its Cancel ends the
   // job whenever it comes, and the output then goes nowhere. Between pages
   // the windows handle their events, so they repaint while the pages go
-  // out.
+  // out; the dialog stays while a printer's job is handed over.
   std::unique_ptr<QWidget> progress(CLanguageLibrary::LoadDialog(kDlgPrinting, frame));
   bool cancelled = false;
   if (progress) {
     progress->setWindowModality(Qt::ApplicationModal);
-    if (auto* cancel = GetDlgItemAs<QAbstractButton>(progress.get(), IDCANCEL))
-      QObject::connect(cancel, &QAbstractButton::clicked, [&cancelled] { cancelled = true; });
+    onCancel(progress.get(), progress.get(), [&cancelled] { cancelled = true; });
     progress->show();
   }
   const auto goOn = [&cancelled] {
@@ -346,9 +377,11 @@ BOOL RunPrintJob(CQXMainFrame* frame, QPrinter* printer, bool withDialog) {
   });
   failed = !painter.end() || failed;
   if (!goOn()) return FALSE;
+  const std::optional<JobMessage> end =
+      failed ? JobMessage{CLanguageLibrary::LoadString(kMsgCannotPrint)} : output.Finish(progress.get());
   progress.reset();
-  if (failed || !output.Finish()) {
-    AfxMessageBox(kMsgCannotPrint, MB_ICONSTOP);
+  if (end) {
+    AfxMessageBox(end->text, end->type);
     return FALSE;
   }
   return TRUE;

@@ -11,7 +11,33 @@
 #include <cstdio>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace tallix {
+
+namespace {
+
+// The permissions a file made new gets: read and write for everyone, less
+// the umask. The umask is read from the system's account of the process,
+// never set to learn it (that would change it for every thread meanwhile);
+// where it cannot be read, owner-only.
+mode_t newFileMode() {
+  QByteArray status;
+  if (readOutsideFile("/proc/self/status", 1 << 16, &status)) {
+    const qsizetype at = status.indexOf("\nUmask:");
+    if (at >= 0) {
+      const qsizetype end = status.indexOf('\n', at + 1);
+      bool ok = false;
+      const uint mask = status.mid(at + 7, end < 0 ? -1 : end - at - 7).trimmed().toUInt(&ok, 8);
+      if (ok) return 0666 & ~mode_t(mask);
+    }
+  }
+  return 0600;
+}
+
+}  // namespace
 
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error) {
   QSaveFile file(path);
@@ -43,16 +69,26 @@ StagedFile::StagedFile(const QString& target) : target_(target) {
   if (info.isSymLink()) target_ = info.symLinkTarget();
   const QFileInfo real(target_);
   const QString suffix = real.suffix().isEmpty() ? QString() : QLatin1Char('.') + real.suffix();
+  // From its first byte on, no one may read the file whom the target does
+  // not let: it is made with the target's permissions (and its owner's
+  // right to write, for the writer), owner-only when there is no target.
+  struct stat targetStat {};
+  const mode_t mode = ::stat(QFile::encodeName(target_).constData(), &targetStat) == 0
+                          ? (targetStat.st_mode & 0777) | S_IWUSR
+                          : S_IRUSR | S_IWUSR;
   for (int attempt = 0; attempt < 16 && path_.isEmpty(); ++attempt) {
     const QString name = QStringLiteral("%1/.%2.%3%4")
                              .arg(real.absolutePath(), real.completeBaseName())
                              .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))
                              .arg(suffix);
-    // Made new, so no other file is ever taken over; with the usual
-    // permissions of a new file.
-    QFile file(name);
-    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) path_ = name;
-    else if (!QFile::exists(name)) break;  // not a clash of names: the folder refuses
+    // Made new, so no other file is ever taken over.
+    const int fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd >= 0) {
+      ::close(fd);
+      path_ = name;
+    } else if (errno != EEXIST) {
+      break;  // not a clash of names: the folder refuses
+    }
   }
 }
 
@@ -65,8 +101,12 @@ bool StagedFile::Commit(QString* error) {
     if (error) *error = QStringLiteral("no file beside %1").arg(target_);
     return false;
   }
-  if (QFile::exists(target_)) QFile::setPermissions(path_, QFile::permissions(target_));
-  if (std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(target_).constData()) != 0) {
+  // Whole now, it takes the permissions it is to keep: an existing target's,
+  // or those of any new file.
+  const QByteArray staged = QFile::encodeName(path_), target = QFile::encodeName(target_);
+  struct stat targetStat {};
+  ::chmod(staged.constData(), ::stat(target.constData(), &targetStat) == 0 ? targetStat.st_mode & 0777 : newFileMode());
+  if (std::rename(staged.constData(), target.constData()) != 0) {
     if (error) *error = QString::fromLocal8Bit(std::strerror(errno));
     return false;
   }

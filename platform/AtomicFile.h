@@ -13,10 +13,11 @@ namespace tallix {
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error = nullptr);
 
 // The same for a file that another writer fills by its name (a printer
-// writing a PDF): it is made empty beside the target, and Commit gives it
-// the target's place (and an existing target's permissions) once it is
-// whole. Destroyed uncommitted, it is removed and the target stays as it
-// was.
+// writing a PDF): it is made empty beside the target, readable only by whom
+// the target lets read it (owner-only when there is no target yet), and
+// Commit gives it the target's place (and an existing target's permissions,
+// else those of a new file) once it is whole. Destroyed uncommitted, it is
+// removed and the target stays as it was.
 class StagedFile {
  public:
   explicit StagedFile(const QString& target);

@@ -1,13 +1,12 @@
 #include "platform/PrintSystem.h"
 
-#include <QEventLoop>
 #include <QPageLayout>
 #include <QPrintEngine>
 #include <QPrinter>
-#include <QProcess>
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <utility>
 
 namespace tallix {
 
@@ -17,6 +16,11 @@ namespace {
 // dialog chose for a printer of the print service (number of pages per
 // sheet, page set, job priority, the driver's own choices...).
 constexpr auto kDialogOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+// How much of what the client says goes into a message.
+constexpr qsizetype kSaidBytes = 1024;
+
+std::chrono::milliseconds handoverTimeLimit = kPrintHandoverTimeLimit;
 
 // One option as the client parses it: a value with spaces or quotes is
 // quoted, so it stays one value.
@@ -66,27 +70,53 @@ QStringList printSystemArguments(const QPrinter& printer, const QString& pdf) {
   return args;
 }
 
-bool submitToPrintSystem(const QString& client, const QPrinter& printer, const QString& pdf, QString* error) {
-  QProcess process;
-  process.setProgram(client);
-  process.setArguments(printSystemArguments(printer, pdf));
-  process.setStandardInputFile(QProcess::nullDevice());
-  QEventLoop loop;
-  QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-  QObject::connect(&process, &QProcess::errorOccurred, &loop, [&loop, &process](QProcess::ProcessError e) {
-    if (e == QProcess::FailedToStart || process.state() == QProcess::NotRunning) loop.quit();
+std::chrono::milliseconds setPrintHandoverTimeLimit(std::chrono::milliseconds limit) {
+  return std::exchange(handoverTimeLimit, limit);
+}
+
+std::chrono::milliseconds printHandoverTimeLimit() { return handoverTimeLimit; }
+
+PrintHandover::PrintHandover(const QString& client, const QPrinter& printer, const QString& pdf) {
+  process_.setProgram(client);
+  process_.setArguments(printSystemArguments(printer, pdf));
+  process_.setStandardInputFile(QProcess::nullDevice());
+  process_.setStandardOutputFile(QProcess::nullDevice());
+  connect(&process_, &QProcess::finished, &loop_, &QEventLoop::quit);
+  connect(&process_, &QProcess::errorOccurred, &loop_, [this](QProcess::ProcessError e) {
+    if (e == QProcess::FailedToStart || process_.state() == QProcess::NotRunning) loop_.quit();
   });
-  process.start();
-  if (process.state() != QProcess::NotRunning) loop.exec(QEventLoop::ExcludeUserInputEvents);
-  if (process.error() == QProcess::FailedToStart || process.exitStatus() != QProcess::NormalExit ||
-      process.exitCode() != 0) {
-    if (error) {
-      const QString said = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
-      *error = said.isEmpty() ? process.errorString() : said;
-    }
-    return false;
+  limit_.setSingleShot(true);
+  connect(&limit_, &QTimer::timeout, this, [this] { stop(TimedOut); });
+}
+
+PrintHandover::~PrintHandover() = default;
+
+PrintHandover::Outcome PrintHandover::Run() {
+  process_.start();
+  if (process_.state() != QProcess::NotRunning) {
+    limit_.start(printHandoverTimeLimit());
+    loop_.exec();
+    limit_.stop();
   }
-  return true;
+  // A client that ended well has given the job to the service, also when
+  // Cancel or the time limit came too late to end it.
+  const bool ran = process_.error() != QProcess::FailedToStart && process_.exitStatus() == QProcess::NormalExit;
+  if (ran && process_.exitCode() == 0) return Taken;
+  if (stopped_ != Taken) return stopped_;
+  // A client that says much is cut short: the message shows its start.
+  said_ = QString::fromLocal8Bit(process_.readAllStandardError().left(kSaidBytes)).trimmed();
+  return Refused;
+}
+
+void PrintHandover::Cancel() { stop(Cancelled); }
+
+void PrintHandover::stop(Outcome why) {
+  if (process_.state() == QProcess::NotRunning || stopped_ != Taken) return;
+  stopped_ = why;
+  limit_.stop();
+  // Ended at once: the service gets no more of the job. The loop ends when
+  // the client is gone.
+  process_.kill();
 }
 
 }  // namespace tallix

@@ -19,11 +19,16 @@
 #include "platform/DocManager.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
+#include "platform/PrintSystem.h"
 #include "platform/WinMessages.h"
+#include "tests/support/MessageLog.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QAbstractButton>
 #include <QAbstractTextDocumentLayout>
+#include <QDialog>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QGraphicsView>
 #include <QGroupBox>
@@ -41,6 +46,17 @@
 #include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <future>
+#include <thread>
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tallix::test {
 namespace {
@@ -326,7 +342,9 @@ TEST_F(PrintWindow, PagesGoOutWhileTheWindowHandlesEvents) {
 }
 
 // A stand-in for the print service's client, first on the PATH: it keeps
-// the arguments and the file of each job it is given.
+// the arguments and the file of each job it is given. It notes its process
+// id; with a file "refuse" beside it, it says what that holds and fails;
+// with a FIFO "gate" there, it waits for a line from it first.
 class FakePrintClient {
  public:
   FakePrintClient() : path_(qgetenv("PATH")) {
@@ -334,6 +352,9 @@ class FakePrintClient {
     EXPECT_TRUE(script.open(QIODevice::WriteOnly));
     script.write("#!/bin/sh\n"
                  "dir=$(dirname \"$0\")\n"
+                 "echo $$ > \"$dir/pid\"\n"
+                 "if [ -f \"$dir/refuse\" ]; then cat \"$dir/refuse\" >&2; exit 1; fi\n"
+                 "if [ -p \"$dir/gate\" ]; then read line < \"$dir/gate\"; fi\n"
                  "n=$(( $(cat \"$dir/count\" 2>/dev/null || echo 0) + 1 ))\n"
                  "echo $n > \"$dir/count\"\n"
                  "printf '%s\\n' \"$@\" > \"$dir/job$n.args\"\n"
@@ -354,6 +375,13 @@ class FakePrintClient {
     QByteArray bytes;
     readWholeFile(dir_.filePath(QStringLiteral("job%1.pdf").arg(job)), &bytes);
     return bytes;
+  }
+  QString file(const char* name) const { return dir_.filePath(QLatin1String(name)); }
+  // Whether the last client started is still there.
+  bool running() const {
+    QByteArray pid;
+    readWholeFile(file("pid"), &pid);
+    return pid.trimmed().toInt() > 0 && ::kill(pid.trimmed().toInt(), 0) == 0;
   }
 
  private:
@@ -382,6 +410,172 @@ TEST_F(PrintWindow, APrinterGetsTheWholeJobOnceOrNothing) {
   w.frame->SendMessage(WM_COMMAND, 57608);
   EXPECT_EQ(cancel.clicks, 1);
   EXPECT_EQ(lp.jobs(), 1);
+}
+
+// The printing dialog's Cancel, when it shows.
+QAbstractButton* printingCancel() {
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (qobject_cast<QDialog*>(window) && window->isVisible())
+      if (auto* cancel = GetDlgItemAs<QAbstractButton>(window, IDCANCEL)) return cancel;
+  }
+  return nullptr;
+}
+
+// The other end of a print client's gate: once the client waits at it,
+// `whileItWaits` runs in the window's thread, handling its events; then the
+// client is let through (if it is still there).
+class Gate {
+ public:
+  Gate(const QString& path, std::function<void()> whileItWaits) : path_(QFile::encodeName(path)) {
+    EXPECT_EQ(::mkfifo(path_.constData(), 0600), 0);
+    opener_ = std::thread([this, whileItWaits] {
+      // A client gone makes the write fail, not this program.
+      sigset_t pipe;
+      sigemptyset(&pipe);
+      sigaddset(&pipe, SIGPIPE);
+      pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+      const int fd = ::open(path_.constData(), O_WRONLY);  // returns once the client reads
+      if (!closing_) {
+        std::promise<void> done;
+        QMetaObject::invokeMethod(qApp, [&] {
+          whileItWaits();
+          done.set_value();
+        }, Qt::QueuedConnection);
+        done.get_future().wait();
+      }
+      if (fd >= 0) {
+        [[maybe_unused]] const auto written = ::write(fd, "go\n", 3);
+        ::close(fd);
+      }
+      finished_ = true;
+      QMetaObject::invokeMethod(qApp, [] {}, Qt::QueuedConnection);
+    });
+  }
+  // A client ended before it came to the gate leaves the opener waiting: a
+  // reader of the gate's own lets it go.
+  ~Gate() {
+    closing_ = true;
+    const int reader = ::open(path_.constData(), O_RDONLY | O_NONBLOCK);
+    while (!finished_) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    opener_.join();
+    if (reader >= 0) ::close(reader);
+    ::unlink(path_.constData());
+  }
+
+ private:
+  QByteArray path_;
+  std::atomic<bool> closing_ = false, finished_ = false;
+  std::thread opener_;
+};
+
+// A printer's job whose client gets no answer from the service: the
+// printing dialog stays, its Cancel ends the client and the job is not
+// sent; left alone, the handover gives up at its time limit. A client that
+// refuses the job has its words in the message.
+TEST_F(PrintWindow, AHandoverWithoutAnswerEndsByCancelOrTimeLimit) {
+  ASSERT_TRUE(showDescription(300));
+  FakePrintClient lp;
+  QPrinter* printer = w.app.GetPrinter();
+  printer->setOutputFileName(QString());
+  MessageLog log;
+  int clicks = 0;
+  {
+    Gate gate(lp.file("gate"), [&] {
+      if (QAbstractButton* cancel = printingCancel()) {
+        ++clicks;
+        QTest::mouseClick(cancel, Qt::LeftButton);
+      }
+    });
+    w.frame->SendMessage(WM_COMMAND, 57608);
+  }
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(lp.jobs(), 0);
+  EXPECT_FALSE(lp.running());
+  ASSERT_EQ(log.texts().size(), 1u);
+  EXPECT_EQ(log.texts().back(), QString::fromUtf8("L'impression a été annulée. Le travail n'a pas été envoyé à l'imprimante."));
+
+  // With the shortest time limit, past already when the client waits: its
+  // end comes in the next handling of events, before the client is let
+  // through.
+  const auto limit = setPrintHandoverTimeLimit(std::chrono::milliseconds(0));
+  {
+    Gate gate(lp.file("gate"), [] { QCoreApplication::processEvents(); });
+    w.frame->SendMessage(WM_COMMAND, 57608);
+  }
+  setPrintHandoverTimeLimit(limit);
+  EXPECT_EQ(lp.jobs(), 0);
+  EXPECT_FALSE(lp.running());
+  ASSERT_EQ(log.texts().size(), 2u);
+  EXPECT_TRUE(log.texts().back().startsWith(QString::fromUtf8("Le service d'impression ne répond pas.")));
+
+  ASSERT_TRUE(writeFileContents(lp.file("refuse"), "lp: The printer or class does not exist.\n"));
+  w.frame->SendMessage(WM_COMMAND, 57608);
+  ASSERT_EQ(log.texts().size(), 3u);
+  EXPECT_EQ(log.texts().back(),
+            QString::fromUtf8("Le service d'impression a refusé le travail.\nlp: The printer or class does not exist."));
+  EXPECT_EQ(lp.jobs(), 0);
+}
+
+// Clicks the printing dialog's Cancel in the first handling of events where
+// `ready` holds.
+class CancelOnceReady {
+ public:
+  explicit CancelOnceReady(std::function<bool()> ready) {
+    QObject::connect(&timer_, &QTimer::timeout, [this, ready] {
+      if (clicks > 0 || !ready()) return;
+      if (QAbstractButton* cancel = printingCancel()) {
+        ++clicks;
+        QTest::mouseClick(cancel, Qt::LeftButton);
+      }
+    });
+    timer_.start(0);
+  }
+  int clicks = 0;
+
+ private:
+  QTimer timer_;
+};
+
+// Cancel between pages, once the job's output is there (it is made after
+// the first handling of events, so the first page is drawn): a PDF already
+// there keeps its bytes and nothing is left beside it, a printer gets
+// nothing.
+TEST_F(PrintWindow, CancelBetweenPagesKeepsTheFileAndSendsNothing) {
+  ASSERT_TRUE(showDescription(300));
+  QTemporaryDir dir, spool;
+  const QString kept = dir.filePath("kept.pdf");
+  ASSERT_TRUE(writeFileAtomically(kept, "old bytes"));
+  QPrinter* printer = w.app.GetPrinter();
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  printer->setOutputFileName(kept);
+  const auto beside = [&] { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); };
+  {
+    CancelOnceReady cancel([&] { return beside().size() > 1; });
+    w.frame->SendMessage(WM_COMMAND, 57608);
+    EXPECT_EQ(cancel.clicks, 1);
+  }
+  QByteArray bytes;
+  EXPECT_TRUE(readWholeFile(kept, &bytes));
+  EXPECT_TRUE(bytes == "old bytes") << "replaced by " << bytes.size() << " bytes";
+  EXPECT_EQ(beside().join(" ").toStdString(), "kept.pdf");
+
+  // The printer's job is spooled in the temporary folder.
+  FakePrintClient lp;
+  const bool hadTemporary = qEnvironmentVariableIsSet("TMPDIR");
+  const QByteArray temporary = qgetenv("TMPDIR");
+  qputenv("TMPDIR", QFile::encodeName(spool.path()));
+  printer->setOutputFileName(QString());
+  {
+    CancelOnceReady cancel([&] {
+      return QDirIterator(spool.path(), {"job.pdf"}, QDir::Files, QDirIterator::Subdirectories).hasNext();
+    });
+    w.frame->SendMessage(WM_COMMAND, 57608);
+    EXPECT_EQ(cancel.clicks, 1);
+  }
+  if (hadTemporary) qputenv("TMPDIR", temporary);
+  else qunsetenv("TMPDIR");
+  EXPECT_EQ(lp.jobs(), 0);
+  EXPECT_TRUE(QDir(spool.path()).isEmpty());
 }
 
 // A 300-row list printed into a PDF and drawn again by another program: no
