@@ -45,6 +45,7 @@ constexpr UINT kMsgTokenListFailed = 10562;  // "Erreur survenue lors du chargem
 constexpr UINT kMsgUnsupported = 10575;    // "La lecture des données n'est pas possible..."
 constexpr UINT kMsgReplace = 10155;        // "Le fichier %1 existe déjà. Le remplacer?"
 constexpr UINT kMsgSkipped = 10509;        // "%1 élément(s) n'ont pas pu être importé(s)."
+constexpr UINT kMsgTooLarge = 10581;       // "Le document %1 n'a pas été enregistré : ... 1 Go."
 constexpr UINT kFilterDocuments = 10607;   // "TALLIX (*.qxd)|*.qxd|"
 constexpr UINT kFilterAll = 10620;         // "Tous les fichiers (*.*)|*.*|"
 constexpr UINT kMsgFailedToOpen = 61697;
@@ -536,6 +537,7 @@ void FormatStoreError(DWORD code, const QString& path) {
     case ORVO_E_TOOMANYOPENFILES:
     case ORVO_E_FILEEXISTS: id = named ? kMsgFailedToOpen : kMsgFailedToCreate; break;
     case ORVO_E_DISKFULL: id = 61730; break;  // "Le lecteur de disque de destination est plein."
+    case ORVO_E_TOOLARGE: id = kMsgTooLarge; break;
     case ORVO_E_NOTFOUND:
     case ORVO_E_PATHNOTFOUND: id = named ? 61729 : kMsgFailedToOpen; break;  // "%1\nImpossible de trouver ce fichier..."
     default: break;

@@ -1,6 +1,7 @@
 #include "classlib/RegistryReader.h"
 
 #include "platform/Cp1252.h"
+#include "platform/Profile.h"
 
 #include <QSettings>
 #include <QStringList>
@@ -60,7 +61,7 @@ BOOL ReadRegistryString(const char* keyPath, const char* valueName, const char* 
     parts.pop_front();
   }
 
-  QSettings settings(QStringLiteral("Brindlewood"), QStringLiteral("TALLIX"));
+  QSettings settings = tallix::openProfile();
   if (!openGroup(settings, parts)) return FALSE;
   const QString name = valueName && *valueName ? tallix::fromCp1252(valueName) : QLatin1String(kDefaultValueName);
   const QString key = findName(settings.childKeys(), name);

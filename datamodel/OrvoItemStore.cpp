@@ -77,6 +77,7 @@ DWORD COrvoItemStore::MapError(HRESULT hr) {
     case 0x800300FF: return ORVO_E_BADPATH;
     case 0x80030050: return ORVO_E_FILEEXISTS;
     case 0x80030070: return ORVO_E_DISKFULL;
+    case 0x80030111: return ORVO_E_TOOLARGE;  // STG_E_DOCFILETOOLARGE
     default: return ORVO_E_FAIL;
   }
 }

@@ -46,6 +46,8 @@ enum : DWORD {
   ORVO_E_BADLAYOUT = 0x2000000F,
   ORVO_E_DAMAGED = 0x20000010,
   ORVO_E_NOTOPEN = 0x20000011,
+  // The file would pass the largest compound file the program opens.
+  ORVO_E_TOOLARGE = 0x20000012,
 };
 
 // Open flags.

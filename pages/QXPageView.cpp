@@ -6,6 +6,7 @@
 #include "app/QXAppMessages.h"
 #include "datamodel/QXDocEntry.h"
 #include "pages/QXDataPage.h"
+#include "pages/QXDescriptionPage.h"
 #include "platform/CmdUI.h"
 #include "platform/FrameWnd.h"
 #include "platform/LanguageLibrary.h"
@@ -193,6 +194,17 @@ void CQXPageView::OnUpdate(CView*, LPARAM hint, QObject* hintObject) { NotifyPag
 
 void CQXPageView::DiscardPendingEdits() {
   NotifyPages(kNotifyItemChanged, nullptr);
+  // The description page shows what it was given until it is given anew:
+  // the dropped text would go into the document with the item's next store.
+  for (int i = 0; sheet_ && i < sheet_->GetPageCount(); ++i) {
+    auto* description = qobject_cast<CQXDescriptionPage*>(PageAt(i));
+    if (!description) continue;
+    try {
+      description->LoadFromItem(LoadShownEntry().get());
+    } catch (const std::bad_alloc&) {
+      AfxMessageBox(kStringOutOfMemory, MB_ICONSTOP);
+    }
+  }
   // A page that counts what it shows as a change is not asked again.
   SetPagesModified(FALSE);
 }

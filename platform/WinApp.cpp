@@ -7,15 +7,21 @@
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
 #include "platform/QtTranslations.h"
+#include "platform/TerminationSignal.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QThread>
+#include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -79,11 +85,49 @@ int CWinApp::ExitInstance() {
 int CWinApp::Run() {
   QGuiApplication::setQuitOnLastWindowClosed(false);
   if (m_pMainWnd) {
+    const tallix::TerminationSignal termination;
+    connect(&termination, &tallix::TerminationSignal::received, this, &CWinApp::EndWithoutQuestions);
     running_ = true;
     exitCode_ = QCoreApplication::exec();
     running_ = false;
   }
   return ExitInstance();
+}
+
+void CWinApp::EndWithoutQuestions() {
+  // Once under way, a second signal changes nothing.
+  if (std::exchange(ending_, true)) return;
+  const auto again = [this](int ms) {
+    QTimer::singleShot(ms, this, [this] {
+      ending_ = false;
+      EndWithoutQuestions();
+    });
+  };
+  QWidget* open = QApplication::activePopupWidget();
+  if (!open) open = QApplication::activeModalWidget();
+  if (open) {
+    // Escape first, as the user would; one that stays is closed.
+    if (open == dismissed_) {
+      open->close();
+    } else {
+      QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+      QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
+      QCoreApplication::sendEvent(open, &press);
+      QCoreApplication::sendEvent(open, &release);
+    }
+    dismissed_ = open;
+    again(0);
+    return;
+  }
+  // Back in the message loop itself, with no command under way.
+  if (!running_ || CWnd::IsCommandRunning() || QThread::currentThread()->loopLevel() > 1) {
+    again(50);
+    return;
+  }
+  auto* frame = qobject_cast<CFrameWnd*>(m_pMainWnd.data());
+  if (CDocument* doc = frame ? frame->GetActiveDocument() : nullptr) doc->OnCloseDocument();
+  if (m_pMainWnd) m_pMainWnd->DestroyWindow();
+  else AfxPostQuitMessage(0);
 }
 
 BOOL CWinApp::OnIdle(LONG count) {

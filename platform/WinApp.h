@@ -39,8 +39,14 @@ class CWinApp : public QObject, public CCmdTarget {
   virtual BOOL InitInstance();
   // Saves the recent-file list (not after an unregister run); the exit code.
   virtual int ExitInstance();
-  // The message loop until the main window goes; then ExitInstance.
+  // The message loop until the main window goes; then ExitInstance. While
+  // it runs, SIGTERM ends it through EndWithoutQuestions.
   virtual int Run();
+  // Ends the program as the close of its last window does, without asking
+  // anything: a menu, dialog or message box open now is ended as Escape
+  // ends it, a running command is let finish, then the main window's
+  // document is closed unsaved and the window goes, which ends Run's loop.
+  void EndWithoutQuestions();
   // Called once each time the loop is about to wait: updates the main
   // window's tool bars and title. TRUE asks for more idle calls.
   virtual BOOL OnIdle(LONG count);
@@ -99,6 +105,8 @@ class CWinApp : public QObject, public CCmdTarget {
   std::unique_ptr<QPrinter> printer_;
   bool inIdle_ = false;
   bool running_ = false;
+  bool ending_ = false;
+  QPointer<QWidget> dismissed_;
   int exitCode_ = 0;
   friend void AfxPostQuitMessage(int exitCode);
 };

@@ -209,8 +209,10 @@ BOOL CQXTokenFieldList::SetFieldText(int index, const char* label, const char* t
 BOOL CQXTokenFieldList::SetFieldFont(int index, const CFont* font) {
   CQXTokenField* field = GetField(index);
   if (!field || !field->SetFont(font)) return FALSE;
-  // Rows as tall as the text of their font, so that no editor is cut.
+  // Rows as tall as the text of their font, so that no editor is cut, and
+  // the label column as wide as the label in it.
   takeFieldHeight(*field);
+  labelWidth_ = std::max(labelWidth_, field->GetLabelWidth());
   return TRUE;
 }
 

@@ -5,10 +5,12 @@
 // the file) and that no view in memory still reads from. Streams that did not
 // change keep their sectors. Everything is written and flushed first; then the
 // header, which makes the new contents the file's, in one sector write; then
-// the file is cut after its last used sector.
+// the file is cut after its last used sector. A file that would grow past
+// the largest one the reader opens is refused before anything is written.
 #include "platform/storage/CfbFormat.h"
 #include "platform/storage/CompoundFile.h"
 #include "platform/storage/ShareLocks.h"
+#include "platform/storage/Storage.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -45,6 +47,8 @@ class CommitWriter {
     const std::vector<std::uint8_t> directory = directoryBytes();
     const Chain dir = placeReusing(file_.dirChain_, directory);
     placeTables();
+    // What could not be opened again is not written.
+    if (sectorSize_ + (std::uint64_t(highWater_) << shift_) > kMaxCompoundFileSize) return STG_E_DOCFILETOOLARGE;
 
     std::vector<std::uint32_t> fat(fatSectors_.size() * perSector_, kFreeSector);
     auto link = [&fat](const std::vector<std::uint32_t>& chain) {

@@ -94,7 +94,9 @@ class IStorage : public IUnknownBase {
 HRESULT StgCreateDocfile(const char* path, DWORD grfMode, DWORD reserved, IStorage** out);
 
 // The largest compound file opened: a document or a backup may be large,
-// and a file read whole (shared for reading) is held in memory.
+// and a file read whole (shared for reading) is held in memory. A commit
+// that would make a file larger is refused with STG_E_DOCFILETOOLARGE before
+// it writes anything.
 inline constexpr std::uint64_t kMaxCompoundFileSize = std::uint64_t(1) << 30;
 
 // Opens a compound file. A file that is not a compound file gives

@@ -18,6 +18,7 @@
 #include "classlib/ProfileSettings.h"
 #include "platform/FrameWnd.h"
 #include "platform/PrivateProfile.h"
+#include "platform/Profile.h"
 #include "platform/ProgramPaths.h"
 #include "platform/WinApp.h"
 #include "platform/Wnd.h"
@@ -61,6 +62,7 @@ double residentKiB() {
 void isolate(const QString& home) {
   for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
     QSettings::setPath(format, QSettings::UserScope, home + QStringLiteral("/settings"));
+  tallix::setProfileFolderOverride(home + QStringLiteral("/settings"));
   qputenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/desktop")));
   tallix::setProgramDirectoryOverride(QStringLiteral(TALLIX_BUILD_BIN_DIR));
   tallix::setUserDataDirectoryOverride(home + QStringLiteral("/data"));

@@ -41,6 +41,9 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <unistd.h>
+
 #include <array>
 #include <functional>
 #include <tuple>
@@ -400,6 +403,41 @@ class AppRun : public ::testing::Test {
   TestEnvironment env;
   MessageLog log;
 };
+
+// SIGTERM (as at logout) ends the run as the close of the last window does,
+// without a question: the chooser open at the time is cancelled, the changed
+// untitled document is dropped with its scratch store, and Run ends with 0.
+TEST_F(AppRun, SigtermEndsTheRunWithoutAQuestionAndLeavesNoScratchStore) {
+  QTemporaryDir scratch;
+  const QDir folder(scratch.path());
+  const QByteArray temporaryFolder = qgetenv("TMPDIR");
+  qputenv("TMPDIR", QFile::encodeName(scratch.path()));
+  bool sent = false;
+  {
+    CQXApp app;
+    app.SetArguments({QStringLiteral("QXLWIN32")});
+    ASSERT_TRUE(app.InitInstance());
+    auto* frame = qobject_cast<CQXMainFrame*>(app.m_pMainWnd.data());
+    ASSERT_TRUE(frame && frame->GetActiveDocument());
+    frame->GetActiveDocument()->SetModifiedFlag();
+    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden).size(), 1);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      if (!sent && qobject_cast<CQXCalculatorDialog*>(QApplication::activeModalWidget())) {
+        sent = true;
+        ::kill(::getpid(), SIGTERM);
+      }
+    });
+    poll.start(10);
+    EXPECT_EQ(app.Run(), 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(app.m_pMainWnd);
+  }
+  qputenv("TMPDIR", temporaryFolder);
+  EXPECT_TRUE(sent);
+  EXPECT_TRUE(log.shown.empty());
+  EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden), QStringList());
+}
 
 // The first start: the window shows, then the chooser asks for a calculator;
 // Cancel leaves the first document as it is.

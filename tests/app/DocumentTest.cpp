@@ -19,11 +19,13 @@
 #include "tests/support/FifoWatch.h"
 #include "tests/support/FileDialogScript.h"
 #include "tests/support/MessageLog.h"
+#include "tests/support/SparseCompoundFile.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -299,6 +301,16 @@ TEST_F(Document, RefusedVersionsNameTheWriterAndEndInANewDocument) {
   EXPECT_TRUE(hasNode(doc->GetItemStore(), "\\Calculator\\Program\\KEEP"));
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_EQ(messages.shown[1].text, CLanguageLibrary::LoadString(61697));
+  // And so does a file larger than any document.
+  QFile huge(path(QStringLiteral("huge.qxd")));
+  ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(kMaxCompoundFileSize + 1)));
+  huge.close();
+  messages.shown.clear();
+  messages.answers = {IDNO};
+  EXPECT_FALSE(open(QStringLiteral("huge.qxd")));
+  EXPECT_TRUE(hasNode(doc->GetItemStore(), "\\Calculator\\Program\\KEEP"));
+  ASSERT_EQ(messages.shown.size(), 2u);
+  EXPECT_EQ(messages.shown[1].text, CLanguageLibrary::LoadString(61697));
 }
 
 TEST_F(Document, AFileAnotherInstanceHoldsIsNamedWithThatInstance) {
@@ -428,6 +440,51 @@ TEST_F(Document, AFailedSaveKeepsTheLastSavedFileAndTheChanges) {
   EXPECT_TRUE(listing.contains("Directory")) << listing.constData();
   EXPECT_TRUE(listing.contains("\x05SummaryInformation")) << listing.constData();
   EXPECT_TRUE(listing.contains("Data_Items/Item_")) << listing.constData();
+}
+
+// A save that would make the file larger than any document the program
+// opens is refused with a word before anything is written: the file stays
+// as it was, and so do the changes.
+TEST_F(Document, ASaveThatWouldPassTheSizeBoundIsRefusedBeforeAnythingIsWritten) {
+  ASSERT_TRUE(saveAs(QStringLiteral("small.qxd")));
+  ASSERT_TRUE(doc->OnNewDocument());
+  // The small document's contents in a file close to the bound.
+  const QByteArray large = QFile::encodeName(path(QStringLiteral("large.qxd")));
+  ASSERT_TRUE(writeSparseCompoundFile(large.toStdString(), kMaxCompoundFileSize - (12u << 20)));
+  {
+    const QByteArray small = QFile::encodeName(path(QStringLiteral("small.qxd")));
+    ComPtr<IStorage> into, from;
+    ASSERT_EQ(StgOpenStorage(large.constData(), nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_TRANSACTED,
+                             nullptr, 0, into.put()),
+              S_OK);
+    ASSERT_EQ(StgOpenStorage(small.constData(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, from.put()),
+              S_OK);
+    ASSERT_EQ(from->CopyTo(0, nullptr, nullptr, into.get()), S_OK);
+    ASSERT_EQ(into->Commit(STGC_DEFAULT), S_OK);
+  }
+  ASSERT_TRUE(open(QStringLiteral("large.qxd")));
+  {
+    // More than the file has room for.
+    COrvoItemStream stream(doc->GetItemStore());
+    ASSERT_TRUE(stream.Create("\\Calculator\\Program\\BULK", 2, "BULK"));
+    const QByteArray bytes(16 << 20, 'x');
+    stream.Write(bytes.constData(), UINT(bytes.size()));
+  }
+  doc->SetModifiedFlag();
+  const qint64 size = QFileInfo(path(QStringLiteral("large.qxd"))).size();
+  messages.shown.clear();
+  tallix::cfb::testhooks::resetWriteCount();
+  EXPECT_FALSE(doc->DoFileSave());
+  EXPECT_EQ(tallix::cfb::testhooks::writeCount(), 0);
+  EXPECT_TRUE(doc->IsModified());
+  EXPECT_EQ(messages.texts(),
+            std::vector<QString>{CLanguageLibrary::FormatMessage(10581, path(QStringLiteral("large.qxd")))});
+  EXPECT_EQ(QFileInfo(path(QStringLiteral("large.qxd"))).size(), size);
+  ASSERT_TRUE(doc->OnNewDocument());
+  COrvoItemStore store;
+  ASSERT_TRUE(store.Open(large.constData(), ORVO_OPEN_READONLY | ORVO_SHARE_DENYWRITE));
+  EXPECT_TRUE(hasNode(&store, "\\Calculator\\Program"));
+  EXPECT_FALSE(hasNode(&store, "\\Calculator\\Program\\BULK"));
 }
 
 TEST_F(Document, OldFilesAreImportedUnderTheirDocumentName) {

@@ -1,9 +1,16 @@
 #include "classlib/ProfileSettings.h"
+#include "classlib/RegistryReader.h"
+#include "platform/PrivateProfile.h"
+#include "platform/Profile.h"
+#include "tests/support/FifoWatch.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <memory>
 
@@ -56,4 +63,45 @@ TEST(ProfileSettings, NonNumericIntegersReadAsTheDefault) {
   ASSERT_TRUE(AppWriteProfileString("Settings", "Odd", "abc"));
   EXPECT_EQ(AppGetProfileInt("Settings", "Odd", 9), 9);
   EXPECT_FALSE(AppWriteProfileBinary("Settings", "Bad", nullptr, 3));
+}
+
+// The profile is a file from outside: a FIFO or a file past the bound at its
+// place is never opened or read, nor written over. The program runs on the
+// defaults and keeps what it writes for the session.
+TEST(ProfileSettings, AProfileThatIsNoSoundFileIsNeitherReadNorWrittenOver) {
+  TestEnvironment env;
+  const QString path = tallix::profileFilePath();
+  ASSERT_TRUE(path.startsWith(env.settingsDir()));
+  ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+  {
+    tallix::test::FifoWatch fifo(path);
+    ASSERT_TRUE(fifo.made());
+    EXPECT_FALSE(fifo.openedDuring([] {
+      EXPECT_EQ(AppGetProfileInt("Settings", "Toolbar", 7), 7);
+      EXPECT_FALSE(AppWriteProfileInt("Settings", "Toolbar", 3));
+      EXPECT_EQ(AppGetProfileInt("Settings", "Toolbar", 7), 3);
+      EXPECT_FALSE(AppWriteProfileString("Settings", "Name", "kept"));
+      std::string read;
+      EXPECT_TRUE(ReadRegistryString("HKEY_CURRENT_USER\\Software\\Brindlewood\\TALLIX\\Settings", "Name", "",
+                                     &read));
+      EXPECT_EQ(read, "kept");
+    }));
+    struct stat st {};
+    ASSERT_EQ(::stat(fifo.path(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  }
+
+  QByteArray large = "[Settings]\nLarge=5\n";
+  large.append(QByteArray(qsizetype(kMaxProfileFileSize), ';'));
+  ASSERT_TRUE(tallix::test::writeFileContents(path, large));
+  EXPECT_EQ(AppGetProfileInt("Settings", "Large", 7), 7);
+  EXPECT_FALSE(AppWriteProfileInt("Settings", "Large", 4));
+  EXPECT_EQ(tallix::test::fileContents(path), large);
+
+  // Within the bound it is the profile again.
+  large.resize(large.indexOf(';'));
+  ASSERT_TRUE(tallix::test::writeFileContents(path, large));
+  EXPECT_EQ(AppGetProfileInt("Settings", "Large", 7), 5);
+  EXPECT_TRUE(AppWriteProfileInt("Settings", "Large", 6));
+  EXPECT_TRUE(tallix::test::fileContents(path).contains("Large=6"));
 }

@@ -7,6 +7,7 @@
 #include "pages/QXViewTable.h"
 #include "classlib/ProfileSettings.h"
 #include "tests/pages/PageTestSupport.h"
+#include "tests/support/MessageLog.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -85,6 +86,37 @@ TEST_F(DescriptionPage, LoadsTypesTabsAndStoresOnlyWhatChanged) {
   QTest::keyClick(edit, Qt::Key_Delete);
   EXPECT_TRUE(CommitActivePage());
   EXPECT_EQ(storedDescription(), "(none)");
+}
+
+// "Non" after a failed store puts the description back as the document
+// holds it: the dropped text never reaches the document with a later store.
+TEST_F(DescriptionPage, NoAfterAFailedStorePutsTheDescriptionBack) {
+  MessageLog messages;
+  CQXDefaultDataView* view = show(nullptr);
+  ASSERT_TRUE(view && edit);
+  w.frame->GetSplitter()->SetActivePane(0, 1);
+  edit->setFocus();
+  QTest::keyClicks(edit, "declined");
+  w.doc.fake.saveSucceeds = FALSE;
+  messages.answers = {IDNO};
+  ASSERT_TRUE(CommitActivePage());
+  ASSERT_EQ(messages.texts().size(), 1u);
+  EXPECT_TRUE(edit->toPlainText().isEmpty());
+  EXPECT_FALSE(view->IsAnyPageModified());
+
+  w.doc.fake.saveSucceeds = TRUE;
+  EXPECT_TRUE(view->StorePages());
+  EXPECT_EQ(storedDescription(), "(none)");
+
+  // A description the item had comes back as it was.
+  edit->setPlainText(QStringLiteral("typed"));
+  ASSERT_TRUE(view->StorePages());
+  edit->selectAll();
+  QTest::keyClicks(edit, "dropped");
+  w.doc.fake.saveSucceeds = FALSE;
+  messages.answers = {IDNO};
+  ASSERT_TRUE(CommitActivePage());
+  EXPECT_EQ(edit->toPlainText(), QStringLiteral("typed"));
 }
 
 TEST_F(DescriptionPage, HandsItsControlToPrintViewsAndAddsFontItemsToTheEditMenu) {

@@ -12,6 +12,8 @@
 #include "tokens/QXTokenField.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -108,6 +110,15 @@ TEST_F(DiffEqPages, AnItemWithoutKindOpensAsSeparableAndTheFirstOrderKeepsTheCom
   ASSERT_EQ(list->GetFieldCount(), 4);
   EXPECT_EQ(list->GetField(0)->GetLabel(), "f(x)=");
   EXPECT_EQ(list->GetField(3)->GetLabel(), "y0=");
+  // Each editor begins after the whole of its label, in the page's font.
+  for (int k = 0; k < list->GetFieldCount(); ++k) {
+    const QString text = QString::fromLatin1(list->GetField(k)->GetLabel());
+    const QLabel* label = nullptr;
+    for (const QLabel* l : fields->findChildren<QLabel*>())
+      if (l->text() == text) label = l;
+    ASSERT_TRUE(label) << k;
+    EXPECT_LE(label->x() + QFontMetrics(label->font()).horizontalAdvance(text), list->GetFieldEditor(k)->x()) << k;
+  }
   EXPECT_EQ(list->GetFieldEditor(0)->GetTokensLength(1), 2);
   EXPECT_EQ(list->GetFieldEditor(2)->GetTokensLength(1), 1);
   const BYTE tokens[] = {0x41, 0x89, 0x42};

@@ -238,6 +238,28 @@ TEST_F(ECONPages, NoAfterAFailedStoreDropsWhatTheCopyAlreadyHeld) {
   EXPECT_EQ(record(entry.get(), "cda_mem")[28], 30);
 }
 
+// A set-up edit declined with "Non" after a failed store leaves the rows
+// too: the next commit of another edit stores only that one.
+TEST_F(ECONPages, NoAfterAFailedStorePutsTheSetUpRowsBack) {
+  ASSERT_TRUE(setup);
+  const QString shown = rowText(setup, 3);
+  ASSERT_NE(shown, QStringLiteral("30"));
+  typeRow(setup, 3, "30");
+  w.doc.fake.saveSucceeds = FALSE;
+  messages.answers = {IDNO};
+  ASSERT_TRUE(CommitActivePage());
+  EXPECT_EQ(messages.texts().back(), QStringLiteral("Enregistrer les modifications apportées à ECON?"));
+  EXPECT_EQ(rowText(setup, 3), shown);
+
+  w.doc.fake.saveSucceeds = TRUE;
+  typeRow(setup, 8, "7");
+  ASSERT_TRUE(CommitActivePage());
+  const std::vector<BYTE> current = record(stored().get(), "cda_mem");
+  ASSERT_GT(current.size(), 38u);
+  EXPECT_EQ(current[38], 7);
+  EXPECT_NE(current[28], 30);
+}
+
 // As the calculator may send them: a title that fills its 19 bytes, no
 // record-time list (0), no current set-up. The commit makes what is
 // missing, also an item the document no longer holds.

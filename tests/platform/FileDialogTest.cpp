@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QSignalSpy>
@@ -107,6 +108,27 @@ TEST(FileDialog, SaveChecksTheNameBeforeItIsChosen) {
   EXPECT_EQ(log.shown[0].text, CLanguageLibrary::FormatMessage(61729, dir.filePath(QStringLiteral("missing/x.qxm"))));
   EXPECT_EQ(log.shown[1].text, QStringLiteral("Le fichier %1 existe déjà. Le remplacer?").arg(existing));
   EXPECT_EQ(log.shown[1].type, UINT(MB_YESNO | MB_ICONEXCLAMATION));
+}
+
+// A name saved without an extension takes the chosen type's; under "*.*" it
+// stays as typed, or takes the dialog's default extension when it has one.
+TEST(FileDialog, ASavedNameTakesTheChosenTypesExtensionAndAllFilesKeepsItAsTyped) {
+  QTemporaryDir dir;
+  const QString filter = QStringLiteral("Fichiers texte (*.txt)|*.txt|Tous les fichiers (*.*)|*.*||");
+  const auto saved = [&](const QString& defaultExt, int filterIndex, const char* typed) {
+    FileDialogScript script;
+    script.actions.push_back([&](CFileDialog& d) {
+      d.GetDialog()->selectNameFilter(d.GetDialog()->nameFilters().value(filterIndex));
+      chooseFile(d, dir.filePath(QLatin1String(typed)));
+    });
+    CFileDialog dialog(FALSE, defaultExt, {}, OFN_HIDEREADONLY, filter);
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    return QFileInfo(dialog.GetPathName()).fileName();
+  };
+  EXPECT_EQ(saved({}, 0, "notes"), QStringLiteral("notes.txt"));
+  EXPECT_EQ(saved({}, 1, "notes"), QStringLiteral("notes"));
+  EXPECT_EQ(saved({}, 1, "notes.dat"), QStringLiteral("notes.dat"));
+  EXPECT_EQ(saved(QStringLiteral("cas"), 1, "notes"), QStringLiteral("notes.cas"));
 }
 
 // In detail view a folder's type is French like the rest of the dialog, and

@@ -58,6 +58,34 @@ TEST_F(LanguageLibrary, TheBuiltFileLoadsFromTheProgramDirectory) {
     EXPECT_FALSE(CLanguageLibrary::Load(cut)) << size;
     EXPECT_FALSE(CLanguageLibrary::IsLoaded());
   }
+  // So is a whole copy with a file entry whose data lies past the end: by
+  // its offset, or by the length written there.
+  const auto be32 = [](const QByteArray& b, qsizetype at) {
+    return quint32(quint8(b[at])) << 24 | quint32(quint8(b[at + 1])) << 16 | quint32(quint8(b[at + 2])) << 8 |
+           quint32(quint8(b[at + 3]));
+  };
+  const auto put32 = [](QByteArray& b, qsizetype at, quint32 v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = char(v >> (24 - 8 * i));
+  };
+  ASSERT_GE(be32(bytes, 4), 2u);  // entries of 22 bytes
+  const qsizetype tree = be32(bytes, 8), payload = be32(bytes, 12);
+  qsizetype file = -1;
+  for (qsizetype at = tree + 22; file < 0 && at + 22 <= bytes.size(); at += 22)
+    if (!(quint8(bytes[at + 5]) & 2)) file = at;
+  ASSERT_GE(file, 0);
+  const qsizetype dataAt = payload + be32(bytes, file + 10);
+  QByteArray pastByOffset = bytes, pastByLength = bytes;
+  put32(pastByOffset, file + 10, quint32(bytes.size() - payload - 2));
+  put32(pastByLength, dataAt, quint32(bytes.size() - dataAt - 3));
+  for (const QByteArray& damaged : {pastByOffset, pastByLength}) {
+    const QString path = env.programFile(QStringLiteral("damaged.LNG"));
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    out.write(damaged);
+    out.close();
+    EXPECT_FALSE(CLanguageLibrary::Load(path));
+    EXPECT_FALSE(CLanguageLibrary::IsLoaded());
+  }
   EXPECT_TRUE(CLanguageLibrary::Load(whole.fileName()));
 }
 

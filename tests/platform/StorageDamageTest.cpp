@@ -2,6 +2,9 @@
 // never a crash, a hang or a huge allocation.
 #include "platform/storage/MemoryStorage.h"
 #include "tests/platform/StorageTestSupport.h"
+#include "tests/support/FifoWatch.h"
+
+#include <sys/stat.h>
 
 #include <random>
 
@@ -77,6 +80,25 @@ TEST_F(StorageDamage, FilesThatAreNotCompoundFilesOpenAsAlreadyExisting) {
   EXPECT_EQ(openFile(text, kOpenRead, &root), STG_E_DOCFILECORRUPT);
   writeFile(text, Bytes{0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1});
   EXPECT_EQ(openFile(text, kOpenRead, &root), STG_E_DOCFILECORRUPT);
+}
+
+// What is no regular file is refused unopened by every function that takes
+// an existing file (the command tree, backup files and the document all
+// open through them), so a FIFO never holds the caller up.
+TEST_F(StorageDamage, AFifoIsRefusedUnopened) {
+  tallix::test::FifoWatch fifo(QString::fromStdString(path("pipe.qxd")));
+  ASSERT_TRUE(fifo.made());
+  EXPECT_FALSE(fifo.openedDuring([&] {
+    ComPtr<IStorage> root;
+    EXPECT_EQ(openFile(fifo.path(), kOpenRead, &root), STG_E_ACCESSDENIED);
+    EXPECT_EQ(openFile(fifo.path(), STGM_READ | STGM_SHARE_DENY_NONE, &root), STG_E_ACCESSDENIED);
+    EXPECT_EQ(openFile(fifo.path(), kOpenRW | STGM_TRANSACTED, &root), STG_E_ACCESSDENIED);
+    EXPECT_EQ(createFile(fifo.path(), kCreateTransacted, &root), STG_E_ACCESSDENIED);
+    EXPECT_EQ(StgReplaceHold(fifo.path()).Result(), STG_E_ACCESSDENIED);
+  }));
+  struct stat st {};
+  ASSERT_EQ(::stat(fifo.path(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 TEST_F(StorageDamage, TheHandMadeSeedFilesReadAsTheirNamesSay) {

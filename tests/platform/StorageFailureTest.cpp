@@ -2,6 +2,10 @@
 // file as it was after the previous successful write.
 #include "platform/storage/StorageTestHooks.h"
 #include "tests/platform/StorageTestSupport.h"
+#include "tests/support/SparseCompoundFile.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -196,6 +200,43 @@ TEST_F(StorageFailure, ANewFileThatCannotBeWrittenIsRemoved) {
   hooks::clearWriteFailures();
   EXPECT_TRUE(readFile(p).empty());
   EXPECT_EQ(openFile(p, kOpenRead, &root), STG_E_FILENOTFOUND);
+}
+
+// The largest file the reader opens is the largest the writer makes: a
+// commit past it is refused before anything is written, and the file opens
+// as it was. Files of that size are sparse ones, their bulk never read.
+TEST_F(StorageFailure, NoFileIsWrittenPastTheSizeTheReaderOpens) {
+  const std::string p = path("large.qxd");
+  ASSERT_TRUE(tallix::test::writeSparseCompoundFile(p, kMaxCompoundFileSize - (12u << 20)));
+  {
+    ComPtr<IStorage> root;
+    ASSERT_EQ(openFile(p, kOpenRW | STGM_TRANSACTED, &root), S_OK);
+    ASSERT_EQ(writeStream(root.get(), "Fits", pattern(1, 5000)), S_OK);
+    ASSERT_EQ(root->Commit(STGC_DEFAULT), S_OK);
+    ASSERT_EQ(writeStream(root.get(), "Past", pattern(2, 16u << 20)), S_OK);
+    struct stat before {};
+    ASSERT_EQ(::stat(p.c_str(), &before), 0);
+    hooks::resetWriteCount();
+    EXPECT_EQ(root->Commit(STGC_DEFAULT), STG_E_DOCFILETOOLARGE);
+    EXPECT_EQ(hooks::writeCount(), 0);
+    struct stat after {};
+    ASSERT_EQ(::stat(p.c_str(), &after), 0);
+    EXPECT_EQ(after.st_size, before.st_size);
+    EXPECT_LE(std::uint64_t(after.st_size), kMaxCompoundFileSize);
+  }
+  ComPtr<IStorage> again;
+  ASSERT_EQ(openFile(p, kOpenRead, &again), S_OK);
+  EXPECT_EQ(readStream(again.get(), "Fits"), pattern(1, 5000));
+  EXPECT_FALSE(readStream(again.get(), "Past").has_value());
+  again.reset();
+
+  // The reader's bound: one byte more is refused unopened.
+  const std::string small = makeFile("small.qxd", {{"S", pattern(3, 100)}});
+  ASSERT_EQ(::truncate(small.c_str(), off_t(kMaxCompoundFileSize)), 0);
+  EXPECT_EQ(openFile(small, kOpenRead, &again), S_OK);
+  again.reset();
+  ASSERT_EQ(::truncate(small.c_str(), off_t(kMaxCompoundFileSize + 1)), 0);
+  EXPECT_EQ(openFile(small, kOpenRead, &again), STG_E_ACCESSDENIED);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "platform/FrameWnd.h"
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
+#include "platform/PropertyPage.h"
 #include "platform/PropertySheet.h"
 #include "platform/View.h"
 #include "platform/WinApp.h"
@@ -154,8 +155,9 @@ class TestApp : public CWinApp {
     QCoreApplication::processEvents();
     g_log.push_back("long end");
   }
-  // A running command in which a sheet of the frame sends on the frame's
-  // command and this one again, as a key of its own could.
+  // A running command in which a sheet of the frame, and then a page in it,
+  // send on the frame's command and this one again, as a key of their own
+  // could.
   void OnCommandWithSheet() {
     if (sheetCommandRuns) {
       g_log.push_back("long again");
@@ -166,6 +168,15 @@ class TestApp : public CWinApp {
     CPropertySheet sheet(QString(), m_pMainWnd);
     sheet.ExecuteUserCommand(22202);
     sheet.ExecuteUserCommand(22303);
+    CPropertyPage page(638);
+    sheet.AddPage(&page);
+    QTimer::singleShot(0, &sheet, [&] {
+      if (sheet.isAncestorOf(&page)) g_log.push_back("page");
+      page.ExecuteUserCommand(22202);
+      page.ExecuteUserCommand(22303);
+      sheet.EndDialog(IDCANCEL);
+    });
+    sheet.DoModal();
     g_log.push_back("long end");
     sheetCommandRuns = false;
   }
@@ -420,13 +431,13 @@ TEST_F(WindowCommands, WhileACommandRunsTheFrameStaysAndOtherCommandsWait) {
 
 TEST_F(WindowCommands, WhileACommandRunsASheetHandsNoCommandOnToTheFrameOrTheApplication) {
   frame->ExecuteUserCommand(22303);
-  EXPECT_EQ(g_log, (Log{"long", "long end"}));
+  EXPECT_EQ(g_log, (Log{"long", "page", "long end"}));
   QCoreApplication::processEvents();
-  EXPECT_EQ(g_log, (Log{"long", "long end"}));
+  EXPECT_EQ(g_log, (Log{"long", "page", "long end"}));
   // With nothing running the sheet's route goes on to its owner.
   CPropertySheet sheet(QString(), frame);
   sheet.ExecuteUserCommand(22202);
-  EXPECT_EQ(g_log, (Log{"long", "long end", "frame"}));
+  EXPECT_EQ(g_log, (Log{"long", "page", "long end", "frame"}));
 }
 
 TEST_F(WindowCommands, AContextMenuChoiceInAModalDialogOfAMenuCommandIsRunAtOnce) {

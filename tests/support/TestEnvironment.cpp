@@ -1,6 +1,7 @@
 #include "tests/support/TestEnvironment.h"
 
 #include "platform/LanguageLibrary.h"
+#include "platform/Profile.h"
 #include "platform/ProgramPaths.h"
 
 #include <QCoreApplication>
@@ -20,6 +21,7 @@ namespace {
 void pointSettingsAt(const QString& dir) {
   for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
     for (auto scope : {QSettings::UserScope, QSettings::SystemScope}) QSettings::setPath(format, scope, dir);
+  setProfileFolderOverride(dir);
 }
 
 // A document reads its model's command table from the token list files of
