@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -119,18 +120,21 @@ bool CQXCalcTextEditFilter::eventFilter(QObject* watched, QEvent* event) {
   }
 }
 
-// The edit's own menu, its clipboard entries ours.
+// The edit's own menu, its clipboard entries ours. They are known by the
+// edit's own texts, as its translation gives them (the shortcut after a tab
+// where the style shows one).
 void CQXCalcTextEditFilter::showContextMenu(const QPoint& global) {
   QPointer<QMenu> menu = edit_->createStandardContextMenu();
   if (!menu) return;
   const std::pair<const char*, void (*)(QLineEdit*)> ours[] = {
-      {"edit-copy", [](QLineEdit* e) { CalcEditCopy(e); }},
-      {"edit-cut", [](QLineEdit* e) { CalcEditCut(e); }},
-      {"edit-paste", [](QLineEdit* e) { CalcEditPaste(e); }},
+      {"&Copy", [](QLineEdit* e) { CalcEditCopy(e); }},
+      {"Cu&t", [](QLineEdit* e) { CalcEditCut(e); }},
+      {"&Paste", [](QLineEdit* e) { CalcEditPaste(e); }},
   };
   for (QAction* action : menu->actions()) {
-    for (const auto& [name, run] : ours) {
-      if (action->objectName() != QLatin1String(name)) continue;
+    const QString text = action->text().section(QLatin1Char('\t'), 0, 0);
+    for (const auto& [source, run] : ours) {
+      if (text != QCoreApplication::translate("QLineEdit", source)) continue;
       QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
       connect(action, &QAction::triggered, edit_, [edit = edit_, run = run] { run(edit); });
     }

@@ -6,11 +6,14 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QFontDatabase>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QTest>
+#include <QTimer>
 
 #include "platform/CalcCharset.h"
 #include "platform/CalcFontChars.h"
@@ -92,6 +95,29 @@ TEST_P(CalcTextEdit, TypedSignsAreTheirCodesAndTheClipboardSpeaksAsTheCalculator
   QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(&edit, &drop);
   EXPECT_EQ(codesOf(edit), "\x86" "2");
+}
+
+// The edit's context menu copies and pastes as its keys do.
+TEST_P(CalcTextEdit, TheContextMenuCopiesAndPastesAsTheKeysDo) {
+  const auto choose = [this](const char* entry) {
+    QTimer::singleShot(0, [entry] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      ASSERT_TRUE(menu);
+      for (QAction* action : menu->actions())
+        if (action->text().section('\t', 0, 0) == QCoreApplication::translate("QLineEdit", entry)) action->trigger();
+      menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), edit.mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(&edit, &event);
+  };
+  edit.setText(CalcDisplayText("\xCE\x0E", edit.font()));
+  edit.selectAll();
+  choose("&Copy");
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("θ→"));
+  QGuiApplication::clipboard()->setText(QStringLiteral("x\u0304"));
+  edit.clear();
+  choose("&Paste");
+  EXPECT_EQ(codesOf(edit), "\xC2");
 }
 
 INSTANTIATE_TEST_SUITE_P(Fonts, CalcTextEdit, ::testing::Values(true, false),
