@@ -13,6 +13,7 @@
 #include "datamodel/QXCalcItem.h"
 #include "datamodel/QXDocEntry.h"
 #include "datamodel/QXItemFactory.h"
+#include "platform/CalcCharset.h"
 #include "platform/CmdUI.h"
 #include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
@@ -65,6 +66,7 @@ int formatToStored(int format) {
 struct CQXIconView::EntryRecord {
   int size = 16;
   std::string path;
+  std::string description;  // the calculator's bytes the entry shows
   int kind = 0;  // 1 folder, 0 item
   int itemData = 0;
 };
@@ -281,12 +283,11 @@ BOOL CQXIconView::Refill() {
     auto* record = new (std::nothrow) EntryRecord;
     if (!record) return FALSE;
     record->path = info.path;
+    record->description.assign(info.description, strnlen(info.description, sizeof info.description));
     record->kind = info.kind;
     record->itemData = info.itemData;
-    const int row =
-        list_->InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, index,
-                          tallix::fromCp1252(std::string(info.description, strnlen(info.description, 64))), 0, 0,
-                          info.kind == 1 ? 2 : 4, reinterpret_cast<LPARAM>(record));
+    const int row = list_->InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, index, CalcPlainText(record->description),
+                                      0, 0, info.kind == 1 ? 2 : 4, reinterpret_cast<LPARAM>(record));
     if (row < 0) {
       delete record;
       return FALSE;
@@ -299,7 +300,8 @@ BOOL CQXIconView::Refill() {
 }
 
 BOOL CQXIconView::UpdateEntry(int index) {
-  const EntryRecord* record = recordAt(index);
+  // The view owns its records.
+  auto* record = const_cast<EntryRecord*>(recordAt(index));
   if (!record) return FALSE;
   if ((list_->GetStyle() & LVS_TYPEMASK) != LVS_REPORT) return TRUE;
   list_->SetItemText(index, 1, detailText(record->path));
@@ -308,7 +310,10 @@ BOOL CQXIconView::UpdateEntry(int index) {
   if (doc && hasData(record->path) && doc->LoadItem(record->path.c_str(), &entry) && entry.GetItem()) {
     char name[64] = "";
     entry.GetItem()->GetDisplayName(name, sizeof name);
-    if (name[0]) list_->SetItemText(index, 0, tallix::fromCp1252(std::string(name, strnlen(name, sizeof name))));
+    if (name[0]) {
+      record->description.assign(name, strnlen(name, sizeof name));
+      list_->SetItemText(index, 0, CalcPlainText(record->description));
+    }
   }
   return TRUE;
 }
@@ -325,7 +330,7 @@ void CQXIconView::fillInfo(int index, TreeItemInfo* info) const {
   }
   if (info->mask & TreeItemInfo::kPath) CopyText(record->path, info->path, sizeof info->path);
   if (info->mask & TreeItemInfo::kDescription)
-    CopyText(tallix::toCp1252(list_->GetItemText(index, 0)), info->description, sizeof info->description);
+    CopyText(record->description, info->description, sizeof info->description);
 }
 
 BOOL CQXIconView::GetSelectedInfo(TreeItemInfo* info) {

@@ -12,7 +12,7 @@
 #include "classlib/SettingsTable.h"
 #include "platform/DocTemplate.h"
 #include "platform/CmdUI.h"
-#include "platform/Cp1252.h"
+#include "platform/CalcCharset.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
 #include "platform/WinApp.h"
@@ -247,7 +247,7 @@ BOOL CQXMainFrame::askAfterFailedStore(CQXTreeView* tree, CQXContentsView* conte
   info.mask = TreeItemInfo::kName | TreeItemInfo::kDescription;
   HTREEITEM item = nullptr;
   if (tree->GetSelectedItem(&item)) tree->GetItemInfo(item, &info);
-  const QString name = tallix::fromCp1252(info.description[0] ? info.description : info.name);
+  const QString name = CalcPlainText(info.description[0] ? info.description : info.name);
   const QPointer<CQXContentsView> asked = content;
   askingAfterFailedStore_ = true;
   const int answer =

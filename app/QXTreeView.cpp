@@ -8,7 +8,7 @@
 #include "classlib/MenuHelpers.h"
 #include "datamodel/QXCalcItem.h"
 #include "platform/CmdUI.h"
-#include "platform/Cp1252.h"
+#include "platform/CalcCharset.h"
 #include "platform/RuntimeClass.h"
 #include "platform/StringCompare.h"
 #include "platform/WinApp.h"
@@ -182,7 +182,7 @@ BOOL CQXTreeView::AddEntry(const TreeEntryDescription* entry) {
     }
   }
   HTREEITEM item = tree.InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM,
-                                   tallix::fromCp1252(record->text), image, image + 1, 0, 0,
+                                   CalcPlainText(record->text), image, image + 1, 0, 0,
                                    reinterpret_cast<LPARAM>(record), parent ? parent : TVI_ROOT, after);
   if (!item) {
     delete record;
@@ -217,7 +217,7 @@ void CQXTreeView::SetEntryText(const char* path, const char* text) {
   HTREEITEM item = FindPath(path);
   if (!item || !text) return;
   if (TreeEntryRecord* record = recordOf(GetTreeCtrl(), item)) record->setText(text);
-  GetTreeCtrl().SetItemText(item, tallix::fromCp1252(text));
+  GetTreeCtrl().SetItemText(item, CalcPlainText(text));
 }
 
 BOOL CQXTreeView::SetEntryUserValue(HTREEITEM item, int value) {

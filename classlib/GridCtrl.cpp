@@ -4,6 +4,7 @@
 #include "classlib/GridEditBox.h"
 #include "classlib/GridTipWnd.h"
 #include "platform/CmdUI.h"
+#include "platform/CalcCharset.h"
 #include "platform/Cp1252.h"
 #include "platform/ImageList.h"
 #include "platform/LanguageLibrary.h"
@@ -130,6 +131,10 @@ QFont CGridCtrl::FontOf(const LOGFONT& font) const {
   auto it = fonts_.find(key);
   if (it == fonts_.end()) it = fonts_.emplace(key, tallix::fontFromLogFont(font)).first;
   return it->second;
+}
+
+QString CGridCtrl::ShownText(int row, int col, const std::string& text, const QFont& font) const {
+  return row < fixedRows_ || col < fixedCols_ ? CalcDisplayText(text, font) : tallix::fromCp1252(text);
 }
 
 void CGridCtrl::SetFont(const LOGFONT& font, BOOL redraw) {
@@ -335,8 +340,8 @@ int CGridCtrl::InsertColumn(const std::string& heading, UINT format, int index) 
   ++colCount_;
   rows_[0][size_t(index)]->text = heading;
   for (int r = 0; r < rowCount_; ++r) rows_[size_t(r)][size_t(index)]->format = format;
-  const QFontMetrics fm(FontOf(boldOf(fontDesc_)));
-  colWidths_[size_t(index)] = fm.horizontalAdvance(tallix::fromCp1252(heading)) + 2 * margin_;
+  const QFont bold = FontOf(boldOf(fontDesc_));
+  colWidths_[size_t(index)] = QFontMetrics(bold).horizontalAdvance(ShownText(0, index, heading, bold)) + 2 * margin_;
   if (focusCell_.col >= index) ++focusCell_.col;
   afterCountChange();
   return index;

@@ -234,6 +234,10 @@ class CGridCtrl : public CScrollWnd<CWnd> {
   const LOGFONT& GetFont() const { return fontDesc_; }
   // The QFont of a font description (cached per description).
   QFont FontOf(const LOGFONT& font) const;
+  // What a cell shows of `text` in `font`: the headings (fixed cells) are
+  // the calculator's labels and names (CalcDisplayText), the other cells
+  // the PC's text of numbers (Windows-1252).
+  QString ShownText(int row, int col, const std::string& text, const QFont& font) const;
 
   // Counts and sizes.
   BOOL SetRowCount(int rows);

@@ -3,7 +3,6 @@
 #include "classlib/GridCtrl.h"
 #include "classlib/GridEditBox.h"
 #include "classlib/GridTipWnd.h"
-#include "platform/Cp1252.h"
 #include "platform/ImageList.h"
 #include "platform/SysColor.h"
 
@@ -314,7 +313,7 @@ BOOL CGridCtrl::DrawFixedCell(CDC* dc, int row, int col, QRect rect, BOOL) {
     imageList_->Draw(dc, item.image, QPoint(x, rect.top() + (rect.height() - size.height()) / 2), ILD_NORMAL);
     rect.setLeft(rect.left() + size.width() + margin_);
   }
-  dc->DrawText(tallix::fromCp1252(item.text), &rect, item.format);
+  dc->DrawText(ShownText(row, col, item.text, FontOf(font)), &rect, item.format);
   return TRUE;
 }
 
@@ -366,7 +365,7 @@ BOOL CGridCtrl::DrawCell(CDC* dc, int row, int col, QRect rect, BOOL) {
     const QRect box(cellRect.left() + (cellRect.width() - w) / 2, cellRect.top() + (cellRect.height() - h) / 2, w, h);
     dc->DrawFrameControl(box, DFC_BUTTON, DFCS_BUTTONCHECK | ((item.state & GRID_STATE_CHECKED) ? UINT(DFCS_CHECKED) : 0u));
   } else {
-    dc->DrawText(tallix::fromCp1252(item.text), &rect, item.format);
+    dc->DrawText(ShownText(row, col, item.text, FontOf(cell->font)), &rect, item.format);
   }
   return TRUE;
 }
@@ -377,7 +376,7 @@ QSize CGridCtrl::GetCellExtent(int row, int col, CDC* dc) {
   LOGFONT font = cell->font;
   if (row < fixedRows_ || col < fixedCols_) font.lfWeight = 600;
   FontScope fontScope(dc, FontOf(font));
-  const QSize text = dc->GetTextExtent(tallix::fromCp1252(cell->text));
+  const QSize text = dc->GetTextExtent(ShownText(row, col, cell->text, FontOf(font)));
   QSize image(0, 0);
   if (imageList_ && cell->image >= 0 && cell->image < imageList_->GetImageCount()) image = imageList_->GetImageSize();
   return QSize(text.width() + 4 * margin_ + image.width(), std::max(text.height() + 2 * margin_, image.height()));

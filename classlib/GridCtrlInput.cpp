@@ -617,7 +617,8 @@ void CGridCtrl::offerTitleTip(const CGridCellID& cell) {
   QRect textRect, cellRect;
   if (!GetTextRect(cell.row, cell.col, &textRect) || !GetCellRect(cell.row, cell.col, &cellRect)) return;
   const CGridCellData* data = GetCell(cell.row, cell.col);
-  tip_->Show(textRect, tallix::fromCp1252(GetItemText(cell.row, cell.col)), cellRect, FontOf(data->font));
+  const QFont font = FontOf(data->font);
+  tip_->Show(textRect, ShownText(cell.row, cell.col, GetItemText(cell.row, cell.col), font), cellRect, font);
 }
 
 CGridEditBox* CGridCtrl::GetInPlaceEdit() const { return edit_.data(); }

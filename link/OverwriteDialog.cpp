@@ -1,7 +1,7 @@
 #include "link/OverwriteDialog.h"
 
 #include "datamodel/KindIcons.h"
-#include "platform/Cp1252.h"
+#include "platform/CalcCharset.h"
 #include "platform/MessageBox.h"
 
 #include <QIcon>
@@ -27,7 +27,7 @@ BOOL CQXOverwriteDialog::OnInitDialog() {
     icon->setPixmap(kindIcon.pixmap(32, 32));
     icon->update();
   }
-  if (auto* text = GetDlgItemAs<QLabel>(IDC_ITEM_TEXT)) text->setText(tallix::fromCp1252(text_));
+  if (auto* text = GetDlgItemAs<QLabel>(IDC_ITEM_TEXT)) text->setText(CalcPlainText(text_));
   return TRUE;
 }
 

@@ -1,6 +1,7 @@
 #include "link/ProgramPasswordDialog.h"
 
-#include "platform/Cp1252.h"
+#include "platform/CalcCharset.h"
+#include "platform/CalcTextEdit.h"
 #include "platform/MessageBox.h"
 #include "platform/WinApp.h"
 
@@ -21,17 +22,23 @@ CQXProgramPasswordDialog::~CQXProgramPasswordDialog() = default;
 
 BOOL CQXProgramPasswordDialog::OnInitDialog() {
   CDialog::OnInitDialog();
-  if (auto* name = GetDlgItemAs<QLineEdit>(IDC_PROGRAM)) name->setText(tallix::fromCp1252(name_));
-  if (auto* typed = GetDlgItemAs<QLineEdit>(IDC_PASSWORD)) typed->setFocus(Qt::OtherFocusReason);
+  if (auto* name = GetDlgItemAs<QLineEdit>(IDC_PROGRAM)) {
+    MakeCalcTextEdit(name);
+    name->setText(CalcDisplayText(name_, name->font()));
+  }
+  if (auto* typed = GetDlgItemAs<QLineEdit>(IDC_PASSWORD)) {
+    MakeCalcTextEdit(typed);
+    typed->setFocus(Qt::OtherFocusReason);
+  }
   return TRUE;
 }
 
 void CQXProgramPasswordDialog::OnOK() {
   auto* typed = GetDlgItemAs<QLineEdit>(IDC_PASSWORD);
   if (!typed) return;
-  // Case is compared on the characters the bytes stand for, so accented
-  // letters match their other case too.
-  if (typed->text().compare(tallix::fromCp1252(password_), Qt::CaseInsensitive) != 0) {
+  // Case is compared on the characters the calculator shows for the bytes,
+  // so accented letters match their other case too.
+  if (typed->text().compare(CalcDisplayText(password_, typed->font()), Qt::CaseInsensitive) != 0) {
     AfxMessageBox(kWrongPassword, MB_ICONEXCLAMATION);
     typed->setFocus(Qt::OtherFocusReason);
     typed->selectAll();

@@ -1,6 +1,6 @@
 #include "link/SendSelectionDialog.h"
 
-#include "platform/Cp1252.h"
+#include "platform/CalcCharset.h"
 #include "platform/MessageBox.h"
 
 #include <QListWidget>
@@ -25,7 +25,7 @@ BOOL CQXSendSelectionDialog::OnInitDialog() {
   QListWidget* box = list();
   if (box && names_) {
     for (const std::string& name : *names_) {
-      auto* item = new QListWidgetItem(tallix::fromCp1252(name), box);
+      auto* item = new QListWidgetItem(CalcPlainText(name), box);
       item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
       item->setCheckState(Qt::Unchecked);
     }

@@ -2,7 +2,7 @@
 
 #include "datamodel/KindIcons.h"
 #include "link/SerialLink.h"
-#include "platform/Cp1252.h"
+#include "platform/CalcCharset.h"
 #include "platform/WinApp.h"
 
 #include <QGuiApplication>
@@ -73,7 +73,7 @@ void CQXTransferProgressDialog::SetItem(DWORD byteCount, const char* text, int k
     icon->setPixmap(image.pixmap(icon->minimumSize().expandedTo(QSize(32, 32))));
     icon->repaint();
   }
-  if (auto* label = GetDlgItemAs<QLabel>(IDC_ITEM_TEXT)) label->setText(tallix::fromCp1252(text ? text : ""));
+  if (auto* label = GetDlgItemAs<QLabel>(IDC_ITEM_TEXT)) label->setText(CalcPlainText(text ? text : ""));
 }
 
 CQXTransferProgress::CQXTransferProgress(int direction, CQXCalcLink* link) : direction_(direction), link_(link) {}

@@ -10,7 +10,7 @@
 #include "platform/Accelerators.h"
 #include "platform/CmdUI.h"
 #include "platform/FrameWnd.h"
-#include "platform/Cp1252.h"
+#include "platform/CalcCharset.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/Menu.h"
 #include "platform/PropertySheet.h"
@@ -61,7 +61,7 @@ BOOL CQXDataPage::GetCurrentItem(std::unique_ptr<CQXDocEntry>* entry) {
 void CQXDataPage::SetTabTextFromSelection() {
   TreeItemInfo info;
   info.mask = TreeItemInfo::kDescription;
-  if (GetSelectedItemInfo(&info)) SetTabText(tallix::fromCp1252(info.description));
+  if (GetSelectedItemInfo(&info)) SetTabText(CalcPlainText(info.description));
 }
 
 void CQXDataPage::HidePlaceholder(UINT id, QRect* rect) {

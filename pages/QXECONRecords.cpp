@@ -1,7 +1,7 @@
 #include "pages/QXECONRecords.h"
 
 #include "datamodel/QXDataLoggerItem.h"
-#include "platform/Cp1252.h"
+#include "platform/CalcCharset.h"
 #include "platform/StringCompare.h"
 
 #include <QComboBox>
@@ -53,10 +53,13 @@ BOOL WriteEconText(CQXRawBlock* record, int field, const std::string& text, size
 
 int InsertSortedEntry(QComboBox* combo, const std::string& text, int data) {
   int at = 0;
-  while (at < combo->count() &&
-         tallix::CompareTextLocale(tallix::toCp1252(combo->itemText(at)).c_str(), text.c_str()) <= 0)
-    ++at;
-  combo->insertItem(at, tallix::fromCp1252(text), data);
+  const auto codesAt = [combo](int i) {
+    std::string codes;
+    CalcPlainCodes(combo->itemText(i), &codes);
+    return codes;
+  };
+  while (at < combo->count() && tallix::CompareTextLocale(codesAt(at).c_str(), text.c_str()) <= 0) ++at;
+  combo->insertItem(at, CalcPlainText(text), data);
   return at;
 }
 

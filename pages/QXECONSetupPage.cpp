@@ -5,6 +5,7 @@
 #include "pages/QXECONRecords.h"
 #include "pages/QXECONView.h"
 #include "pages/QXSensorList.h"
+#include "platform/CalcCharset.h"
 #include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
@@ -279,7 +280,7 @@ void CQXECONSetupDataPage::RefreshSensorChoices(int row) {
       const CQXRawBlock* record = records.GetAt(i);
       if (const int n = EconRecordNumber(record, "20")) {
         const std::string text = ReadEconText(record, 2000, 19) + ": " + ReadEconText(record, 2019, 9);
-        m_list.InsertChoice(row, tallix::fromCp1252(text), -1, DWORD(2000 + n));
+        m_list.InsertChoice(row, CalcPlainText(text), -1, DWORD(2000 + n));
       }
     }
   }
@@ -321,7 +322,7 @@ void CQXECONSetupDataPage::OnSave() {
   const std::string name = EconSetupRecordName(number);
   if (const CQXRawBlock* record = item->FindBlock(name.c_str()); record && number != 0) {
     const std::string entry = FormatEconEntry("%2d: %s", number, ReadEconText(record, 0, kTitleWidth));
-    if (AfxMessageBox(CLanguageLibrary::FormatMessage(kOverwrite, tallix::fromCp1252(entry)),
+    if (AfxMessageBox(CLanguageLibrary::FormatMessage(kOverwrite, CalcPlainText(entry)),
                       MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
       return;
   } else if (!record && !item->AddSetupRecord(0, number)) {
@@ -348,7 +349,7 @@ void CQXECONSetupDataPage::OnDelete() {
   const CQXRawBlock* record = item->FindBlock(name.c_str());
   if (!record) return;
   const std::string entry = FormatEconEntry("%d: %s", number, ReadEconText(record, 0, kTitleWidth));
-  if (AfxMessageBox(CLanguageLibrary::FormatMessage(kConfirmDelete, tallix::fromCp1252(entry)),
+  if (AfxMessageBox(CLanguageLibrary::FormatMessage(kConfirmDelete, CalcPlainText(entry)),
                     MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
     return;
   item->RemoveBlock(name.c_str());

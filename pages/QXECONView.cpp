@@ -9,7 +9,7 @@
 #include "pages/QXECONSetupPage.h"
 #include "pages/QXSensorList.h"
 #include "platform/CmdUI.h"
-#include "platform/Cp1252.h"
+#include "platform/CalcCharset.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
@@ -212,7 +212,7 @@ void CQXECONCustomProbePage::OnSave() {
   CQXRawBlock* record = item->FindBlock(name.c_str());
   if (record) {
     const std::string entry = FormatEconEntry("%2d: %s", number, ReadEconText(record, kNameField, kNameWidth));
-    if (AfxMessageBox(CLanguageLibrary::FormatMessage(kOverwrite, tallix::fromCp1252(entry)),
+    if (AfxMessageBox(CLanguageLibrary::FormatMessage(kOverwrite, CalcPlainText(entry)),
                       MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
       return;
   } else if (!item->AddSetupRecord(1, number) || !(record = item->FindBlock(name.c_str()))) {
@@ -245,7 +245,7 @@ void CQXECONCustomProbePage::OnDelete() {
   const CQXRawBlock* record = item->FindBlock(name.c_str());
   if (!record) return;
   const std::string entry = FormatEconEntry("%d: %s", number, ReadEconText(record, kNameField, kNameWidth));
-  if (AfxMessageBox(CLanguageLibrary::FormatMessage(kConfirmDelete, tallix::fromCp1252(entry)),
+  if (AfxMessageBox(CLanguageLibrary::FormatMessage(kConfirmDelete, CalcPlainText(entry)),
                     MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
     return;
   item->RemoveBlock(name.c_str());

@@ -13,8 +13,9 @@
 #include "datamodel/QXImageItems.h"
 #include "datamodel/QXImageV5Items.h"
 #include "pages/QXSimpleDataView.h"
+#include "platform/CalcCharset.h"
+#include "platform/CalcTextEdit.h"
 #include "platform/CmdUI.h"
-#include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
@@ -407,7 +408,8 @@ BOOL CQXScreenDataPage::OnInitDialog() {
   m_savedName = info.description;
   if (m_nameEdit) {
     m_nameEdit->setMaxLength(kMaxName);
-    m_nameEdit->setText(tallix::fromCp1252(m_savedName));
+    MakeCalcTextEdit(m_nameEdit);
+    m_nameEdit->setText(CalcDisplayText(m_savedName, m_nameEdit->font()));
     m_nameEdit->setModified(false);
   }
   return FALSE;
@@ -431,18 +433,27 @@ BOOL CQXScreenDataPage::LoadFromItem(CQXDocEntry* entry) {
 
 BOOL CQXScreenDataPage::StoreToItem(CQXDocEntry* entry) {
   auto* screen = entry ? dynamic_cast<CQXScreenItem*>(entry->GetItem()) : nullptr;
-  if (screen && m_nameEdit) screen->SetText(tallix::toCp1252(m_nameEdit->text()).c_str());
+  if (screen && m_nameEdit) screen->SetText(nameCodes().c_str());
   return TRUE;
 }
 
 BOOL CQXScreenDataPage::IsModified() {
-  return m_nameEdit && tallix::toCp1252(m_nameEdit->text()) != m_savedName;
+  return m_nameEdit && nameCodes() != m_savedName;
+}
+
+// The name is calculator text, as the tree shows it; one the user did not
+// touch keeps its stored bytes.
+std::string CQXScreenDataPage::nameCodes() const {
+  if (!m_nameEdit->isModified()) return m_savedName;
+  std::string codes;
+  CalcTextCodes(m_nameEdit->text(), m_nameEdit->font(), &codes);
+  return codes;
 }
 
 void CQXScreenDataPage::SetModified(BOOL modified) {
   if (!m_nameEdit) return;
+  m_savedName = nameCodes();
   m_nameEdit->setModified(modified != FALSE);
-  m_savedName = tallix::toCp1252(m_nameEdit->text());
 }
 
 BOOL CQXScreenDataPage::Validate(TreeItemInfo*) {
@@ -465,18 +476,18 @@ void CQXScreenDataPage::OnEditUndo() {
 }
 
 void CQXScreenDataPage::OnEditCut() {
-  if (QLineEdit* edit = focusedName()) edit->cut();
+  if (QLineEdit* edit = focusedName()) CalcEditCut(edit);
 }
 
 void CQXScreenDataPage::OnEditCopy() {
   if (QLineEdit* edit = focusedName())
-    edit->copy();
+    CalcEditCopy(edit);
   else
     CQXImageDataPage::OnEditCopy();
 }
 
 void CQXScreenDataPage::OnEditPaste() {
-  if (QLineEdit* edit = focusedName()) edit->paste();
+  if (QLineEdit* edit = focusedName()) CalcEditPaste(edit);
 }
 
 void CQXScreenDataPage::OnEditClear() {

@@ -189,9 +189,10 @@ class CQXScreenDataPage : public CQXImageDataPage {
  private:
   // The name edit while it has the focus, else null.
   QLineEdit* focusedName() const;
+  std::string nameCodes() const;
 
   QPointer<QLineEdit> m_nameEdit;
-  std::string m_savedName;  // Windows-1252
+  std::string m_savedName;  // calculator codes
 };
 
 // The page views: the kind's page, then the description page.

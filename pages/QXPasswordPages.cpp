@@ -6,6 +6,7 @@
 #include "platform/MessageBox.h"
 #include "platform/PropertySheet.h"
 #include "platform/CalcCharset.h"
+#include "platform/CalcTextEdit.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -47,7 +48,7 @@ void PreparePasswordEdit(QLineEdit* edit) {
   if (!edit) return;
   // No length limit: a box that dropped the ninth character would set or
   // compare another password than the one typed.
-  edit->setValidator(new CQXCalcTextValidator(edit));
+  MakeCalcTextEdit(edit);
 }
 
 // ---------------------------------------------------------------- enter

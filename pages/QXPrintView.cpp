@@ -9,7 +9,7 @@
 #include "pages/QXKindPrintViews.h"
 #include "pages/QXPrintPreview.h"
 #include "platform/AtomicFile.h"
-#include "platform/Cp1252.h"
+#include "platform/CalcCharset.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
 #include "platform/MulDiv.h"
@@ -213,7 +213,7 @@ CQXPrintView* PreparePrintJob(CQXMainFrame* frame, int mode, QPrinter* printer) 
   }
   TreeItemInfo item;
   item.mask = TreeItemInfo::kDescription;
-  if (GetSelectedItemInfo(&item)) view->m_strTitle = tallix::fromCp1252(item.description);
+  if (GetSelectedItemInfo(&item)) view->m_strTitle = CalcPlainText(item.description);
   view->m_strCaption = frame->windowTitle();
   return view.release();
 }

@@ -12,6 +12,7 @@
 #include "platform/PropertySheet.h"
 #include "services/ProgramServices.h"
 #include "platform/CalcCharset.h"
+#include "platform/CalcTextEdit.h"
 #include "tokens/EditorFonts.h"
 #include "tokens/QXCharTableDlg.h"
 
@@ -110,7 +111,7 @@ BOOL CQXProgramCtrlDataPage::OnInitDialog() {
   nameEdit_ = GetDlgItemAs<QLineEdit>(kNameEdit);
   if (nameEdit_) {
     nameEdit_->setMaxLength(kMaxName);
-    nameEdit_->setValidator(new CQXCalcTextValidator(nameEdit_));
+    MakeCalcTextEdit(nameEdit_);
     connect(nameEdit_, &QLineEdit::textEdited, this, [this] { SetModified(TRUE); });
   }
 
@@ -313,12 +314,12 @@ void CQXProgramCtrlDataPage::OnUpdateUndo(CCmdUI* ui) {
 
 void CQXProgramCtrlDataPage::OnCut() {
   if (editorFocused()) editor_->EditCut();
-  else if (nameFocused()) nameEdit_->cut();
+  else if (nameFocused()) CalcEditCut(nameEdit_);
 }
 
 void CQXProgramCtrlDataPage::OnCopy() {
   if (editorFocused()) editor_->EditCopy();
-  else if (nameFocused()) nameEdit_->copy();
+  else if (nameFocused()) CalcEditCopy(nameEdit_);
 }
 
 void CQXProgramCtrlDataPage::OnClear() {
@@ -332,7 +333,7 @@ void CQXProgramCtrlDataPage::OnUpdateNeedsSelection(CCmdUI* ui) {
 
 void CQXProgramCtrlDataPage::OnPaste() {
   if (editorFocused()) editor_->EditPaste();
-  else if (nameFocused()) nameEdit_->paste();
+  else if (nameFocused()) CalcEditPaste(nameEdit_);
 }
 
 void CQXProgramCtrlDataPage::OnUpdatePaste(CCmdUI* ui) {

@@ -4,8 +4,8 @@
 #include "app/MenuPopups.h"
 #include "datamodel/CalcNumber.h"
 #include "pages/QXNumberText.h"
+#include "platform/CalcCharset.h"
 #include "platform/CmdUI.h"
-#include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeClass.h"
@@ -112,11 +112,13 @@ void CQXPropertyListDataPage::UnmergeMenus() { EditMenuEntryItem(kPopupEdit, TRU
 
 std::string CQXPropertyListDataPage::GetRowText(int row) const {
   COrvoPropertyItem item;
-  return m_list.GetItem(row, &item) ? tallix::toCp1252(item.value) : std::string();
+  std::string codes;
+  if (m_list.GetItem(row, &item)) CalcPlainCodes(item.value, &codes);
+  return codes;
 }
 
 void CQXPropertyListDataPage::SetRowText(int row, const std::string& text) {
-  m_list.SetItemValue(row, tallix::fromCp1252(text));
+  m_list.SetItemValue(row, CalcPlainText(text));
 }
 
 BOOL CQXPropertyListDataPage::GetRowChoice(int row, DWORD* data) const {

@@ -3,6 +3,7 @@
 #include "app/MainFrameFunctions.h"
 #include "app/QXDoc.h"
 #include "pages/QXDataPage.h"
+#include "platform/CalcCharset.h"
 #include "platform/MessageBox.h"
 #include "tokens/EditorFonts.h"
 #include "tokens/QXTokenEditorVariants.h"
@@ -177,7 +178,7 @@ void CQXFunctionPrintView::PrintBody(CDC* dc, CPrintInfo* info) {
       oldFont = dc->SelectObject(&m_headerFont);
       const int oldMode = dc->SetBkMode(TRANSPARENT);
       dc->SetTextColor(RGB(0, 0, 0));
-      dc->TextOut(body.left(), y, QString::fromStdString(field->GetLabel()));
+      dc->TextOut(body.left(), y, CalcDisplayText(field->GetLabel(), m_headerFont.font()));
       dc->SetBkMode(oldMode);
       dc->SelectObject(oldFont);
     }

@@ -154,24 +154,72 @@ std::vector<CalcTextPiece> SplitCalcPlainText(QStringView text, bool* complete) 
   return pieces;
 }
 
-BOOL CalcTextCodes(const QString& text, const QFont& font, std::string* codes) {
-  const bool calculator = IsCalculatorFont(font);
+namespace {
+
+// CalcTextCodes in a calculator font or in another.
+BOOL textCodes(const QString& text, bool calculator, std::string* codes) {
+  const GlyphTexts& glyphs = glyphTexts();
   codes->clear();
   BOOL all = TRUE;
-  for (QChar ch : text) {
-    const int code = calculator ? tallix::calcFontCode(ch) : tallix::unicodeToCp1252(ch.unicode());
-    if (code < 0) {
-      all = FALSE;
+  for (qsizetype i = 0; i < text.size();) {
+    // The calculator's signs of two characters first: none begins with a
+    // character the calculator fonts draw a code at, save the letter of the
+    // means, which the sign's second character tells apart.
+    const QStringView rest = QStringView(text).sliced(i);
+    const auto sign = std::find_if(glyphs.longer.begin(), glyphs.longer.end(),
+                                   [&](const auto& g) { return rest.startsWith(g.first); });
+    if (sign != glyphs.longer.end()) {
+      codes->push_back(char(sign->second));
+      i += sign->first.size();
       continue;
     }
-    codes->push_back(char(code));
+    const char16_t ch = text[i++].unicode();
+    // In the calculator fonts the code drawn at the character; elsewhere
+    // ASCII is itself, also where a calculator sign looks the same.
+    const int drawn = calculator ? tallix::calcFontCode(QChar(ch)) : ch < 0x80 ? int(ch) : -1;
+    if (drawn >= 0) {
+      codes->push_back(char(drawn));
+      continue;
+    }
+    // A sign as the calculator shows it (θ typed into either font), then,
+    // outside the calculator fonts, a Windows-1252 character whose byte the
+    // calculator shows as that character.
+    if (const auto code = glyphs.single.constFind(ch); code != glyphs.single.cend()) {
+      codes->push_back(char(code.value()));
+      continue;
+    }
+    const int byte = calculator ? -1 : tallix::unicodeToCp1252(ch);
+    if (byte >= 0 && CalcCharText(BYTE(byte)) == QChar(ch)) {
+      codes->push_back(char(byte));
+      continue;
+    }
+    all = FALSE;
   }
   return all;
 }
 
+}  // namespace
+
+BOOL CalcTextCodes(const QString& text, const QFont& font, std::string* codes) {
+  return textCodes(text, IsCalculatorFont(font), codes);
+}
+
+BOOL CalcPlainCodes(const QString& text, std::string* codes) { return textCodes(text, false, codes); }
+
 CQXCalcTextValidator::CQXCalcTextValidator(QWidget* edit) : QValidator(edit), edit_(edit) {}
 
-QValidator::State CQXCalcTextValidator::validate(QString& input, int&) const {
+QValidator::State CQXCalcTextValidator::validate(QString& input, int& pos) const {
+  const QFont font = edit_->font();
   std::string codes;
-  return CalcTextCodes(input, edit_->font(), &codes) ? Acceptable : Invalid;
+  if (!CalcTextCodes(input, font, &codes)) return Invalid;
+  // The text as the edit shows its codes: a sign typed in the form another
+  // font shows it takes its code's place in the calculator fonts.
+  const QString shown = CalcDisplayText(codes, font);
+  if (shown != input) {
+    std::string before;
+    CalcTextCodes(input.left(pos), font, &before);
+    pos = int(std::min(CalcDisplayText(before, font).size(), shown.size()));
+    input = shown;
+  }
+  return Acceptable;
 }

@@ -69,14 +69,21 @@ std::vector<CalcTextPiece> SplitCalcPlainText(QStringView text, bool* complete =
 
 // Whether `font` resolves to one of the calculator fonts.
 bool IsCalculatorFont(const QFont& font);
-// The reverse of CalcDisplayText for what the user types: in the calculator
-// fonts the code drawn at each character, in other fonts its Windows-1252
-// byte. FALSE when a character has no code (`codes` then holds the others).
+// The reverse of CalcDisplayText for what the user types or sees: in the
+// calculator fonts the code drawn at each character, in other fonts the code
+// that shows as it (CalcCharText; ASCII is itself, a Windows-1252 character
+// whose byte the calculator shows otherwise has none); in both the signs as
+// the calculator shows them (θ, x̄ ...) are their codes. FALSE when a
+// character has no code (`codes` then holds the others).
 BOOL CalcTextCodes(const QString& text, const QFont& font, std::string* codes);
+// The same for text outside the calculator fonts: the reverse of
+// CalcPlainText (where two codes show alike, the one typing gives).
+BOOL CalcPlainCodes(const QString& text, std::string* codes);
 
 // The validator of the edits that take calculator text (names, passwords):
 // a character without a code in the edit's font (CalcTextCodes) cannot be
-// typed or pasted.
+// typed or pasted, and the text is kept as the edit shows its codes
+// (CalcDisplayText: θ typed into a calculator font goes to the code's place).
 class CQXCalcTextValidator : public QValidator {
   Q_OBJECT
 

@@ -6,6 +6,7 @@
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
 #include "platform/CalcCharset.h"
+#include "platform/CalcTextEdit.h"
 #include "tokens/CmdListCtrl.h"
 #include "tokens/CommandTextForms.h"
 #include "tokens/TokenClipboard.h"
@@ -437,6 +438,7 @@ void CQXCmdTreeCtrl::OnBeginLabelEdit(NMHDR* header, LRESULT* result) {
         this,
         [self = QPointer<CQXCmdTreeCtrl>(this)] {
           if (QLineEdit* edit = self ? self->GetEditControl() : nullptr) {
+            MakeCalcTextEdit(edit);
             edit->setMaxLength(kLabelMax);
             edit->selectAll();
           }

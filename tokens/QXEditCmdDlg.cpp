@@ -3,11 +3,11 @@
 #include "classlib/LogFont.h"
 #include "classlib/ParseNumber.h"
 #include "classlib/SettingsTable.h"
-#include "platform/CalcFontChars.h"
 #include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
 #include "platform/CalcCharset.h"
+#include "platform/CalcTextEdit.h"
 #include "tokens/QXCharTableDlg.h"
 
 #include <QComboBox>
@@ -39,7 +39,9 @@ bool readDecimal(const std::string& text, int* out) {
 
 // Typed or shown characters back as calculator codes.
 std::string codesOf(const QString& text, const QFont& font) {
-  return IsCalculatorFont(font) ? tallix::calcFontCodes(text) : tallix::toCp1252(text);
+  std::string codes;
+  CalcTextCodes(text, font, &codes);
+  return codes;
 }
 
 }  // namespace
@@ -103,6 +105,7 @@ BOOL CQXEditCmdDlg::OnInitDialog() {
   number_->setRange(0, 255);
   number_->setValue(m_command.number);
   characters_->setMaxLength(kCommandCharsMax);
+  MakeCalcTextEdit(characters_);
   numbers_->setMaxLength(kNumbersTextMax);
   listText_->setMaxLength(kCommandListTextMax);
   description_->setMaxLength(kCommandDescriptionMax);
@@ -119,11 +122,14 @@ BOOL CQXEditCmdDlg::OnInitDialog() {
 }
 
 std::string CQXEditCmdDlg::characterBytes() const {
-  return characters_ ? codesOf(characters_->text(), characters_->font()) : std::string();
+  if (!characters_) return {};
+  if (characters_->text() == CalcDisplayText(shownBytes_, characters_->font())) return shownBytes_;
+  return codesOf(characters_->text(), characters_->font());
 }
 
 void CQXEditCmdDlg::setCharacterBytes(const std::string& bytes) {
   rewriting_ = true;
+  shownBytes_ = bytes;
   characters_->setText(CalcDisplayText(bytes, characters_->font()));
   rewriting_ = false;
   onCharactersChanged();
@@ -142,6 +148,7 @@ void CQXEditCmdDlg::onNumbersChanged() {
   rewriting_ = true;
   std::string bytes;
   ParseNumbers(tallix::toCp1252(numbers_->text()), &bytes);
+  shownBytes_ = bytes;
   characters_->setText(CalcDisplayText(bytes, characters_->font()));
   rewriting_ = false;
 }

@@ -1,6 +1,6 @@
 #include "tokens/QXTokenField.h"
 
-#include "platform/Cp1252.h"
+#include "platform/CalcCharset.h"
 #include "platform/LanguageLibrary.h"
 #include "tokens/QXTokenEditorVariants.h"
 #include "tokens/QXTokenFieldList.h"
@@ -148,15 +148,17 @@ int CQXTokenField::GetText(char* buffer, int size) const {
 
 BOOL CQXTokenField::SetLabel(const char* label) {
   if (!label_) return FALSE;
-  label_->setText(tallix::fromCp1252(label ? label : ""));
+  labelBytes_ = label ? label : "";
+  label_->setText(CalcDisplayText(labelBytes_, label_->font()));
   return TRUE;
 }
 
-std::string CQXTokenField::GetLabel() const { return label_ ? tallix::toCp1252(label_->text()) : std::string(); }
+std::string CQXTokenField::GetLabel() const { return label_ ? labelBytes_ : std::string(); }
 
 BOOL CQXTokenField::SetFont(const CFont* font) {
   if (!editor_ || !font) return FALSE;
   label_->setFont(font->font());
+  label_->setText(CalcDisplayText(labelBytes_, label_->font()));
   button_->setFont(font->font());
   editor_->SetFont(font);
   return TRUE;

@@ -124,6 +124,7 @@ class CQXTokenField : public CQXFieldBase {
   CQXTokenFieldList* list_ = nullptr;
   // Children of the page: the page deletes them when it goes first.
   QPointer<QLabel> label_;
+  std::string labelBytes_;  // calculator codes, drawn in the label font
   QPointer<CQXFieldTokenEditor> editor_;
   QPointer<CQXCmdButton> button_;
 };

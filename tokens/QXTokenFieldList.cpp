@@ -1,6 +1,6 @@
 #include "tokens/QXTokenFieldList.h"
 
-#include "platform/Cp1252.h"
+#include "platform/CalcCharset.h"
 #include "tokens/QXTokenEditorVariants.h"
 #include "tokens/QXTokenField.h"
 
@@ -238,7 +238,7 @@ BOOL CQXTokenFieldList::FocusPreviousField() {
 
 void CQXTokenFieldList::SetLabelWidthFromText(const char* text, const CFont* font) {
   const QFont& f = font ? font->font() : this->font();
-  labelWidth_ = QFontMetrics(f).horizontalAdvance(tallix::fromCp1252(text ? text : ""));
+  labelWidth_ = QFontMetrics(f).horizontalAdvance(CalcDisplayText(text ? text : "", f));
 }
 
 int CQXTokenFieldList::GetContentHeight() const {

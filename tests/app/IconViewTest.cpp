@@ -134,3 +134,29 @@ TEST_F(IconView, TheMenusComeBackAsTheFirstFolderHadThemAfterAnyNumberOfPages) {
 }
 
 }  // namespace
+
+// A name holds the calculator's codes: the tree and every format of the icon
+// view show it as the calculator does, and what they hand on keeps its bytes.
+TEST_F(IconView, ANameShowsAsTheCalculatorShowsItAndKeepsItsBytes) {
+  const std::string path = w.file(ItemWindow::program("A\xCE" "\x99" "1", 2));
+  HTREEITEM entry = w.tree->FindPath(path.c_str());
+  ASSERT_TRUE(entry);
+  EXPECT_EQ(w.tree->GetTreeCtrl().GetItemText(entry), QStringLiteral("Aθ−1"));
+  w.tree->SetEntryText(path.c_str(), "\xCD\xCE");
+  EXPECT_EQ(w.tree->GetTreeCtrl().GetItemText(entry), QStringLiteral("rθ"));
+  w.tree->SetEntryText(path.c_str(), "A\xCE" "\x99" "1");
+
+  CQXIconView* view = w.showFolder("\\Calculator\\Program");
+  ASSERT_TRUE(view);
+  COrvoListCtrl* list = view->GetListCtrl();
+  for (UINT format : {22403u, 22402u, 22405u}) {
+    w.frame->SendMessage(WM_COMMAND, format);
+    ASSERT_EQ(list->GetItemCount(), 1) << format;
+    EXPECT_EQ(list->GetItemText(0, 0), QStringLiteral("Aθ−1")) << format;
+  }
+  QTest::mouseClick(listViewport(view), Qt::LeftButton, {}, entryPoint(view, 0));
+  TreeItemInfo info;
+  info.mask = TreeItemInfo::kDescription;
+  ASSERT_TRUE(view->GetSelectedInfo(&info));
+  EXPECT_STREQ(info.description, "A\xCE" "\x99" "1");
+}

@@ -2,6 +2,7 @@
 #include "link/OverwriteDialog.h"
 #include "link/ProgramPasswordDialog.h"
 #include "link/SendSelectionDialog.h"
+#include "link/TransferProgress.h"
 #include "platform/LanguageLibrary.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestEnvironment.h"
@@ -124,6 +125,42 @@ TEST_F(LinkDialogs, SendSelectionEmptiesTheNamesLeftUnchecked) {
   click(dialog, IDOK);
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(names, (std::vector<std::string>{"Liste 1", "Mat A", ""}));
+}
+
+}  // namespace
+
+namespace {
+
+// The names in the link's dialogs are the calculator's: they read as the
+// calculator shows them, and a password is typed as it shows.
+TEST_F(LinkDialogs, CalculatorNamesReadAsTheCalculatorShowsThem) {
+  CQXOverwriteDialog overwrite("Programme \"A\xCE\"", 4001);
+  ASSERT_TRUE(overwrite.Create(CQXOverwriteDialog::kTemplateId));
+  EXPECT_EQ(overwrite.GetDlgItemAs<QLabel>(1000)->text(), QStringLiteral("Programme \"Aθ\""));
+
+  std::vector<std::string> names = {"V\x99Win1", "\xCD\xCE"};
+  CQXSendSelectionDialog selection(&names);
+  ASSERT_TRUE(selection.Create(CQXSendSelectionDialog::kTemplateId));
+  auto* list = selection.GetDlgItemAs<QListWidget>(1000);
+  ASSERT_EQ(list->count(), 2);
+  EXPECT_EQ(list->item(0)->text(), QStringLiteral("V−Win1"));
+  EXPECT_EQ(list->item(1)->text(), QStringLiteral("rθ"));
+
+  CQXTransferProgress progress(1, nullptr);
+  ASSERT_TRUE(progress.Create(nullptr));
+  progress.Update(12, "V\x99Win1", 4006);
+  EXPECT_EQ(progress.GetDialog()->GetDlgItemAs<QLabel>(CQXTransferProgressDialog::IDC_ITEM_TEXT)->text(),
+            QStringLiteral("V−Win1"));
+  progress.Destroy();
+
+  CQXProgramPasswordDialog password("A\xCE", "\xCE\xCD");
+  ASSERT_TRUE(password.Create(CQXProgramPasswordDialog::kTemplateId));
+  EXPECT_EQ(password.GetDlgItemAs<QLineEdit>(1000)->text(), QStringLiteral("Aθ"));
+  for (QChar c : QStringLiteral("θr"))
+    QTest::sendKeyEvent(QTest::Click, password.GetDlgItemAs<QLineEdit>(1002), Qt::Key_unknown, QString(c), {});
+  click(password, IDOK);
+  EXPECT_FALSE(password.isVisible());
+  EXPECT_TRUE(messages.shown.empty());
 }
 
 }  // namespace

@@ -206,6 +206,29 @@ TEST_F(ECONPages, ASavedProbeIsOfferedByTheSetUpPageAndReachesTheDocument) {
   EXPECT_EQ(three[60], 0x77);
 }
 
+// The records' texts are the calculator's: a probe's name typed with theta
+// is the calculator's theta, shown as it shows it.
+TEST_F(ECONPages, RecordTextsAreTheCalculatorsCodes) {
+  ASSERT_TRUE(view->ShowPage(CQXECONCustomProbePage::kPageId));
+  auto* probe = qobject_cast<CQXECONCustomProbePage*>(view->GetSheet()->GetActivePage());
+  ASSERT_TRUE(probe);
+  typeRow(probe, 0, "7");
+  typeRow(probe, 1, "T");
+  QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QStringLiteral("θ"), {});
+  typeRow(probe, 2, "C");
+  typeRow(probe, 3, "1");
+  typeRow(probe, 4, "0");
+  probe->GetList().SelectItem(0);
+  click(probe, CQXECONCustomProbePage::kSave);
+  EXPECT_EQ(probe->GetCombo()->currentText(), QStringLiteral("07: Tθ"));
+  ASSERT_TRUE(CommitActivePage());
+  const std::vector<BYTE> seven = record(stored().get(), "2007");
+  ASSERT_EQ(seven.size(), 134u);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(seven.data())), "T\xCE");
+  click(probe, CQXECONCustomProbePage::kOpen);
+  EXPECT_EQ(rowText(probe, 1), QStringLiteral("Tθ"));
+}
+
 // A probe saved into the view's copy, then declined with "Non" after a
 // failed store, is gone from the pages and never reaches the document.
 TEST_F(ECONPages, NoAfterAFailedStoreDropsWhatTheCopyAlreadyHeld) {

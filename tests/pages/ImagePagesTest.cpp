@@ -265,4 +265,25 @@ TEST_F(ImagePages, AScreenCopyIsRenamedAndAnEmptyNameIsRefused) {
   EXPECT_EQ(item->GetText().Text(), "R\xE9sultat");
 }
 
+// The screen copy's name is the item's name the tree shows: calculator
+// text, theta typed as the calculator's.
+TEST_F(ImagePages, AScreenCopysNameIsCalculatorText) {
+  auto* screen = new CQXScreenItem;
+  screen->SetText("\xCD");
+  auto* page = show<CQXScreenDataView, CQXScreenDataPage>("\\Calculator\\Copies\\S1", screen, "\xCD");
+  ASSERT_TRUE(page);
+  QLineEdit* name = page->GetNameEdit();
+  ASSERT_TRUE(name);
+  EXPECT_EQ(name->text(), QStringLiteral("r"));
+  EXPECT_FALSE(page->IsModified());
+  name->setFocus();
+  name->end(false);
+  QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, QStringLiteral("θ"), Qt::NoModifier);
+  ASSERT_TRUE(CommitActivePage());
+  auto stored = w.doc.get("\\Calculator\\Copies\\S1");
+  auto* item = dynamic_cast<CQXScreenItem*>(stored->GetItem());
+  ASSERT_TRUE(item);
+  EXPECT_EQ(item->GetText().Text(), "r\xCE");
+}
+
 }  // namespace

@@ -319,6 +319,21 @@ TEST_F(ProgramPrint, FunctionFieldsBreakIntoPagesWithoutLosingOrRepeating) {
   EXPECT_GE(pages, 2);
 }
 
+// The item's name titles the job and the fields' labels print as the
+// calculator shows them.
+TEST_F(ProgramPrint, TheTitleAndTheLabelsReadAsTheCalculatorShowsThem) {
+  if (!havePoppler()) GTEST_SKIP() << "poppler-utils are not installed";
+  PageTree::description = "A\xCE";
+  view->setFields({"AA"});
+  view->fields->GetField(0)->SetLabel("r\xCE" "\x89" "1:");
+  EXPECT_EQ(view->fields->GetField(0)->GetLabelWindow()->text(), QStringLiteral("rθ+1:"));
+  auto fields = job();
+  ASSERT_TRUE(fields);
+  EXPECT_EQ(fields->m_strTitle, QStringLiteral("Aθ"));
+  int pages = 0;
+  EXPECT_EQ(printedText(&pages), QStringLiteral("rθ+1:AA"));
+}
+
 TEST_F(ProgramPrint, ThePreviewShowsTheProgramsPages) {
   view->setProgram(lines(300));
   w.frame->SendMessage(WM_COMMAND, 57609);

@@ -15,6 +15,7 @@
 #include "classlib/ProfileSettings.h"
 #include "datamodel/QXDocEntry.h"
 #include "datamodel/QXMatrixItems.h"
+#include "datamodel/QXValueSetItems.h"
 #include "pages/QXNumericPages.h"
 #include "platform/CmdUI.h"
 #include "app/QXAppMessages.h"
@@ -158,6 +159,24 @@ TEST_F(NumericPagesTest, RefusedStoresShowWhy) {
   EXPECT_EQ(messages.texts()[0], QString::fromUtf8("Entrée d'un nombre invalide."));
   EXPECT_EQ(messages.texts()[1], QString::fromUtf8("Tapez un nombre entier compris entre 1 et 255."));
   EXPECT_EQ(messages.texts()[2], QString::fromUtf8("La commande a échoué."));
+}
+
+// An older V-Window's rows are the calculator's names: "T", theta, "min"
+// ... read as the calculator shows them wherever the grid puts them.
+TEST_F(NumericPagesTest, TheOlderVWindowRowsReadAsTheCalculatorShowsThem) {
+  SelectedEntryPage<CQXVWinDataPage> page;
+  show(&page);
+  CQXDocEntry entry;
+  entry.SetItem(new CQXVWindowItem);
+  ASSERT_TRUE(page.LoadFromItem(&entry));
+  CQXGridCtrl& grid = page.GetGrid();
+  const QFont font = grid.FontOf(grid.GetFont());
+  QStringList rows;
+  for (int r = grid.GetFixedRowCount(); r < grid.GetRowCount(); ++r)
+    rows << grid.ShownText(r, 0, grid.GetItemText(r, 0), font);
+  EXPECT_TRUE(rows.contains(QStringLiteral("Tθmin"))) << rows.join(' ').toStdString();
+  EXPECT_TRUE(rows.contains(QStringLiteral("Tθmax")));
+  EXPECT_TRUE(rows.contains(QStringLiteral("Tθptch")));
 }
 
 }  // namespace

@@ -6,15 +6,19 @@
 #include "datamodel/QXProgramItem.h"
 #include "pages/QXPasswordPages.h"
 #include "pages/QXProgramPages.h"
+#include "platform/CalcCharset.h"
 #include "tests/pages/PageTestSupport.h"
 #include "tests/support/FileDialogScript.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/ModalScript.h"
+#include "tests/support/TestEnvironment.h"
 #include "tokens/QXCharTableDlg.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QPushButton>
@@ -190,6 +194,39 @@ TEST_F(ProgramPages, TheNameMustBeGivenAndNotShownByAnotherItemOfTheFolder) {
   const size_t shown = messages.shown.size();
   EXPECT_TRUE(view->ValidatePages());
   EXPECT_EQ(messages.shown.size(), shown);
+}
+
+// The name box in the calculator font: its Edit commands and keys copy the
+// text the calculator shows and paste text from other programs as the token
+// editor does.
+TEST_F(ProgramPages, TheNameBoxCopiesAndPastesTheTextTheCalculatorShows) {
+  ASSERT_GE(QFontDatabase::addApplicationFont(TestEnvironment::builtProgramDir() + QStringLiteral("/QXL2.fon")), 0);
+  putProgram("A\xCE\x0E", QByteArray::fromHex("41ff"));
+  ASSERT_TRUE(open());
+  auto* page = active<CQXProgramDataPage>();
+  QLineEdit* name = page->GetNameEdit();
+  ASSERT_TRUE(IsCalculatorFont(name->font()));
+  QApplication::setActiveWindow(w.frame);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame));
+  // A click makes the page's view the active one, as the user's does.
+  QTest::mouseClick(name, Qt::LeftButton);
+  name->selectAll();
+  QTest::keyClick(name, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("Aθ→"));
+
+  typeInto(name, QStringLiteral("θ"));
+  name->selectAll();
+  page->SendMessage(WM_COMMAND, ID_EDIT_COPY);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("θ"));
+
+  QGuiApplication::clipboard()->setText(QStringLiteral("ABθ"));
+  name->selectAll();
+  page->SendMessage(WM_COMMAND, ID_EDIT_PASTE);
+  EXPECT_TRUE(page->IsModified());
+  ASSERT_TRUE(view->StorePages());
+  char stored_[16] = {};
+  stored()->GetDisplayName(stored_, sizeof stored_);
+  EXPECT_STREQ(stored_, "AB\xCE");
 }
 
 TEST_F(ProgramPages, TheCalculatorWidthIsTheDisplayWidthInZerosAndCharactersAndCommandsGoThroughTheGuard) {

@@ -6,6 +6,7 @@
 #include "platform/CmdUI.h"
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
+#include "platform/CalcCharset.h"
 #include "tests/support/TestEnvironment.h"
 #include "tokens/CmdListCtrl.h"
 #include "tokens/CmdTreeCtrl.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
@@ -197,6 +199,33 @@ TEST_F(CommandControls, LabelEditsKeepTheirKeysAndNeverLeaveALabelEmpty) {
   // The root never collapses.
   tree.GetTreeWidget()->collapseItem(tree.GetRootItem());
   EXPECT_TRUE(tree.GetItemState(tree.GetRootItem(), TVIS_EXPANDED) & TVIS_EXPANDED);
+}
+
+// A label edited outside the calculator fonts: what is typed or pasted
+// becomes the codes that show as it, and copies back as it shows.
+TEST_F(CommandControls, ALabelTypedInAnotherFontTakesTheCodesThatShowAsIt) {
+  ASSERT_FALSE(IsCalculatorFont(tree.GetTreeWidget()->font()));
+  select(0);
+  QLineEdit* edit = tree.EditLabel();
+  ASSERT_NE(edit, nullptr);
+  QTRY_COMPARE(edit->maxLength(), 128);
+  // The dialog takes the plain keys; typed text comes as input does.
+  edit->selectAll();
+  for (const QString& typed : {QStringLiteral("rθ"), QStringLiteral("Î")}) {
+    QInputMethodEvent input;
+    input.setCommitString(typed);
+    QApplication::sendEvent(edit, &input);
+  }
+  EXPECT_EQ(edit->text(), QStringLiteral("rθ"));
+  QGuiApplication::clipboard()->setText(QStringLiteral("√"));
+  QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("rθ√"));
+  QTest::keyClick(edit, Qt::Key_Return);
+  QTRY_VERIFY(!tree.GetEditControl());
+  EXPECT_EQ(tree.GetCommandNodes()[0].label, "r\xCE\x86");
+  EXPECT_EQ(tree.GetItemText(items[0]), QStringLiteral("rθ√"));
 }
 
 TEST_F(CommandControls, ADraggedCommandTellsTheParent) {

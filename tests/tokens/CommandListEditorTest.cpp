@@ -23,6 +23,7 @@
 #include "tokens/TokenListFile.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -163,6 +164,31 @@ TEST_F(CommandListEditor, OneCommandNumbersCharactersAndRange) {
   EXPECT_EQ(dialog.m_command.table, 247);
   EXPECT_EQ(dialog.m_command.number, 7);
   EXPECT_STREQ(dialog.m_command.characters, "E");
+  dialog.EndDialog(IDCANCEL);
+}
+
+// The characters field outside the calculator fonts: the codes it was given
+// stay while it shows them, even those that show alike; typed and pasted
+// characters are the codes that show as them.
+TEST_F(CommandListEditor, TheCharactersFieldKeepsItsCodesAndTakesTheCalculatorsText) {
+  CQXEditCmdDlg dialog;
+  dialog.m_command.Set(0, 65, "\x88\x89\xCE", "X", "Y");
+  ASSERT_TRUE(dialog.Create(CQXEditCmdDlg::kTemplateId));
+  auto* characters = dialog.GetDlgItemAs<QLineEdit>(1035);
+  ASSERT_FALSE(IsCalculatorFont(characters->font()));
+  EXPECT_EQ(characters->text(), QStringLiteral("P+θ"));
+  EXPECT_EQ(dialog.GetDlgItemAs<QLineEdit>(1034)->text(), "136 137 206 ");
+  ASSERT_TRUE(dialog.UpdateData(TRUE));
+  EXPECT_STREQ(dialog.m_command.characters, "\x88\x89\xCE");
+
+  characters->setFocus();
+  characters->selectAll();
+  QTest::keyClick(characters, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("P+θ"));
+  QGuiApplication::clipboard()->setText(QStringLiteral("θ√"));
+  QTest::keyClick(characters, Qt::Key_V, Qt::ControlModifier);
+  ASSERT_TRUE(dialog.UpdateData(TRUE));
+  EXPECT_STREQ(dialog.m_command.characters, "\xCE\x86");
   dialog.EndDialog(IDCANCEL);
 }
 

@@ -1,0 +1,50 @@
+// Line edits that hold calculator text: a program's name, a password, a
+// command's characters, a folder label of the command tree, a screen copy's
+// name. The edit shows the codes in its font (CalcDisplayText) and is read
+// back with CalcTextCodes; its validator keeps every character to a code.
+// Its clipboard speaks as the token editor's does: copy and cut give the
+// text the calculator shows (CalcPlainText), paste takes text from other
+// programs as the token editor does (SplitCalcPlainText), its characters
+// going in as typing them into this edit gives. Drops and, where the system
+// has one, the selection clipboard go the same way.
+#pragma once
+
+#include <QClipboard>
+#include <QObject>
+
+#include <string>
+
+class QLineEdit;
+
+// Makes `edit` a calculator-text edit: the validator (CQXCalcTextValidator)
+// and the handling of its clipboard keys, context menu, drops and selection.
+// A second call changes nothing.
+void MakeCalcTextEdit(QLineEdit* edit);
+
+// The Edit commands of a calculator-text edit, for the pages whose Edit menu
+// acts on one; the edit's own keys and context menu call the same.
+void CalcEditCopy(QLineEdit* edit, QClipboard::Mode mode = QClipboard::Clipboard);
+void CalcEditCut(QLineEdit* edit);
+void CalcEditPaste(QLineEdit* edit, QClipboard::Mode mode = QClipboard::Clipboard);
+
+// Text from other programs as the codes `edit` takes for it: the pieces of
+// SplitCalcPlainText, a typed one as typing it into the edit gives
+// (CalcTextCodes in the edit's font); line breaks and characters without a
+// code are left out (`complete`, optional, tells whether any was).
+std::string CalcEditCodesOf(const QLineEdit* edit, const QString& text, bool* complete = nullptr);
+
+class CQXCalcTextEditFilter : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit CQXCalcTextEditFilter(QLineEdit* edit);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void showContextMenu(const QPoint& global);
+  void fixSelectionLater();
+
+  QLineEdit* edit_;
+};

@@ -1,0 +1,126 @@
+// The line edits that hold calculator text: in the calculator font and in
+// any other font they take typed calculator signs as their codes, copy the
+// text the calculator shows and paste text from other programs as the token
+// editor does.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QFontDatabase>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/CalcCharset.h"
+#include "platform/CalcFontChars.h"
+#include "platform/CalcTextEdit.h"
+#include "tests/support/TestEnvironment.h"
+
+using tallix::test::TestEnvironment;
+
+namespace {
+
+QFont calculatorFont() {
+  static const int id =
+      QFontDatabase::addApplicationFont(TestEnvironment::builtProgramDir() + QStringLiteral("/QXL2.fon"));
+  EXPECT_GE(id, 0);
+  QFont font(QString::fromLatin1(tallix::kCalcFontFamily));
+  font.setPointSize(10);
+  return font;
+}
+
+// One character as the keyboard gives it.
+void type(QLineEdit* edit, const QString& text) {
+  for (QChar c : text) QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+std::string codesOf(const QLineEdit& edit) {
+  std::string codes;
+  EXPECT_TRUE(CalcTextCodes(edit.text(), edit.font(), &codes)) << edit.text().toStdString();
+  return codes;
+}
+
+class CalcTextEdit : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    edit.setFont(GetParam() ? calculatorFont() : QFont(QStringLiteral("DejaVu Sans"), 10));
+    ASSERT_EQ(IsCalculatorFont(edit.font()), GetParam());
+    MakeCalcTextEdit(&edit);
+    edit.show();
+    edit.setFocus();
+  }
+  void keys(const QKeySequence& sequence) { QTest::keySequence(&edit, sequence); }
+
+  QLineEdit edit;
+};
+
+TEST_P(CalcTextEdit, TypedSignsAreTheirCodesAndTheClipboardSpeaksAsTheCalculatorShows) {
+  // θ typed is the calculator's theta; a letter Windows-1252 has at that
+  // byte is another character than the one the calculator shows there.
+  type(&edit, QStringLiteral("Aθ"));
+  EXPECT_EQ(codesOf(edit), "A\xCE");
+  if (!GetParam()) {
+    type(&edit, QStringLiteral("Î"));
+    EXPECT_EQ(codesOf(edit), "A\xCE");
+  }
+  edit.selectAll();
+  keys(QKeySequence::Copy);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("Aθ"));
+
+  // A control code copies as its sign, never as the font's private place.
+  edit.setText(CalcDisplayText("\x0E" "B", edit.font()));
+  edit.selectAll();
+  keys(QKeySequence::Cut);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("→B"));
+  EXPECT_TRUE(edit.text().isEmpty());
+
+  // Text from other programs goes in as the token editor takes it: signs
+  // as their codes, the mean of x before its letter, line breaks and
+  // characters without a code left out.
+  QGuiApplication::clipboard()->setText(QStringLiteral("ABθ\nx\u0304\u03A9"));
+  keys(QKeySequence::Paste);
+  EXPECT_EQ(codesOf(edit), "AB\xCE\xC2");
+  EXPECT_EQ(edit.text(), CalcDisplayText("AB\xCE\xC2", edit.font()));
+
+  // A drop goes the same way.
+  edit.clear();
+  QMimeData mime;
+  mime.setText(QStringLiteral("√2"));
+  QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&edit, &enter);
+  QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&edit, &drop);
+  EXPECT_EQ(codesOf(edit), "\x86" "2");
+}
+
+// The edit's context menu copies and pastes as its keys do.
+TEST_P(CalcTextEdit, TheContextMenuCopiesAndPastesAsTheKeysDo) {
+  const auto choose = [this](const char* entry) {
+    QTimer::singleShot(0, [entry] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      ASSERT_TRUE(menu);
+      for (QAction* action : menu->actions())
+        if (action->text().section('\t', 0, 0) == QCoreApplication::translate("QLineEdit", entry)) action->trigger();
+      menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), edit.mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(&edit, &event);
+  };
+  edit.setText(CalcDisplayText("\xCE\x0E", edit.font()));
+  edit.selectAll();
+  choose("&Copy");
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("θ→"));
+  QGuiApplication::clipboard()->setText(QStringLiteral("x\u0304"));
+  edit.clear();
+  choose("&Paste");
+  EXPECT_EQ(codesOf(edit), "\xC2");
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, CalcTextEdit, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Calculator" : "Other"; });
+
+}  // namespace
