@@ -244,7 +244,7 @@ int CQXApp::ExitInstance() {
 
 BOOL CQXApp::ProcessShellCommandEx(CCommandLineInfo& info) {
   if (info.m_nShellCommand == CCommandLineInfo::FilePrintTo && !info.m_strPrinterName.isEmpty())
-    GetPrinter()->setPrinterName(info.m_strPrinterName);
+    SetPrinterName(info.m_strPrinterName);
   return ProcessShellCommand(info);
 }
 
@@ -286,7 +286,9 @@ void CQXApp::OnSettings() {
 
 void CQXApp::OnUpdateSettings(CCmdUI* pCmdUI) { pCmdUI->Enable(TRUE); }
 
-void CQXApp::OnFilePageSetup() { RunPageSetup(GetPrinter(), &m_rcPageMargin, m_pMainWnd); }
+void CQXApp::OnFilePageSetup() {
+  if (QPrinter* printer = GetPrinterIfServiceAnswers()) RunPageSetup(printer, &m_rcPageMargin, m_pMainWnd);
+}
 
 void CQXApp::OnHomepage() { OpenStringTableUrl(500, 10574, 61706); }
 

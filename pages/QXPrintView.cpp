@@ -15,7 +15,6 @@
 #include "platform/MulDiv.h"
 #include "platform/PrintSystem.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QGuiApplication>
@@ -233,15 +232,6 @@ CQXMinimumPrinterMargins::~CQXMinimumPrinterMargins() { printer_->setPageLayout(
 
 namespace {
 
-// Calls `cancel` on the printing dialog's Cancel and on its Escape or close
-// box, while `context` lives.
-void onCancel(QWidget* progress, QObject* context, const std::function<void()>& cancel) {
-  if (!progress) return;
-  if (auto* button = GetDlgItemAs<QAbstractButton>(progress, IDCANCEL))
-    QObject::connect(button, &QAbstractButton::clicked, context, cancel);
-  if (auto* dialog = qobject_cast<QDialog*>(progress)) QObject::connect(dialog, &QDialog::rejected, context, cancel);
-}
-
 // What the user is told when a job went nowhere.
 struct JobMessage {
   QString text;
@@ -304,13 +294,13 @@ class JobOutput {
  private:
   std::optional<JobMessage> handOver(QWidget* progress) {
     tallix::PrintHandover handover(client_, *printer_, spool_->outputFileName());
-    onCancel(progress, &handover, [&handover] { handover.Cancel(); });
+    tallix::onPrintingCancel(progress, &handover, [&handover] { handover.Cancel(); });
     switch (handover.Run()) {
-      case tallix::PrintHandover::Taken: return std::nullopt;
+      case tallix::PrintHandover::Done: return std::nullopt;
       case tallix::PrintHandover::Cancelled:
         return JobMessage{CLanguageLibrary::LoadString(kMsgHandoverCancelled), MB_ICONINFORMATION};
       case tallix::PrintHandover::TimedOut: return JobMessage{CLanguageLibrary::LoadString(kMsgServiceSilent)};
-      case tallix::PrintHandover::Refused: break;
+      case tallix::PrintHandover::Failed: break;
     }
     if (handover.said().isEmpty()) return JobMessage{CLanguageLibrary::LoadString(kMsgCannotPrint)};
     return JobMessage{CLanguageLibrary::FormatMessage(kMsgServiceRefused, handover.said())};
@@ -353,7 +343,7 @@ BOOL RunPrintJob(CQXMainFrame* frame, QPrinter* printer, bool withDialog) {
   bool cancelled = false;
   if (progress) {
     progress->setWindowModality(Qt::ApplicationModal);
-    onCancel(progress.get(), progress.get(), [&cancelled] { cancelled = true; });
+    tallix::onPrintingCancel(progress.get(), progress.get(), [&cancelled] { cancelled = true; });
     progress->show();
   }
   const auto goOn = [&cancelled] {
@@ -388,8 +378,10 @@ BOOL RunPrintJob(CQXMainFrame* frame, QPrinter* printer, bool withDialog) {
 }
 
 void PrintCurrentItem(CQXMainFrame* frame, UINT command) {
-  if (!frame) return;
-  QPrinter* printer = AfxGetApp() ? AfxGetApp()->GetPrinter() : nullptr;
+  // Nothing to print asks no one.
+  if (!frame || !AfxGetApp() || !GetPrintViewClass()) return;
+  QPrinter* printer = AfxGetApp()->GetPrinterIfServiceAnswers();
+  if (!printer) return;
   if (command == kCmdPrintPreview) {
     StartPrintPreview(frame, printer);
     return;

@@ -1,11 +1,18 @@
 #include "platform/PrintSystem.h"
 
+#include "platform/LanguageLibrary.h"
+#include "platform/MessageBox.h"
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QLabel>
 #include <QPageLayout>
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 namespace tallix {
@@ -21,6 +28,11 @@ constexpr auto kDialogOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
 constexpr qsizetype kSaidBytes = 1024;
 
 std::chrono::milliseconds handoverTimeLimit = kPrintHandoverTimeLimit;
+std::chrono::milliseconds answerTimeLimit = kPrintServiceAnswerTimeLimit;
+
+constexpr UINT kDlgPrinting = 30722;
+constexpr UINT kMsgServiceSilent = 10593;
+constexpr UINT kStrAskingService = 10594;
 
 // One option as the client parses it: a value with spaces or quotes is
 // quoted, so it stays one value.
@@ -76,9 +88,17 @@ std::chrono::milliseconds setPrintHandoverTimeLimit(std::chrono::milliseconds li
 
 std::chrono::milliseconds printHandoverTimeLimit() { return handoverTimeLimit; }
 
-PrintHandover::PrintHandover(const QString& client, const QPrinter& printer, const QString& pdf) {
+std::chrono::milliseconds setPrintServiceAnswerTimeLimit(std::chrono::milliseconds limit) {
+  return std::exchange(answerTimeLimit, limit);
+}
+
+std::chrono::milliseconds printServiceAnswerTimeLimit() { return answerTimeLimit; }
+
+PrintServiceClient::PrintServiceClient(const QString& client, const QStringList& arguments,
+                                       std::chrono::milliseconds limit)
+    : limitTime_(limit) {
   process_.setProgram(client);
-  process_.setArguments(printSystemArguments(printer, pdf));
+  process_.setArguments(arguments);
   process_.setStandardInputFile(QProcess::nullDevice());
   process_.setStandardOutputFile(QProcess::nullDevice());
   connect(&process_, &QProcess::finished, &loop_, &QEventLoop::quit);
@@ -89,34 +109,68 @@ PrintHandover::PrintHandover(const QString& client, const QPrinter& printer, con
   connect(&limit_, &QTimer::timeout, this, [this] { stop(TimedOut); });
 }
 
-PrintHandover::~PrintHandover() = default;
+PrintServiceClient::~PrintServiceClient() = default;
 
-PrintHandover::Outcome PrintHandover::Run() {
+PrintServiceClient::Outcome PrintServiceClient::Run() {
   process_.start();
   if (process_.state() != QProcess::NotRunning) {
-    limit_.start(printHandoverTimeLimit());
+    limit_.start(limitTime_);
     loop_.exec();
     limit_.stop();
   }
-  // A client that ended well has given the job to the service, also when
-  // Cancel or the time limit came too late to end it.
+  // A client that ended well has done its work, also when Cancel or the
+  // time limit came too late to end it.
   const bool ran = process_.error() != QProcess::FailedToStart && process_.exitStatus() == QProcess::NormalExit;
-  if (ran && process_.exitCode() == 0) return Taken;
-  if (stopped_ != Taken) return stopped_;
+  if (ran && process_.exitCode() == 0) return Done;
+  if (stopped_ != Done) return stopped_;
   // A client that says much is cut short: the message shows its start.
   said_ = QString::fromLocal8Bit(process_.readAllStandardError().left(kSaidBytes)).trimmed();
-  return Refused;
+  return Failed;
 }
 
-void PrintHandover::Cancel() { stop(Cancelled); }
+void PrintServiceClient::Cancel() { stop(Cancelled); }
 
-void PrintHandover::stop(Outcome why) {
-  if (process_.state() == QProcess::NotRunning || stopped_ != Taken) return;
+void PrintServiceClient::stop(Outcome why) {
+  if (process_.state() == QProcess::NotRunning || stopped_ != Done) return;
   stopped_ = why;
   limit_.stop();
-  // Ended at once: the service gets no more of the job. The loop ends when
+  // Ended at once: the service gets no more from it. The loop ends when
   // the client is gone.
   process_.kill();
+}
+
+PrintHandover::PrintHandover(const QString& client, const QPrinter& printer, const QString& pdf)
+    : PrintServiceClient(client, printSystemArguments(printer, pdf), printHandoverTimeLimit()) {}
+
+void onPrintingCancel(QWidget* dialog, QObject* context, const std::function<void()>& cancel) {
+  if (!dialog) return;
+  if (auto* button = GetDlgItemAs<QAbstractButton>(dialog, IDCANCEL))
+    QObject::connect(button, &QAbstractButton::clicked, context, cancel);
+  if (auto* modal = qobject_cast<QDialog*>(dialog)) QObject::connect(modal, &QDialog::rejected, context, cancel);
+}
+
+bool askPrintService(QWidget* parent) {
+  const QString client = QStandardPaths::findExecutable(QStringLiteral("lpstat"));
+  if (client.isEmpty()) return true;
+  PrintServiceClient question(client, {QStringLiteral("-d")}, printServiceAnswerTimeLimit());
+  std::unique_ptr<QWidget> waiting;
+  QTimer moment;
+  moment.setSingleShot(true);
+  QObject::connect(&moment, &QTimer::timeout, &question, [&] {
+    waiting.reset(CLanguageLibrary::LoadDialog(kDlgPrinting, parent));
+    if (!waiting) return;
+    if (auto* label = waiting->findChild<QLabel*>()) label->setText(CLanguageLibrary::LoadString(kStrAskingService));
+    waiting->setWindowModality(Qt::ApplicationModal);
+    onPrintingCancel(waiting.get(), &question, [&question] { question.Cancel(); });
+    waiting->show();
+  });
+  moment.start(kPrintServiceWaitShown);
+  const PrintServiceClient::Outcome answer = question.Run();
+  moment.stop();
+  waiting.reset();
+  if (answer == PrintServiceClient::Done || answer == PrintServiceClient::Failed) return true;
+  AfxMessageBox(kMsgServiceSilent, MB_ICONSTOP);
+  return false;
 }
 
 }  // namespace tallix

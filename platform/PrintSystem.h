@@ -2,7 +2,10 @@
 // sends a job to the print service when its painter ends, even after
 // QPrinter::abort (which it does not support), so a job that may still be
 // cancelled is drawn into a PDF file first and only a finished one is
-// given to the service, through its command-line client (lp).
+// given to the service, through its command-line client (lp). Qt's printer
+// code also waits on the service, a minute per question with the windows
+// taking no input, so the service is asked first through its client
+// (lpstat), bounded and cancellable, before each printing command.
 #pragma once
 
 #include <QEventLoop>
@@ -13,8 +16,10 @@
 #include <QTimer>
 
 #include <chrono>
+#include <functional>
 
 class QPrinter;
+class QWidget;
 
 namespace tallix {
 
@@ -41,26 +46,27 @@ inline constexpr std::chrono::milliseconds kPrintHandoverTimeLimit = std::chrono
 std::chrono::milliseconds printHandoverTimeLimit();
 std::chrono::milliseconds setPrintHandoverTimeLimit(std::chrono::milliseconds limit);
 
-// One finished job handed to the print service: its client runs on the PDF
-// while the windows go on taking input (the printing dialog's Cancel among
-// them). The handover ends when the client does, when Cancel ends the
-// client, or when the time limit has passed (the client is ended then too).
-class PrintHandover : public QObject {
+// A client of the print service run while the windows go on taking input
+// (a waiting dialog's Cancel among them). The run ends when the client
+// does, when Cancel ends the client, or when its time limit has passed (the
+// client is ended then too).
+class PrintServiceClient : public QObject {
   Q_OBJECT
 
  public:
-  enum Outcome { Taken, Refused, Cancelled, TimedOut };
+  enum Outcome { Done, Failed, Cancelled, TimedOut };
 
-  PrintHandover(const QString& client, const QPrinter& printer, const QString& pdf);
-  ~PrintHandover() override;
+  PrintServiceClient(const QString& client, const QStringList& arguments, std::chrono::milliseconds limit);
+  ~PrintServiceClient() override;
 
-  // Starts the client and waits for the end.
+  // Starts the client and waits for the end: Done when it ended well,
+  // Failed when it ended otherwise or could not start.
   Outcome Run();
-  // What the client said when it refused the job (the start of its error
-  // output); empty when it said nothing or could not run.
+  // What the client said when it failed (the start of its error output);
+  // empty when it said nothing or could not run.
   const QString& said() const { return said_; }
-  // Ends the client before the service has the job: it is not sent. Nothing
-  // once the client has ended.
+  // Ends the client: what it was doing is left undone. Nothing once the
+  // client has ended.
   void Cancel();
 
  private:
@@ -69,8 +75,55 @@ class PrintHandover : public QObject {
   QProcess process_;
   QEventLoop loop_;
   QTimer limit_;
-  Outcome stopped_ = Taken;  // why the client was ended, if it was
+  std::chrono::milliseconds limitTime_;
+  Outcome stopped_ = Done;  // why the client was ended, if it was
   QString said_;
 };
+
+// One finished job handed to the print service: its client runs on the PDF
+// within printHandoverTimeLimit(). Done: the service has the job; Failed:
+// it refused it; Cancelled or TimedOut: the client was ended before the
+// service had the job, which is not sent.
+class PrintHandover : public PrintServiceClient {
+  Q_OBJECT
+
+ public:
+  PrintHandover(const QString& client, const QPrinter& printer, const QString& pdf);
+};
+
+// Calls `cancel` on the Cancel of a dialog of printing (its button 2) and
+// on its Escape or close box, while `context` lives.
+void onPrintingCancel(QWidget* dialog, QObject* context, const std::function<void()>& cancel);
+
+// How long the print service is given to answer the question asked before
+// every printing command. A local service answers within milliseconds, one
+// on the network within tens of them; one that its system starts on its
+// first question (socket activation) takes a second or two on a slow
+// machine. Qt's printer code asks several such questions in a row, each
+// holding the windows for as long as its answer takes: a service that has
+// not answered one in five seconds would hold them longer than a user
+// waits.
+inline constexpr std::chrono::milliseconds kPrintServiceAnswerTimeLimit = std::chrono::seconds(5);
+// The waiting dialog shows only once the question has taken this long: a
+// working service has answered before.
+inline constexpr std::chrono::milliseconds kPrintServiceWaitShown = std::chrono::milliseconds(500);
+
+// The time limit of the questions to come (kPrintServiceAnswerTimeLimit
+// until set otherwise, as tests do); setting it returns the one before.
+std::chrono::milliseconds printServiceAnswerTimeLimit();
+std::chrono::milliseconds setPrintServiceAnswerTimeLimit(std::chrono::milliseconds limit);
+
+// Asks the print service, through its client lpstat, for its default
+// printer: the question Qt's printer code asks first whenever it makes a
+// printer or lists printers, and then waits a minute for, the windows
+// taking no input. Asked before each command that reaches Qt's printer
+// code (printing, the preview, the printer and page setup). The windows
+// take input meanwhile; once kPrintServiceWaitShown has passed the
+// printing dialog (30722) says that the service is asked (10594) and its
+// Cancel ends the question. True when the service answered, whatever it
+// said (a service that is not there fails at once, in Qt's code too), or
+// when there is no lpstat to ask; false, after telling the user (10593),
+// when it did not answer within the time limit or the user cancelled.
+bool askPrintService(QWidget* parent);
 
 }  // namespace tallix

@@ -5,6 +5,7 @@
 #include "platform/DocManager.h"
 #include "platform/FrameWnd.h"
 #include "platform/MessageBox.h"
+#include "platform/PrintSystem.h"
 #include "platform/Profile.h"
 #include "platform/QtTranslations.h"
 #include "platform/TerminationSignal.h"
@@ -268,8 +269,20 @@ BOOL CWinApp::Unregister() {
 }
 
 QPrinter* CWinApp::GetPrinter() {
-  if (!printer_) printer_ = std::make_unique<QPrinter>();
+  if (!printer_) {
+    printer_ = std::make_unique<QPrinter>();
+    if (!printerName_.isEmpty()) printer_->setPrinterName(printerName_);
+  }
   return printer_.get();
+}
+
+QPrinter* CWinApp::GetPrinterIfServiceAnswers() {
+  return tallix::askPrintService(m_pMainWnd) ? GetPrinter() : nullptr;
+}
+
+void CWinApp::SetPrinterName(const QString& name) {
+  if (printer_) printer_->setPrinterName(name);
+  else printerName_ = name;
 }
 
 void CWinApp::OnFileNew() {
@@ -281,7 +294,9 @@ void CWinApp::OnFileOpen() {
 }
 
 void CWinApp::OnFilePrintSetup() {
-  QPrintDialog dialog(GetPrinter(), m_pMainWnd);
+  QPrinter* printer = GetPrinterIfServiceAnswers();
+  if (!printer) return;
+  QPrintDialog dialog(printer, m_pMainWnd);
   dialog.exec();
 }
 

@@ -85,7 +85,19 @@ class CWinApp : public QObject, public CCmdTarget {
   // The contents of the help, for the help menu's command.
   void OnHelpFinder();
 
+  // The application's printer, made on first use. Making it, like every
+  // use of Qt's printer code, waits on the print service: commands reach
+  // it through GetPrinterIfServiceAnswers.
   QPrinter* GetPrinter();
+  // The printer once the print service has answered (asked anew each
+  // time, tallix::askPrintService), or null after the user was told it
+  // does not.
+  QPrinter* GetPrinterIfServiceAnswers();
+  // Whether the printer has been made.
+  BOOL HasPrinter() const { return printer_ != nullptr; }
+  // The printer a job goes to: set at once when the printer is there, else
+  // when it is made (the command line names it before any command runs).
+  void SetPrinterName(const QString& name);
   // TRUE while Run's message loop runs.
   BOOL IsRunning() const { return running_; }
 
@@ -103,6 +115,7 @@ class CWinApp : public QObject, public CCmdTarget {
   UINT maxRecentFiles_ = 0;
   QStringList recentFiles_;
   std::unique_ptr<QPrinter> printer_;
+  QString printerName_;  // for the printer still to be made
   bool inIdle_ = false;
   bool running_ = false;
   bool ending_ = false;

@@ -10,12 +10,14 @@
 #include "app/QXMainFrame.h"
 #include "classlib/ProfileSettings.h"
 #include "classlib/ProgramVersion.h"
+#include "platform/CommandLineInfo.h"
 #include "platform/FrameWnd.h"
 #include "platform/ImageList.h"
 #include "platform/FileDialog.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
+#include "platform/PrintSystem.h"
 #include "platform/Profile.h"
 #include "tests/support/FifoWatch.h"
 #include "tests/support/MessageLog.h"
@@ -45,6 +47,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <tuple>
 
@@ -241,6 +244,47 @@ TEST(AppStartup, PageSetupShowsTheMarginsAndCancelKeepsEverything) {
   EXPECT_EQ(next.m_rcPageMargin.left, 1803);
   SetPageSetupDialogRunner(previous);
   QLocale::setDefault(QLocale::system());
+}
+
+// A printer named on the command line (/pt) is made by the command that
+// prints, not at start-up, and page setup asks the print service first:
+// with a service that does not answer, no printer is made (Qt's printer
+// code would wait a minute per question), no dialog shows and the user is
+// told; once it answers, the page setup comes.
+TEST(AppStartup, ThePrinterWaitsForThePrintServiceToAnswer) {
+  TestEnvironment env(TestEnvironment::WithLanguageLibrary);
+  CQXApp app;
+  app.LoadPageSettings();
+  int shown = 0;
+  const auto previous = SetPageSetupDialogRunner([&](QPrinter*, QWidget*) { return ++shown, false; });
+  MessageLog log;
+  {
+    const tallix::test::ScopedProgramOnPath lpstat(QStringLiteral("lpstat"), "#!/bin/sh\nexec sleep 60\n");
+    // The shortest time limit ends the question in the first handling of
+    // events.
+    const auto limit = tallix::setPrintServiceAnswerTimeLimit(std::chrono::milliseconds(0));
+    CCommandLineInfo line;
+    line.m_nShellCommand = CCommandLineInfo::FilePrintTo;
+    line.m_strFileName = QStringLiteral("none.qxd");
+    line.m_strPrinterName = QStringLiteral("testq");
+    app.ProcessShellCommandEx(line);
+    EXPECT_FALSE(app.HasPrinter());
+    app.OnFilePageSetup();
+    tallix::setPrintServiceAnswerTimeLimit(limit);
+  }
+  EXPECT_FALSE(app.HasPrinter());
+  EXPECT_EQ(shown, 0);
+  ASSERT_EQ(log.texts().size(), 1u);
+  EXPECT_EQ(log.texts().back(),
+            QString::fromUtf8("Le service d'impression ne répond pas. La commande a été abandonnée."));
+  {
+    const tallix::test::ScopedProgramOnPath lpstat(QStringLiteral("lpstat"), "#!/bin/sh\n");
+    app.OnFilePageSetup();
+  }
+  EXPECT_EQ(shown, 1);
+  EXPECT_TRUE(app.HasPrinter());
+  EXPECT_EQ(log.texts().size(), 1u);
+  SetPageSetupDialogRunner(previous);
 }
 
 class OpeningApp : public CWinApp {

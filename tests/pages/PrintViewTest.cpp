@@ -1,6 +1,7 @@
 // The print job, the kind views of grids and descriptions, printing into a
 // PDF from the main window and the preview that takes the main window's
 // place.
+#include "FakePrintService.h"
 #include "PageTestSupport.h"
 #include "PrintTestSupport.h"
 
@@ -33,6 +34,7 @@
 #include <QGraphicsView>
 #include <QGroupBox>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
@@ -47,16 +49,7 @@
 #include <QToolBar>
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
-#include <csignal>
-#include <future>
-#include <thread>
-
-#include <fcntl.h>
-#include <pthread.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tallix::test {
 namespace {
@@ -341,54 +334,6 @@ TEST_F(PrintWindow, PagesGoOutWhileTheWindowHandlesEvents) {
   EXPECT_GE(whilePrinting, pages - 1);
 }
 
-// A stand-in for the print service's client, first on the PATH: it keeps
-// the arguments and the file of each job it is given. It notes its process
-// id; with a file "refuse" beside it, it says what that holds and fails;
-// with a FIFO "gate" there, it waits for a line from it first.
-class FakePrintClient {
- public:
-  FakePrintClient() : path_(qgetenv("PATH")) {
-    QFile script(dir_.filePath("lp"));
-    EXPECT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\n"
-                 "dir=$(dirname \"$0\")\n"
-                 "echo $$ > \"$dir/pid\"\n"
-                 "if [ -f \"$dir/refuse\" ]; then cat \"$dir/refuse\" >&2; exit 1; fi\n"
-                 "if [ -p \"$dir/gate\" ]; then read line < \"$dir/gate\"; fi\n"
-                 "n=$(( $(cat \"$dir/count\" 2>/dev/null || echo 0) + 1 ))\n"
-                 "echo $n > \"$dir/count\"\n"
-                 "printf '%s\\n' \"$@\" > \"$dir/job$n.args\"\n"
-                 "for last; do :; done\n"
-                 "cp \"$last\" \"$dir/job$n.pdf\"\n");
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("PATH", QFile::encodeName(dir_.path()) + ':' + path_);
-  }
-  ~FakePrintClient() { qputenv("PATH", path_); }
-  int jobs() const { return QDir(dir_.path()).entryList({"job*.pdf"}).size(); }
-  QStringList arguments(int job) const {
-    QByteArray text;
-    readWholeFile(dir_.filePath(QStringLiteral("job%1.args").arg(job)), &text);
-    return QString::fromUtf8(text).split('\n', Qt::SkipEmptyParts);
-  }
-  QByteArray pdf(int job) const {
-    QByteArray bytes;
-    readWholeFile(dir_.filePath(QStringLiteral("job%1.pdf").arg(job)), &bytes);
-    return bytes;
-  }
-  QString file(const char* name) const { return dir_.filePath(QLatin1String(name)); }
-  // Whether the last client started is still there.
-  bool running() const {
-    QByteArray pid;
-    readWholeFile(file("pid"), &pid);
-    return pid.trimmed().toInt() > 0 && ::kill(pid.trimmed().toInt(), 0) == 0;
-  }
-
- private:
-  QTemporaryDir dir_;
-  QByteArray path_;
-};
-
 // Print Direct on a printer of the print service: the job goes to the
 // service once and whole, a PDF of every page with the window's title and
 // the printer's copies; Cancel in the printing dialog gives it nothing.
@@ -411,62 +356,6 @@ TEST_F(PrintWindow, APrinterGetsTheWholeJobOnceOrNothing) {
   EXPECT_EQ(cancel.clicks, 1);
   EXPECT_EQ(lp.jobs(), 1);
 }
-
-// The printing dialog's Cancel, when it shows.
-QAbstractButton* printingCancel() {
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (qobject_cast<QDialog*>(window) && window->isVisible())
-      if (auto* cancel = GetDlgItemAs<QAbstractButton>(window, IDCANCEL)) return cancel;
-  }
-  return nullptr;
-}
-
-// The other end of a print client's gate: once the client waits at it,
-// `whileItWaits` runs in the window's thread, handling its events; then the
-// client is let through (if it is still there).
-class Gate {
- public:
-  Gate(const QString& path, std::function<void()> whileItWaits) : path_(QFile::encodeName(path)) {
-    EXPECT_EQ(::mkfifo(path_.constData(), 0600), 0);
-    opener_ = std::thread([this, whileItWaits] {
-      // A client gone makes the write fail, not this program.
-      sigset_t pipe;
-      sigemptyset(&pipe);
-      sigaddset(&pipe, SIGPIPE);
-      pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
-      const int fd = ::open(path_.constData(), O_WRONLY);  // returns once the client reads
-      if (!closing_) {
-        std::promise<void> done;
-        QMetaObject::invokeMethod(qApp, [&] {
-          whileItWaits();
-          done.set_value();
-        }, Qt::QueuedConnection);
-        done.get_future().wait();
-      }
-      if (fd >= 0) {
-        [[maybe_unused]] const auto written = ::write(fd, "go\n", 3);
-        ::close(fd);
-      }
-      finished_ = true;
-      QMetaObject::invokeMethod(qApp, [] {}, Qt::QueuedConnection);
-    });
-  }
-  // A client ended before it came to the gate leaves the opener waiting: a
-  // reader of the gate's own lets it go.
-  ~Gate() {
-    closing_ = true;
-    const int reader = ::open(path_.constData(), O_RDONLY | O_NONBLOCK);
-    while (!finished_) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    opener_.join();
-    if (reader >= 0) ::close(reader);
-    ::unlink(path_.constData());
-  }
-
- private:
-  QByteArray path_;
-  std::atomic<bool> closing_ = false, finished_ = false;
-  std::thread opener_;
-};
 
 // A printer's job whose client gets no answer from the service: the
 // printing dialog stays, its Cancel ends the client and the job is not
@@ -514,6 +403,85 @@ TEST_F(PrintWindow, AHandoverWithoutAnswerEndsByCancelOrTimeLimit) {
   EXPECT_EQ(log.texts().back(),
             QString::fromUtf8("Le service d'impression a refusé le travail.\nlp: The printer or class does not exist."));
   EXPECT_EQ(lp.jobs(), 0);
+}
+
+// Counts the print dialogs that show, and closes each.
+class PrintDialogsShown : public QObject {
+ public:
+  PrintDialogsShown() { qApp->installEventFilter(this); }
+  int count = 0;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* dialog = qobject_cast<QAbstractPrintDialog*>(watched);
+    if (dialog && event->type() == QEvent::Show) {
+      ++count;
+      QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
+    }
+    return false;
+  }
+};
+
+// Every printing command asks the print service first, the windows handling
+// their events meanwhile: the waiting dialog that shows after a moment
+// ends the question by its Cancel, and left alone the question ends at its
+// time limit; either way the user is told and Qt's printer code, which
+// would wait a minute per question with the windows taking no input, is
+// never reached (no printer is made, no print dialog shows, no preview).
+// Once the service answers, the command goes on.
+TEST_F(PrintWindow, APrintServiceWithoutAnswerEndsEachCommandBeforeQtsPrinterCode) {
+  ASSERT_TRUE(showDescription(300));
+  FakePrintClient lpstat("lpstat");
+  MessageLog log;
+  PrintDialogsShown dialogs;
+  const QString silent = QString::fromUtf8("Le service d'impression ne répond pas. La commande a été abandonnée.");
+  const std::vector<std::function<void()>> commands{
+      [&] { w.frame->SendMessage(WM_COMMAND, 57607); },  // Print
+      [&] { w.frame->SendMessage(WM_COMMAND, 57608); },  // Print Direct, as the command line's /p
+      [&] { w.frame->SendMessage(WM_COMMAND, 57609); },  // Print Preview
+      [&] { w.app.OnFilePrintSetup(); }};
+  int asked = 0, clicks = 0;
+  for (const auto& command : commands) {
+    {
+      Gate gate(lpstat.file("gate"), [&] {
+        ++asked;
+        // The waiting dialog shows after its moment, the question still on.
+        QAbstractButton* cancel = nullptr;
+        while (!(cancel = printingCancel()) && lpstat.running())
+          QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (!cancel) return;
+        const auto* label = cancel->window()->findChild<QLabel*>();
+        EXPECT_TRUE(label && label->text().startsWith(QString::fromUtf8("Attente de la réponse")));
+        ++clicks;
+        QTest::mouseClick(cancel, Qt::LeftButton);
+      });
+      command();
+    }
+    EXPECT_EQ(clicks, asked);
+    EXPECT_FALSE(lpstat.running());
+    EXPECT_TRUE(log.texts() == std::vector<QString>(size_t(asked), silent));
+  }
+  EXPECT_EQ(clicks, 4);
+
+  // Left alone, with the shortest time limit: past already when the client
+  // waits, it ends the question in the next handling of events.
+  const auto limit = setPrintServiceAnswerTimeLimit(std::chrono::milliseconds(0));
+  {
+    Gate gate(lpstat.file("gate"), [] { QCoreApplication::processEvents(); });
+    w.frame->SendMessage(WM_COMMAND, 57608);
+  }
+  setPrintServiceAnswerTimeLimit(limit);
+  EXPECT_FALSE(lpstat.running());
+  ASSERT_EQ(log.texts().size(), 5u);
+  EXPECT_EQ(log.texts().back(), silent);
+
+  EXPECT_FALSE(w.app.HasPrinter());
+  EXPECT_EQ(dialogs.count, 0);
+  EXPECT_FALSE(w.frame->IsInPrintPreview());
+
+  // Answered, the print dialog comes.
+  w.frame->SendMessage(WM_COMMAND, 57607);
+  EXPECT_EQ(dialogs.count, 1);
+  EXPECT_TRUE(w.app.HasPrinter());
+  EXPECT_EQ(log.texts().size(), 5u);
 }
 
 // Clicks the printing dialog's Cancel in the first handling of events where

@@ -85,6 +85,16 @@ ScopedHome::~ScopedHome() {
   else qputenv("XDG_CONFIG_HOME", config_);
 }
 
+ScopedProgramOnPath::ScopedProgramOnPath(const QString& name, const QByteArray& script) : path_(qgetenv("PATH")) {
+  QFile program(dir_.filePath(name));
+  if (program.open(QIODevice::WriteOnly)) program.write(script);
+  program.close();
+  program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  qputenv("PATH", QFile::encodeName(dir_.path()) + ':' + path_);
+}
+
+ScopedProgramOnPath::~ScopedProgramOnPath() { qputenv("PATH", path_); }
+
 QByteArray fileContents(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");

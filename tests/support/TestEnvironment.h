@@ -56,6 +56,23 @@ class ScopedHome {
   QByteArray home_, config_;
 };
 
+// A program of the test's own first on the PATH for a scope: the shell
+// script `script` as `name`, in a folder of its own.
+class ScopedProgramOnPath {
+ public:
+  ScopedProgramOnPath(const QString& name, const QByteArray& script);
+  ~ScopedProgramOnPath();
+  ScopedProgramOnPath(const ScopedProgramOnPath&) = delete;
+  ScopedProgramOnPath& operator=(const ScopedProgramOnPath&) = delete;
+  // The program's folder, and a file there.
+  QString path() const { return dir_.path(); }
+  QString file(const QString& name) const { return dir_.filePath(name); }
+
+ private:
+  QTemporaryDir dir_;
+  QByteArray path_;
+};
+
 // The bytes of a file, or "<missing>" when it cannot be read.
 QByteArray fileContents(const QString& path);
 // Writes `bytes` as the whole file; false when that fails.
