@@ -3,8 +3,8 @@
 
 #include "classlib/GridEditBox.h"
 #include "classlib/GridTipWnd.h"
-#include "platform/CmdUI.h"
 #include "platform/CalcCharset.h"
+#include "platform/CmdUI.h"
 #include "platform/Cp1252.h"
 #include "platform/ImageList.h"
 #include "platform/LanguageLibrary.h"

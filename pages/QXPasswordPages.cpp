@@ -3,10 +3,10 @@
 #include "app/QXAppMessages.h"
 #include "datamodel/QXDocEntry.h"
 #include "datamodel/QXProgramItem.h"
-#include "platform/MessageBox.h"
-#include "platform/PropertySheet.h"
 #include "platform/CalcCharset.h"
 #include "platform/CalcTextEdit.h"
+#include "platform/MessageBox.h"
+#include "platform/PropertySheet.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -9,13 +9,13 @@
 #include "pages/QXPasswordPages.h"
 #include "pages/QXProgramFile.h"
 #include "pages/QXProgramPages.h"
+#include "platform/CalcCharset.h"
 #include "platform/CmdUI.h"
 #include "platform/FileDialog.h"
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"
 #include "platform/PropertySheet.h"
 #include "platform/RuntimeClass.h"
-#include "platform/CalcCharset.h"
 #include "tokens/SmallHelpers.h"
 
 #include <QCheckBox>

@@ -103,6 +103,14 @@ const GlyphTexts& glyphTexts() {
   return texts;
 }
 
+// The calculator's sign of two characters that `rest` begins with, longest
+// first, or null.
+const std::pair<QString, BYTE>* longerSignAt(const GlyphTexts& glyphs, QStringView rest) {
+  const auto sign = std::find_if(glyphs.longer.begin(), glyphs.longer.end(),
+                                 [&](const auto& g) { return rest.startsWith(g.first); });
+  return sign == glyphs.longer.end() ? nullptr : &*sign;
+}
+
 }  // namespace
 
 std::vector<CalcTextPiece> SplitCalcPlainText(QStringView text, bool* complete) {
@@ -125,10 +133,7 @@ std::vector<CalcTextPiece> SplitCalcPlainText(QStringView text, bool* complete) 
       continue;
     }
     // The two-character signs first: the mean of x begins with the letter.
-    const QStringView rest = text.sliced(i);
-    const auto sign = std::find_if(glyphs.longer.begin(), glyphs.longer.end(),
-                                   [&](const auto& g) { return rest.startsWith(g.first); });
-    if (sign != glyphs.longer.end()) {
+    if (const auto* sign = longerSignAt(glyphs, text.sliced(i))) {
       pieces.push_back({CalcTextPiece::kCode, sign->second});
       i += sign->first.size();
       continue;
@@ -165,10 +170,7 @@ BOOL textCodes(const QString& text, bool calculator, std::string* codes) {
     // The calculator's signs of two characters first: none begins with a
     // character the calculator fonts draw a code at, save the letter of the
     // means, which the sign's second character tells apart.
-    const QStringView rest = QStringView(text).sliced(i);
-    const auto sign = std::find_if(glyphs.longer.begin(), glyphs.longer.end(),
-                                   [&](const auto& g) { return rest.startsWith(g.first); });
-    if (sign != glyphs.longer.end()) {
+    if (const auto* sign = longerSignAt(glyphs, QStringView(text).sliced(i))) {
       codes->push_back(char(sign->second));
       i += sign->first.size();
       continue;
@@ -189,7 +191,7 @@ BOOL textCodes(const QString& text, bool calculator, std::string* codes) {
       continue;
     }
     const int byte = calculator ? -1 : tallix::unicodeToCp1252(ch);
-    if (byte >= 0 && CalcCharText(BYTE(byte)) == QChar(ch)) {
+    if (byte >= 0 && !glyphs.drawn[size_t(byte)]) {
       codes->push_back(char(byte));
       continue;
     }

@@ -2,12 +2,12 @@
 
 #include "classlib/ProfileSettings.h"
 #include "classlib/SettingsTable.h"
+#include "platform/CalcCharset.h"
 #include "platform/Cp1252.h"
 #include "platform/DC.h"
 #include "platform/StringCompare.h"
 #include "platform/WaitCursor.h"
 #include "services/DocServices.h"
-#include "platform/CalcCharset.h"
 #include "tokens/CommandControlFiles.h"
 #include "tokens/MacroFile.h"
 #include "tokens/StoredCommandLists.h"

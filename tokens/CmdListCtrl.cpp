@@ -1,10 +1,10 @@
 #include "tokens/CmdListCtrl.h"
 
 #include "classlib/ListHelpers.h"
+#include "platform/CalcCharset.h"
 #include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/WaitCursor.h"
-#include "platform/CalcCharset.h"
 #include "tokens/TokenClipboard.h"
 
 #include <QContextMenuEvent>

@@ -2,11 +2,11 @@
 
 #include "classlib/MenuHelpers.h"
 #include "classlib/OrvoTextArchive.h"
+#include "platform/CalcCharset.h"
+#include "platform/CalcTextEdit.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
-#include "platform/CalcCharset.h"
-#include "platform/CalcTextEdit.h"
 #include "tokens/CmdListCtrl.h"
 #include "tokens/CommandTextForms.h"
 #include "tokens/TokenClipboard.h"

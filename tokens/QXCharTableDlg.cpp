@@ -2,9 +2,9 @@
 
 #include "classlib/OrvoHelpDialog.h"
 #include "classlib/SettingsTable.h"
+#include "platform/CalcCharset.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
-#include "platform/CalcCharset.h"
 
 #include <QAbstractButton>
 #include <QFontMetrics>

@@ -3,11 +3,11 @@
 #include "classlib/LogFont.h"
 #include "classlib/ParseNumber.h"
 #include "classlib/SettingsTable.h"
+#include "platform/CalcCharset.h"
+#include "platform/CalcTextEdit.h"
 #include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
-#include "platform/CalcCharset.h"
-#include "platform/CalcTextEdit.h"
 #include "tokens/QXCharTableDlg.h"
 
 #include <QComboBox>

@@ -4,12 +4,12 @@
 #include "classlib/OrvoListCtrl.h"
 #include "classlib/OrvoTextArchive.h"
 #include "classlib/SettingsTable.h"
+#include "platform/CalcCharset.h"
 #include "platform/Cp1252.h"
 #include "platform/FileDialog.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
 #include "platform/WaitCursor.h"
-#include "platform/CalcCharset.h"
 #include "tokens/CommandTextForms.h"
 #include "tokens/QXEditCmdDlg.h"
 

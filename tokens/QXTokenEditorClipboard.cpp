@@ -1,9 +1,9 @@
 // The token editor's clipboard, its drag of a selection and its drop target.
 #include "tokens/QXTokenEditor.h"
 
+#include "platform/CalcCharset.h"
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
-#include "platform/CalcCharset.h"
 #include "tokens/CalcTokenBytes.h"
 #include "tokens/TokenClipboard.h"
 #include "tokens/TokenPlainText.h"

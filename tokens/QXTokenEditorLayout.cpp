@@ -3,8 +3,8 @@
 #include "tokens/QXTokenEditor.h"
 
 #include "classlib/GridBufferDC.h"
-#include "platform/SysColor.h"
 #include "platform/CalcCharset.h"
+#include "platform/SysColor.h"
 
 #include <QApplication>
 #include <QFontMetrics>

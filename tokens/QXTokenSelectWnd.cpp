@@ -1,9 +1,9 @@
 #include "tokens/QXTokenSelectWnd.h"
 
+#include "platform/CalcCharset.h"
 #include "platform/CmdUI.h"
 #include "platform/Cp1252.h"
 #include "platform/DC.h"
-#include "platform/CalcCharset.h"
 #include "tokens/QXCommandTable.h"
 #include "tokens/QXTokenEditor.h"
 

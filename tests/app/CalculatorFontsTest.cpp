@@ -1,10 +1,10 @@
 #include "app/CalculatorFonts.h"
 #include "classlib/ProfileSettings.h"
+#include "platform/CalcCharset.h"
 #include "platform/CalcFontChars.h"
 #include "platform/DC.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestEnvironment.h"
-#include "platform/CalcCharset.h"
 
 #include <QFontDatabase>
 #include <QRawFont>

@@ -1,12 +1,12 @@
 // The command tree and command list controls: the tree text through the
 // clipboard, moves, deletion, label edits and their keys, drags of
 // commands, and the stored tree and lists read into the controls.
+#include "platform/CalcCharset.h"
 #include "platform/Dialog.h"
 #include "platform/MessageBox.h"
 #include "platform/CmdUI.h"
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
-#include "platform/CalcCharset.h"
 #include "tests/support/TestEnvironment.h"
 #include "tokens/CmdListCtrl.h"
 #include "tokens/CmdTreeCtrl.h"

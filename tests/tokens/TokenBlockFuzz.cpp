@@ -6,9 +6,9 @@
 // pieces a character (the ellipsis), each a character code or a line break;
 // split into tokens of a map, it gives the same pieces with the texts of
 // tokens found whole in their place.
+#include "platform/CalcCharset.h"
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
-#include "platform/CalcCharset.h"
 #include "tokens/QXTokenTextMap.h"
 #include "tokens/TokenClipboard.h"
 #include "tokens/TokenPlainText.h"

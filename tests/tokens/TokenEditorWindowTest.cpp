@@ -1,6 +1,7 @@
 // The token editor as a window: layout and hit-test, keys, dialogs,
 // drawing, printing, and the variants' menus and focus.
 #include "classlib/MenuHelpers.h"
+#include "platform/CalcCharset.h"
 #include "platform/CalcFontChars.h"
 #include "platform/CmdUI.h"
 #include "platform/Dialog.h"
@@ -9,7 +10,6 @@
 #include "tests/support/CommandHost.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/tokens/TokenEditorTestSupport.h"
-#include "platform/CalcCharset.h"
 #include "tokens/QXTokenEditorVariants.h"
 #include "tokens/QXTokenFieldList.h"
 

@@ -12,11 +12,11 @@
 // read. Every code a calculator can hold that no line names gets a
 // placeholder, so that no byte of a program is left without a command.
 #include "classlib/ParseNumber.h"
+#include "platform/CalcCharset.h"
 #include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
 #include "platform/PrivateProfile.h"
-#include "platform/CalcCharset.h"
 #include "tokens/CommandTextForms.h"
 #include "tokens/TokenListFile.h"
 
