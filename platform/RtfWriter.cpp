@@ -42,6 +42,7 @@ struct CharProps {
   bool bold = false, italic = false, underline = false, strike = false;
   int color = 0;  // 0: automatic
   int vertical = 0;
+  bool operator==(const CharProps&) const = default;
 };
 
 struct ParaProps {
@@ -64,6 +65,7 @@ class Writer {
   void collectTables();
   void word(const char* text, int param);
   void word(const char* text);
+  CharProps propsOf(const QTextCharFormat& f) const;
   void charProps(const QTextCharFormat& f);
   void text(const QString& s, bool inTable = false);
   void literal(char c);
@@ -177,32 +179,33 @@ void Writer::text(const QString& s, bool inTable) {
   }
 }
 
-void Writer::charProps(const QTextCharFormat& f) {
-  const int font = fontIndex_.value(fontTableName(familyOf(f)));
-  if (font != cur_.font) word("f", cur_.font = font);
-  const int size = halfPointsOf(f);
-  if (size != cur_.halfPoints) word("fs", cur_.halfPoints = size);
-  const bool bold = f.fontWeight() > QFont::Medium;
-  if (bold != cur_.bold) bold ? word("b") : word("b", 0);
-  const bool italic = f.fontItalic();
-  if (italic != cur_.italic) italic ? word("i") : word("i", 0);
-  const bool underline = f.fontUnderline();
-  if (underline != cur_.underline) word(underline ? "ul" : "ulnone");
-  const bool strike = f.fontStrikeOut();
-  if (strike != cur_.strike) strike ? word("strike") : word("strike", 0);
+CharProps Writer::propsOf(const QTextCharFormat& f) const {
+  CharProps p;
+  p.font = fontIndex_.value(fontTableName(familyOf(f)));
+  p.halfPoints = halfPointsOf(f);
+  p.bold = f.fontWeight() > QFont::Medium;
+  p.italic = f.fontItalic();
+  p.underline = f.fontUnderline();
+  p.strike = f.fontStrikeOut();
   const QColor c = colorOf(f);
-  const int color = c.isValid() ? colorIndex_.value(c.rgb()) : 0;
-  if (color != cur_.color) word("cf", color);
-  const int vertical = f.verticalAlignment() == QTextCharFormat::AlignSuperScript ? 1
-                       : f.verticalAlignment() == QTextCharFormat::AlignSubScript ? 2
-                                                                                    : 0;
-  if (vertical != cur_.vertical) word(vertical == 1 ? "super" : "sub");
-  cur_.bold = bold;
-  cur_.italic = italic;
-  cur_.underline = underline;
-  cur_.strike = strike;
-  cur_.color = color;
-  cur_.vertical = vertical;
+  p.color = c.isValid() ? colorIndex_.value(c.rgb()) : 0;
+  p.vertical = f.verticalAlignment() == QTextCharFormat::AlignSuperScript ? 1
+               : f.verticalAlignment() == QTextCharFormat::AlignSubScript ? 2
+                                                                            : 0;
+  return p;
+}
+
+void Writer::charProps(const QTextCharFormat& f) {
+  const CharProps p = propsOf(f);
+  if (p.font != cur_.font) word("f", p.font);
+  if (p.halfPoints != cur_.halfPoints) word("fs", p.halfPoints);
+  if (p.bold != cur_.bold) p.bold ? word("b") : word("b", 0);
+  if (p.italic != cur_.italic) p.italic ? word("i") : word("i", 0);
+  if (p.underline != cur_.underline) word(p.underline ? "ul" : "ulnone");
+  if (p.strike != cur_.strike) p.strike ? word("strike") : word("strike", 0);
+  if (p.color != cur_.color) word("cf", p.color);
+  if (p.vertical != cur_.vertical) word(p.vertical == 1 ? "super" : "sub");
+  cur_ = p;
 }
 
 QByteArray Writer::run() {
@@ -245,25 +248,32 @@ QByteArray Writer::run() {
       para = p;
       first = false;
     }
+    // A superscript or subscript run is a group of its own: other readers
+    // know no word that ends it. Pieces of text that differ only in what
+    // is not written share their group, as they are one run when read.
+    bool inGroup = false;
+    CharProps outside;
+    const auto endGroup = [&] {
+      out_.append('}');
+      needDelimiter_ = false;
+      cur_ = outside;
+      inGroup = false;
+    };
     for (auto it = block.begin(); !it.atEnd(); ++it) {
-      // A superscript or subscript run is a group of its own: other readers
-      // know no word that ends it.
       const QTextCharFormat f = it.fragment().charFormat();
       const bool raised = f.verticalAlignment() == QTextCharFormat::AlignSuperScript ||
                           f.verticalAlignment() == QTextCharFormat::AlignSubScript;
-      const CharProps outside = cur_;
-      if (raised) {
+      if (inGroup && !(raised && propsOf(f) == cur_)) endGroup();
+      if (raised && !inGroup) {
+        outside = cur_;
         out_.append('{');
         needDelimiter_ = false;
+        inGroup = true;
       }
       charProps(f);
       text(it.fragment().text());
-      if (raised) {
-        out_.append('}');
-        needDelimiter_ = false;
-        cur_ = outside;
-      }
     }
+    if (inGroup) endGroup();
     word("par");
     out_.append("\r\n");
     needDelimiter_ = false;

@@ -95,6 +95,28 @@ TEST(RtfCodec, RoundTripKeepsTextAndFormats) {
   EXPECT_EQ(writeRtf(back), rtf);
 }
 
+// Two subscript pieces that differ only in what RTF does not carry are one
+// run once read: written, they share a group, so a store of what was read
+// writes the same bytes again.
+TEST(RtfCodec, RaisedPiecesThatReadAsOneRunShareTheirGroup) {
+  QTextDocument doc;
+  QTextCursor c(&doc);
+  QTextCharFormat sub, subWithTip;
+  sub.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+  subWithTip = sub;
+  subWithTip.setToolTip(QStringLiteral("tip"));
+  c.insertText(QStringLiteral("x"));
+  c.insertText(QStringLiteral("1"), sub);
+  c.insertText(QStringLiteral("2"), subWithTip);
+  c.insertText(QStringLiteral("y"), QTextCharFormat());
+  const QByteArray rtf = writeRtf(doc);
+  EXPECT_TRUE(rtf.contains("{\\sub 12}")) << rtf.constData();
+  QTextDocument back;
+  ASSERT_EQ(readRtf(rtf, back), RtfReadResult::Complete);
+  EXPECT_EQ(back.toPlainText(), QStringLiteral("x12y"));
+  EXPECT_EQ(writeRtf(back), rtf);
+}
+
 TEST(RtfCodec, ReadsWhatARichEditControlWrites) {
   const QByteArray rtf =
       "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1036{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}"
