@@ -139,7 +139,12 @@ LRESULT CQXPageView::OnSizeMessage(WPARAM, LPARAM) {
 
 void CQXPageView::focusInEvent(QFocusEvent* event) {
   CQXContentsView::focusInEvent(event);
-  if (sheet_) sheet_->setFocus(event->reason());
+  if (!sheet_) return;
+  // The control of the sheet that had the focus last takes it again, as a
+  // dialog gives it back: the pane made active after a page refused to be
+  // left keeps the keyboard on the control the page focused.
+  if (QWidget* last = sheet_->focusWidget(); last && last != sheet_ && SetFocusIfUsable(last)) return;
+  sheet_->setFocus(event->reason());
 }
 
 std::unique_ptr<CQXDocEntry> CQXPageView::LoadShownEntry() {

@@ -1,7 +1,7 @@
 // A matrix edited in the real main window: the tree opens its view, a cell
 // typed into the grid is stored in the document when the user commits, a bad
-// number keeps the user on the page with nothing stored, and the page's
-// Edit-menu merge comes and goes with it.
+// number keeps the user on the page with nothing stored and the keyboard on
+// the grid, and the page's Edit-menu merge comes and goes with it.
 #include "CalcNumberBytes.h"
 
 #include "app/DocManagerEx.h"
@@ -22,12 +22,14 @@
 #include "platform/FrameWnd.h"
 #include "platform/WinApp.h"
 #include "tests/support/MessageLog.h"
+#include "tests/support/ModalScript.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -83,14 +85,20 @@ class NumericPageWindow : public ::testing::Test {
     EXPECT_TRUE(matrix) << path;
     return matrix ? matrix->GetValues() : CQXValueGrid();
   }
-  // A click on the entry's line in the tree, as the user selects it.
-  void clickEntry(const std::string& path) {
+  // A click on the entry's line in the tree, as the user selects it: given
+  // to the tree's widget, or `inWindow` as the platform delivers it, through
+  // the main window.
+  void clickEntry(const std::string& path, bool inWindow = false) {
     CQXTreeView* tree = doc->GetTreeView();
     HTREEITEM item = tree->FindPath(path.c_str());
     ASSERT_TRUE(item) << path;
     tree->GetTreeCtrl().EnsureVisible(item);
     QTreeWidget* widget = tree->GetTreeCtrl().GetTreeWidget();
-    QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, widget->visualItemRect(item).center());
+    const QPoint at = widget->visualItemRect(item).center();
+    if (inWindow)
+      QTest::mouseClick(frame->windowHandle(), Qt::LeftButton, {}, widget->viewport()->mapTo(frame, at));
+    else
+      QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, at);
     QCoreApplication::processEvents();
   }
   // The matrix view with its sheet enabled (the frame does that shortly
@@ -183,6 +191,46 @@ TEST_F(NumericPageWindow, ACellTypedInTheGridIsCommittedToTheDocumentAndABadNumb
   EXPECT_FALSE(qobject_cast<CQXMatrixDataView*>(frame->GetContentView()));
   EXPECT_EQ(editMenuIds(), edit);
   EXPECT_EQ(messages.texts().size(), 1u);
+}
+
+// The message shown as the user sees it, answered with Return: the keyboard
+// is on the grid again, where the page put it, although the click had given
+// it to the tree.
+TEST_F(NumericPageWindow, AfterTheInvalidNumberMessageTheKeysGoToTheGrid) {
+  const char* const texts[4] = {"1", "2", "3", "4"};
+  const std::string pathA = fileMatrix('A', texts);
+  const std::string pathB = fileMatrix('B', texts);
+  clickEntry(pathA);
+  CQXMatrixDataView* view = matrixView();
+  ASSERT_TRUE(view);
+  auto* page = dynamic_cast<CQXMatrixDataPage*>(view->GetSheet()->GetActivePage());
+  ASSERT_TRUE(page);
+  CQXGridCtrl& grid = page->GetGrid();
+  typeInto(grid, 1, 1, "x");
+  QTest::keyClick(frame->windowHandle(), Qt::Key_Return);
+  ASSERT_EQ(QApplication::focusWidget(), &grid);
+
+  const MessageBoxHandler answering = SetMessageBoxHandler(nullptr);
+  QString shown;
+  whenModal<QMessageBox>([&shown](QMessageBox* box) {
+    shown = box->text();
+    QTest::keyClick(box->windowHandle(), Qt::Key_Return);
+  });
+  clickEntry(pathB, true);
+  SetMessageBoxHandler(answering);
+  EXPECT_EQ(shown, QString::fromUtf8("Entrée d'un nombre invalide."));
+  ASSERT_EQ(frame->GetContentView(), view);
+  // The window manager gives the window back its activation.
+  frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+  QCoreApplication::processEvents();
+
+  QTest::keyClick(frame->windowHandle(), Qt::Key_Down);
+  EXPECT_EQ(grid.GetFocusCell(), CGridCellID(2, 1));
+  QTest::keyClick(frame->windowHandle(), Qt::Key_7);
+  EXPECT_TRUE(grid.GetInPlaceEdit());
+  QTest::keyClick(frame->windowHandle(), Qt::Key_Return);
+  EXPECT_EQ(grid.GetItemText(2, 1), "7");
 }
 
 }  // namespace
