@@ -210,10 +210,11 @@ TEST_F(ImagePages, ABitmapImportedIntoAThreePlanePictureIsStoredInItsPlanes) {
 }
 
 // A newer picture that cannot take the image back says so; the user is then
-// asked whether to keep trying.
+// asked whether to keep trying, the item named as the calculator shows it.
 TEST_F(ImagePages, ANewerPictureThatCannotBeStoredSaysSoAndAsks) {
   const char* path = "\\Calculator\\Picture\\Picture5";
-  auto* page = show<CQXPictureV5DataView, CQXPictureV5DataPage>(path, newerPicture(std::vector<BYTE>(2 * kPlane, 0)));
+  auto* page = show<CQXPictureV5DataView, CQXPictureV5DataPage>(path, newerPicture(std::vector<BYTE>(2 * kPlane, 0)),
+                                                                "Pict\xCE");
   ASSERT_TRUE(page);
   QImage image(kW, kH, QImage::Format_RGB32);
   image.fill(Qt::black);
@@ -229,7 +230,7 @@ TEST_F(ImagePages, ANewerPictureThatCannotBeStoredSaysSoAndAsks) {
   messages.answers = {IDOK, IDCANCEL};
   EXPECT_FALSE(CommitActivePage());
   EXPECT_EQ(messages.texts(), (std::vector<QString>{QString::fromUtf8("Une erreur inconnue s'est produite."),
-                                                    QString::fromUtf8("Enregistrer les modifications apportées à Pict?")}));
+                                                    QString::fromUtf8("Enregistrer les modifications apportées à Pictθ?")}));
   EXPECT_TRUE(page->IsModified());
 }
 
