@@ -7,6 +7,7 @@
 #include "pages/QXImagePages.h"
 #include "pages/QXViewTable.h"
 #include "tests/pages/PageTestSupport.h"
+#include "tests/support/CalcTextByHand.h"
 #include "tests/support/FileDialogScript.h"
 #include "tests/support/MessageLog.h"
 
@@ -285,6 +286,7 @@ TEST_F(ImagePages, AScreenCopysNameIsCalculatorText) {
   auto* item = dynamic_cast<CQXScreenItem*>(stored->GetItem());
   ASSERT_TRUE(item);
   EXPECT_EQ(item->GetText().Text(), "r\xCE");
+  CheckCalcTextEditByHand(name);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "pages/QXProgramPages.h"
 #include "platform/CalcCharset.h"
 #include "tests/pages/PageTestSupport.h"
+#include "tests/support/CalcTextByHand.h"
 #include "tests/support/FileDialogScript.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/ModalScript.h"
@@ -227,6 +228,7 @@ TEST_F(ProgramPages, TheNameBoxCopiesAndPastesTheTextTheCalculatorShows) {
   char stored_[16] = {};
   stored()->GetDisplayName(stored_, sizeof stored_);
   EXPECT_STREQ(stored_, "AB\xCE");
+  CheckCalcTextEditByHand(name);
 }
 
 TEST_F(ProgramPages, TheCalculatorWidthIsTheDisplayWidthInZerosAndCharactersAndCommandsGoThroughTheGuard) {
@@ -294,6 +296,7 @@ TEST_F(ProgramPages, AProgramWithAPasswordOpensLockedUntilItsExactPasswordIsType
   PageWindow::lookAt();
   auto* lock = active<CQXEnterPasswortPage>();
   auto* password = lock->GetDlgItemAs<QLineEdit>(CQXEnterPasswortPage::kPasswordEdit);
+  CheckCalcTextEditByHand(password);
   typeInto(password, "abc");
   QTest::mouseClick(lock->GetDlgItemAs<QPushButton>(CQXEnterPasswortPage::kUnlockButton), Qt::LeftButton);
   settle();
@@ -324,6 +327,7 @@ TEST_F(ProgramPages, AProgramWithAPasswordOpensLockedUntilItsExactPasswordIsType
   auto* modify = active<CQXModifyPasswordPage>();
   auto* first = modify->GetDlgItemAs<QLineEdit>(CQXModifyPasswordPage::kNewEdit);
   auto* second = modify->GetDlgItemAs<QLineEdit>(CQXModifyPasswordPage::kRepeatEdit);
+  for (QLineEdit* box : {first, second}) CheckCalcTextEditByHand(box);
   typeInto(first, "123456789");
   typeInto(second, "123456789");
   modify->SendMessage(WM_COMMAND, CQXModifyPasswordPage::kSetButton);

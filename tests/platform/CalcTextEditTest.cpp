@@ -4,34 +4,20 @@
 // editor does.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QClipboard>
-#include <QContextMenuEvent>
-#include <QDragEnterEvent>
-#include <QFontDatabase>
+#include <QGuiApplication>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMimeData>
 #include <QTest>
-#include <QTimer>
 
 #include "platform/CalcCharset.h"
-#include "platform/CalcFontChars.h"
 #include "platform/CalcTextEdit.h"
-#include "tests/support/TestEnvironment.h"
+#include "tests/support/CalcTextByHand.h"
 
-using tallix::test::TestEnvironment;
+using tallix::test::CalculatorTestFont;
+using tallix::test::ChooseFromEditContextMenu;
+using tallix::test::DropTextOn;
 
 namespace {
-
-QFont calculatorFont() {
-  static const int id =
-      QFontDatabase::addApplicationFont(TestEnvironment::builtProgramDir() + QStringLiteral("/QXL2.fon"));
-  EXPECT_GE(id, 0);
-  QFont font(QString::fromLatin1(tallix::kCalcFontFamily));
-  font.setPointSize(10);
-  return font;
-}
 
 // One character as the keyboard gives it.
 void type(QLineEdit* edit, const QString& text) {
@@ -47,7 +33,7 @@ std::string codesOf(const QLineEdit& edit) {
 class CalcTextEdit : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
-    edit.setFont(GetParam() ? calculatorFont() : QFont(QStringLiteral("DejaVu Sans"), 10));
+    edit.setFont(GetParam() ? CalculatorTestFont() : QFont(QStringLiteral("DejaVu Sans"), 10));
     ASSERT_EQ(IsCalculatorFont(edit.font()), GetParam());
     MakeCalcTextEdit(&edit);
     edit.show();
@@ -59,10 +45,12 @@ class CalcTextEdit : public ::testing::TestWithParam<bool> {
 };
 
 TEST_P(CalcTextEdit, TypedSignsAreTheirCodesAndTheClipboardSpeaksAsTheCalculatorShows) {
-  // θ typed is the calculator's theta; a letter Windows-1252 has at that
-  // byte is another character than the one the calculator shows there.
+  // θ typed is the calculator's theta, shown as the edit shows that code; a
+  // letter Windows-1252 has at that byte is another character than the one
+  // the calculator shows there.
   type(&edit, QStringLiteral("Aθ"));
   EXPECT_EQ(codesOf(edit), "A\xCE");
+  EXPECT_EQ(edit.text(), CalcDisplayText("A\xCE", edit.font()));
   if (!GetParam()) {
     type(&edit, QStringLiteral("Î"));
     EXPECT_EQ(codesOf(edit), "A\xCE");
@@ -86,38 +74,22 @@ TEST_P(CalcTextEdit, TypedSignsAreTheirCodesAndTheClipboardSpeaksAsTheCalculator
   EXPECT_EQ(codesOf(edit), "AB\xCE\xC2");
   EXPECT_EQ(edit.text(), CalcDisplayText("AB\xCE\xC2", edit.font()));
 
-  // A drop goes the same way.
+  // A drop goes the same way, typographic quotes as the ASCII ones.
   edit.clear();
-  QMimeData mime;
-  mime.setText(QStringLiteral("√2"));
-  QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&edit, &enter);
-  QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&edit, &drop);
-  EXPECT_EQ(codesOf(edit), "\x86" "2");
+  DropTextOn(&edit, QStringLiteral("\u201C√2\u201D"));
+  EXPECT_EQ(codesOf(edit), "\"\x86" "2\"");
 }
 
 // The edit's context menu copies and pastes as its keys do.
 TEST_P(CalcTextEdit, TheContextMenuCopiesAndPastesAsTheKeysDo) {
-  const auto choose = [this](const char* entry) {
-    QTimer::singleShot(0, [entry] {
-      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-      ASSERT_TRUE(menu);
-      for (QAction* action : menu->actions())
-        if (action->text().section('\t', 0, 0) == QCoreApplication::translate("QLineEdit", entry)) action->trigger();
-      menu->close();
-    });
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), edit.mapToGlobal(QPoint(2, 2)));
-    QApplication::sendEvent(&edit, &event);
-  };
   edit.setText(CalcDisplayText("\xCE\x0E", edit.font()));
   edit.selectAll();
-  choose("&Copy");
+  ChooseFromEditContextMenu(&edit, "&Copy");
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("θ→"));
-  QGuiApplication::clipboard()->setText(QStringLiteral("x\u0304"));
+  QGuiApplication::clipboard()->setText(QStringLiteral("\u201Cx\u0304\u201D"));
   edit.clear();
-  choose("&Paste");
-  EXPECT_EQ(codesOf(edit), "\xC2");
+  ChooseFromEditContextMenu(&edit, "&Paste");
+  EXPECT_EQ(codesOf(edit), "\"\xC2\"");
 }
 
 INSTANTIATE_TEST_SUITE_P(Fonts, CalcTextEdit, ::testing::Values(true, false),

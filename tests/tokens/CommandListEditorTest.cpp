@@ -8,6 +8,7 @@
 #include "platform/LanguageLibrary.h"
 #include "platform/ToolBar.h"
 #include "platform/storage/StorageTestHooks.h"
+#include "tests/support/CalcTextByHand.h"
 #include "tests/support/CommandHost.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/MessageLog.h"
@@ -189,6 +190,7 @@ TEST_F(CommandListEditor, TheCharactersFieldKeepsItsCodesAndTakesTheCalculatorsT
   QTest::keyClick(characters, Qt::Key_V, Qt::ControlModifier);
   ASSERT_TRUE(dialog.UpdateData(TRUE));
   EXPECT_STREQ(dialog.m_command.characters, "\xCE\x86");
+  tallix::test::CheckCalcTextEditByHand(characters);
   dialog.EndDialog(IDCANCEL);
 }
 
