@@ -2,9 +2,9 @@
 
 #include "app/MainFrameFunctions.h"
 #include "app/MenuPopups.h"
+#include "charset/CalcCharset.h"
 #include "datamodel/CalcNumber.h"
 #include "pages/QXNumberText.h"
-#include "platform/CalcCharset.h"
 #include "platform/CmdUI.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
@@ -113,7 +113,7 @@ void CQXPropertyListDataPage::UnmergeMenus() { EditMenuEntryItem(kPopupEdit, TRU
 std::string CQXPropertyListDataPage::GetRowText(int row) const {
   COrvoPropertyItem item;
   std::string codes;
-  if (m_list.GetItem(row, &item)) CalcPlainCodes(item.value, &codes);
+  if (m_list.GetItem(row, &item)) CalcCodesFromPlainText(item.value, &codes);
   return codes;
 }
 

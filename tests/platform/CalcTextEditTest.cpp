@@ -15,8 +15,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "platform/CalcCharset.h"
 #include "platform/CalcFontChars.h"
+#include "platform/CalcShownText.h"
 #include "platform/CalcTextEdit.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -40,7 +40,7 @@ void type(QLineEdit* edit, const QString& text) {
 
 std::string codesOf(const QLineEdit& edit) {
   std::string codes;
-  EXPECT_TRUE(CalcTextCodes(edit.text(), edit.font(), &codes)) << edit.text().toStdString();
+  EXPECT_TRUE(CalcCodesFromShownText(edit.text(), edit.font(), &codes)) << edit.text().toStdString();
   return codes;
 }
 
