@@ -1,6 +1,6 @@
 #include "link/ProgramPasswordDialog.h"
 
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/CalcTextEdit.h"
 #include "platform/MessageBox.h"
 #include "platform/WinApp.h"

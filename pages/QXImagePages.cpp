@@ -13,7 +13,7 @@
 #include "datamodel/QXImageItems.h"
 #include "datamodel/QXImageV5Items.h"
 #include "pages/QXSimpleDataView.h"
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/CalcTextEdit.h"
 #include "platform/CmdUI.h"
 #include "platform/LanguageLibrary.h"
@@ -446,7 +446,7 @@ BOOL CQXScreenDataPage::IsModified() {
 std::string CQXScreenDataPage::nameCodes() const {
   if (!m_nameEdit->isModified()) return m_savedName;
   std::string codes;
-  CalcTextCodes(m_nameEdit->text(), m_nameEdit->font(), &codes);
+  CalcCodesFromShownText(m_nameEdit->text(), m_nameEdit->font(), &codes);
   return codes;
 }
 

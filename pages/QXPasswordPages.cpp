@@ -3,7 +3,7 @@
 #include "app/QXAppMessages.h"
 #include "datamodel/QXDocEntry.h"
 #include "datamodel/QXProgramItem.h"
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/CalcTextEdit.h"
 #include "platform/MessageBox.h"
 #include "platform/PropertySheet.h"
@@ -32,7 +32,7 @@ std::string passwordOf(const CQXProgramItem& program) {
 
 std::string bytesOf(const QLineEdit* edit) {
   std::string bytes;
-  if (edit) CalcTextCodes(edit->text(), edit->font(), &bytes);
+  if (edit) CalcCodesFromShownText(edit->text(), edit->font(), &bytes);
   return bytes;
 }
 

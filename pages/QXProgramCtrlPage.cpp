@@ -6,7 +6,7 @@
 #include "datamodel/ModelLookups.h"
 #include "datamodel/QXProgramItem.h"
 #include "pages/QXProgramPages.h"
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/CalcTextEdit.h"
 #include "platform/CmdUI.h"
 #include "platform/Menu.h"
@@ -191,7 +191,7 @@ std::string CQXProgramCtrlDataPage::NameFromBox() const {
   // a form that does not read back.
   if (!nameEdit_->isModified()) return loadedName_;
   std::string name;
-  CalcTextCodes(nameEdit_->text(), nameEdit_->font(), &name);
+  CalcCodesFromShownText(nameEdit_->text(), nameEdit_->font(), &name);
   if (name.size() > size_t(kMaxName)) name.resize(size_t(kMaxName));
   return name;
 }

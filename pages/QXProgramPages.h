@@ -19,7 +19,7 @@
 // View menu while the view lives.
 //
 // The name box shows the name's calculator bytes in the page font
-// (CalcDisplayText) and reads typed text back to bytes (CalcTextCodes); a
+// (CalcDisplayText) and reads typed text back to bytes (CalcCodesFromShownText); a
 // character without a code cannot be typed. A name the user did not touch
 // keeps its bytes.
 #pragma once

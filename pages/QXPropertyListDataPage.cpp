@@ -2,10 +2,10 @@
 
 #include "app/MainFrameFunctions.h"
 #include "app/MenuPopups.h"
+#include "charset/CalcCharset.h"
+#include "charset/CalcEditedCodes.h"
 #include "datamodel/CalcNumber.h"
 #include "pages/QXNumberText.h"
-#include "platform/CalcCharset.h"
-#include "platform/CalcEditedCodes.h"
 #include "platform/CmdUI.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
@@ -115,13 +115,7 @@ std::string CQXPropertyListDataPage::GetRowText(int row) const {
   COrvoPropertyItem item;
   if (!m_list.GetItem(row, &item)) return {};
   const std::string& given = row < int(m_rowCodes.size()) ? m_rowCodes[size_t(row)] : std::string();
-  return CalcEditedCodes(
-      given, item.value, [](BYTE code) { return CalcCharText(code); },
-      [](QStringView text) {
-        std::string codes;
-        CalcPlainCodes(text.toString(), &codes);
-        return codes;
-      });
+  return CalcEditedCodes(given, item.value);
 }
 
 void CQXPropertyListDataPage::SetRowText(int row, const std::string& text) {

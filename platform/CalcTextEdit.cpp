@@ -1,7 +1,8 @@
 #include "platform/CalcTextEdit.h"
 
-#include "platform/CalcCharset.h"
-#include "platform/Cp1252.h"
+#include "charset/CalcCharset.h"
+#include "charset/Cp1252.h"
+#include "platform/CalcShownText.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -14,6 +15,11 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QWidget>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
 
 namespace {
 
@@ -40,12 +46,14 @@ std::string CalcEditCodesOf(const QLineEdit* edit, const QString& text, bool* co
       case CalcTextPiece::kCode: codes.push_back(char(piece.value)); break;
       case CalcTextPiece::kTyped: {
         std::string typed;
-        if (CalcTextCodes(QString(tallix::cp1252ToUnicode(piece.value)), edit->font(), &typed)) codes += typed;
+        if (CalcCodesFromShownText(QString(tallix::cp1252ToUnicode(std::uint8_t(piece.value))), edit->font(), &typed))
+          codes += typed;
         else all = false;
         break;
       }
-      // One line only.
-      case CalcTextPiece::kLineBreak: all = false; break;
+      // One line only; tokens are a token editor's.
+      case CalcTextPiece::kLineBreak:
+      case CalcTextPiece::kToken: all = false; break;
     }
   }
   if (complete) *complete = all;
@@ -56,7 +64,7 @@ void CalcEditCopy(QLineEdit* edit, QClipboard::Mode mode) {
   // A password shows nothing of itself, so it gives nothing either.
   if (!edit || !edit->hasSelectedText() || edit->echoMode() != QLineEdit::Normal) return;
   std::string codes;
-  CalcTextCodes(edit->selectedText(), edit->font(), &codes);
+  CalcCodesFromShownText(edit->selectedText(), edit->font(), &codes);
   QGuiApplication::clipboard()->setText(CalcPlainText(codes), mode);
 }
 
@@ -69,6 +77,24 @@ void CalcEditCut(QLineEdit* edit) {
 void CalcEditPaste(QLineEdit* edit, QClipboard::Mode mode) {
   if (!edit || edit->isReadOnly()) return;
   insertPlainText(edit, QGuiApplication::clipboard()->text(mode));
+}
+
+CQXCalcTextValidator::CQXCalcTextValidator(QWidget* edit) : QValidator(edit), edit_(edit) {}
+
+QValidator::State CQXCalcTextValidator::validate(QString& input, int& pos) const {
+  const QFont font = edit_->font();
+  std::string codes;
+  if (!CalcCodesFromShownText(input, font, &codes)) return Invalid;
+  // The text as the edit shows its codes: a sign typed in the form another
+  // font shows it takes its code's place in the calculator fonts.
+  const QString shown = CalcDisplayText(codes, font);
+  if (shown != input) {
+    std::string before;
+    CalcCodesFromShownText(input.left(pos), font, &before);
+    pos = int(std::min(CalcDisplayText(before, font).size(), shown.size()));
+    input = shown;
+  }
+  return Acceptable;
 }
 
 CQXCalcTextEditFilter::CQXCalcTextEditFilter(QLineEdit* edit) : QObject(edit), edit_(edit) {}

@@ -1,7 +1,8 @@
 // Line edits that hold calculator text: a program's name, a password, a
 // command's characters, a folder label of the command tree, a screen copy's
 // name. The edit shows the codes in its font (CalcDisplayText) and is read
-// back with CalcTextCodes; its validator keeps every character to a code.
+// back with CalcCodesFromShownText; its validator keeps every character to a
+// code.
 // Its clipboard speaks as the token editor's does: copy and cut give the
 // text the calculator shows (CalcPlainText), paste takes text from other
 // programs as the token editor does (SplitCalcPlainText), its characters
@@ -11,6 +12,7 @@
 
 #include <QClipboard>
 #include <QObject>
+#include <QValidator>
 
 #include <string>
 
@@ -29,9 +31,25 @@ void CalcEditPaste(QLineEdit* edit, QClipboard::Mode mode = QClipboard::Clipboar
 
 // Text from other programs as the codes `edit` takes for it: the pieces of
 // SplitCalcPlainText, a typed one as typing it into the edit gives
-// (CalcTextCodes in the edit's font); line breaks and characters without a
+// (CalcCodesFromShownText in the edit's font); line breaks and characters without a
 // code are left out (`complete`, optional, tells whether any was).
 std::string CalcEditCodesOf(const QLineEdit* edit, const QString& text, bool* complete = nullptr);
+
+// The validator of the edits that take calculator text: a character without
+// a code in the edit's font (CalcCodesFromShownText) cannot be typed or
+// pasted, and the text is kept as the edit shows its codes (CalcDisplayText:
+// θ typed into a calculator font goes to the code's place).
+class CQXCalcTextValidator : public QValidator {
+  Q_OBJECT
+
+ public:
+  // `edit` gives the font; it is also the validator's parent.
+  explicit CQXCalcTextValidator(QWidget* edit);
+  State validate(QString& input, int& pos) const override;
+
+ private:
+  QWidget* edit_;
+};
 
 class CQXCalcTextEditFilter : public QObject {
   Q_OBJECT

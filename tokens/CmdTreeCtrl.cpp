@@ -2,7 +2,7 @@
 
 #include "classlib/MenuHelpers.h"
 #include "classlib/OrvoTextArchive.h"
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/CalcTextEdit.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/OleDataObject.h"
@@ -104,7 +104,7 @@ std::string CQXCmdTreeCtrl::LabelBytes(HTREEITEM item) const {
   if (bytes.isValid()) return bytes.toByteArray().toStdString();
   // An item another caller inserted: its text is all there is.
   std::string codes;
-  CalcTextCodes(GetItemText(item), GetTreeWidget()->font(), &codes);
+  CalcCodesFromShownText(GetItemText(item), GetTreeWidget()->font(), &codes);
   return codes;
 }
 
@@ -146,7 +146,7 @@ std::string CQXCmdTreeCtrl::editedBytes(const std::string& old, const QString& t
     ++tail;
   }
   std::string typed;
-  CalcTextCodes(text.mid(from, to - from), font, &typed);
+  CalcCodesFromShownText(text.mid(from, to - from), font, &typed);
   return old.substr(0, head) + typed + old.substr(old.size() - tail);
 }
 

@@ -1,11 +1,11 @@
 #include "tokens/QXEditCmdDlg.h"
 
+#include "charset/Cp1252.h"
 #include "classlib/LogFont.h"
 #include "classlib/ParseNumber.h"
 #include "classlib/SettingsTable.h"
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/CalcTextEdit.h"
-#include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
 #include "tokens/QXCharTableDlg.h"
@@ -40,7 +40,7 @@ bool readDecimal(const std::string& text, int* out) {
 // Typed or shown characters back as calculator codes.
 std::string codesOf(const QString& text, const QFont& font) {
   std::string codes;
-  CalcTextCodes(text, font, &codes);
+  CalcCodesFromShownText(text, font, &codes);
   return codes;
 }
 

@@ -6,7 +6,7 @@
 #include "datamodel/QXProgramItem.h"
 #include "pages/QXPasswordPages.h"
 #include "pages/QXProgramPages.h"
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "tests/pages/PageTestSupport.h"
 #include "tests/support/CalcTextByHand.h"
 #include "tests/support/FileDialogScript.h"

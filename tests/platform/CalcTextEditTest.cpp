@@ -9,7 +9,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/CalcTextEdit.h"
 #include "tests/support/CalcTextByHand.h"
 
@@ -26,7 +26,7 @@ void type(QLineEdit* edit, const QString& text) {
 
 std::string codesOf(const QLineEdit& edit) {
   std::string codes;
-  EXPECT_TRUE(CalcTextCodes(edit.text(), edit.font(), &codes)) << edit.text().toStdString();
+  EXPECT_TRUE(CalcCodesFromShownText(edit.text(), edit.font(), &codes)) << edit.text().toStdString();
   return codes;
 }
 

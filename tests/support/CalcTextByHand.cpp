@@ -1,6 +1,6 @@
 #include "tests/support/CalcTextByHand.h"
 
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/CalcFontChars.h"
 #include "tests/support/TestEnvironment.h"
 

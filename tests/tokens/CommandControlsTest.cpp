@@ -1,7 +1,7 @@
 // The command tree and command list controls: the tree text through the
 // clipboard, moves, deletion, label edits and their keys, drags of
 // commands, and the stored tree and lists read into the controls.
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/Dialog.h"
 #include "platform/MessageBox.h"
 #include "platform/CmdUI.h"

@@ -4,7 +4,7 @@
 #include "classlib/ProfileSettings.h"
 #include "classlib/OrvoListCtrl.h"
 #include "classlib/SettingsTable.h"
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/ToolBar.h"
 #include "platform/storage/StorageTestHooks.h"

@@ -6,7 +6,7 @@
 // pieces a character (the ellipsis), each a character code or a line break;
 // split into tokens of a map, it gives the same pieces with the texts of
 // tokens found whole in their place.
-#include "platform/CalcCharset.h"
+#include "charset/CalcCharset.h"
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
 #include "tokens/QXTokenTextMap.h"
@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const CalcTextPiece& piece : pieces) {
     check(piece.kind == CalcTextPiece::kTyped || piece.kind == CalcTextPiece::kCode ||
           piece.kind == CalcTextPiece::kLineBreak);
-    check(piece.kind != CalcTextPiece::kLineBreak || piece.value == 0);
+    check(piece.value <= 0xFF && (piece.kind != CalcTextPiece::kLineBreak || piece.value == 0));
   }
   // The calculator signs found come back as the same codes from the text
   // the program writes for them.
@@ -95,10 +95,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }();
   bool whole = false;
   std::vector<CalcTextPiece> expanded;
-  for (const TokenTextPiece& piece : SplitTokenPlainText(typed->text, &map, &whole)) {
-    if (piece.kind != TokenTextPiece::kToken) {
+  for (const CalcTextPiece& piece : SplitTokenPlainText(typed->text, &map, &whole)) {
+    if (piece.kind != CalcTextPiece::kToken) {
       check(piece.value <= 0xFF);
-      expanded.push_back({CalcTextPiece::Kind(piece.kind), BYTE(piece.value)});
+      expanded.push_back(piece);
       continue;
     }
     const CQXTokenTextEntry* entry = map.Lookup(piece.value);

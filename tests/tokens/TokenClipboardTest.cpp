@@ -1,7 +1,7 @@
 // The token clipboard: Copy, Cut and Paste through the system clipboard,
 // the editor's drag of a selection and its drop target, and the drag with
 // which lists offer a command.
-#include "platform/CalcCharset.h"
+#include "charset/CalcCharset.h"
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
 #include "tests/support/TestEnvironment.h"

@@ -1,14 +1,23 @@
-#include "platform/CalcEditedCodes.h"
+#include "charset/CalcEditedCodes.h"
 
 #include <vector>
 
-std::string CalcEditedCodes(std::string_view old, QStringView text, const CalcCodeShown& shown,
-                            const CalcTextRead& read) {
+namespace {
+
+std::string codesOf(QStringView text, CalcFontCodeOf fontCode) {
+  std::string codes;
+  CalcCodesFromText(text, fontCode, &codes);
+  return codes;
+}
+
+}  // namespace
+
+std::string CalcEditedCodes(std::string_view old, QStringView text, CalcCodeShownAs shown, CalcFontCodeOf fontCode) {
   std::vector<QString> pieces;
   pieces.reserve(old.size());
   QString all;
   for (char c : old) {
-    pieces.push_back(shown(BYTE(c)));
+    pieces.push_back(shown(std::uint8_t(c)));
     all += pieces.back();
   }
   if (all == text) return std::string(old);
@@ -27,15 +36,15 @@ std::string CalcEditedCodes(std::string_view old, QStringView text, const CalcCo
     ++tail;
   }
 
-  const std::string whole = read(text);
+  const std::string whole = codesOf(text, fontCode);
   for (;;) {
     std::string codes(old.substr(0, head));
-    codes += read(text.sliced(from, to - from));
+    codes += codesOf(text.sliced(from, to - from), fontCode);
     codes += old.substr(n - tail);
     if (head == 0 && tail == 0) return codes;
     QString again;
-    for (char c : codes) again += shown(BYTE(c));
-    if (read(again) == whole) return codes;
+    for (char c : codes) again += shown(std::uint8_t(c));
+    if (codesOf(again, fontCode) == whole) return codes;
     if (head > 0) from -= pieces[--head].size();
     if (tail > 0) to += pieces[n - tail--].size();
   }

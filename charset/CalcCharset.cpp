@@ -1,12 +1,8 @@
-#include "platform/CalcCharset.h"
+#include "charset/CalcCharset.h"
 
-#include "platform/CalcFontChars.h"
-#include "platform/Cp1252.h"
+#include "charset/Cp1252.h"
 
-#include <QFont>
-#include <QFontInfo>
 #include <QHash>
-#include <QWidget>
 
 #include <algorithm>
 #include <array>
@@ -22,27 +18,16 @@ const std::vector<CalcGlyph>& CalcGlyphs() {
   return glyphs;
 }
 
-QString CalcCharText(BYTE code) {
+QString CalcCharText(std::uint8_t code) {
   for (const CalcGlyph& g : CalcGlyphs())
     if (g.code == code) return QString::fromUtf16(g.text);
   return QString(tallix::cp1252ToUnicode(code));
 }
 
-bool IsCalculatorFont(const QFont& font) {
-  // The family the font resolves to: a face that is not installed is drawn in
-  // another font, which knows nothing of the calculator's code points.
-  const QString family = QFontInfo(font).family();
-  return family == QLatin1String(tallix::kCalcFontFamily) || family == QLatin1String(tallix::kCalcFontFamilyTT);
-}
-
-QString CalcDisplayText(std::string_view codes, const QFont& font) {
-  return IsCalculatorFont(font) ? tallix::calcFontText(codes) : CalcPlainText(codes);
-}
-
 QString CalcPlainText(std::string_view codes) {
   QString out;
   out.reserve(qsizetype(codes.size()));
-  for (char c : codes) out += CalcCharText(static_cast<BYTE>(c));
+  for (char c : codes) out += CalcCharText(static_cast<std::uint8_t>(c));
   return out;
 }
 
@@ -73,8 +58,8 @@ const char* plainPunctuation(char16_t ch) {
 // signs of two characters (also in their composed form, as other programs
 // may write them) with their codes.
 struct GlyphTexts {
-  QHash<char16_t, BYTE> single;
-  std::vector<std::pair<QString, BYTE>> longer;
+  QHash<char16_t, std::uint8_t> single;
+  std::vector<std::pair<QString, std::uint8_t>> longer;
   std::array<bool, 256> drawn{};  // codes the calculator shows as a glyph of its own
 };
 
@@ -105,7 +90,7 @@ const GlyphTexts& glyphTexts() {
 
 // The calculator's sign of two characters that `rest` begins with, longest
 // first, or null.
-const std::pair<QString, BYTE>* longerSignAt(const GlyphTexts& glyphs, QStringView rest) {
+const std::pair<QString, std::uint8_t>* longerSignAt(const GlyphTexts& glyphs, QStringView rest) {
   const auto sign = std::find_if(glyphs.longer.begin(), glyphs.longer.end(),
                                  [&](const auto& g) { return rest.startsWith(g.first); });
   return sign == glyphs.longer.end() ? nullptr : &*sign;
@@ -128,7 +113,7 @@ std::vector<CalcTextPiece> SplitCalcPlainText(QStringView text, bool* complete) 
       continue;
     }
     if (const char* plain = plainPunctuation(ch)) {
-      for (; *plain; ++plain) pieces.push_back({CalcTextPiece::kTyped, BYTE(*plain)});
+      for (; *plain; ++plain) pieces.push_back({CalcTextPiece::kTyped, std::uint8_t(*plain)});
       ++i;
       continue;
     }
@@ -141,7 +126,7 @@ std::vector<CalcTextPiece> SplitCalcPlainText(QStringView text, bool* complete) 
     if (ch < 0x80) {
       // ASCII is what typing it gives, also where a calculator sign looks
       // the same ("P", "+").
-      pieces.push_back({CalcTextPiece::kTyped, BYTE(ch)});
+      pieces.push_back({CalcTextPiece::kTyped, std::uint8_t(ch)});
     } else if (const auto code = glyphs.single.constFind(ch); code != glyphs.single.cend()) {
       pieces.push_back({CalcTextPiece::kCode, code.value()});
     } else if (const int byte = tallix::unicodeToCp1252(ch); byte >= 0 && !glyphs.drawn[size_t(byte)]) {
@@ -149,7 +134,7 @@ std::vector<CalcTextPiece> SplitCalcPlainText(QStringView text, bool* complete) 
       // Where the calculator shows that code as another sign the character
       // has none: 'Î' is theta's code, '¹' (the end of the reciprocal) the
       // division sign's.
-      pieces.push_back({CalcTextPiece::kTyped, BYTE(byte)});
+      pieces.push_back({CalcTextPiece::kTyped, std::uint8_t(byte)});
     } else {
       all = false;
     }
@@ -159,69 +144,42 @@ std::vector<CalcTextPiece> SplitCalcPlainText(QStringView text, bool* complete) 
   return pieces;
 }
 
-namespace {
-
-// CalcTextCodes in a calculator font or in another.
-BOOL textCodes(const QString& text, bool calculator, std::string* codes) {
+bool CalcCodesFromText(QStringView text, CalcFontCodeOf fontCode, std::string* codes) {
   const GlyphTexts& glyphs = glyphTexts();
   codes->clear();
-  BOOL all = TRUE;
+  bool all = true;
   for (qsizetype i = 0; i < text.size();) {
     // The calculator's signs of two characters first: none begins with a
     // character the calculator fonts draw a code at, save the letter of the
     // means, which the sign's second character tells apart.
-    if (const auto* sign = longerSignAt(glyphs, QStringView(text).sliced(i))) {
+    if (const auto* sign = longerSignAt(glyphs, text.sliced(i))) {
       codes->push_back(char(sign->second));
       i += sign->first.size();
       continue;
     }
     const char16_t ch = text[i++].unicode();
-    // In the calculator fonts the code drawn at the character; elsewhere
-    // ASCII is itself, also where a calculator sign looks the same.
-    const int drawn = calculator ? tallix::calcFontCode(QChar(ch)) : ch < 0x80 ? int(ch) : -1;
+    // In the font the code drawn at the character; without one ASCII is
+    // itself, also where a calculator sign looks the same.
+    const int drawn = fontCode ? fontCode(ch) : ch < 0x80 ? int(ch) : -1;
     if (drawn >= 0) {
       codes->push_back(char(drawn));
       continue;
     }
     // A sign as the calculator shows it (θ typed into either font), then,
-    // outside the calculator fonts, a Windows-1252 character whose byte the
+    // outside such a font, a Windows-1252 character whose byte the
     // calculator shows as that character.
     if (const auto code = glyphs.single.constFind(ch); code != glyphs.single.cend()) {
       codes->push_back(char(code.value()));
       continue;
     }
-    const int byte = calculator ? -1 : tallix::unicodeToCp1252(ch);
+    const int byte = fontCode ? -1 : tallix::unicodeToCp1252(ch);
     if (byte >= 0 && !glyphs.drawn[size_t(byte)]) {
       codes->push_back(char(byte));
       continue;
     }
-    all = FALSE;
+    all = false;
   }
   return all;
 }
 
-}  // namespace
-
-BOOL CalcTextCodes(const QString& text, const QFont& font, std::string* codes) {
-  return textCodes(text, IsCalculatorFont(font), codes);
-}
-
-BOOL CalcPlainCodes(const QString& text, std::string* codes) { return textCodes(text, false, codes); }
-
-CQXCalcTextValidator::CQXCalcTextValidator(QWidget* edit) : QValidator(edit), edit_(edit) {}
-
-QValidator::State CQXCalcTextValidator::validate(QString& input, int& pos) const {
-  const QFont font = edit_->font();
-  std::string codes;
-  if (!CalcTextCodes(input, font, &codes)) return Invalid;
-  // The text as the edit shows its codes: a sign typed in the form another
-  // font shows it takes its code's place in the calculator fonts.
-  const QString shown = CalcDisplayText(codes, font);
-  if (shown != input) {
-    std::string before;
-    CalcTextCodes(input.left(pos), font, &before);
-    pos = int(std::min(CalcDisplayText(before, font).size(), shown.size()));
-    input = shown;
-  }
-  return Acceptable;
-}
+bool CalcCodesFromPlainText(QStringView text, std::string* codes) { return CalcCodesFromText(text, nullptr, codes); }

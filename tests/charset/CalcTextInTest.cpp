@@ -1,5 +1,5 @@
 // Text from other programs as calculator characters (SplitCalcPlainText).
-#include "platform/CalcCharset.h"
+#include "charset/CalcCharset.h"
 
 #include <QString>
 #include <gtest/gtest.h>
@@ -24,6 +24,7 @@ std::string split(const QString& text) {
         break;
       }
       case CalcTextPiece::kLineBreak: out += '|'; break;
+      case CalcTextPiece::kToken: ADD_FAILURE() << "a token from a plain reading"; break;
     }
   }
   return complete ? out : out + "!";
