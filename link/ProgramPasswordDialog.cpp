@@ -24,7 +24,7 @@ BOOL CQXProgramPasswordDialog::OnInitDialog() {
   CDialog::OnInitDialog();
   if (auto* name = GetDlgItemAs<QLineEdit>(IDC_PROGRAM)) {
     MakeCalcTextEdit(name);
-    name->setText(CalcDisplayText(name_, name->font()));
+    SetCalcEditCodes(name, name_);
   }
   if (auto* typed = GetDlgItemAs<QLineEdit>(IDC_PASSWORD)) {
     MakeCalcTextEdit(typed);

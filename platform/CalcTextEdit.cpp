@@ -1,13 +1,16 @@
 #include "platform/CalcTextEdit.h"
 
 #include "charset/CalcCharset.h"
+#include "charset/CalcEditedCodes.h"
 #include "charset/Cp1252.h"
+#include "platform/CalcFontChars.h"
 #include "platform/CalcShownText.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -20,22 +23,62 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace {
 
-// `text` from other programs in place of the selection, or at the caret.
+// QLineEdit's own limit when none is set.
+constexpr int kMaxEditLength = 32767;
+
+const CQXCalcTextEditFilter* filterOf(const QObject* edit) {
+  return edit ? edit->findChild<CQXCalcTextEditFilter*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+// The calculator fonts' code points, both ways.
+QString calcFontPiece(std::uint8_t code) { return QString(tallix::calcFontChar(code)); }
+int calcFontCodeOf(char16_t ch) { return tallix::calcFontCode(QChar(ch)); }
+
+// `text` from other programs in place of the selection, or at the caret;
+// what does not fit within the edit's limit is left out.
 void insertPlainText(QLineEdit* edit, const QString& text) {
-  const std::string codes = CalcEditCodesOf(edit, text);
+  std::string codes = CalcEditCodesOf(edit, text);
   if (codes.empty() && !edit->hasSelectedText()) return;
+  const CQXCalcTextEditFilter* filter = filterOf(edit);
+  if (const int limit = filter ? filter->CodeLimit() : 0; limit > 0) {
+    QString kept = edit->text();
+    if (edit->hasSelectedText()) kept.remove(edit->selectionStart(), edit->selectionLength());
+    std::string around;
+    CalcCodesFromShownText(kept, edit->font(), &around);
+    codes.resize(std::min(codes.size(), size_t(std::max(0, limit - int(around.size())))));
+  }
   edit->insert(CalcDisplayText(codes, edit->font()));
 }
 
 }  // namespace
 
-void MakeCalcTextEdit(QLineEdit* edit) {
-  if (!edit || edit->findChild<CQXCalcTextEditFilter*>(QString(), Qt::FindDirectChildrenOnly)) return;
+void MakeCalcTextEdit(QLineEdit* edit, int maxCodes) {
+  if (!edit || filterOf(edit)) return;
+  // The limit counts codes, not the characters that show them (x̄ is two).
+  if (maxCodes > 0) edit->setMaxLength(kMaxEditLength);
   edit->setValidator(new CQXCalcTextValidator(edit));
-  edit->installEventFilter(new CQXCalcTextEditFilter(edit));
+  edit->installEventFilter(new CQXCalcTextEditFilter(edit, maxCodes));
+}
+
+void SetCalcEditCodes(QLineEdit* edit, std::string_view codes) {
+  if (!edit) return;
+  if (auto* filter = const_cast<CQXCalcTextEditFilter*>(filterOf(edit))) filter->SetGivenCodes(codes);
+  edit->setText(CalcDisplayText(codes, edit->font()));
+}
+
+std::string GetCalcEditCodes(const QLineEdit* edit) {
+  if (!edit) return {};
+  const CQXCalcTextEditFilter* filter = filterOf(edit);
+  return CalcEditedCodesIn(edit->font(), filter ? filter->GivenCodes() : std::string_view(), edit->text());
+}
+
+std::string CalcEditedCodesIn(const QFont& font, std::string_view old, const QString& text) {
+  return IsCalculatorFont(font) ? CalcEditedCodes(old, text, calcFontPiece, calcFontCodeOf)
+                                : CalcEditedCodes(old, text);
 }
 
 std::string CalcEditCodesOf(const QLineEdit* edit, const QString& text, bool* complete) {
@@ -85,6 +128,9 @@ QValidator::State CQXCalcTextValidator::validate(QString& input, int& pos) const
   const QFont font = edit_->font();
   std::string codes;
   if (!CalcCodesFromShownText(input, font, &codes)) return Invalid;
+  if (const CQXCalcTextEditFilter* filter = filterOf(edit_);
+      filter && filter->CodeLimit() > 0 && codes.size() > size_t(filter->CodeLimit()))
+    return Invalid;
   // The text as the edit shows its codes: a sign typed in the form another
   // font shows it takes its code's place in the calculator fonts.
   const QString shown = CalcDisplayText(codes, font);
@@ -97,7 +143,12 @@ QValidator::State CQXCalcTextValidator::validate(QString& input, int& pos) const
   return Acceptable;
 }
 
-CQXCalcTextEditFilter::CQXCalcTextEditFilter(QLineEdit* edit) : QObject(edit), edit_(edit) {}
+CQXCalcTextEditFilter::CQXCalcTextEditFilter(QLineEdit* edit, int maxCodes)
+    : QObject(edit), edit_(edit), maxCodes_(std::max(maxCodes, 0)) {}
+
+int CQXCalcTextEditFilter::CodeLimit() const {
+  return maxCodes_ > 0 ? std::max(maxCodes_, int(given_.size())) : 0;
+}
 
 bool CQXCalcTextEditFilter::eventFilter(QObject* watched, QEvent* event) {
   if (watched != edit_) return false;

@@ -1,8 +1,11 @@
 // Line edits that hold calculator text: a program's name, a password, a
 // command's characters, a folder label of the command tree, a screen copy's
-// name. The edit shows the codes in its font (CalcDisplayText) and is read
-// back with CalcCodesFromShownText; its validator keeps every character to a
-// code.
+// name. The edit shows the codes it is given in its font (CalcDisplayText),
+// and they stay its codes where the user did not edit them: outside the
+// calculator fonts codes that show alike (0x88 and 'P') would read back as
+// one (CalcEditedCodes); what is typed is read with CalcCodesFromShownText.
+// Its validator keeps every character to a code and the text to the edit's
+// limit, which counts codes: a sign of two characters (x̄) counts once.
 // Its clipboard speaks as the token editor's does: copy and cut give the
 // text the calculator shows (CalcPlainText), paste takes text from other
 // programs as the token editor does (SplitCalcPlainText), its characters
@@ -15,13 +18,26 @@
 #include <QValidator>
 
 #include <string>
+#include <string_view>
 
+class QFont;
 class QLineEdit;
 
 // Makes `edit` a calculator-text edit: the validator (CQXCalcTextValidator)
 // and the handling of its clipboard keys, context menu, drops and selection.
-// A second call changes nothing.
-void MakeCalcTextEdit(QLineEdit* edit);
+// `maxCodes` (0 for none) is the most codes typing and pasting give it, in
+// place of a limit of characters; what is pasted beyond is left out. A
+// second call changes nothing.
+void MakeCalcTextEdit(QLineEdit* edit, int maxCodes = 0);
+
+// Shows `codes` in `edit`, in its font, as the codes it holds.
+void SetCalcEditCodes(QLineEdit* edit, std::string_view codes);
+// The codes `edit` holds: those SetCalcEditCodes gave it where the user did
+// not edit them, what was typed as the edit reads it (CalcEditedCodesIn).
+std::string GetCalcEditCodes(const QLineEdit* edit);
+// `text`, an edit of the codes `old` shown in `font`, as codes
+// (CalcEditedCodes in that font).
+std::string CalcEditedCodesIn(const QFont& font, std::string_view old, const QString& text);
 
 // The Edit commands of a calculator-text edit, for the pages whose Edit menu
 // acts on one; the edit's own keys and context menu call the same.
@@ -37,8 +53,9 @@ std::string CalcEditCodesOf(const QLineEdit* edit, const QString& text, bool* co
 
 // The validator of the edits that take calculator text: a character without
 // a code in the edit's font (CalcCodesFromShownText) cannot be typed or
-// pasted, and the text is kept as the edit shows its codes (CalcDisplayText:
-// θ typed into a calculator font goes to the code's place).
+// pasted, nor more codes than the edit takes (CodeLimit), and the text is
+// kept as the edit shows its codes (CalcDisplayText: θ typed into a
+// calculator font goes to the code's place).
 class CQXCalcTextValidator : public QValidator {
   Q_OBJECT
 
@@ -55,7 +72,14 @@ class CQXCalcTextEditFilter : public QObject {
   Q_OBJECT
 
  public:
-  explicit CQXCalcTextEditFilter(QLineEdit* edit);
+  CQXCalcTextEditFilter(QLineEdit* edit, int maxCodes);
+
+  // The codes the edit was given (SetCalcEditCodes).
+  const std::string& GivenCodes() const { return given_; }
+  void SetGivenCodes(std::string_view codes) { given_ = codes; }
+  // The most codes the edit takes, 0 for no limit; given codes beyond the
+  // limit are its limit then, so that nothing of them is lost.
+  int CodeLimit() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -65,4 +89,6 @@ class CQXCalcTextEditFilter : public QObject {
   void fixSelectionLater();
 
   QLineEdit* edit_;
+  int maxCodes_;
+  std::string given_;
 };

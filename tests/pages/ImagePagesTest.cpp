@@ -6,6 +6,7 @@
 #include "datamodel/QXImageV5Items.h"
 #include "pages/QXImagePages.h"
 #include "pages/QXViewTable.h"
+#include "platform/CalcTextEdit.h"
 #include "tests/pages/PageTestSupport.h"
 #include "tests/support/CalcTextByHand.h"
 #include "tests/support/FileDialogScript.h"
@@ -243,7 +244,6 @@ TEST_F(ImagePages, AScreenCopyIsRenamedAndAnEmptyNameIsRefused) {
   QLineEdit* name = page->GetNameEdit();
   ASSERT_TRUE(name);
   EXPECT_EQ(name->text(), QStringLiteral("Copie 1"));
-  EXPECT_EQ(name->maxLength(), 63);
   EXPECT_FALSE(page->IsImageInputAllowed());
   ASSERT_EQ(messages.texts().size(), 1u);  // a screen copy without an image
 
@@ -265,10 +265,17 @@ TEST_F(ImagePages, AScreenCopyIsRenamedAndAnEmptyNameIsRefused) {
   auto* item = dynamic_cast<CQXScreenItem*>(stored->GetItem());
   ASSERT_TRUE(item);
   EXPECT_EQ(item->GetText().Text(), "R\xE9sultat");
+
+  // At most 63 codes, each sign of two characters one.
+  name->selectAll();
+  QGuiApplication::clipboard()->setText(QString(QStringLiteral("x\u0304")).repeated(70));
+  page->SendMessage(WM_COMMAND, ID_EDIT_PASTE);
+  EXPECT_EQ(GetCalcEditCodes(name), std::string(63, '\xC2'));
 }
 
 // The screen copy's name is the item's name the tree shows: calculator
-// text, theta typed as the calculator's.
+// text, theta typed as the calculator's, and the code the user did not edit
+// stays, though it shows as the letter r.
 TEST_F(ImagePages, AScreenCopysNameIsCalculatorText) {
   auto* screen = new CQXScreenItem;
   screen->SetText("\xCD");
@@ -285,7 +292,7 @@ TEST_F(ImagePages, AScreenCopysNameIsCalculatorText) {
   auto stored = w.doc.get("\\Calculator\\Copies\\S1");
   auto* item = dynamic_cast<CQXScreenItem*>(stored->GetItem());
   ASSERT_TRUE(item);
-  EXPECT_EQ(item->GetText().Text(), "r\xCE");
+  EXPECT_EQ(item->GetText().Text(), "\xCD\xCE");
   CheckCalcTextEditByHand(name);
 }
 
