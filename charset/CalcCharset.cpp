@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <utility>
 
 const std::vector<CalcGlyph>& CalcGlyphs() {
@@ -18,16 +19,49 @@ const std::vector<CalcGlyph>& CalcGlyphs() {
   return glyphs;
 }
 
+namespace {
+
+// What the calculator shows for each code, made once from the glyph list and
+// Windows-1252: the plain text of a name is a look-up per code.
+struct ShownChars {
+  char16_t units[2];  // a glyph's cell may show two signs (the glyph tool allows no more)
+  std::uint8_t size;
+};
+
+const std::array<ShownChars, 256>& shownChars() {
+  static const std::array<ShownChars, 256> table = [] {
+    std::array<ShownChars, 256> t{};
+    for (int code = 0; code < 256; ++code)
+      t[size_t(code)] = {{tallix::cp1252ToUnicode(std::uint8_t(code)).unicode()}, 1};
+    for (const CalcGlyph& g : CalcGlyphs()) {
+      ShownChars& shown = t[g.code];
+      shown.size = 0;
+      for (const char16_t* unit = g.text; *unit && shown.size < std::size(shown.units); ++unit)
+        shown.units[shown.size++] = *unit;
+    }
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
+
 QString CalcCharText(std::uint8_t code) {
-  for (const CalcGlyph& g : CalcGlyphs())
-    if (g.code == code) return QString::fromUtf16(g.text);
-  return QString(tallix::cp1252ToUnicode(code));
+  const ShownChars& shown = shownChars()[code];
+  return QString(reinterpret_cast<const QChar*>(shown.units), shown.size);
 }
 
 QString CalcPlainText(std::string_view codes) {
-  QString out;
-  out.reserve(qsizetype(codes.size()));
-  for (char c : codes) out += CalcCharText(static_cast<std::uint8_t>(c));
+  if (codes.empty()) return QString();
+  const std::array<ShownChars, 256>& table = shownChars();
+  qsizetype size = 0;
+  for (char c : codes) size += table[static_cast<std::uint8_t>(c)].size;
+  QString out(size, Qt::Uninitialized);
+  QChar* at = out.data();
+  for (char c : codes) {
+    const ShownChars& shown = table[static_cast<std::uint8_t>(c)];
+    for (std::uint8_t k = 0; k < shown.size; ++k) *at++ = QChar(shown.units[k]);
+  }
   return out;
 }
 
