@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <utility>
 
 const std::vector<CalcGlyph>& CalcGlyphs() {
@@ -18,26 +19,53 @@ const std::vector<CalcGlyph>& CalcGlyphs() {
   return glyphs;
 }
 
+namespace {
+
+// What the calculator shows for each code, made once from the glyph list and
+// Windows-1252: the plain text of a name is a look-up per code.
+struct ShownChars {
+  char16_t units[2];  // a glyph's cell may show two signs (the glyph tool allows no more)
+  std::uint8_t size;
+};
+
+const std::array<ShownChars, 256>& shownChars() {
+  static const std::array<ShownChars, 256> table = [] {
+    std::array<ShownChars, 256> t{};
+    for (int code = 0; code < 256; ++code)
+      t[size_t(code)] = {{tallix::cp1252ToUnicode(std::uint8_t(code)).unicode()}, 1};
+    for (const CalcGlyph& g : CalcGlyphs()) {
+      ShownChars& shown = t[g.code];
+      shown.size = 0;
+      for (const char16_t* unit = g.text; *unit && shown.size < std::size(shown.units); ++unit)
+        shown.units[shown.size++] = *unit;
+    }
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
+
 QString CalcCharText(std::uint8_t code) {
-  for (const CalcGlyph& g : CalcGlyphs())
-    if (g.code == code) return QString::fromUtf16(g.text);
-  return QString(tallix::cp1252ToUnicode(code));
+  const ShownChars& shown = shownChars()[code];
+  return QString(reinterpret_cast<const QChar*>(shown.units), shown.size);
 }
 
 QString CalcPlainText(std::string_view codes) {
-  QString out;
-  out.reserve(qsizetype(codes.size()));
-  for (char c : codes) out += CalcCharText(static_cast<std::uint8_t>(c));
+  if (codes.empty()) return QString();
+  const std::array<ShownChars, 256>& table = shownChars();
+  qsizetype size = 0;
+  for (char c : codes) size += table[static_cast<std::uint8_t>(c)].size;
+  QString out(size, Qt::Uninitialized);
+  QChar* at = out.data();
+  for (char c : codes) {
+    const ShownChars& shown = table[static_cast<std::uint8_t>(c)];
+    for (std::uint8_t k = 0; k < shown.size; ++k) *at++ = QChar(shown.units[k]);
+  }
   return out;
 }
 
-namespace {
-
-// Typographic punctuation, as word processors and web pages write it, as the
-// ASCII a user means by it: curly, low and angle quotes, dashes, the
-// ellipsis, and spaces other than the blank. Null for any other character;
-// the calculator's minus sign (U+2212) is its own sign, not a dash.
-const char* plainPunctuation(char16_t ch) {
+const char* TypographicAscii(char16_t ch) {
   switch (ch) {
     case 0x2018: case 0x2019: case 0x201A: case 0x201B: case 0x2039: case 0x203A:
       return "'";
@@ -53,6 +81,8 @@ const char* plainPunctuation(char16_t ch) {
       return ch >= 0x2000 && ch <= 0x200A ? " " : nullptr;
   }
 }
+
+namespace {
 
 // The glyphs' texts the other way round: one character to its code, and the
 // signs of two characters (also in their composed form, as other programs
@@ -96,10 +126,50 @@ const std::pair<QString, std::uint8_t>* longerSignAt(const GlyphTexts& glyphs, Q
   return sign == glyphs.longer.end() ? nullptr : &*sign;
 }
 
+// The one reading of the place `at` of `text` (see SplitCalcPlainText and
+// CalcCodesFromText): appends its pieces to `pieces`, none for a character
+// without a code, and gives the count of UTF-16 units read.
+qsizetype readPlace(QStringView text, qsizetype at, CalcFontCodeOf fontCode, std::vector<CalcTextPiece>* pieces) {
+  const GlyphTexts& glyphs = glyphTexts();
+  // The two-character signs first: the mean of x begins with its letter, and
+  // none begins with another character a font draws a code at.
+  if (const auto* sign = longerSignAt(glyphs, text.sliced(at))) {
+    pieces->push_back({CalcTextPiece::kCode, sign->second});
+    return sign->first.size();
+  }
+  const char16_t ch = text[at].unicode();
+  if (fontCode) {
+    // The code the font draws at the character.
+    if (const int drawn = fontCode(ch); drawn >= 0) {
+      pieces->push_back({CalcTextPiece::kCode, std::uint16_t(drawn)});
+      return 1;
+    }
+  } else if (ch < 0x80) {
+    // ASCII is what typing it gives, also where a calculator sign looks the
+    // same ("P", "+").
+    pieces->push_back({CalcTextPiece::kTyped, ch});
+    return 1;
+  }
+  if (const auto code = glyphs.single.constFind(ch); code != glyphs.single.cend()) {
+    pieces->push_back({CalcTextPiece::kCode, code.value()});
+    return 1;
+  }
+  // A Windows-1252 character is the code the calculator shows as it. Where
+  // the calculator shows that code as another sign the character has none:
+  // 'Î' is theta's code, '¹' (the end of the reciprocal) the division sign's.
+  if (const int byte = fontCode ? -1 : tallix::unicodeToCp1252(ch); byte >= 0 && !glyphs.drawn[size_t(byte)]) {
+    pieces->push_back({CalcTextPiece::kTyped, std::uint16_t(byte)});
+    return 1;
+  }
+  // Typographic punctuation that no code shows is the ASCII meant by it.
+  if (const char* plain = TypographicAscii(ch))
+    for (; *plain; ++plain) pieces->push_back({CalcTextPiece::kTyped, std::uint16_t(*plain)});
+  return 1;
+}
+
 }  // namespace
 
 std::vector<CalcTextPiece> SplitCalcPlainText(QStringView text, bool* complete) {
-  const GlyphTexts& glyphs = glyphTexts();
   std::vector<CalcTextPiece> pieces;
   pieces.reserve(size_t(text.size()));
   bool all = true;
@@ -112,72 +182,23 @@ std::vector<CalcTextPiece> SplitCalcPlainText(QStringView text, bool* complete) 
       i += i + 1 < text.size() && text[i + 1].unicode() == partner ? 2 : 1;
       continue;
     }
-    if (const char* plain = plainPunctuation(ch)) {
-      for (; *plain; ++plain) pieces.push_back({CalcTextPiece::kTyped, std::uint8_t(*plain)});
-      ++i;
-      continue;
-    }
-    // The two-character signs first: the mean of x begins with the letter.
-    if (const auto* sign = longerSignAt(glyphs, text.sliced(i))) {
-      pieces.push_back({CalcTextPiece::kCode, sign->second});
-      i += sign->first.size();
-      continue;
-    }
-    if (ch < 0x80) {
-      // ASCII is what typing it gives, also where a calculator sign looks
-      // the same ("P", "+").
-      pieces.push_back({CalcTextPiece::kTyped, std::uint8_t(ch)});
-    } else if (const auto code = glyphs.single.constFind(ch); code != glyphs.single.cend()) {
-      pieces.push_back({CalcTextPiece::kCode, code.value()});
-    } else if (const int byte = tallix::unicodeToCp1252(ch); byte >= 0 && !glyphs.drawn[size_t(byte)]) {
-      // A Windows-1252 character is the code the calculator shows as it.
-      // Where the calculator shows that code as another sign the character
-      // has none: 'Î' is theta's code, '¹' (the end of the reciprocal) the
-      // division sign's.
-      pieces.push_back({CalcTextPiece::kTyped, std::uint8_t(byte)});
-    } else {
-      all = false;
-    }
-    ++i;
+    const size_t before = pieces.size();
+    i += readPlace(text, i, nullptr, &pieces);
+    if (pieces.size() == before) all = false;
   }
   if (complete) *complete = all;
   return pieces;
 }
 
 bool CalcCodesFromText(QStringView text, CalcFontCodeOf fontCode, std::string* codes) {
-  const GlyphTexts& glyphs = glyphTexts();
   codes->clear();
   bool all = true;
+  std::vector<CalcTextPiece> pieces;
   for (qsizetype i = 0; i < text.size();) {
-    // The calculator's signs of two characters first: none begins with a
-    // character the calculator fonts draw a code at, save the letter of the
-    // means, which the sign's second character tells apart.
-    if (const auto* sign = longerSignAt(glyphs, text.sliced(i))) {
-      codes->push_back(char(sign->second));
-      i += sign->first.size();
-      continue;
-    }
-    const char16_t ch = text[i++].unicode();
-    // In the font the code drawn at the character; without one ASCII is
-    // itself, also where a calculator sign looks the same.
-    const int drawn = fontCode ? fontCode(ch) : ch < 0x80 ? int(ch) : -1;
-    if (drawn >= 0) {
-      codes->push_back(char(drawn));
-      continue;
-    }
-    // A sign as the calculator shows it (θ typed into either font), then,
-    // outside such a font, a Windows-1252 character whose byte the
-    // calculator shows as that character.
-    if (const auto code = glyphs.single.constFind(ch); code != glyphs.single.cend()) {
-      codes->push_back(char(code.value()));
-      continue;
-    }
-    const int byte = fontCode ? -1 : tallix::unicodeToCp1252(ch);
-    if (byte >= 0 && !glyphs.drawn[size_t(byte)]) {
-      codes->push_back(char(byte));
-      continue;
-    }
-    all = false;
+    pieces.clear();
+    i += readPlace(text, i, fontCode, &pieces);
+    if (pieces.empty()) all = false;
+    for (const CalcTextPiece& piece : pieces) codes->push_back(char(piece.value));
   }
   return all;
 }

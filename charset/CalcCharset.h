@@ -49,18 +49,25 @@ struct CalcTextPiece {
   std::uint16_t value;
 };
 
-// Splits `text` into what typing it gives. Typographic punctuation first
-// becomes the ASCII meant by it: curly and angle quotes a double or single
-// quote, dashes '-', the ellipsis "...", non-breaking and other spaces ' '
-// (the calculator's minus sign U+2212 stays its sign). Then an ASCII
-// character is typed, a sign the calculator shows (CalcCharText) is its
-// code, its two-character signs (the mean of x, the reciprocal ...) before
-// either of their characters, and a character of Windows-1252 is typed as
-// its byte where the calculator shows that byte as the character: 'Î'
-// (0xCE, which shows as theta) or '¹' (0xB9, the division sign) has no code.
-// Characters without a code are left out, never taken as another code;
-// `complete` (optional) tells whether any was. CalcPlainText's text comes
-// back as the codes it was made of, except where a code shows as an ASCII
+// The one reading of text as calculator characters, place by place:
+// - a sign the calculator shows in two characters (the mean of x, the
+//   reciprocal ..., also in composed form) is its code, before either of
+//   its characters;
+// - ASCII is typed, also where a calculator sign looks the same ("P",
+//   "+");
+// - a sign the calculator shows (CalcCharText: θ, →, the minus sign U+2212)
+//   is its code;
+// - a Windows-1252 character is typed as its byte where the calculator shows
+//   that byte as the character ("…" is 0x85, a curly quote its byte, 'é'
+//   0xE9): 'Î' (0xCE, which shows as theta) or '¹' (0xB9, the division
+//   sign) has no code that way;
+// - typographic punctuation that no code shows is the ASCII meant by it
+//   (TypographicAscii: angle quotes, the en dash and other dashes, other
+//   spaces);
+// - any other character has no code: it is left out, never taken as another
+//   code, and `complete` (optional) tells whether any was.
+// CR, LF, CR LF and LF CR are line breaks. CalcPlainText's text comes back
+// as the codes it was made of, except where a code shows as an ASCII
 // character (0x88 shows a "P", which is typed as the letter) and where
 // typing turns a character into another code ('+' is the calculator's plus).
 std::vector<CalcTextPiece> SplitCalcPlainText(QStringView text, bool* complete = nullptr);
@@ -69,14 +76,21 @@ std::vector<CalcTextPiece> SplitCalcPlainText(QStringView text, bool* complete =
 // that has a code point of its own for each code (the calculator fonts,
 // tallix::calcFontCode).
 using CalcFontCodeOf = int (*)(char16_t ch);
-// Text as the codes it shows: the calculator's signs of two characters
-// first, then the code `fontCode` gives, or without one ASCII as itself
-// (also where a calculator sign looks the same), then a sign as the
-// calculator shows it (θ) and, without `fontCode`, a Windows-1252 character
-// whose byte the calculator shows as that character ('Î', theta's byte,
-// has none). False when a character has no code (`codes` then holds the
-// others).
+// Text as the codes it shows, by the reading of SplitCalcPlainText, a typed
+// piece as its byte and CR and LF as themselves. With `fontCode`, the code
+// the font draws at a character takes the place of the Windows-1252
+// readings (ASCII and its bytes), after the two-character signs and before
+// the calculator's signs. False when a character has no code (`codes` then
+// holds the others).
 bool CalcCodesFromText(QStringView text, CalcFontCodeOf fontCode, std::string* codes);
 // The reverse of CalcPlainText (where two codes show alike, the one typing
 // gives).
 bool CalcCodesFromPlainText(QStringView text, std::string* codes);
+
+// The ASCII a user means by typographic punctuation, as word processors and
+// web pages write it: curly, low and angle quotes a double or single quote,
+// dashes '-', the ellipsis "...", non-breaking and other spaces ' '. Null for
+// any other character; the calculator's minus sign (U+2212) is its own sign,
+// not a dash. The reading above takes it only for a character that no code
+// shows; a token editor for one that no token shows (SplitTokenPlainText).
+const char* TypographicAscii(char16_t ch);

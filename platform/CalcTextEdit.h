@@ -8,7 +8,7 @@
 // limit, which counts codes: a sign of two characters (x̄) counts once.
 // Its clipboard speaks as the token editor's does: copy and cut give the
 // text the calculator shows (CalcPlainText), paste takes text from other
-// programs as the token editor does (SplitCalcPlainText), its characters
+// programs by the calculator's reading (SplitCalcPlainText), its characters
 // going in as typing them into this edit gives. Drops and, where the system
 // has one, the selection clipboard go the same way.
 #pragma once

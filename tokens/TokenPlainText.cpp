@@ -1,5 +1,6 @@
 #include "tokens/TokenPlainText.h"
 
+#include "charset/Cp1252.h"
 #include "tokens/QXTokenTextMap.h"
 
 #include <QHash>
@@ -64,18 +65,24 @@ std::pair<WORD, std::size_t> CQXTokenPlainTextIndex::Match(const std::vector<Cal
 }
 
 std::vector<CalcTextPiece> SplitTokenPlainText(QStringView text, const CQXTokenTextMap* map, bool* complete) {
-  std::vector<CalcTextPiece> pieces = SplitCalcPlainText(text, complete);
-  if (!map) return pieces;
-  const CQXTokenPlainTextIndex& index = map->PlainTextIndex();
+  const std::vector<CalcTextPiece> pieces = SplitCalcPlainText(text, complete);
+  const CQXTokenPlainTextIndex* index = map ? &map->PlainTextIndex() : nullptr;
   std::vector<CalcTextPiece> out;
   out.reserve(pieces.size());
   for (std::size_t i = 0; i < pieces.size();) {
-    if (const auto [word, count] = index.Match(pieces, i); count > 0) {
+    if (const auto [word, count] = index ? index->Match(pieces, i) : std::pair<WORD, std::size_t>(); count > 0) {
       out.push_back({CalcTextPiece::kToken, word});
       i += count;
       continue;
     }
-    out.push_back(pieces[i++]);
+    // Typographic punctuation that no token shows is the ASCII meant by it,
+    // even where a code shows it ("…" is three points, as typing them gives).
+    const CalcTextPiece& piece = pieces[i++];
+    const char* plain = piece.kind == CalcTextPiece::kTyped && piece.value >= 0x80
+                            ? TypographicAscii(tallix::cp1252ToUnicode(std::uint8_t(piece.value)).unicode())
+                            : nullptr;
+    if (!plain) out.push_back(piece);
+    for (; plain && *plain; ++plain) out.push_back({CalcTextPiece::kTyped, std::uint16_t(*plain)});
   }
   return out;
 }

@@ -23,8 +23,9 @@ class CQXTokenTextMap;
 // token (a piece of kind kToken), the longest text first at each place (on
 // equal texts the one-byte token, then the lowest lead and token byte).
 // Tokens whose text is ASCII ("sin ", "an+1") are not looked for: their
-// characters are typed one by one. A null map finds no token. `complete` as
-// for SplitCalcPlainText.
+// characters are typed one by one. Typographic punctuation where no token
+// begins is the ASCII meant by it (TypographicAscii), also where a code shows
+// it. A null map finds no token. `complete` as for SplitCalcPlainText.
 std::vector<CalcTextPiece> SplitTokenPlainText(QStringView text, const CQXTokenTextMap* map,
                                                bool* complete = nullptr);
 

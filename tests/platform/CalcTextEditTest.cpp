@@ -1,7 +1,7 @@
 // The line edits that hold calculator text: in the calculator font and in
 // any other font they take typed calculator signs as their codes, copy the
-// text the calculator shows and paste text from other programs as the token
-// editor does.
+// text the calculator shows and paste text from other programs by the
+// calculator's reading.
 #include <gtest/gtest.h>
 
 #include <QClipboard>
@@ -78,6 +78,23 @@ TEST_P(CalcTextEdit, TypedSignsAreTheirCodesAndTheClipboardSpeaksAsTheCalculator
   edit.clear();
   DropTextOn(&edit, QStringLiteral("\u201C√2\u201D"));
   EXPECT_EQ(codesOf(edit), "\"\x86" "2\"");
+}
+
+// Punctuation a code shows as itself copies out as that punctuation and comes
+// back as its code, never as the ASCII meant by it; a quote that no code
+// shows is read as the ASCII quote.
+TEST_P(CalcTextEdit, PunctuationCopiedOutPastesBackAsItsCode) {
+  edit.setText(CalcDisplayText("A\x85\x93" "B\x94\xA0", edit.font()));
+  edit.selectAll();
+  keys(QKeySequence::Copy);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral(u"A…“B”\u00A0"));
+  edit.clear();
+  keys(QKeySequence::Paste);
+  EXPECT_EQ(codesOf(edit), "A\x85\x93" "B\x94\xA0");
+  edit.clear();
+  QGuiApplication::clipboard()->setText(QStringLiteral(u"‹x›"));
+  keys(QKeySequence::Paste);
+  EXPECT_EQ(codesOf(edit), "'x'");
 }
 
 // The edit's context menu copies and pastes as its keys do.
