@@ -78,7 +78,7 @@ void CheckCalcTextEditByHand(QLineEdit* edit) {
     EXPECT_EQ(clipboard->text(), QStringLiteral("θ")) << "copied";
   }
 
-  const QString quoted = QStringLiteral("\u201CA\u201D");
+  const QString quoted = QStringLiteral("«A»");
   clipboard->setText(quoted);
   edit->clear();
   ChooseFromEditContextMenu(edit, "&Paste");

@@ -24,8 +24,8 @@ void DropTextOn(QLineEdit* edit, const QString& text);
 // `edit`, given the calculator font, by hand: theta typed shows at its
 // code's place; the text shown copies from the context menu as the
 // calculator shows it (an edit that shows nothing of itself gives nothing);
-// typographic quotes pasted from the context menu or dropped are the ASCII
-// quotes typing gives. The edit is left empty, in its own font.
+// angle quotes, which no code shows, pasted from the context menu or dropped
+// are the ASCII quotes typing gives. The edit is left empty, in its own font.
 void CheckCalcTextEditByHand(QLineEdit* edit);
 
 }  // namespace tallix::test
