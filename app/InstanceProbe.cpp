@@ -1,8 +1,8 @@
 #include "app/InstanceProbe.h"
 
 #include "app/QXMainFrame.h"
+#include "charset/Cp1252.h"
 #include "datamodel/QXCalcItem.h"
-#include "platform/Cp1252.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,8 +1,8 @@
 #include "app/MenuExtension.h"
 
 #include "app/MenuPopups.h"
+#include "charset/Cp1252.h"
 #include "classlib/RegistryReader.h"
-#include "platform/Cp1252.h"
 #include "platform/FrameWnd.h"
 #include "platform/Menu.h"
 #include "platform/PrivateProfile.h"

@@ -1,10 +1,10 @@
 #include "app/QXCalculatorDialog.h"
 
+#include "charset/Cp1252.h"
 #include "services/ProgramServices.h"
 #include "classlib/ProfileSettings.h"
 #include "classlib/SettingsTable.h"
 #include "datamodel/ModelLookups.h"
-#include "platform/Cp1252.h"
 #include "platform/MessageBox.h"
 
 #include <QListWidget>

@@ -1,6 +1,6 @@
 #include "app/QXDocProperties.h"
 
-#include "platform/Cp1252.h"
+#include "charset/Cp1252.h"
 #include "services/QXSummaryInfo.h"
 
 #include <QLineEdit>

@@ -2,12 +2,12 @@
 
 #include "app/AppServices.h"
 #include "app/ItemTransfer.h"
+#include "charset/CalcCharset.h"
 #include "services/ProgramServices.h"
 #include "app/QXDoc.h"
 #include "classlib/InternetShortcut.h"
 #include "classlib/MenuHelpers.h"
 #include "datamodel/QXCalcItem.h"
-#include "platform/CalcCharset.h"
 #include "platform/CmdUI.h"
 #include "platform/RuntimeClass.h"
 #include "platform/StringCompare.h"

@@ -1,11 +1,11 @@
 // The grid's cells, counts, sizes, selection and notifications.
 #include "classlib/GridCtrl.h"
 
+#include "charset/Cp1252.h"
 #include "classlib/GridEditBox.h"
 #include "classlib/GridTipWnd.h"
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/CmdUI.h"
-#include "platform/Cp1252.h"
 #include "platform/ImageList.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/RuntimeClass.h"

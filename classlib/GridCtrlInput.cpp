@@ -1,8 +1,8 @@
 // The grid's mouse, keyboard, in-place editing and title tips.
+#include "charset/Cp1252.h"
 #include "classlib/GridCtrl.h"
 #include "classlib/GridEditBox.h"
 #include "classlib/GridTipWnd.h"
-#include "platform/Cp1252.h"
 #include "platform/Dialog.h"
 #include "platform/PropertySheet.h"
 

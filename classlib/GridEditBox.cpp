@@ -1,6 +1,6 @@
 #include "classlib/GridEditBox.h"
 
-#include "platform/Cp1252.h"
+#include "charset/Cp1252.h"
 
 #include <QFocusEvent>
 #include <QFontMetrics>

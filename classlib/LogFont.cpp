@@ -1,6 +1,6 @@
 #include "classlib/LogFont.h"
 
-#include "platform/Cp1252.h"
+#include "charset/Cp1252.h"
 
 #include <QGuiApplication>
 #include <QScreen>

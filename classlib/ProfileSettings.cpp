@@ -1,6 +1,6 @@
 #include "classlib/ProfileSettings.h"
 
-#include "platform/Cp1252.h"
+#include "charset/Cp1252.h"
 #include "platform/Profile.h"
 
 #include <QSettings>

@@ -2,8 +2,8 @@
 // separator and the rounding setting.
 #include "datamodel/CalcNumber.h"
 
+#include "charset/Cp1252.h"
 #include "classlib/ProfileSettings.h"
-#include "platform/Cp1252.h"
 
 #include <QLocale>
 

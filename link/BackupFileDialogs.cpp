@@ -1,7 +1,7 @@
 #include "link/BackupFileDialogs.h"
 
+#include "charset/Cp1252.h"
 #include "link/BackupFiles.h"
-#include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 
 #include <QFile>

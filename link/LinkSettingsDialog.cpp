@@ -1,9 +1,9 @@
 #include "link/LinkSettingsDialog.h"
 
+#include "charset/Cp1252.h"
 #include "services/ProgramServices.h"
 #include "classlib/ProfileSettings.h"
 #include "link/SerialLink.h"
-#include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/PrivateProfile.h"
 

@@ -1,7 +1,7 @@
 #include "link/OverwriteDialog.h"
 
+#include "charset/CalcCharset.h"
 #include "datamodel/KindIcons.h"
-#include "platform/CalcCharset.h"
 #include "platform/MessageBox.h"
 
 #include <QIcon>

@@ -1,6 +1,6 @@
 #include "link/ProgramPasswordDialog.h"
 
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/CalcTextEdit.h"
 #include "platform/MessageBox.h"
 #include "platform/WinApp.h"
@@ -24,7 +24,7 @@ BOOL CQXProgramPasswordDialog::OnInitDialog() {
   CDialog::OnInitDialog();
   if (auto* name = GetDlgItemAs<QLineEdit>(IDC_PROGRAM)) {
     MakeCalcTextEdit(name);
-    name->setText(CalcDisplayText(name_, name->font()));
+    SetCalcEditCodes(name, name_);
   }
   if (auto* typed = GetDlgItemAs<QLineEdit>(IDC_PASSWORD)) {
     MakeCalcTextEdit(typed);

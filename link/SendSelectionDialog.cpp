@@ -1,6 +1,6 @@
 #include "link/SendSelectionDialog.h"
 
-#include "platform/CalcCharset.h"
+#include "charset/CalcCharset.h"
 #include "platform/MessageBox.h"
 
 #include <QListWidget>

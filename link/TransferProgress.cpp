@@ -1,8 +1,8 @@
 #include "link/TransferProgress.h"
 
+#include "charset/CalcCharset.h"
 #include "datamodel/KindIcons.h"
 #include "link/SerialLink.h"
-#include "platform/CalcCharset.h"
 #include "platform/WinApp.h"
 
 #include <QGuiApplication>

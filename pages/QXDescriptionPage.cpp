@@ -1,11 +1,11 @@
 #include "pages/QXDescriptionPage.h"
 
 #include "app/MenuPopups.h"
+#include "charset/Cp1252.h"
 #include "classlib/ProfileSettings.h"
 #include "datamodel/QXDocEntry.h"
 #include "platform/ByteOrder.h"
 #include "platform/CmdUI.h"
-#include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/Menu.h"
 #include "platform/MessageBox.h"

@@ -1,7 +1,7 @@
 #include "pages/QXECONRecords.h"
 
+#include "charset/CalcCharset.h"
 #include "datamodel/QXDataLoggerItem.h"
-#include "platform/CalcCharset.h"
 #include "platform/StringCompare.h"
 
 #include <QComboBox>
@@ -55,7 +55,7 @@ int InsertSortedEntry(QComboBox* combo, const std::string& text, int data) {
   int at = 0;
   const auto codesAt = [combo](int i) {
     std::string codes;
-    CalcPlainCodes(combo->itemText(i), &codes);
+    CalcCodesFromPlainText(combo->itemText(i), &codes);
     return codes;
   };
   while (at < combo->count() && tallix::CompareTextLocale(codesAt(at).c_str(), text.c_str()) <= 0) ++at;

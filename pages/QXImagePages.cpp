@@ -13,7 +13,6 @@
 #include "datamodel/QXImageItems.h"
 #include "datamodel/QXImageV5Items.h"
 #include "pages/QXSimpleDataView.h"
-#include "platform/CalcCharset.h"
 #include "platform/CalcTextEdit.h"
 #include "platform/CmdUI.h"
 #include "platform/LanguageLibrary.h"
@@ -407,10 +406,8 @@ BOOL CQXScreenDataPage::OnInitDialog() {
   GetSelectedItemInfo(&info);
   m_savedName = info.description;
   if (m_nameEdit) {
-    m_nameEdit->setMaxLength(kMaxName);
-    MakeCalcTextEdit(m_nameEdit);
-    m_nameEdit->setText(CalcDisplayText(m_savedName, m_nameEdit->font()));
-    m_nameEdit->setModified(false);
+    MakeCalcTextEdit(m_nameEdit, kMaxName);
+    SetCalcEditCodes(m_nameEdit, m_savedName);
   }
   return FALSE;
 }
@@ -441,14 +438,9 @@ BOOL CQXScreenDataPage::IsModified() {
   return m_nameEdit && nameCodes() != m_savedName;
 }
 
-// The name is calculator text, as the tree shows it; one the user did not
-// touch keeps its stored bytes.
-std::string CQXScreenDataPage::nameCodes() const {
-  if (!m_nameEdit->isModified()) return m_savedName;
-  std::string codes;
-  CalcTextCodes(m_nameEdit->text(), m_nameEdit->font(), &codes);
-  return codes;
-}
+// The name is calculator text, as the tree shows it; the bytes the user did
+// not edit stay as they were stored.
+std::string CQXScreenDataPage::nameCodes() const { return GetCalcEditCodes(m_nameEdit); }
 
 void CQXScreenDataPage::SetModified(BOOL modified) {
   if (!m_nameEdit) return;

@@ -3,7 +3,6 @@
 #include "app/QXAppMessages.h"
 #include "datamodel/QXDocEntry.h"
 #include "datamodel/QXProgramItem.h"
-#include "platform/CalcCharset.h"
 #include "platform/CalcTextEdit.h"
 #include "platform/MessageBox.h"
 #include "platform/PropertySheet.h"
@@ -30,11 +29,6 @@ std::string passwordOf(const CQXProgramItem& program) {
   return buffer;
 }
 
-std::string bytesOf(const QLineEdit* edit) {
-  std::string bytes;
-  if (edit) CalcTextCodes(edit->text(), edit->font(), &bytes);
-  return bytes;
-}
 
 // Loads the page from a private copy of the selected entry.
 void loadCurrentItem(CQXDataPage* page) {
@@ -86,7 +80,7 @@ BOOL CQXEnterPasswortPage::PreTranslateMessage(MSG* msg) {
 }
 
 void CQXEnterPasswortPage::OnUnlock() {
-  if (bytesOf(passwordEdit_) != password_) {
+  if (GetCalcEditCodes(passwordEdit_) != password_) {
     AfxMessageBox(kMsgWrongPassword, MB_ICONINFORMATION);
     return;
   }
@@ -130,8 +124,8 @@ BOOL CQXModifyPasswordPage::StoreToItem(CQXDocEntry* entry) {
 }
 
 void CQXModifyPasswordPage::OnSet() {
-  const std::string typed = bytesOf(newEdit_);
-  if (typed != bytesOf(repeatEdit_)) {
+  const std::string typed = GetCalcEditCodes(newEdit_);
+  if (typed != GetCalcEditCodes(repeatEdit_)) {
     AfxMessageBox(kMsgPasswordsDiffer, MB_ICONINFORMATION);
     return;
   }

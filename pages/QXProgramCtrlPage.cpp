@@ -6,7 +6,6 @@
 #include "datamodel/ModelLookups.h"
 #include "datamodel/QXProgramItem.h"
 #include "pages/QXProgramPages.h"
-#include "platform/CalcCharset.h"
 #include "platform/CalcTextEdit.h"
 #include "platform/CmdUI.h"
 #include "platform/Menu.h"
@@ -110,8 +109,7 @@ BOOL CQXProgramCtrlDataPage::OnInitDialog() {
 
   nameEdit_ = GetDlgItemAs<QLineEdit>(kNameEdit);
   if (nameEdit_) {
-    nameEdit_->setMaxLength(kMaxName);
-    MakeCalcTextEdit(nameEdit_);
+    MakeCalcTextEdit(nameEdit_, kMaxName);
     connect(nameEdit_, &QLineEdit::textEdited, this, [this] { SetModified(TRUE); });
   }
 
@@ -152,7 +150,7 @@ void CQXProgramCtrlDataPage::applyPageFont() {
     const std::string name = NameFromBox();
     nameEdit_->setFont(pageFont_->font());
     const bool modified = nameEdit_->isModified();
-    nameEdit_->setText(CalcDisplayText(name, pageFont_->font()));
+    SetCalcEditCodes(nameEdit_, name);
     nameEdit_->setModified(modified);
   }
   GetCmdChooser().SetFont(pageFont_);
@@ -187,11 +185,9 @@ void CQXProgramCtrlDataPage::LayoutEditor() {
 
 std::string CQXProgramCtrlDataPage::NameFromBox() const {
   if (!nameEdit_) return loadedName_;
-  // An untouched name keeps its bytes, also those the box's font shows in
-  // a form that does not read back.
-  if (!nameEdit_->isModified()) return loadedName_;
-  std::string name;
-  CalcTextCodes(nameEdit_->text(), nameEdit_->font(), &name);
+  // The codes the user did not edit stay, also those the box's font shows
+  // in a form that does not read back.
+  std::string name = GetCalcEditCodes(nameEdit_);
   if (name.size() > size_t(kMaxName)) name.resize(size_t(kMaxName));
   return name;
 }
@@ -199,7 +195,7 @@ std::string CQXProgramCtrlDataPage::NameFromBox() const {
 void CQXProgramCtrlDataPage::SetNameBox(const std::string& name) {
   loadedName_ = name;
   if (!nameEdit_) return;
-  nameEdit_->setText(CalcDisplayText(name, nameEdit_->font()));
+  SetCalcEditCodes(nameEdit_, name);
   nameEdit_->setModified(false);
 }
 

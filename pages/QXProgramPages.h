@@ -18,10 +18,10 @@
 // program, password and description pages. "&Mot de passe" (21018) joins the
 // View menu while the view lives.
 //
-// The name box shows the name's calculator bytes in the page font
-// (CalcDisplayText) and reads typed text back to bytes (CalcTextCodes); a
-// character without a code cannot be typed. A name the user did not touch
-// keeps its bytes.
+// The name box is a calculator-text edit (platform/CalcTextEdit.h): it shows
+// the name's calculator bytes in the page font, takes at most eight codes
+// (x̄ is one) and a character without a code cannot be typed. The bytes the
+// user did not edit stay as they were.
 #pragma once
 
 #include "pages/QXPageView.h"

@@ -2,9 +2,10 @@
 
 #include "app/MainFrameFunctions.h"
 #include "app/MenuPopups.h"
+#include "charset/CalcCharset.h"
+#include "charset/CalcEditedCodes.h"
 #include "datamodel/CalcNumber.h"
 #include "pages/QXNumberText.h"
-#include "platform/CalcCharset.h"
 #include "platform/CmdUI.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
@@ -112,13 +113,15 @@ void CQXPropertyListDataPage::UnmergeMenus() { EditMenuEntryItem(kPopupEdit, TRU
 
 std::string CQXPropertyListDataPage::GetRowText(int row) const {
   COrvoPropertyItem item;
-  std::string codes;
-  if (m_list.GetItem(row, &item)) CalcPlainCodes(item.value, &codes);
-  return codes;
+  if (!m_list.GetItem(row, &item)) return {};
+  const std::string& given = row < int(m_rowCodes.size()) ? m_rowCodes[size_t(row)] : std::string();
+  return CalcEditedCodes(given, item.value);
 }
 
 void CQXPropertyListDataPage::SetRowText(int row, const std::string& text) {
-  m_list.SetItemValue(row, CalcPlainText(text));
+  if (!m_list.SetItemValue(row, CalcPlainText(text))) return;
+  if (row >= int(m_rowCodes.size())) m_rowCodes.resize(size_t(row) + 1);
+  m_rowCodes[size_t(row)] = text;
 }
 
 BOOL CQXPropertyListDataPage::GetRowChoice(int row, DWORD* data) const {

@@ -18,6 +18,7 @@
 #include <QRect>
 
 #include <string>
+#include <vector>
 
 class CCmdUI;
 class QFrame;
@@ -42,7 +43,10 @@ class CQXPropertyListDataPage : public CQXDataPage {
   QWidget* GetPrintControl() override { return &m_list; }
 
   COrvoPropertyListCtrl& GetList() { return m_list; }
-  // The row's value as Windows-1252 bytes.
+  // The row's value as calculator codes: the row shows the codes SetRowText
+  // gave it as the calculator shows them (CalcPlainText), and while it
+  // shows them they are its codes; an edit of the row changes only the
+  // codes the user changed (CalcEditedCodes).
   std::string GetRowText(int row) const;
   void SetRowText(int row, const std::string& text);
   // The item data of the row's chosen entry; FALSE when none is chosen.
@@ -91,6 +95,7 @@ class CQXPropertyListDataPage : public CQXDataPage {
 
  private:
   QPointer<QFrame> m_frame;
+  std::vector<std::string> m_rowCodes;  // the codes SetRowText gave each row
 };
 
 // atoi on a text: leading blanks, a sign, digits to the first other

@@ -1,9 +1,9 @@
 #include "pages/QXSensorList.h"
 
+#include "charset/Cp1252.h"
 #include "classlib/ListHelpers.h"
 #include "classlib/SettingsTable.h"
 #include "platform/AtomicFile.h"
-#include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
 #include "platform/PrivateProfile.h"

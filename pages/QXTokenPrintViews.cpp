@@ -3,7 +3,7 @@
 #include "app/MainFrameFunctions.h"
 #include "app/QXDoc.h"
 #include "pages/QXDataPage.h"
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/MessageBox.h"
 #include "tokens/EditorFonts.h"
 #include "tokens/QXTokenEditorVariants.h"

@@ -1,6 +1,6 @@
 #include "platform/CalcFontChars.h"
 
-#include "platform/Cp1252.h"
+#include "charset/Cp1252.h"
 
 namespace tallix {
 namespace {

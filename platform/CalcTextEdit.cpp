@@ -1,12 +1,16 @@
 #include "platform/CalcTextEdit.h"
 
-#include "platform/CalcCharset.h"
-#include "platform/Cp1252.h"
+#include "charset/CalcCharset.h"
+#include "charset/CalcEditedCodes.h"
+#include "charset/Cp1252.h"
+#include "platform/CalcFontChars.h"
+#include "platform/CalcShownText.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -14,22 +18,67 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QWidget>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace {
 
-// `text` from other programs in place of the selection, or at the caret.
+// QLineEdit's own limit when none is set.
+constexpr int kMaxEditLength = 32767;
+
+const CQXCalcTextEditFilter* filterOf(const QObject* edit) {
+  return edit ? edit->findChild<CQXCalcTextEditFilter*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+// The calculator fonts' code points, both ways.
+QString calcFontPiece(std::uint8_t code) { return QString(tallix::calcFontChar(code)); }
+int calcFontCodeOf(char16_t ch) { return tallix::calcFontCode(QChar(ch)); }
+
+// `text` from other programs in place of the selection, or at the caret;
+// what does not fit within the edit's limit is left out.
 void insertPlainText(QLineEdit* edit, const QString& text) {
-  const std::string codes = CalcEditCodesOf(edit, text);
+  std::string codes = CalcEditCodesOf(edit, text);
   if (codes.empty() && !edit->hasSelectedText()) return;
+  const CQXCalcTextEditFilter* filter = filterOf(edit);
+  if (const int limit = filter ? filter->CodeLimit() : 0; limit > 0) {
+    QString kept = edit->text();
+    if (edit->hasSelectedText()) kept.remove(edit->selectionStart(), edit->selectionLength());
+    std::string around;
+    CalcCodesFromShownText(kept, edit->font(), &around);
+    codes.resize(std::min(codes.size(), size_t(std::max(0, limit - int(around.size())))));
+  }
   edit->insert(CalcDisplayText(codes, edit->font()));
 }
 
 }  // namespace
 
-void MakeCalcTextEdit(QLineEdit* edit) {
-  if (!edit || edit->findChild<CQXCalcTextEditFilter*>(QString(), Qt::FindDirectChildrenOnly)) return;
+void MakeCalcTextEdit(QLineEdit* edit, int maxCodes) {
+  if (!edit || filterOf(edit)) return;
+  // The limit counts codes, not the characters that show them (x̄ is two).
+  if (maxCodes > 0) edit->setMaxLength(kMaxEditLength);
   edit->setValidator(new CQXCalcTextValidator(edit));
-  edit->installEventFilter(new CQXCalcTextEditFilter(edit));
+  edit->installEventFilter(new CQXCalcTextEditFilter(edit, maxCodes));
+}
+
+void SetCalcEditCodes(QLineEdit* edit, std::string_view codes) {
+  if (!edit) return;
+  if (auto* filter = const_cast<CQXCalcTextEditFilter*>(filterOf(edit))) filter->SetGivenCodes(codes);
+  edit->setText(CalcDisplayText(codes, edit->font()));
+}
+
+std::string GetCalcEditCodes(const QLineEdit* edit) {
+  if (!edit) return {};
+  const CQXCalcTextEditFilter* filter = filterOf(edit);
+  return CalcEditedCodesIn(edit->font(), filter ? filter->GivenCodes() : std::string_view(), edit->text());
+}
+
+std::string CalcEditedCodesIn(const QFont& font, std::string_view old, const QString& text) {
+  return IsCalculatorFont(font) ? CalcEditedCodes(old, text, calcFontPiece, calcFontCodeOf)
+                                : CalcEditedCodes(old, text);
 }
 
 std::string CalcEditCodesOf(const QLineEdit* edit, const QString& text, bool* complete) {
@@ -40,12 +89,14 @@ std::string CalcEditCodesOf(const QLineEdit* edit, const QString& text, bool* co
       case CalcTextPiece::kCode: codes.push_back(char(piece.value)); break;
       case CalcTextPiece::kTyped: {
         std::string typed;
-        if (CalcTextCodes(QString(tallix::cp1252ToUnicode(piece.value)), edit->font(), &typed)) codes += typed;
+        if (CalcCodesFromShownText(QString(tallix::cp1252ToUnicode(std::uint8_t(piece.value))), edit->font(), &typed))
+          codes += typed;
         else all = false;
         break;
       }
-      // One line only.
-      case CalcTextPiece::kLineBreak: all = false; break;
+      // One line only; tokens are a token editor's.
+      case CalcTextPiece::kLineBreak:
+      case CalcTextPiece::kToken: all = false; break;
     }
   }
   if (complete) *complete = all;
@@ -56,7 +107,7 @@ void CalcEditCopy(QLineEdit* edit, QClipboard::Mode mode) {
   // A password shows nothing of itself, so it gives nothing either.
   if (!edit || !edit->hasSelectedText() || edit->echoMode() != QLineEdit::Normal) return;
   std::string codes;
-  CalcTextCodes(edit->selectedText(), edit->font(), &codes);
+  CalcCodesFromShownText(edit->selectedText(), edit->font(), &codes);
   QGuiApplication::clipboard()->setText(CalcPlainText(codes), mode);
 }
 
@@ -71,7 +122,33 @@ void CalcEditPaste(QLineEdit* edit, QClipboard::Mode mode) {
   insertPlainText(edit, QGuiApplication::clipboard()->text(mode));
 }
 
-CQXCalcTextEditFilter::CQXCalcTextEditFilter(QLineEdit* edit) : QObject(edit), edit_(edit) {}
+CQXCalcTextValidator::CQXCalcTextValidator(QWidget* edit) : QValidator(edit), edit_(edit) {}
+
+QValidator::State CQXCalcTextValidator::validate(QString& input, int& pos) const {
+  const QFont font = edit_->font();
+  std::string codes;
+  if (!CalcCodesFromShownText(input, font, &codes)) return Invalid;
+  if (const CQXCalcTextEditFilter* filter = filterOf(edit_);
+      filter && filter->CodeLimit() > 0 && codes.size() > size_t(filter->CodeLimit()))
+    return Invalid;
+  // The text as the edit shows its codes: a sign typed in the form another
+  // font shows it takes its code's place in the calculator fonts.
+  const QString shown = CalcDisplayText(codes, font);
+  if (shown != input) {
+    std::string before;
+    CalcCodesFromShownText(input.left(pos), font, &before);
+    pos = int(std::min(CalcDisplayText(before, font).size(), shown.size()));
+    input = shown;
+  }
+  return Acceptable;
+}
+
+CQXCalcTextEditFilter::CQXCalcTextEditFilter(QLineEdit* edit, int maxCodes)
+    : QObject(edit), edit_(edit), maxCodes_(std::max(maxCodes, 0)) {}
+
+int CQXCalcTextEditFilter::CodeLimit() const {
+  return maxCodes_ > 0 ? std::max(maxCodes_, int(given_.size())) : 0;
+}
 
 bool CQXCalcTextEditFilter::eventFilter(QObject* watched, QEvent* event) {
   if (watched != edit_) return false;

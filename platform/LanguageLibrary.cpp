@@ -1,7 +1,7 @@
 #include "platform/LanguageLibrary.h"
 
+#include "charset/Cp1252.h"
 #include "platform/AtomicFile.h"
-#include "platform/Cp1252.h"
 #include "platform/ResourceData.h"
 #include "platform/StringTableText.h"
 

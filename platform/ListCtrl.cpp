@@ -14,7 +14,7 @@
 #include <QTreeView>
 #include <algorithm>
 
-#include "platform/Cp1252.h"
+#include "charset/Cp1252.h"
 #include "platform/DC.h"
 #include "platform/ImageList.h"
 #include "platform/ScrollWnd.h"

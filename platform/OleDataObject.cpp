@@ -1,8 +1,8 @@
 #include "platform/OleDataObject.h"
 
+#include "charset/Cp1252.h"
 #include "platform/AtomicFile.h"
 #include "platform/ByteOrder.h"
-#include "platform/Cp1252.h"
 
 #include <QClipboard>
 #include <QFile>

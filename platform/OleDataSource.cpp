@@ -1,6 +1,6 @@
 #include "platform/OleDataSource.h"
 
-#include "platform/Cp1252.h"
+#include "charset/Cp1252.h"
 
 #include <QClipboard>
 #include <QDrag>

@@ -1,6 +1,6 @@
 #include "platform/Profile.h"
 
-#include "platform/Cp1252.h"
+#include "charset/Cp1252.h"
 #include "platform/OutsideFile.h"
 #include "platform/PrivateProfile.h"
 

@@ -1,6 +1,6 @@
 // The rich-text reader: a single pass over the bytes with a stack of group
 // states, writing text runs into the document through a cursor.
-#include "platform/Cp1252.h"
+#include "charset/Cp1252.h"
 #include "platform/RtfCodec.h"
 
 #include <QColor>

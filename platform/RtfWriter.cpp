@@ -1,6 +1,6 @@
 // The rich-text writer: 7-bit RTF 1.x in the shape a rich-edit control
 // writes, from the blocks and fragments of a QTextDocument.
-#include "platform/Cp1252.h"
+#include "charset/Cp1252.h"
 #include "platform/RtfCodec.h"
 
 #include <QColor>

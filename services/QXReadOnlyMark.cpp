@@ -9,8 +9,8 @@
 // its length counts bytes and entries follow each other without fill.
 #include "services/QXSummaryInfo.h"
 
+#include "charset/Cp1252.h"
 #include "platform/ByteOrder.h"
-#include "platform/Cp1252.h"
 #include "platform/storage/CompoundFile.h"
 
 #include <QString>

@@ -1,9 +1,9 @@
 #include "tokens/CmdChooser.h"
 
+#include "charset/Cp1252.h"
 #include "classlib/ProfileSettings.h"
 #include "classlib/SettingsTable.h"
-#include "platform/CalcCharset.h"
-#include "platform/Cp1252.h"
+#include "platform/CalcShownText.h"
 #include "platform/DC.h"
 #include "platform/StringCompare.h"
 #include "platform/WaitCursor.h"

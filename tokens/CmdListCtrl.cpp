@@ -1,8 +1,8 @@
 #include "tokens/CmdListCtrl.h"
 
+#include "charset/Cp1252.h"
 #include "classlib/ListHelpers.h"
-#include "platform/CalcCharset.h"
-#include "platform/Cp1252.h"
+#include "platform/CalcShownText.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/WaitCursor.h"
 #include "tokens/TokenClipboard.h"

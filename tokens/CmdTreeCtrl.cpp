@@ -2,7 +2,7 @@
 
 #include "classlib/MenuHelpers.h"
 #include "classlib/OrvoTextArchive.h"
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/CalcTextEdit.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/OleDataObject.h"
@@ -104,7 +104,7 @@ std::string CQXCmdTreeCtrl::LabelBytes(HTREEITEM item) const {
   if (bytes.isValid()) return bytes.toByteArray().toStdString();
   // An item another caller inserted: its text is all there is.
   std::string codes;
-  CalcTextCodes(GetItemText(item), GetTreeWidget()->font(), &codes);
+  CalcCodesFromShownText(GetItemText(item), GetTreeWidget()->font(), &codes);
   return codes;
 }
 
@@ -123,31 +123,6 @@ HTREEITEM CQXCmdTreeCtrl::insertLabelled(const std::string& bytes, int image, DW
                               image + 1, 0, 0, LPARAM(value), parent, after);
   if (item) item->setData(0, kLabelBytesRole, QByteArray::fromStdString(bytes));
   return item;
-}
-
-// The bytes of an edited label: the codes of the old label that still show
-// at its start and end are kept as they were, the rest is read from the
-// typed characters.
-std::string CQXCmdTreeCtrl::editedBytes(const std::string& old, const QString& text) const {
-  const QFont font = GetTreeWidget()->font();
-  std::vector<QString> shown;
-  for (char c : old) shown.push_back(CalcDisplayText(std::string_view(&c, 1), font));
-  std::size_t head = 0;
-  qsizetype from = 0;
-  while (head < shown.size() && !shown[head].isEmpty() && QStringView(text).sliced(from).startsWith(shown[head]))
-    from += shown[head++].size();
-  std::size_t tail = 0;
-  qsizetype to = text.size();
-  while (tail < shown.size() - head) {
-    const QString& piece = shown[shown.size() - 1 - tail];
-    if (piece.isEmpty() || to - from < piece.size() || !QStringView(text).sliced(from, to - from).endsWith(piece))
-      break;
-    to -= piece.size();
-    ++tail;
-  }
-  std::string typed;
-  CalcTextCodes(text.mid(from, to - from), font, &typed);
-  return old.substr(0, head) + typed + old.substr(old.size() - tail);
 }
 
 int CQXCmdTreeCtrl::itemLevel(HTREEITEM item) const {
@@ -430,16 +405,14 @@ void CQXCmdTreeCtrl::OnBeginLabelEdit(NMHDR* header, LRESULT* result) {
   HTREEITEM item = reinterpret_cast<NMTVDISPINFO*>(header)->item.hItem;
   // Folders only; the root's label is not stored, so it is not edited.
   *result = item && GetParentItem(item) && TreeItemIsFolder(*this, item) ? 0 : 1;
-  // The edit exists once this notification is answered. Its limit puts its
-  // text in again, which drops the selection: the whole label is selected
-  // anew, so that typing replaces it.
+  // The edit exists once this notification is answered; the whole label is
+  // selected, so that typing replaces it.
   if (*result == 0)
     QMetaObject::invokeMethod(
         this,
         [self = QPointer<CQXCmdTreeCtrl>(this)] {
           if (QLineEdit* edit = self ? self->GetEditControl() : nullptr) {
-            MakeCalcTextEdit(edit);
-            edit->setMaxLength(kLabelMax);
+            MakeCalcTextEdit(edit, kLabelMax);
             edit->selectAll();
           }
         },
@@ -451,7 +424,8 @@ void CQXCmdTreeCtrl::OnEndLabelEdit(NMHDR* header, LRESULT* result) {
   *result = 0;
   // A cancelled edit keeps the label.
   if (!item.pszText || !item.hItem) return;
-  std::string bytes = editedBytes(LabelBytes(item.hItem), *item.pszText);
+  // The codes of the old label that still show stay as they were.
+  std::string bytes = CalcEditedCodesIn(GetTreeWidget()->font(), LabelBytes(item.hItem), *item.pszText);
   bytes.resize(std::min<std::size_t>(bytes.size(), kLabelMax));
   if (bytes.empty()) bytes = CLanguageLibrary::LoadStringA(kNoName);
   setLabel(item.hItem, bytes);

@@ -99,7 +99,6 @@ class CQXCmdTreeCtrl : public CTreeCtrl {
   int itemLevel(HTREEITEM item) const;
   void setLabel(HTREEITEM item, const std::string& bytes);
   HTREEITEM insertLabelled(const std::string& bytes, int image, DWORD value, HTREEITEM parent, HTREEITEM after);
-  std::string editedBytes(const std::string& old, const QString& text) const;
   HTREEITEM insertFolder(HTREEITEM parent, const char* label);
   HTREEITEM copySubtree(HTREEITEM item, HTREEITEM parent, HTREEITEM after);
   std::vector<std::string> itemText(HTREEITEM item) const;

@@ -3,7 +3,7 @@
 // the application adds at start-up (app/CalculatorFonts.h), their creation,
 // and the one editor font the program, function-field and recursion pages
 // share ("Settings"/"Program Editor Font"). The text such windows draw is
-// converted with tokens/CalcCharset.h.
+// converted with platform/CalcShownText.h.
 #pragma once
 
 #include "platform/CalcFontChars.h"

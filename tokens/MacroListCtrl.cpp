@@ -1,8 +1,8 @@
 #include "tokens/MacroListCtrl.h"
 
+#include "charset/Cp1252.h"
 #include "classlib/ListHelpers.h"
 #include "classlib/SettingsTable.h"
-#include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
 #include "tokens/TokenClipboard.h"

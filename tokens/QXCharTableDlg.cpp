@@ -2,7 +2,7 @@
 
 #include "classlib/OrvoHelpDialog.h"
 #include "classlib/SettingsTable.h"
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
 

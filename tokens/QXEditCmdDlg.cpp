@@ -1,11 +1,11 @@
 #include "tokens/QXEditCmdDlg.h"
 
+#include "charset/Cp1252.h"
 #include "classlib/LogFont.h"
 #include "classlib/ParseNumber.h"
 #include "classlib/SettingsTable.h"
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/CalcTextEdit.h"
-#include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
 #include "tokens/QXCharTableDlg.h"
@@ -40,7 +40,7 @@ bool readDecimal(const std::string& text, int* out) {
 // Typed or shown characters back as calculator codes.
 std::string codesOf(const QString& text, const QFont& font) {
   std::string codes;
-  CalcTextCodes(text, font, &codes);
+  CalcCodesFromShownText(text, font, &codes);
   return codes;
 }
 
@@ -104,8 +104,7 @@ BOOL CQXEditCmdDlg::OnInitDialog() {
     table_->setEditText(QString::number(m_command.table));
   number_->setRange(0, 255);
   number_->setValue(m_command.number);
-  characters_->setMaxLength(kCommandCharsMax);
-  MakeCalcTextEdit(characters_);
+  MakeCalcTextEdit(characters_, kCommandCharsMax);
   numbers_->setMaxLength(kNumbersTextMax);
   listText_->setMaxLength(kCommandListTextMax);
   description_->setMaxLength(kCommandDescriptionMax);
@@ -121,16 +120,11 @@ BOOL CQXEditCmdDlg::OnInitDialog() {
   return TRUE;
 }
 
-std::string CQXEditCmdDlg::characterBytes() const {
-  if (!characters_) return {};
-  if (characters_->text() == CalcDisplayText(shownBytes_, characters_->font())) return shownBytes_;
-  return codesOf(characters_->text(), characters_->font());
-}
+std::string CQXEditCmdDlg::characterBytes() const { return characters_ ? GetCalcEditCodes(characters_) : std::string(); }
 
 void CQXEditCmdDlg::setCharacterBytes(const std::string& bytes) {
   rewriting_ = true;
-  shownBytes_ = bytes;
-  characters_->setText(CalcDisplayText(bytes, characters_->font()));
+  SetCalcEditCodes(characters_, bytes);
   rewriting_ = false;
   onCharactersChanged();
 }
@@ -148,8 +142,7 @@ void CQXEditCmdDlg::onNumbersChanged() {
   rewriting_ = true;
   std::string bytes;
   ParseNumbers(tallix::toCp1252(numbers_->text()), &bytes);
-  shownBytes_ = bytes;
-  characters_->setText(CalcDisplayText(bytes, characters_->font()));
+  SetCalcEditCodes(characters_, bytes);
   rewriting_ = false;
 }
 

@@ -63,7 +63,4 @@ class CQXEditCmdDlg : public COrvoHelpDialog {
   QLineEdit* listText_ = nullptr;
   QLineEdit* description_ = nullptr;
   bool rewriting_ = false;
-  // The codes last put into the characters field: while it shows them, they
-  // are its codes (outside the calculator fonts some codes show alike).
-  std::string shownBytes_;
 };

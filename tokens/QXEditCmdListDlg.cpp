@@ -1,11 +1,11 @@
 #include "tokens/QXEditCmdListDlg.h"
 
+#include "charset/Cp1252.h"
 #include "classlib/ListHelpers.h"
 #include "classlib/OrvoListCtrl.h"
 #include "classlib/OrvoTextArchive.h"
 #include "classlib/SettingsTable.h"
-#include "platform/CalcCharset.h"
-#include "platform/Cp1252.h"
+#include "platform/CalcShownText.h"
 #include "platform/FileDialog.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"

@@ -1,8 +1,8 @@
 #include "tokens/QXEditMacroDlg.h"
 
+#include "charset/Cp1252.h"
 #include "platform/Accelerators.h"
 #include "platform/CmdUI.h"
-#include "platform/Cp1252.h"
 #include "platform/MessageBox.h"
 #include "platform/ToolBar.h"
 #include "services/DocServices.h"

@@ -1,7 +1,7 @@
 // The token editor's clipboard, its drag of a selection and its drop target.
 #include "tokens/QXTokenEditor.h"
 
-#include "platform/CalcCharset.h"
+#include "charset/CalcCharset.h"
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
 #include "tokens/CalcTokenBytes.h"
@@ -139,15 +139,15 @@ std::vector<WORD> CQXTokenEditor::insertableTokens(const TokenClipData& tokens, 
     // Text from other programs goes in as the tokens whose texts it holds
     // and, between them, as typing it would.
     *result = 1;
-    for (const TokenTextPiece& piece : SplitTokenPlainText(tokens.text, map_, &all)) {
+    for (const CalcTextPiece& piece : SplitTokenPlainText(tokens.text, map_, &all)) {
       switch (piece.kind) {
-        case TokenTextPiece::kToken: words.push_back(piece.value); break;
-        case TokenTextPiece::kLineBreak: words.push_back(MakeTokenWord(0, firstLineBreakByte())); break;
-        case TokenTextPiece::kCode:
+        case CalcTextPiece::kToken: words.push_back(piece.value); break;
+        case CalcTextPiece::kLineBreak: words.push_back(MakeTokenWord(0, firstLineBreakByte())); break;
+        case CalcTextPiece::kCode:
           // A sign that no token shows alone (the sum sign of "Σx").
           all = false;
           break;
-        case TokenTextPiece::kTyped: {
+        case CalcTextPiece::kTyped: {
           // A character beyond ASCII that the character callback does not
           // convert has no token: its own code is a command that shows as
           // something else (0xF1 'ñ' is "Graph Y<"), and a token that shows

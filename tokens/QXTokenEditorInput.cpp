@@ -2,8 +2,8 @@
 // mouse.
 #include "tokens/QXTokenEditor.h"
 
+#include "charset/Cp1252.h"
 #include "datamodel/ModelLookups.h"
-#include "platform/Cp1252.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

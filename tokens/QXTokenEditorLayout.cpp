@@ -3,7 +3,7 @@
 #include "tokens/QXTokenEditor.h"
 
 #include "classlib/GridBufferDC.h"
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/SysColor.h"
 
 #include <QApplication>

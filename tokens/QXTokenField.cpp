@@ -1,6 +1,6 @@
 #include "tokens/QXTokenField.h"
 
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/LanguageLibrary.h"
 #include "tokens/QXTokenEditorVariants.h"
 #include "tokens/QXTokenFieldList.h"

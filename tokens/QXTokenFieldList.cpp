@@ -1,6 +1,6 @@
 #include "tokens/QXTokenFieldList.h"
 
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "tokens/QXTokenEditorVariants.h"
 #include "tokens/QXTokenField.h"
 

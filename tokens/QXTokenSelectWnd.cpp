@@ -1,8 +1,8 @@
 #include "tokens/QXTokenSelectWnd.h"
 
-#include "platform/CalcCharset.h"
+#include "charset/Cp1252.h"
+#include "platform/CalcShownText.h"
 #include "platform/CmdUI.h"
-#include "platform/Cp1252.h"
 #include "platform/DC.h"
 #include "tokens/QXCommandTable.h"
 #include "tokens/QXTokenEditor.h"

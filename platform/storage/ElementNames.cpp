@@ -1,6 +1,6 @@
 #include "platform/storage/ElementNames.h"
 
-#include "platform/Cp1252.h"
+#include "charset/Cp1252.h"
 #include "platform/storage/StorageTypes.h"
 
 #include <QChar>

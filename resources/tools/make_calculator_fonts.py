@@ -72,6 +72,9 @@ def read_glyphs(path):
             text = "".join(chr(int(u, 16)) for u in parts[1][2:].split("+U+"))
         except ValueError:
             fail(where, "bad code or text")
+        # The program keeps what a code shows in two UTF-16 units at most.
+        if len(text) > 2 or any(ord(c) > 0xFFFF for c in text):
+            fail(where, "a cell shows one or two characters of the Basic Multilingual Plane")
         if not 0x01 <= code <= 0xFF:
             fail(where, "the code must lie in 0x01-0xFF")
         if code in glyphs:

@@ -1,6 +1,6 @@
 #include "app/CalculatorFonts.h"
+#include "charset/CalcCharset.h"
 #include "classlib/ProfileSettings.h"
-#include "platform/CalcCharset.h"
 #include "platform/CalcFontChars.h"
 #include "platform/DC.h"
 #include "tests/support/MessageLog.h"

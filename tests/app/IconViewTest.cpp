@@ -4,9 +4,11 @@
 #include "app/MenuPopups.h"
 #include "classlib/ProfileSettings.h"
 #include "classlib/SettingsTable.h"
+#include "datamodel/QXImageItems.h"
 #include "platform/Menu.h"
 #include "tests/app/ItemWindow.h"
 #include "tests/support/MessageLog.h"
+#include "tests/support/OverwriteClicker.h"
 
 #include <QAbstractItemView>
 #include <QMenu>
@@ -136,7 +138,8 @@ TEST_F(IconView, TheMenusComeBackAsTheFirstFolderHadThemAfterAnyNumberOfPages) {
 }  // namespace
 
 // A name holds the calculator's codes: the tree and every format of the icon
-// view show it as the calculator does, and what they hand on keeps its bytes.
+// view show it as the calculator does, also the details of an entry that a
+// drop went over, and what they hand on keeps its bytes.
 TEST_F(IconView, ANameShowsAsTheCalculatorShowsItAndKeepsItsBytes) {
   const std::string path = w.file(ItemWindow::program("A\xCE" "\x99" "1", 2));
   HTREEITEM entry = w.tree->FindPath(path.c_str());
@@ -159,4 +162,31 @@ TEST_F(IconView, ANameShowsAsTheCalculatorShowsItAndKeepsItsBytes) {
   info.mask = TreeItemInfo::kDescription;
   ASSERT_TRUE(view->GetSelectedInfo(&info));
   EXPECT_STREQ(info.description, "A\xCE" "\x99" "1");
+
+  // A screen copy from another window dropped over another one keeps its
+  // own name.
+  const auto screen = [](const char* text) {
+    auto* item = new CQXScreenItem;
+    item->SetText(text);
+    return item;
+  };
+  const std::string kept = w.file(screen("\xCD\xCE"), "\\Calculator\\Display\\Display_1");
+  const std::string dropped = w.file(screen("A\x99\xCE"), "\\Calculator\\Display\\Display_2");
+  const auto mime = w.fromAnotherProgram(dropped.c_str(), 4017);
+  view = w.showFolder("\\Calculator\\Display");
+  ASSERT_TRUE(view);
+  list = view->GetListCtrl();
+  ASSERT_EQ(list->GetStyle() & LVS_TYPEMASK, LVS_REPORT);
+  ASSERT_EQ(list->GetItemCount(), 2);
+  const int over = list->GetItemText(0, 0) == QStringLiteral("rθ") ? 0 : 1;
+  ASSERT_EQ(list->GetItemText(over, 0), QStringLiteral("rθ"));
+  OverwriteClicker clicker;
+  clicker.buttons = {1};
+  const QPoint target = listViewport(view)->mapTo(view, entryPoint(view, over));
+  ASSERT_EQ(ItemWindow::dropOn(view, target, mime.get()), DROPEFFECT_MOVE);
+  EXPECT_EQ(clicker.questions.size(), 1u);
+  EXPECT_EQ(list->GetItemText(over, 0), QStringLiteral("A−θ"));
+  QTest::mouseClick(listViewport(view), Qt::LeftButton, {}, entryPoint(view, over));
+  ASSERT_TRUE(view->GetSelectedInfo(&info));
+  EXPECT_STREQ(info.description, "A\x99\xCE");
 }

@@ -50,17 +50,8 @@ TEST(ItemInfoBlock, IsWrittenAsDocumentedAndDamagedBlocksAreRefused) {
 
 class ItemTransfer : public ::testing::Test {
  protected:
-  // The data object of the item at `path`, as another program's main
-  // window would give it.
   std::unique_ptr<QMimeData> fromAnotherProgram(const char* path, int dataType) {
-    COleDataSource source;
-    EXPECT_TRUE(BuildItemDataObject(w.doc, path, dataType, 0, &source));
-    std::unique_ptr<QMimeData> mime(source.CreateMimeData());
-    const QString info = tallix::clipboardFormatMimeType(GetItemInfoFormat());
-    QByteArray block = mime->data(info);
-    block.replace(520, 4, QByteArray("\x01\x00\x00\x80", 4));
-    mime->setData(info, block);
-    return mime;
+    return w.fromAnotherProgram(path, dataType);
   }
 
   TestEnvironment env{TestEnvironment::WithLanguageLibrary};

@@ -8,6 +8,7 @@
 #include "app/AppServices.h"
 #include "app/DocManagerEx.h"
 #include "app/ItemClipboardFormats.h"
+#include "app/ItemTransfer.h"
 #include "app/QXDoc.h"
 #include "app/QXIconView.h"
 #include "app/QXMainFrame.h"
@@ -115,6 +116,19 @@ class ItemWindow {
   CQXIconView* showFolder(const char* path) {
     tree->SelectPath(path, TRUE);
     return qobject_cast<CQXIconView*>(frame->GetContentView());
+  }
+
+  // The data object of the item at `path`, as another program's main
+  // window would give it.
+  std::unique_ptr<QMimeData> fromAnotherProgram(const char* path, int dataType) {
+    COleDataSource source;
+    EXPECT_TRUE(BuildItemDataObject(doc, path, dataType, 0, &source));
+    std::unique_ptr<QMimeData> mime(source.CreateMimeData());
+    const QString info = tallix::clipboardFormatMimeType(GetItemInfoFormat());
+    QByteArray block = mime->data(info);
+    block.replace(520, 4, QByteArray("\x01\x00\x00\x80", 4));
+    mime->setData(info, block);
+    return mime;
   }
 
   // Drags over `at` of `target` with `keys` held and drops there unless the

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Fails when a source file includes a folder above its own.
 
-The product folders, lowest first: platform, services, classlib, datamodel,
-olddata, tokens, link, app, pages. A file may include its own folder and
-the folders below it; app/main.cpp alone may include pages/, which it wires
-into the application.
+The product folders, lowest first: charset, platform, services, classlib,
+datamodel, olddata, tokens, link, app, pages. A file may include its own
+folder and the folders below it; app/main.cpp alone may include pages/,
+which it wires into the application.
 
 Usage: check_layers.py [ROOT]  (ROOT: the source tree, default .)
 Prints one line per upward include and fails when there is one, or when
@@ -14,7 +14,7 @@ import pathlib
 import re
 import sys
 
-LAYERS = ["platform", "services", "classlib", "datamodel", "olddata", "tokens", "link", "app", "pages"]
+LAYERS = ["charset", "platform", "services", "classlib", "datamodel", "olddata", "tokens", "link", "app", "pages"]
 ALLOWED = {("app/main.cpp", "pages")}
 SOURCES = {".h", ".hpp", ".cpp", ".cc", ".inc"}
 INCLUDE = re.compile(r'^\s*#\s*include\s*["<]([A-Za-z0-9_]+)/')

@@ -1,3 +1,4 @@
+#include "charset/Cp1252.h"
 #include "services/QXSummaryInfo.h"
 #include "classlib/ProgramVersion.h"
 #include "datamodel/OrvoItemStore.h"
@@ -7,7 +8,6 @@
 #include "link/BackupFileDialogs.h"
 #include "link/BackupFiles.h"
 #include "link/OldBackupLibrary.h"
-#include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/storage/StorageTestHooks.h"
 #include "tests/support/FakeDocServices.h"

@@ -4,6 +4,7 @@
 #include "link/SendSelectionDialog.h"
 #include "link/TransferProgress.h"
 #include "platform/LanguageLibrary.h"
+#include "tests/support/CalcTextByHand.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -156,6 +157,7 @@ TEST_F(LinkDialogs, CalculatorNamesReadAsTheCalculatorShowsThem) {
   CQXProgramPasswordDialog password("A\xCE", "\xCE\xCD");
   ASSERT_TRUE(password.Create(CQXProgramPasswordDialog::kTemplateId));
   EXPECT_EQ(password.GetDlgItemAs<QLineEdit>(1000)->text(), QStringLiteral("Aθ"));
+  tallix::test::CheckCalcTextEditByHand(password.GetDlgItemAs<QLineEdit>(1002));
   for (QChar c : QStringLiteral("θr"))
     QTest::sendKeyEvent(QTest::Click, password.GetDlgItemAs<QLineEdit>(1002), Qt::Key_unknown, QString(c), {});
   click(password, IDOK);

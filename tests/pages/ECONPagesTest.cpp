@@ -229,6 +229,63 @@ TEST_F(ECONPages, RecordTextsAreTheCalculatorsCodes) {
   EXPECT_EQ(rowText(probe, 1), QStringLiteral("Tθ"));
 }
 
+// Texts hold codes that show as ASCII does outside the calculator font: the
+// calculator's plus (0x89) shows "+", the degree sign (0x9C) "°". A row keeps
+// its codes while another row is edited and the record saved, and an edit
+// of the row changes only what the user typed; the set-up page offers the
+// probe as the calculator shows it.
+TEST_F(ECONPages, TextsKeepTheirCodesWhereTheUserDidNotEditThem) {
+  auto* item = makeItem();
+  std::memcpy(item->FindBlock("1005")->GetData(), "T\x89" "1\0", 4);
+  BYTE* probe = item->FindBlock("2003")->GetData();
+  std::memcpy(probe, "P\x89Q\0", 4);
+  std::memcpy(probe + 19, "\x9C" "C\0\0\0\0\0\0\0", 9);
+  showItem(item);
+  ASSERT_TRUE(setup);
+  const auto typeAtEnd = [](CQXPropertyListDataPage* page, int row, const char* text) {
+    page->GetList().setFocus();
+    page->GetList().SelectItem(row);
+    auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_TRUE(edit) << row;
+    edit->end(false);
+    QTest::keyClicks(edit, text);
+  };
+
+  open(setup, 5);
+  EXPECT_EQ(rowText(setup, 1), QStringLiteral("T+1"));
+  typeRow(setup, 2, "0.5");
+  click(setup, CQXECONSetupDataPage::kSave);
+  EXPECT_EQ(messages.texts().back(), QString::fromUtf8("Recouvrir l'entrée \" 5: T+1\"?"));
+  ASSERT_TRUE(CommitActivePage());
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(record(stored().get(), "1005").data())), "T\x89" "1");
+  typeAtEnd(setup, 1, "+");
+  click(setup, CQXECONSetupDataPage::kSave);
+  ASSERT_TRUE(CommitActivePage());
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(record(stored().get(), "1005").data())), "T\x89" "1+");
+
+  ASSERT_TRUE(view->ShowPage(CQXECONCustomProbePage::kPageId));
+  auto* probes = qobject_cast<CQXECONCustomProbePage*>(view->GetSheet()->GetActivePage());
+  ASSERT_TRUE(probes);
+  EXPECT_EQ(rowText(probes, 1), QStringLiteral("P+Q"));
+  EXPECT_EQ(rowText(probes, 2), QStringLiteral("°C"));
+  typeRow(probes, 3, "0.25");
+  typeAtEnd(probes, 1, "r");
+  click(probes, CQXECONCustomProbePage::kSave);
+  ASSERT_TRUE(view->ShowPage(CQXECONSetupDataPage::kPageId));
+  COrvoPropertyListCtrl& list = setup->GetList();
+  list.SelectItem(4);
+  QStringList offered;
+  for (QComboBox* combo : list.findChildren<QComboBox*>())
+    if (combo->isVisible())
+      for (int i = 0; i < combo->count(); ++i) offered << combo->itemText(i);
+  EXPECT_TRUE(offered.contains(QStringLiteral("P+Qr: °C"))) << offered.join('|').toStdString();
+  ASSERT_TRUE(CommitActivePage());
+  const std::vector<BYTE> three = record(stored().get(), "2003");
+  ASSERT_EQ(three.size(), 134u);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(three.data())), "P\x89Qr");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(three.data() + 19)), "\x9C" "C");
+}
+
 // A probe saved into the view's copy, then declined with "Non" after a
 // failed store, is gone from the pages and never reaches the document.
 TEST_F(ECONPages, NoAfterAFailedStoreDropsWhatTheCopyAlreadyHeld) {

@@ -6,7 +6,9 @@
 #include "datamodel/QXImageV5Items.h"
 #include "pages/QXImagePages.h"
 #include "pages/QXViewTable.h"
+#include "platform/CalcTextEdit.h"
 #include "tests/pages/PageTestSupport.h"
+#include "tests/support/CalcTextByHand.h"
 #include "tests/support/FileDialogScript.h"
 #include "tests/support/MessageLog.h"
 
@@ -210,10 +212,11 @@ TEST_F(ImagePages, ABitmapImportedIntoAThreePlanePictureIsStoredInItsPlanes) {
 }
 
 // A newer picture that cannot take the image back says so; the user is then
-// asked whether to keep trying.
+// asked whether to keep trying, the item named as the calculator shows it.
 TEST_F(ImagePages, ANewerPictureThatCannotBeStoredSaysSoAndAsks) {
   const char* path = "\\Calculator\\Picture\\Picture5";
-  auto* page = show<CQXPictureV5DataView, CQXPictureV5DataPage>(path, newerPicture(std::vector<BYTE>(2 * kPlane, 0)));
+  auto* page = show<CQXPictureV5DataView, CQXPictureV5DataPage>(path, newerPicture(std::vector<BYTE>(2 * kPlane, 0)),
+                                                                "Pict\xCE");
   ASSERT_TRUE(page);
   QImage image(kW, kH, QImage::Format_RGB32);
   image.fill(Qt::black);
@@ -229,7 +232,7 @@ TEST_F(ImagePages, ANewerPictureThatCannotBeStoredSaysSoAndAsks) {
   messages.answers = {IDOK, IDCANCEL};
   EXPECT_FALSE(CommitActivePage());
   EXPECT_EQ(messages.texts(), (std::vector<QString>{QString::fromUtf8("Une erreur inconnue s'est produite."),
-                                                    QString::fromUtf8("Enregistrer les modifications apportées à Pict?")}));
+                                                    QString::fromUtf8("Enregistrer les modifications apportées à Pictθ?")}));
   EXPECT_TRUE(page->IsModified());
 }
 
@@ -241,7 +244,6 @@ TEST_F(ImagePages, AScreenCopyIsRenamedAndAnEmptyNameIsRefused) {
   QLineEdit* name = page->GetNameEdit();
   ASSERT_TRUE(name);
   EXPECT_EQ(name->text(), QStringLiteral("Copie 1"));
-  EXPECT_EQ(name->maxLength(), 63);
   EXPECT_FALSE(page->IsImageInputAllowed());
   ASSERT_EQ(messages.texts().size(), 1u);  // a screen copy without an image
 
@@ -263,10 +265,17 @@ TEST_F(ImagePages, AScreenCopyIsRenamedAndAnEmptyNameIsRefused) {
   auto* item = dynamic_cast<CQXScreenItem*>(stored->GetItem());
   ASSERT_TRUE(item);
   EXPECT_EQ(item->GetText().Text(), "R\xE9sultat");
+
+  // At most 63 codes, each sign of two characters one.
+  name->selectAll();
+  QGuiApplication::clipboard()->setText(QString(QStringLiteral("x\u0304")).repeated(70));
+  page->SendMessage(WM_COMMAND, ID_EDIT_PASTE);
+  EXPECT_EQ(GetCalcEditCodes(name), std::string(63, '\xC2'));
 }
 
 // The screen copy's name is the item's name the tree shows: calculator
-// text, theta typed as the calculator's.
+// text, theta typed as the calculator's, and the code the user did not edit
+// stays, though it shows as the letter r.
 TEST_F(ImagePages, AScreenCopysNameIsCalculatorText) {
   auto* screen = new CQXScreenItem;
   screen->SetText("\xCD");
@@ -283,7 +292,8 @@ TEST_F(ImagePages, AScreenCopysNameIsCalculatorText) {
   auto stored = w.doc.get("\\Calculator\\Copies\\S1");
   auto* item = dynamic_cast<CQXScreenItem*>(stored->GetItem());
   ASSERT_TRUE(item);
-  EXPECT_EQ(item->GetText().Text(), "r\xCE");
+  EXPECT_EQ(item->GetText().Text(), "\xCD\xCE");
+  CheckCalcTextEditByHand(name);
 }
 
 }  // namespace

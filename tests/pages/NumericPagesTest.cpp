@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMenu>
+#include <QPaintEngine>
+#include <QPainter>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
@@ -161,8 +164,47 @@ TEST_F(NumericPagesTest, RefusedStoresShowWhy) {
   EXPECT_EQ(messages.texts()[2], QString::fromUtf8("La commande a échoué."));
 }
 
+// A device that keeps the text drawn on it, all runs in order.
+class DrawnText : public QPaintDevice {
+ public:
+  QString text;
+  QPaintEngine* paintEngine() const override { return &engine_; }
+
+ protected:
+  int metric(PaintDeviceMetric metric) const override {
+    switch (metric) {
+      case PdmWidth: case PdmHeight: return 1000;
+      case PdmWidthMM: case PdmHeightMM: return 264;
+      case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 96;
+      case PdmDepth: return 32;
+      case PdmNumColors: return 1 << 24;
+      case PdmDevicePixelRatio: return 1;
+      case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
+      default: return 0;
+    }
+  }
+
+ private:
+  class Engine : public QPaintEngine {
+   public:
+    explicit Engine(DrawnText* device) : QPaintEngine(AllFeatures), device_(device) {}
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override {}
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    void drawPath(const QPainterPath&) override {}
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+    void drawTextItem(const QPointF&, const QTextItem& item) override { device_->text += item.text(); }
+    Type type() const override { return User; }
+
+   private:
+    DrawnText* device_;
+  };
+  mutable Engine engine_{this};
+};
+
 // An older V-Window's rows are the calculator's names: "T", theta, "min"
-// ... read as the calculator shows them wherever the grid puts them.
+// ... drawn and measured as the calculator shows them.
 TEST_F(NumericPagesTest, TheOlderVWindowRowsReadAsTheCalculatorShowsThem) {
   SelectedEntryPage<CQXVWinDataPage> page;
   show(&page);
@@ -170,10 +212,18 @@ TEST_F(NumericPagesTest, TheOlderVWindowRowsReadAsTheCalculatorShowsThem) {
   entry.SetItem(new CQXVWindowItem);
   ASSERT_TRUE(page.LoadFromItem(&entry));
   CQXGridCtrl& grid = page.GetGrid();
-  const QFont font = grid.FontOf(grid.GetFont());
+  LOGFONT bold = grid.GetFont();
+  bold.lfWeight = 600;
   QStringList rows;
-  for (int r = grid.GetFixedRowCount(); r < grid.GetRowCount(); ++r)
-    rows << grid.ShownText(r, 0, grid.GetItemText(r, 0), font);
+  for (int r = grid.GetFixedRowCount(); r < grid.GetRowCount(); ++r) {
+    DrawnText device;
+    QPainter painter(&device);
+    CDC dc(&painter);
+    grid.DrawFixedCell(&dc, r, 0, QRect(0, 0, 300, 30), TRUE);
+    rows << device.text;
+    const int width = QFontMetrics(grid.FontOf(bold), &device).horizontalAdvance(device.text);
+    EXPECT_EQ(grid.GetCellExtent(r, 0, &dc).width(), width + 4 * grid.GetMargin()) << device.text.toStdString();
+  }
   EXPECT_TRUE(rows.contains(QStringLiteral("Tθmin"))) << rows.join(' ').toStdString();
   EXPECT_TRUE(rows.contains(QStringLiteral("Tθmax")));
   EXPECT_TRUE(rows.contains(QStringLiteral("Tθptch")));

@@ -6,8 +6,9 @@
 #include "datamodel/QXProgramItem.h"
 #include "pages/QXPasswordPages.h"
 #include "pages/QXProgramPages.h"
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "tests/pages/PageTestSupport.h"
+#include "tests/support/CalcTextByHand.h"
 #include "tests/support/FileDialogScript.h"
 #include "tests/support/MessageLog.h"
 #include "tests/support/ModalScript.h"
@@ -196,6 +197,30 @@ TEST_F(ProgramPages, TheNameMustBeGivenAndNotShownByAnotherItemOfTheFolder) {
   EXPECT_EQ(messages.shown.size(), shown);
 }
 
+// Outside the calculator font the calculator's P (0x88) and plus (0x89)
+// show as the letter and the sign: an edit of the name changes only the
+// code the user changed. The name takes eight codes, the mean of x one of
+// them though it shows as two characters.
+TEST_F(ProgramPages, AnEditedNameKeepsTheCodesTheUserDidNotEditAndTakesEightCodes) {
+  putProgram("\x88\x89" "CDEFG\xC2", QByteArray::fromHex("41ff"));
+  ASSERT_TRUE(open());
+  auto* page = active<CQXProgramDataPage>();
+  QLineEdit* name = page->GetNameEdit();
+  ASSERT_FALSE(IsCalculatorFont(name->font()));
+  EXPECT_EQ(name->text(), QStringLiteral("P+CDEFGx\u0304"));
+  name->setFocus();
+  name->setCursorPosition(2);
+  QTest::keyClick(name, Qt::Key_Delete);
+  QGuiApplication::clipboard()->setText(QStringLiteral("x\u0304y\u0304"));
+  page->SendMessage(WM_COMMAND, ID_EDIT_PASTE);
+  QTest::keyClicks(name, "Z");
+  EXPECT_EQ(name->text(), QStringLiteral("P+x\u0304DEFGx\u0304"));
+  ASSERT_TRUE(view->StorePages());
+  char stored_[16] = {};
+  stored()->GetDisplayName(stored_, sizeof stored_);
+  EXPECT_STREQ(stored_, "\x88\x89\xC2" "DEFG\xC2");
+}
+
 // The name box in the calculator font: its Edit commands and keys copy the
 // text the calculator shows and paste text from other programs as the token
 // editor does.
@@ -227,6 +252,7 @@ TEST_F(ProgramPages, TheNameBoxCopiesAndPastesTheTextTheCalculatorShows) {
   char stored_[16] = {};
   stored()->GetDisplayName(stored_, sizeof stored_);
   EXPECT_STREQ(stored_, "AB\xCE");
+  CheckCalcTextEditByHand(name);
 }
 
 TEST_F(ProgramPages, TheCalculatorWidthIsTheDisplayWidthInZerosAndCharactersAndCommandsGoThroughTheGuard) {
@@ -294,6 +320,7 @@ TEST_F(ProgramPages, AProgramWithAPasswordOpensLockedUntilItsExactPasswordIsType
   PageWindow::lookAt();
   auto* lock = active<CQXEnterPasswortPage>();
   auto* password = lock->GetDlgItemAs<QLineEdit>(CQXEnterPasswortPage::kPasswordEdit);
+  CheckCalcTextEditByHand(password);
   typeInto(password, "abc");
   QTest::mouseClick(lock->GetDlgItemAs<QPushButton>(CQXEnterPasswortPage::kUnlockButton), Qt::LeftButton);
   settle();
@@ -324,6 +351,7 @@ TEST_F(ProgramPages, AProgramWithAPasswordOpensLockedUntilItsExactPasswordIsType
   auto* modify = active<CQXModifyPasswordPage>();
   auto* first = modify->GetDlgItemAs<QLineEdit>(CQXModifyPasswordPage::kNewEdit);
   auto* second = modify->GetDlgItemAs<QLineEdit>(CQXModifyPasswordPage::kRepeatEdit);
+  for (QLineEdit* box : {first, second}) CheckCalcTextEditByHand(box);
   typeInto(first, "123456789");
   typeInto(second, "123456789");
   modify->SendMessage(WM_COMMAND, CQXModifyPasswordPage::kSetButton);

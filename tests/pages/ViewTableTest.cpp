@@ -72,13 +72,15 @@ TEST_F(ViewTable, EachKindOpensItsViewAndOthersTheDefaultOrEmptyView) {
   ASSERT_STREQ(className(matrix), "CQXMatrixDataView");
   EXPECT_EQ(static_cast<CQXPageView*>(matrix)->FindPageIndex(624), 0);
   EXPECT_EQ(static_cast<CQXPageView*>(matrix)->FindPageIndex(620), 1);
-  // Backups have no row.
+  // Backups have no row. The tab reads the entry's description as the
+  // calculator shows it.
+  PageTree::description = "Mat \xCE";
   for (int id : {4018, 5018}) {
     auto* view = qobject_cast<CQXDefaultDataView*>(showKind(id));
     ASSERT_TRUE(view) << id;
     EXPECT_EQ(view->FindPageIndex(638), 0);
     EXPECT_EQ(view->FindPageIndex(620), 1);
-    EXPECT_EQ(view->GetSheet()->GetTabControl()->GetTabBar()->tabText(0), "Mat A");  // the entry's description
+    EXPECT_EQ(view->GetSheet()->GetTabControl()->GetTabBar()->tabText(0), QStringLiteral("Mat θ"));
     auto* label = view->GetSheet()->GetPage(0)->findChild<QLabel*>("label");
     ASSERT_TRUE(label);
     EXPECT_EQ(label->text(), "L'affichage des données n'est pas possible.");

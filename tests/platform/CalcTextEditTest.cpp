@@ -1,37 +1,23 @@
 // The line edits that hold calculator text: in the calculator font and in
 // any other font they take typed calculator signs as their codes, copy the
-// text the calculator shows and paste text from other programs as the token
-// editor does.
+// text the calculator shows and paste text from other programs by the
+// calculator's reading.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QClipboard>
-#include <QContextMenuEvent>
-#include <QDragEnterEvent>
-#include <QFontDatabase>
+#include <QGuiApplication>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMimeData>
 #include <QTest>
-#include <QTimer>
 
-#include "platform/CalcCharset.h"
-#include "platform/CalcFontChars.h"
+#include "platform/CalcShownText.h"
 #include "platform/CalcTextEdit.h"
-#include "tests/support/TestEnvironment.h"
+#include "tests/support/CalcTextByHand.h"
 
-using tallix::test::TestEnvironment;
+using tallix::test::CalculatorTestFont;
+using tallix::test::ChooseFromEditContextMenu;
+using tallix::test::DropTextOn;
 
 namespace {
-
-QFont calculatorFont() {
-  static const int id =
-      QFontDatabase::addApplicationFont(TestEnvironment::builtProgramDir() + QStringLiteral("/QXL2.fon"));
-  EXPECT_GE(id, 0);
-  QFont font(QString::fromLatin1(tallix::kCalcFontFamily));
-  font.setPointSize(10);
-  return font;
-}
 
 // One character as the keyboard gives it.
 void type(QLineEdit* edit, const QString& text) {
@@ -40,14 +26,14 @@ void type(QLineEdit* edit, const QString& text) {
 
 std::string codesOf(const QLineEdit& edit) {
   std::string codes;
-  EXPECT_TRUE(CalcTextCodes(edit.text(), edit.font(), &codes)) << edit.text().toStdString();
+  EXPECT_TRUE(CalcCodesFromShownText(edit.text(), edit.font(), &codes)) << edit.text().toStdString();
   return codes;
 }
 
 class CalcTextEdit : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
-    edit.setFont(GetParam() ? calculatorFont() : QFont(QStringLiteral("DejaVu Sans"), 10));
+    edit.setFont(GetParam() ? CalculatorTestFont() : QFont(QStringLiteral("DejaVu Sans"), 10));
     ASSERT_EQ(IsCalculatorFont(edit.font()), GetParam());
     MakeCalcTextEdit(&edit);
     edit.show();
@@ -59,10 +45,12 @@ class CalcTextEdit : public ::testing::TestWithParam<bool> {
 };
 
 TEST_P(CalcTextEdit, TypedSignsAreTheirCodesAndTheClipboardSpeaksAsTheCalculatorShows) {
-  // θ typed is the calculator's theta; a letter Windows-1252 has at that
-  // byte is another character than the one the calculator shows there.
+  // θ typed is the calculator's theta, shown as the edit shows that code; a
+  // letter Windows-1252 has at that byte is another character than the one
+  // the calculator shows there.
   type(&edit, QStringLiteral("Aθ"));
   EXPECT_EQ(codesOf(edit), "A\xCE");
+  EXPECT_EQ(edit.text(), CalcDisplayText("A\xCE", edit.font()));
   if (!GetParam()) {
     type(&edit, QStringLiteral("Î"));
     EXPECT_EQ(codesOf(edit), "A\xCE");
@@ -86,38 +74,39 @@ TEST_P(CalcTextEdit, TypedSignsAreTheirCodesAndTheClipboardSpeaksAsTheCalculator
   EXPECT_EQ(codesOf(edit), "AB\xCE\xC2");
   EXPECT_EQ(edit.text(), CalcDisplayText("AB\xCE\xC2", edit.font()));
 
-  // A drop goes the same way.
+  // A drop goes the same way, quotes that no code shows as the ASCII ones.
   edit.clear();
-  QMimeData mime;
-  mime.setText(QStringLiteral("√2"));
-  QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&edit, &enter);
-  QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&edit, &drop);
-  EXPECT_EQ(codesOf(edit), "\x86" "2");
+  DropTextOn(&edit, QStringLiteral("«√2»"));
+  EXPECT_EQ(codesOf(edit), "\"\x86" "2\"");
+}
+
+// Punctuation a code shows as itself copies out as that punctuation and comes
+// back as its code, never as the ASCII meant by it; a quote that no code
+// shows is read as the ASCII quote.
+TEST_P(CalcTextEdit, PunctuationCopiedOutPastesBackAsItsCode) {
+  edit.setText(CalcDisplayText("A\x85\x93" "B\x94\xA0", edit.font()));
+  edit.selectAll();
+  keys(QKeySequence::Copy);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral(u"A…“B”\u00A0"));
+  edit.clear();
+  keys(QKeySequence::Paste);
+  EXPECT_EQ(codesOf(edit), "A\x85\x93" "B\x94\xA0");
+  edit.clear();
+  QGuiApplication::clipboard()->setText(QStringLiteral(u"‹x›"));
+  keys(QKeySequence::Paste);
+  EXPECT_EQ(codesOf(edit), "'x'");
 }
 
 // The edit's context menu copies and pastes as its keys do.
 TEST_P(CalcTextEdit, TheContextMenuCopiesAndPastesAsTheKeysDo) {
-  const auto choose = [this](const char* entry) {
-    QTimer::singleShot(0, [entry] {
-      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-      ASSERT_TRUE(menu);
-      for (QAction* action : menu->actions())
-        if (action->text().section('\t', 0, 0) == QCoreApplication::translate("QLineEdit", entry)) action->trigger();
-      menu->close();
-    });
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), edit.mapToGlobal(QPoint(2, 2)));
-    QApplication::sendEvent(&edit, &event);
-  };
   edit.setText(CalcDisplayText("\xCE\x0E", edit.font()));
   edit.selectAll();
-  choose("&Copy");
+  ChooseFromEditContextMenu(&edit, "&Copy");
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("θ→"));
-  QGuiApplication::clipboard()->setText(QStringLiteral("x\u0304"));
+  QGuiApplication::clipboard()->setText(QStringLiteral("«x\u0304»"));
   edit.clear();
-  choose("&Paste");
-  EXPECT_EQ(codesOf(edit), "\xC2");
+  ChooseFromEditContextMenu(&edit, "&Paste");
+  EXPECT_EQ(codesOf(edit), "\"\xC2\"");
 }
 
 INSTANTIATE_TEST_SUITE_P(Fonts, CalcTextEdit, ::testing::Values(true, false),

@@ -1,7 +1,7 @@
 // Other compound-file implementations read what we write, and we read what
 // they write: Debian's olefile (through tests/platform/cfb_peer.py, which also
 // checks our directory trees) and libgsf's "gsf" tool.
-#include "platform/Cp1252.h"
+#include "charset/Cp1252.h"
 #include "tests/platform/StorageTestSupport.h"
 
 #include <QCryptographicHash>

@@ -1,7 +1,7 @@
 // The command tree and command list controls: the tree text through the
 // clipboard, moves, deletion, label edits and their keys, drags of
 // commands, and the stored tree and lists read into the controls.
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/Dialog.h"
 #include "platform/MessageBox.h"
 #include "platform/CmdUI.h"
@@ -175,7 +175,7 @@ TEST_F(CommandControls, LabelEditsKeepTheirKeysAndNeverLeaveALabelEmpty) {
   select(0);
   QLineEdit* edit = tree.EditLabel();
   ASSERT_NE(edit, nullptr);
-  QTRY_COMPARE(edit->maxLength(), 128);
+  QTRY_VERIFY(edit->validator());
   edit->setCursorPosition(0);
   QTest::keyClick(edit, Qt::Key_Delete);
   EXPECT_EQ(edit->text(), QStringLiteral("aths"));
@@ -202,13 +202,14 @@ TEST_F(CommandControls, LabelEditsKeepTheirKeysAndNeverLeaveALabelEmpty) {
 }
 
 // A label edited outside the calculator fonts: what is typed or pasted
-// becomes the codes that show as it, and copies back as it shows.
+// becomes the codes that show as it, and copies back as it shows; the codes
+// the user did not edit stay, also those that show alike.
 TEST_F(CommandControls, ALabelTypedInAnotherFontTakesTheCodesThatShowAsIt) {
   ASSERT_FALSE(IsCalculatorFont(tree.GetTreeWidget()->font()));
   select(0);
   QLineEdit* edit = tree.EditLabel();
   ASSERT_NE(edit, nullptr);
-  QTRY_COMPARE(edit->maxLength(), 128);
+  QTRY_VERIFY(edit->validator());
   // The dialog takes the plain keys; typed text comes as input does.
   edit->selectAll();
   for (const QString& typed : {QStringLiteral("rθ"), QStringLiteral("Î")}) {
@@ -226,6 +227,19 @@ TEST_F(CommandControls, ALabelTypedInAnotherFontTakesTheCodesThatShowAsIt) {
   QTRY_VERIFY(!tree.GetEditControl());
   EXPECT_EQ(tree.GetCommandNodes()[0].label, "r\xCE\x86");
   EXPECT_EQ(tree.GetItemText(items[0]), QStringLiteral("rθ√"));
+
+  tree.SetCommandNodes({{1, "P\x88\x89+", 0, true}}, &items);
+  select(0);
+  edit = tree.EditLabel();
+  ASSERT_NE(edit, nullptr);
+  QTRY_VERIFY(edit->validator());
+  edit->end(false);
+  QInputMethodEvent input;
+  input.setCommitString(QStringLiteral("1"));
+  QApplication::sendEvent(edit, &input);
+  QTest::keyClick(edit, Qt::Key_Return);
+  QTRY_VERIFY(!tree.GetEditControl());
+  EXPECT_EQ(tree.GetCommandNodes()[0].label, "P\x88\x89+1");
 }
 
 TEST_F(CommandControls, ADraggedCommandTellsTheParent) {

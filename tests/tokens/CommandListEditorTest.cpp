@@ -4,10 +4,11 @@
 #include "classlib/ProfileSettings.h"
 #include "classlib/OrvoListCtrl.h"
 #include "classlib/SettingsTable.h"
-#include "platform/CalcCharset.h"
+#include "platform/CalcShownText.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/ToolBar.h"
 #include "platform/storage/StorageTestHooks.h"
+#include "tests/support/CalcTextByHand.h"
 #include "tests/support/CommandHost.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/MessageLog.h"
@@ -168,8 +169,8 @@ TEST_F(CommandListEditor, OneCommandNumbersCharactersAndRange) {
 }
 
 // The characters field outside the calculator fonts: the codes it was given
-// stay while it shows them, even those that show alike; typed and pasted
-// characters are the codes that show as them.
+// stay where the user did not edit them, even those that show alike; typed
+// and pasted characters are the codes that show as them.
 TEST_F(CommandListEditor, TheCharactersFieldKeepsItsCodesAndTakesTheCalculatorsText) {
   CQXEditCmdDlg dialog;
   dialog.m_command.Set(0, 65, "\x88\x89\xCE", "X", "Y");
@@ -180,15 +181,21 @@ TEST_F(CommandListEditor, TheCharactersFieldKeepsItsCodesAndTakesTheCalculatorsT
   EXPECT_EQ(dialog.GetDlgItemAs<QLineEdit>(1034)->text(), "136 137 206 ");
   ASSERT_TRUE(dialog.UpdateData(TRUE));
   EXPECT_STREQ(dialog.m_command.characters, "\x88\x89\xCE");
-
   characters->setFocus();
+  characters->setCursorPosition(1);
+  QTest::keyClicks(characters, "P");
+  EXPECT_EQ(dialog.GetDlgItemAs<QLineEdit>(1034)->text(), "136 80 137 206 ");
+  ASSERT_TRUE(dialog.UpdateData(TRUE));
+  EXPECT_STREQ(dialog.m_command.characters, "\x88P\x89\xCE");
+
   characters->selectAll();
   QTest::keyClick(characters, Qt::Key_C, Qt::ControlModifier);
-  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("P+θ"));
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("PP+θ"));
   QGuiApplication::clipboard()->setText(QStringLiteral("θ√"));
   QTest::keyClick(characters, Qt::Key_V, Qt::ControlModifier);
   ASSERT_TRUE(dialog.UpdateData(TRUE));
   EXPECT_STREQ(dialog.m_command.characters, "\xCE\x86");
+  tallix::test::CheckCalcTextEditByHand(characters);
   dialog.EndDialog(IDCANCEL);
 }
 

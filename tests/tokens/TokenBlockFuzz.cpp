@@ -5,8 +5,10 @@
 // plain text splits into pieces of what typing it gives, at most three
 // pieces a character (the ellipsis), each a character code or a line break;
 // split into tokens of a map, it gives the same pieces with the texts of
-// tokens found whole in their place.
-#include "platform/CalcCharset.h"
+// tokens found whole in their place, typographic punctuation outside them as
+// the ASCII meant.
+#include "charset/CalcCharset.h"
+#include "charset/Cp1252.h"
 #include "platform/OleDataObject.h"
 #include "platform/OleDataSource.h"
 #include "tokens/QXTokenTextMap.h"
@@ -24,6 +26,19 @@ namespace {
 
 void check(bool condition) {
   if (!condition) __builtin_trap();
+}
+
+// `pieces` with typographic punctuation as the ASCII meant by it.
+std::vector<CalcTextPiece> plainPunctuation(const std::vector<CalcTextPiece>& pieces) {
+  std::vector<CalcTextPiece> out;
+  for (const CalcTextPiece& piece : pieces) {
+    const char* plain = piece.kind == CalcTextPiece::kTyped
+                            ? TypographicAscii(tallix::cp1252ToUnicode(std::uint8_t(piece.value)).unicode())
+                            : nullptr;
+    if (!plain) out.push_back(piece);
+    for (; plain && *plain; ++plain) out.push_back({CalcTextPiece::kTyped, std::uint16_t(*plain)});
+  }
+  return out;
 }
 
 }  // namespace
@@ -71,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const CalcTextPiece& piece : pieces) {
     check(piece.kind == CalcTextPiece::kTyped || piece.kind == CalcTextPiece::kCode ||
           piece.kind == CalcTextPiece::kLineBreak);
-    check(piece.kind != CalcTextPiece::kLineBreak || piece.value == 0);
+    check(piece.value <= 0xFF && (piece.kind != CalcTextPiece::kLineBreak || piece.value == 0));
   }
   // The calculator signs found come back as the same codes from the text
   // the program writes for them.
@@ -87,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const CQXTokenTextMap& map = *[] {
     auto* m = new CQXTokenTextMap;
     const char* texts[] = {"\x9Fx", "\x9Fx\x8B", "x\xC4n", "x\xC4n\x99\x31", "\x8D(", "G\xFAT", "\xCE", "\xB5",
-                           "sin\x9B ", "sin ", "\xDE"};
+                           "sin\x9B ", "sin ", "\xDE", "\x93\xCE\x94"};
     UINT token = 0x80;
     for (const char* t : texts) m->SetTokenText(0, token++, t);
     m->SetTokenText(0x7F, 0x53, "\x1D");
@@ -95,18 +110,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }();
   bool whole = false;
   std::vector<CalcTextPiece> expanded;
-  for (const TokenTextPiece& piece : SplitTokenPlainText(typed->text, &map, &whole)) {
-    if (piece.kind != TokenTextPiece::kToken) {
+  for (const CalcTextPiece& piece : SplitTokenPlainText(typed->text, &map, &whole)) {
+    if (piece.kind != CalcTextPiece::kToken) {
       check(piece.value <= 0xFF);
-      expanded.push_back({CalcTextPiece::Kind(piece.kind), BYTE(piece.value)});
+      expanded.push_back(piece);
       continue;
     }
     const CQXTokenTextEntry* entry = map.Lookup(piece.value);
     check(entry != nullptr);
     for (const CalcTextPiece& p : SplitCalcPlainText(CalcPlainText(entry->text))) expanded.push_back(p);
   }
-  check(whole == allRead && expanded.size() == pieces.size());
-  for (size_t i = 0; i < pieces.size(); ++i)
-    check(expanded[i].kind == pieces[i].kind && expanded[i].value == pieces[i].value);
+  const std::vector<CalcTextPiece> ascii = plainPunctuation(pieces);
+  expanded = plainPunctuation(expanded);
+  check(whole == allRead && expanded.size() == ascii.size());
+  for (size_t i = 0; i < ascii.size(); ++i)
+    check(expanded[i].kind == ascii[i].kind && expanded[i].value == ascii[i].value);
   return 0;
 }

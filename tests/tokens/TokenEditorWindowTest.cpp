@@ -1,8 +1,9 @@
 // The token editor as a window: layout and hit-test, keys, dialogs,
 // drawing, printing, and the variants' menus and focus.
+#include "charset/CalcCharset.h"
 #include "classlib/MenuHelpers.h"
-#include "platform/CalcCharset.h"
 #include "platform/CalcFontChars.h"
+#include "platform/CalcShownText.h"
 #include "platform/CmdUI.h"
 #include "platform/Dialog.h"
 #include "platform/MessageBox.h"

@@ -7,6 +7,7 @@
 #include "tokens/QXTokenField.h"
 #include "tokens/QXTokenFieldList.h"
 
+#include <QFontMetrics>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -152,6 +153,11 @@ TEST_F(TokenFieldList, TextLabelAndModifiedGoThroughTheEditor) {
   EXPECT_FALSE(list.AnyModified());
   list.SetAllModified(TRUE);
   EXPECT_TRUE(list.GetField(9)->IsModified());
+
+  // A label is calculator text: the label column is as wide as the sample's
+  // codes show.
+  list.SetLabelWidthFromText("r\xCE" "\x9B:", nullptr);
+  EXPECT_EQ(list.GetLabelColumnWidth(), QFontMetrics(list.font()).horizontalAdvance(QStringLiteral("rθ⁻¹:")));
 }
 
 TEST(CalcTokenSeparator, OnlyAOneByteTokenSeparates) {

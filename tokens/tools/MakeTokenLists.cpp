@@ -11,9 +11,9 @@
 // starting with '#' and blank lines are comments, every other line must
 // read. Every code a calculator can hold that no line names gets a
 // placeholder, so that no byte of a program is left without a command.
+#include "charset/CalcCharset.h"
+#include "charset/Cp1252.h"
 #include "classlib/ParseNumber.h"
-#include "platform/CalcCharset.h"
-#include "platform/Cp1252.h"
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
 #include "platform/PrivateProfile.h"

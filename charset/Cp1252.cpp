@@ -1,4 +1,4 @@
-#include "platform/Cp1252.h"
+#include "charset/Cp1252.h"
 
 namespace tallix {
 namespace {

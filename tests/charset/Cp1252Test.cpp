@@ -1,7 +1,9 @@
-#include "platform/CalcFontChars.h"
-#include "platform/Cp1252.h"
+#include "charset/Cp1252.h"
 
+#include <QString>
 #include <gtest/gtest.h>
+
+#include <string>
 
 using namespace tallix;
 
@@ -27,19 +29,4 @@ TEST(Cp1252, CharactersOutsideThePageBecomeTheReplacement) {
   EXPECT_EQ(toCp1252(QString::fromUtf8("x\xF0\x9F\x98\x80y"), '_'), "x_y");  // one replacement per character
   EXPECT_EQ(unicodeToCp1252(0x0100), -1);
   EXPECT_EQ(unicodeToCp1252(0x2122), 0x99);
-}
-
-TEST(CalcFontChars, ControlAndUndefinedCodesMoveToPrivateUseAndComeBack) {
-  EXPECT_EQ(calcFontChar(0x41), QChar(u'A'));
-  EXPECT_EQ(calcFontChar(0x80), QChar(0x20AC));
-  EXPECT_EQ(calcFontChar(0xDD), QChar(0x00DD));  // the font draws the line-end mark there
-  EXPECT_EQ(calcFontChar(0x01), QChar(0xE001));
-  EXPECT_EQ(calcFontChar(0x1F), QChar(0xE01F));
-  EXPECT_EQ(calcFontChar(0x7F), QChar(0xE07F));
-  EXPECT_EQ(calcFontChar(0x9D), QChar(0xE09D));  // undefined in Windows-1252
-  std::string all;
-  for (int b = 0; b < 256; ++b) all.push_back(char(b));
-  EXPECT_EQ(calcFontCodes(calcFontText(all)), all);
-  // The undefined bytes' own code points and private-use points of no code.
-  EXPECT_EQ(calcFontCodes(QStringLiteral("\u009D\uE041\u0001x")), "???x");
 }

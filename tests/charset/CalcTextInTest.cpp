@@ -1,5 +1,5 @@
 // Text from other programs as calculator characters (SplitCalcPlainText).
-#include "platform/CalcCharset.h"
+#include "charset/CalcCharset.h"
 
 #include <QString>
 #include <gtest/gtest.h>
@@ -24,17 +24,24 @@ std::string split(const QString& text) {
         break;
       }
       case CalcTextPiece::kLineBreak: out += '|'; break;
+      case CalcTextPiece::kToken: ADD_FAILURE() << "a token from a plain reading"; break;
     }
   }
   return complete ? out : out + "!";
 }
 
-TEST(CalcTextIn, TypographicPunctuationIsReadAsTheAsciiMeant) {
-  // Curly, low and angle quotes; the ellipsis; dashes; spaces. The
-  // calculator's minus sign stays its own.
-  EXPECT_EQ(split(QStringLiteral(u"“HI” ‘a’ „b‟ «c» ‹d› …")), "\"HI\" 'a' \"b\" \"c\" 'd' ...");
-  EXPECT_EQ(split(QStringLiteral(u"1–2—3‐4−5")), "1-2-3-4{99}5");
-  EXPECT_EQ(split(QStringLiteral(u"a\u00A0b\u2009c\u202Fd\u3000e")), "a b c d e");
+TEST(CalcTextIn, PunctuationACodeShowsIsThatCodeAndOtherTypographicPunctuationTheAsciiMeant) {
+  // Curly and low quotes, the ellipsis, the em dash and the non-breaking
+  // space are codes the calculator shows as themselves. Angle quotes and the
+  // en dash (whose bytes show as other signs), the other quotes, dashes and
+  // spaces are the ASCII meant; the calculator's minus sign stays its own.
+  EXPECT_EQ(split(QStringLiteral(u"“HI” ‘a’ „b‟ «c» ‹d› …")), "\x93HI\x94 \x91\x61\x92 \x84\x62\" \"c\" 'd' \x85");
+  EXPECT_EQ(split(QStringLiteral(u"1–2—3‐4−5")), "1-2\x97\x33-4{99}5");
+  EXPECT_EQ(split(QStringLiteral(u"a\u00A0b\u2009c\u202Fd\u3000e")), "a\xA0\x62 c d e");
+  // Text read back as codes takes the same reading.
+  std::string codes;
+  EXPECT_TRUE(CalcCodesFromPlainText(u"‹…›\u2009", &codes));
+  EXPECT_EQ(codes, "'\x85' ");
 }
 
 TEST(CalcTextIn, ACharacterTheCalculatorShowsAsAnotherSignHasNoCode) {
