@@ -34,10 +34,9 @@ namespace {
 constexpr UINT kMsgNoMemory = 61706;
 constexpr UINT kMsgCannotPrint = 61702;
 constexpr UINT kMsgHandoverCancelled = 10590;
-constexpr UINT kMsgServiceSilent = 10591;
+constexpr UINT kMsgJobAbandoned = 10591;
 constexpr UINT kMsgServiceRefused = 10592;
 constexpr UINT kStrPage = 61507;
-constexpr UINT kDlgPrinting = 30722;
 constexpr UINT kCmdPrint = 57607;
 constexpr UINT kCmdPrintPreview = 57609;
 // The border, in points, that a page keeps at the least when its printer
@@ -299,7 +298,7 @@ class JobOutput {
       case tallix::PrintHandover::Done: return std::nullopt;
       case tallix::PrintHandover::Cancelled:
         return JobMessage{CLanguageLibrary::LoadString(kMsgHandoverCancelled), MB_ICONINFORMATION};
-      case tallix::PrintHandover::TimedOut: return JobMessage{CLanguageLibrary::LoadString(kMsgServiceSilent)};
+      case tallix::PrintHandover::TimedOut: return JobMessage{CLanguageLibrary::LoadString(kMsgJobAbandoned)};
       case tallix::PrintHandover::Failed: break;
     }
     if (handover.said().isEmpty()) return JobMessage{CLanguageLibrary::LoadString(kMsgCannotPrint)};
@@ -339,13 +338,9 @@ BOOL RunPrintJob(CQXMainFrame* frame, QPrinter* printer, bool withDialog) {
   // job whenever it comes, and the output then goes nowhere. Between pages
   // the windows handle their events, so they repaint while the pages go
   // out; the dialog stays while a printer's job is handed over.
-  std::unique_ptr<QWidget> progress(CLanguageLibrary::LoadDialog(kDlgPrinting, frame));
+  std::unique_ptr<QWidget> progress = tallix::showPrintingDialog(frame);
   bool cancelled = false;
-  if (progress) {
-    progress->setWindowModality(Qt::ApplicationModal);
-    tallix::onPrintingCancel(progress.get(), progress.get(), [&cancelled] { cancelled = true; });
-    progress->show();
-  }
+  tallix::onPrintingCancel(progress.get(), progress.get(), [&cancelled] { cancelled = true; });
   const auto goOn = [&cancelled] {
     QCoreApplication::processEvents();
     return !cancelled;

@@ -2,6 +2,7 @@
 
 #include "platform/LanguageLibrary.h"
 #include "platform/MessageBox.h"
+#include "platform/WinMessages.h"
 
 #include <QAbstractButton>
 #include <QDialog>
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace tallix {
@@ -29,9 +31,12 @@ constexpr qsizetype kSaidBytes = 1024;
 
 std::chrono::milliseconds handoverTimeLimit = kPrintHandoverTimeLimit;
 std::chrono::milliseconds answerTimeLimit = kPrintServiceAnswerTimeLimit;
+std::chrono::milliseconds answerKept = kPrintServiceAnswerKept;
+// When the print service last answered, if it did within answerKept.
+std::optional<std::chrono::steady_clock::time_point> lastAnswer;
 
 constexpr UINT kDlgPrinting = 30722;
-constexpr UINT kMsgServiceSilent = 10593;
+constexpr UINT kMsgCommandAbandoned = 10593;
 constexpr UINT kStrAskingService = 10594;
 
 // One option as the client parses it: a value with spaces or quotes is
@@ -94,6 +99,14 @@ std::chrono::milliseconds setPrintServiceAnswerTimeLimit(std::chrono::millisecon
 
 std::chrono::milliseconds printServiceAnswerTimeLimit() { return answerTimeLimit; }
 
+std::chrono::milliseconds setPrintServiceAnswerKept(std::chrono::milliseconds kept) {
+  return std::exchange(answerKept, kept);
+}
+
+std::chrono::milliseconds printServiceAnswerKept() { return answerKept; }
+
+void forgetPrintServiceAnswer() { lastAnswer.reset(); }
+
 PrintServiceClient::PrintServiceClient(const QString& client, const QStringList& arguments,
                                        std::chrono::milliseconds limit)
     : limitTime_(limit) {
@@ -142,6 +155,19 @@ void PrintServiceClient::stop(Outcome why) {
 PrintHandover::PrintHandover(const QString& client, const QPrinter& printer, const QString& pdf)
     : PrintServiceClient(client, printSystemArguments(printer, pdf), printHandoverTimeLimit()) {}
 
+std::unique_ptr<QWidget> showPrintingDialog(QWidget* parent, const QString& text) {
+  std::unique_ptr<QWidget> dialog(CLanguageLibrary::LoadDialog(kDlgPrinting, parent));
+  if (!dialog) return nullptr;
+  // Untitled in the library: the window system would show the program
+  // file's name.
+  dialog->setWindowTitle(CLanguageLibrary::LoadString(AFX_IDS_APP_TITLE));
+  if (!text.isEmpty())
+    if (auto* label = dialog->findChild<QLabel*>()) label->setText(text);
+  dialog->setWindowModality(Qt::ApplicationModal);
+  dialog->show();
+  return dialog;
+}
+
 void onPrintingCancel(QWidget* dialog, QObject* context, const std::function<void()>& cancel) {
   if (!dialog) return;
   if (auto* button = GetDlgItemAs<QAbstractButton>(dialog, IDCANCEL))
@@ -150,6 +176,9 @@ void onPrintingCancel(QWidget* dialog, QObject* context, const std::function<voi
 }
 
 bool askPrintService(QWidget* parent) {
+  const auto now = std::chrono::steady_clock::now();
+  if (lastAnswer && now - *lastAnswer < answerKept) return true;
+  lastAnswer.reset();
   const QString client = QStandardPaths::findExecutable(QStringLiteral("lpstat"));
   if (client.isEmpty()) return true;
   PrintServiceClient question(client, {QStringLiteral("-d")}, printServiceAnswerTimeLimit());
@@ -157,19 +186,18 @@ bool askPrintService(QWidget* parent) {
   QTimer moment;
   moment.setSingleShot(true);
   QObject::connect(&moment, &QTimer::timeout, &question, [&] {
-    waiting.reset(CLanguageLibrary::LoadDialog(kDlgPrinting, parent));
-    if (!waiting) return;
-    if (auto* label = waiting->findChild<QLabel*>()) label->setText(CLanguageLibrary::LoadString(kStrAskingService));
-    waiting->setWindowModality(Qt::ApplicationModal);
+    waiting = showPrintingDialog(parent, CLanguageLibrary::LoadString(kStrAskingService));
     onPrintingCancel(waiting.get(), &question, [&question] { question.Cancel(); });
-    waiting->show();
   });
   moment.start(kPrintServiceWaitShown);
   const PrintServiceClient::Outcome answer = question.Run();
   moment.stop();
   waiting.reset();
-  if (answer == PrintServiceClient::Done || answer == PrintServiceClient::Failed) return true;
-  AfxMessageBox(kMsgServiceSilent, MB_ICONSTOP);
+  if (answer == PrintServiceClient::Done || answer == PrintServiceClient::Failed) {
+    lastAnswer = std::chrono::steady_clock::now();
+    return true;
+  }
+  AfxMessageBox(kMsgCommandAbandoned, MB_ICONSTOP);
   return false;
 }
 

@@ -17,6 +17,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 
 class QPrinter;
 class QWidget;
@@ -91,6 +92,12 @@ class PrintHandover : public PrintServiceClient {
   PrintHandover(const QString& client, const QPrinter& printer, const QString& pdf);
 };
 
+// The printing dialog (30722): shown while a job's pages are drawn and
+// handed over, and while the print service is asked. Application-modal,
+// with the program's title, shown; `text`, when given, takes the place of
+// its own. Null when the language library has no such dialog.
+std::unique_ptr<QWidget> showPrintingDialog(QWidget* parent, const QString& text = {});
+
 // Calls `cancel` on the Cancel of a dialog of printing (its button 2) and
 // on its Escape or close box, while `context` lives.
 void onPrintingCancel(QWidget* dialog, QObject* context, const std::function<void()>& cancel);
@@ -113,17 +120,36 @@ inline constexpr std::chrono::milliseconds kPrintServiceWaitShown = std::chrono:
 std::chrono::milliseconds printServiceAnswerTimeLimit();
 std::chrono::milliseconds setPrintServiceAnswerTimeLimit(std::chrono::milliseconds limit);
 
+// How long an answer of the print service is taken as still holding: the
+// printing commands that follow within it (a preview and its Print, a page
+// setup and the print, a print cancelled and tried again) are not asked
+// again, as the question costs each a process (tens of milliseconds). A
+// question that got no answer (its time limit, Cancel) is not remembered,
+// so the next command asks again. A service that falls silent within the
+// while is not seen by the commands that follow in it: they reach Qt's
+// printer code, which then waits on the service as it would without the
+// question.
+inline constexpr std::chrono::milliseconds kPrintServiceAnswerKept = std::chrono::seconds(10);
+
+// How long answers are kept (kPrintServiceAnswerKept until set otherwise,
+// as tests do); setting it returns the while before.
+std::chrono::milliseconds printServiceAnswerKept();
+std::chrono::milliseconds setPrintServiceAnswerKept(std::chrono::milliseconds kept);
+// The next command asks the service, whenever it last answered.
+void forgetPrintServiceAnswer();
+
 // Asks the print service, through its client lpstat, for its default
 // printer: the question Qt's printer code asks first whenever it makes a
 // printer or lists printers, and then waits a minute for, the windows
 // taking no input. Asked before each command that reaches Qt's printer
-// code (printing, the preview, the printer and page setup). The windows
-// take input meanwhile; once kPrintServiceWaitShown has passed the
-// printing dialog (30722) says that the service is asked (10594) and its
-// Cancel ends the question. True when the service answered, whatever it
-// said (a service that is not there fails at once, in Qt's code too), or
-// when there is no lpstat to ask; false, after telling the user (10593),
-// when it did not answer within the time limit or the user cancelled.
+// code (printing, the preview, the printer and page setup), unless the
+// service answered within printServiceAnswerKept(). The windows take input
+// meanwhile; once kPrintServiceWaitShown has passed the printing dialog
+// says that the service is asked (10594) and its Cancel ends the question.
+// True when the service answered, whatever it said (a service that is not
+// there fails at once, in Qt's code too), or when there is no lpstat to
+// ask; false, after telling the user (10593), when it did not answer
+// within the time limit or the user cancelled.
 bool askPrintService(QWidget* parent);
 
 }  // namespace tallix

@@ -20,6 +20,9 @@ PKGS="$PKGS poppler-utils"
 # Printing on a printer: a finished job goes to the print service through
 # its client, lp.
 PKGS="$PKGS cups-client"
+# Tests of what the user clicks and types: input queued as the window
+# system queues it, through Qt's platform interface.
+PKGS="$PKGS qt6-base-private-dev"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

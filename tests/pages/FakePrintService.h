@@ -16,6 +16,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <functional>
@@ -25,6 +26,7 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 namespace tallix::test {
@@ -60,12 +62,14 @@ class FakePrintClient {
     return bytes;
   }
   QString file(const char* name) const { return program_.file(QLatin1String(name)); }
-  // Whether the last client started is still there.
-  bool running() const {
+  // The process id of the last client started, 0 when none noted it.
+  pid_t pid() const {
     QByteArray pid;
     readWholeFile(file("pid"), &pid);
-    return pid.trimmed().toInt() > 0 && ::kill(pid.trimmed().toInt(), 0) == 0;
+    return std::max(0, pid.trimmed().toInt());
   }
+  // Whether the last client started is still there.
+  bool running() const { return pid() > 0 && ::kill(pid(), 0) == 0; }
 
  private:
   ScopedProgramOnPath program_;

@@ -10,6 +10,16 @@
 // and their ratio; the peak memory of one more run of each (RSS high-water
 // mark over the level before, after returning free heap to the system);
 // the sizes of the two PDFs and their ratio.
+//
+//   print_bench --commands [ROUNDS]
+//
+// How long a printing command takes, on the application's printer as the
+// print service gives it (none without a service), from the command to
+// its dialog: Print to the print dialog, Print Direct to the printing
+// dialog (whose Cancel then ends it), Print Setup to the print dialog,
+// Print Preview to its return with the preview shown. The first line is
+// the process's first command (Print: the printer is made then); then each
+// command ROUNDS times (10) in turns, its median and fastest.
 #include "app/QXAppMessages.h"
 #include "app/QXContentsView.h"
 #include "pages/QXPrintView.h"
@@ -20,7 +30,9 @@
 #include "tests/support/BenchmarkSupport.h"
 #include "tokens/QXTokenEditorVariants.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPainter>
@@ -114,10 +126,8 @@ Run drawStraight(PageWindow& w, const QString& path, bool memory) {
   });
 }
 
-Figures measure(int lines, const QString& dir) {
-  Figures f;
-  f.lines = lines;
-  PageWindow w;
+// Shows a program of `lines` lines in the window, ready to print.
+void showProgram(PageWindow& w, int lines) {
   CQXCommandTable& table = w.doc.GetTokenTable();
   for (char c = 'A'; c <= 'Z'; ++c) table.SetCommand(0, BYTE(c), std::string(1, c).c_str(), std::string(1, c).c_str(), "");
   table.SetCommand(0, '\r', "\r", "", "");
@@ -126,6 +136,13 @@ Figures measure(int lines, const QString& dir) {
   for (int i = 0; i < lines; ++i) program += QByteArray("PRINTLINE") + char('A' + i % 26) + '\r';
   page->editor->SetTokens(reinterpret_cast<const BYTE*>(program.constData()), int(program.size()), kTokenFormatBytes);
   CQXMainFrame::SetPrintFunctions({&CanPrintCurrentItem, &PrintCurrentItem});
+}
+
+Figures measure(int lines, const QString& dir) {
+  Figures f;
+  f.lines = lines;
+  PageWindow w;
+  showProgram(w, lines);
   QPrinter* printer = w.app.GetPrinter();
   printer->setOutputFormat(QPrinter::PdfFormat);
   const QString direct = dir + QStringLiteral("/direct-%1.pdf").arg(lines);
@@ -144,6 +161,73 @@ Figures measure(int lines, const QString& dir) {
   return f;
 }
 
+// Notes when the first dialog shows after `start()`, and ends it: a
+// dialog with a Cancel (the printing dialog) by its Cancel, others (the
+// print dialog) as Escape would.
+class DialogClock : public QObject {
+ public:
+  DialogClock() { qApp->installEventFilter(this); }
+  void start() {
+    shownMs = -1;
+    clock.start();
+  }
+  double shownMs = -1;
+  QElapsedTimer clock;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* dialog = qobject_cast<QDialog*>(watched);
+    if (!dialog || event->type() != QEvent::Show || shownMs >= 0) return false;
+    shownMs = double(clock.nsecsElapsed()) / 1e6;
+    if (auto* cancel = GetDlgItemAs<QAbstractButton>(dialog, IDCANCEL))
+      QMetaObject::invokeMethod(cancel, &QAbstractButton::click, Qt::QueuedConnection);
+    else QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
+    return false;
+  }
+};
+
+int timeCommands(int rounds) {
+  PageWindow w;
+  showProgram(w, 3);
+  DialogClock dialogs;
+  struct Command {
+    const char* name;
+    UINT id;
+  };
+  const std::vector<Command> commands{{"print", 57607}, {"direct", 57608}, {"setup", 57606}, {"preview", 57609}};
+  // Timed as it ran; -1 when its dialog or preview did not show.
+  const auto time = [&](const Command& c) {
+    dialogs.start();
+    double ms = -1;
+    if (c.id == 57606) {
+      w.app.OnFilePrintSetup();
+    } else {
+      w.frame->SendMessage(WM_COMMAND, c.id);
+    }
+    if (c.id != 57609) {
+      ms = dialogs.shownMs;
+    } else if (w.frame->IsInPrintPreview()) {
+      ms = double(dialogs.clock.nsecsElapsed()) / 1e6;
+      w.frame->OnClose();  // ends the preview only
+    }
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return ms;
+  };
+  std::printf("first %-8s %8.1f ms\n", commands[0].name, time(commands[0]));
+  std::vector<std::vector<double>> later(commands.size());
+  for (int r = 0; r < rounds; ++r)
+    for (size_t i = 0; i < commands.size(); ++i) later[i].push_back(time(commands[i]));
+  bool ok = true;
+  for (size_t i = 0; i < commands.size(); ++i) {
+    std::vector<double>& ms = later[i];
+    std::sort(ms.begin(), ms.end());
+    ok = ok && ms.front() >= 0;
+    std::printf("later %-8s %8.1f ms median %8.1f fastest%s\n", commands[i].name, ms[ms.size() / 2], ms.front(),
+                ms.front() >= 0 ? "" : "  (FAILED: not shown)");
+  }
+  CQXMainFrame::SetPrintFunctions({});
+  return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -152,6 +236,7 @@ int main(int argc, char** argv) {
   tallix::test::isolateProcess();
   SetMessageBoxHandler([](const MessageBoxRequest&) { return IDOK; });
   RegisterQXMainFrameClasses();
+  if (argc > 1 && std::string(argv[1]) == "--commands") return timeCommands(argc > 2 ? std::max(1, std::atoi(argv[2])) : 10);
   const std::vector<int> sizes = sizesFrom(argc, argv, {3000, 20000});
 
   QTemporaryDir dir;

@@ -4,6 +4,7 @@
 #include "FakePrintService.h"
 #include "PageTestSupport.h"
 #include "PrintTestSupport.h"
+#include "PrintWindow.h"
 
 #include "app/QXApp.h"
 #include "datamodel/QXItemFactory.h"
@@ -169,43 +170,6 @@ TEST(PrintJob, RichTextLinesAreNeverCutBetweenPages) {
   }
   EXPECT_GE(lines, 400);
 }
-
-class PrintWindow : public ::testing::Test {
- protected:
-  void SetUp() override {
-    RegisterQXPageClasses();
-    CQXMainFrame::SetPrintFunctions({&CanPrintCurrentItem, &PrintCurrentItem});
-  }
-  void TearDown() override { CQXMainFrame::SetPrintFunctions({}); }
-  // Shows the description page of an item whose description has `lines`.
-  CQXDescriptionEdit* showDescription(int lines) {
-    PageTree::path = "\\Calculator\\Sauvegarde\\B";
-    auto entry = std::make_unique<CQXDocEntry>();
-    entry->SetPath(PageTree::path.c_str());
-    entry->SetItem(CreateItemByTypeId(4018));
-    w.doc.SaveItem(entry.get(), nullptr);
-    TreeSelectionInfo selection;
-    w.frame->GetTreeView()->GetSelection(&selection);
-    EXPECT_TRUE(ShowSelectionView(selection, FALSE));
-    auto* view = qobject_cast<CQXDefaultDataView*>(w.frame->GetContentView());
-    if (!view) return nullptr;
-    view->EnableSheet(TRUE);
-    view->ShowPage(620);
-    auto* page = qobject_cast<CQXDescriptionPage*>(view->GetSheet()->GetActivePage());
-    if (!page) return nullptr;
-    QString text;
-    for (int i = 0; i < lines; ++i) text += QStringLiteral("Ligne %1\n").arg(i);
-    page->GetEdit()->setPlainText(text);
-    return page->GetEdit();
-  }
-  bool enabled(UINT id) {
-    CCmdUI ui;
-    ui.m_nID = id;
-    ui.DoUpdate(w.frame, TRUE);
-    return ui.m_bEnabled;
-  }
-  PageWindow w;
-};
 
 TEST_F(PrintWindow, CommandsFollowThePrintKindOfTheShownPage) {
   w.show<CQXContentsView>();
@@ -450,6 +414,7 @@ TEST_F(PrintWindow, APrintServiceWithoutAnswerEndsEachCommandBeforeQtsPrinterCod
         if (!cancel) return;
         const auto* label = cancel->window()->findChild<QLabel*>();
         EXPECT_TRUE(label && label->text().startsWith(QString::fromUtf8("Attente de la réponse")));
+        EXPECT_EQ(cancel->window()->windowTitle(), CLanguageLibrary::LoadString(AFX_IDS_APP_TITLE));
         ++clicks;
         QTest::mouseClick(cancel, Qt::LeftButton);
       });
@@ -482,6 +447,51 @@ TEST_F(PrintWindow, APrintServiceWithoutAnswerEndsEachCommandBeforeQtsPrinterCod
   EXPECT_EQ(dialogs.count, 1);
   EXPECT_TRUE(w.app.HasPrinter());
   EXPECT_EQ(log.texts().size(), 5u);
+}
+
+// An answer of the print service holds for a while: the printing commands
+// within it do not ask again, a command after it does, and a question that
+// got no answer is asked again by the next command.
+TEST_F(PrintWindow, TheServicesAnswerHoldsForAWhile) {
+  ASSERT_TRUE(showDescription(3));
+  FakePrintClient lpstat("lpstat");
+  MessageLog log;
+  PrintDialogsShown dialogs;
+  const auto asks = [&](const std::function<void()>& command) {
+    QFile::remove(lpstat.file("pid"));
+    command();
+    return QFile::exists(lpstat.file("pid"));
+  };
+  const auto print = [&] { w.frame->SendMessage(WM_COMMAND, 57607); };
+  const auto kept = setPrintServiceAnswerKept(std::chrono::hours(1));
+  EXPECT_TRUE(asks(print));
+  EXPECT_FALSE(asks(print));
+  EXPECT_FALSE(asks([&] { w.app.OnFilePrintSetup(); }));
+  EXPECT_FALSE(asks([&] { w.frame->SendMessage(WM_COMMAND, 57609); }));
+  ASSERT_TRUE(w.frame->IsInPrintPreview());
+  w.frame->OnClose();
+  EXPECT_EQ(dialogs.count, 3);
+  // Past the while.
+  setPrintServiceAnswerKept(std::chrono::milliseconds(0));
+  EXPECT_TRUE(asks(print));
+  EXPECT_TRUE(asks(print));
+  // No answer, the question cancelled from the waiting dialog: told, and
+  // asked again within any while.
+  EXPECT_TRUE(asks([&] {
+    Gate gate(lpstat.file("gate"), [&] {
+      QAbstractButton* cancel = nullptr;
+      while (!(cancel = printingCancel()) && lpstat.running())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+      if (cancel) QTest::mouseClick(cancel, Qt::LeftButton);
+    });
+    print();
+  }));
+  EXPECT_EQ(log.texts().size(), 1u);
+  setPrintServiceAnswerKept(std::chrono::hours(1));
+  EXPECT_TRUE(asks(print));
+  EXPECT_FALSE(asks(print));
+  EXPECT_EQ(dialogs.count, 7);
+  setPrintServiceAnswerKept(kept);
 }
 
 // Clicks the printing dialog's Cancel in the first handling of events where

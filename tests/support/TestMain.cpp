@@ -1,6 +1,7 @@
 // main() of every test binary: a headless Qt application, settings and files
 // kept away from the user's own.
 #include "platform/DesktopMime.h"
+#include "platform/PrintSystem.h"
 #include "platform/SaveFileDialog.h"
 #include "platform/ShellOpen.h"
 #include "tests/support/MessageLog.h"
@@ -9,6 +10,16 @@
 
 #include <QApplication>
 #include <gtest/gtest.h>
+
+namespace {
+
+// Each test's first printing command asks the print service, whatever it
+// answered in a test before.
+class ForgetPrintServiceAnswer : public ::testing::EmptyTestEventListener {
+  void OnTestStart(const ::testing::TestInfo&) override { tallix::forgetPrintServiceAnswer(); }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -25,5 +36,6 @@ int main(int argc, char** argv) {
   tallix::SetSaveFileHandler([](const tallix::SaveFileRequest&, QString*) { return false; });
   tallix::SetMimeDatabaseUpdater([](const QString&) { return true; });
   tallix::test::installMissingResourceCheck();
+  ::testing::UnitTest::GetInstance()->listeners().Append(new ForgetPrintServiceAnswer);
   return RUN_ALL_TESTS();
 }
