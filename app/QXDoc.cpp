@@ -46,6 +46,7 @@ constexpr UINT kMsgUnsupported = 10575;    // "La lecture des données n'est pas
 constexpr UINT kMsgReplace = 10155;        // "Le fichier %1 existe déjà. Le remplacer?"
 constexpr UINT kMsgSkipped = 10509;        // "%1 élément(s) n'ont pas pu être importé(s)."
 constexpr UINT kMsgTooLarge = 10581;       // "Le document %1 n'a pas été enregistré : ... 1 Go."
+constexpr UINT kMsgOtherFileAtPath = 10516;  // "Le fichier %1 a été remplacé par un autre fichier ... Le remplacer..."
 constexpr UINT kFilterDocuments = 10607;   // "TALLIX (*.qxd)|*.qxd|"
 constexpr UINT kFilterAll = 10620;         // "Tous les fichiers (*.*)|*.*|"
 constexpr UINT kMsgFailedToOpen = 61697;
@@ -419,13 +420,31 @@ void CQXDoc::SetPathName(const QString& path, BOOL addToRecentFiles) {
 
 // ---------------------------------------------------------------- save
 
+// In place only into the file the store has open: where that file was
+// removed or moved away since it was opened, the document is written whole
+// at the path, as Save As writes it.
 BOOL CQXDoc::OnSaveDocument(const QString& path) {
-  if (!GetPathName().isEmpty() && !readOnly_ && IsSameFile(path, GetPathName())) return SaveTo(nullptr);
-  return SaveTo(nativePath(path).constData());
+  const QByteArray file = nativePath(path);
+  if (!GetPathName().isEmpty() && !readOnly_ && IsSameFile(path, GetPathName()) &&
+      StgIsFileAt(store_->GetRootStorage(), file.constData()))
+    return SaveTo(nullptr);
+  return SaveTo(file.constData());
 }
 
 BOOL CQXDoc::DoFileSave() {
   if (GetPathName().isEmpty() || readOnly_) return SaveWithNewName();
+  // Another file put at the document's name since it was opened is written
+  // over only when the user says so; "Non" asks for another name.
+  const QFileInfo there(GetPathName());
+  if ((there.exists() || there.isSymLink()) &&
+      !StgIsFileAt(store_->GetRootStorage(), nativePath(GetPathName()).constData())) {
+    switch (AfxMessageBox(CLanguageLibrary::FormatMessage(kMsgOtherFileAtPath, GetPathName()),
+                          MB_YESNOCANCEL | MB_ICONQUESTION)) {
+      case IDCANCEL: return FALSE;
+      case IDNO: return SaveWithNewName();
+      default: break;
+    }
+  }
   return OnSaveDocument(GetPathName());
 }
 

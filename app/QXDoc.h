@@ -81,15 +81,18 @@ class CQXDoc : public CDocument, public CQXDocServices, public CQXDocCommandHost
   // that cannot even be probed leaves the document as it was; any later
   // failure ends in a new document (File New is posted).
   Q_INVOKABLE BOOL OpenDocumentFile(const QString& path);
-  // Into `path`: in place when it names the document's own file (whatever
-  // spelling or link leads there), else as a copy that becomes the
-  // document's file. FALSE when the save failed (the message was shown).
+  // Into `path`: in place when it names the file the document has open
+  // (whatever spelling or link leads there), else as a copy that becomes
+  // the document's file, also at the document's own path once its file was
+  // removed or moved away. FALSE when the save failed (the message was
+  // shown).
   BOOL OnSaveDocument(const QString& path) override;
   // After an import the document is named after the file it was saved to,
   // whatever name it was opened by.
   void SetPathName(const QString& path, BOOL addToRecentFiles = TRUE) override;
   // Save into the document's file; a new or write-protected document asks
-  // for a name first.
+  // for a name first, and where another file now stands at the document's
+  // path the user is asked (10516) before it is written over.
   BOOL DoFileSave() override;
   // Save (57603) and Save As (57604, which always asks for a name).
   void OnFileSave(UINT id);

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -37,79 +36,121 @@ mode_t newFileMode() {
   return 0600;
 }
 
+// As many links as the system itself follows in one name.
+constexpr int kMostLinks = 40;
+
+// The file a write through `path` replaces: the end of its chain of links,
+// a relative link read against the folder of the link itself (its folder's
+// own links are the system's to follow). Empty when the chain does not end.
+QByteArray endOfLinks(QByteArray at) {
+  for (int links = 0; links <= kMostLinks; ++links) {
+    struct stat st {};
+    if (::lstat(at.constData(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
+    QByteArray target(qsizetype(st.st_size) + 2, '\0');
+    const ssize_t n = ::readlink(at.constData(), target.data(), size_t(target.size()));
+    if (n <= 0 || n >= target.size()) return {};  // gone, or changed meanwhile
+    target.truncate(n);
+    if (!target.startsWith('/')) target.prepend(at.left(at.lastIndexOf('/') + 1));
+    at = target;
+  }
+  return {};
+}
+
+// Gives the staged file `fd` the group of `target` and answers the
+// permissions it may have: the target's, or only their owner's part where
+// the writer may not give it that group.
+mode_t takeTargetGroup(int fd, const struct stat& target) {
+  struct stat own {};
+  const bool grouped =
+      (::fstat(fd, &own) == 0 && own.st_gid == target.st_gid) || ::fchown(fd, uid_t(-1), target.st_gid) == 0;
+  return target.st_mode & (grouped ? 0777 : 0700);
+}
+
+QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
 }  // namespace
 
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error) {
-  QSaveFile file(path);
-  // Unbuffered: a buffered write that fails only when the file is committed
-  // would not stop the commit, and a short file would replace the old one.
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    if (error) *error = file.errorString();
-    return false;
-  }
-  if (file.write(data) != data.size()) {
-    if (error) *error = file.errorString();
-    file.cancelWriting();
-    return false;
-  }
-  if (!file.commit()) {
-    if (error) *error = file.errorString();
-    return false;
-  }
-  return true;
+  StagedFile staged(path);
+  return staged.Write(data, error) && staged.Commit(error);
 }
 
 bool readWholeFile(const QString& path, QByteArray* data, std::uint64_t bound) {
   return readOutsideFile(QFile::encodeName(path).constData(), bound, data);
 }
 
-StagedFile::StagedFile(const QString& target) : target_(target) {
-  // A link stays a link: its file is the one replaced.
-  const QFileInfo info(target);
-  if (info.isSymLink()) target_ = info.symLinkTarget();
+StagedFile::StagedFile(const QString& target) {
+  const QByteArray end = endOfLinks(QFile::encodeName(target));
+  if (end.isEmpty()) {
+    target_ = target;
+    failure_ = QStringLiteral("%1: too many links").arg(target);
+    return;
+  }
+  target_ = QFile::decodeName(end);
+  struct stat targetStat {};
+  const bool exists = ::stat(end.constData(), &targetStat) == 0;
+  if (exists && (!S_ISREG(targetStat.st_mode) || ::faccessat(AT_FDCWD, end.constData(), W_OK, AT_EACCESS) != 0)) {
+    failure_ = QStringLiteral("%1: not a file that may be written").arg(target_);
+    return;
+  }
   const QFileInfo real(target_);
   const QString suffix = real.suffix().isEmpty() ? QString() : QLatin1Char('.') + real.suffix();
-  // From its first byte on, no one may read the file whom the target does
-  // not let: it is made with the target's permissions (and its owner's
-  // right to write, for the writer), owner-only when there is no target.
-  struct stat targetStat {};
-  const mode_t mode = ::stat(QFile::encodeName(target_).constData(), &targetStat) == 0
-                          ? (targetStat.st_mode & 0777) | S_IWUSR
-                          : S_IRUSR | S_IWUSR;
-  for (int attempt = 0; attempt < 16 && path_.isEmpty(); ++attempt) {
+  for (int attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
     const QString name = QStringLiteral("%1/.%2.%3%4")
                              .arg(real.absolutePath(), real.completeBaseName())
                              .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))
                              .arg(suffix);
-    // Made new, so no other file is ever taken over.
-    const int fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd >= 0) {
-      ::close(fd);
+    // Made new, so no other file is ever taken over, and owner-only until
+    // it has the target's group.
+    fd_ = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd_ >= 0) {
       path_ = name;
     } else if (errno != EEXIST) {
-      break;  // not a clash of names: the folder refuses
+      failure_ = systemError();
+      return;  // not a clash of names: the folder refuses
     }
   }
+  if (fd_ < 0) {
+    failure_ = QStringLiteral("no free name beside %1").arg(target_);
+    return;
+  }
+  if (exists) ::fchmod(fd_, takeTargetGroup(fd_, targetStat) | S_IWUSR);
 }
 
 StagedFile::~StagedFile() {
+  if (fd_ >= 0) ::close(fd_);
   if (!path_.isEmpty()) QFile::remove(path_);
 }
 
-bool StagedFile::Commit(QString* error) {
-  if (path_.isEmpty()) {
-    if (error) *error = QStringLiteral("no file beside %1").arg(target_);
-    return false;
+bool StagedFile::fail(QString* error, const QString& reason) {
+  if (failure_.isEmpty()) failure_ = reason;
+  if (error) *error = failure_;
+  return false;
+}
+
+bool StagedFile::Write(const QByteArray& data, QString* error) {
+  if (fd_ < 0 || !failure_.isEmpty()) return fail(error, QStringLiteral("no file beside %1").arg(target_));
+  for (qsizetype done = 0; done < data.size();) {
+    const ssize_t n = ::write(fd_, data.constData() + done, size_t(data.size() - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return fail(error, n < 0 ? systemError() : QStringLiteral("nothing written"));
+    done += n;
   }
-  // Whole now, it takes the permissions it is to keep: an existing target's,
-  // or those of any new file.
+  return true;
+}
+
+bool StagedFile::Commit(QString* error) {
+  if (fd_ < 0 || !failure_.isEmpty()) return fail(error, QStringLiteral("no file beside %1").arg(target_));
+  // Whole now, it takes the group and permissions it is to keep: an existing
+  // target's, or those of any new file; and it is on the disk before it
+  // takes the target's name, so that a crash leaves one file or the other.
   const QByteArray staged = QFile::encodeName(path_), target = QFile::encodeName(target_);
   struct stat targetStat {};
-  ::chmod(staged.constData(), ::stat(target.constData(), &targetStat) == 0 ? targetStat.st_mode & 0777 : newFileMode());
-  if (std::rename(staged.constData(), target.constData()) != 0) {
-    if (error) *error = QString::fromLocal8Bit(std::strerror(errno));
-    return false;
-  }
+  const mode_t mode = ::stat(target.constData(), &targetStat) == 0 ? takeTargetGroup(fd_, targetStat) : newFileMode();
+  if (::fchmod(fd_, mode) != 0 || ::fsync(fd_) != 0) return fail(error, systemError());
+  if (std::rename(staged.constData(), target.constData()) != 0) return fail(error, systemError());
+  ::close(fd_);
+  fd_ = -1;
   path_.clear();
   return true;
 }

@@ -1,17 +1,21 @@
 #include "platform/FileArchive.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/OutsideFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 struct CFile::Impl {
   // A file opened for reading is read whole when it opens.
   std::unique_ptr<CMemFile> reader;
-  std::unique_ptr<QSaveFile> writer;
+  // A file created for writing: staged beside its name, written in pieces.
+  std::unique_ptr<tallix::StagedFile> writer;
+  QByteArray pending;
+  static constexpr qsizetype kPiece = 64 << 10;
 };
 
 CFile::CFile() : impl_(std::make_unique<Impl>()) {}
@@ -29,8 +33,8 @@ BOOL CFile::Open(const char* path, UINT flags) {
     return TRUE;
   }
   if (access == modeWrite && (flags & modeCreate)) {
-    auto file = std::make_unique<QSaveFile>(path_);
-    if (!file->open(QIODevice::WriteOnly)) return FALSE;
+    auto file = std::make_unique<tallix::StagedFile>(path_);
+    if (file->path().isEmpty()) return FALSE;
     impl_->writer = std::move(file);
     return TRUE;
   }
@@ -45,26 +49,28 @@ UINT CFile::Read(void* buffer, UINT count) {
 void CFile::Write(const void* buffer, UINT count) {
   if (!impl_->writer) throw CFileException(CFileException::accessDenied);
   if (count == 0) return;
-  if (impl_->writer->write(static_cast<const char*>(buffer), count) != qint64(count)) {
-    impl_->writer->cancelWriting();
-    throw CFileException(CFileException::generic);
-  }
+  impl_->pending.append(static_cast<const char*>(buffer), qsizetype(count));
+  if (impl_->pending.size() < Impl::kPiece) return;
+  const bool written = impl_->writer->Write(impl_->pending);
+  impl_->pending.clear();
+  // A staged file that failed a write fails every later one and its commit.
+  if (!written) throw CFileException(CFileException::generic);
 }
 
 void CFile::Close() {
   impl_->reader.reset();
   if (auto writer = std::move(impl_->writer)) {
-    // Written data still buffered goes out first: a failure there (a full
-    // disk) must keep the old file, and the commit would not see it.
-    if (!writer->flush()) writer->cancelWriting();
-    if (!writer->commit()) throw CFileException(CFileException::generic);
+    // Written data still held goes out first: a failure there (a full
+    // disk) keeps the old file.
+    const QByteArray rest = std::exchange(impl_->pending, QByteArray());
+    if (!writer->Write(rest) || !writer->Commit()) throw CFileException(CFileException::generic);
   }
 }
 
 void CFile::Abort() {
   impl_->reader.reset();
-  if (impl_->writer) impl_->writer->cancelWriting();
   impl_->writer.reset();
+  impl_->pending.clear();
 }
 
 BOOL CFile::IsOpen() const { return impl_->reader || impl_->writer; }

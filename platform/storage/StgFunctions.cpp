@@ -204,6 +204,11 @@ HRESULT createMemoryStorage(DWORD grfMode, IStorage** out, std::vector<std::uint
 
 }  // namespace tallix::cfb
 
+bool StgIsFileAt(IStorage* root, const char* path) {
+  const auto* storage = dynamic_cast<const StorageImpl*>(root);
+  return storage && path && *path && storage->isFileAt(path);
+}
+
 StgReplaceHold::StgReplaceHold(const char* path) {
   if (!path || !*path) return;
   HRESULT failure = S_OK;

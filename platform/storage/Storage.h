@@ -108,6 +108,11 @@ inline constexpr std::uint64_t kMaxCompoundFileSize = std::uint64_t(1) << 30;
 HRESULT StgOpenStorage(const char* path, IStorage* priority, DWORD grfMode, void* exclude,
                        DWORD reserved, IStorage** out);
 
+// Whether `path` names the very file that the root storage `root` has open
+// (the same file of the same device): false once that file was removed or
+// moved away, or another was put at its name, and for storages in memory.
+bool StgIsFileAt(IStorage* root, const char* path);
+
 // Keeps every other opener (in any process) off the compound file at `path`
 // while the caller replaces it by renaming a new file over it, since the
 // platform replaces no file that is open: `Result()` is STG_E_ACCESSDENIED

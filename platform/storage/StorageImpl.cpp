@@ -376,6 +376,12 @@ HRESULT StorageImpl::SetStateBits(DWORD grfStateBits, DWORD grfMask) {
   return flushDirect();
 }
 
+bool StorageImpl::isFileAt(const char* path) const {
+  struct stat open {}, named {};
+  return root_ && file_->io()->fd() >= 0 && ::fstat(file_->io()->fd(), &open) == 0 && ::stat(path, &named) == 0 &&
+         open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
 HRESULT StorageImpl::Stat(STATSTG* out, DWORD grfStatFlag) {
   if (!out) return STG_E_INVALIDPOINTER;
   if (!node_) return STG_E_REVERTED;

@@ -90,6 +90,9 @@ class StorageImpl final : public IStorage, public OpenElement {
 
   void revertOpen() override;
 
+  // Whether this is the root storage of the file that `path` names.
+  bool isFileAt(const char* path) const;
+
   // Used by the open streams and storages below.
   void markDirty();
   HRESULT flushDirect();

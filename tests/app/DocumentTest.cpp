@@ -442,6 +442,65 @@ TEST_F(Document, AFailedSaveKeepsTheLastSavedFileAndTheChanges) {
   EXPECT_TRUE(listing.contains("Data_Items/Item_")) << listing.constData();
 }
 
+// A save lands at the document's path: its file removed or moved away since
+// it was opened, the document is written whole there (a moved file keeps
+// what it held); a file put at the path meanwhile is written over only when
+// the user says so, "Non" asking for another name; a save that cannot be
+// done says so and keeps the changes.
+TEST_F(Document, ASaveLandsAtThePathWhenTheOpenFileWasRemovedOrMovedAway) {
+  const QString at = path(QStringLiteral("doc.qxd"));
+  ASSERT_TRUE(saveAs(QStringLiteral("doc.qxd")));
+  ASSERT_TRUE(QFile::remove(at));
+  addProgram("ONE");
+  messages.shown.clear();
+  EXPECT_TRUE(doc->DoFileSave());
+  EXPECT_TRUE(fileHasNode(QStringLiteral("doc.qxd"), "\\Calculator\\Program\\ONE"));
+
+  ASSERT_TRUE(QFile::rename(at, path(QStringLiteral("moved.qxd"))));
+  addProgram("TWO");
+  EXPECT_TRUE(doc->DoFileSave());
+  EXPECT_TRUE(fileHasNode(QStringLiteral("doc.qxd"), "\\Calculator\\Program\\TWO"));
+  EXPECT_TRUE(fileHasNode(QStringLiteral("moved.qxd"), "\\Calculator\\Program\\ONE"));
+  EXPECT_FALSE(fileHasNode(QStringLiteral("moved.qxd"), "\\Calculator\\Program\\TWO"));
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(doc->GetPathName(), at);
+  EXPECT_FALSE(doc->IsModified());
+
+  ASSERT_TRUE(QFile::rename(at, path(QStringLiteral("moved2.qxd"))));
+  ASSERT_TRUE(writeFileContents(at, "precious"));
+  addProgram("THREE");
+  messages.answers = {IDCANCEL};
+  EXPECT_FALSE(doc->DoFileSave());
+  EXPECT_EQ(messages.texts(), std::vector<QString>{CLanguageLibrary::FormatMessage(10516, at)});
+  EXPECT_TRUE(doc->IsModified());
+  messages.answers = {IDNO};
+  {
+    FileDialogScript script;
+    script.actions.push_back([&](CFileDialog& d) { chooseFile(d, path(QStringLiteral("elsewhere.qxd"))); });
+    EXPECT_TRUE(doc->DoFileSave());
+  }
+  EXPECT_EQ(fileContents(at), "precious");
+  EXPECT_EQ(doc->GetPathName(), path(QStringLiteral("elsewhere.qxd")));
+  EXPECT_TRUE(fileHasNode(QStringLiteral("elsewhere.qxd"), "\\Calculator\\Program\\THREE"));
+  ASSERT_TRUE(QFile::rename(path(QStringLiteral("elsewhere.qxd")), path(QStringLiteral("moved3.qxd"))));
+  ASSERT_TRUE(writeFileContents(path(QStringLiteral("elsewhere.qxd")), "other"));
+  addProgram("FOUR");
+  messages.answers = {IDYES};
+  EXPECT_TRUE(doc->DoFileSave());
+  EXPECT_TRUE(fileHasNode(QStringLiteral("elsewhere.qxd"), "\\Calculator\\Program\\FOUR"));
+
+  // Its folder gone too: nothing can be written, and the user is told.
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+  ASSERT_TRUE(saveAs(QStringLiteral("sub/doc.qxd")));
+  ASSERT_TRUE(QDir(path(QStringLiteral("sub"))).removeRecursively());
+  addProgram("FIVE");
+  messages.shown.clear();
+  EXPECT_FALSE(doc->DoFileSave());
+  EXPECT_EQ(messages.texts(),
+            std::vector<QString>{CLanguageLibrary::FormatMessage(61729, path(QStringLiteral("sub/doc.qxd")))});
+  EXPECT_TRUE(doc->IsModified());
+}
+
 // A save that would make the file larger than any document the program
 // opens is refused with a word before anything is written: the file stays
 // as it was, and so do the changes.

@@ -239,4 +239,55 @@ TEST_F(StorageFailure, NoFileIsWrittenPastTheSizeTheReaderOpens) {
   EXPECT_EQ(openFile(small, kOpenRead, &again), STG_E_ACCESSDENIED);
 }
 
+// At the bound itself: a commit that makes the file exactly as large as the
+// reader opens is taken, and the file opens again; one that needs a byte
+// more is refused with nothing written. The stream that fills the file to
+// the bound is found by halving, each try on a fresh file of the same size.
+TEST_F(StorageFailure, ACommitMakesTheFileAsLargeAsTheBoundAndNotAByteLarger) {
+  const std::string p = path("edge.qxd");
+  constexpr std::uint64_t kSector = 512;
+  struct Result {
+    HRESULT hr = STG_E_UNKNOWN;
+    int writes = -1;
+    std::uint64_t size = 0;
+  };
+  // Commits a stream of `bytes` into a file close to the bound.
+  auto commit = [&](std::uint64_t bytes) {
+    Result r;
+    if (!tallix::test::writeSparseCompoundFile(p, kMaxCompoundFileSize - (9u << 20))) return r;
+    ComPtr<IStorage> root;
+    if (openFile(p, kOpenRW | STGM_TRANSACTED, &root) != S_OK ||
+        writeStream(root.get(), "Edge", pattern(6, std::size_t(bytes))) != S_OK)
+      return r;
+    hooks::resetWriteCount();
+    r.hr = root->Commit(STGC_DEFAULT);
+    r.writes = hooks::writeCount();
+    root.reset();
+    struct stat st {};
+    if (::stat(p.c_str(), &st) == 0) r.size = std::uint64_t(st.st_size);
+    return r;
+  };
+  std::uint64_t fits = 8, past = 4096;  // in sectors
+  ASSERT_EQ(commit(fits * kSector).hr, S_OK);
+  ASSERT_EQ(commit(past * kSector).hr, STG_E_DOCFILETOOLARGE);
+  while (past - fits > 1) {
+    const std::uint64_t mid = (fits + past) / 2;
+    (commit(mid * kSector).hr == S_OK ? fits : past) = mid;
+  }
+  const Result full = commit(fits * kSector);
+  EXPECT_EQ(full.hr, S_OK);
+  EXPECT_EQ(full.size, kMaxCompoundFileSize);
+  {
+    ComPtr<IStorage> again;
+    ASSERT_EQ(openFile(p, kOpenRead, &again), S_OK);
+    const auto edge = readStream(again.get(), "Edge");
+    ASSERT_TRUE(edge.has_value());
+    EXPECT_EQ(edge->size(), fits * kSector);
+  }
+  const Result over = commit(fits * kSector + 1);
+  EXPECT_EQ(over.hr, STG_E_DOCFILETOOLARGE);
+  EXPECT_EQ(over.writes, 0);
+  EXPECT_LT(over.size, kMaxCompoundFileSize);
+}
+
 }  // namespace
