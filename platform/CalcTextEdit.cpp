@@ -1,6 +1,7 @@
 #include "platform/CalcTextEdit.h"
 
 #include "platform/CalcCharset.h"
+#include "platform/ClipboardFormats.h"
 #include "platform/Cp1252.h"
 
 #include <QAction>
@@ -57,7 +58,7 @@ void CalcEditCopy(QLineEdit* edit, QClipboard::Mode mode) {
   if (!edit || !edit->hasSelectedText() || edit->echoMode() != QLineEdit::Normal) return;
   std::string codes;
   CalcTextCodes(edit->selectedText(), edit->font(), &codes);
-  QGuiApplication::clipboard()->setText(CalcPlainText(codes), mode);
+  QGuiApplication::clipboard()->setText(tallix::textForOtherPrograms(CalcPlainText(codes)), mode);
 }
 
 void CalcEditCut(QLineEdit* edit) {
