@@ -9,12 +9,12 @@
 #pragma once
 
 #include "datamodel/OrvoItemStore.h"
+#include "datamodel/QXDocEntry.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
-class CQXDocEntry;
 class CQXCalcLink;
 struct TreeSelectionInfo;
 

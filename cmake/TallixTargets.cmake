@@ -27,6 +27,54 @@ if(TALLIX_PCH)
   set_target_properties(tallix_pch_tests PROPERTIES TALLIX_TEST_CODE ON)
 endif()
 
+# Headers alone (TALLIX_HEADER_CHECK): a precompiled header is seen by every
+# source, and a source that includes what a header lacks before the header
+# covers for it; either hides a header that does not include what it uses.
+# With the check, every header in a target's sources is also compiled alone
+# (a source that includes only it, with the target's include folders,
+# definitions and options, without precompiled headers): such a header fails
+# the build. tallix_check_headers(<folder>) adds the check for every target
+# of <folder> and the folders below it.
+option(TALLIX_HEADER_CHECK "Compile each header alone" OFF)
+function(tallix_header_check target)
+  get_target_property(sources ${target} SOURCES)
+  get_target_property(folder ${target} SOURCE_DIR)
+  set(checks "")
+  foreach(source IN LISTS sources)
+    if(NOT source MATCHES "\\.h$")
+      continue()
+    endif()
+    get_filename_component(path ${source} ABSOLUTE BASE_DIR ${folder})
+    file(RELATIVE_PATH header ${CMAKE_SOURCE_DIR} ${path})
+    string(MAKE_C_IDENTIFIER ${header} name)
+    set(check ${CMAKE_BINARY_DIR}/header_check/${name}.cpp)
+    file(CONFIGURE OUTPUT ${check} CONTENT "#include \"${header}\"\n")
+    list(APPEND checks ${check})
+  endforeach()
+  if(NOT checks)
+    return()
+  endif()
+  add_library(${target}_headers OBJECT ${checks})
+  set_target_properties(${target}_headers PROPERTIES AUTOMOC OFF)
+  foreach(property INCLUDE_DIRECTORIES COMPILE_DEFINITIONS COMPILE_OPTIONS)
+    set_property(TARGET ${target}_headers PROPERTY ${property} "$<TARGET_PROPERTY:${target},${property}>")
+  endforeach()
+endfunction()
+
+function(tallix_check_headers folder)
+  get_directory_property(targets DIRECTORY ${folder} BUILDSYSTEM_TARGETS)
+  foreach(target IN LISTS targets)
+    get_target_property(type ${target} TYPE)
+    if(type MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|EXECUTABLE)$")
+      tallix_header_check(${target})
+    endif()
+  endforeach()
+  get_directory_property(folders DIRECTORY ${folder} SUBDIRECTORIES)
+  foreach(below IN LISTS folders)
+    tallix_check_headers(${below})
+  endforeach()
+endfunction()
+
 # tallix_precompiled_headers(<target> LIBRARY|TEST)
 # <target> compiles with the libraries' or the tests' precompiled headers.
 function(tallix_precompiled_headers target kind)

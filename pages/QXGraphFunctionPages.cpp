@@ -101,7 +101,7 @@ void CQXGraphFunctionFieldsPage::RemoveField(int index) {
 const CMessageMap& CQXGraphFunctionDataPage::messageMap() {
   using P = CQXGraphFunctionDataPage;
   static const CMessageMap map = MessageMapOf<P>(CQXGraphFunctionFieldsPage::messageMap())
-                                     .commandRange(kCmdFirst, kCmdStyleLast, &P::OnCommand)
+                                     .commandRange(kCmdFirst, kCmdStyleLast, &P::OnFieldCommand)
                                      .updateUIRange(kCmdFirst, kCmdStyleLast, &P::OnUpdateCommand);
   return map;
 }
@@ -223,7 +223,7 @@ void CQXGraphFunctionDataPage::setRelation(int index, BYTE relation) {
   }
 }
 
-void CQXGraphFunctionDataPage::OnCommand(UINT id) {
+void CQXGraphFunctionDataPage::OnFieldCommand(UINT id) {
   const int index = CommandField();
   CQXGraphFunctionInfo* info = record(index);
   if (!info) return;
@@ -269,7 +269,7 @@ void CQXGraphFunctionDataPage::OnUpdateCommand(CCmdUI* ui) {
 const CMessageMap& CQXGraphFunctionV5DataPage::messageMap() {
   using P = CQXGraphFunctionV5DataPage;
   static const CMessageMap map = MessageMapOf<P>(CQXGraphFunctionFieldsPage::messageMap())
-                                     .commandRange(kCmdFirst, kCmdLast, &P::OnCommand)
+                                     .commandRange(kCmdFirst, kCmdLast, &P::OnFieldCommand)
                                      .updateUIRange(kCmdFirst, kCmdLast, &P::OnUpdateCommand);
   return map;
 }
@@ -378,7 +378,7 @@ void CQXGraphFunctionV5DataPage::setType(int index, DWORD type) {
   SetFieldLabel(index, NewerGraphFunctionLabel(*record));
 }
 
-void CQXGraphFunctionV5DataPage::OnCommand(UINT id) {
+void CQXGraphFunctionV5DataPage::OnFieldCommand(UINT id) {
   const int index = CommandField();
   CQXGraphFuncV5Record* record = this->record(index);
   if (!record) return;

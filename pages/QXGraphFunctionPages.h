@@ -70,7 +70,7 @@ class CQXGraphFunctionDataPage : public CQXGraphFunctionFieldsPage {
   // The field of the function after the change (the pair's first).
   int setType(int index, BYTE type);
   void setRelation(int index, BYTE relation);
-  void OnCommand(UINT id);
+  void OnFieldCommand(UINT id);
   void OnUpdateCommand(CCmdUI* ui);
 
   std::vector<std::unique_ptr<CQXGraphFunctionInfo>> records_;
@@ -95,7 +95,7 @@ class CQXGraphFunctionV5DataPage : public CQXGraphFunctionFieldsPage {
   CQXGraphFuncV5Record* record(int i) const { return RecordOf<CQXGraphFuncV5Record>(i); }
   CQXGraphFuncV5Record* keep(const CQXGraphFuncV5Record& record);
   void setType(int index, DWORD type);
-  void OnCommand(UINT id);
+  void OnFieldCommand(UINT id);
   void OnUpdateCommand(CCmdUI* ui);
 
   std::vector<std::unique_ptr<CQXGraphFuncV5Record>> records_;

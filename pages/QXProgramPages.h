@@ -30,6 +30,7 @@
 #include "tokens/QXTokenEditorVariants.h"
 #include "tokens/QXTokenSelectWnd.h"
 
+#include <QLineEdit>
 #include <QPointer>
 #include <QRect>
 
@@ -38,7 +39,6 @@
 #include <string>
 
 class CQXProgramItem;
-class QLineEdit;
 class QCheckBox;
 
 // Commands of the program pages.

@@ -21,6 +21,7 @@
 #include "tokens/QXTokenFieldList.h"
 #include "tokens/QXTokenTextMap.h"
 
+#include <QComboBox>
 #include <QPointer>
 
 #include <array>
@@ -31,7 +32,6 @@
 class CCmdUI;
 class CMenu;
 class CQXFieldTokenEditor;
-class QComboBox;
 class QRadioButton;
 
 class CQXRecursionCtrlDataPage : public CQXDataPage {

@@ -5,6 +5,7 @@
 #include "charset/Cp1252.h"
 #include "platform/CalcFontChars.h"
 #include "platform/CalcShownText.h"
+#include "platform/ClipboardFormats.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -108,7 +109,7 @@ void CalcEditCopy(QLineEdit* edit, QClipboard::Mode mode) {
   if (!edit || !edit->hasSelectedText() || edit->echoMode() != QLineEdit::Normal) return;
   std::string codes;
   CalcCodesFromShownText(edit->selectedText(), edit->font(), &codes);
-  QGuiApplication::clipboard()->setText(CalcPlainText(codes), mode);
+  QGuiApplication::clipboard()->setText(tallix::textForOtherPrograms(CalcPlainText(codes)), mode);
 }
 
 void CalcEditCut(QLineEdit* edit) {

@@ -32,6 +32,12 @@ UINT RegisterClipboardFormat(const char* name) {
 
 namespace tallix {
 
+QString textForOtherPrograms(QString text) {
+  text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return text;
+}
+
 QByteArray unicodeTextData(const QString& text) {
   QByteArray data;
   data.reserve(2 * (text.size() + 1));

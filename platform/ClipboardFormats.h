@@ -3,7 +3,8 @@
 // MIME data.
 //
 // - CF_TEXT is 8-bit text ending with a NUL; it travels as the MIME data's
-//   plain text, converted from and to Windows-1252.
+//   plain text, converted from and to Windows-1252, its lines ending with LF
+//   there (textForOtherPrograms) whatever ends them in the bytes.
 // - CF_UNICODETEXT is UTF-16 text (little-endian code units) ending with a
 //   NUL unit; it travels as the same plain text, which it gives when a source
 //   offers both. Any plain text offers both formats.
@@ -27,6 +28,12 @@ enum : CLIPFORMAT { CF_TEXT = 1, CF_UNICODETEXT = 13 };
 UINT RegisterClipboardFormat(const char* name);
 
 namespace tallix {
+
+// Plain text as other programs take it: every line ending (CR LF, or CR
+// alone) an LF. Text that the program gives out goes through here; the
+// clipboard formats keep their own line ends in their bytes, and text taken
+// in may end its lines with CR, LF or CR LF.
+QString textForOtherPrograms(QString text);
 
 // CF_UNICODETEXT's bytes for `text`, and the text of such bytes (up to the
 // first NUL unit; an odd last byte is no unit).

@@ -46,11 +46,11 @@ QMimeData* COleDataSource::CreateMimeData() const {
     if (format == CF_TEXT) {
       if (cache_.count(CF_UNICODETEXT)) continue;
       const std::string_view text(bytes.constData(), size_t(bytes.size()));
-      mime->setText(tallix::fromCp1252(text.substr(0, text.find('\0'))));
+      mime->setText(tallix::textForOtherPrograms(tallix::fromCp1252(text.substr(0, text.find('\0')))));
       continue;
     }
     if (format == CF_UNICODETEXT) {
-      mime->setText(tallix::textOfUnicodeData(bytes));
+      mime->setText(tallix::textForOtherPrograms(tallix::textOfUnicodeData(bytes)));
       continue;
     }
     const QString type = tallix::clipboardFormatMimeType(format);

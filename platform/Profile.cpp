@@ -5,7 +5,11 @@
 #include "platform/PrivateProfile.h"
 
 #include <QFile>
+#include <QIODevice>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <mutex>
 
 namespace tallix {
 namespace {
@@ -15,19 +19,57 @@ QString& folderOverride() {
   return folder;
 }
 
-// A place below a device, where no file or folder can ever be: a profile
-// there is never read and never written, and its values live in the one
-// record of them that every QSettings of the same place shares while one of
-// them is open. The keeper holds it open for the whole run.
-const QString& memoryPlace() {
-  static const QString place = QStringLiteral("/dev/null/Brindlewood/TALLIX.conf");
-  return place;
+// The profile of a session whose profile file is no sound file: the values
+// live in the session's store, which every QSettings of it reads and writes
+// through a format of its own. Its reader hands back the store; its writer
+// keeps what it is given and writes nothing, so that every write answers an
+// access error. Qt calls the reader only for a file that stands and is not
+// empty, and the writer only through a file it saves beside that one, so the
+// format's file is a placeholder of one byte in a private temporary folder of
+// the session, never the profile itself.
+struct SessionProfile {
+  std::mutex mutex;
+  QSettings::SettingsMap values;
+  QTemporaryDir folder;
+  QString place;
+  QSettings::Format format = QSettings::InvalidFormat;
+};
+
+SessionProfile& sessionProfile();
+
+bool readSession(QIODevice&, QSettings::SettingsMap& values) {
+  SessionProfile& session = sessionProfile();
+  const std::lock_guard lock(session.mutex);
+  values = session.values;
+  return true;
+}
+
+bool writeSession(QIODevice&, const QSettings::SettingsMap& values) {
+  SessionProfile& session = sessionProfile();
+  const std::lock_guard lock(session.mutex);
+  session.values = values;
+  return false;
+}
+
+SessionProfile& sessionProfile() {
+  static SessionProfile session;
+  static const bool ready = [] {
+    QFile placeholder(session.folder.filePath(QStringLiteral("TALLIX.session")));
+    if (!session.folder.isValid() || !placeholder.open(QIODevice::WriteOnly) || placeholder.write("\n", 1) != 1)
+      return false;
+    session.place = placeholder.fileName();
+    session.format = QSettings::registerFormat(QStringLiteral("session"), readSession, writeSession);
+    return session.format != QSettings::InvalidFormat;
+  }();
+  (void)ready;
+  return session;
 }
 
 QSettings memoryProfile() {
-  static QSettings* const keeper = new QSettings(memoryPlace(), QSettings::IniFormat);
-  (void)keeper;
-  return QSettings(memoryPlace(), QSettings::IniFormat);
+  const SessionProfile& session = sessionProfile();
+  if (session.format != QSettings::InvalidFormat) return QSettings(session.place, session.format);
+  // No temporary folder to be had: the defaults, and writes that keep nothing.
+  return QSettings(QStringLiteral("/dev/null/Brindlewood/TALLIX.conf"), QSettings::IniFormat);
 }
 
 // No file yet, or a regular one within the bound. QSettings opens the file

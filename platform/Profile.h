@@ -9,7 +9,8 @@
 // fallback files beside it). Anything else (a FIFO, a device, a folder, a
 // file past the bound) is neither read nor ever written over: the program
 // then runs on the defaults, and what it writes is kept in memory for the
-// session (the writes answer an access error).
+// session (the writes answer an access error), where every QSettings that
+// openProfile gives in the session reads it.
 #pragma once
 
 #include <QSettings>

@@ -2,7 +2,9 @@
 # Installs what is missing, builds everything and runs every test, in two
 # builds:
 # - build/: the normal build (clang, RelWithDebInfo, precompiled headers);
-#   every test runs there.
+#   every test runs there. It also compiles every header alone
+#   (TALLIX_HEADER_CHECK), so that a header that does not include what it
+#   uses fails the build, which the precompiled headers would hide.
 # - build-san/: clang with AddressSanitizer and UndefinedBehaviorSanitizer
 #   (Debug with -O1 and line tables: Qt's checks on, sanitized code not too
 #   slow, stack traces with lines); every test runs there too, and so does
@@ -51,7 +53,8 @@ run_tests() {
 }
 
 stage packages ./scripts/packages.sh
-stage configure env CC=clang CXX=clang++ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+stage configure env CC=clang CXX=clang++ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTALLIX_HEADER_CHECK=ON
 stage build cmake --build build -j "$jobs"
 stage tests run_tests build
 

@@ -12,7 +12,7 @@
 // format it found the block under, never from the kind. The plain text
 // (CF_UNICODETEXT, which other programs also see as CF_TEXT) carries the
 // token texts as the calculator shows them (CalcPlainText), line breaks as
-// CR LF.
+// CR LF (LF in the plain text other programs get).
 #pragma once
 
 #include "platform/ClipboardFormats.h"

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>

@@ -162,8 +162,9 @@ TEST(FileDialog, TheDetailViewNamesFoldersInFrenchAndShowsWholeColumns) {
     EXPECT_EQ(header->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Dernière modification"));
     for (int row = 0; row < 2; ++row) {
       const QModelIndex name = view->model()->index(row, 0, view->rootIndex());
-      if (name.data().toString() == QStringLiteral("Sauvegardes"))
+      if (name.data().toString() == QStringLiteral("Sauvegardes")) {
         EXPECT_EQ(name.siblingAtColumn(2).data().toString(), QStringLiteral("Dossier"));
+      }
     }
     for (int column = 1; column < header->count(); ++column) {
       EXPECT_GE(header->sectionSize(column), header->sectionSizeHint(column)) << column;

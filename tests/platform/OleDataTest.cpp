@@ -24,12 +24,13 @@ TEST(OleData, FormatsTravelThroughMimeDataAsBytes) {
   COleDataSource source;
   const QByteArray block("\x00\x04\x00\x00\xff\x81", 6);
   source.CacheGlobalData(CLIPFORMAT(id), block);
-  source.CacheGlobalData(CF_TEXT, QByteArray("caf\xe9\r\n\x80", 7) + QByteArray(1, '\0') + "junk");
+  source.CacheGlobalData(CF_TEXT, QByteArray("caf\xe9\r\n\x80\r!", 9) + QByteArray(1, '\0') + "junk");
   COleDataObject data;
   data.Attach(source.CreateMimeData());
-  EXPECT_EQ(data.GetMimeData()->text(), QStringLiteral("café\r\n€"));
+  // Other programs get the lines ending with LF.
+  EXPECT_EQ(data.GetMimeData()->text(), QStringLiteral("café\n€\n!"));
   EXPECT_EQ(data.GetGlobalData(CLIPFORMAT(id)), block);
-  EXPECT_EQ(data.GetGlobalData(CF_TEXT), QByteArray("caf\xe9\r\n\x80", 8));
+  EXPECT_EQ(data.GetGlobalData(CF_TEXT), QByteArray("caf\xe9\n\x80\n!", 9));
   EXPECT_FALSE(data.IsDataAvailable(CLIPFORMAT(RegisterClipboardFormat("QXL SData Object"))));
   EXPECT_FALSE(data.GetGlobalData(CLIPFORMAT(0xBFFF)).has_value());
 }
