@@ -29,7 +29,6 @@ std::string passwordOf(const CQXProgramItem& program) {
   return buffer;
 }
 
-
 // Loads the page from a private copy of the selected entry.
 void loadCurrentItem(CQXDataPage* page) {
   std::unique_ptr<CQXDocEntry> entry;

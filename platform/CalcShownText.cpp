@@ -1,13 +1,18 @@
 #include "platform/CalcShownText.h"
 
 #include "charset/CalcCharset.h"
+#include "charset/CalcEditedCodes.h"
 #include "platform/CalcFontChars.h"
 
 #include <QFont>
 #include <QFontInfo>
 
+#include <cstdint>
+
 namespace {
 
+// The calculator fonts' code points, both ways.
+QString calcFontPiece(std::uint8_t code) { return QString(tallix::calcFontChar(code)); }
 int calcFontCodeOf(char16_t ch) { return tallix::calcFontCode(QChar(ch)); }
 
 }  // namespace
@@ -25,4 +30,9 @@ QString CalcDisplayText(std::string_view codes, const QFont& font) {
 
 bool CalcCodesFromShownText(const QString& text, const QFont& font, std::string* codes) {
   return CalcCodesFromText(text, IsCalculatorFont(font) ? calcFontCodeOf : nullptr, codes);
+}
+
+std::string CalcEditedCodesIn(const QFont& font, std::string_view old, const QString& text) {
+  return IsCalculatorFont(font) ? CalcEditedCodes(old, text, calcFontPiece, calcFontCodeOf)
+                                : CalcEditedCodes(old, text);
 }

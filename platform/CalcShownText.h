@@ -27,3 +27,6 @@ QString CalcDisplayText(std::string_view codes, const QFont& font);
 // their codes. False when a character has no code (`codes` then holds the
 // others).
 bool CalcCodesFromShownText(const QString& text, const QFont& font, std::string* codes);
+// `text`, an edit of the codes `old` shown in `font`, as codes: those the
+// user did not edit stay (CalcEditedCodes in that font).
+std::string CalcEditedCodesIn(const QFont& font, std::string_view old, const QString& text);

@@ -1,9 +1,7 @@
 #include "platform/CalcTextEdit.h"
 
 #include "charset/CalcCharset.h"
-#include "charset/CalcEditedCodes.h"
 #include "charset/Cp1252.h"
-#include "platform/CalcFontChars.h"
 #include "platform/CalcShownText.h"
 #include "platform/ClipboardFormats.h"
 
@@ -31,13 +29,9 @@ namespace {
 // QLineEdit's own limit when none is set.
 constexpr int kMaxEditLength = 32767;
 
-const CQXCalcTextEditFilter* filterOf(const QObject* edit) {
+CQXCalcTextEditFilter* filterOf(const QObject* edit) {
   return edit ? edit->findChild<CQXCalcTextEditFilter*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }
-
-// The calculator fonts' code points, both ways.
-QString calcFontPiece(std::uint8_t code) { return QString(tallix::calcFontChar(code)); }
-int calcFontCodeOf(char16_t ch) { return tallix::calcFontCode(QChar(ch)); }
 
 // `text` from other programs in place of the selection, or at the caret;
 // what does not fit within the edit's limit is left out.
@@ -67,7 +61,7 @@ void MakeCalcTextEdit(QLineEdit* edit, int maxCodes) {
 
 void SetCalcEditCodes(QLineEdit* edit, std::string_view codes) {
   if (!edit) return;
-  if (auto* filter = const_cast<CQXCalcTextEditFilter*>(filterOf(edit))) filter->SetGivenCodes(codes);
+  if (CQXCalcTextEditFilter* filter = filterOf(edit)) filter->SetGivenCodes(codes);
   edit->setText(CalcDisplayText(codes, edit->font()));
 }
 
@@ -75,11 +69,6 @@ std::string GetCalcEditCodes(const QLineEdit* edit) {
   if (!edit) return {};
   const CQXCalcTextEditFilter* filter = filterOf(edit);
   return CalcEditedCodesIn(edit->font(), filter ? filter->GivenCodes() : std::string_view(), edit->text());
-}
-
-std::string CalcEditedCodesIn(const QFont& font, std::string_view old, const QString& text) {
-  return IsCalculatorFont(font) ? CalcEditedCodes(old, text, calcFontPiece, calcFontCodeOf)
-                                : CalcEditedCodes(old, text);
 }
 
 std::string CalcEditCodesOf(const QLineEdit* edit, const QString& text, bool* complete) {

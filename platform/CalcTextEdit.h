@@ -33,11 +33,9 @@ void MakeCalcTextEdit(QLineEdit* edit, int maxCodes = 0);
 // Shows `codes` in `edit`, in its font, as the codes it holds.
 void SetCalcEditCodes(QLineEdit* edit, std::string_view codes);
 // The codes `edit` holds: those SetCalcEditCodes gave it where the user did
-// not edit them, what was typed as the edit reads it (CalcEditedCodesIn).
+// not edit them, what was typed as the edit reads it (CalcEditedCodesIn,
+// platform/CalcShownText.h).
 std::string GetCalcEditCodes(const QLineEdit* edit);
-// `text`, an edit of the codes `old` shown in `font`, as codes
-// (CalcEditedCodes in that font).
-std::string CalcEditedCodesIn(const QFont& font, std::string_view old, const QString& text);
 
 // The Edit commands of a calculator-text edit, for the pages whose Edit menu
 // acts on one; the edit's own keys and context menu call the same.
